@@ -1,0 +1,1 @@
+// The program's back-end services live in this folder.

@@ -1,0 +1,61 @@
+# GoogleTest, cross-built from Debian's sources.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+enable_testing()
+
+# Shared test helpers (simulated devices, window and pixel helpers).
+file(GLOB_RECURSE TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(test_support STATIC ${TEST_SUPPORT_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(test_support PUBLIC kestrova_core Wexa gmock gtest)
+
+# Every folder below tests/ holding files named *_test.cpp is one test executable
+# (one Wine process, one CTest entry) named after its path: tests/services/hid -> services_hid_test.
+# The folder's other .cpp files are linked in too. A main.cpp replaces gtest_main.
+# An optional test.cmake in the folder can set properties on ${TEST_TARGET}.
+file(GLOB_RECURSE TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
+set(TEST_DIRS "")
+foreach(f ${TEST_FILES})
+  get_filename_component(d ${f} DIRECTORY)
+  list(APPEND TEST_DIRS ${d})
+endforeach()
+list(REMOVE_DUPLICATES TEST_DIRS)
+foreach(d ${TEST_DIRS})
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${d})
+  string(REPLACE "/" "_" TEST_TARGET "${rel}_test")
+  file(GLOB srcs CONFIGURE_DEPENDS ${d}/*.cpp)
+  add_executable(${TEST_TARGET} ${srcs})
+  target_link_libraries(${TEST_TARGET} PRIVATE test_support)
+  if(NOT EXISTS ${d}/main.cpp)
+    target_link_libraries(${TEST_TARGET} PRIVATE gtest_main)
+  endif()
+  target_compile_definitions(${TEST_TARGET} PRIVATE TEST_SOURCE_DIR="${d}"
+    PROJECT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_dependencies(${TEST_TARGET} runtime_files)
+  add_test(NAME ${TEST_TARGET} COMMAND ${TEST_TARGET} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(${TEST_TARGET} PROPERTIES TIMEOUT 300)
+  if(EXISTS ${d}/test.cmake)
+    include(${d}/test.cmake)
+  endif()
+endforeach()
+
+# Benchmarks: every folder below bench/ is one program that prints figures.
+# They are built with everything else but never run by CTest.
+file(GLOB BENCH_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/bench/*)
+foreach(d ${BENCH_DIRS})
+  if(IS_DIRECTORY ${d})
+    if(EXISTS ${d}/CMakeLists.txt)
+      add_subdirectory(${d})
+    else()
+      get_filename_component(name ${d} NAME)
+      file(GLOB srcs CONFIGURE_DEPENDS ${d}/*.cpp)
+      if(srcs)
+        add_executable(bench_${name} ${srcs})
+        target_link_libraries(bench_${name} PRIVATE test_support)
+      endif()
+    endif()
+  endif()
+endforeach()

@@ -1,0 +1,77 @@
+// Checks the test environment itself: a visible window on the virtual display can be
+// painted and read back, and the program's modules load beside the test.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "WindowTestHelpers.h"
+
+namespace {
+
+LRESULT CALLBACK PaintRedProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        HBRUSH brush = CreateSolidBrush(RGB(200, 30, 40));
+        FillRect(dc, &ps.rcPaint, brush);
+        DeleteObject(brush);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TEST(Harness, WindowPaintsAndReadsBack)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = PaintRedProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HarnessTestWindow";
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    ASSERT_NE(RegisterClassW(&wc), 0);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"harness", WS_POPUP | WS_VISIBLE,
+                                50, 50, 120, 80, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    UpdateWindow(hwnd);
+    testutil::PumpPending();
+    testutil::PixelBuffer shot = testutil::CaptureClient(hwnd);
+    ASSERT_EQ(shot.width, 120);
+    EXPECT_EQ(shot.ColorAt(60, 40), RGB(200, 30, 40));
+    DestroyWindow(hwnd);
+    UnregisterClassW(wc.lpszClassName, wc.hInstance);
+}
+
+TEST(Harness, MemoryCanvasHoldsGdiDrawing)
+{
+    testutil::MemoryCanvas canvas(16, 8);
+    canvas.Fill(0xFF000000);
+    RECT rc = {4, 2, 8, 6};
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    FillRect(canvas.dc(), &rc, brush);
+    DeleteObject(brush);
+    testutil::PixelBuffer px = canvas.Read();
+    EXPECT_EQ(px.ColorAt(5, 3), RGB(1, 2, 3));
+    EXPECT_EQ(px.ColorAt(0, 0), RGB(0, 0, 0));
+}
+
+TEST(Harness, RuntimeAndDependencyDllsLoad)
+{
+    for (const wchar_t* dll : {L"hidapi.dll", L"libstdc++-6.dll", L"libgcc_s_dw2-1.dll",
+                               L"libwinpthread-1.dll", L"Wexa.dll"}) {
+        HMODULE m = LoadLibraryW(dll);
+        EXPECT_NE(m, nullptr) << "cannot load " << std::string(dll, dll + wcslen(dll));
+        if (m) FreeLibrary(m);
+    }
+}
+
+TEST(Harness, ExceptionsCrossTheSharedRuntime)
+{
+    // One libstdc++ for every module: a throw and a catch in different frames and
+    // translation units must meet.
+    EXPECT_THROW(throw std::runtime_error("x"), std::runtime_error);
+}
