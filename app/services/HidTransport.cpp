@@ -8,6 +8,9 @@
 
 namespace {
 
+// Notifications skipped while one chunk's answer is awaited, at most.
+const int kMaxNotificationsPerAnswer = 4;
+
 bool IsNotification(const unsigned char* report, int count)
 {
     return count >= 2 && report[0] == 0xAA && report[1] == 0xD0;
@@ -130,14 +133,19 @@ bool HidDeviceManager::Transfer(unsigned char command, unsigned char* data, int 
             if (m_platform.Write(handle, report, static_cast<size_t>(outputLength)) <= 0)
                 continue;
 
-            memset(report, 0, static_cast<size_t>(bufferSize));
-            const int got = HIDReadTimeout(handle, report, static_cast<size_t>(bufferSize),
-                                           timeoutMs);
-            if (got <= 0)
-                continue;
             // A notification is never the answer to a chunk (unless the chunk's own
-            // command is the status request).
-            if (command != 0xD0 && IsNotification(report, got))
+            // command is the status request): it is posted, and the answer is awaited
+            // further. Taking it as a failed try would leave the real answer queued for
+            // the next try, and every later chunk would read its predecessor's answer.
+            int got = 0;
+            for (int extra = 0; extra <= kMaxNotificationsPerAnswer; ++extra) {
+                memset(report, 0, static_cast<size_t>(bufferSize));
+                got = HIDReadTimeout(handle, report, static_cast<size_t>(bufferSize), timeoutMs);
+                if (got <= 0 || command == 0xD0 || !IsNotification(report, got))
+                    break;
+                got = 0;
+            }
+            if (got <= 0)
                 continue;
             if (checked && (report[1] != command || report[2] != (offset & 0xFF) ||
                             report[3] != (offset >> 8)))
