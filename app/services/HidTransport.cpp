@@ -157,7 +157,7 @@ bool HidDeviceManager::Transfer(unsigned char command, unsigned char* data, int 
             // 0x0F (refused) and any other status: the try failed.
         }
         // A chunk that was never acknowledged fails the whole transfer: going on would
-        // hand the caller data that is missing a piece or shifted.
+        // hand the caller data that is with a gap or shifted.
         if (!done)
             return false;
     }

@@ -267,16 +267,16 @@ bool SimReceiver::Respond(const Request& request, int chunk, Bytes& answer)
 SimHidBus::SimHidBus() = default;
 SimHidBus::~SimHidBus() = default;
 
-int SimHidBus::AddInterface(const SimInterface& spec)
+int SimHidBus::AddInterface(const SimInterface& config)
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     Port port;
-    port.spec = spec;
+    port.config = config;
     interfaces_.push_back(port);
     const int index = int(interfaces_.size()) - 1;
-    if (spec.device) {
-        spec.device->bus_ = this;
-        spec.device->interface_ = index;
+    if (config.device) {
+        config.device->bus_ = this;
+        config.device->interface_ = index;
     }
     return index;
 }
@@ -284,23 +284,23 @@ int SimHidBus::AddInterface(const SimInterface& spec)
 int SimHidBus::AddKeyboard(SimKeyboard& keyboard, int reportBytes, const wchar_t* productString,
                            bool otherInterfaces)
 {
-    SimInterface spec;
-    spec.vendorId = keyboard.VendorId();
-    spec.productId = keyboard.ProductId();
-    spec.productString = productString ? productString : L"";
+    SimInterface config;
+    config.vendorId = keyboard.VendorId();
+    config.productId = keyboard.ProductId();
+    config.productString = productString ? productString : L"";
     if (otherInterfaces) {
-        SimInterface boot = spec;  // the boot keyboard
+        SimInterface boot = config;  // the boot keyboard
         boot.usagePage = 0x01;
         boot.usage = 0x06;
         boot.inputLength = 9;
         boot.outputLength = 2;
         AddInterface(boot);
     }
-    spec.inputLength = spec.outputLength = reportBytes + 1;
-    spec.device = &keyboard;
-    const int vendor = AddInterface(spec);
+    config.inputLength = config.outputLength = reportBytes + 1;
+    config.device = &keyboard;
+    const int vendor = AddInterface(config);
     if (otherInterfaces) {
-        SimInterface consumer = spec;  // media keys
+        SimInterface consumer = config;  // media keys
         consumer.device = nullptr;
         consumer.usagePage = 0x0C;
         consumer.usage = 0x01;
@@ -314,13 +314,13 @@ int SimHidBus::AddKeyboard(SimKeyboard& keyboard, int reportBytes, const wchar_t
 int SimHidBus::AddReceiver(SimReceiver& receiver, uint16_t vendorId, uint16_t productId,
                            int reportBytes, const wchar_t* productString)
 {
-    SimInterface spec;
-    spec.vendorId = vendorId;
-    spec.productId = productId;
-    spec.productString = productString ? productString : L"";
-    spec.inputLength = spec.outputLength = reportBytes + 1;
-    spec.device = &receiver;
-    return AddInterface(spec);
+    SimInterface config;
+    config.vendorId = vendorId;
+    config.productId = productId;
+    config.productString = productString ? productString : L"";
+    config.inputLength = config.outputLength = reportBytes + 1;
+    config.device = &receiver;
+    return AddInterface(config);
 }
 
 void SimHidBus::Unplug(int index)
@@ -342,7 +342,7 @@ void SimHidBus::QueueInput(int index, const Bytes& report)
     Port& port = interfaces_[size_t(index)];
     if (!port.plugged)
         return;
-    Bytes sized(size_t(std::max(port.spec.inputLength - 1, 0)), 0);
+    Bytes sized(size_t(std::max(port.config.inputLength - 1, 0)), 0);
     std::copy_n(report.begin(), std::min(report.size(), sized.size()), sized.begin());
     port.input.push_back(sized);
 }
@@ -412,16 +412,16 @@ std::vector<HidInterfaceInfo> SimHidBus::Enumerate(unsigned short vendorId,
     std::vector<HidInterfaceInfo> list;
     for (size_t i = 0; i < interfaces_.size(); ++i) {
         const Port& port = interfaces_[i];
-        if (!port.plugged || (vendorId && vendorId != port.spec.vendorId) ||
-            (productId && productId != port.spec.productId))
+        if (!port.plugged || (vendorId && vendorId != port.config.vendorId) ||
+            (productId && productId != port.config.productId))
             continue;
         HidInterfaceInfo info;
         info.path = PathOf(int(i));
-        info.vendorId = port.spec.vendorId;
-        info.productId = port.spec.productId;
-        info.productString = port.spec.productString;
-        info.usagePage = port.spec.usagePage;
-        info.usage = port.spec.usage;
+        info.vendorId = port.config.vendorId;
+        info.productId = port.config.productId;
+        info.productString = port.config.productString;
+        info.usagePage = port.config.usagePage;
+        info.usage = port.config.usage;
         info.interfaceNumber = int(i);
         list.push_back(info);
     }
@@ -440,7 +440,7 @@ hid_device* SimHidBus::OpenPath(const char* path)
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     const int index = IndexOfPath(path);
-    if (index < 0 || !interfaces_[size_t(index)].plugged || interfaces_[size_t(index)].spec.openFails)
+    if (index < 0 || !interfaces_[size_t(index)].plugged || interfaces_[size_t(index)].config.openFails)
         return nullptr;
     handles_.push_back(std::unique_ptr<Handle>(new Handle{index, false}));
     return reinterpret_cast<hid_device*>(handles_.back().get());
@@ -463,16 +463,16 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
     Port& port = interfaces_[size_t(handle->index)];
     // As hidapi on Windows: a shorter report is padded to the output report length, a
     // longer one is refused by the HID stack.
-    if (!port.plugged || length > size_t(port.spec.outputLength)) {
+    if (!port.plugged || length > size_t(port.config.outputLength)) {
         ++failedWrites_;
         return -1;
     }
     Request request;
     request.interfaceIndex = handle->index;
     request.report.assign(data, data + length);
-    request.report.resize(size_t(port.spec.outputLength), 0);
+    request.report.resize(size_t(port.config.outputLength), 0);
 
-    SimDevice* dev = port.spec.device;
+    SimDevice* dev = port.config.device;
     int fault = -1;
     if (dev) {
         fault = dev->TakeFault(request);
@@ -487,28 +487,28 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
     if (!dev)
         return int(length);
 
-    const int chunk = port.spec.outputLength - 1 < 64 ? 24 : 56;
+    const int chunk = port.config.outputLength - 1 < 64 ? 24 : 56;
     Bytes answer;
     if (!dev->Accept(request, chunk))
-        return int(port.spec.outputLength);
+        return int(port.config.outputLength);
     if (fault == int(Fault::NoAnswer) || fault == int(Fault::Refuse)) {
         if (fault == int(Fault::Refuse)) {
             answer = AckFor(request);
             answer[7] = 0x0F;
             QueueInput(handle->index, answer);
         }
-        return int(port.spec.outputLength);
+        return int(port.config.outputLength);
     }
     if (!dev->Respond(request, chunk, answer))
-        return int(port.spec.outputLength);
+        return int(port.config.outputLength);
     if (fault == int(Fault::NoStatus))
         answer[7] = 0;
     if (fault == int(Fault::WrongEcho))
         answer[2] = uint8_t(answer[2] + 1);
     if (fault == int(Fault::NotifyFirst))
-        QueueInput(handle->index, SimDevice::Notification(port.spec.vendorId, 0, true));
+        QueueInput(handle->index, SimDevice::Notification(port.config.vendorId, 0, true));
     QueueInput(handle->index, answer);
-    return int(port.spec.outputLength);
+    return int(port.config.outputLength);
 }
 
 void SimHidBus::Wait(int milliseconds)
@@ -567,8 +567,8 @@ bool SimHidBus::GetReportLengths(const char* path, int* inputLength, int* output
     const int index = IndexOfPath(path);
     if (index < 0)
         return false;
-    *inputLength = interfaces_[size_t(index)].spec.inputLength;
-    *outputLength = interfaces_[size_t(index)].spec.outputLength;
+    *inputLength = interfaces_[size_t(index)].config.inputLength;
+    *outputLength = interfaces_[size_t(index)].config.outputLength;
     return true;
 }
 

@@ -204,7 +204,7 @@ public:
     ~SimHidBus() override;
 
     // Adds one interface; returns its index. Its path is "sim#<index>".
-    int AddInterface(const SimInterface& spec);
+    int AddInterface(const SimInterface& config);
     // A keyboard with its vendor interface of `reportBytes` (32 or 64), plus, with
     // `otherInterfaces`, a boot keyboard and a consumer-control interface on the same
     // device. Returns the vendor interface's index.
@@ -213,7 +213,7 @@ public:
     // A receiver with its own ids and a vendor interface of `reportBytes`.
     int AddReceiver(SimReceiver& receiver, uint16_t vendorId, uint16_t productId,
                     int reportBytes = 64, const wchar_t* productString = L"");
-    SimInterface& Interface(int index) { return interfaces_[size_t(index)].spec; }
+    SimInterface& Interface(int index) { return interfaces_[size_t(index)].config; }
     std::string PathOf(int index) const { return "sim#" + std::to_string(index); }
 
     // The device leaves (writes and reads fail; enumeration no longer lists it) or
@@ -255,7 +255,7 @@ public:
 
 private:
     struct Port {
-        SimInterface spec;
+        SimInterface config;
         bool plugged = true;
         std::deque<Bytes> input;
     };
