@@ -370,7 +370,7 @@ void MRender::FillSolidRect(HDC& dc, CRect rect, COLORREF color)
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
 }
 
-void MRender::FillSolidRect(HDC& dc, int x, int y, int width, int height, COLORREF color)
+void MRender::FillSolidRect(HDC dc, int x, int y, int width, int height, COLORREF color)
 {
     FillSolidRect(dc, CRect(x, y, x + width, y + height), color);
 }

@@ -206,6 +206,25 @@ TEST(MTimer, NoTickRunsAfterKillReturns)
     EXPECT_EQ(timer.finished.load(), after);
 }
 
+TEST(MTimer, HandlerMayKillItsOwnTimer)
+{
+    struct SelfKilling : MTimer {
+        ~SelfKilling() override { KillTimer(); }
+        void OnMTimer(UINT id) override
+        {
+            left = KillTimer(id);
+            ++ticks;
+        }
+        std::atomic<int> ticks{0};
+        std::atomic<int> left{-1};
+    } timer;
+    ASSERT_NE(timer.SetTimer(5, L"", 0), 0);
+    ASSERT_TRUE(WaitFor(timer.ticks, 1, 2000));
+    Sleep(50);
+    EXPECT_EQ(timer.ticks.load(), 1);
+    EXPECT_EQ(timer.left.load(), 0);
+}
+
 TEST(MTimer, DestroyingAnObjectDuringATickIsSafe)
 {
     for (int round = 0; round < 3; ++round) {
