@@ -4,28 +4,11 @@
 
 namespace WEXA {
 
-namespace {
-
-class ScopedLock
-{
-public:
-    explicit ScopedLock(CRITICAL_SECTION& cs) : cs_(cs) { EnterCriticalSection(&cs_); }
-    ~ScopedLock() { LeaveCriticalSection(&cs_); }
-    ScopedLock(const ScopedLock&) = delete;
-    ScopedLock& operator=(const ScopedLock&) = delete;
-
-private:
-    CRITICAL_SECTION& cs_;
-};
-
-}  // namespace
-
-MImageList::MImageList() : m_drawWidth(0), m_drawHeight(0) { InitializeCriticalSection(&m_lock); }
+MImageList::MImageList() : m_drawWidth(0), m_drawHeight(0) {}
 
 MImageList::~MImageList()
 {
     DelAllImages();
-    DeleteCriticalSection(&m_lock);
 }
 
 int MImageList::AddImage(const wchar_t* path, int id, int frames) { return InsertImage(-1, path, id, frames); }
@@ -34,7 +17,7 @@ int MImageList::InsertImage(int index, const wchar_t* path, int id, int frames)
 {
     if (!path) return -1;
     {
-        ScopedLock lock(m_lock);
+        CAutoLock lock(m_lock);
         if (index != -1 && (index < 0 || index >= static_cast<int>(m_items.size()))) return -1;
     }
     auto* item = new _M_IAMGELIST();
@@ -50,7 +33,7 @@ int MImageList::InsertImage(int index, const wchar_t* path, int id, int frames)
         item->frameWidth = static_cast<int>(item->image->GetWidth()) / item->frames;
     }
 
-    ScopedLock lock(m_lock);
+    CAutoLock lock(m_lock);
     if (index == -1) {
         m_items.push_back(item);
         return static_cast<int>(m_items.size()) - 1;
@@ -84,14 +67,14 @@ CSize MImageList::GetIconSize() { return CSize(m_drawWidth, m_drawHeight); }
 
 _M_IAMGELIST* MImageList::GetItemImageData(int index)
 {
-    ScopedLock lock(m_lock);
+    CAutoLock lock(m_lock);
     if (index < 0 || index >= static_cast<int>(m_items.size())) return nullptr;
     return m_items[index];
 }
 
 _M_IAMGELIST* MImageList::GetImageDataByID(int id)
 {
-    ScopedLock lock(m_lock);
+    CAutoLock lock(m_lock);
     for (_M_IAMGELIST* item : m_items)
         if (item->id == id) return item;
     return nullptr;
@@ -99,14 +82,14 @@ _M_IAMGELIST* MImageList::GetImageDataByID(int id)
 
 CString MImageList::GetImagePath(int index)
 {
-    ScopedLock lock(m_lock);
+    CAutoLock lock(m_lock);
     if (index < 0 || index >= static_cast<int>(m_items.size())) return CString();
     return m_items[index]->path;
 }
 
 CString MImageList::GetImagePathByID(int id)
 {
-    ScopedLock lock(m_lock);
+    CAutoLock lock(m_lock);
     for (_M_IAMGELIST* item : m_items)
         if (item->id == id) return item->path;
     return CString();
@@ -114,7 +97,7 @@ CString MImageList::GetImagePathByID(int id)
 
 int MImageList::GetImageCount()
 {
-    ScopedLock lock(m_lock);
+    CAutoLock lock(m_lock);
     return static_cast<int>(m_items.size());
 }
 
@@ -122,7 +105,7 @@ int MImageList::DelAllImages()
 {
     std::vector<_M_IAMGELIST*> items;
     {
-        ScopedLock lock(m_lock);
+        CAutoLock lock(m_lock);
         items.swap(m_items);
     }
     for (_M_IAMGELIST* item : items) {

@@ -79,6 +79,8 @@ const BlendEntryPoints& EntryPoints()
     static const BlendEntryPoints points = [] {
         BlendEntryPoints p;
         HMODULE module = ::GetModuleHandleW(L"msimg32.dll");
+        // Nothing of ours imports it directly, so it may not be loaded yet.
+        if (!module) module = ::LoadLibraryW(L"msimg32.dll");
         if (module) {
             p.alphaBlend = reinterpret_cast<AlphaBlendFn>(::GetProcAddress(module, "AlphaBlend"));
             p.gradientFill = reinterpret_cast<GradientFillFn>(::GetProcAddress(module, "GradientFill"));
@@ -185,7 +187,8 @@ bool MeasurePath(const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
     }
     Gdiplus::GraphicsPath path;
     Gdiplus::RectF layout(0.0f, 0.0f, layoutWidth, 0.0f);
-    path.AddString(text, -1, &family, font->GetStyle(), size, layout, format);
+    Gdiplus::StringFormat defaultFormat;  // a null format means the default layout
+    path.AddString(text, -1, &family, font->GetStyle(), size, layout, format ? format : &defaultFormat);
     path.GetBounds(bounds);
     *lineHeight = font->GetHeight(0.0f);
     return true;
@@ -367,7 +370,7 @@ void MRender::FillSolidRect(HDC& dc, CRect rect, COLORREF color)
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
 }
 
-void MRender::FillSolidRect(HDC& dc, int x, int y, int width, int height, COLORREF color)
+void MRender::FillSolidRect(HDC dc, int x, int y, int width, int height, COLORREF color)
 {
     FillSolidRect(dc, CRect(x, y, x + width, y + height), color);
 }

@@ -10,6 +10,11 @@ UINT MTimer::m_uAccuracy = 1;
 
 namespace {
 
+// Lock order: the registry lock may be held while an object's record lock is
+// taken (GetMTimer), never the other way round. The resolution lock is taken
+// alone. No lock of ours is held across timeKillEvent, which waits for a running
+// tick to finish.
+
 // Every live MTimer in construction order. Created on first use, so it exists
 // before the first object and outlives every static one.
 struct Registry
@@ -85,7 +90,6 @@ void MTimer::SetResolutionHooks(DevCapsFn getDevCaps, PeriodFn beginPeriod, Peri
 
 MTimer::MTimer()
 {
-    InitializeCriticalSection(&m_lock);
     Registry& reg = TimerRegistry();
     std::lock_guard<std::mutex> guard(reg.lock);
     reg.objects.push_back(this);
@@ -99,7 +103,6 @@ MTimer::~MTimer()
         std::lock_guard<std::mutex> guard(reg.lock);
         reg.objects.erase(std::remove(reg.objects.begin(), reg.objects.end(), this), reg.objects.end());
     }
-    DeleteCriticalSection(&m_lock);
 }
 
 void MTimer::OnMTimer(UINT, CString) {}
@@ -110,12 +113,12 @@ int MTimer::SetTimer(UINT periodMs, CString name, int appTimer)
     record->holdsResolution = AcquireResolution();
     // The record is filed before the timer starts and gets its id under the lock,
     // so the first tick already finds it.
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     m_timers.push_back(record);
     UINT id = timeSetEvent(periodMs, m_uAccuracy, &MTimer::TimerCallProc, reinterpret_cast<DWORD_PTR>(this),
                            TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
     record->id = id;
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     if (id == 0 && record->holdsResolution) {
         ReleaseResolution();
         record->holdsResolution = false;
@@ -135,7 +138,7 @@ void MTimer::StopRecord(TimerRecord* record)
 int MTimer::KillTimer(UINT id)
 {
     TimerRecord* found = nullptr;
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
         if ((*it)->id == id) {
             found = *it;
@@ -144,7 +147,7 @@ int MTimer::KillTimer(UINT id)
         }
     }
     int left = static_cast<int>(m_timers.size());
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     if (found) StopRecord(found);
     return left;
 }
@@ -152,7 +155,7 @@ int MTimer::KillTimer(UINT id)
 int MTimer::KillTimer(CString name)
 {
     TimerRecord* found = nullptr;
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
         if ((*it)->name == name) {
             found = *it;
@@ -161,7 +164,7 @@ int MTimer::KillTimer(CString name)
         }
     }
     int left = static_cast<int>(m_timers.size());
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     if (found) StopRecord(found);
     return left;
 }
@@ -169,49 +172,49 @@ int MTimer::KillTimer(CString name)
 void MTimer::KillTimer()
 {
     std::vector<TimerRecord*> all;
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     all.swap(m_timers);
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     for (TimerRecord* record : all) StopRecord(record);
 }
 
 int MTimer::GetTimerIsRun(UINT id)
 {
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     int result = 0;
     for (TimerRecord* record : m_timers)
         if (record->id == id) { result = 1; break; }
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     return result;
 }
 
 int MTimer::GetTimerIsRun(CString name)
 {
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     int result = 0;
     for (TimerRecord* record : m_timers)
         if (record->name == name) { result = 1; break; }
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     return result;
 }
 
 CString MTimer::GetTimerName(UINT id)
 {
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     CString name;
     for (TimerRecord* record : m_timers)
         if (record->id == id) { name = record->name; break; }
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     return name;
 }
 
 int MTimer::IsAppTimer(UINT id)
 {
-    EnterCriticalSection(&m_lock);
+    m_lock.Lock();
     int result = 0;
     for (TimerRecord* record : m_timers)
         if (record->id == id) { result = record->appTimer; break; }
-    LeaveCriticalSection(&m_lock);
+    m_lock.Unlock();
     return result;
 }
 
@@ -232,7 +235,7 @@ void CALLBACK MTimer::TimerCallProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DW
     // One lookup under the lock gives both the flag and the name.
     int appTimer = 0;
     CString name;
-    EnterCriticalSection(&object->m_lock);
+    object->m_lock.Lock();
     for (TimerRecord* record : object->m_timers) {
         if (record->id == id) {
             appTimer = record->appTimer;
@@ -240,7 +243,7 @@ void CALLBACK MTimer::TimerCallProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DW
             break;
         }
     }
-    LeaveCriticalSection(&object->m_lock);
+    object->m_lock.Unlock();
     if (appTimer) object->OnMTimer(id, name);
 }
 

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "CLock.h"
 #include "CRect.h"
 #include "CString.h"
 #include "WexaExport.h"
@@ -56,7 +57,7 @@ public:
 
 private:
     std::vector<_M_IAMGELIST*> m_items;
-    CRITICAL_SECTION m_lock;
+    CCriticalLock m_lock;  // guards m_items
     int m_drawWidth;
     int m_drawHeight;
 };

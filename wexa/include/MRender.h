@@ -43,7 +43,7 @@ public:
     // ---- fills and frames ----
     // Opaque fill by an empty ExtTextOut; the DC's background colour stays changed.
     static void FillSolidRect(HDC& dc, CRect rect, COLORREF color);
-    static void FillSolidRect(HDC& dc, int x, int y, int width, int height, COLORREF color);
+    static void FillSolidRect(HDC dc, int x, int y, int width, int height, COLORREF color);
     // GDI+ fill honouring the alpha; nothing for alpha 0.
     static void DrawColor(HDC dc, CRect rect, Gdiplus::ARGB color);
     // Linear gradient start (top/left) to end (bottom/right) at the mean alpha.

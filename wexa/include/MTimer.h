@@ -20,6 +20,7 @@
 
 #include <vector>
 
+#include "CLock.h"
 #include "CString.h"
 #include "WexaExport.h"
 
@@ -83,7 +84,7 @@ private:
     void StopRecord(TimerRecord* record);
 
     std::vector<TimerRecord*> m_timers;
-    CRITICAL_SECTION m_lock;  // guards m_timers; never held across timeKillEvent
+    CCriticalLock m_lock;  // guards m_timers; never held across timeKillEvent
 };
 
 }  // namespace WEXA
