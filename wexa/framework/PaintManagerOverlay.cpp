@@ -1,5 +1,6 @@
 // PaintManager: the self-drawn caret, the window's tooltip, the balloon tip and
 // the message/progress overlay. UI thread only.
+#include <windows.h>
 #include <commctrl.h>
 
 #include "MAirBladder.h"
@@ -103,7 +104,7 @@ void PaintManager::DrawCaret(HDC dc, const CRect& clip)
     if (!m_bCaretDrawn || !m_bCaretShown || !m_pCaretOwner) return;
     CRect part;
     if (!part.IntersectRect(&m_rcCaret, &clip)) return;
-    ARGB colour = 0xFE000000;
+    Gdiplus::ARGB colour = 0xFE000000;
     if (auto* font = dynamic_cast<MControlFont*>(CaretControl(m_pCaretOwner)))
         colour |= font->m_clrText.GetValue() & 0x00FFFFFF;
     Gdiplus::Graphics g(dc);
