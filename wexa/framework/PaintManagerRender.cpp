@@ -90,6 +90,9 @@ int PaintManager::OnPaint()
         if (m_pBkImage) {
             DrawBackImage(g, client);
         } else {
+            // Copied, not blended: the inner colour replaces the frame colour,
+            // so every pixel carries the background's own alpha.
+            g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
             Gdiplus::SolidBrush frame(FromColorRef(m_crFrame, 0xFE));
             g.FillRectangle(&frame, 0, 0, w, h);
             Gdiplus::SolidBrush inner(FromColorRef(m_crInner, 0xFE));
