@@ -117,9 +117,74 @@ public:
     int GetProfileKeyMacros(int profile, std::vector<KeyMacroData*>& list);
     int GetAllKeyMacros(std::vector<KeyMacroData*>& list);
 
-    // ---- lighting ------------------------------------------------------------
-    // New customlight_id (t_customlight_data), or 0.
+    // ---- lighting (t_light_data, t_userlightrgb_data, t_customlight_data) ---
+    int CountLights(int profile);
+    // New light_id, or 0.
+    int AddLight(const LightData& record);
+    // Finds the row by the record's profile and the given type and mode (the
+    // first argument is not used); sets brightness .. reserved.
+    bool UpdateLight(int profile, int type, int mode, const LightData& record);
+    bool SetActiveLightMode(int profile, int type, int mode);
+    // Mode of the first active row of (profile, type); 0 when none.
+    int GetActiveLightMode(int profile, int type);
+    bool GetLight(int profile, int type, int mode, LightData& record);
+    int GetLights(int profile, int type, std::vector<LightData*>& list);
+    // Inserts every record in one transaction; returns the number of records given.
+    int InsertUserLightRgb(std::vector<UserLightRgbData> records);
+    bool DeleteUserLightRgb(int profile, int userlightId);
+    // Deletes the colours of (profile, userlight_id) and inserts the records, as
+    // one transaction: on any failure the previous colours stay.
+    bool ReplaceUserLightRgb(int profile, int userlightId, std::vector<UserLightRgbData> records);
+    int GetUserLightRgb(int profile, int userlightId, std::vector<UserLightRgbData*>& list);
+    // New customlight_id, or 0.
     int AddCustomLight(int profile, const wchar_t* name);
+
+    // ---- macros (t_macro_data, t_macrorecord) -------------------------------
+    // New macro_id, or 0.
+    int AddMacro(const wchar_t* name);
+    bool RenameMacro(int macroId, const wchar_t* name);
+    // Deletes the macro, then (when that ran) its events.
+    bool DeleteMacro(int macroId);
+    bool GetMacro(int macroId, MacroData& record);
+    // Writes the whole row but its id; the row is chosen by macroId.
+    bool UpdateMacro(int macroId, MacroData record);
+    // The same, for the row of the record's own macro_id.
+    bool UpdateMacro(const MacroData& record);
+    int GetMacros(std::vector<MacroData*>& list);
+    // Inserts every event in one transaction; a failing row does not stop the others.
+    void InsertMacroRecords(std::vector<MacroRecordData> records);
+    // Deletes the macro's events and inserts the records (their macro_id is set
+    // to macroId), as one transaction: on any failure the previous events stay.
+    bool ReplaceMacroRecords(int macroId, std::vector<MacroRecordData> records);
+    // Events of the macro in ascending record_index.
+    int GetMacroRecords(int macroId, std::vector<MacroRecordData*>& list);
+    bool DeleteMacroRecords(int macroId);
+    int CountMacroRecords(int macroId);
+    int CountAllMacroRecords();
+
+    // ---- LCD (t_ledlayer_data, t_ledframe_data, t_tftscreen_data) -----------
+    // Rows of layers and screens always belong to profile 1; the profile
+    // arguments are not used.
+    int AddTftScreen(int profile, int frameSize, const wchar_t* fileName);
+    int GetTftScreens(int profile, std::vector<TftScreenData*>& list);
+    // One row with the text as name, folder and first file; new led_id, or 0.
+    int AddLedLayer(int profile, const wchar_t* text);
+    bool SetLedLayerFrameSize(int ledId, int frameSize);
+    bool SetLedLayerFirstFile(int ledId, const wchar_t* firstFile);
+    // Deletes the layer row, then its frames; the result is the layer delete's.
+    bool DeleteLedLayer(int ledId);
+    bool GetLedLayer(int ledId, LedLayerData& record);
+    int GetLedLayers(int profile, std::vector<LedLayerData*>& list);
+    // Inserts every frame in one transaction; returns the number of records given.
+    int InsertLedFrames(std::vector<LedFrameData> records);
+    // Deletes the layer's frames and inserts the records (their led_id is set
+    // to ledId), as one transaction: on any failure the previous frames stay.
+    bool ReplaceLedFrames(int ledId, std::vector<LedFrameData> records);
+    bool DeleteLedFrames(int ledId);
+    // Frames of the layer in ascending frame_index.
+    int GetLedFrames(int ledId, std::vector<LedFrameData*>& list);
+    int CountLedFrames(int ledId);
+    void DeleteAllLedLayers();
 
     // ---- shared with the main window ---------------------------------------
     SQLiteDB m_db;          // the connection of the current model's file

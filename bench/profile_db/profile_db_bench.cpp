@@ -16,6 +16,8 @@ namespace {
 const int kLayers = 4;
 const int kKeys = 126;
 const int kRounds = 15;
+const int kLightTypes = 4;     // key lighting, side, top and right strips
+const int kModesPerType = 20;
 
 double NowMs()
 {
@@ -89,6 +91,7 @@ int main()
     }
 
     Figures writeBatch, readBack, writeSingle, readLayers;
+    Figures writeLights, readLights, writeColours, replaceColours, readColours;
     for (int round = 0; round < kRounds; ++round) {
         ProfileData p;
         p.name = L"Bench profile";
@@ -112,6 +115,52 @@ int main()
         readLayers.Add(NowMs() - t0);
         FreeRecordList(list);
 
+        // Lighting: every mode of every light type, then the per-key colours.
+        t0 = NowMs();
+        for (int type = 0; type < kLightTypes; ++type) {
+            for (int mode = 0; mode < kModesPerType; ++mode) {
+                LightData l;
+                l.profile = profile;
+                l.name = L"1203";
+                l.type = type;
+                l.mode = mode;
+                l.brightness = 4;
+                l.speed = 2;
+                l.color_value = 0x00FF8000;
+                db.AddLight(l);
+            }
+        }
+        db.SetActiveLightMode(profile, 0, 3);
+        writeLights.Add(NowMs() - t0);
+
+        std::vector<LightData*> lights;
+        t0 = NowMs();
+        for (int type = 0; type < kLightTypes; ++type)
+            db.GetLights(profile, type, lights);
+        db.GetActiveLightMode(profile, 0);
+        readLights.Add(NowMs() - t0);
+        FreeRecordList(lights);
+
+        std::vector<UserLightRgbData> colours(kKeys);
+        for (int i = 0; i < kKeys; ++i) {
+            colours[i].profile = profile;
+            colours[i].userlight_id = 1;
+            colours[i].key_code = i + 1;
+            colours[i].key_rgb = 0x00010203 * i;
+        }
+        t0 = NowMs();
+        db.DeleteUserLightRgb(profile, 1);
+        db.InsertUserLightRgb(colours);
+        writeColours.Add(NowMs() - t0);
+        t0 = NowMs();
+        db.ReplaceUserLightRgb(profile, 1, colours);
+        replaceColours.Add(NowMs() - t0);
+        std::vector<UserLightRgbData*> rgb;
+        t0 = NowMs();
+        db.GetUserLightRgb(profile, 1, rgb);
+        readColours.Add(NowMs() - t0);
+        FreeRecordList(rgb);
+
         // The same keys one by one, as the custom-key page writes them.
         t0 = NowMs();
         for (KeyMacroData& k : keys) {
@@ -127,6 +176,13 @@ int main()
     readBack.Print("read back key assignments (whole profile)");
     readLayers.Print("read back key assignments (4 layer reads)");
     writeSingle.Print("replace key assignments one by one");
+    std::printf("Lighting rows: %d light types x %d modes, %d per-key colours\n", kLightTypes,
+                kModesPerType, kKeys);
+    writeLights.Print("write light modes (one insert each) + active mode");
+    readLights.Print("read back light modes (per type)");
+    writeColours.Print("write per-key colours (delete + batch insert)");
+    replaceColours.Print("replace per-key colours (one transaction)");
+    readColours.Print("read back per-key colours");
 
     db.CloseDevice();
     db.DeleteDeviceFile(folder, L"Bench");

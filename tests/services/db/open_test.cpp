@@ -66,6 +66,76 @@ void ExpectAllOperationsFail(DeviceDataDB& db)
     EXPECT_TRUE(keys.empty());
     EXPECT_EQ(db.GetProfileKeyMacros(0, keys), 0);
     EXPECT_EQ(db.GetAllKeyMacros(keys), 0);
+
+    // Lighting.
+    LightData light;
+    light.speed = 3;
+    EXPECT_EQ(db.CountLights(1), 0);
+    EXPECT_EQ(db.AddLight(light), 0);
+    EXPECT_FALSE(db.UpdateLight(1, 0, 0, light));
+    EXPECT_FALSE(db.SetActiveLightMode(1, 0, 0));
+    EXPECT_EQ(db.GetActiveLightMode(1, 0), 0);
+    EXPECT_FALSE(db.GetLight(0, 0, 0, light));
+    EXPECT_EQ(light.speed, 3);
+    std::vector<LightData*> lights(1, new LightData);
+    EXPECT_EQ(db.GetLights(0, 0, lights), 0);
+    EXPECT_TRUE(lights.empty());
+    std::vector<UserLightRgbData> rgb(3);
+    EXPECT_EQ(db.InsertUserLightRgb(rgb), 3);   // the number given, as always
+    EXPECT_FALSE(db.DeleteUserLightRgb(0, 0));
+    EXPECT_FALSE(db.ReplaceUserLightRgb(0, 0, rgb));
+    std::vector<UserLightRgbData*> rgbList(1, new UserLightRgbData);
+    EXPECT_EQ(db.GetUserLightRgb(0, 0, rgbList), 0);
+    EXPECT_TRUE(rgbList.empty());
+
+    // Macros.
+    EXPECT_EQ(db.AddMacro(L"m"), 0);
+    EXPECT_FALSE(db.RenameMacro(1, L"m"));
+    EXPECT_FALSE(db.DeleteMacro(1));
+    MacroData macro;
+    macro.play_times = 4;
+    EXPECT_FALSE(db.GetMacro(1, macro));
+    EXPECT_EQ(macro.play_times, 4);
+    EXPECT_FALSE(db.UpdateMacro(1, macro));
+    std::vector<MacroData*> macros(1, new MacroData);
+    EXPECT_EQ(db.GetMacros(macros), 0);
+    EXPECT_TRUE(macros.empty());
+    std::vector<MacroRecordData> events(2);
+    db.InsertMacroRecords(events);
+    EXPECT_FALSE(db.ReplaceMacroRecords(1, events));
+    std::vector<MacroRecordData*> eventList(1, new MacroRecordData);
+    EXPECT_EQ(db.GetMacroRecords(0, eventList), 0);
+    EXPECT_TRUE(eventList.empty());
+    EXPECT_FALSE(db.DeleteMacroRecords(0));
+    EXPECT_EQ(db.CountMacroRecords(0), 0);
+    EXPECT_EQ(db.CountAllMacroRecords(), 0);
+
+    // LCD rows.
+    EXPECT_EQ(db.AddTftScreen(1, 2, L"f.png"), 0);
+    std::vector<TftScreenData*> screens(1, new TftScreenData);
+    EXPECT_EQ(db.GetTftScreens(1, screens), 0);
+    EXPECT_TRUE(screens.empty());
+    EXPECT_EQ(db.AddLedLayer(1, L"layer"), 0);
+    EXPECT_FALSE(db.SetLedLayerFrameSize(1, 4));
+    EXPECT_FALSE(db.SetLedLayerFirstFile(1, L"a.png"));
+    EXPECT_FALSE(db.DeleteLedLayer(1));
+    LedLayerData layerRow;
+    layerRow.frame_size = 9;
+    EXPECT_FALSE(db.GetLedLayer(1, layerRow));
+    EXPECT_EQ(layerRow.frame_size, 9);
+    std::vector<LedLayerData*> layers(1, new LedLayerData);
+    EXPECT_EQ(db.GetLedLayers(1, layers), 0);
+    EXPECT_TRUE(layers.empty());
+    std::vector<LedFrameData> frames(4);
+    EXPECT_EQ(db.InsertLedFrames(frames), 4);
+    EXPECT_FALSE(db.ReplaceLedFrames(1, frames));
+    EXPECT_FALSE(db.DeleteLedFrames(1));
+    std::vector<LedFrameData*> frameList(1, new LedFrameData);
+    EXPECT_EQ(db.GetLedFrames(1, frameList), 0);
+    EXPECT_TRUE(frameList.empty());
+    EXPECT_EQ(db.CountLedFrames(1), 0);
+    db.DeleteAllLedLayers();
+
     EXPECT_EQ(db.m_db.LastInsertRowId(), -1);
 }
 
