@@ -12,7 +12,7 @@ using dbtest::Lines;
 namespace {
 
 // Tables in creation order; columns after the row id, INTEGER unless " TEXT".
-struct TableSpec
+struct TableLayout
 {
     const char* table;
     const char* columns;   // row id first
@@ -20,7 +20,7 @@ struct TableSpec
     const char* indexColumn;
 };
 
-const TableSpec kTables[] = {
+const TableLayout kTables[] = {
     {"t_config_data", "config_id,profile,key TEXT,value TEXT", nullptr, nullptr},
     {"t_profile_data", "profile,name TEXT,status,app TEXT,icon_image TEXT,bkg_image TEXT,type",
      "profileindex", "profile"},
@@ -103,7 +103,7 @@ TEST_F(Schema, NewFileHasExactlyTheTablesIndexesAndColumns)
     // Objects in creation order, each index right after its table.
     std::vector<std::string> expectedObjects;
     std::vector<std::string> expectedColumns;
-    for (const TableSpec& t : kTables) {
+    for (const TableLayout& t : kTables) {
         expectedObjects.push_back(std::string("table|") + t.table + "|" + t.table);
         if (t.index)
             expectedObjects.push_back(std::string("index|") + t.index + "|" + t.table);
@@ -137,7 +137,7 @@ TEST_F(Schema, NewFileHasExactlyTheTablesIndexesAndColumns)
                     "sql LIKE '%INTEGER PRIMARY KEY AUTOINCREMENT%';"),
               "18\n");
     std::vector<std::string> expectedIndexCols;
-    for (const TableSpec& t : kTables)
+    for (const TableLayout& t : kTables)
         if (t.index)
             expectedIndexCols.push_back(std::string(t.index) + "|" + t.indexColumn);
     EXPECT_EQ(Lines(Shell("SELECT m.name, i.name FROM sqlite_master m JOIN pragma_index_info(m.name) i "
@@ -146,7 +146,7 @@ TEST_F(Schema, NewFileHasExactlyTheTablesIndexesAndColumns)
 
     // A new file holds no rows at all.
     std::string counts;
-    for (const TableSpec& t : kTables)
+    for (const TableLayout& t : kTables)
         counts += std::string("SELECT '") + t.table + "', count(*) FROM " + t.table + ";\n";
     for (const std::string& line : Lines(Shell(counts)))
         EXPECT_EQ(line.substr(line.find('|')), "|0") << line;
