@@ -249,7 +249,13 @@ bool XmlDocument::AddElementAt(const wchar_t* name, const wchar_t* value, unsign
     if (openParent) {
         // "<p/>" becomes "<p>" CR LF, the element, CR LF, "</p>"; the parent's own
         // ">" ends the new end tag. An unended "<p>" keeps its text.
-        parentName = GetElementName(parent);
+        // The name as the parser cuts it, so that the new end tag matches it.
+        const size_t nameStart = par->start + 1;
+        size_t nameEnd = nameStart;
+        while (nameEnd < m_text.size() && m_text[nameEnd] != L'>' && m_text[nameEnd] != L'/' &&
+               !IsSpace(m_text[nameEnd]))
+            ++nameEnd;
+        parentName.assign(m_text, nameStart, nameEnd - nameStart);
         if (parentName.size() + 3 > XmlElementRecord::kEndTagMax)
             return false;
         at = par->start + par->StartTagLength() - 1;
