@@ -260,10 +260,12 @@ bool XmlDocument::AddElementAt(const wchar_t* name, const wchar_t* value, unsign
             return false;
         at = par->start + par->StartTagLength() - 1;
         if (!par->IsUnended()) {
-            if (par->StartTagLength() < 3 || m_text[at - 1] != L'/')
+            // Its "/" goes (every "/" right before the ">", or "<p//>" would stay empty).
+            while (at - removeCount > par->start + 1 && m_text[at - removeCount - 1] == L'/')
+                ++removeCount;
+            if (!removeCount)
                 return false;
-            --at;
-            removeCount = 1;
+            at -= removeCount;
         }
         const wchar_t* lineBreak = inlineMode ? L"" : L"\r\n";
         insert = L">" + std::wstring(lineBreak) + element + lineBreak + L"</" + parentName;
