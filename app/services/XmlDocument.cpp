@@ -434,10 +434,12 @@ bool XmlDocument::FindAttribute(XmlPos pos, const wchar_t* name, AttributeSpot& 
     spot = AttributeSpot();
     if (!pos || !m_currentIsElement || !name || static_cast<int32_t>(pos) >= m_nextRecord)
         return false;
+    // Attributes live in the start tag: tokens never run past its end.
     const wchar_t* t = m_text.c_str();
-    const size_t len = m_text.size();
+    const XmlElementRecord& rec = Rec(pos);
+    const size_t len = std::min(m_text.size(), static_cast<size_t>(rec.start) + rec.StartTagLength());
     const size_t nameLen = std::wcslen(name);
-    size_t i = Rec(pos).start + 1;
+    size_t i = rec.start + 1;
     int tokens = 0;
     bool afterEquals = false;
     bool pending = false;   // the previous token is the requested name
