@@ -200,6 +200,20 @@ TEST_F(XmlFileTest, MarksComeFromTheFileAlone)
     EXPECT_EQ(doc.GetFlags(), 0u);
 }
 
+TEST_F(XmlFileTest, AppendingWritesTheMarkOnlyToAnEmptyFile)
+{
+    const std::wstring path = Path(L"append.txt");
+    unsigned flags = XmlFileAppend | XmlFileUtf16LE;
+    std::wstring result;
+    ASSERT_TRUE(XmlDocument::SaveTextFile(L"ab", &result, path.c_str(), &flags));
+    EXPECT_EQ(result, L"<bom/><write encoding=\"UTF-16LE\" length=\"2\"/>");
+    EXPECT_EQ(flags, static_cast<unsigned>(XmlFileUtf16LE));
+    flags |= XmlFileAppend;
+    ASSERT_TRUE(XmlDocument::SaveTextFile(L"c", &result, path.c_str(), &flags));
+    EXPECT_EQ(result, L"<write encoding=\"UTF-16LE\" length=\"1\"/>");
+    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE" "a\0b\0c\0", 8));
+}
+
 TEST_F(XmlFileTest, FileErrorsCarryTheSystemTextAndCode)
 {
     const std::wstring missing = m_dir + L"no such file.xml";
