@@ -390,8 +390,21 @@ bool XmlDocument::FindElement(const wchar_t* name)
         step.resize(cut);
     }
     XmlPos cand = m_currentPos ? Rec(m_currentPos).nextSibling : Rec(m_parentPos).firstChild;
+    // Compared in place: the name starts after "<" and any whitespace and ends
+    // at the first delimiter, as GetElementName reads it.
+    const wchar_t* t = m_text.c_str();
+    const size_t len = m_text.size();
+    auto nameIs = [&](XmlPos pos) {
+        size_t i = Rec(pos).start + 1;
+        while (i < len && IsSpace(t[i]))
+            ++i;
+        if (i + step.size() > len || std::wmemcmp(t + i, step.c_str(), step.size()) != 0)
+            return false;
+        const size_t end = i + step.size();
+        return end == len || IsNameDelimiter(t[end]);
+    };
     for (; cand; cand = Rec(cand).nextSibling) {
-        if (step.empty() || GetElementName(cand) == step)
+        if (step.empty() || nameIs(cand))
             break;
     }
     if (!cand)
