@@ -266,11 +266,22 @@ TEST(RawInputSubscription, InjectedKeysAndClicksArriveTranslatedUntilUnregistere
 
     SendKey(VK_F9, false);
     SendKey(VK_F9, true);
+    SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+    SendMouse(MOUSEEVENTF_MIDDLEUP);
+    SendMouse(MOUSEEVENTF_XDOWN, XBUTTON1);
+    SendMouse(MOUSEEVENTF_XUP, XBUTTON1);
+    SendMouse(MOUSEEVENTF_XDOWN, XBUTTON2);
+    SendMouse(MOUSEEVENTF_XUP, XBUTTON2);
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     SendMouse(MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(testutil::PumpUntil([&] {
         return CountEvents(events, RawInputEvent::KindMouse, RawInputEvent::ButtonRight, 1) > 0;
     }, 3000));
+    for (int button : {RawInputEvent::ButtonMiddle, RawInputEvent::ButtonBack,
+                       RawInputEvent::ButtonForward}) {
+        EXPECT_EQ(CountEvents(events, RawInputEvent::KindMouse, button, 0), 1) << button;
+        EXPECT_EQ(CountEvents(events, RawInputEvent::KindMouse, button, 1), 1) << button;
+    }
     EXPECT_EQ(CountEvents(events, RawInputEvent::KindKeyboard, VK_F9, 0), 1);
     EXPECT_EQ(CountEvents(events, RawInputEvent::KindKeyboard, VK_F9, 1), 1);
     EXPECT_EQ(CountEvents(events, RawInputEvent::KindMouse, RawInputEvent::ButtonRight, 0), 1);
