@@ -73,7 +73,7 @@ void AppendAnsi(std::wstring& out, const char* text, int length)
 
 enum class SizeMod { None, HH, H, L, LL, LongDouble, I64, I32, IntPtr, Wide, SizeT, IntMax, PtrDiff };
 
-struct ConvSpec
+struct Conversion
 {
     bool left = false;
     bool plus = false;
@@ -98,13 +98,13 @@ public:
 
 private:
     static int ReadNumber(const wchar_t*& p);
-    void Emit(const ConvSpec& spec, const wchar_t* prefix, int prefixLen,
+    void Emit(const Conversion& conv, const wchar_t* prefix, int prefixLen,
               const wchar_t* body, int bodyLen, bool zeroPadAllowed);
-    void Integer(const ConvSpec& spec);
-    void Floating(const ConvSpec& spec);
-    void Text(const ConvSpec& spec, bool wide);
-    void Character(const ConvSpec& spec, bool wide);
-    void Pointer(const ConvSpec& spec);
+    void Integer(const Conversion& conv);
+    void Floating(const Conversion& conv);
+    void Text(const Conversion& conv, bool wide);
+    void Character(const Conversion& conv, bool wide);
+    void Pointer(const Conversion& conv);
 
     std::wstring& m_out;
     va_list m_args;
@@ -145,14 +145,14 @@ void Formatter::Run(const wchar_t* format)
             continue;
         }
 
-        ConvSpec spec;
+        Conversion conv;
         for (;; ++p)
         {
-            if (*p == L'-') spec.left = true;
-            else if (*p == L'+') spec.plus = true;
-            else if (*p == L' ') spec.space = true;
-            else if (*p == L'#') spec.alt = true;
-            else if (*p == L'0') spec.zero = true;
+            if (*p == L'-') conv.left = true;
+            else if (*p == L'+') conv.plus = true;
+            else if (*p == L' ') conv.space = true;
+            else if (*p == L'#') conv.alt = true;
+            else if (*p == L'0') conv.zero = true;
             else break;
         }
 
@@ -161,15 +161,15 @@ void Formatter::Run(const wchar_t* format)
             int w = va_arg(m_args, int);
             if (w < 0)
             {
-                spec.left = true;
+                conv.left = true;
                 w = (w == INT_MIN) ? kMaxLength : -w;
             }
-            spec.width = std::min(w, kMaxLength);
+            conv.width = std::min(w, kMaxLength);
             ++p;
         }
         else
         {
-            spec.width = ReadNumber(p);
+            conv.width = ReadNumber(p);
         }
 
         if (*p == L'.')
@@ -178,12 +178,12 @@ void Formatter::Run(const wchar_t* format)
             if (*p == L'*')
             {
                 int prec = va_arg(m_args, int);
-                spec.precision = prec < 0 ? -1 : std::min(prec, kMaxLength);
+                conv.precision = prec < 0 ? -1 : std::min(prec, kMaxLength);
                 ++p;
             }
             else
             {
-                spec.precision = ReadNumber(p);
+                conv.precision = ReadNumber(p);
             }
         }
 
@@ -191,56 +191,56 @@ void Formatter::Run(const wchar_t* format)
         {
         case L'h':
             ++p;
-            if (*p == L'h') { spec.size = SizeMod::HH; ++p; }
-            else spec.size = SizeMod::H;
+            if (*p == L'h') { conv.size = SizeMod::HH; ++p; }
+            else conv.size = SizeMod::H;
             break;
         case L'l':
             ++p;
-            if (*p == L'l') { spec.size = SizeMod::LL; ++p; }
-            else spec.size = SizeMod::L;
+            if (*p == L'l') { conv.size = SizeMod::LL; ++p; }
+            else conv.size = SizeMod::L;
             break;
-        case L'L': spec.size = SizeMod::LongDouble; ++p; break;
-        case L'q': spec.size = SizeMod::LL; ++p; break;
-        case L'w': spec.size = SizeMod::Wide; ++p; break;
-        case L'z': spec.size = SizeMod::SizeT; ++p; break;
-        case L'j': spec.size = SizeMod::IntMax; ++p; break;
-        case L't': spec.size = SizeMod::PtrDiff; ++p; break;
+        case L'L': conv.size = SizeMod::LongDouble; ++p; break;
+        case L'q': conv.size = SizeMod::LL; ++p; break;
+        case L'w': conv.size = SizeMod::Wide; ++p; break;
+        case L'z': conv.size = SizeMod::SizeT; ++p; break;
+        case L'j': conv.size = SizeMod::IntMax; ++p; break;
+        case L't': conv.size = SizeMod::PtrDiff; ++p; break;
         case L'I':
-            if (p[1] == L'6' && p[2] == L'4') { spec.size = SizeMod::I64; p += 3; }
-            else if (p[1] == L'3' && p[2] == L'2') { spec.size = SizeMod::I32; p += 3; }
-            else { spec.size = SizeMod::IntPtr; ++p; }
+            if (p[1] == L'6' && p[2] == L'4') { conv.size = SizeMod::I64; p += 3; }
+            else if (p[1] == L'3' && p[2] == L'2') { conv.size = SizeMod::I32; p += 3; }
+            else { conv.size = SizeMod::IntPtr; ++p; }
             break;
         default:
             break;
         }
 
-        spec.conv = *p;
-        if (spec.conv == L'\0')
+        conv.conv = *p;
+        if (conv.conv == L'\0')
             break;   // format ends inside a conversion: drop it
         ++p;
 
-        switch (spec.conv)
+        switch (conv.conv)
         {
         case L'd': case L'i': case L'u': case L'o': case L'x': case L'X':
-            Integer(spec);
+            Integer(conv);
             break;
         case L'e': case L'E': case L'f': case L'F': case L'g': case L'G': case L'a': case L'A':
-            Floating(spec);
+            Floating(conv);
             break;
         case L's':
-            Text(spec, spec.size != SizeMod::H && spec.size != SizeMod::HH);
+            Text(conv, conv.size != SizeMod::H && conv.size != SizeMod::HH);
             break;
         case L'S':
-            Text(spec, spec.size == SizeMod::L || spec.size == SizeMod::Wide);
+            Text(conv, conv.size == SizeMod::L || conv.size == SizeMod::Wide);
             break;
         case L'c':
-            Character(spec, spec.size != SizeMod::H && spec.size != SizeMod::HH);
+            Character(conv, conv.size != SizeMod::H && conv.size != SizeMod::HH);
             break;
         case L'C':
-            Character(spec, spec.size == SizeMod::L || spec.size == SizeMod::Wide);
+            Character(conv, conv.size == SizeMod::L || conv.size == SizeMod::Wide);
             break;
         case L'p':
-            Pointer(spec);
+            Pointer(conv);
             break;
         case L'n':
             // Writing through %n is disabled, as in the Windows runtime's
@@ -255,18 +255,18 @@ void Formatter::Run(const wchar_t* format)
     }
 }
 
-void Formatter::Emit(const ConvSpec& spec, const wchar_t* prefix, int prefixLen,
+void Formatter::Emit(const Conversion& conv, const wchar_t* prefix, int prefixLen,
                      const wchar_t* body, int bodyLen, bool zeroPadAllowed)
 {
     int used = prefixLen + bodyLen;
-    int pad = spec.width > used ? spec.width - used : 0;
-    if (spec.left)
+    int pad = conv.width > used ? conv.width - used : 0;
+    if (conv.left)
     {
         m_out.append(prefix, prefixLen);
         m_out.append(body, bodyLen);
         m_out.append(pad, L' ');
     }
-    else if (spec.zero && zeroPadAllowed)
+    else if (conv.zero && zeroPadAllowed)
     {
         m_out.append(prefix, prefixLen);
         m_out.append(pad, L'0');
@@ -280,16 +280,16 @@ void Formatter::Emit(const ConvSpec& spec, const wchar_t* prefix, int prefixLen,
     }
 }
 
-void Formatter::Integer(const ConvSpec& spec)
+void Formatter::Integer(const Conversion& conv)
 {
-    const bool isSigned = spec.conv == L'd' || spec.conv == L'i';
+    const bool isSigned = conv.conv == L'd' || conv.conv == L'i';
     unsigned long long magnitude = 0;
     bool negative = false;
 
     if (isSigned)
     {
         long long v;
-        switch (spec.size)
+        switch (conv.size)
         {
         case SizeMod::LL: case SizeMod::I64: case SizeMod::IntMax:
             v = va_arg(m_args, long long);
@@ -300,14 +300,14 @@ void Formatter::Integer(const ConvSpec& spec)
         case SizeMod::IntPtr: v = va_arg(m_args, INT_PTR); break;
         default: v = va_arg(m_args, int); break;
         }
-        if (spec.size == SizeMod::H) v = static_cast<short>(v);
-        else if (spec.size == SizeMod::HH) v = static_cast<signed char>(v);
+        if (conv.size == SizeMod::H) v = static_cast<short>(v);
+        else if (conv.size == SizeMod::HH) v = static_cast<signed char>(v);
         negative = v < 0;
         magnitude = negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     }
     else
     {
-        switch (spec.size)
+        switch (conv.size)
         {
         case SizeMod::LL: case SizeMod::I64: case SizeMod::IntMax:
             magnitude = va_arg(m_args, unsigned long long);
@@ -318,12 +318,12 @@ void Formatter::Integer(const ConvSpec& spec)
         case SizeMod::IntPtr: magnitude = va_arg(m_args, UINT_PTR); break;
         default: magnitude = va_arg(m_args, unsigned int); break;
         }
-        if (spec.size == SizeMod::H) magnitude = static_cast<unsigned short>(magnitude);
-        else if (spec.size == SizeMod::HH) magnitude = static_cast<unsigned char>(magnitude);
+        if (conv.size == SizeMod::H) magnitude = static_cast<unsigned short>(magnitude);
+        else if (conv.size == SizeMod::HH) magnitude = static_cast<unsigned char>(magnitude);
     }
 
-    const unsigned base = (spec.conv == L'o') ? 8u : (spec.conv == L'x' || spec.conv == L'X') ? 16u : 10u;
-    const wchar_t* digitSet = (spec.conv == L'X') ? L"0123456789ABCDEF" : L"0123456789abcdef";
+    const unsigned base = (conv.conv == L'o') ? 8u : (conv.conv == L'x' || conv.conv == L'X') ? 16u : 10u;
+    const wchar_t* digitSet = (conv.conv == L'X') ? L"0123456789ABCDEF" : L"0123456789abcdef";
 
     wchar_t digits[32];
     int n = 0;
@@ -331,12 +331,12 @@ void Formatter::Integer(const ConvSpec& spec)
         digits[n++] = digitSet[v % base];
 
     std::wstring body;
-    const int minDigits = spec.precision < 0 ? 1 : spec.precision;
+    const int minDigits = conv.precision < 0 ? 1 : conv.precision;
     if (minDigits > n)
         body.append(minDigits - n, L'0');
     for (int i = n - 1; i >= 0; --i)
         body.push_back(digits[i]);
-    if (spec.conv == L'o' && spec.alt && (body.empty() || body[0] != L'0'))
+    if (conv.conv == L'o' && conv.alt && (body.empty() || body[0] != L'0'))
         body.insert(body.begin(), L'0');
 
     wchar_t prefix[3];
@@ -344,47 +344,47 @@ void Formatter::Integer(const ConvSpec& spec)
     if (isSigned)
     {
         if (negative) prefix[prefixLen++] = L'-';
-        else if (spec.plus) prefix[prefixLen++] = L'+';
-        else if (spec.space) prefix[prefixLen++] = L' ';
+        else if (conv.plus) prefix[prefixLen++] = L'+';
+        else if (conv.space) prefix[prefixLen++] = L' ';
     }
-    else if (spec.alt && magnitude != 0 && base == 16)
+    else if (conv.alt && magnitude != 0 && base == 16)
     {
         prefix[prefixLen++] = L'0';
-        prefix[prefixLen++] = spec.conv;
+        prefix[prefixLen++] = conv.conv;
     }
 
-    Emit(spec, prefix, prefixLen, body.data(), static_cast<int>(body.size()), spec.precision < 0);
+    Emit(conv, prefix, prefixLen, body.data(), static_cast<int>(body.size()), conv.precision < 0);
 }
 
-void Formatter::Floating(const ConvSpec& spec)
+void Formatter::Floating(const Conversion& conv)
 {
-    double value = (spec.size == SizeMod::LongDouble)
+    double value = (conv.size == SizeMod::LongDouble)
         ? static_cast<double>(va_arg(m_args, long double))
         : va_arg(m_args, double);
 
     char narrow[16];
     int at = 0;
     narrow[at++] = '%';
-    if (spec.left) narrow[at++] = '-';
-    if (spec.plus) narrow[at++] = '+';
-    if (spec.space) narrow[at++] = ' ';
-    if (spec.alt) narrow[at++] = '#';
-    if (spec.zero) narrow[at++] = '0';
+    if (conv.left) narrow[at++] = '-';
+    if (conv.plus) narrow[at++] = '+';
+    if (conv.space) narrow[at++] = ' ';
+    if (conv.alt) narrow[at++] = '#';
+    if (conv.zero) narrow[at++] = '0';
     narrow[at++] = '*';
     narrow[at++] = '.';
     narrow[at++] = '*';
-    narrow[at++] = static_cast<char>(spec.conv);
+    narrow[at++] = static_cast<char>(conv.conv);
     narrow[at] = '\0';
 
-    int needed = __mingw_snprintf(nullptr, 0, narrow, spec.width, spec.precision, value);
+    int needed = __mingw_snprintf(nullptr, 0, narrow, conv.width, conv.precision, value);
     if (needed <= 0)
         return;
     std::vector<char> text(static_cast<size_t>(needed) + 1);
-    __mingw_snprintf(text.data(), text.size(), narrow, spec.width, spec.precision, value);
+    __mingw_snprintf(text.data(), text.size(), narrow, conv.width, conv.precision, value);
     m_out.append(text.data(), text.data() + needed);   // plain ASCII: widen unit by unit
 }
 
-void Formatter::Text(const ConvSpec& spec, bool wide)
+void Formatter::Text(const Conversion& conv, bool wide)
 {
     const void* arg = va_arg(m_args, const void*);
     std::wstring converted;
@@ -395,30 +395,30 @@ void Formatter::Text(const ConvSpec& spec, bool wide)
     {
         body = L"(null)";
         length = 6;
-        if (spec.precision >= 0 && spec.precision < length)
-            length = spec.precision;
+        if (conv.precision >= 0 && conv.precision < length)
+            length = conv.precision;
     }
     else if (wide)
     {
         body = static_cast<const wchar_t*>(arg);
-        size_t n = spec.precision >= 0 ? wcsnlen(body, spec.precision) : std::wcslen(body);
+        size_t n = conv.precision >= 0 ? wcsnlen(body, conv.precision) : std::wcslen(body);
         length = static_cast<int>(std::min<size_t>(n, kMaxLength));
     }
     else
     {
         const char* narrow = static_cast<const char*>(arg);
-        size_t n = spec.precision >= 0 ? strnlen(narrow, spec.precision) : std::strlen(narrow);
+        size_t n = conv.precision >= 0 ? strnlen(narrow, conv.precision) : std::strlen(narrow);
         AppendAnsi(converted, narrow, static_cast<int>(std::min<size_t>(n, kMaxLength)));
-        if (spec.precision >= 0 && converted.size() > static_cast<size_t>(spec.precision))
-            converted.resize(spec.precision);
+        if (conv.precision >= 0 && converted.size() > static_cast<size_t>(conv.precision))
+            converted.resize(conv.precision);
         body = converted.c_str();
         length = static_cast<int>(converted.size());
     }
     // The Windows runtime honours the 0 flag for strings too.
-    Emit(spec, L"", 0, body, length, true);
+    Emit(conv, L"", 0, body, length, true);
 }
 
-void Formatter::Character(const ConvSpec& spec, bool wide)
+void Formatter::Character(const Conversion& conv, bool wide)
 {
     int value = va_arg(m_args, int);
     wchar_t ch;
@@ -432,17 +432,17 @@ void Formatter::Character(const ConvSpec& spec, bool wide)
         if (MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &ch, 1) != 1)
             ch = L'?';
     }
-    Emit(spec, L"", 0, &ch, 1, true);
+    Emit(conv, L"", 0, &ch, 1, true);
 }
 
-void Formatter::Pointer(const ConvSpec& spec)
+void Formatter::Pointer(const Conversion& conv)
 {
     UINT_PTR value = reinterpret_cast<UINT_PTR>(va_arg(m_args, void*));
     wchar_t digits[2 * sizeof(void*)];
     const int count = static_cast<int>(sizeof(digits) / sizeof(digits[0]));
     for (int i = count - 1; i >= 0; --i, value >>= 4)
         digits[i] = L"0123456789ABCDEF"[value & 0xF];
-    Emit(spec, L"", 0, digits, count, false);
+    Emit(conv, L"", 0, digits, count, false);
 }
 
 void FormatInto(std::wstring& out, const wchar_t* format, va_list args)
