@@ -52,7 +52,8 @@ MAirBladder::MAirBladder()
       m_nBackParam(18),
       m_nLineCount(1),
       m_nPaintLines(1),
-      m_nTimerArms(0)
+      m_nTimerArms(0),
+      m_bHasFocus(0)
 {
 }
 
@@ -167,10 +168,18 @@ int MAirBladder::OnNcHitTest(CPoint) { return 0; }
 int MAirBladder::OnGetMinMaxInfo(MINMAXINFO*) { return 0; }
 int MAirBladder::OnNcCalcSize(int, NCCALCSIZE_PARAMS*) { return 0; }
 int MAirBladder::OnNcActivate(int) { return 1; }
-int MAirBladder::OnSetFocus(HWND) { return 1; }
+int MAirBladder::OnSetFocus(HWND)
+{
+    m_bHasFocus = 1;
+    return 1;
+}
 
 int MAirBladder::OnKillFocus(HWND)
 {
+    // Only a focus the balloon really had can be lost (some systems also tell
+    // windows that never had it when the program loses the focus).
+    if (!m_bHasFocus) return 0;
+    m_bHasFocus = 0;
     if (m_mode != 5 && IsValid() && ::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE);
     if (IsValid()) ::KillTimer(m_hWnd, HIDE_TIMER_ID);
     return 0;

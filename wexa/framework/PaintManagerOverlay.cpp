@@ -196,7 +196,11 @@ int PaintManager::SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBL
 {
     if (!m_pAirBladder) {
         m_pAirBladder = new MAirBladder();
-        m_pAirBladder->Create(m_hWndPaint, L"AirBladder Window", 0x96020080, 0, CRect(0, 0, 0, 0), nullptr);
+        // Created hidden: a visible popup would take the activation and the
+        // keyboard from this window the first time a tip is shown. The
+        // callers show it (without activating it) once it has its text.
+        m_pAirBladder->Create(m_hWndPaint, L"AirBladder Window", 0x96020080 & ~WS_VISIBLE, 0, CRect(0, 0, 0, 0),
+                              nullptr);
         m_pAirBladder->LoadBKImage(CString(L"img_tip_bk.png"));
         m_pAirBladder->LoadArrowLImage(CString(L"img_tip_arrow_left.png"));
         m_pAirBladder->LoadArrowRImage(CString(L"img_tip_arrow_right.png"));

@@ -127,6 +127,7 @@ private:
     int m_nLineCount;
     int m_nPaintLines;
     int m_nTimerArms;
+    int m_bHasFocus;
 };
 
 }  // namespace WEXA

