@@ -62,6 +62,7 @@ public:
     int GetyOffset() const { return m_nyOffset; }
     COLORREF GetColor() const { return m_Color; }
     int IsImageMode() const { return m_bIsImageMode; }
+    int HasImage() const { return m_pImage != nullptr; }
     CRect GetShadowCorner() const { return m_rcShadowCorner; }
     // The shadow window's rectangle for a parent window rectangle.
     CRect ShadowRect(const RECT& parentRect) const;

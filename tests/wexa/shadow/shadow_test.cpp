@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MShadow.h"
+#include "SkinFiles.h"
 #include "WindowTestHelpers.h"
 
 using WEXA::MShadow;
@@ -361,6 +362,28 @@ TEST_F(ShadowWindow, ShadowGoingFirstLeavesTheParentWorking)
     RECT pr;
     GetWindowRect(parent_, &pr);
     EXPECT_EQ(pr.left, 10);
+}
+
+TEST_F(ShadowWindow, ImageShadowIsPlacedByItsMarginsAndReleasedWithTheParent)
+{
+    std::wstring folder = testutil::UseTestSkinFolder(L"shadow_test");
+    ASSERT_TRUE(testutil::WriteSkinPng(folder, L"shadow.png", 30, 30, [](Gdiplus::Graphics& g) {
+        g.Clear(Gdiplus::Color(120, 0, 0, 0));
+    }));
+    shadow_.ShowShadow(1);
+    ASSERT_EQ(shadow_.SetImage(CString(L"shadow.png")), 1);
+    ASSERT_EQ(shadow_.SetShadowCorner(CRect(4, 3, 6, 9)), 1);
+    ASSERT_TRUE(shadow_.HasImage());
+    shadow_.Create(parent_);
+    RECT r = ShadowRect();
+    EXPECT_EQ(r.left, 200 - 4);
+    EXPECT_EQ(r.top, 150 - 3);
+    EXPECT_EQ(r.right - r.left, 300 + 4 + 6);
+    EXPECT_EQ(r.bottom - r.top, 200 + 3 + 9);
+    // The image goes with the parent window, while GDI+ still runs.
+    DestroyWindow(parent_);
+    EXPECT_FALSE(shadow_.HasImage());
+    EXPECT_EQ(shadow_.GetHwnd(), nullptr);
 }
 
 }  // namespace
