@@ -21,6 +21,8 @@ if command -v pulseaudio >/dev/null 2>&1; then
   for _ in $(seq 100); do [ -S "$KESTROVA_PULSE_DIR/native" ] && break; sleep 0.05; done
   if [ -S "$KESTROVA_PULSE_DIR/native" ]; then
     export PULSE_SERVER="unix:$KESTROVA_PULSE_DIR/native"
+    # Clients (Wine's sound driver) keep their cookie and runtime links here too.
+    export PULSE_COOKIE="$KESTROVA_PULSE_DIR/cookie" PULSE_RUNTIME_PATH="$KESTROVA_PULSE_DIR"
   else
     echo "pulseaudio did not start; the audio capture test will skip" >&2
   fi
