@@ -1,9 +1,12 @@
 #include "services/HttpDownloader.h"
 
+#include "services/TextConvert.h"
+
 #include <wininet.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 const char HttpDownloader::kUserAgent[] = "IIC2.0/PC 5.5.0000";
@@ -59,31 +62,6 @@ std::vector<std::wstring> SplitVersion(const wchar_t* text)
     return parts;
 }
 
-// ---- text conversion ------------------------------------------------------------
-
-std::string WideToUtf8(const wchar_t* text)
-{
-    if (!text || !*text) return std::string();
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::string();
-    std::string out(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
-    out.resize(strlen(out.c_str()));
-    return out;
-}
-
-std::wstring Utf8ToWide(const std::string& bytes)
-{
-    const char* text = bytes.c_str();  // up to the first zero byte
-    if (!*text) return std::wstring();
-    int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (size <= 0) return std::wstring();
-    std::wstring out(size_t(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &out[0], size);
-    out.resize(wcslen(out.c_str()));
-    return out;
-}
-
 // ---- WinINet handles --------------------------------------------------------------
 
 class InternetHandle {
@@ -131,7 +109,7 @@ uint64_t ContentLength(HINTERNET request)
 
 HINTERNET OpenUrl(HINTERNET session, const wchar_t* url)
 {
-    std::string url8 = WideToUtf8(url);
+    std::string url8 = Utf16ToUtf8(url);
     // No INTERNET_FLAG_IGNORE_CERT_* and no security-flag option: a certificate that the
     // system does not trust makes the request fail.
     return InternetOpenUrlA(session, url8.c_str(), HttpDownloader::kRequestHeaders, DWORD(-1),
@@ -173,7 +151,7 @@ void HttpDownloader::Post(HWND notify, int progress)
     lastProgress_ = progress;
 }
 
-int HttpDownloader::GetText(const wchar_t* url, std::wstring& text)
+int HttpDownloader::GetText(const wchar_t* url, CString& text)
 {
     running_.store(true);
     InternetHandle session(InternetOpenA(kUserAgent, AccessType(), nullptr, nullptr, 0));
@@ -195,7 +173,7 @@ int HttpDownloader::GetText(const wchar_t* url, std::wstring& text)
     const bool stopped = !running_.load();
     // A connection that ends before the announced length is a failure, not a text.
     if (!stopped && announced != 0 && body.size() < announced) return kFailed;
-    text = Utf8ToWide(body);
+    text = Utf8ToUtf16(body.c_str());  // up to the first zero byte
     return stopped ? kStopped : kDone;
 }
 

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <string>
+
+#include "CString.h"
 
 // Window message posted by HttpDownloader::DownloadFile: wParam 0, lParam = progress 0..100.
 constexpr UINT WM_KESTROVA_DOWNLOAD_PROGRESS = 1684;
@@ -37,7 +38,7 @@ public:
 
     // Fetches a text body (UTF-8 on the wire). On kDone or kStopped, text receives the
     // body up to its first zero byte; on any failure text is left unchanged.
-    int GetText(const wchar_t* url, std::wstring& text);
+    int GetText(const wchar_t* url, CString& text);
 
     // Downloads url into path, posting progress to notify (may be null). A body that
     // fails part-way (read or write error, fewer bytes than announced) leaves no file.
