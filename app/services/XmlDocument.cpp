@@ -389,6 +389,9 @@ bool XmlDocument::FindElement(const wchar_t* name)
             return false;
         step.resize(cut);
     }
+    // A tag name ends at its first delimiter, so a name holding one matches no element.
+    if (std::find_if(step.begin(), step.end(), IsNameDelimiter) != step.end())
+        return false;
     XmlPos cand = m_currentPos ? Rec(m_currentPos).nextSibling : Rec(m_parentPos).firstChild;
     // Compared in place: the name starts after "<" and any whitespace and ends
     // at the first delimiter, as GetElementName reads it.
