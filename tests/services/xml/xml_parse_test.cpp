@@ -60,6 +60,9 @@ const ParseCase kParseCases[] = {
     // "/" right after an unquoted value belongs to the value: the element stays open.
     {L"<a x=1/>", false, L"<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"8\"/>",
         "1: 0 8 8/0 d0 FU p0 c0 n0 b1\n"},
+    // "/" after whitespace closes the element, also where a value was due after "=".
+    {L"<a x= />", true, L"", "1: 0 8 8/0 d0 F- p0 c0 n0 b1\n"},
+    {L"<a x=\r\n/>", true, L"", "1: 0 9 9/0 d0 F- p0 c0 n0 b1\n"},
     // End tags match exactly, letter case included.
     {L"<a></A></a>", false, L"<lone_end_tag tagname=\"A\" offset=\"3\"/>",
         "1: 0 11 3/4 d0 F- p0 c0 n0 b1\n"},
