@@ -139,7 +139,10 @@ bool XmlDocument::Parse()
     m_parentPos = m_currentPos = m_childPos = 0;
     m_currentIsElement = 0;
     const int len = static_cast<int>(m_text.size());
-    m_table->Grow(len / 64 + 8);
+    // Room for one record per 64 units plus 8; a growth step adds at most one segment.
+    const int wanted = len / 64 + 8;
+    while (m_table->Capacity() < wanted)
+        m_table->Grow(wanted);
     m_nextRecord = 1;
     std::memset(&Rec(0), 0, sizeof(XmlElementRecord));
     if (len == 0)

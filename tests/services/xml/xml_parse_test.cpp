@@ -140,6 +140,19 @@ TEST(XmlParse, TableGrowsAcrossSegments)
     EXPECT_EQ(doc.GetRecord(65536).nextSibling, 65537u);
 }
 
+TEST(XmlParse, TableStartsWithOneRecordPer64UnitsPlus8)
+{
+    XmlDocument doc;
+    EXPECT_GE(doc.GetTableCapacity(), 8);
+    // 10,000,000 units want 156,258 records: three segments, reserved before the first element.
+    std::wstring text = L"<a>";
+    text.append(10000000 - 7, L'x');
+    text += L"</a>";
+    ASSERT_EQ(text.size(), 10000000u);
+    EXPECT_TRUE(doc.SetDocumentText(text));
+    EXPECT_GE(doc.GetTableCapacity(), 10000000 / 64 + 8);
+}
+
 TEST(XmlParse, ResultTextStopsGrowingPast999Characters)
 {
     std::wstring text = L"<r>";
