@@ -329,3 +329,75 @@ TEST_F(InputHookTest, DestroyInANestedWalkFreesAfterTheOuterOne)
     EXPECT_EQ(destroyed, 1);
     EXPECT_TRUE(second.events.empty());
 }
+
+TEST_F(InputHookTest, OneWindowTakesKeysAndClicksUnderItsTwoMessages)
+{
+    // The capture's usual set-up: one window registered for keys under one message
+    // and for mouse buttons under another. A target is a duplicate only when window,
+    // kind and message id all match.
+    RecordingWindow surface(0, true);  // the click lands on a window of our own
+    SetCursorPos(150, 150);
+    RecordingWindow window(0);
+    InputHookManager manager;
+    manager.AddTarget(window.hwnd(), InputHookManager::KindKeyboard, kMsgHookKey);
+    manager.AddTarget(window.hwnd(), InputHookManager::KindMouse, kMsgHookMouse);
+    manager.AddTarget(window.hwnd(), InputHookManager::KindKeyboard, kMsgHookKey + 9);
+    manager.AddTarget(window.hwnd(), InputHookManager::KindKeyboard, kMsgHookKey);
+    manager.AddTarget(window.hwnd(), InputHookManager::KindMouse, kMsgHookMouse);
+    ASSERT_EQ(manager.GetTargets().size(), 3u);
+    testutil::PumpPending();
+
+    TapKey();
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return probe.CountMouse(WM_LBUTTONUP) >= 1; }, 3000));
+    testutil::PumpPending();
+    ASSERT_EQ(window.events.size(), 6u);
+    const struct { UINT message; WPARAM input; } want[] = {
+        {kMsgHookKey, WM_KEYDOWN},       {kMsgHookKey + 9, WM_KEYDOWN},
+        {kMsgHookKey, WM_KEYUP},         {kMsgHookKey + 9, WM_KEYUP},
+        {kMsgHookMouse, WM_LBUTTONDOWN}, {kMsgHookMouse, WM_LBUTTONUP},
+    };
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(window.events[i].message, want[i].message) << i;
+        EXPECT_EQ(window.events[i].input, want[i].input) << i;
+    }
+    manager.RemoveHooks();
+}
+
+TEST_F(InputHookTest, MouseWalkGoesOnPastAZeroAnswerOrADeadWindow)
+{
+    struct Case {
+        const char* what;
+        LRESULT firstAnswer;
+        bool firstWindowGone;
+        bool secondAsked;
+    };
+    const Case cases[] = {
+        {"first answers 0", 0, false, true},
+        {"first answers non-zero", 3, false, false},
+        {"first window gone", 1, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingWindow first(c.firstAnswer);
+        RecordingWindow second(1);
+        InputHookManager manager;
+        manager.AddTarget(first.hwnd(), InputHookManager::KindMouse, kMsgHookMouse);
+        manager.AddTarget(second.hwnd(), InputHookManager::KindMouse, kMsgHookMouse + 3);
+        if (c.firstWindowGone) first.Destroy();
+
+        MSLLHOOKSTRUCT click = {};
+        click.dwExtraInfo = kInjectMark;
+        EXPECT_EQ(InputHookManager::MouseHookProc(HC_ACTION, WM_LBUTTONDOWN,
+                                                  reinterpret_cast<LPARAM>(&click)),
+                  0);
+        EXPECT_EQ(first.events.size(), c.firstWindowGone ? 0u : 1u);
+        ASSERT_EQ(second.events.size(), c.secondAsked ? 1u : 0u);
+        if (c.secondAsked) {
+            EXPECT_EQ(second.events[0].message, kMsgHookMouse + 3);
+            EXPECT_EQ(second.events[0].input, WPARAM(WM_LBUTTONDOWN));
+        }
+        manager.RemoveHooks();
+    }
+}
