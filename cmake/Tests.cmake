@@ -44,7 +44,14 @@ endforeach()
 
 # Benchmarks: every folder below bench/ is one program that prints figures.
 # They are built with everything else but never run by CTest.
-file(GLOB BENCH_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/bench/*)
+file(GLOB BENCH_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*/*.cpp
+  ${CMAKE_SOURCE_DIR}/bench/*/CMakeLists.txt)
+set(BENCH_DIRS "")
+foreach(f ${BENCH_FILES})
+  get_filename_component(d ${f} DIRECTORY)
+  list(APPEND BENCH_DIRS ${d})
+endforeach()
+list(REMOVE_DUPLICATES BENCH_DIRS)
 foreach(d ${BENCH_DIRS})
   if(IS_DIRECTORY ${d})
     if(EXISTS ${d}/CMakeLists.txt)

@@ -29,7 +29,7 @@ class WEXA_API CString
 public:
     // --- construction ---------------------------------------------------
     CString() noexcept;
-    CString(const CString& other) noexcept;
+    CString(const CString& other);
     CString(CString&& other) noexcept;
     CString(const wchar_t* text);                // null gives an empty string
     CString(const wchar_t* text, int length);    // exactly length units (null or length <= 0: empty)
@@ -62,7 +62,8 @@ public:
     template <class Index, class = typename std::enable_if<std::is_integral<Index>::value>::type>
     wchar_t operator[](Index index) const noexcept
     {
-        return (index < 0 || static_cast<long long>(index) >= GetLength()) ? L'\0' : m_pszData[index];
+        const long long i = static_cast<long long>(index);
+        return (i < 0 || i >= GetLength()) ? L'\0' : m_pszData[i];
     }
 
     void SetString(const wchar_t* text);
@@ -205,6 +206,11 @@ private:
 
     Data* GetData() const noexcept { return reinterpret_cast<Data*>(m_pszData) - 1; }
 
+    static Data* Nil() noexcept;
+    static Data* Allocate(int capacity);
+    static void Release(Data* data) noexcept;
+    static wchar_t* TextOf(Data* data) noexcept { return reinterpret_cast<wchar_t*>(data + 1); }
+
     void Attach(Data* data) noexcept;
     wchar_t* PrepareWrite(int length, bool grow);
     void SetLengthUnchecked(int length) noexcept;
@@ -216,7 +222,12 @@ private:
     // Variadic arguments pass through unchanged, except CString, which becomes
     // its text pointer (a class object must not be passed through "...").
     template <class T>
-    static const T& PassArg(const T& value) noexcept { return value; }
+    static const T& PassArg(const T& value) noexcept
+    {
+        static_assert(std::is_scalar<T>::value || std::is_array<T>::value,
+                      "Format arguments are numbers, characters, pointers or CString");
+        return value;
+    }
     static const wchar_t* PassArg(const CString& value) noexcept { return value.GetString(); }
 
     wchar_t* m_pszData;

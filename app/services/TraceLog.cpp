@@ -1,0 +1,5 @@
+#include "services/TraceLog.h"
+
+void TraceLog(int, const char*, ...)
+{
+}
