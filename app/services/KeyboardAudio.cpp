@@ -341,7 +341,7 @@ void KeyboardAudio::CaptureStep() {
     m_rms.store(rms);
     m_level.store(level);
 
-    Publish(level);
+    PublishAnalysis(level);
 
     m_history[m_historyIndex] = level;
     m_historyIndex = (m_historyIndex + 1) % kHistory;
@@ -403,7 +403,7 @@ void KeyboardAudio::ProcessPacket(const BYTE* data, UINT32 frames, bool silent) 
     }
 }
 
-void KeyboardAudio::Publish(float level) {
+void KeyboardAudio::PublishAnalysis(float level) {
     const DWORD now = Now();
     const float dt = float(now - m_lastPublish) / 1000.0f;
     m_lastPublish = now;

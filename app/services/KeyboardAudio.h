@@ -120,7 +120,7 @@ private:
     void HandleDefaultDeviceChange();
     void CaptureLoop();
     void ProcessPacket(const BYTE* data, UINT32 frames, bool silent);
-    void Publish(float level);
+    void PublishAnalysis(float level);
     DWORD Now() const { return m_ticks ? m_ticks() : GetTickCount(); }
     EDataFlow Flow() const { return m_source == CaptureSource::PlaybackLoopback ? eRender : eCapture; }
 
