@@ -21,12 +21,12 @@ namespace {
 // channel within one step of rounding).
 ::testing::AssertionResult IsBackground(UINT32 pixel, COLORREF c)
 {
-    auto close = [](UINT32 got, UINT32 channel) {
+    auto within = [](UINT32 got, UINT32 channel) {
         int want = static_cast<int>(channel) * 0xFE / 255;
         return std::abs(static_cast<int>(got) - want) <= 1;
     };
-    if ((pixel >> 24) == 0xFE && close((pixel >> 16) & 0xFF, GetRValue(c)) && close((pixel >> 8) & 0xFF, GetGValue(c)) &&
-        near(pixel & 0xFF, GetBValue(c)))
+    if ((pixel >> 24) == 0xFE && within((pixel >> 16) & 0xFF, GetRValue(c)) && within((pixel >> 8) & 0xFF, GetGValue(c)) &&
+        within(pixel & 0xFF, GetBValue(c)))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << std::hex << "pixel 0x" << pixel << " is not colour 0x" << c
                                          << " at alpha 0xFE";
