@@ -1,0 +1,209 @@
+// MControl: how pointer, wheel, key and timer input travels down a control tree.
+//
+// The engine calls these for its top-level controls; each control passes the
+// event to its current child (the child under the pointer, or the pressed child
+// while a button is down) and ends in its own OnControl... hooks. Children are
+// walked by index under the child lock, so a handler that removes a child while
+// the walk runs makes it skip an entry, never read a freed one.
+#include <algorithm>
+
+#include "MControl.h"
+#include "PaintManager.h"
+
+namespace WEXA {
+
+int MControl::OnMouseMove(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+
+    if (MControl* cur = m_pCurControl) {
+        const CPoint cp = ChildPoint(cur, received, point);
+        if (cur->PtInRect(cp) && cur->OnCheckMouseResponse(flags, cp)) return cur->OnMouseMove(flags, cp) ? 1 : 0;
+        if (m_bPressed) return cur->OnMouseMove(flags, cp) ? 1 : 0;
+    }
+    MControl* previous = m_pCurControl;
+    m_pCurControl = nullptr;
+
+    if (m_pManager && !m_strTooltip.IsEmpty() && PtInRect(point) && OnCheckMouseResponse(flags, point) &&
+        m_pManager->GetTooltipCtrlID() != static_cast<int>(m_nID))
+        SetTooltip(m_strTooltip, m_rcControl);
+
+    OnControlSetCursor(flags, point);
+    int result = OnControlMouseMove(flags, point);
+    if (m_bPressed) return result;
+
+    {
+        CAutoLock lock(m_childLock);
+        for (size_t i = 0; i < m_controls.size(); ++i) {
+            MControl* child = m_controls[i];
+            if (!child) continue;
+            const CPoint cp = ChildPoint(child, received, point);
+            if (child->OnMouseMove(flags, cp)) {
+                result = 1;
+                // The handler may have removed the child: look again.
+                if (i < m_controls.size() && m_controls[i] == child && child->PtInRect(cp)) m_pCurControl = child;
+            }
+        }
+    }
+    return (m_pCurControl || previous) ? 1 : result;
+}
+
+namespace {
+
+// Picks the child that takes a button press: the last one in list order that
+// contains the point and is visible, enabled and mouse-responsive.
+template <class ChildPointFn>
+MControl* PressTarget(std::vector<MControl*>& children, ChildPointFn childPoint)
+{
+    MControl* target = nullptr;
+    for (size_t i = 0; i < children.size(); ++i) {
+        MControl* child = children[i];
+        if (!child) continue;
+        if (child->PtInRect(childPoint(child)) && child->m_bVisible && child->m_bEnabled && child->m_bResponse)
+            target = child;
+    }
+    return target;
+}
+
+}  // namespace
+
+int MControl::OnLButtonDown(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+    m_bPressed = m_rcControl.PtInRect(point) ? 1 : 0;
+    {
+        CAutoLock lock(m_childLock);
+        if (MControl* target =
+                PressTarget(m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
+            m_pCurControl = target;
+    }
+    if (MControl* cur = m_pCurControl) return cur->OnLButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+
+    if (m_pManager && m_pManager->GetFocusControl() != this) m_pManager->SetFocusControl(this);
+    return OnControlLButtonDown(flags, point);
+}
+
+int MControl::OnRButtonDown(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+    m_bPressed = m_rcControl.PtInRect(point) ? 1 : 0;
+    {
+        CAutoLock lock(m_childLock);
+        if (MControl* target =
+                PressTarget(m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
+            m_pCurControl = target;
+    }
+    if (MControl* cur = m_pCurControl) return cur->OnRButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+
+    if (m_pManager && m_pManager->GetFocusControl() != this) m_pManager->SetFocusControl(this);
+    return OnControlRButtonDown(flags, point);
+}
+
+int MControl::OnLButtonUp(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+    m_bPressed = 0;
+    if (MControl* cur = m_pCurControl) return cur->OnLButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+    return OnControlLButtonUp(flags, point);
+}
+
+int MControl::OnRButtonUp(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+    m_bPressed = 0;
+    if (MControl* cur = m_pCurControl) return cur->OnRButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+    return OnControlRButtonUp(flags, point);
+}
+
+int MControl::OnLButtonDblClk(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+    m_bPressed = 0;
+    MControl* cur = m_pCurControl;
+    if (!cur) return m_bDblClk ? OnControlLButtonDblClk(flags, point) : OnControlLButtonDown(flags, point);
+    const CPoint cp = ChildPoint(cur, received, point);
+    if (cur->OnLButtonDblClk(flags, cp)) return 1;
+    if (!cur->m_bDblClk) return cur->OnLButtonDown(flags, cp) ? 1 : 0;
+    return 0;
+}
+
+int MControl::OnRButtonDblClk(UINT flags, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    const CPoint received = point;
+    OnMousePointChange(point);
+    m_bPressed = 0;
+    MControl* cur = m_pCurControl;
+    if (!cur) return m_bDblClk ? OnControlRButtonDblClk(flags, point) : OnControlRButtonDown(flags, point);
+    const CPoint cp = ChildPoint(cur, received, point);
+    if (cur->OnRButtonDblClk(flags, cp)) return 1;
+    if (!cur->m_bDblClk) return cur->OnRButtonDown(flags, cp) ? 1 : 0;
+    return 0;
+}
+
+int MControl::OnScroll(int step, UINT down, CPoint point)
+{
+    if (!m_bVisible || !m_bResponse || !m_bEnabled) return 0;
+    if (MControl* cur = m_pCurControl) {
+        if (cur->PtInRect(point) && cur->OnCheckMouseResponse(down, point))
+            return cur->OnScroll(step, down, point) ? 1 : 0;
+    }
+    if (!PtInRect(point)) return 0;
+    if (OnControlScroll(step, down, point)) return 1;
+    CAutoLock lock(m_childLock);
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        MControl* child = m_controls[i];
+        if (child && child->PtInRect(point) && child->OnScroll(step, down, point)) return 1;
+    }
+    return 0;
+}
+
+int MControl::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    if (!m_bVisible || !m_bResponse) return 0;
+    MControl* focused = nullptr;
+    {
+        CAutoLock lock(m_childLock);
+        for (size_t i = 0; i < m_controls.size() && !focused; ++i)
+            if (m_controls[i] && m_controls[i]->m_bFocused) focused = m_controls[i];
+        // A focused child takes the key alone.
+        if (focused) return focused->OnKeyDown(key, repeat, flags) ? 1 : 0;
+    }
+    if (m_pCurControl && m_pCurControl->OnKeyDown(key, repeat, flags)) return 1;
+    if (OnControlKeyDown(key, repeat, flags)) return 1;
+    CAutoLock lock(m_childLock);
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        MControl* child = m_controls[i];
+        if (child && child->OnKeyDown(key, repeat, flags)) return 1;
+    }
+    return 0;
+}
+
+int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
+
+int MControl::OnTimer()
+{
+    int result = OnControlTimer() ? 1 : 0;
+    CAutoLock lock(m_childLock);
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        MControl* child = m_controls[i];
+        if (child && child->m_bRunTimer && child->m_bVisible && child->OnTimer()) result = 1;
+    }
+    return result;
+}
+
+void MControl::OnFocus(int focus) { SetControlFocus(focus); }
+
+}  // namespace WEXA

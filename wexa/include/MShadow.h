@@ -1,0 +1,88 @@
+#pragma once
+// MShadow: a soft drop shadow for a top-level window of the library: a
+// layered, click-through "ShadowWnd" popup kept directly below its parent and
+// following it (the parent's window procedure is subclassed). The picture is
+// computed from the parent's window region or drawn from a nine-slice image.
+// Every PaintManager owns one. UI thread only.
+#include <windows.h>
+
+#include <map>
+
+#include "CRect.h"
+#include "CString.h"
+#include "WexaExport.h"
+#include "WexaGdiplus.h"
+
+namespace WEXA {
+
+class PaintManager;
+
+class WEXA_API MShadow
+{
+public:
+    MShadow();
+    virtual ~MShadow();
+
+    MShadow(const MShadow&) = delete;
+    MShadow& operator=(const MShadow&) = delete;
+
+    // Registers the "ShadowWnd" class; 0 when done already and force is false.
+    static int Initialize(HINSTANCE instance, bool force);
+    void Create(PaintManager* manager);
+
+    void ShowShadow(int show) { m_bShow = show; }
+    int IsShowShadow() const { return m_bShow; }
+    void DisableShadow(int disable);
+    int IsDisableShadow() const { return m_bDisabled; }
+
+    int SetSize(int size);                    // -35..35
+    int SetSharpness(unsigned sharpness);     // 0..35
+    int SetDarkness(unsigned darkness);       // 0..255
+    int SetPosition(int x, int y);            // each -35..35
+    int SetColor(COLORREF color);
+    int SetShadowCorner(CRect corner);        // margins, each >= 0
+    int SetImage(CString skinFileName);
+    int SetImage(UINT resourceId);
+    int CopyShadow(MShadow* target);
+
+    static COLORREF PreMultiply(COLORREF color, UINT alpha);
+    void Update(HWND parent);
+    void MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect);
+    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    static std::map<HWND, MShadow*>& GetShadowMap();
+
+    HWND GetHwnd() const { return m_hWnd; }
+    BYTE GetStatus() const { return m_Status; }
+
+    enum ShadowStatus
+    {
+        SS_ENABLED = 1,
+        SS_VISABLE = 2,
+        SS_PARENTVISIBLE = 4,
+    };
+
+protected:
+    PaintManager* m_pManager;
+    HWND m_hWnd;
+    WNDPROC m_OriParentProc;
+    BYTE m_Status;
+    int m_bIsImageMode;
+    int m_bShow;
+    int m_bDisabled;
+    Gdiplus::Image* m_pImage;
+    int m_nImageWidth;
+    int m_nImageHeight;
+    unsigned char m_nDarkness;
+    unsigned char m_nSharpness;
+    signed char m_nSize;
+    signed char m_nxOffset;
+    signed char m_nyOffset;
+    LPARAM m_WndSize;
+    int m_bUpdate;
+    COLORREF m_Color;
+    CString m_sShadowImage;
+    UINT m_uShadowImageRes;
+    CRect m_rcShadowCorner;
+};
+
+}  // namespace WEXA

@@ -1,0 +1,370 @@
+#pragma once
+// PaintManager: the engine of one window.
+//
+// Every dialog (and the library's menu and popup windows) holds one and passes
+// it every message of its window. The engine owns the window's top-level
+// controls and areas, creates controls by class name, routes pointer, wheel and
+// key input to them, keeps the hover, focus and capture state, paints the
+// window, runs window timers, the multimedia tick, caret, tooltip, balloon and
+// message overlay, caches images and fonts, and is the window's drop target.
+//
+// Threads: everything runs on the window's UI thread except the multimedia
+// tick (OnMTimer, on winmm's timer thread) and the list and cache operations
+// other threads reach through controls, which take the engine's locks:
+//   areas lock, controls lock   the two control lists
+//   ticks lock                  the multimedia-tick receivers
+//   images lock, fonts lock     the caches
+//   timers lock                 the window-timer records
+// All are re-entrant. Lock order: ticks before areas before controls; the areas
+// lock is released before the controls lock is taken (repaint requests from a
+// tick handler take them in that order). Never add or remove tick receivers
+// while holding a list lock: the tick thread may be waiting for that lock while
+// holding the ticks lock. The engine's own removal paths take controls off the
+// tick list before they take a list lock.
+//
+// Lifetime: Init binds the window; DestroyData (on WM_NCDESTROY, once) deletes
+// every control and area and empties the caches; the destructor ends the rest.
+// Images and font families handed out by the caches stay valid until
+// DestroyData.
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CIDropTarget.h"
+#include "CLock.h"
+#include "CRect.h"
+#include "CString.h"
+#include "MShadow.h"
+#include "MTimer.h"
+#include "WexaExport.h"
+#include "WexaGdiplus.h"
+#include "WexaTypes.h"
+
+namespace WEXA {
+
+class MWindow;
+class MObject;
+class MControl;
+class MRichEdit;
+class MAirBladder;
+
+// An image of an engine's cache. The cache owns the record and its image; both
+// stay valid until the engine's data is destroyed.
+struct ImgResInfo
+{
+    Gdiplus::Image* pImage;
+    int nWidth;       // frame width: image width / frame count
+    int nHeight;      // image height
+    int nCount;       // frame count (at least 1)
+    CString strName;  // skin file name as requested (empty for resources)
+    UINT nResID;      // resource id (0 for skin files)
+};
+
+// One window timer of a control (see SetTimer).
+struct ControlTimerRecord
+{
+    HWND hWnd;
+    UINT nKey;        // the control's own timer number
+    UINT nID;         // system timer id handed out by the engine
+    int bStopped;     // 1 after KillTimer(control, key); kept for re-arming
+    MControl* pControl;
+};
+
+class WEXA_API PaintManager : public MTimer, public CIDropTarget
+{
+public:
+    PaintManager();
+    virtual ~PaintManager();
+
+    PaintManager(const PaintManager&) = delete;
+    PaintManager& operator=(const PaintManager&) = delete;
+
+    // ---- MTimer ----
+    using MTimer::OnMTimer;
+    // The multimedia tick (winmm's timer thread): ticks closer than 3 ms to the
+    // last handled one are dropped; then every registered control whose run
+    // timer flag is set gets OnTimer, under the ticks lock.
+    void OnMTimer(UINT id) override;
+
+    // ---- CIDropTarget ----
+    bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect) override;
+    void OnDragOver(POINTL screenPoint) override;
+
+    // ---- lifetime ----
+    // Binds the engine to a live window: its DC, drop target, private fonts,
+    // default scroll-bar image ids (102 vertical, 101 horizontal).
+    void Init(HWND window, MWindow* dialog);
+    // Tears everything down once (no-op unless initialised).
+    void DestroyData();
+    void OnDestroyMessage(HWND window);
+    void PostNcDestroy();
+    // A control is being destroyed: forget every pointer to it (hover, focus,
+    // tooltip owner, caret owner, window timers, tick receivers).
+    void ForgetControl(MControl* control);
+    // Takes the control and its whole subtree off the tick list, waiting for a
+    // running tick to finish. Call before deleting a control, without holding
+    // a list lock.
+    void DetachControlTree(MControl* control);
+    // True while the engine exists (constructed and not yet destroyed).
+    static bool IsLiveManager(const PaintManager* manager);
+
+    // ---- accessors and window wrappers ----
+    HDC GetPaintDC() const { return m_hDcPaint; }
+    HWND GetPaintWnd() const { return m_hWndPaint; }
+    HWND GetToolTipWnd() const { return m_hWndPaint; }
+    MWindow* GetMDialog() const { return m_pDialog; }
+    std::vector<MControl*>& GetControls() { return m_controls; }
+    std::vector<MControl*>& GetAreaControls() { return m_areas; }
+    int IsInit() const { return m_bInit; }
+    BOOL GetClientRect(CRect& rect);
+    BOOL GetWindowRect(CRect& rect);
+    BOOL GetClientSize(int& cx, int& cy);
+    void SetCaptionRect(CRect rect) { m_rcCaption = rect; }
+    void GetCaptionRect(CRect& rect) const { rect = m_rcCaption; }
+    void SetWindowMaxSize(int cx, int cy);
+    void SetWindowMixSize(int cx, int cy);
+    void GetWindowMinSize(int& cx, int& cy) const;
+    void GetWindowManSize(int& cx, int& cy) const;
+    void SetCapture();
+    void ReleaseCapture();
+    int IsCaptured() const { return m_bCaptured; }
+    void EnableWndDrag(int enable) { m_bWndDrag = enable; }
+    // Both deliver synchronously and return the window procedure's answer.
+    LRESULT SendMessageW(UINT msg, WPARAM wparam, LPARAM lparam);
+    LRESULT PostMessageW(UINT msg, WPARAM wparam, LPARAM lparam);
+    MControl* GetHoverControl() const { return m_pHoverControl; }
+    MControl* GetFocusControl() const { return m_pFocusControl; }
+    // SetControlFocus(0) on the old focus control, (1) on the new one.
+    void SetFocusControl(MControl* control);
+    COLORREF GetDefaultEnabledColor() const { return m_crDefaultEnabled; }
+    void SetDefaultEnabledColor(COLORREF color) { m_crDefaultEnabled = color; }
+    void Invalidate();
+    // The rectangle with the erase flag, or the whole window with erase when layered.
+    void InvalidateRect(CRect rect, int erase);
+    void SetScrollResID(UINT vertical, UINT horizontal);
+    UINT GetScrollVID() const { return m_uScrollVID; }
+    UINT GetScrollHID() const { return m_uScrollHID; }
+
+    // ---- control factory and lists ----
+    // kind 0: filed in the areas; 1: in the controls; other: filed nowhere (the
+    // caller owns it). Null for an empty, unknown or not yet creatable class.
+    MControl* CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id, CRect rect,
+                            const wchar_t* title, int visible, int enabled);
+    MControl* CreateArea(MObject* owner, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                         int visible, int enabled);
+    MControl* CreateControl(MObject* owner, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                            int visible, int enabled);
+    // Depth first: the controls, then the areas. No lock: UI thread only.
+    MControl* GetControl(UINT id);
+    // Deletes a top-level control (not an area); nothing when it is not there.
+    void RemoveControl(MControl* control);
+    void ClearAreaControls();
+    void ClearControls();
+    void ClearAllControls();
+    // Marks every cached look stale.
+    void RefreshControls();
+
+    // ---- input ----
+    LRESULT OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+    // 1 when it consumed the message (Tab navigation).
+    int PreTranslateMessage(MSG* msg);
+    int OnCreate();
+    int OnSize(UINT type, int cx, int cy);
+    int OnMouseHover(UINT flags, CPoint point);
+    int OnNcHitTest(CPoint point);
+    int OnNcCalcSize(int calcValid, NCCALCSIZE_PARAMS* params);
+    int OnWindowPosChanging(WINDOWPOS* pos);
+    int OnNcPaint();
+    int OnDestroy();
+    int OnGetMinMaxInfo(MINMAXINFO* info);
+    int OnWindowPosChanged(WINDOWPOS* pos);
+    int OnMouseMove(UINT flags, CPoint point);
+    int OnMouseLeave();
+    int OnLButtonDown(UINT flags, CPoint point);
+    int OnLButtonUp(UINT flags, CPoint point);
+    int OnLButtonDblClk(UINT flags, CPoint point);
+    int OnRButtonDown(UINT flags, CPoint point);
+    int OnRButtonUp(UINT flags, CPoint point);
+    int OnRButtonDblClk(UINT flags, CPoint point);
+    int OnMouseWheel(UINT flags, short delta, CPoint screenPoint);
+    int OnKeyDown(UINT key, LPARAM lparam);
+    int OnKeyUp(UINT key, LPARAM lparam);
+    int OnNcActivate(int active);
+    MControl* GetNextFocusableControl();
+    MControl* GetPrevFocusableControl();
+    // The modifier value passed with keys: 18 Alt, else 16 Shift, else 0,
+    // or-ed with 17 for Ctrl (0, 16, 17, 18, 19).
+    static UINT GetKeyModifiers();
+
+    // ---- painting and layered windows ----
+    void SetLayeredWindow(int layered) { m_bLayered = layered; }
+    int IsLayered() const { return m_bLayered; }
+    void SetBackColor(COLORREF inner, COLORREF frame);
+    void SetBackMode(enumBackMode mode, int corner);
+    int LoadBKImage(CString skinFileName);
+    int LoadBKImage(UINT resourceId, CString resourceType);
+    // A control's repaint request: marks the requester (with erase) and every
+    // later visible control overlapping rect stale and invalidates the union.
+    LONG OnControlUpdate(CRect rect, int erase, MControl* control);
+    int OnPaint();
+    void DrawBackImage(Gdiplus::Graphics& graphics, CRect client);
+    // Draw of every area, then every control, in list order.
+    void DrawControl(HDC& dc, CRect clip);
+    HBITMAP GenerateBitmap(MControl* control, const CRect& rect, COLORREF tint);
+    HBITMAP GetDropBitmap(MControl* control, const CRect& rect, COLORREF color);
+    void CreateShadow(int show, bool flag);
+    int SetSize(int size);
+    int SetSharpness(unsigned sharpness);
+    int SetDarkness(unsigned darkness);
+    int SetPosition(int x, int y);
+    int SetShadowColor(COLORREF color);
+    void SetShadowImage(const wchar_t* skinFileName, CRect insets);
+    void SetShadowImage(UINT resourceId, CRect insets);
+    void SetShadowShow(int show);
+    void DisableShadow(int disable);
+
+    // ---- window timers ----
+    // 1 when the system timer runs; 0 when it failed or already runs.
+    int SetTimer(MControl* control, UINT key, UINT ms);
+    int KillTimer(MControl* control, UINT key);
+    void KillTimer(MControl* control);
+    void ClearTimers();
+    void OnTimer(UINT id);
+
+    // ---- multimedia tick ----
+    void SetMTimer(UINT periodMs);
+    void KillMTimer(UINT id);
+    void KillMTimer();
+    // Appends the control to the tick receivers (no duplicate test); 1.
+    int AddMTimer(MControl* control);
+    // Removes the first occurrence; 1 when found.
+    int DeleteFSTimer(MControl* control);
+    // Test seam: the tick clock used by OnMTimer (null: GetTickCount).
+    void SetTickClock(DWORD (*clock)()) { m_pTickClock = clock; }
+
+    // ---- caret ----
+    int CreateCaret(HBITMAP bitmap, int width, int height);
+    int SetCaretPos(MRichEdit* owner, int x, int y);
+    int ShowCaret(int show);
+    MRichEdit* GetCurrentCaretObject() const { return m_pCaretOwner; }
+    void DrawCaret(HDC dc, const CRect& clip);
+
+    // ---- tooltip ----
+    void SetTooltip(const wchar_t* text, CRect rect);
+    void ClearTooltip();
+    int GetTooltipCtrlID() const { return m_nTooltipCtrlID; }
+    void SetTooltipCtrlID(int id) { m_nTooltipCtrlID = id; }
+
+    // ---- balloon ----
+    int SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    int ShowAirBladder(int show, int key);
+
+    // ---- overlay ----
+    void SetMessage(CString text, CRect rect, MsgLevel level);
+    void SetProgress(int percent, CString text, CRect rect);
+
+    // ---- image and font caches ----
+    // Record of a skin file (skin folder + file name), one load per full path
+    // and frame count; frames below 1 count as 1. Null when it does not load.
+    ImgResInfo* AddImgResInfo(const wchar_t* file, int frames);
+    // Record of a resource: programFlag != 0 the program's module (Manager's
+    // instance), 0 the library's own. One record per id and module.
+    ImgResInfo* AddImgResInfo(UINT id, CString type, int frames, int programFlag);
+    void ClearImgResInfo();
+    Gdiplus::FontFamily* AddTempFont(const wchar_t* key, const wchar_t* fontFile);
+    Gdiplus::FontFamily* AddTempFont(const wchar_t* key, UINT resourceId);
+    void AddGDITempFont(UINT resourceId);
+    // The family filed under face (one of the private fonts), else the library
+    // font (Manager::GetFontName()); null when neither exists.
+    Gdiplus::FontFamily* FindTempFont(const wchar_t* face);
+    void ClearTempFont();
+
+    // ---- drag and drop ----
+    int InitDragDrop();
+
+    // ---- data, in declaration order ----
+    MWindow* m_pDialog;
+    int m_bInit;
+    HWND m_hWndPaint;
+    HDC m_hDcPaint;
+    COLORREF m_crInner;
+    COLORREF m_crFrame;
+    CRect m_rcCaption;
+    int m_nMaxWidth;
+    int m_nMaxHeight;
+    int m_nMinWidth;
+    int m_nMinHeight;
+    int m_nLastDragX;
+    int m_nLastDragY;
+    int m_bDragPending;
+    HBITMAP m_hDragBitmap;
+    int m_bLayered;
+    Gdiplus::Image* m_pBkImage;
+    int m_nBkImageWidth;
+    int m_nBkImageHeight;
+    MShadow m_shadow;
+    CString m_strOverlayText;
+    MsgLevel m_overlayLevel;
+    int m_nOverlayAlpha;
+    int m_nShownProgress;
+    int m_nTargetProgress;
+    CString m_strOverlayFont;
+    CRect m_rcOverlay;
+    std::atomic<UINT> m_uMTimerID;
+    UINT m_uTimerCounter;
+    DWORD m_dwLastTick;
+    int m_bTracking;
+    int m_bPressed;
+    int m_bCaptured;
+    int m_bWndDrag;
+    UINT m_uScrollVID;
+    UINT m_uScrollHID;
+    COLORREF m_crDefaultEnabled;
+    MControl* m_pHoverControl;
+    MControl* m_pFocusControl;
+    int m_nTooltipCtrlID;
+    HWND m_hWndTooltip;
+    MAirBladder* m_pAirBladder;
+    int m_nAirBladderKey;
+    std::vector<MControl*> m_areas;
+    std::vector<MControl*> m_controls;
+    std::vector<MControl*> m_tickReceivers;
+    CCriticalLock m_areasLock;
+    CCriticalLock m_controlsLock;
+    CCriticalLock m_ticksLock;
+    enumBackMode m_backMode;
+    int m_nBackCorner;
+    CRect m_rcCaret;
+    int m_bCaretDrawn;
+    int m_bCaretShown;
+    MRichEdit* m_pCaretOwner;
+    std::map<std::pair<std::wstring, int>, ImgResInfo*> m_imgByPath;
+    std::map<UINT, ImgResInfo*> m_imgByProgramRes;
+    std::map<UINT, ImgResInfo*> m_imgByLibraryRes;
+    CCriticalLock m_imagesLock;
+    std::vector<ControlTimerRecord*> m_timers;
+    CCriticalLock m_timersLock;
+    std::map<std::wstring, Gdiplus::FontFamily*> m_fonts;
+    std::vector<HANDLE> m_gdiFonts;
+    CCriticalLock m_fontsLock;
+
+private:
+    void FileControl(UINT kind, MControl* control);
+    void DeleteControlList(std::vector<MControl*>& list, CCriticalLock& lock);
+    void DropPointerState(MControl* control);
+    void OnOverlayTimer(UINT id);
+    void DestroyTooltipAndBalloon();
+    // Runs the OLE drag of the pressed control with the drag bitmap.
+    void StartControlDrag();
+    void LoadPrivateFonts();
+
+    // Private font collections kept alive while their families are in use.
+    std::vector<Gdiplus::PrivateFontCollection*> m_fontCollections;
+    DWORD (*m_pTickClock)();
+};
+
+}  // namespace WEXA
