@@ -470,7 +470,6 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
     Request request;
     request.interfaceIndex = handle->index;
     request.report.assign(data, data + length);
-    request.report.resize(size_t(port.config.outputLength), 0);
 
     SimDevice* dev = port.config.device;
     int fault = -1;
@@ -505,6 +504,10 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
         answer[7] = 0;
     if (fault == int(Fault::WrongEcho))
         answer[2] = uint8_t(answer[2] + 1);
+    if (fault == int(Fault::WrongOffsetHighEcho))
+        answer[3] = uint8_t(answer[3] + 1);
+    if (fault == int(Fault::WrongCommandEcho))
+        answer[1] = uint8_t(answer[1] ^ 0x01);
     if (fault == int(Fault::NotifyFirst))
         QueueInput(handle->index, SimDevice::Notification(port.config.vendorId, 0, true));
     QueueInput(handle->index, answer);

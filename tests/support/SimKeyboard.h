@@ -45,7 +45,9 @@ enum class Fault {
     NoAnswer,     // the request is lost: nothing comes back
     Refuse,       // answered with status 0x0F, nothing applied
     NoStatus,     // answered with status byte 0
-    WrongEcho,    // answered with a wrong offset echo (bytes 2-3)
+    WrongEcho,    // answered with a wrong offset echo (low byte, byte 2)
+    WrongOffsetHighEcho,  // answered with a wrong offset echo (high byte, byte 3)
+    WrongCommandEcho,     // answered with another command byte (byte 1)
     NotifyFirst,  // an unsolicited notification arrives before the answer
     FailWrite,    // the write itself fails
     Unplug,       // the device disappears at this write: it fails, and so does everything after
@@ -54,7 +56,10 @@ enum class Fault {
 // A parsed output report.
 struct Request {
     int interfaceIndex = -1;
-    Bytes report;  // as written, report id first
+    // Exactly the bytes passed to hid_write, report id first. The stack pads a
+    // shorter report with zeros before the device sees it (Payload reads past the
+    // end as 0), so tests check report.size() against the output report length.
+    Bytes report;
 
     uint8_t Payload(int i) const { return size_t(i + 1) < report.size() ? report[i + 1] : 0; }
     uint8_t Command() const { return Payload(1); }

@@ -73,7 +73,7 @@ void AppendAnsi(std::wstring& out, const char* text, int length)
 
 enum class SizeMod { None, HH, H, L, LL, LongDouble, I64, I32, IntPtr, Wide, SizeT, IntMax, PtrDiff };
 
-struct ConvSpec
+struct Conversion
 {
     bool left = false;
     bool plus = false;
@@ -98,13 +98,13 @@ public:
 
 private:
     static int ReadNumber(const wchar_t*& p);
-    void Emit(const ConvSpec& spec, const wchar_t* prefix, int prefixLen,
+    void Emit(const Conversion& cv, const wchar_t* prefix, int prefixLen,
               const wchar_t* body, int bodyLen, bool zeroPadAllowed);
-    void Integer(const ConvSpec& spec);
-    void Floating(const ConvSpec& spec);
-    void Text(const ConvSpec& spec, bool wide);
-    void Character(const ConvSpec& spec, bool wide);
-    void Pointer(const ConvSpec& spec);
+    void Integer(const Conversion& cv);
+    void Floating(const Conversion& cv);
+    void Text(const Conversion& cv, bool wide);
+    void Character(const Conversion& cv, bool wide);
+    void Pointer(const Conversion& cv);
 
     std::wstring& m_out;
     va_list m_args;
@@ -145,14 +145,14 @@ void Formatter::Run(const wchar_t* format)
             continue;
         }
 
-        ConvSpec spec;
+        Conversion cv;
         for (;; ++p)
         {
-            if (*p == L'-') spec.left = true;
-            else if (*p == L'+') spec.plus = true;
-            else if (*p == L' ') spec.space = true;
-            else if (*p == L'#') spec.alt = true;
-            else if (*p == L'0') spec.zero = true;
+            if (*p == L'-') cv.left = true;
+            else if (*p == L'+') cv.plus = true;
+            else if (*p == L' ') cv.space = true;
+            else if (*p == L'#') cv.alt = true;
+            else if (*p == L'0') cv.zero = true;
             else break;
         }
 
@@ -161,15 +161,15 @@ void Formatter::Run(const wchar_t* format)
             int w = va_arg(m_args, int);
             if (w < 0)
             {
-                spec.left = true;
+                cv.left = true;
                 w = (w == INT_MIN) ? kMaxLength : -w;
             }
-            spec.width = std::min(w, kMaxLength);
+            cv.width = std::min(w, kMaxLength);
             ++p;
         }
         else
         {
-            spec.width = ReadNumber(p);
+            cv.width = ReadNumber(p);
         }
 
         if (*p == L'.')
@@ -178,12 +178,12 @@ void Formatter::Run(const wchar_t* format)
             if (*p == L'*')
             {
                 int prec = va_arg(m_args, int);
-                spec.precision = prec < 0 ? -1 : std::min(prec, kMaxLength);
+                cv.precision = prec < 0 ? -1 : std::min(prec, kMaxLength);
                 ++p;
             }
             else
             {
-                spec.precision = ReadNumber(p);
+                cv.precision = ReadNumber(p);
             }
         }
 
@@ -191,56 +191,56 @@ void Formatter::Run(const wchar_t* format)
         {
         case L'h':
             ++p;
-            if (*p == L'h') { spec.size = SizeMod::HH; ++p; }
-            else spec.size = SizeMod::H;
+            if (*p == L'h') { cv.size = SizeMod::HH; ++p; }
+            else cv.size = SizeMod::H;
             break;
         case L'l':
             ++p;
-            if (*p == L'l') { spec.size = SizeMod::LL; ++p; }
-            else spec.size = SizeMod::L;
+            if (*p == L'l') { cv.size = SizeMod::LL; ++p; }
+            else cv.size = SizeMod::L;
             break;
-        case L'L': spec.size = SizeMod::LongDouble; ++p; break;
-        case L'q': spec.size = SizeMod::LL; ++p; break;
-        case L'w': spec.size = SizeMod::Wide; ++p; break;
-        case L'z': spec.size = SizeMod::SizeT; ++p; break;
-        case L'j': spec.size = SizeMod::IntMax; ++p; break;
-        case L't': spec.size = SizeMod::PtrDiff; ++p; break;
+        case L'L': cv.size = SizeMod::LongDouble; ++p; break;
+        case L'q': cv.size = SizeMod::LL; ++p; break;
+        case L'w': cv.size = SizeMod::Wide; ++p; break;
+        case L'z': cv.size = SizeMod::SizeT; ++p; break;
+        case L'j': cv.size = SizeMod::IntMax; ++p; break;
+        case L't': cv.size = SizeMod::PtrDiff; ++p; break;
         case L'I':
-            if (p[1] == L'6' && p[2] == L'4') { spec.size = SizeMod::I64; p += 3; }
-            else if (p[1] == L'3' && p[2] == L'2') { spec.size = SizeMod::I32; p += 3; }
-            else { spec.size = SizeMod::IntPtr; ++p; }
+            if (p[1] == L'6' && p[2] == L'4') { cv.size = SizeMod::I64; p += 3; }
+            else if (p[1] == L'3' && p[2] == L'2') { cv.size = SizeMod::I32; p += 3; }
+            else { cv.size = SizeMod::IntPtr; ++p; }
             break;
         default:
             break;
         }
 
-        spec.conv = *p;
-        if (spec.conv == L'\0')
+        cv.conv = *p;
+        if (cv.conv == L'\0')
             break;   // format ends inside a conversion: drop it
         ++p;
 
-        switch (spec.conv)
+        switch (cv.conv)
         {
         case L'd': case L'i': case L'u': case L'o': case L'x': case L'X':
-            Integer(spec);
+            Integer(cv);
             break;
         case L'e': case L'E': case L'f': case L'F': case L'g': case L'G': case L'a': case L'A':
-            Floating(spec);
+            Floating(cv);
             break;
         case L's':
-            Text(spec, spec.size != SizeMod::H && spec.size != SizeMod::HH);
+            Text(cv, cv.size != SizeMod::H && cv.size != SizeMod::HH);
             break;
         case L'S':
-            Text(spec, spec.size == SizeMod::L || spec.size == SizeMod::Wide);
+            Text(cv, cv.size == SizeMod::L || cv.size == SizeMod::Wide);
             break;
         case L'c':
-            Character(spec, spec.size != SizeMod::H && spec.size != SizeMod::HH);
+            Character(cv, cv.size != SizeMod::H && cv.size != SizeMod::HH);
             break;
         case L'C':
-            Character(spec, spec.size == SizeMod::L || spec.size == SizeMod::Wide);
+            Character(cv, cv.size == SizeMod::L || cv.size == SizeMod::Wide);
             break;
         case L'p':
-            Pointer(spec);
+            Pointer(cv);
             break;
         case L'n':
             // Writing through %n is disabled, as in the Windows runtime's
@@ -255,18 +255,18 @@ void Formatter::Run(const wchar_t* format)
     }
 }
 
-void Formatter::Emit(const ConvSpec& spec, const wchar_t* prefix, int prefixLen,
+void Formatter::Emit(const Conversion& cv, const wchar_t* prefix, int prefixLen,
                      const wchar_t* body, int bodyLen, bool zeroPadAllowed)
 {
     int used = prefixLen + bodyLen;
-    int pad = spec.width > used ? spec.width - used : 0;
-    if (spec.left)
+    int pad = cv.width > used ? cv.width - used : 0;
+    if (cv.left)
     {
         m_out.append(prefix, prefixLen);
         m_out.append(body, bodyLen);
         m_out.append(pad, L' ');
     }
-    else if (spec.zero && zeroPadAllowed)
+    else if (cv.zero && zeroPadAllowed)
     {
         m_out.append(prefix, prefixLen);
         m_out.append(pad, L'0');
@@ -280,16 +280,16 @@ void Formatter::Emit(const ConvSpec& spec, const wchar_t* prefix, int prefixLen,
     }
 }
 
-void Formatter::Integer(const ConvSpec& spec)
+void Formatter::Integer(const Conversion& cv)
 {
-    const bool isSigned = spec.conv == L'd' || spec.conv == L'i';
+    const bool isSigned = cv.conv == L'd' || cv.conv == L'i';
     unsigned long long magnitude = 0;
     bool negative = false;
 
     if (isSigned)
     {
         long long v;
-        switch (spec.size)
+        switch (cv.size)
         {
         case SizeMod::LL: case SizeMod::I64: case SizeMod::IntMax:
             v = va_arg(m_args, long long);
@@ -300,14 +300,14 @@ void Formatter::Integer(const ConvSpec& spec)
         case SizeMod::IntPtr: v = va_arg(m_args, INT_PTR); break;
         default: v = va_arg(m_args, int); break;
         }
-        if (spec.size == SizeMod::H) v = static_cast<short>(v);
-        else if (spec.size == SizeMod::HH) v = static_cast<signed char>(v);
+        if (cv.size == SizeMod::H) v = static_cast<short>(v);
+        else if (cv.size == SizeMod::HH) v = static_cast<signed char>(v);
         negative = v < 0;
         magnitude = negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     }
     else
     {
-        switch (spec.size)
+        switch (cv.size)
         {
         case SizeMod::LL: case SizeMod::I64: case SizeMod::IntMax:
             magnitude = va_arg(m_args, unsigned long long);
@@ -318,12 +318,12 @@ void Formatter::Integer(const ConvSpec& spec)
         case SizeMod::IntPtr: magnitude = va_arg(m_args, UINT_PTR); break;
         default: magnitude = va_arg(m_args, unsigned int); break;
         }
-        if (spec.size == SizeMod::H) magnitude = static_cast<unsigned short>(magnitude);
-        else if (spec.size == SizeMod::HH) magnitude = static_cast<unsigned char>(magnitude);
+        if (cv.size == SizeMod::H) magnitude = static_cast<unsigned short>(magnitude);
+        else if (cv.size == SizeMod::HH) magnitude = static_cast<unsigned char>(magnitude);
     }
 
-    const unsigned base = (spec.conv == L'o') ? 8u : (spec.conv == L'x' || spec.conv == L'X') ? 16u : 10u;
-    const wchar_t* digitSet = (spec.conv == L'X') ? L"0123456789ABCDEF" : L"0123456789abcdef";
+    const unsigned base = (cv.conv == L'o') ? 8u : (cv.conv == L'x' || cv.conv == L'X') ? 16u : 10u;
+    const wchar_t* digitSet = (cv.conv == L'X') ? L"0123456789ABCDEF" : L"0123456789abcdef";
 
     wchar_t digits[32];
     int n = 0;
@@ -331,12 +331,12 @@ void Formatter::Integer(const ConvSpec& spec)
         digits[n++] = digitSet[v % base];
 
     std::wstring body;
-    const int minDigits = spec.precision < 0 ? 1 : spec.precision;
+    const int minDigits = cv.precision < 0 ? 1 : cv.precision;
     if (minDigits > n)
         body.append(minDigits - n, L'0');
     for (int i = n - 1; i >= 0; --i)
         body.push_back(digits[i]);
-    if (spec.conv == L'o' && spec.alt && (body.empty() || body[0] != L'0'))
+    if (cv.conv == L'o' && cv.alt && (body.empty() || body[0] != L'0'))
         body.insert(body.begin(), L'0');
 
     wchar_t prefix[3];
@@ -344,47 +344,47 @@ void Formatter::Integer(const ConvSpec& spec)
     if (isSigned)
     {
         if (negative) prefix[prefixLen++] = L'-';
-        else if (spec.plus) prefix[prefixLen++] = L'+';
-        else if (spec.space) prefix[prefixLen++] = L' ';
+        else if (cv.plus) prefix[prefixLen++] = L'+';
+        else if (cv.space) prefix[prefixLen++] = L' ';
     }
-    else if (spec.alt && magnitude != 0 && base == 16)
+    else if (cv.alt && magnitude != 0 && base == 16)
     {
         prefix[prefixLen++] = L'0';
-        prefix[prefixLen++] = spec.conv;
+        prefix[prefixLen++] = cv.conv;
     }
 
-    Emit(spec, prefix, prefixLen, body.data(), static_cast<int>(body.size()), spec.precision < 0);
+    Emit(cv, prefix, prefixLen, body.data(), static_cast<int>(body.size()), cv.precision < 0);
 }
 
-void Formatter::Floating(const ConvSpec& spec)
+void Formatter::Floating(const Conversion& cv)
 {
-    double value = (spec.size == SizeMod::LongDouble)
+    double value = (cv.size == SizeMod::LongDouble)
         ? static_cast<double>(va_arg(m_args, long double))
         : va_arg(m_args, double);
 
     char narrow[16];
     int at = 0;
     narrow[at++] = '%';
-    if (spec.left) narrow[at++] = '-';
-    if (spec.plus) narrow[at++] = '+';
-    if (spec.space) narrow[at++] = ' ';
-    if (spec.alt) narrow[at++] = '#';
-    if (spec.zero) narrow[at++] = '0';
+    if (cv.left) narrow[at++] = '-';
+    if (cv.plus) narrow[at++] = '+';
+    if (cv.space) narrow[at++] = ' ';
+    if (cv.alt) narrow[at++] = '#';
+    if (cv.zero) narrow[at++] = '0';
     narrow[at++] = '*';
     narrow[at++] = '.';
     narrow[at++] = '*';
-    narrow[at++] = static_cast<char>(spec.conv);
+    narrow[at++] = static_cast<char>(cv.conv);
     narrow[at] = '\0';
 
-    int needed = __mingw_snprintf(nullptr, 0, narrow, spec.width, spec.precision, value);
+    int needed = __mingw_snprintf(nullptr, 0, narrow, cv.width, cv.precision, value);
     if (needed <= 0)
         return;
     std::vector<char> text(static_cast<size_t>(needed) + 1);
-    __mingw_snprintf(text.data(), text.size(), narrow, spec.width, spec.precision, value);
+    __mingw_snprintf(text.data(), text.size(), narrow, cv.width, cv.precision, value);
     m_out.append(text.data(), text.data() + needed);   // plain ASCII: widen unit by unit
 }
 
-void Formatter::Text(const ConvSpec& spec, bool wide)
+void Formatter::Text(const Conversion& cv, bool wide)
 {
     const void* arg = va_arg(m_args, const void*);
     std::wstring converted;
@@ -395,30 +395,30 @@ void Formatter::Text(const ConvSpec& spec, bool wide)
     {
         body = L"(null)";
         length = 6;
-        if (spec.precision >= 0 && spec.precision < length)
-            length = spec.precision;
+        if (cv.precision >= 0 && cv.precision < length)
+            length = cv.precision;
     }
     else if (wide)
     {
         body = static_cast<const wchar_t*>(arg);
-        size_t n = spec.precision >= 0 ? wcsnlen(body, spec.precision) : std::wcslen(body);
+        size_t n = cv.precision >= 0 ? wcsnlen(body, cv.precision) : std::wcslen(body);
         length = static_cast<int>(std::min<size_t>(n, kMaxLength));
     }
     else
     {
         const char* narrow = static_cast<const char*>(arg);
-        size_t n = spec.precision >= 0 ? strnlen(narrow, spec.precision) : std::strlen(narrow);
+        size_t n = cv.precision >= 0 ? strnlen(narrow, cv.precision) : std::strlen(narrow);
         AppendAnsi(converted, narrow, static_cast<int>(std::min<size_t>(n, kMaxLength)));
-        if (spec.precision >= 0 && converted.size() > static_cast<size_t>(spec.precision))
-            converted.resize(spec.precision);
+        if (cv.precision >= 0 && converted.size() > static_cast<size_t>(cv.precision))
+            converted.resize(cv.precision);
         body = converted.c_str();
         length = static_cast<int>(converted.size());
     }
     // The Windows runtime honours the 0 flag for strings too.
-    Emit(spec, L"", 0, body, length, true);
+    Emit(cv, L"", 0, body, length, true);
 }
 
-void Formatter::Character(const ConvSpec& spec, bool wide)
+void Formatter::Character(const Conversion& cv, bool wide)
 {
     int value = va_arg(m_args, int);
     wchar_t ch;
@@ -432,17 +432,17 @@ void Formatter::Character(const ConvSpec& spec, bool wide)
         if (MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &ch, 1) != 1)
             ch = L'?';
     }
-    Emit(spec, L"", 0, &ch, 1, true);
+    Emit(cv, L"", 0, &ch, 1, true);
 }
 
-void Formatter::Pointer(const ConvSpec& spec)
+void Formatter::Pointer(const Conversion& cv)
 {
     UINT_PTR value = reinterpret_cast<UINT_PTR>(va_arg(m_args, void*));
     wchar_t digits[2 * sizeof(void*)];
     const int count = static_cast<int>(sizeof(digits) / sizeof(digits[0]));
     for (int i = count - 1; i >= 0; --i, value >>= 4)
         digits[i] = L"0123456789ABCDEF"[value & 0xF];
-    Emit(spec, L"", 0, digits, count, false);
+    Emit(cv, L"", 0, digits, count, false);
 }
 
 void FormatInto(std::wstring& out, const wchar_t* format, va_list args)

@@ -77,6 +77,37 @@ TEST_F(ManagerTest, KeyboardWithThreeInterfacesYieldsOneEntryWithItsBattery)
     EXPECT_THAT(TakeNotifications(), IsEmpty());
 }
 
+TEST_F(ManagerTest, OnlyTheVendorCollectionOfAListedProductIsOpened)
+{
+    manager->AddProduct(kVendor, kKeyboardPid, L"", kType, 0);
+    // Near misses on the same device: another collection on the vendor page, the
+    // vendor usage on another page, the boot keyboard; and the right collection on a
+    // product nobody listed.
+    struct Near {
+        uint16_t productId, usagePage, usage;
+    } nearMisses[] = {{kKeyboardPid, 0xFF60, 0x62},
+                      {kKeyboardPid, 0xFF00, 0x61},
+                      {kKeyboardPid, 0x0001, 0x06},
+                      {0x7777, 0xFF60, 0x61}};
+    for (const Near& n : nearMisses) {
+        sim::SimInterface config;
+        config.vendorId = kVendor;
+        config.productId = n.productId;
+        config.usagePage = n.usagePage;
+        config.usage = n.usage;
+        bus.AddInterface(config);
+    }
+    sim::SimKeyboard keyboard(kVendor, kKeyboardPid);
+    const int vendorPort = bus.AddKeyboard(keyboard, 64, L"", false);
+
+    manager->EnumerateDevice();
+
+    EXPECT_EQ(1u, Devices().size());
+    for (int i = 0; i <= vendorPort; ++i)
+        EXPECT_EQ(i == vendorPort ? 1 : 0, bus.OpenCount(i)) << "interface " << i;
+    EXPECT_THAT(bus.Sleeps(), ElementsAre(200));
+}
+
 TEST_F(ManagerTest, ProductStringRecordAdmitsOnlyThatStringButLendsNoTypeOrMode)
 {
     sim::SimKeyboard alpha(kVendor, kKeyboardPid), other(kVendor, kKeyboardPid);
@@ -121,6 +152,9 @@ struct ReceiverCase {
     bool answersProbe;
     std::vector<int> requests;  // commands the receiver sees, in order
     int type, online, battery;
+    std::vector<int> sleeps;    // every pause of the enumeration
+    std::vector<int> waits;     // time-outs of the reads on the receiver, in order
+    uint16_t keyboardVendor = kVendor;
 };
 
 class ReceiverEnumerationTest : public HidFixture,
@@ -129,13 +163,13 @@ class ReceiverEnumerationTest : public HidFixture,
 TEST_P(ReceiverEnumerationTest, AsksTheReceiverWhichKeyboardItServes)
 {
     const ReceiverCase& c = GetParam();
-    sim::SimKeyboard keyboard(kVendor, kKeyboardPid);
+    sim::SimKeyboard keyboard(c.keyboardVendor, kKeyboardPid);
     keyboard.SetBattery(70, 2);
     sim::SimReceiver receiver(keyboard);
     receiver.SetKeyboardOnline(c.keyboardOnline, false);
     receiver.SetNamesKeyboard(c.statusNamesKeyboard);
     receiver.SetAnswersProbe(c.answersProbe);
-    bus.AddReceiver(receiver, kVendor, kReceiverPid, 32);
+    const int port = bus.AddReceiver(receiver, kVendor, kReceiverPid, 32);
     manager->AddProduct(kVendor, kReceiverPid, L"", 0, 1);
     manager->AddProduct(kVendor, kKeyboardPid, L"", kType, 0);
 
@@ -153,6 +187,10 @@ TEST_P(ReceiverEnumerationTest, AsksTheReceiverWhichKeyboardItServes)
         EXPECT_EQ(24, r.Length());  // the chunk size of a 32-byte interface
     }
     EXPECT_EQ(c.requests, commands);
+    // 200 ms before the open, 10 ms before each receiver query; 1 ms for the drain
+    // before a status request, 200 ms for every answer.
+    EXPECT_EQ(c.sleeps, bus.Sleeps());
+    EXPECT_EQ(c.waits, ReadWaits(port));
     EXPECT_THAT(receiver.Verify(), IsEmpty());
     EXPECT_THAT(TakeNotifications(), IsEmpty());
 }
@@ -161,15 +199,24 @@ INSTANTIATE_TEST_SUITE_P(
     Receivers, ReceiverEnumerationTest,
     ::testing::Values(
         // The status names the keyboard: no probe needed.
-        ReceiverCase{"StatusNamesKeyboard", true, true, true, {0xD0, 0x10, 0x30, 0x11}, kType, 1, 70},
+        ReceiverCase{"StatusNamesKeyboard", true, true, true, {0xD0, 0x10, 0x30, 0x11}, kType, 1, 70,
+                     {200, 10}, {1, 200, 200, 200, 200}},
         // Product id 0 while online: the probe reports vendor 0x4D2E and the product.
         ReceiverCase{"ProbeNamesKeyboard", true, false, true,
-                     {0xD0, 0x10, 0x10, 0x30, 0x11}, kType, 1, 70},
+                     {0xD0, 0x10, 0x10, 0x30, 0x11}, kType, 1, 70,
+                     {200, 10, 10}, {1, 200, 200, 200, 200, 200}},
         // Neither names it: the second status request is asked too; type 0.
         ReceiverCase{"NobodyNamesKeyboard", true, false, false,
-                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11}, 0, 1, 70},
+                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11}, 0, 1, 70,
+                     {200, 10, 10}, {1, 200, 200, 1, 200, 200, 200, 200}},
+        // The probe's answer counts only with vendor id 0x4D2E at bytes 9-10; one
+        // that shares only its low byte is passed over for the status request.
+        ReceiverCase{"ProbeOfAnotherVendorIsNotTrusted", true, false, true,
+                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11}, 0, 1, 70,
+                     {200, 10, 10}, {1, 200, 200, 1, 200, 200, 200, 200}, 0x112E},
         // Keyboard offline: no probe, no battery.
-        ReceiverCase{"KeyboardOffline", false, true, true, {0xD0}, kType, 0, 100}),
+        ReceiverCase{"KeyboardOffline", false, true, true, {0xD0}, kType, 0, 100, {200, 10},
+                     {1, 200}}),
     [](const ::testing::TestParamInfo<ReceiverCase>& info) { return info.param.name; });
 
 TEST_F(ManagerTest, QueriesOnANullHandleFail)

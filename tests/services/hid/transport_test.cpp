@@ -329,19 +329,24 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"Refused", Fault::Refuse, false, 56},
                       FailureCase{"SilentFirstChunk", Fault::NoAnswer, false, 0},
                       FailureCase{"CheckedSilent", Fault::NoAnswer, true, 168},
-                      FailureCase{"CheckedWrongEcho", Fault::WrongEcho, true, 112}),
+                      FailureCase{"CheckedWrongEcho", Fault::WrongEcho, true, 112},
+                      FailureCase{"CheckedWrongOffsetHighByte", Fault::WrongOffsetHighEcho, true,
+                                  280},
+                      FailureCase{"CheckedWrongCommandEcho", Fault::WrongCommandEcho, true, 56}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST_F(TransportTest, UncheckedTransferTakesAnAnswerWithoutEchoCheck)
 {
     Connect(64);
-    Bytes table = Pattern(112, 50);
+    Bytes table = Pattern(168, 50);
     keyboard.SetBlock(0x12, table);
+    keyboard.AddFault(Fault::WrongCommandEcho, 0x12, 0, 1);
     keyboard.AddFault(Fault::WrongEcho, 0x12, 56, 1);
-    Bytes buffer(112, 0);
-    ASSERT_TRUE(manager->TransferData(0x12, buffer.data(), 112));
+    keyboard.AddFault(Fault::WrongOffsetHighEcho, 0x12, 112, 1);
+    Bytes buffer(168, 0);
+    ASSERT_TRUE(manager->TransferData(0x12, buffer.data(), 168));
     EXPECT_EQ(table, buffer);
-    EXPECT_EQ(2u, bus.Writes().size());
+    EXPECT_EQ(3u, bus.Writes().size());
 }
 
 TEST_F(TransportTest, UnplugDuringATransferFailsItAndLeavesTheBuffer)
