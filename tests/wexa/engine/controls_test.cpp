@@ -60,7 +60,29 @@ const wchar_t* const kEngineNames[] = {
     L"CRoundArea", L"ProfileList", L"KeyLayerCtrl", L"CKeyTestCtrl", L"MatrixScreen",
 };
 
+class RegisteredProbe : public Probe
+{
+public:
+    using Probe::Probe;
+};
+
 }  // namespace
+
+// How a control class makes itself creatable by name.
+WEXA_REGISTER_CONTROL(RegisteredProbe, new RegisteredProbe(a.owner, a.id, a.rect, nullptr, a.visible, a.enabled));
+
+TEST(ControlRegistry, ClassesRegisterFromTheirOwnFiles)
+{
+    WEXA::ControlCreator create = WEXA::FindControlClass(L"RegisteredProbe");
+    ASSERT_NE(create, nullptr);
+    WEXA::ControlArgs args{nullptr, 3, CRect(1, 1, 2, 2), L"", 1, 1};
+    WEXA::MControl* made = create(args);
+    ASSERT_NE(dynamic_cast<RegisteredProbe*>(made), nullptr);
+    EXPECT_EQ(made->GetControlID(), 3u);
+    delete made;
+    EXPECT_EQ(WEXA::FindControlClass(L"registeredprobe"), nullptr);
+    EXPECT_EQ(WEXA::FindControlClass(nullptr), nullptr);
+}
 
 TEST_F(EngineTest, FactoryCreatesOnlyListedClassesThatExist)
 {
