@@ -139,7 +139,10 @@ bool XmlDocument::Parse()
     m_parentPos = m_currentPos = m_childPos = 0;
     m_currentIsElement = 0;
     const int len = static_cast<int>(m_text.size());
-    m_table->Grow(len / 64 + 8);
+    // Room for one record per 64 units plus 8; a growth step adds at most one segment.
+    const int wanted = len / 64 + 8;
+    while (m_table->Capacity() < wanted)
+        m_table->Grow(wanted);
     m_nextRecord = 1;
     std::memset(&Rec(0), 0, sizeof(XmlElementRecord));
     if (len == 0)
@@ -389,6 +392,9 @@ bool XmlDocument::FindElement(const wchar_t* name)
             return false;
         step.resize(cut);
     }
+    // A tag name ends at its first delimiter, so a name holding one matches no element.
+    if (std::find_if(step.begin(), step.end(), IsNameDelimiter) != step.end())
+        return false;
     XmlPos cand = m_currentPos ? Rec(m_currentPos).nextSibling : Rec(m_parentPos).firstChild;
     // Compared in place: the name starts after "<" and any whitespace and ends
     // at the first delimiter, as GetElementName reads it.

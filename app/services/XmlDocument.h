@@ -50,6 +50,7 @@ struct XmlElementRecord
     void SetTagLengths(uint32_t startTag, uint32_t endTag) { tagLengths = startTag | (endTag << 22); }
     void SetDepth(uint32_t depth) { levelMarks = (levelMarks & ~uint32_t(kDepthMax)) | depth; }
 };
+static_assert(sizeof(XmlElementRecord) == 32, "an element record is eight 32-bit fields");
 
 // The element records, in segments of 65,536 records. All segments but the last
 // are full; growing copies at most the last segment.
@@ -179,7 +180,12 @@ public:
     // The element table as the parser and the edits left it (tests and tools).
     int GetRecordCount() const { return m_nextRecord; }
     const XmlElementRecord& GetRecord(XmlPos pos) const { return (*m_table)[pos]; }
+    int GetTableCapacity() const { return m_table->Capacity(); }
 
+private:
+    std::wstring m_text;
+
+public:
     // Messages of the last parse, load or save.
     std::wstring m_result;
 
@@ -205,7 +211,6 @@ private:
     void AdjustOffsets(XmlPos edited, uint32_t editAt, int delta, XmlPos skip);
     bool AddElementAt(const wchar_t* name, const wchar_t* value, unsigned options);
 
-    std::wstring m_text;
     XmlPos m_parentPos = 0;
     XmlPos m_currentPos = 0;
     XmlPos m_childPos = 0;

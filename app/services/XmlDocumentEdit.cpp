@@ -151,6 +151,9 @@ bool XmlDocument::SetAttributeAt(XmlPos pos, const wchar_t* name, const wchar_t*
     if (rec.StartTagLength() >= 3 && m_text[tagEnd - 1] == L'/' && rec.StartTagLength() == rec.length &&
         !rec.IsUnended())
         --tagEnd;
+    // In "<a b= />" the value token "/" is the empty element's closing slash: it stays.
+    if (spot.found && spot.hasValue && !spot.quoted && spot.valueStart <= tagEnd && spot.valueEnd > tagEnd)
+        spot.valueEnd = tagEnd;
     const std::wstring quoted = L"\"" + Escape(value ? value : L"", -1, 0, true) + L"\"";
     size_t at, removeCount = 0;
     std::wstring insert;

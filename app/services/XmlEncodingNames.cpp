@@ -109,6 +109,23 @@ const EncodingName kEncodingNames[] = {
     {"x-iscii-de", 57002}, {"x-iscii-be", 57003}, {"x-iscii-ta", 57004}, {"x-iscii-te", 57005},
     {"x-iscii-as", 57006}, {"x-iscii-or", 57007}, {"x-iscii-ka", 57008}, {"x-iscii-ma", 57009},
     {"x-iscii-gu", 57010}, {"x-iscii-pa", 57011},
+    // Further aliases: ISO 8859 and KOI8-U
+    {"iso8859-3", 28593}, {"iso8859-4", 28594}, {"iso8859-5", 28595}, {"iso8859-6", 28596},
+    {"iso8859-7", 28597}, {"iso8859-8", 28598}, {"iso8859-9", 28599}, {"iso8859-13", 28603},
+    {"iso8859-15", 28605}, {"csiso885913", 28603}, {"csiso885915", 28605}, {"csiso88598i", 38598},
+    {"cskoi8u", 21866},
+    // Further aliases: DOS / OEM
+    {"cspc850multilingual", 850}, {"852", 852}, {"cspcp852", 852}, {"855", 855}, {"csibm855", 855},
+    {"857", 857}, {"csibm857", 857}, {"860", 860}, {"csibm860", 860}, {"861", 861}, {"cp-is", 861},
+    {"csibm861", 861}, {"862", 862}, {"cspc862latinhebrew", 862}, {"863", 863}, {"csibm863", 863},
+    {"864", 864}, {"csibm864", 864}, {"865", 865}, {"csibm865", 865}, {"866", 866},
+    {"csibm866", 866}, {"869", 869}, {"cp-gr", 869}, {"csibm869", 869}, {"cspc775baltic", 775},
+    // Further aliases: EBCDIC
+    {"ebcdic-cp-us", 37}, {"ebcdic-cp-ca", 37}, {"ebcdic-cp-nl", 37}, {"csibm037", 37},
+    {"ebcdic-cp-be", 500}, {"ebcdic-cp-ch", 500}, {"csibm500", 500}, {"ibm273", 20273},
+    {"cp273", 20273}, {"ibm277", 20277}, {"ibm278", 20278}, {"ibm280", 20280}, {"ibm284", 20284},
+    {"ibm285", 20285}, {"ibm290", 20290}, {"ibm297", 20297}, {"ibm420", 20420}, {"ibm423", 20423},
+    {"ibm424", 20424}, {"ibm871", 20871}, {"ibm880", 20880}, {"ibm905", 20905}, {"ibm00924", 20924},
 };
 
 const int kBuckets = 155;
@@ -137,6 +154,11 @@ const std::vector<std::vector<const EncodingName*>>& Buckets()
 }
 
 }  // namespace
+
+int EncodingNameTableSize()
+{
+    return static_cast<int>(sizeof(kEncodingNames) / sizeof(kEncodingNames[0]));
+}
 
 int CodePageFromEncodingName(const std::wstring& name)
 {

@@ -206,6 +206,10 @@ private:
                     break;
                 i = j;
                 afterEquals = false;
+            } else if (ch == L'/' && IsSpace(t[i - 1])) {
+                // After whitespace a "/" closes the element, even where a value was due.
+                afterEquals = false;
+                closingSlash = i;
             } else {
                 if (afterEquals) {
                     afterEquals = false;

@@ -22,6 +22,8 @@ enum : int {
 // The code page an encoding name stands for; 0 (the system's ANSI code page)
 // for an empty or unknown name.
 int CodePageFromEncodingName(const std::wstring& name);
+// Number of (name, code page) rows in the encoding name table.
+int EncodingNameTableSize();
 
 class TextConverter
 {

@@ -80,6 +80,7 @@ TEST(XmlEdit, SetAttributeInsertsReplacesAndKeepsOthers)
         {L"<a x='old' y=\"2\"/>", L"x", L"", L"<a x=\"\" y=\"2\"/>"},
         {L"<a x=old y=2/>", L"x", L"v", L"<a x=\"v\" y=2/>"},
         {L"<a x y=\"2\"/>", L"x", L"v", L"<a x=\"v\" y=\"2\"/>"},
+        {L"<a x= />", L"x", L"v", L"<a x= \"v\"/>"},   // the "/" closes the tag, it is no value
         {L"<r><a/><b x=\"1\"/></r>", L"z", L"\x00E9", L"<r><a z=\"\x00E9\"/><b x=\"1\"/></r>"},
     };
     for (const Case& c : cases) {
@@ -199,6 +200,7 @@ TEST(XmlEdit, PropertyEditedTableEqualsFreshParse)
         L"<?xml version=\"1.0\"?>\r\n<!-- c -->\r\n<config>\r\n  <a x=\"1\">text<![CDATA[<no>]]></a>\r\n"
         L"  <b/>\r\n  <c y='2'><d/><d/></c>\r\n</config>\r\n",
         L"<r>\r\n\t<k a=\"1\"/>\r\n\t<k a=\"2\"></k>\r\n\t<?pi x?>\r\n</r>",
+        L"<r><k a= /><d b=c/></d></r>",
     };
     const wchar_t* const names[] = {L"a", L"b", L"k", L"item", L"d"};
     const wchar_t* const values[] = {L"", L"1", L"x<y&z>\"'", L"]]>", L"\x00E9\xD83D\xDE00", L"&amp;"};

@@ -271,7 +271,10 @@ TEST(XmlEncodings, NamesAndDeclarations)
         {L"GB18030", 54936}, {L"ks_c_5601-1987", 949}, {L"EUC-KR", 51949}, {L"big5", 950},
         {L"koi8-r", 20866}, {L"utf-7", 65000}, {L"us-ascii", 20127}, {L"UCS-2", 1200},
         {L"unicodeFFFE", 1201}, {L"UTF-32", 12000}, {L"utf-32", 12000}, {L"", 0}, {L"klingon", 0},
+        {L"csIBM866", 866}, {L"ISO8859-15", 28605}, {L"csISO88598I", 38598}, {L"ebcdic-cp-us", 37},
+        {L"IBM273", 20273},
     };
+    EXPECT_EQ(EncodingNameTableSize(), 365);
     for (const auto& n : names)
         EXPECT_EQ(CodePageFromEncodingName(n.name), n.codePage) << xmltest::Narrow(n.name);
     EXPECT_EQ(CodePageFromEncodingName(std::wstring(100, L'a')), 0);

@@ -100,6 +100,10 @@ TEST(XmlNavigation, FindNameForms)
     EXPECT_FALSE(doc.FindElement(L"/a"));
     EXPECT_FALSE(doc.FindElement(L"a[1"));
     EXPECT_FALSE(doc.FindElement(L"A"));   // letter case matters
+    // The tag name ends at its first delimiter: "a x" or "a>" is no element's name.
+    EXPECT_FALSE(doc.FindElement(L"a x"));
+    EXPECT_FALSE(doc.FindElement(L"a>"));
+    EXPECT_FALSE(doc.FindElement(L"a\t"));
     EXPECT_EQ(doc.GetCurrentPos(), 0u);
     ASSERT_TRUE(doc.FindElement(L""));      // any name: the first candidate
     EXPECT_EQ(doc.GetElementName(doc.GetCurrentPos()), L"a");

@@ -60,6 +60,9 @@ const ParseCase kParseCases[] = {
     // "/" right after an unquoted value belongs to the value: the element stays open.
     {L"<a x=1/>", false, L"<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"8\"/>",
         "1: 0 8 8/0 d0 FU p0 c0 n0 b1\n"},
+    // "/" after whitespace closes the element, also where a value was due after "=".
+    {L"<a x= />", true, L"", "1: 0 8 8/0 d0 F- p0 c0 n0 b1\n"},
+    {L"<a x=\r\n/>", true, L"", "1: 0 9 9/0 d0 F- p0 c0 n0 b1\n"},
     // End tags match exactly, letter case included.
     {L"<a></A></a>", false, L"<lone_end_tag tagname=\"A\" offset=\"3\"/>",
         "1: 0 11 3/4 d0 F- p0 c0 n0 b1\n"},
@@ -135,6 +138,19 @@ TEST(XmlParse, TableGrowsAcrossSegments)
     EXPECT_EQ(doc.GetRecord(65536).start, 3u + 4u * 65534u);
     EXPECT_EQ(doc.GetRecord(65536).prevSibling, 65535u);
     EXPECT_EQ(doc.GetRecord(65536).nextSibling, 65537u);
+}
+
+TEST(XmlParse, TableStartsWithOneRecordPer64UnitsPlus8)
+{
+    XmlDocument doc;
+    EXPECT_GE(doc.GetTableCapacity(), 8);
+    // 10,000,000 units want 156,258 records: three segments, reserved before the first element.
+    std::wstring text = L"<a>";
+    text.append(10000000 - 7, L'x');
+    text += L"</a>";
+    ASSERT_EQ(text.size(), 10000000u);
+    EXPECT_TRUE(doc.SetDocumentText(text));
+    EXPECT_GE(doc.GetTableCapacity(), 10000000 / 64 + 8);
 }
 
 TEST(XmlParse, ResultTextStopsGrowingPast999Characters)
