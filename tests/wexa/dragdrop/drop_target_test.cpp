@@ -3,6 +3,9 @@
 // to drop), the target is a real window registered by its engine.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <shlobj.h>
+#include <string>
 #include <vector>
 
 #include "ControlRegistry.h"
@@ -393,6 +396,69 @@ TEST_F(EngineTarget, DroppedBitmapStaysWithTheWindow)
     BITMAP b = {};
     ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));   // not released by the drop
     EXPECT_EQ(b.bmWidth, 6);
+}
+
+TEST_F(EngineTarget, DroppedFilesAndMetafilesAreShown)
+{
+    // A bitmap file named first in a file list.
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    std::wstring path = std::wstring(dir) + L"wexa_drop_test.bmp";
+    testutil::PixelBuffer pixels;
+    pixels.width = 9;
+    pixels.height = 3;
+    pixels.pixels.assign(27, 0xFF00FF00);
+    ASSERT_TRUE(testutil::SaveBmp(pixels, path.c_str()));
+
+    std::vector<BYTE> bytes(sizeof(DROPFILES));
+    DROPFILES df = {};
+    df.pFiles = sizeof(DROPFILES);
+    df.fWide = TRUE;
+    memcpy(bytes.data(), &df, sizeof(df));
+    std::wstring list = path + L'\0' + L"C:\\other.bmp" + L'\0';
+    const BYTE* raw = reinterpret_cast<const BYTE*>(list.c_str());
+    bytes.insert(bytes.end(), raw, raw + (list.size() + 1) * sizeof(wchar_t));
+
+    FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM m = {};
+    m.tymed = TYMED_HGLOBAL;
+    m.hGlobal = ToGlobal(bytes);
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_TRUE(engine_.OnDrop(&files, m, &effect));
+    ReleaseStgMedium(&m);
+    ASSERT_EQ(log_.images.size(), 1u);
+    BITMAP b = {};
+    ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));
+    EXPECT_EQ(b.bmWidth, 9);
+    EXPECT_EQ(b.bmHeight, 3);
+    DeleteFileW(path.c_str());
+
+    // A list that runs off its block is not read.
+    bytes.resize(bytes.size() - 4);
+    m.hGlobal = ToGlobal(bytes);
+    m.tymed = TYMED_HGLOBAL;
+    EXPECT_TRUE(engine_.OnDrop(&files, m, &effect));
+    ReleaseStgMedium(&m);
+    EXPECT_EQ(log_.images.size(), 1u);
+
+    // A metafile becomes a bitmap as large as its bounds' right and bottom.
+    HDC rec = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    Rectangle(rec, 0, 0, 30, 12);
+    HENHMETAFILE emf = CloseEnhMetaFile(rec);
+    ENHMETAHEADER header = {};
+    GetEnhMetaFileHeader(emf, sizeof(header), &header);
+    FORMATETC meta = {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    STGMEDIUM mm = {};
+    mm.tymed = TYMED_ENHMF;
+    mm.hEnhMetaFile = emf;
+    EXPECT_TRUE(engine_.OnDrop(&meta, mm, &effect));
+    ReleaseStgMedium(&mm);
+    ASSERT_EQ(log_.images.size(), 2u);
+    ASSERT_TRUE(GetObjectW(log_.images[1], sizeof(b), &b));
+    EXPECT_EQ(b.bmWidth, header.rclBounds.right);
+    EXPECT_EQ(b.bmHeight, header.rclBounds.bottom);
+    testutil::PumpPending();
+    EXPECT_EQ(log_.drops, 3);
 }
 
 // ---- the engine as drag source ----
