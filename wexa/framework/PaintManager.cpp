@@ -209,6 +209,8 @@ void PaintManager::Init(HWND window, MWindow* dialog)
 void PaintManager::DestroyData()
 {
     if (!m_bInit) return;
+    // OLE gives back its references to the drop target.
+    if (m_hWndPaint) ::RevokeDragDrop(m_hWndPaint);
     delete m_pBkImage;
     m_pBkImage = nullptr;
     m_nBkImageWidth = m_nBkImageHeight = 0;
