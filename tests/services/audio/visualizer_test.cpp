@@ -296,9 +296,9 @@ TEST(VisualizerThread, StopAndDestructionJoinPromptly) {
         Sleep(20);
         v.Stop();
         EXPECT_FALSE(v.IsRunning());
+        v.SetActive(true);  // active before the thread starts: no 500 ms idle wait to sit out
         v.Start();
-        v.SetActive(true);
-        Sleep(40);
+        for (int i = 0; i < 30 && v.FrameCount() == 0; ++i) Sleep(10);
         EXPECT_GT(v.FrameCount(), 0u);
     }  // destroyed while drawing: the destructor joins the thread
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
