@@ -86,19 +86,23 @@ TEST_F(CaptureTest, LevelFromRms) {
     struct Case {
         float sample;  // with wave gain 1, v = 2 x sample = rms of a constant packet
         float level;
+        int percent;   // level x 100 in single precision, truncated
     } cases[] = {
-        {0.125f, 1.0f},      // rms 0.25 -> 1.0
-        {0.00495f, 0.0f},    // rms 0.0099 -> below the floor
-        {0.03125f, 0.5f},    // rms 0.0625 -> sqrt(0.25)
-        {0.5f, 1.0f},        // limited to 1
-        {-0.03125f, 0.5f},   // sign does not matter
+        {0.125f, 1.0f, 100},     // rms 0.25 -> 1.0
+        {0.00495f, 0.0f, 0},     // rms 0.0099 -> below the floor
+        {0.03125f, 0.5f, 50},    // rms 0.0625 -> sqrt(0.25)
+        {0.5f, 1.0f, 100},       // limited to 1
+        {-0.03125f, 0.5f, 50},   // sign does not matter
+        // rms 0.021025 -> level 0.29f; 0.29f x 100 rounds to 29.0f in single
+        // precision (carried at higher precision it would truncate to 28).
+        {0.0105125f, 0.29f, 29},
     };
     AttachMonoFloat();
     for (const Case& c : cases) {
         client.AddConstant(c.sample, 64);
         Step();
         EXPECT_NEAR(c.level, effect.Last().volume, 1e-6) << "sample " << c.sample;
-        EXPECT_EQ(int(c.level * 100.0f), effect.Last().percent) << "sample " << c.sample;
+        EXPECT_EQ(c.percent, effect.Last().percent) << "sample " << c.sample;
     }
 }
 
