@@ -178,6 +178,31 @@ TEST_F(CaptureTest, PublishesToEveryConsumerInOrder) {
     EXPECT_TRUE(log.Take().empty());
 }
 
+// The visualiser is fed last: when the effect engine gets its last call of the
+// step, the visualiser has not been given the wave yet.
+TEST_F(CaptureTest, VisualiserIsFedAfterTheOtherConsumers) {
+    struct ProbeEffect : RecordingEffect {
+        explicit ProbeEffect(const Visualizer* v) : visualizer(v) {}
+        void SetBeatData(bool beat, float strength, float tempo, float bass, float mid, float high) override {
+            readyAtLastCall = visualizer->IsDataReady();
+            RecordingEffect::SetBeatData(beat, strength, tempo, bass, mid, high);
+        }
+        const Visualizer* visualizer;
+        bool readyAtLastCall = true;
+    };
+    Visualizer visualizer;
+    visualizer.Reset();
+    ProbeEffect probe(&visualizer);
+    audio.SetEffect(&probe);
+    audio.SetVisualizer(&visualizer);
+    AttachMonoFloat();
+    client.AddConstant(0.03125f, 64);
+    Step();
+    ASSERT_EQ(1u, probe.History().size());
+    EXPECT_FALSE(probe.readyAtLastCall);
+    EXPECT_TRUE(visualizer.IsDataReady());
+}
+
 TEST_F(CaptureTest, SilentFlagTreatsThePacketAsZeros) {
     AttachMonoFloat();
     client.AddConstant(0.5f, 1024, AUDCLNT_BUFFERFLAGS_SILENT);  // stale bytes behind the flag
