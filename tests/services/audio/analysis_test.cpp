@@ -38,6 +38,27 @@ TEST(AudioAnalysisTest, SilenceGivesMinus70DbAndMovesTheGainTowardItsLimit) {
     EXPECT_EQ(10.652502f, analysis.AutoGain()->Gain());  // 0.95 x 5.9500008 + 5.0000012
 }
 
+// Magnitudes of the windowed transform, each divided by 2048. The Hann window
+// spans 2047 intervals, so it sums to 1023.5 over the block: a constant 1 gives
+// 1023.5 / 2048 in bin 0.
+TEST(AudioSpectrumTest, HannWindowedMagnitudesOverTheBlockSize) {
+    AudioSpectrum spectrum;
+    ASSERT_EQ(2048, spectrum.Size());
+    std::vector<float> magnitudes(1024, -1.0f);
+    std::vector<float> dc = Constant(1.0f);
+    spectrum.Compute(dc.data(), magnitudes.data());
+    EXPECT_NEAR(1023.5 / 2048.0, magnitudes[0], 2e-6);
+    EXPECT_NEAR(0.25006095, magnitudes[1], 2e-6);
+    EXPECT_NEAR(8.1486e-5, magnitudes[2], 2e-6);
+
+    std::vector<float> tone = Tone(64 * 48000.0 / 2048.0, 1.0);  // a full-scale sine on bin 64
+    spectrum.Compute(tone.data(), magnitudes.data());
+    EXPECT_NEAR(0.24987792, magnitudes[64], 2e-6);
+    EXPECT_NEAR(0.12503048, magnitudes[63], 2e-6);
+    EXPECT_NEAR(0.12503048, magnitudes[65], 2e-6);
+    EXPECT_NEAR(4.0736e-5, magnitudes[66], 2e-6);
+}
+
 TEST(AudioAnalysisTest, SilenceKeepsBassMidAndHigh) {
     AudioAnalysis analysis;
     std::vector<float> tone = Tone(48000.0 / 2048.0, 0.5);  // bin 1
