@@ -172,6 +172,30 @@ TEST(VisualizerFrame, SaturatedBarsLightEverythingThenDecayByEightyPercent) {
     }
 }
 
+// Bars of one frame worked out by hand from the analysis steps (Hann on the
+// first 256 samples, transform / 512, first value replaced by the third, tilt,
+// level curve, bars in fours, centred moving average of 17): a sine of amplitude
+// 20 on bin 20 of the 512-point transform.
+TEST(VisualizerFrame, BarsOfOneFrameFromAKnownWave) {
+    Visualizer v;
+    v.Reset();
+    std::vector<float> tone(512);
+    for (int i = 0; i < 512; ++i) tone[i] = float(20.0 * std::sin(2.0 * M_PI * 20.0 * i / 512.0));
+    v.PushSamples(tone.data(), 512);
+    v.RenderFrame();
+    float display[W];
+    v.CopyDisplay(display);
+    struct Case {
+        int bar;
+        float value;
+    } cases[] = {
+        {60, 0.0f},         {72, 0.0475580f}, {76, 0.2199019f}, {80, 0.2763907f},
+        {83, 0.1587290f},   {88, 0.0746890f}, {96, 0.0208767f}, {100, 0.0110735f},
+    };
+    for (const Case& c : cases) EXPECT_NEAR(c.value, display[c.bar], 2e-5) << "bar " << c.bar;
+    EXPECT_EQ(80, int(std::max_element(display, display + W) - display));
+}
+
 TEST(VisualizerFrame, CompositionFollowsTheDisplay) {
     Visualizer v;
     v.Reset();
