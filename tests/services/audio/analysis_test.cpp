@@ -59,6 +59,32 @@ TEST(AudioSpectrumTest, HannWindowedMagnitudesOverTheBlockSize) {
     EXPECT_NEAR(4.0736e-5, magnitudes[66], 2e-6);
 }
 
+// The gain rule on a full-scale sine on bin 64 (weighted level -37.75 dB: wanted
+// gain 10^((-18 + 37.75) / 20) = 9.72, gain 0.95 + 0.05 x 9.72 = 1.436) and on the
+// same sine at 1 % (-77.73 dB, below the gate: the gain stays 1). Values worked
+// out from the window, weighting and gain formulas.
+TEST(AudioAnalysisTest, GainRuleOnAKnownTone) {
+    struct Case {
+        double amplitude;
+        float level, gain, bin64, bin63;
+    } cases[] = {
+        {1.0, -37.752889f, 1.4359757f, 0.35881862f, 0.17954073f},
+        {0.01, -77.730868f, 1.0f, 0.0024987792f, 0.0012503048f},
+    };
+    for (const Case& c : cases) {
+        std::vector<float> tone = Tone(64 * 48000.0 / 2048.0, c.amplitude);
+        AudioSpectrum spectrum;
+        std::vector<float> raw(1024);
+        spectrum.Compute(tone.data(), raw.data());
+        AudioAnalysis analysis;
+        EXPECT_NEAR(c.level, analysis.AutoGain()->WeightedLevel(raw.data(), 1024), 1e-3) << c.amplitude;
+        analysis.Analyse(tone.data(), 5000);
+        EXPECT_NEAR(c.gain, analysis.AutoGain()->Gain(), 2e-5) << c.amplitude;
+        EXPECT_NEAR(c.bin64, analysis.Spectrum()[64], 2e-5) << c.amplitude;
+        EXPECT_NEAR(c.bin63, analysis.Spectrum()[63], 2e-5) << c.amplitude;
+    }
+}
+
 TEST(AudioAnalysisTest, SilenceKeepsBassMidAndHigh) {
     AudioAnalysis analysis;
     std::vector<float> tone = Tone(48000.0 / 2048.0, 0.5);  // bin 1
