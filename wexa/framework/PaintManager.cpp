@@ -209,6 +209,8 @@ void PaintManager::Init(HWND window, MWindow* dialog)
 void PaintManager::DestroyData()
 {
     if (!m_bInit) return;
+    // OLE gives back its references to the drop target.
+    if (m_hWndPaint) ::RevokeDragDrop(m_hWndPaint);
     delete m_pBkImage;
     m_pBkImage = nullptr;
     m_nBkImageWidth = m_nBkImageHeight = 0;
@@ -350,6 +352,12 @@ LRESULT PaintManager::SendMessageW(UINT msg, WPARAM wparam, LPARAM lparam)
 LRESULT PaintManager::PostMessageW(UINT msg, WPARAM wparam, LPARAM lparam)
 {
     if (!IsLiveWindow(m_hWndPaint)) return 0;
+    // On the window's own thread the message is handled at once and its answer
+    // returned. From any other thread (the worker, the multimedia timer) it is
+    // queued: a synchronous send would wait for the UI thread, which may itself
+    // be waiting for that thread (a synchronous timer kill, a thread join).
+    if (::GetWindowThreadProcessId(m_hWndPaint, nullptr) != ::GetCurrentThreadId())
+        return ::PostMessageW(m_hWndPaint, msg, wparam, lparam);
     return ::SendMessageW(m_hWndPaint, msg, wparam, lparam);
 }
 

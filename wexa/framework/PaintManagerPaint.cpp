@@ -1,10 +1,6 @@
-// PaintManager: repaint requests, drawing of the control lists, background
-// settings and the drop-shadow settings.
-//
-// Not built yet (placeholders that do nothing and report failure): the paint
-// handler with its double buffer and layered presentation, the background
-// image drawing, the off-screen renders of a single control and the shadow
-// wrappers.
+// PaintManager: repaint requests, drawing of the control lists and background
+// settings. The paint handler, off-screen renders and shadow settings live in
+// PaintManagerRender.cpp.
 #include "MControl.h"
 #include "MRender.h"
 #include "Manager.h"
@@ -123,28 +119,5 @@ int PaintManager::LoadBKImage(UINT resourceId, CString resourceType)
     m_nBkImageHeight = static_cast<int>(image->GetHeight());
     return 1;
 }
-
-// ---- placeholders until the painting layer lands ----
-
-int PaintManager::OnPaint()
-{
-    // Validate so that the system does not send WM_PAINT again and again.
-    if (IsLiveWindow(m_hWndPaint)) ::ValidateRect(m_hWndPaint, nullptr);
-    return 0;
-}
-
-void PaintManager::DrawBackImage(Gdiplus::Graphics&, CRect) {}
-HBITMAP PaintManager::GenerateBitmap(MControl*, const CRect&, COLORREF) { return nullptr; }
-HBITMAP PaintManager::GetDropBitmap(MControl*, const CRect&, COLORREF) { return nullptr; }
-void PaintManager::CreateShadow(int, bool) {}
-int PaintManager::SetSize(int) { return 0; }
-int PaintManager::SetSharpness(unsigned) { return 0; }
-int PaintManager::SetDarkness(unsigned) { return 0; }
-int PaintManager::SetPosition(int, int) { return 0; }
-int PaintManager::SetShadowColor(COLORREF) { return 0; }
-void PaintManager::SetShadowImage(const wchar_t*, CRect) {}
-void PaintManager::SetShadowImage(UINT, CRect) {}
-void PaintManager::SetShadowShow(int) {}
-void PaintManager::DisableShadow(int) {}
 
 }  // namespace WEXA

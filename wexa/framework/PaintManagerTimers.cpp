@@ -1,8 +1,5 @@
-// PaintManager: window timers of controls and the multimedia tick.
-//
-// Not built yet (placeholders): the caret, the tooltip window, the balloon tip
-// and the message/progress overlay. They keep the engine's bookkeeping (caret
-// owner, tooltip owner id) so that the rest of the engine can rely on it.
+// PaintManager: window timers of controls and the multimedia tick. The caret,
+// tooltip, balloon and overlay live in PaintManagerOverlay.cpp.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -37,8 +34,21 @@ int PaintManager::SetTimer(MControl* control, UINT key, UINT ms)
         record->bStopped = 0;
         return 1;
     }
-    const UINT id = (m_uTimerCounter + 1) % 240;
-    m_uTimerCounter = id;
+    // Ids count up from 17 and wrap at 240. An id the engine keeps for itself,
+    // or one a record of this window still holds (running or stopped for
+    // re-arming), is passed over, so two timers never share an id.
+    UINT id = 0;
+    bool found = false;
+    for (int tries = 0; tries < 240 && !found; ++tries) {
+        id = (m_uTimerCounter + 1) % 240;
+        m_uTimerCounter = id;
+        if (id == kCaretTimer || id == kOverlayHoldTimer || id == kOverlayFadeTimer || id == kProgressTimer)
+            continue;
+        found = true;
+        for (ControlTimerRecord* record : m_timers)
+            if (record->hWnd == m_hWndPaint && record->nID == id) found = false;
+    }
+    if (!found) return 0;
     if (!::SetTimer(m_hWndPaint, id, ms, nullptr)) return 0;
     m_timers.push_back(new ControlTimerRecord{m_hWndPaint, key, id, 0, control});
     return 1;
@@ -158,63 +168,6 @@ void PaintManager::OnMTimer(UINT id)
         MControl* control = m_tickReceivers[i];
         if (control && control->m_bRunTimer) control->OnTimer();
     }
-}
-
-// ---- caret (placeholder) ----
-
-int PaintManager::CreateCaret(HBITMAP, int width, int height)
-{
-    m_rcCaret.right = m_rcCaret.left + width;
-    m_rcCaret.bottom = m_rcCaret.top + height;
-    return 1;
-}
-
-int PaintManager::SetCaretPos(MRichEdit* owner, int x, int y)
-{
-    m_pCaretOwner = owner;
-    const int width = m_rcCaret.Width();
-    const int height = m_rcCaret.Height();
-    m_rcCaret.SetRect(x, y, x + width, y + height);
-    return 1;
-}
-
-int PaintManager::ShowCaret(int show)
-{
-    if (!show && m_bCaretShown && IsLiveWindow(m_hWndPaint)) ::KillTimer(m_hWndPaint, kCaretTimer);
-    m_bCaretShown = show;
-    if (!show) m_bCaretDrawn = 0;
-    return 1;
-}
-
-void PaintManager::DrawCaret(HDC, const CRect&) {}
-
-// ---- tooltip (placeholder) ----
-
-void PaintManager::SetTooltip(const wchar_t*, CRect) {}
-
-void PaintManager::ClearTooltip()
-{
-    if (IsLiveWindow(m_hWndTooltip)) ::SendMessageW(m_hWndTooltip, TTM_ACTIVATE, FALSE, 0);
-    m_nTooltipCtrlID = 0;
-}
-
-void PaintManager::DestroyTooltipAndBalloon()
-{
-    if (IsLiveWindow(m_hWndTooltip)) ::DestroyWindow(m_hWndTooltip);
-    m_hWndTooltip = nullptr;
-    // The balloon window object is created (and must be deleted) by the
-    // balloon layer; it is never created before that layer lands.
-}
-
-// ---- balloon and overlay (placeholders) ----
-
-int PaintManager::SetAirBladderMsg(const wchar_t*, POINT, AIRBLADDER_TYPE, AIRBLADDER_MODE) { return 0; }
-int PaintManager::ShowAirBladder(int, int) { return 0; }
-void PaintManager::SetMessage(CString, CRect, MsgLevel) {}
-void PaintManager::SetProgress(int, CString, CRect) {}
-void PaintManager::OnOverlayTimer(UINT id)
-{
-    if (IsLiveWindow(m_hWndPaint)) ::KillTimer(m_hWndPaint, id);
 }
 
 }  // namespace WEXA

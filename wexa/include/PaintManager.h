@@ -91,6 +91,9 @@ public:
     void OnMTimer(UINT id) override;
 
     // ---- CIDropTarget ----
+    // The engine is a member of its window object and dies with it: dropping
+    // the last reference never deletes it.
+    ULONG STDMETHODCALLTYPE Release() override;
     bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect) override;
     void OnDragOver(POINTL screenPoint) override;
 
