@@ -28,15 +28,61 @@ TEST(AudioAnalysisTest, SilenceGivesMinus70DbAndMovesTheGainTowardItsLimit) {
 
     EXPECT_EQ(-70.0f, analysis.AutoGain()->WeightedLevel(std::vector<float>(1024, 0.0f).data(), 1024));
     analysis.Analyse(silence.data(), 5000);
-    // gain = 0.95 x 1 + (1 - 0.95) x 100 in single precision.
-    EXPECT_FLOAT_EQ(0.95f * 1.0f + (1.0f - 0.95f) * 100.0f, analysis.AutoGain()->Gain());
+    // gain = 0.95 x 1 + 0.050000012 x 100, every step rounded to single precision.
+    EXPECT_EQ(5.9500008f, analysis.AutoGain()->Gain());
     for (int i = 0; i < 1024; ++i) ASSERT_EQ(0.0f, analysis.Spectrum()[i]);
     for (int i = 0; i < 32; ++i) EXPECT_EQ(0.0f, analysis.Bands32()[i]);
     EXPECT_FALSE(analysis.Beat());
 
-    float previous = analysis.AutoGain()->Gain();
     analysis.Analyse(silence.data(), 5050);
-    EXPECT_FLOAT_EQ(0.95f * previous + (1.0f - 0.95f) * 100.0f, analysis.AutoGain()->Gain());
+    EXPECT_EQ(10.652502f, analysis.AutoGain()->Gain());  // 0.95 x 5.9500008 + 5.0000012
+}
+
+// Magnitudes of the windowed transform, each divided by 2048. The Hann window
+// spans 2047 intervals, so it sums to 1023.5 over the block: a constant 1 gives
+// 1023.5 / 2048 in bin 0.
+TEST(AudioSpectrumTest, HannWindowedMagnitudesOverTheBlockSize) {
+    AudioSpectrum spectrum;
+    ASSERT_EQ(2048, spectrum.Size());
+    std::vector<float> magnitudes(1024, -1.0f);
+    std::vector<float> dc = Constant(1.0f);
+    spectrum.Compute(dc.data(), magnitudes.data());
+    EXPECT_NEAR(1023.5 / 2048.0, magnitudes[0], 2e-6);
+    EXPECT_NEAR(0.25006095, magnitudes[1], 2e-6);
+    EXPECT_NEAR(8.1486e-5, magnitudes[2], 2e-6);
+
+    std::vector<float> tone = Tone(64 * 48000.0 / 2048.0, 1.0);  // a full-scale sine on bin 64
+    spectrum.Compute(tone.data(), magnitudes.data());
+    EXPECT_NEAR(0.24987792, magnitudes[64], 2e-6);
+    EXPECT_NEAR(0.12503048, magnitudes[63], 2e-6);
+    EXPECT_NEAR(0.12503048, magnitudes[65], 2e-6);
+    EXPECT_NEAR(4.0736e-5, magnitudes[66], 2e-6);
+}
+
+// The gain rule on a full-scale sine on bin 64 (weighted level -37.75 dB: wanted
+// gain 10^((-18 + 37.75) / 20) = 9.72, gain 0.95 + 0.05 x 9.72 = 1.436) and on the
+// same sine at 1 % (-77.73 dB, below the gate: the gain stays 1). Values worked
+// out from the window, weighting and gain formulas.
+TEST(AudioAnalysisTest, GainRuleOnAKnownTone) {
+    struct Case {
+        double amplitude;
+        float level, gain, bin64, bin63;
+    } cases[] = {
+        {1.0, -37.752889f, 1.4359757f, 0.35881862f, 0.17954073f},
+        {0.01, -77.730868f, 1.0f, 0.0024987792f, 0.0012503048f},
+    };
+    for (const Case& c : cases) {
+        std::vector<float> tone = Tone(64 * 48000.0 / 2048.0, c.amplitude);
+        AudioSpectrum spectrum;
+        std::vector<float> raw(1024);
+        spectrum.Compute(tone.data(), raw.data());
+        AudioAnalysis analysis;
+        EXPECT_NEAR(c.level, analysis.AutoGain()->WeightedLevel(raw.data(), 1024), 1e-3) << c.amplitude;
+        analysis.Analyse(tone.data(), 5000);
+        EXPECT_NEAR(c.gain, analysis.AutoGain()->Gain(), 2e-5) << c.amplitude;
+        EXPECT_NEAR(c.bin64, analysis.Spectrum()[64], 2e-5) << c.amplitude;
+        EXPECT_NEAR(c.bin63, analysis.Spectrum()[63], 2e-5) << c.amplitude;
+    }
 }
 
 TEST(AudioAnalysisTest, SilenceKeepsBassMidAndHigh) {

@@ -86,19 +86,23 @@ TEST_F(CaptureTest, LevelFromRms) {
     struct Case {
         float sample;  // with wave gain 1, v = 2 x sample = rms of a constant packet
         float level;
+        int percent;   // level x 100 in single precision, truncated
     } cases[] = {
-        {0.125f, 1.0f},      // rms 0.25 -> 1.0
-        {0.00495f, 0.0f},    // rms 0.0099 -> below the floor
-        {0.03125f, 0.5f},    // rms 0.0625 -> sqrt(0.25)
-        {0.5f, 1.0f},        // limited to 1
-        {-0.03125f, 0.5f},   // sign does not matter
+        {0.125f, 1.0f, 100},     // rms 0.25 -> 1.0
+        {0.00495f, 0.0f, 0},     // rms 0.0099 -> below the floor
+        {0.03125f, 0.5f, 50},    // rms 0.0625 -> sqrt(0.25)
+        {0.5f, 1.0f, 100},       // limited to 1
+        {-0.03125f, 0.5f, 50},   // sign does not matter
+        // rms 0.021025 -> level 0.29f; 0.29f x 100 rounds to 29.0f in single
+        // precision (carried at higher precision it would truncate to 28).
+        {0.0105125f, 0.29f, 29},
     };
     AttachMonoFloat();
     for (const Case& c : cases) {
         client.AddConstant(c.sample, 64);
         Step();
         EXPECT_NEAR(c.level, effect.Last().volume, 1e-6) << "sample " << c.sample;
-        EXPECT_EQ(int(c.level * 100.0f), effect.Last().percent) << "sample " << c.sample;
+        EXPECT_EQ(c.percent, effect.Last().percent) << "sample " << c.sample;
     }
 }
 
@@ -172,6 +176,31 @@ TEST_F(CaptureTest, PublishesToEveryConsumerInOrder) {
     client.AddConstant(0.03125f, 64);
     Step();
     EXPECT_TRUE(log.Take().empty());
+}
+
+// The visualiser is fed last: when the effect engine gets its last call of the
+// step, the visualiser has not been given the wave yet.
+TEST_F(CaptureTest, VisualiserIsFedAfterTheOtherConsumers) {
+    struct ProbeEffect : RecordingEffect {
+        explicit ProbeEffect(const Visualizer* v) : visualizer(v) {}
+        void SetBeatData(bool beat, float strength, float tempo, float bass, float mid, float high) override {
+            readyAtLastCall = visualizer->IsDataReady();
+            RecordingEffect::SetBeatData(beat, strength, tempo, bass, mid, high);
+        }
+        const Visualizer* visualizer;
+        bool readyAtLastCall = true;
+    };
+    Visualizer visualizer;
+    visualizer.Reset();
+    ProbeEffect probe(&visualizer);
+    audio.SetEffect(&probe);
+    audio.SetVisualizer(&visualizer);
+    AttachMonoFloat();
+    client.AddConstant(0.03125f, 64);
+    Step();
+    ASSERT_EQ(1u, probe.History().size());
+    EXPECT_FALSE(probe.readyAtLastCall);
+    EXPECT_TRUE(visualizer.IsDataReady());
 }
 
 TEST_F(CaptureTest, SilentFlagTreatsThePacketAsZeros) {

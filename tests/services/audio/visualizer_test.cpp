@@ -172,6 +172,56 @@ TEST(VisualizerFrame, SaturatedBarsLightEverythingThenDecayByEightyPercent) {
     }
 }
 
+// Bars of one frame worked out by hand from the analysis steps (Hann on the
+// first 256 samples, transform / 512, first value replaced by the third, tilt,
+// level curve, bars in fours, centred moving average of 17): a sine of amplitude
+// 20 on bin 20 of the 512-point transform.
+TEST(VisualizerFrame, BarsOfOneFrameFromAKnownWave) {
+    Visualizer v;
+    v.Reset();
+    std::vector<float> tone(512);
+    for (int i = 0; i < 512; ++i) tone[i] = float(20.0 * std::sin(2.0 * M_PI * 20.0 * i / 512.0));
+    v.PushSamples(tone.data(), 512);
+    v.RenderFrame();
+    float display[W];
+    v.CopyDisplay(display);
+    struct Case {
+        int bar;
+        float value;
+    } cases[] = {
+        {60, 0.0f},         {72, 0.0475580f}, {76, 0.2199019f}, {80, 0.2763907f},
+        {83, 0.1587290f},   {88, 0.0746890f}, {96, 0.0208767f}, {100, 0.0110735f},
+    };
+    for (const Case& c : cases) EXPECT_NEAR(c.value, display[c.bar], 2e-5) << "bar " << c.bar;
+    EXPECT_EQ(80, int(std::max_element(display, display + W) - display));
+}
+
+// Audio rings drawn from the display of that frame: bass 0, mid 0.0483, high
+// 0.0045 (overall 0.0176: saturation 179, no hue shifts below 0.05), rotation
+// 0.05 after its first step; pixel values worked out from the ring formula.
+TEST(VisualizerFrame, AudioRingsFromAKnownDisplay) {
+    Visualizer v;
+    v.Reset();
+    std::vector<float> tone(512);
+    for (int i = 0; i < 512; ++i) tone[i] = float(20.0 * std::sin(2.0 * M_PI * 20.0 * i / 512.0));
+    v.PushSamples(tone.data(), 512);
+    v.RenderFrame();  // schemes 17 over 0: the rotation does not move
+    Layer rings = Fill(v, 21, 100);
+    struct Case {
+        int x, y;
+        COLORREF colour;
+    } cases[] = {
+        {130, 32, 0x090921},  // hue 0.05, value 33.4
+        {140, 30, 0x0F0B25},  // hue 350.6, value 37.2
+        {100, 40, 0x1C230A},  // hue 164.1, value 35.2
+        {128, 10, 0x250B18},  // hue 270.05, value 37.2
+        {60, 50, 0x090B03},   // hue 165.2, value 11.3
+        {128, 33, 0x092014},  // hue 90.05, value 32.9
+        {128, 32, 0x00FE00},  // the middle: mid leads, 120 + 0.05 at full value
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.colour, rings.At(c.x, c.y)) << c.x << "," << c.y;
+}
+
 TEST(VisualizerFrame, CompositionFollowsTheDisplay) {
     Visualizer v;
     v.Reset();
