@@ -1,6 +1,7 @@
 // PaintManager: the image cache (skin files, program resources, library
 // resources) and the library's private fonts.
 #include <algorithm>
+#include <vector>
 
 #include "Manager.h"
 #include "MRender.h"
@@ -68,6 +69,46 @@ const void* LibraryFontData(UINT resourceId, DWORD* size)
     *size = ::SizeofResource(module, found);
     const void* data = ::LockResource(loaded);
     return (data && *size > 0) ? data : nullptr;
+}
+
+// A private collection that keeps the bytes of the font it was given alive
+// for as long as the collection (and the families taken from it) live.
+class FileFontCollection : public Gdiplus::PrivateFontCollection
+{
+public:
+    std::vector<BYTE> bytes;
+};
+
+// Reads a font file into memory. The file is opened with every kind of
+// sharing allowed: GDI+'s own file loader holds a font file without sharing
+// while it reads it, so several programs starting at once, each loading the
+// same fonts beside the executable, would otherwise turn one another away.
+// A file held that way by another program is waited for, up to about a second.
+bool ReadFontFile(const wchar_t* path, std::vector<BYTE>& bytes)
+{
+    const int kAttempts = 100;
+    const DWORD kPauseMs = 10;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) break;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) return false;
+        ::Sleep(kPauseMs);
+    }
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size = {};
+    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 64 * 1024 * 1024;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD done = 0;
+        ok = ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+             done == bytes.size();
+    }
+    ::CloseHandle(file);
+    if (!ok) bytes.clear();
+    return ok;
 }
 
 }  // namespace
@@ -139,8 +180,11 @@ void PaintManager::LoadPrivateFonts()
 Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* key, const wchar_t* fontFile)
 {
     if (!key || !fontFile || !*fontFile) return nullptr;
-    Gdiplus::PrivateFontCollection* collection = new Gdiplus::PrivateFontCollection;
-    if (collection->AddFontFile(fontFile) != Gdiplus::Ok || collection->GetFamilyCount() <= 0) {
+    FileFontCollection* collection = new FileFontCollection;
+    if (!ReadFontFile(fontFile, collection->bytes) ||
+        collection->AddMemoryFont(collection->bytes.data(), static_cast<INT>(collection->bytes.size())) !=
+            Gdiplus::Ok ||
+        collection->GetFamilyCount() <= 0) {
         delete collection;
         return nullptr;
     }

@@ -171,6 +171,42 @@ TEST_F(EngineTest, PrivateFontsFromTheFontsFolder)
     EXPECT_EQ(label.GetFontFamily(L"Roboto-Medium"), label.m_pFontFamily);
 }
 
+DWORD WINAPI CloseHandleLater(void* handle)
+{
+    Sleep(150);
+    CloseHandle(static_cast<HANDLE>(handle));
+    return 0;
+}
+
+TEST_F(EngineTest, PrivateFontHeldBrieflyByAnotherLoaderStillLoads)
+{
+    // Another program loading the same font may hold the file for a moment
+    // without any sharing (GDI+'s own font-file loader does). Starting an engine
+    // then must wait for the file, not go without the font.
+    const CString path = WEXA::GetAppPath() + L"fonts\\Roboto-Medium.ttf";
+    // Test programs running beside this one read the file too: wait for a gap.
+    HANDLE held = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 500 && held == INVALID_HANDLE_VALUE; ++attempt) {
+        held = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (held == INVALID_HANDLE_VALUE) Sleep(5);
+    }
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE closer = CreateThread(nullptr, 0, &CloseHandleLater, held, 0, nullptr);
+    ASSERT_NE(closer, nullptr);
+
+    WEXA::PaintManager other;
+    other.Init(hwnd, &host);
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    EXPECT_EQ(other.m_fonts.count(L"Roboto-Medium"), 1u);
+    Gdiplus::FontFamily* medium = other.FindTempFont(L"Roboto-Medium");
+    ASSERT_NE(medium, nullptr);
+    EXPECT_NE(FamilyName(medium).find(L"Roboto"), std::wstring::npos);
+    Gdiplus::Font font(medium, 12, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    EXPECT_EQ(font.GetLastStatus(), Gdiplus::Ok);
+    other.ClearTempFont();
+}
+
 TEST_F(EngineTest, MissingLibraryFontGivesNoFamily)
 {
     // A library face whose file is missing and that the host does not have.

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -355,7 +356,12 @@ class TextTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(fonts_.AddFontFile(L"fonts\\Roboto-Regular.ttf"), Gdiplus::Ok);
+        // Read by the test and added from memory: GDI+'s file loader holds the
+        // file without sharing and fails while another test program loads it.
+        std::ifstream file("fonts\\Roboto-Regular.ttf", std::ios::binary);
+        fontBytes_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(fontBytes_.empty());
+        ASSERT_EQ(fonts_.AddMemoryFont(fontBytes_.data(), static_cast<INT>(fontBytes_.size())), Gdiplus::Ok);
         family_ = new Gdiplus::FontFamily(L"Roboto", &fonts_);
         ASSERT_EQ(family_->GetLastStatus(), Gdiplus::Ok);
         font_ = new Gdiplus::Font(family_, 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
@@ -374,6 +380,7 @@ protected:
         path.GetBounds(&bounds);
         return bounds;
     }
+    std::vector<char> fontBytes_;
     Gdiplus::PrivateFontCollection fonts_;
     Gdiplus::FontFamily* family_ = nullptr;
     Gdiplus::Font* font_ = nullptr;
