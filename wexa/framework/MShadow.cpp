@@ -376,6 +376,9 @@ void MShadow::MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect)
     const int D = m_nDarkness;
     const int dx = m_nxOffset, dy = m_nyOffset;
     const int Wd = W + 2 * S, Hd = H + 2 * S;
+    // The colour is a COLORREF (red in the low byte); a pixel of the DIB holds
+    // red in bits 16-23 and blue in the low byte.
+    const COLORREF colour = RGB(GetBValue(m_Color), GetGValue(m_Color), GetRValue(m_Color));
 
     auto at = [&](int x, int k) -> UINT32& { return pixels[static_cast<size_t>(Hd - 1 - k) * Wd + x]; };
 
@@ -428,7 +431,7 @@ void MShadow::MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect)
             if (a < 0) a = 0;
             if (a > 255) a = 255;
             kernel[static_cast<size_t>(y + R) * side + (x + R)] =
-                (static_cast<UINT32>(a) << 24) | PreMultiply(m_Color, static_cast<UINT>(a));
+                (static_cast<UINT32>(a) << 24) | PreMultiply(colour, static_cast<UINT>(a));
         }
     }
     auto stamp = [&](int cx, int cy) {
@@ -458,7 +461,7 @@ void MShadow::MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect)
     }
 
     // 5. Solid interior, cut out under the parent.
-    const UINT32 full = (static_cast<UINT32>(D) << 24) | PreMultiply(m_Color, static_cast<UINT>(D));
+    const UINT32 full = (static_cast<UINT32>(D) << 24) | PreMultiply(colour, static_cast<UINT>(D));
     auto fill = [&](int k, int from, int to, UINT32 value) {
         from = std::max(from, 0);
         to = std::min(to, Wd);

@@ -155,18 +155,35 @@ TEST(ShadowPicture, AlphaSpansAlongARow)
     DestroyWindow(parent);
 }
 
-TEST(ShadowPicture, ColourBitsArePremultiplied)
+TEST(ShadowPicture, ColourIsAColorrefPremultipliedIntoThePixels)
 {
+    // The shadow colour is an ordinary COLORREF: red stays red in the
+    // 0xAARRGGBB pixels, each channel premultiplied by the darkness.
     HWND parent = MakeParent(20, 20, true);
-    MShadow shadow;
-    shadow.SetSize(4);
-    shadow.SetDarkness(128);
-    shadow.SetColor(0x00FF8040);
-    std::vector<UINT32> px(28 * 28, 0);
-    RECT pr = {0, 0, 20, 20};
-    shadow.MakeShadow(px.data(), parent, &pr);
-    // Row 21 from the top maps below the parent: solid body.
-    EXPECT_EQ(px[static_cast<size_t>(28 - 1 - 21) * 28 + 10], 0x80804020u);
+    struct Case
+    {
+        COLORREF colour;
+        unsigned darkness;
+        UINT32 pixel;
+    };
+    const Case cases[] = {
+        {RGB(255, 0, 0), 255, 0xFFFF0000u},
+        {RGB(0, 0, 255), 255, 0xFF0000FFu},
+        {RGB(0x40, 0x80, 0xFF), 128, 0x80204080u},
+        {0, 150, 0x96000000u},  // the default black
+    };
+    for (const Case& c : cases) {
+        MShadow shadow;
+        shadow.SetSize(4);
+        shadow.SetDarkness(c.darkness);
+        shadow.SetColor(c.colour);
+        EXPECT_EQ(shadow.GetColor(), c.colour);
+        std::vector<UINT32> px(28 * 28, 0);
+        RECT pr = {0, 0, 20, 20};
+        shadow.MakeShadow(px.data(), parent, &pr);
+        // Row 21 from the top maps below the parent: solid body.
+        EXPECT_EQ(px[static_cast<size_t>(28 - 1 - 21) * 28 + 10], c.pixel) << std::hex << c.colour;
+    }
     DestroyWindow(parent);
 }
 
