@@ -265,7 +265,9 @@ void MDialog::ClearTooltip() { m_pm.ClearTooltip(); }
 int MDialog::SetAirBladderMsg(const wchar_t* text, POINT at, AIRBLADDER_TYPE type)
 {
     if (at.x == 0 || at.y == 0) return 0;
-    m_pm.SetAirBladderMsg(text, at, type, static_cast<AIRBLADDER_MODE>(3));
+    // A balloon that refused the text (none given) is not shown with whatever
+    // it held before.
+    if (!m_pm.SetAirBladderMsg(text, at, type, static_cast<AIRBLADDER_MODE>(3))) return 0;
     if (m_pm.m_pAirBladder) m_pm.m_pAirBladder->ShowWindow(SW_SHOW);
     return 1;
 }

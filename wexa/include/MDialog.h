@@ -128,8 +128,8 @@ public:
     void SetProgress(int value, CString text, CRect rect);
     void SetTooltip(CString text, CRect rect);
     void ClearTooltip();
-    // 0 when a coordinate of at is 0; else shows the engine's balloon with the
-    // text at that screen point (mode 3) and returns 1.
+    // 0 when a coordinate of at is 0 or text is null; else shows the engine's
+    // balloon with the text at that screen point (mode 3) and returns 1.
     int SetAirBladderMsg(const wchar_t* text, POINT at, AIRBLADDER_TYPE type);
 
     // ---- multimedia timer ----

@@ -231,6 +231,12 @@ TEST(Dialog, BalloonPointAndRefusal)
     EXPECT_EQ(dlg.SetAirBladderMsg(L"Hint", p, WEXA::AIRBLADDER_TYPE_BUTTON), 1);
     ASSERT_NE(dlg.GetPaintManager()->m_pAirBladder, nullptr);
     EXPECT_EQ(dlg.GetPaintManager()->m_pAirBladder->GetMode(), 3);
+    HWND balloon = dlg.GetPaintManager()->m_pAirBladder->GetSafeHwnd();
+    EXPECT_TRUE(IsWindowVisible(balloon));
+    // Without a text nothing is shown: not even the previous one.
+    ShowWindow(balloon, SW_HIDE);
+    EXPECT_EQ(dlg.SetAirBladderMsg(nullptr, p, WEXA::AIRBLADDER_TYPE_BUTTON), 0);
+    EXPECT_FALSE(IsWindowVisible(balloon));
     dlg.DestroyWindow();
 }
 
