@@ -41,7 +41,7 @@ public:
     int SetSharpness(unsigned sharpness);     // 0..35
     int SetDarkness(unsigned darkness);       // 0..255
     int SetPosition(int x, int y);            // each -35..35
-    int SetColor(COLORREF color);
+    int SetColor(COLORREF color);             // an ordinary COLORREF; black by default
     int SetShadowCorner(CRect corner);        // margins, each >= 0
     int SetImage(CString skinFileName);
     int SetImage(UINT resourceId);
