@@ -99,6 +99,18 @@ TEST_F(HttpDownloaderTest, RequestCarriesTheUserAgentAndHeaders)
     EXPECT_GT(text.Find(L"\r\nPragma: no-cache\r\n"), 0) << text.GetString();
 }
 
+TEST_F(HttpDownloaderTest, UrlTravelsAsUtf8)
+{
+    CString hex;
+    ASSERT_EQ(downloader.GetText(HttpUrl(L"/echo/Gr\u00fc\u00dfe/\u7248\u672c.zip?v=1.0").c_str(), hex),
+              HttpDownloader::kDone);
+    // "/echo/Grüße/版本.zip?v=1.0" in UTF-8, byte for byte.
+    EXPECT_STREQ(hex, L"2f6563686f2f"            // "/echo/"
+                      L"4772c3bcc39f652f"        // "Grüße/"
+                      L"e78988e69cac2e7a6970"    // "版本.zip"
+                      L"3f763d312e30");          // "?v=1.0"
+}
+
 TEST_F(HttpDownloaderTest, ErrorStatusIsNeverTakenAsAVersion)
 {
     for (const wchar_t* path : {L"/missing", L"/error"}) {
