@@ -197,6 +197,27 @@ TEST_F(ZipTest, TimesComeFromTheDosStampAndTheExtendedTimestamp)
     }
 }
 
+// The DOS stamp is the packer's local time. This test runs in a zone nine hours east of
+// UTC without daylight saving (test.cmake sets TZ), where 2025-04-11 13:33:20 local is
+// 04:33:20 UTC.
+TEST_F(ZipTest, DosStampIsTakenAsLocalTime)
+{
+    TIME_ZONE_INFORMATION zone;
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID || zone.Bias != -540)
+        GTEST_SKIP() << "needs TZ=JST-9";
+    EntrySpec e = File("local.txt", "x");
+    e.dosDate = 0x5A8B6C2A;  // 2025-04-11 13:33:20
+    ASSERT_TRUE(BuildZip(archive, {e}));
+    ZipReader reader;
+    ASSERT_EQ(reader.OpenFile(archive.c_str()), kZipOk);
+    ZipEntryInfo info;
+    ASSERT_EQ(reader.GetEntry(0, &info), kZipOk);
+    const uint64_t expected = UnixToFileTime(1744346000);  // 2025-04-11 04:33:20 UTC
+    EXPECT_EQ(ToU64(info.modificationTime), expected);
+    EXPECT_EQ(ToU64(info.accessTime), expected);
+    EXPECT_EQ(ToU64(info.creationTime), expected);
+}
+
 TEST_F(ZipTest, EntryCountSizesAndIndexErrors)
 {
     ASSERT_TRUE(BuildZip(archive, {File("one", Pattern(30000, 3)), File("two", "2", 0)}));
