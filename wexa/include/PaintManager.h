@@ -23,8 +23,9 @@
 //      released before the controls lock is taken). The UI thread holds them
 //      while it walks the lists and runs the controls' handlers and Draw.
 //   2. inside them, the controls' own area and child locks, parent before child.
-//   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing is
-//      taken and nothing is called out while one of them is held.
+//   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
+//      ours is taken and no control is called while one of them is held.
+//   The timers lock is held while window-timer handlers run (UI thread only).
 // The multimedia tick takes only leaves and the child locks of the controls it
 // ticks (parent before child). It reads the receiver list under the ticks lock
 // and runs each receiver's OnTimer outside it. A repaint request
@@ -41,8 +42,9 @@
 // (LockForTick), so these calls may be made from handlers that run under list
 // or child locks. A tick handler itself never waits for its own tick.
 // Tick handlers must not send messages to the window (PostMessageW posts from
-// other threads), start or stop window timers, or take a lock of their own
-// that the UI thread may hold while it removes a control or stops the timer.
+// other threads), create, delete or remove controls, start or stop window
+// timers, or take a lock of their own that the UI thread may hold while it
+// removes a control or stops the timer.
 //
 // Lifetime: Init binds the window; DestroyData (on WM_NCDESTROY, once) deletes
 // every control and area and empties the caches; the destructor ends the rest.

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <mutex>
 #include <set>
 #include <string>
@@ -104,6 +105,8 @@ public:
     std::function<void()> onPoke;  // UI thread, inside the engine's message pass
     std::function<void()> onDraw;  // UI thread, once, while the engine paints
     void Arm() { armed = true; }
+    // Asks for a repaint of itself on every tick.
+    bool repaintEachTick = false;
 
     std::atomic<bool> armed{false};
     std::atomic<int> inTick{0};
@@ -133,6 +136,7 @@ public:
         inTick = 1;
         ++ticks;
         if (armed.exchange(false) && onTick) onTick();
+        if (repaintEachTick) UpdateControl(0, 0);
         inTick = 0;
         return 1;
     }
@@ -466,6 +470,98 @@ TEST_F(TickLockTest, RepaintRequestFromAnotherThreadIsCompletedByThePaint)
     engine->RemoveControl(over);
     UpdateWindow(hwnd);
     EXPECT_EQ(apart->renders, apartRenders);
+}
+
+// ---- everything at once ----
+
+TEST_F(TickLockTest, StressTicksAgainstChangesFromEveryWalkAndPaint)
+{
+    // Ticked boxes (some children registered too, some owned by the window)
+    // repaint on every 1 ms tick, while the UI thread, from the engine's
+    // message pass, from a container's key walk and between paints, adds,
+    // removes, unregisters and re-registers them and restarts the timer.
+    std::mt19937 random(11);
+    std::vector<Hooked*> boxes;
+    UINT nextId = 100;
+    int changes = 0;
+    auto addBox = [&] {
+        const int x = static_cast<int>(random() % 200), y = static_cast<int>(random() % 150);
+        Hooked* box = AddTop(nextId++, CRect(x, y, x + 100, y + 100));
+        box->repaintEachTick = true;
+        for (int i = 0; i < 2; ++i) {
+            Hooked* child = box->AddChild(nextId++, CRect(x + i * 40, y, x + i * 40 + 30, y + 30),
+                                          random() % 2 ? &host : nullptr);
+            child->repaintEachTick = true;
+            if (random() % 2) child->AddMTimer();
+        }
+        box->AddMTimer();
+        boxes.push_back(box);
+    };
+    auto change = [&] {
+        ++changes;
+        if (boxes.size() < 4) {
+            addBox();
+            return;
+        }
+        const size_t pick = random() % boxes.size();
+        Hooked* box = boxes[pick];
+        switch (random() % 6) {
+        case 0:
+            addBox();
+            break;
+        case 1:
+            engine->RemoveControl(box);
+            boxes.erase(boxes.begin() + pick);
+            break;
+        case 2:
+            if (box->m_controls.size() > 0) box->RemoveControl(box->m_controls.front());
+            break;
+        case 3:
+            engine->DeleteFSTimer(box);
+            box->AddMTimer();
+            break;
+        case 4:
+            engine->KillMTimer();
+            engine->SetMTimer(1);
+            break;
+        default:
+            box->RemoveAllControl();
+            break;
+        }
+    };
+    Hooked* driver = AddTop(1, CRect(390, 0, 400, 10));
+    driver->m_bRunTimer = 0;
+    driver->onPoke = change;
+    Hooked* panel = AddTop(2, CRect(380, 280, 400, 300));
+    panel->m_bRunTimer = 0;
+    Hooked* button = panel->AddChild(3, CRect(380, 280, 390, 290));
+    button->m_bRunTimer = 0;
+    button->onKey = change;
+
+    engine->SetMTimer(1);
+    {
+        Watchdog watchdog("Stress", 15000);
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 1000) {
+            switch (random() % 3) {
+            case 0:
+                SendMessageW(hwnd, kPoke, 0, 0);
+                break;
+            case 1:
+                PressKey();
+                break;
+            default:
+                Paint();
+                break;
+            }
+            if (random() % 4 == 0) Sleep(1);
+        }
+        engine->KillMTimer();
+    }
+    EXPECT_GT(changes, 100);
+    int ticks = 0;
+    for (Hooked* box : boxes) ticks += box->ticks.load();
+    EXPECT_GT(ticks, 0);
 }
 
 }  // namespace
