@@ -461,6 +461,86 @@ TEST_F(EngineTarget, DroppedFilesAndMetafilesAreShown)
     EXPECT_EQ(log_.drops, 3);
 }
 
+// Data that offers nothing and records which formats it was asked for.
+class AskedData : public IDataObject
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override
+    {
+        asked.push_back(*format);
+        return format->cfFormat == answers ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+    ULONG refs = 1;
+    CLIPFORMAT answers = 0;
+    std::vector<FORMATETC> asked;
+};
+
+TEST_F(EngineTarget, AcceptsFourPictureFormatsInTheirOrder)
+{
+    // Offering none of them: each of the four is asked for once, in order.
+    AskedData none;
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(engine_.DragEnter(&none, 0, POINTL{250, 200}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    struct Expected
+    {
+        CLIPFORMAT format;
+        DWORD tymed;
+    };
+    const Expected order[] = {{CF_BITMAP, TYMED_GDI}, {CF_DIB, TYMED_HGLOBAL}, {CF_HDROP, TYMED_HGLOBAL},
+                              {CF_ENHMETAFILE, TYMED_ENHMF}};
+    ASSERT_EQ(none.asked.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(none.asked[i].cfFormat, order[i].format) << i;
+        EXPECT_EQ(none.asked[i].tymed, order[i].tymed) << i;
+        EXPECT_EQ(none.asked[i].dwAspect, static_cast<DWORD>(DVASPECT_CONTENT)) << i;
+        EXPECT_EQ(none.asked[i].lindex, -1) << i;
+        EXPECT_EQ(none.asked[i].ptd, nullptr) << i;
+    }
+    engine_.DragLeave();
+
+    // The first format offered ends the search.
+    AskedData dib;
+    dib.answers = CF_DIB;
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(engine_.DragEnter(&dib, 0, POINTL{250, 200}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    ASSERT_EQ(dib.asked.size(), 2u);
+    EXPECT_EQ(dib.asked[1].cfFormat, CF_DIB);
+    engine_.DragLeave();
+
+    // Another format (text) is refused.
+    AskedData text;
+    text.answers = CF_UNICODETEXT;
+    effect = DROPEFFECT_COPY;
+    engine_.DragEnter(&text, 0, POINTL{250, 200}, &effect);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    engine_.DragLeave();
+    EXPECT_EQ(none.refs, 1u);
+    EXPECT_EQ(dib.refs, 1u);
+}
+
 // ---- the engine as drag source ----
 
 class DragTile : public MControl
