@@ -398,6 +398,51 @@ TEST_F(EngineTarget, DroppedBitmapStaysWithTheWindow)
     EXPECT_EQ(b.bmWidth, 6);
 }
 
+// Counts the references a medium's release object is given.
+class ReleaseObject : public IUnknown
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    ULONG refs = 1;
+};
+
+TEST_F(EngineTarget, BitmapKeptByItsSourceIsCopiedAndItsMediumReleased)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP kept = CreateCompatibleBitmap(screen, 5, 3);
+    ReleaseDC(nullptr, screen);
+    ReleaseObject owner;
+    FORMATETC f = {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+    STGMEDIUM m = {};
+    m.tymed = TYMED_GDI;
+    m.hBitmap = kept;
+    m.pUnkForRelease = &owner;
+    owner.AddRef();   // the medium's reference
+    DWORD effect = DROPEFFECT_COPY;
+    if (!engine_.OnDrop(&f, m, &effect)) ADD_FAILURE() << "the medium must be released";
+    else ReleaseStgMedium(&m);
+    EXPECT_EQ(owner.refs, 1u);                          // the medium's reference given back
+    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));   // still the source's
+    ASSERT_EQ(log_.images.size(), 1u);
+    EXPECT_NE(log_.images[0], kept);                    // the window has its own copy
+    BITMAP b = {};
+    ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));
+    EXPECT_EQ(b.bmWidth, 5);
+    EXPECT_EQ(b.bmHeight, 3);
+    DeleteObject(kept);
+}
+
 TEST_F(EngineTarget, DroppedFilesAndMetafilesAreShown)
 {
     // A bitmap file named first in a file list.
