@@ -11,6 +11,7 @@
 #include "ControlRegistry.h"
 #include "DibBuilders.h"
 #include "DragDrop.h"
+#include "MDialog.h"
 #include "MControl.h"
 #include "PaintManager.h"
 #include "WindowTestHelpers.h"
@@ -302,9 +303,16 @@ TEST_F(EngineTarget, DroppedDibIsShownAndEveryStepIsReported)
     m.hGlobal = dib;
     data->SetData(&f, &m, TRUE);
 
+    const ULONG targetRefs = engine_.AddRef();
+    engine_.Release();
     DWORD effect = 0;
     EXPECT_EQ(Drag(data, PathInWindow(), &effect), DRAGDROP_S_DROP);
+    // Every reference taken during the drag was given back.
+    EXPECT_EQ(engine_.AddRef(), targetRefs);
+    engine_.Release();
+    EXPECT_EQ(data->AddRef(), 2u);
     data->Release();
+    EXPECT_EQ(data->Release(), 0u);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));   // the source never learns more
 
     // One WM_DRAG_OVER_NOTIFY per DragOver, carrying its screen point.
@@ -643,6 +651,29 @@ TEST_F(EngineTarget, PressedDraggableControlIsDraggedOutAsAPicture)
     GetClipCursor(&clip);
     EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXSCREEN));
     RegisterControlClass(L"CArea", previous);
+}
+
+// ---- a dialog's window ----
+
+TEST(DialogTarget, WindowIsRegisteredWhileItLivesAndRevokedWhenDestroyed)
+{
+    {
+        MDialog dlg;
+        HWND wnd = dlg.Create(nullptr, L"drop", WS_POPUP, 0, CRect(0, 0, 100, 80));
+        ASSERT_NE(wnd, nullptr);
+        PaintManager* engine = dlg.GetPaintManager();
+        EXPECT_EQ(RegisterDragDrop(wnd, engine), DRAGDROP_E_ALREADYREGISTERED);
+        const ULONG registered = engine->AddRef();
+        engine->Release();
+        EXPECT_GE(registered, 2u);
+
+        DestroyWindow(wnd);
+        testutil::PumpPending();
+        // OLE gave its references back; the engine goes with the dialog object.
+        EXPECT_EQ(engine->AddRef(), 1u);
+        EXPECT_EQ(engine->Release(), 0u);
+        EXPECT_TRUE(PaintManager::IsLiveManager(engine));
+    }
 }
 
 }  // namespace
