@@ -67,6 +67,13 @@ MControl* PressTarget(std::vector<MControl*>& children, ChildPointFn childPoint)
     return target;
 }
 
+// Whether the child is still in the parent's list (a handler may remove it).
+bool HasChild(MControl* parent, const MControl* child)
+{
+    CAutoLock lock(parent->m_childLock);
+    return std::find(parent->m_controls.begin(), parent->m_controls.end(), child) != parent->m_controls.end();
+}
+
 }  // namespace
 
 int MControl::OnLButtonDown(UINT flags, CPoint point)
@@ -135,6 +142,8 @@ int MControl::OnLButtonDblClk(UINT flags, CPoint point)
     if (!cur) return m_bDblClk ? OnControlLButtonDblClk(flags, point) : OnControlLButtonDown(flags, point);
     const CPoint cp = ChildPoint(cur, received, point);
     if (cur->OnLButtonDblClk(flags, cp)) return 1;
+    // The handler may have removed the child (an owner rebuilding the list).
+    if (!HasChild(this, cur)) return 0;
     if (!cur->m_bDblClk) return cur->OnLButtonDown(flags, cp) ? 1 : 0;
     return 0;
 }
@@ -149,6 +158,8 @@ int MControl::OnRButtonDblClk(UINT flags, CPoint point)
     if (!cur) return m_bDblClk ? OnControlRButtonDblClk(flags, point) : OnControlRButtonDown(flags, point);
     const CPoint cp = ChildPoint(cur, received, point);
     if (cur->OnRButtonDblClk(flags, cp)) return 1;
+    // The handler may have removed the child (an owner rebuilding the list).
+    if (!HasChild(this, cur)) return 0;
     if (!cur->m_bDblClk) return cur->OnRButtonDown(flags, cp) ? 1 : 0;
     return 0;
 }
@@ -196,11 +207,19 @@ int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
 int MControl::OnTimer()
 {
     int result = OnControlTimer() ? 1 : 0;
-    CAutoLock lock(m_childLock);
+    // On the multimedia tick the children are skipped this time when the
+    // child lock is busy and someone waits for the tick to end (the engine's
+    // LockForTick): the thread holding the lock may be that one.
+    if (m_pManager) {
+        if (!m_pManager->LockForTick(m_childLock)) return result;
+    } else {
+        m_childLock.Lock();
+    }
     for (size_t i = 0; i < m_controls.size(); ++i) {
         MControl* child = m_controls[i];
         if (child && child->m_bRunTimer && child->m_bVisible && child->OnTimer()) result = 1;
     }
+    m_childLock.Unlock();
     return result;
 }
 

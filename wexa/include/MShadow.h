@@ -29,6 +29,8 @@ public:
     // Registers the "ShadowWnd" class; 0 when done already and force is false.
     static int Initialize(HINSTANCE instance, bool force);
     void Create(PaintManager* manager);
+    // The same for a plain window, which becomes the shadow's parent.
+    void Create(HWND parent);
 
     void ShowShadow(int show) { m_bShow = show; }
     int IsShowShadow() const { return m_bShow; }
@@ -53,6 +55,17 @@ public:
 
     HWND GetHwnd() const { return m_hWnd; }
     BYTE GetStatus() const { return m_Status; }
+    int GetSize() const { return m_nSize; }
+    unsigned GetSharpness() const { return m_nSharpness; }
+    unsigned GetDarkness() const { return m_nDarkness; }
+    int GetxOffset() const { return m_nxOffset; }
+    int GetyOffset() const { return m_nyOffset; }
+    COLORREF GetColor() const { return m_Color; }
+    int IsImageMode() const { return m_bIsImageMode; }
+    int HasImage() const { return m_pImage != nullptr; }
+    CRect GetShadowCorner() const { return m_rcShadowCorner; }
+    // The shadow window's rectangle for a parent window rectangle.
+    CRect ShadowRect(const RECT& parentRect) const;
 
     enum ShadowStatus
     {
@@ -83,6 +96,13 @@ protected:
     CString m_sShadowImage;
     UINT m_uShadowImageRes;
     CRect m_rcShadowCorner;
+
+private:
+    void RebuildIfShown();
+    void StatusFromParent(HWND parent);
+    void MoveToParent(HWND parent);
+    void ReleaseImage();
+    bool EnsureImage();
 };
 
 }  // namespace WEXA

@@ -68,12 +68,13 @@ bool WaitFor(const std::atomic<int>& value, int atLeast, DWORD timeoutMs)
 std::atomic<int> g_begins{0}, g_ends{0};
 std::atomic<UINT> g_lastBegin{0}, g_lastEnd{0};
 std::atomic<bool> g_capsFail{false};
+std::atomic<UINT> g_capsMin{1}, g_capsMax{1000000};
 
 MMRESULT WINAPI FakeDevCaps(LPTIMECAPS caps, UINT)
 {
     if (g_capsFail) return TIMERR_NOCANDO;
-    caps->wPeriodMin = 1;
-    caps->wPeriodMax = 1000000;
+    caps->wPeriodMin = g_capsMin;
+    caps->wPeriodMax = g_capsMax;
     return TIMERR_NOERROR;
 }
 MMRESULT WINAPI FakeBegin(UINT period)
@@ -96,9 +97,15 @@ protected:
     {
         g_begins = g_ends = 0;
         g_capsFail = false;
+        g_capsMin = 1;
+        g_capsMax = 1000000;
         MTimer::SetResolutionHooks(&FakeDevCaps, &FakeBegin, &FakeEnd);
     }
-    void TearDown() override { MTimer::SetResolutionHooks(nullptr, nullptr, nullptr); }
+    void TearDown() override
+    {
+        MTimer::SetResolutionHooks(nullptr, nullptr, nullptr);
+        MTimer::m_uAccuracy = 1;
+    }
 };
 
 }  // namespace
@@ -289,4 +296,20 @@ TEST_F(ResolutionTest, FailedCapsQueryLeavesResolutionAloneAndRetries)
     EXPECT_EQ(g_begins.load(), 1);
     timer.KillTimer();
     EXPECT_EQ(g_ends.load(), 1);  // only the timer that raised it ends it
+}
+
+TEST_F(ResolutionTest, AccuracyIsTheDeviceMinimumKeptWithinOneAndTheMaximum)
+{
+    struct Case { UINT min, max, accuracy; } cases[] = {{1, 1000000, 1}, {0, 1000000, 1}, {5, 1000, 5}, {20, 10, 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.min << ".." << c.max);
+        g_capsMin = c.min;
+        g_capsMax = c.max;
+        RecordingTimer timer;
+        ASSERT_NE(timer.SetTimer(100, L"", 0), 0);
+        EXPECT_EQ(MTimer::m_uAccuracy, c.accuracy);
+        EXPECT_EQ(g_lastBegin.load(), c.accuracy);
+        timer.KillTimer();
+        EXPECT_EQ(g_lastEnd.load(), c.accuracy);  // the raise is ended with the same value
+    }
 }

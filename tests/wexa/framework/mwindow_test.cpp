@@ -23,6 +23,8 @@ public:
     HWND destroyedHandle = nullptr;
     BOOL ownerEnabledAtProbe = -1;
     UINT closeCode = 0;
+    int positionChanges = 0;
+    UINT positionFlags = 0;
 
     int OnInitDialog() override
     {
@@ -38,6 +40,10 @@ public:
     {
         ++messages;
         if (msg == WM_NCCREATE && refuseCreation) return FALSE;
+        if (msg == WM_WINDOWPOSCHANGING) {
+            ++positionChanges;
+            positionFlags = reinterpret_cast<WINDOWPOS*>(static_cast<LPARAM>(lparam))->flags;
+        }
         if (msg == kProbeMessage) {
             HWND owner = ::GetWindow(GetSafeHwnd(), GW_OWNER);
             ownerEnabledAtProbe = owner ? ::IsWindowEnabled(owner) : -1;
@@ -97,6 +103,24 @@ TEST(MWindow, CreateSetsHandleDispatchesAndRunsInitOnce)
     EXPECT_EQ(w.GetSafeHwnd(), nullptr);
     EXPECT_EQ(w.destroyCalls, 1);
     EXPECT_EQ(w.destroyedHandle, hwnd);
+}
+
+TEST(MWindow, OwnClassIsRegisteredBareWithTheApplicationInstance)
+{
+    TestWindow w;
+    HWND hwnd = CreatePopup(w, nullptr, CRect(0, 0, 20, 20));
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE), ULONG_PTR(0x0B));  // vertical and horizontal redraw, double clicks
+    EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetClassLongPtrW(hwnd, GCLP_HMODULE)), WEXA::Manager::GetInstance());
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HICON), ULONG_PTR(0));
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HCURSOR), ULONG_PTR(0));
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND), ULONG_PTR(0));
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_CBCLSEXTRA), ULONG_PTR(0));
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_CBWNDEXTRA), ULONG_PTR(0));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)), &MWindow::WndProc);
+    // Registering again reports the class as there already.
+    EXPECT_EQ(w.RegisterWindowClass(), 1);
+    w.DestroyWindow();
 }
 
 TEST(MWindow, FailedCreationDoesNotCallOnInitDialog)
@@ -309,11 +333,22 @@ TEST(MWindow, StyleChangesAndRectangleConversion)
 {
     TestWindow w;
     ASSERT_NE(CreatePopup(w, nullptr, CRect(30, 40, 130, 90)), nullptr);
-    EXPECT_EQ(w.ModifyStyle(0, WS_POPUP), 0);  // already set: no change
+    w.positionChanges = 0;
+    EXPECT_EQ(w.ModifyStyle(0, WS_POPUP, SWP_FRAMECHANGED), 0);  // already set: no change
+    EXPECT_EQ(w.positionChanges, 0);
+    // A change with flags applies them with no size, move, z-order or activation change.
     EXPECT_EQ(w.ModifyStyle(0, WS_BORDER, SWP_FRAMECHANGED), 1);
     EXPECT_TRUE(w.GetStyle() & WS_BORDER);
+    ASSERT_EQ(w.positionChanges, 1);
+    const UINT kept = SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    EXPECT_EQ(w.positionFlags & kept, kept);
+    // Without flags the style is only stored.
     EXPECT_EQ(w.ModifyExStyle(0, WS_EX_TOOLWINDOW), 1);
     EXPECT_TRUE(w.GetExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(w.positionChanges, 1);
+    EXPECT_EQ(w.ModifyStyle(WS_BORDER, 0), 1);
+    EXPECT_FALSE(w.GetStyle() & WS_BORDER);
+    EXPECT_EQ(w.positionChanges, 1);
 
     RECT rc = {0, 0, 10, 10};
     ASSERT_TRUE(w.ClientToScreen(&rc));

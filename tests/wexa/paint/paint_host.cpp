@@ -1,0 +1,3 @@
+#include "paint_host.h"
+
+testutil::PixelBuffer PaintTest::s_last;
