@@ -17,6 +17,8 @@ target_link_libraries(test_support PUBLIC kestrova_core Wexa gmock gtest)
 # The folder's other .cpp files are linked in too. A main.cpp replaces gtest_main.
 # An optional test.cmake in the folder can set properties on ${TEST_TARGET}.
 file(GLOB_RECURSE TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
+# A new test.cmake also makes the build configure again.
+file(GLOB_RECURSE TEST_SETTINGS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/test.cmake)
 set(TEST_DIRS "")
 foreach(f ${TEST_FILES})
   get_filename_component(d ${f} DIRECTORY)

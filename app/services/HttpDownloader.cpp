@@ -199,10 +199,12 @@ int HttpDownloader::DownloadFile(const wchar_t* url, const wchar_t* path, HWND n
     const uint64_t blocks = length / kReadSize;
     Post(notify, 10);
 
-    // Progress runs from 10 to 100 with the bytes received; with full blocks this is
-    // 10 + 90 * n / blocks after the n-th block.
+    // After the n-th read the progress is 10 + 90 * n / blocks. Reads, not bytes, are
+    // counted, so a body that is not a whole number of blocks (or reads that come back
+    // short) would pass 100 before the end: the value is held at 100.
     int result = kDone;
     uint64_t received = 0;
+    uint64_t accumulated = 0;
     std::vector<char> buffer(kReadSize);
     for (;;) {
         std::fill(buffer.begin(), buffer.end(), 0);
@@ -217,7 +219,8 @@ int HttpDownloader::DownloadFile(const wchar_t* url, const wchar_t* path, HWND n
             break;
         }
         received += read;
-        if (blocks != 0) Post(notify, int(std::min<uint64_t>(100, 10 + 90 * received / length)));
+        accumulated += 90;
+        if (blocks != 0) Post(notify, int(std::min<uint64_t>(100, 10 + accumulated / blocks)));
         if (!running_.load()) break;
     }
     const bool stopped = !running_.load();

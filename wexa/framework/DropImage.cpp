@@ -116,9 +116,14 @@ bool CheckPackedDib(const void* data, SIZE_T size, SIZE_T* bitsOffset)
 HBITMAP BitmapFromPackedDib(HGLOBAL dib)
 {
     GlobalView view(dib);
+    return BitmapFromPackedDib(view.Data(), view.Size());
+}
+
+HBITMAP BitmapFromPackedDib(const void* data, SIZE_T size)
+{
     SIZE_T offset = 0;
-    if (!CheckPackedDib(view.Data(), view.Size(), &offset)) return nullptr;
-    const auto* base = static_cast<const BYTE*>(view.Data());
+    if (!CheckPackedDib(data, size, &offset)) return nullptr;
+    const auto* base = static_cast<const BYTE*>(data);
     HDC screen = GetDC(nullptr);
     if (!screen) return nullptr;
     HBITMAP bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(base), CBM_INIT,

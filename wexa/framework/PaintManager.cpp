@@ -150,8 +150,13 @@ PaintManager::PaintManager()
       m_bCaretDrawn(0),
       m_bCaretShown(0),
       m_pCaretOwner(nullptr),
-      m_pTickClock(nullptr)
+      m_pTickClock(nullptr),
+      m_pTickCurrent(nullptr),
+      m_dwTickThread(0),
+      m_nTickWaiters(0),
+      m_dwUIThread(0)
 {
+    ::InitializeConditionVariable(&m_tickDone);
     LiveEngines& live = Engines();
     CAutoLock lock(live.lock);
     live.engines.insert(this);
@@ -160,7 +165,7 @@ PaintManager::PaintManager()
 PaintManager::~PaintManager()
 {
     // No tick may run once the derived part is gone.
-    MTimer::KillTimer();
+    KillMTimer();
     DestroyTooltipAndBalloon();
     if (m_hDragBitmap) {
         DeleteObject(m_hDragBitmap);
@@ -197,6 +202,7 @@ void PaintManager::Init(HWND window, MWindow* dialog)
         m_hWndPaint = window;
         m_hDcPaint = ::GetDC(window);
     }
+    m_dwUIThread = ::GetWindowThreadProcessId(window, nullptr);
     m_pDialog = dialog;
     InitDragDrop();
     SetTargetWnd(window);
@@ -218,8 +224,7 @@ void PaintManager::DestroyData()
         ::ReleaseDC(m_hWndPaint, m_hDcPaint);
         m_hDcPaint = nullptr;
     }
-    MTimer::KillTimer();
-    m_uMTimerID = 0;
+    KillMTimer();
     ClearTimers();
     ClearAreaControls();
     ClearControls();
@@ -228,6 +233,10 @@ void PaintManager::DestroyData()
     // The locks are members: they live until the engine is destroyed, so that
     // a late caller on another thread never takes a deleted lock.
     m_bInit = 0;
+    {
+        CAutoLock lock(m_repaintsLock);
+        m_repaints.clear();
+    }
 }
 
 void PaintManager::OnDestroyMessage(HWND window)
@@ -257,12 +266,21 @@ void PaintManager::ForgetControl(MControl* control)
     if (!control) return;
     DropPointerState(control);
     KillTimer(control);
+    {
+        CAutoLock lock(m_repaintsLock);
+        m_repaints.erase(std::remove_if(m_repaints.begin(), m_repaints.end(),
+                                        [control](const RepaintRequest& r) { return r.control == control; }),
+                         m_repaints.end());
+    }
+    CAutoLock lock(m_ticksLock);
     if (control->m_nTickRefs.load() > 0) {
-        CAutoLock lock(m_ticksLock);
         m_tickReceivers.erase(std::remove(m_tickReceivers.begin(), m_tickReceivers.end(), control),
                               m_tickReceivers.end());
         control->m_nTickRefs = 0;
     }
+    // Owners detach their controls before deleting them; this covers a
+    // control its creator deletes directly.
+    AwaitTickOutside(std::vector<MControl*>{control});
 }
 
 void PaintManager::DetachControlTree(MControl* control)
@@ -270,17 +288,15 @@ void PaintManager::DetachControlTree(MControl* control)
     if (!control) return;
     std::vector<MControl*> tree;
     CollectTree(control, tree);
-    bool registered = false;
-    for (MControl* c : tree)
-        if (c->m_nTickRefs.load() > 0) registered = true;
-    if (!registered) return;
-    // Taking the lock waits for a tick that is running now.
     CAutoLock lock(m_ticksLock);
     for (MControl* c : tree) {
         if (c->m_nTickRefs.load() == 0) continue;
         m_tickReceivers.erase(std::remove(m_tickReceivers.begin(), m_tickReceivers.end(), c), m_tickReceivers.end());
         c->m_nTickRefs = 0;
     }
+    // A tick that began before may be running on one of them (also on one
+    // that left the list through DeleteFSTimer inside its own tick).
+    AwaitTickOutside(tree);
 }
 
 // ---- accessors and window wrappers ----

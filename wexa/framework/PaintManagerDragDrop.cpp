@@ -90,6 +90,13 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
         // The receiving window keeps the bitmap; with no window to take it
         // the medium is released as usual.
         if (!IsLive(m_hTargetWnd)) return true;
+        // A bitmap whose source keeps it (a release object comes with it)
+        // cannot be handed on: the window gets a copy of its own, and the
+        // medium is released so that the source hears of it.
+        if (medium.pUnkForRelease) {
+            SetWindowImage(m_hTargetWnd, static_cast<HBITMAP>(::OleDuplicateData(medium.hBitmap, CF_BITMAP, 0)));
+            return true;
+        }
         HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(::SendMessageW(
             m_hTargetWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(medium.hBitmap)));
         if (previous && previous != medium.hBitmap) ::DeleteObject(previous);

@@ -20,40 +20,73 @@ bool Overlaps(const RECT& a, const RECT& b)
 
 }  // namespace
 
+CRect PaintManager::MarkCoveringControls(const CRect& rect, MControl* requester)
+{
+    // Everything filed after the requester and overlapping the request is
+    // drawn on top of it and must be rendered again. One "passed" state runs
+    // through the areas and then the controls. The requester is only compared,
+    // never used, so a request for a control deleted meanwhile is harmless.
+    CRect dirty = rect;
+    bool passed = false;
+    auto scan = [&](std::vector<MControl*>& list) {
+        for (size_t i = 0; i < list.size(); ++i) {
+            MControl* entry = list[i];
+            if (!entry) continue;
+            if (!passed) {
+                if (entry == requester) passed = true;
+                continue;
+            }
+            if (entry->m_bVisible && Overlaps(entry->m_rcControl, rect)) {
+                dirty.UnionRect(&dirty, &entry->m_rcControl);
+                entry->SetUpdate(0, m_crInner);
+            }
+        }
+    };
+    {
+        CAutoLock lock(m_areasLock);
+        scan(m_areas);
+    }
+    {
+        CAutoLock lock(m_controlsLock);
+        scan(m_controls);
+    }
+    return dirty;
+}
+
 LONG PaintManager::OnControlUpdate(CRect rect, int erase, MControl* control)
 {
     if (!control) return 0;
-    CRect dirty = rect;
     if (erase) control->SetUpdate(0, m_crInner);
 
-    if (m_bInit) {
-        // Everything filed after the requester and overlapping the request is
-        // drawn on top of it and must be rendered again. One "passed" state
-        // runs through the areas and then the controls.
-        bool passed = false;
-        auto scan = [&](std::vector<MControl*>& list) {
-            for (size_t i = 0; i < list.size(); ++i) {
-                MControl* entry = list[i];
-                if (!entry) continue;
-                if (!passed) {
-                    if (entry == control) passed = true;
-                    continue;
-                }
-                if (entry->m_bVisible && Overlaps(entry->m_rcControl, rect)) {
-                    dirty.UnionRect(&dirty, &entry->m_rcControl);
-                    entry->SetUpdate(0, m_crInner);
-                }
+    const DWORD uiThread = m_dwUIThread.load();
+    if (m_bInit && uiThread != 0 && uiThread != ::GetCurrentThreadId()) {
+        // Another thread (the multimedia tick, the worker) may hold child locks
+        // the UI thread waits for while it holds a list lock (painting, input
+        // routing): it must not wait for the list locks. The request is queued
+        // and its own rectangle invalidated; the UI thread marks the controls
+        // it covers before it paints.
+        {
+            CAutoLock lock(m_repaintsLock);
+            bool merged = false;
+            for (RepaintRequest& queued : m_repaints) {
+                if (queued.control != control) continue;
+                queued.rect.UnionRect(&queued.rect, &rect);
+                merged = true;
+                break;
             }
-        };
-        {
-            CAutoLock lock(m_areasLock);
-            scan(m_areas);
+            if (!merged) m_repaints.push_back(RepaintRequest{rect, control});
         }
-        {
-            CAutoLock lock(m_controlsLock);
-            scan(m_controls);
+        if (IsLiveWindow(m_hWndPaint)) {
+            if (m_bLayered)
+                ::InvalidateRect(m_hWndPaint, nullptr, TRUE);
+            else
+                ::InvalidateRect(m_hWndPaint, &rect, FALSE);
         }
+        return 0;
     }
+
+    CRect dirty = rect;
+    if (m_bInit) dirty = MarkCoveringControls(rect, control);
 
     if (IsLiveWindow(m_hWndPaint)) {
         if (m_bLayered)
@@ -62,6 +95,22 @@ LONG PaintManager::OnControlUpdate(CRect rect, int erase, MControl* control)
             ::InvalidateRect(m_hWndPaint, &dirty, FALSE);
     }
     return 0;
+}
+
+void PaintManager::FlushRepaintRequests()
+{
+    std::vector<RepaintRequest> requests;
+    {
+        CAutoLock lock(m_repaintsLock);
+        requests.swap(m_repaints);
+    }
+    if (!m_bInit) return;
+    for (const RepaintRequest& request : requests) {
+        const CRect dirty = MarkCoveringControls(request.rect, request.control);
+        // The request's own rectangle was invalidated when it was made.
+        if (dirty != request.rect && IsLiveWindow(m_hWndPaint) && !m_bLayered)
+            ::InvalidateRect(m_hWndPaint, &dirty, FALSE);
+    }
 }
 
 void PaintManager::DrawControl(HDC& dc, CRect clip)

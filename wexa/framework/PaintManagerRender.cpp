@@ -35,6 +35,8 @@ int PaintManager::OnPaint()
 {
     HWND hwnd = m_hWndPaint;
     if (!IsLiveWindow(hwnd)) return 0;
+    // Repaint requests other threads made since the last paint.
+    FlushRepaintRequests();
     if (::IsIconic(hwnd)) {
         // Nothing is drawn for a minimised window, but its update region is
         // validated: otherwise WM_PAINT would come back at once, for ever,

@@ -117,6 +117,15 @@ void PaintManager::OnTimer(UINT id)
 }
 
 // ---- multimedia tick ----
+//
+// The tick reads the receiver list under the ticks lock and calls each
+// receiver's OnTimer outside it, so that a handler may ask for repaints and
+// the UI thread may change the list while a tick runs. The receiver being
+// ticked is recorded under the ticks lock: whoever takes a control off the
+// list (removal, DeleteFSTimer) waits on m_tickDone until its tick is over.
+// Whoever waits counts itself in m_nTickWaiters; the tick then gives up any
+// child lock it cannot take at once (LockForTick), because the waiting thread
+// may be the one holding it.
 
 void PaintManager::SetMTimer(UINT periodMs)
 {
@@ -124,16 +133,28 @@ void PaintManager::SetMTimer(UINT periodMs)
     m_uMTimerID = static_cast<UINT>(id);
 }
 
+void PaintManager::StopMultimediaTimer(UINT id, bool stopAll)
+{
+    // The kill waits for a running tick to return.
+    ++m_nTickWaiters;
+    if (stopAll)
+        MTimer::KillTimer();
+    else
+        MTimer::KillTimer(id);
+    --m_nTickWaiters;
+}
+
 void PaintManager::KillMTimer(UINT id)
 {
-    MTimer::KillTimer(id);
+    // Ticks that start from now on are ignored.
     if (id == m_uMTimerID) m_uMTimerID = 0;
+    StopMultimediaTimer(id, false);
 }
 
 void PaintManager::KillMTimer()
 {
-    MTimer::KillTimer();
     m_uMTimerID = 0;
+    StopMultimediaTimer(0, true);
 }
 
 int PaintManager::AddMTimer(MControl* control)
@@ -152,7 +173,36 @@ int PaintManager::DeleteFSTimer(MControl* control)
     if (it == m_tickReceivers.end()) return 0;
     m_tickReceivers.erase(it);
     if (control && control->m_nTickRefs.load() > 0) --control->m_nTickRefs;
+    AwaitTickOutside(std::vector<MControl*>{control});
     return 1;
+}
+
+void PaintManager::AwaitTickOutside(const std::vector<MControl*>& controls)
+{
+    // A tick handler that takes controls off the list runs inside the tick.
+    if (m_dwTickThread.load() == ::GetCurrentThreadId()) return;
+    auto running = [&] {
+        return m_pTickCurrent && std::find(controls.begin(), controls.end(), m_pTickCurrent) != controls.end();
+    };
+    while (running()) {
+        ++m_nTickWaiters;
+        ::SleepConditionVariableCS(&m_tickDone, m_ticksLock.GetSection(), INFINITE);
+        --m_nTickWaiters;
+    }
+}
+
+bool PaintManager::LockForTick(CCriticalLock& lock)
+{
+    if (m_dwTickThread.load() != ::GetCurrentThreadId()) {
+        lock.Lock();
+        return true;
+    }
+    for (;;) {
+        if (lock.TryLock()) return true;
+        // The holder may be waiting for this tick to end: give way.
+        if (m_nTickWaiters.load() > 0) return false;
+        ::Sleep(1);
+    }
 }
 
 void PaintManager::OnMTimer(UINT id)
@@ -162,12 +212,32 @@ void PaintManager::OnMTimer(UINT id)
     if (now - m_dwLastTick < 3) return;
     m_dwLastTick = now;
     if (id != m_uMTimerID.load()) return;
-    CAutoLock lock(m_ticksLock);
-    // By index: a tick handler may unregister itself.
-    for (size_t i = 0; i < m_tickReceivers.size(); ++i) {
-        MControl* control = m_tickReceivers[i];
-        if (control && control->m_bRunTimer) control->OnTimer();
+
+    // One tick at a time: a tick that would overlap a running one is dropped.
+    DWORD idle = 0;
+    if (!m_dwTickThread.compare_exchange_strong(idle, ::GetCurrentThreadId())) return;
+    std::vector<MControl*> receivers;
+    {
+        CAutoLock lock(m_ticksLock);
+        receivers = m_tickReceivers;
     }
+    for (MControl* control : receivers) {
+        {
+            CAutoLock lock(m_ticksLock);
+            // Taken off the list since the tick began: not ticked any more.
+            if (!control ||
+                std::find(m_tickReceivers.begin(), m_tickReceivers.end(), control) == m_tickReceivers.end())
+                continue;
+            m_pTickCurrent = control;
+        }
+        if (control->m_bRunTimer) control->OnTimer();
+        {
+            CAutoLock lock(m_ticksLock);
+            m_pTickCurrent = nullptr;
+        }
+        ::WakeAllConditionVariable(&m_tickDone);
+    }
+    m_dwTickThread = 0;
 }
 
 }  // namespace WEXA

@@ -32,6 +32,9 @@ WEXA_API bool CheckPackedDib(const void* data, SIZE_T size, SIZE_T* bitsOffset);
 // A device-dependent bitmap for the screen made from a CF_DIB block; null
 // when the block is not a sound packed DIB or GDI cannot make the bitmap.
 WEXA_API HBITMAP BitmapFromPackedDib(HGLOBAL dib);
+// The same for a packed DIB of `size` bytes in memory; nothing outside those
+// bytes is read.
+WEXA_API HBITMAP BitmapFromPackedDib(const void* data, SIZE_T size);
 
 // The metafile played into a bitmap compatible with the window's DC (the
 // screen's without a window), as wide and high as the right and bottom of the

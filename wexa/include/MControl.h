@@ -22,8 +22,10 @@
 // Threads: controls belong to the UI thread of their window, but the engine's
 // multimedia-timer thread calls OnTimer of registered controls and the program's
 // threads call setters of some widgets. The two lists are therefore guarded by
-// the area lock and the child lock (both re-entrant). GetControl, SetUpdate and
-// SetUpdateEx read the lists without a lock: UI thread only.
+// the area lock and the child lock (both re-entrant; a thread that holds two
+// takes the parent's before the child's). GetControl, SetUpdate and
+// SetUpdateEx read the lists without a lock: UI thread only. The engine's
+// lock order and what tick handlers may do are described in PaintManager.h.
 //
 // Lifetime: a control owns its children and areas. Delete controls through
 // their owner (RemoveControl, RemoveAllControl, the engine's RemoveControl and
@@ -131,6 +133,10 @@ public:
     int OnScroll(int step, UINT down, CPoint point);
     int OnKeyDown(UINT key, UINT repeat, UINT flags);
     int OnKeyUp(UINT key, UINT repeat, UINT flags);  // routes nothing, 0
+    // OnControlTimer, then OnTimer of every visible child whose run-timer flag
+    // is set, under the child lock. On the engine's multimedia tick the
+    // children are skipped this once when the lock is busy and another thread
+    // waits for the tick (PaintManager::LockForTick).
     int OnTimer();
     void OnFocus(int focus);
 

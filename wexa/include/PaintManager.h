@@ -12,15 +12,39 @@
 // tick (OnMTimer, on winmm's timer thread) and the list and cache operations
 // other threads reach through controls, which take the engine's locks:
 //   areas lock, controls lock   the two control lists
-//   ticks lock                  the multimedia-tick receivers
+//   ticks lock                  the multimedia-tick receivers and the tick in progress
 //   images lock, fonts lock     the caches
 //   timers lock                 the window-timer records
-// All are re-entrant. Lock order: ticks before areas before controls; the areas
-// lock is released before the controls lock is taken (repaint requests from a
-// tick handler take them in that order). Never add or remove tick receivers
-// while holding a list lock: the tick thread may be waiting for that lock while
-// holding the ticks lock. The engine's own removal paths take controls off the
-// tick list before they take a list lock.
+//   repaints lock               repaint requests made on other threads
+// All are re-entrant.
+//
+// Lock order:
+//   1. areas lock, controls lock: never both at once (the areas lock is
+//      released before the controls lock is taken). The UI thread holds them
+//      while it walks the lists and runs the controls' handlers and Draw.
+//   2. inside them, the controls' own area and child locks, parent before child.
+//   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
+//      ours is taken and no control is called while one of them is held.
+//   The timers lock is held while window-timer handlers run (UI thread only).
+// The multimedia tick takes only leaves and the child locks of the controls it
+// ticks (parent before child). It reads the receiver list under the ticks lock
+// and runs each receiver's OnTimer outside it. A repaint request
+// (OnControlUpdate) made on any thread other than the window's takes no list
+// lock: it marks the requester, queues itself under the repaints lock and
+// invalidates its rectangle; the UI thread completes it (the later controls it
+// covers) before its next paint.
+//
+// Waiting for the tick: removing a control (the engine's and the controls'
+// removal operations, a control's destructor), DeleteFSTimer and stopping the
+// multimedia timer (KillMTimer, DestroyData, the destructor) wait for a tick
+// that is running on that control (on any control, for the timer). While
+// anyone waits, the tick gives up any child lock it cannot take at once
+// (LockForTick), so these calls may be made from handlers that run under list
+// or child locks. A tick handler itself never waits for its own tick.
+// Tick handlers must not send messages to the window (PostMessageW posts from
+// other threads), create, delete or remove controls, start or stop window
+// timers, or take a lock of their own that the UI thread may hold while it
+// removes a control or stops the timer.
 //
 // Lifetime: Init binds the window; DestroyData (on WM_NCDESTROY, once) deletes
 // every control and area and empties the caches; the destructor ends the rest.
@@ -87,7 +111,9 @@ public:
     using MTimer::OnMTimer;
     // The multimedia tick (winmm's timer thread): ticks closer than 3 ms to the
     // last handled one are dropped; then every registered control whose run
-    // timer flag is set gets OnTimer, under the ticks lock.
+    // timer flag is set gets OnTimer, in registration order. The list is read
+    // under the ticks lock; OnTimer runs outside it, and a control taken off
+    // the list meanwhile is not ticked.
     void OnMTimer(UINT id) override;
 
     // ---- CIDropTarget ----
@@ -108,10 +134,15 @@ public:
     // A control is being destroyed: forget every pointer to it (hover, focus,
     // tooltip owner, caret owner, window timers, tick receivers).
     void ForgetControl(MControl* control);
-    // Takes the control and its whole subtree off the tick list, waiting for a
-    // running tick to finish. Call before deleting a control, without holding
-    // a list lock.
+    // Takes the control and its whole subtree off the tick list and waits for
+    // a tick running on any of them to finish. Call before deleting a control;
+    // list and child locks may be held.
     void DetachControlTree(MControl* control);
+    // Takes a control's lock for the tick's walk of its children. On the thread
+    // running this engine's tick it gives up (false, nothing taken) when the
+    // lock is busy and another thread waits for the tick; elsewhere it locks
+    // (true).
+    bool LockForTick(CCriticalLock& lock);
     // True while the engine exists (constructed and not yet destroyed).
     static bool IsLiveManager(const PaintManager* manager);
 
@@ -212,6 +243,8 @@ public:
     int LoadBKImage(UINT resourceId, CString resourceType);
     // A control's repaint request: marks the requester (with erase) and every
     // later visible control overlapping rect stale and invalidates the union.
+    // From another thread than the window's, the later controls are marked and
+    // the union invalidated by the UI thread before its next paint.
     LONG OnControlUpdate(CRect rect, int erase, MControl* control);
     int OnPaint();
     void DrawBackImage(Gdiplus::Graphics& graphics, CRect client);
@@ -244,7 +277,8 @@ public:
     void KillMTimer();
     // Appends the control to the tick receivers (no duplicate test); 1.
     int AddMTimer(MControl* control);
-    // Removes the first occurrence; 1 when found.
+    // Removes the first occurrence; 1 when found. When it returns, no tick of
+    // the control runs (unless called from that tick).
     int DeleteFSTimer(MControl* control);
     // Test seam: the tick clock used by OnMTimer (null: GetTickCount).
     void SetTickClock(DWORD (*clock)()) { m_pTickClock = clock; }
@@ -364,10 +398,41 @@ private:
     // Runs the OLE drag of the pressed control with the drag bitmap.
     void StartControlDrag();
     void LoadPrivateFonts();
+    // With the ticks lock held once: waits until no tick runs on a control of
+    // the list (returns at once on the tick's own thread).
+    void AwaitTickOutside(const std::vector<MControl*>& controls);
+    // Stops one multimedia timer of the base (or all with stopAll) while a
+    // running tick gives up the locks it would wait for.
+    void StopMultimediaTimer(UINT id, bool stopAll);
+    // Marks every visible area and control filed after the requester and
+    // overlapping rect stale; returns rect grown by their rectangles.
+    CRect MarkCoveringControls(const CRect& rect, MControl* requester);
+    // Completes the repaint requests other threads queued (UI thread).
+    void FlushRepaintRequests();
 
     // Private font collections kept alive while their families are in use.
     std::vector<Gdiplus::PrivateFontCollection*> m_fontCollections;
     DWORD (*m_pTickClock)();
+
+    // The tick in progress: the receiver whose OnTimer runs (ticks lock), the
+    // thread running the tick (0 when none) and the number of threads waiting
+    // for a tick to end; signalled whenever a receiver's OnTimer returns.
+    MControl* m_pTickCurrent;
+    std::atomic<DWORD> m_dwTickThread;
+    std::atomic<int> m_nTickWaiters;
+    CONDITION_VARIABLE m_tickDone;
+
+    // Repaint requests from other threads, one per requester (rectangles
+    // united), waiting for the UI thread.
+    struct RepaintRequest
+    {
+        CRect rect;
+        MControl* control;
+    };
+    std::vector<RepaintRequest> m_repaints;
+    CCriticalLock m_repaintsLock;
+    // The thread of the managed window (set by Init).
+    std::atomic<DWORD> m_dwUIThread;
 };
 
 }  // namespace WEXA

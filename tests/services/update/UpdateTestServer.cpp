@@ -4,8 +4,6 @@
 #include "UpdateTestServer.h"
 
 #include <wincrypt.h>
-#include <wininet.h>
-
 #include <cstdio>
 #include <vector>
 
@@ -14,9 +12,43 @@ namespace {
 
 ServerPorts g_ports;
 bool g_started = false;
+bool g_winsock = false;
 std::string g_error;
 std::wstring g_workdir;
 std::vector<BYTE> g_trustedHash;  // SHA-1 of the certificate added to the Root store
+// The connection whose end tells the server to stop: closed by StopServer, or by the
+// system when this process ends in any other way.
+SOCKET g_watch = INVALID_SOCKET;
+// Bound to a loopback port but never listening, for as long as the process runs, so
+// that no other program can take the port and connections to it are refused.
+SOCKET g_closed = INVALID_SOCKET;
+int g_closedPort = 0;
+
+bool StartWinsock()
+{
+    if (!g_winsock) {
+        WSADATA wsa;
+        g_winsock = WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+    }
+    return g_winsock;
+}
+
+bool ConnectWatch(int port)
+{
+    if (!StartWinsock()) return false;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return false;
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(u_short(port));
+    if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+        closesocket(s);
+        return false;
+    }
+    g_watch = s;
+    return true;
+}
 
 using UnixNameFn = char*(CDECL*)(const wchar_t*);
 using DosNameFn = wchar_t*(CDECL*)(const char*);
@@ -161,9 +193,14 @@ bool Start()
     const std::wstring portsFile = g_workdir + L"ports.txt";
     for (int waited = 0; waited < 20000; waited += 50) {
         std::string text = ReadAll(portsFile);
+        int watchPort = 0;
         if (!text.empty() &&
-            sscanf(text.c_str(), "%d %d %d", &g_ports.http, &g_ports.httpsTrusted,
-                   &g_ports.httpsUntrusted) == 3) {
+            sscanf(text.c_str(), "%d %d %d %d", &g_ports.http, &g_ports.httpsTrusted,
+                   &g_ports.httpsUntrusted, &watchPort) == 4) {
+            if (!ConnectWatch(watchPort)) {
+                g_error = "cannot connect to the test server's watch port";
+                return false;
+            }
             if (!TrustCertificate(g_workdir + L"trusted.pem")) {
                 g_error = "cannot add the test certificate to the Root store";
                 return false;
@@ -172,7 +209,7 @@ bool Start()
         }
         Sleep(50);
     }
-    g_error = "the test server did not start within 20 s";
+    g_error = "the test server did not start within 20 s: " + ReadAll(g_workdir + L"server.log");
     return false;
 }
 
@@ -193,16 +230,14 @@ const ServerPorts* Server(std::string* error)
 
 void StopServer()
 {
-    if (g_ports.http != 0) {
-        HINTERNET session = InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-        if (session) {
-            HINTERNET request = InternetOpenUrlW(session, HttpUrl(L"/quit").c_str(), nullptr, 0,
-                                                 INTERNET_FLAG_RELOAD, 0);
-            if (request) InternetCloseHandle(request);
-            InternetCloseHandle(session);
-        }
-        g_ports = ServerPorts();
-    }
+    if (g_watch != INVALID_SOCKET) closesocket(g_watch);  // the server ends on this
+    g_watch = INVALID_SOCKET;
+    g_ports = ServerPorts();
+    if (g_closed != INVALID_SOCKET) closesocket(g_closed);
+    g_closed = INVALID_SOCKET;
+    g_closedPort = 0;
+    if (g_winsock) WSACleanup();
+    g_winsock = false;
     UntrustCertificate();
     if (!g_workdir.empty()) RemoveFolder(g_workdir);
 }
@@ -220,22 +255,23 @@ std::wstring HttpsUrl(const std::wstring& path, bool trusted)
 
 int ClosedPort()
 {
-    WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 1;
-    int port = 1;
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s != INVALID_SOCKET) {
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int len = sizeof(addr);
-        if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 &&
-            getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-            port = ntohs(addr.sin_port);
-        closesocket(s);
+    if (g_closed == INVALID_SOCKET && StartWinsock()) {
+        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (s != INVALID_SOCKET) {
+            sockaddr_in addr = {};
+            addr.sin_family = AF_INET;
+            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            int len = sizeof(addr);
+            if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 &&
+                getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+                g_closed = s;
+                g_closedPort = ntohs(addr.sin_port);
+            } else {
+                closesocket(s);
+            }
+        }
     }
-    WSACleanup();
-    return port;
+    return g_closedPort != 0 ? g_closedPort : 1;
 }
 
 std::string Pattern(size_t size)

@@ -17,13 +17,14 @@ struct ServerPorts {
 // Starts the server on first use (bounded wait) and trusts its test certificate in the
 // current user's Root store. Returns null with a reason in `error` when that fails.
 const ServerPorts* Server(std::string* error);
-// Asks the server to end and removes the certificate from the Root store.
+// Ends the server (closes the watch connection) and removes the certificate from the
+// Root store.
 void StopServer();
 
 std::wstring HttpUrl(const std::wstring& path);
 std::wstring HttpsUrl(const std::wstring& path, bool trusted);
 
-// A TCP port on 127.0.0.1 that nobody listens on.
+// A TCP port on 127.0.0.1 that nobody listens on (held by this process until StopServer).
 int ClosedPort();
 
 // The bytes the server sends for /size/N and /big: byte i is i % 251.

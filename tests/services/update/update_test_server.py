@@ -5,27 +5,49 @@ Usage: update_test_server.py WORKDIR
 
 Creates two self-signed certificates for "localhost" in WORKDIR (trusted.pem, which
 the test adds to the prefix's Root store, and untrusted.pem, which it never trusts),
-starts one plain HTTP server and two HTTPS servers on free ports of 127.0.0.1 and
-writes "http https_trusted https_untrusted" into WORKDIR/ports.txt.
+starts one plain HTTP server and two HTTPS servers on free ports of 127.0.0.1, opens
+a watch port there too, and writes "http https_trusted https_untrusted watch" into
+WORKDIR/ports.txt.
 
-The server ends on GET /quit, after 20 s without a request, or after 120 s in any
-case, so a test that dies never leaves it behind for long.
+The test process keeps one connection to the watch port open while it runs; the
+server ends as soon as that connection closes (which the system does when the test
+process ends, however it ends), on GET /quit, when no test connects to the watch port
+within 20 s, or after 300 s in any case. It holds none of the descriptors it was
+started with (the test's output, the prefix lock): its output goes to
+WORKDIR/server.log.
 """
-import http.server
 import os
-import socketserver
-import ssl
-import subprocess
 import sys
-import threading
-import time
 
 WORKDIR = sys.argv[1]
-IDLE_LIMIT = 20.0
-LIFETIME_LIMIT = 120.0
+
+
+def detach():
+    """Lets go of everything inherited from the test process, so that no pipe of the
+    test runner and no lock stays open because of this server."""
+    os.makedirs(WORKDIR, exist_ok=True)
+    null = os.open(os.devnull, os.O_RDONLY)
+    log = os.open(os.path.join(WORKDIR, "server.log"), os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+    os.dup2(null, 0)
+    os.dup2(log, 1)
+    os.dup2(log, 2)
+    os.closerange(3, 1 << 16)
+
+
+detach()
+
+import http.server  # noqa: E402
+import socket  # noqa: E402
+import socketserver  # noqa: E402
+import ssl  # noqa: E402
+import subprocess  # noqa: E402
+import threading  # noqa: E402
+import time  # noqa: E402
+
+WATCH_LIMIT = 20.0
+LIFETIME_LIMIT = 300.0
 
 BIG_SIZE = 5 * 1024 * 1024
-_last_request = [time.monotonic()]
 _stop = threading.Event()
 
 
@@ -51,7 +73,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_GET(self):
-        _last_request[0] = time.monotonic()
         path = self.path.split("?", 1)[0]
         if path == "/quit":
             self.send_body(200, b"bye", "text/plain")
@@ -60,6 +81,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(200, b"1.0.3.0", "text/plain")
         elif path == "/utf8":
             self.send_body(200, "Grüße 版本".encode("utf-8"), "text/plain; charset=utf-8")
+        elif path.startswith("/echo/"):
+            # The request target's bytes as they came on the wire, in hex.
+            self.send_body(200, self.path.encode("latin-1").hex().encode(), "text/plain")
         elif path == "/headers":
             # The request as the server saw it: the request line, then each header line.
             text = self.requestline + "\r\n" + "".join(
@@ -124,21 +148,38 @@ def start(tls):
     return server
 
 
+def watch(listener):
+    """Stops the server when the test's watch connection closes, or when none comes."""
+    listener.settimeout(WATCH_LIMIT)
+    try:
+        conn, _ = listener.accept()
+    except OSError:
+        _stop.set()
+        return
+    listener.close()
+    conn.settimeout(None)
+    try:
+        while conn.recv(64):
+            pass
+    except OSError:
+        pass
+    _stop.set()
+
+
 def main():
-    os.makedirs(WORKDIR, exist_ok=True)
     trusted = make_cert("trusted")
     untrusted = make_cert("untrusted")
     servers = [start(None), start(trusted), start(untrusted)]
-    ports = " ".join(str(s.server_address[1]) for s in servers)
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(1)
+    threading.Thread(target=watch, args=(listener,), daemon=True).start()
+    ports = [s.server_address[1] for s in servers] + [listener.getsockname()[1]]
     tmp = os.path.join(WORKDIR, "ports.tmp")
     with open(tmp, "w") as f:
-        f.write(ports + "\n")
+        f.write(" ".join(str(p) for p in ports) + "\n")
     os.replace(tmp, os.path.join(WORKDIR, "ports.txt"))
-    began = time.monotonic()
-    while not _stop.wait(0.2):
-        now = time.monotonic()
-        if now - _last_request[0] > IDLE_LIMIT or now - began > LIFETIME_LIMIT:
-            break
+    _stop.wait(LIFETIME_LIMIT)
     time.sleep(0.2)  # let the answer to /quit leave
     for s in servers:
         s.shutdown()

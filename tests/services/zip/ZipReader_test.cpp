@@ -197,6 +197,27 @@ TEST_F(ZipTest, TimesComeFromTheDosStampAndTheExtendedTimestamp)
     }
 }
 
+// The DOS stamp is the packer's local time. This test runs in a zone nine hours east of
+// UTC without daylight saving (test.cmake sets TZ), where 2025-04-11 13:33:20 local is
+// 04:33:20 UTC.
+TEST_F(ZipTest, DosStampIsTakenAsLocalTime)
+{
+    TIME_ZONE_INFORMATION zone;
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID || zone.Bias != -540)
+        GTEST_SKIP() << "needs TZ=JST-9";
+    EntrySpec e = File("local.txt", "x");
+    e.dosDate = 0x5A8B6C2A;  // 2025-04-11 13:33:20
+    ASSERT_TRUE(BuildZip(archive, {e}));
+    ZipReader reader;
+    ASSERT_EQ(reader.OpenFile(archive.c_str()), kZipOk);
+    ZipEntryInfo info;
+    ASSERT_EQ(reader.GetEntry(0, &info), kZipOk);
+    const uint64_t expected = UnixToFileTime(1744346000);  // 2025-04-11 04:33:20 UTC
+    EXPECT_EQ(ToU64(info.modificationTime), expected);
+    EXPECT_EQ(ToU64(info.accessTime), expected);
+    EXPECT_EQ(ToU64(info.creationTime), expected);
+}
+
 TEST_F(ZipTest, EntryCountSizesAndIndexErrors)
 {
     ASSERT_TRUE(BuildZip(archive, {File("one", Pattern(30000, 3)), File("two", "2", 0)}));
@@ -368,6 +389,83 @@ TEST_F(ZipTest, ExtractEntryChecksTheNameItIsGiven)
     std::wstring longName(MAX_PATH - out.size() - 2, L'q');
     EXPECT_EQ(reader.ExtractEntry(0, longName.c_str()), kZipCannotOpen);
     EXPECT_EQ(reader.ExtractEntry(0, longName.substr(0, 40).c_str()), kZipOk);
+}
+
+// ---- traversal forms -------------------------------------------------------------------
+
+// Every name here tries to leave the target folder, or to reach a device or a stream.
+// The target lies five levels below the scratch folder, so an escape of up to five steps
+// lands where the listing sees it; the temp folder, the drive root and the host's /tmp
+// are searched for the rest. Names marked "tNN" are looked for everywhere.
+TEST_F(ZipTest, TraversalFormsNeverLeaveTheTarget)
+{
+    const std::string longComponent(250, 'L');
+    const std::vector<std::string> hostile = {
+        "../t01", "..\\t02", "../../t03", "..\\..\\..\\..\\..\\..\\t04", "..\\/t05",
+        "../\\t06", "./../t07", "a/./../../t08", ".../t09", "..../t10", ".. /t11", "..  /t12",
+        " ../t13", "..\t/t14", ". ./t15", "...  ./t16", "a/b/../../../../../t17",
+        "a/../..\\t18", "a\\../..\\t19", "a/..\\../t20", "a\\..//../t21",
+        "a/../../../t22/x", "a/.. /../t23", "C:\\..\\t24", "C:../t25", "C:..\\..\\t26",
+        "C:x/../../t27", "c:/c:/../t28", "\\\\?\\C:\\t29", "\\\\?\\UNC\\localhost\\c$\\t30",
+        "\\??\\C:\\t31", "//./C:/t32", "\\\\.\\GLOBALROOT\\t33", "\\\\localhost\\C$\\t34",
+        "//127.0.0.1/c$/t35", "Z:/tmp/t36", "Z:\\..\\..\\t37", "\\..\\..\\t38", "///../t39",
+        "/\\/../t40", "CON", "con.txt", "a/NUL.log", "PRN.", "AUX ", "nul .txt", "COM1",
+        "com9.x", "LPT1", "lpt5.tar.gz", "COM\xb9", "CONIN$", "conout$.txt", "CLOCK$", "t41:s",
+        "dir/t42::$DATA", "t43.txt:$DATA", "a/b:c/t44", "t45?", "t46*", "t47<", "t48>",
+        "t49|", "t50\"", "a/" + longComponent + "/" + longComponent, std::string(259, 'n'),
+        "x/../..", "x/../../", "C:..", "/..", "\\..", "..", "../", "...", ".", "./", "a/..",
+        "a/.", "a//b", "a\\\\b",
+    };
+    // UTF-8 names, overlong forms of "." and "/" among them.
+    const std::vector<std::string> utf8 = {"\xc0\xae\xc0\xae/t51", "\xc0\xae\xc0\xae\xc0\xaft52",
+                                           "a/\xc0\xae\xc0\xae/\xc0\xae\xc0\xae/t53",
+                                           "\xef\xbc\x8e\xef\xbc\x8e/t54"};
+    std::vector<EntrySpec> entries;
+    for (const std::string& name : hostile) entries.push_back(File(name, "evil"));
+    for (const std::string& name : utf8) {
+        entries.push_back(File(name, "evil"));
+        entries.back().flagBase = 0x800;
+    }
+    entries.push_back(File("inside/kept.txt", "good"));
+    ASSERT_TRUE(BuildZip(archive, entries));
+
+    const std::wstring inner = L"d1\\d2\\d3\\d4\\";
+    const std::wstring base = scratch / (inner + L"base\\");
+    CreateEntryFolders(scratch.path().c_str(), inner.c_str());
+    EXPECT_FALSE(UnzipAll(archive.c_str(), base.c_str()));
+    EXPECT_EQ(ReadText(base + L"inside\\kept.txt"), "good");
+
+    // Only the package and the folders down to the target exist outside it, and no
+    // temporary file was left anywhere.
+    for (const std::wstring& path : ListTree(scratch.path())) {
+        const bool inside = path.compare(0, inner.size() + 5, inner + L"base\\") == 0;
+        const bool allowed = inside || path == L"package.zip" ||
+                             inner.compare(0, path.size(), path) == 0;
+        EXPECT_TRUE(allowed) << "escaped: " << std::string(path.begin(), path.end());
+        EXPECT_EQ(path.find(L".part"), std::wstring::npos);
+    }
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (int n = 1; n <= 54; ++n) {
+        wchar_t marker[8];
+        swprintf(marker, 8, L"t%02d", n);
+        for (const std::wstring& folder : {std::wstring(temp), std::wstring(temp).substr(0, 3),
+                                           std::wstring(L"Z:\\tmp\\"), std::wstring(L"Z:\\")})
+            EXPECT_FALSE(IsFile(folder + marker)) << std::string(folder.begin(), folder.end())
+                                                  << n;
+    }
+
+    // Names that cleaning cannot make safe are given to no one.
+    ZipReader reader;
+    ASSERT_EQ(reader.OpenFile(archive.c_str()), kZipOk);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        ZipEntryInfo info;
+        const DWORD result = reader.GetEntry(int(i), &info);
+        ASSERT_TRUE(result == kZipOk || result == kZipCannotOpen) << i;
+        if (result == kZipCannotOpen) {
+            EXPECT_EQ(info.name[0], L'\0') << i;
+        }
+    }
 }
 
 // An archive whose first entry's bytes are changed after writing.

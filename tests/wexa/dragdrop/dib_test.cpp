@@ -64,6 +64,36 @@ TEST(PackedDib, BitmapFromASoundDibHasItsSizeAndColours)
     DeleteObject(bmp5);
 }
 
+// The bytes of a block placed so that its last byte is the last readable
+// byte: the page after it cannot be read, so any read past the block faults.
+class GuardedBlock
+{
+public:
+    explicit GuardedBlock(const std::vector<BYTE>& bytes)
+    {
+        SYSTEM_INFO si = {};
+        GetSystemInfo(&si);
+        const SIZE_T page = si.dwPageSize;
+        const SIZE_T body = (bytes.size() + page - 1) / page * page + page;
+        base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old);
+        data_ = base_ + body - bytes.size();
+        if (!bytes.empty()) memcpy(data_, bytes.data(), bytes.size());
+        size_ = bytes.size();
+    }
+    ~GuardedBlock() { VirtualFree(base_, 0, MEM_RELEASE); }
+    GuardedBlock(const GuardedBlock&) = delete;
+    GuardedBlock& operator=(const GuardedBlock&) = delete;
+    const BYTE* data() const { return data_; }
+    SIZE_T size() const { return size_; }
+
+private:
+    BYTE* base_ = nullptr;
+    BYTE* data_ = nullptr;
+    SIZE_T size_ = 0;
+};
+
 struct Hostile
 {
     const char* name;
@@ -77,7 +107,12 @@ class HostileDib : public ::testing::TestWithParam<Hostile>
 TEST_P(HostileDib, IsRefusedWithoutBeingRead)
 {
     std::vector<BYTE> bytes = GetParam().make();
-    EXPECT_FALSE(CheckPackedDib(bytes.data(), bytes.size(), nullptr));
+    {
+        // Nothing past the block is looked at, even to refuse it.
+        GuardedBlock block(bytes);
+        EXPECT_FALSE(CheckPackedDib(block.data(), block.size(), nullptr));
+        EXPECT_EQ(BitmapFromPackedDib(block.data(), block.size()), nullptr);
+    }
     HGLOBAL g = ToGlobal(bytes);
     EXPECT_EQ(BitmapFromPackedDib(g), nullptr);
     GlobalFree(g);
@@ -120,8 +155,130 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"BitFieldsAt24Bits", [] { return InfoDib(4, 4, 24, BI_BITFIELDS); }},
         Hostile{"CoreTruncated", [] { auto d = CoreDib(8, 8, 8); d.resize(d.size() - 1); return d; }},
         Hostile{"CoreSixteenBits", [] { auto d = CoreDib(8, 8, 24); PatchWord(d, 10, 16); return d; }},
-        Hostile{"CoreZeroWidth", [] { auto d = CoreDib(8, 8, 24); PatchWord(d, 4, 0); return d; }}),
+        Hostile{"CoreZeroWidth", [] { auto d = CoreDib(8, 8, 24); PatchWord(d, 4, 0); return d; }},
+        Hostile{"HugeColourCount8", [] { auto d = InfoDib(4, 4, 8); Patch(d, 32, -1); return d; }},
+        Hostile{"HugeColourCount1", [] { auto d = InfoDib(4, 4, 1); Patch(d, 32, 3); return d; }},
+        Hostile{"HugeColourCountTrueColour", [] { auto d = InfoDib(4, 4, 24); Patch(d, 32, 0x3FFFFFFF); return d; }},
+        Hostile{"FieldsHeader52Truncated", [] { auto d = InfoDib(2, 2, 32, BI_BITFIELDS, 0, 52); d.resize(51); return d; }},
+        Hostile{"FieldsHeader124Truncated", [] { auto d = InfoDib(2, 2, 32, BI_BITFIELDS, 0, 124); d.resize(100); return d; }},
+        Hostile{"FieldsAt8Bits", [] { return InfoDib(4, 4, 8, BI_BITFIELDS); }},
+        Hostile{"FieldsAt24BitsHeader108", [] { return InfoDib(4, 4, 24, BI_BITFIELDS, 0, 108); }},
+        Hostile{"AlphaFields", [] { return InfoDib(4, 4, 32, 6 /* alpha bit fields */, 0, 124); }},
+        Hostile{"RunLength4", [] { return InfoDib(4, 4, 4, BI_RLE4); }},
+        Hostile{"RunLength8Header124", [] { return InfoDib(4, 4, 8, BI_RLE8, 0, 124); }},
+        Hostile{"RunLength8TopDown", [] { return InfoDib(4, -4, 8, BI_RLE8); }},
+        Hostile{"JpegInside", [] { auto d = InfoDib(4, 4, 24); Patch(d, 16, BI_JPEG); return d; }},
+        Hostile{"WidthTimesDepthWraps", [] {
+                    // 2^27 pixels of 32 bits: a 32-bit stride computation wraps to 0.
+                    auto d = InfoDib(4, 1, 32); Patch(d, 4, 0x08000000); return d; }}),
     [](const ::testing::TestParamInfo<Hostile>& info) { return std::string(info.param.name); });
+
+std::vector<BYTE> WithMasks16(std::vector<BYTE> d)
+{
+    Patch(d, 40, 0x7C00);
+    Patch(d, 44, 0x03E0);
+    Patch(d, 48, 0x001F);
+    return d;
+}
+
+struct TightDib
+{
+    const char* name;
+    std::function<std::vector<BYTE>()> make;
+    int width, height;
+    COLORREF pixel;   // at (1, 0); CLR_INVALID: not compared
+};
+
+class TightDibs : public ::testing::TestWithParam<TightDib>
+{
+};
+
+// Every accepted layout is made into a bitmap reading nothing past the block
+// (a read there faults, or makes GDI give up and return no bitmap), and the
+// same block one byte shorter is refused.
+TEST_P(TightDibs, AreReadOnlyInsideTheirBlock)
+{
+    const TightDib& c = GetParam();
+    const std::vector<BYTE> bytes = c.make();
+    {
+        GuardedBlock block(bytes);
+        ASSERT_TRUE(CheckPackedDib(block.data(), block.size(), nullptr));
+        HBITMAP bmp = BitmapFromPackedDib(block.data(), block.size());
+        ASSERT_NE(bmp, nullptr);
+        BITMAP b = {};
+        GetObjectW(bmp, sizeof(b), &b);
+        EXPECT_EQ(b.bmWidth, c.width);
+        EXPECT_EQ(b.bmHeight, c.height);
+        if (c.pixel != CLR_INVALID) {
+            HDC mem = CreateCompatibleDC(nullptr);
+            HGDIOBJ old = SelectObject(mem, bmp);
+            EXPECT_EQ(GetPixel(mem, 1, 0), c.pixel);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+        }
+        DeleteObject(bmp);
+    }
+    std::vector<BYTE> shorter(bytes.begin(), bytes.end() - 1);
+    GuardedBlock block(shorter);
+    EXPECT_FALSE(CheckPackedDib(block.data(), block.size(), nullptr));
+    EXPECT_EQ(BitmapFromPackedDib(block.data(), block.size()), nullptr);
+}
+
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kGrey = RGB(0x7F, 0x7F, 0x7F);
+const COLORREF kAny = CLR_INVALID;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TightDibs,
+    ::testing::Values(
+        // Bit fields: the masks follow a 40-byte header, and sit inside the larger ones.
+        TightDib{"Fields32Header40", [] { return InfoDib(3, 2, 32, BI_BITFIELDS); }, 3, 2, kGrey},
+        TightDib{"Fields32Header52", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 52); }, 3, 2, kGrey},
+        TightDib{"Fields32Header56", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 56); }, 3, 2, kGrey},
+        TightDib{"Fields32Header108", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 108); }, 3, 2, kGrey},
+        TightDib{"Fields32Header124", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 124); }, 3, 2, kGrey},
+        TightDib{"Fields16Header40", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS)); }, 5, 3, kAny},
+        TightDib{"Fields16Header52", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS, 0, 52)); }, 5, 3, kAny},
+        TightDib{"Fields16Header124", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS, 0, 124)); }, 5, 3,
+                 kAny},
+        // A colour table after the masks (biClrUsed with bit fields).
+        TightDib{"Fields32WithTable", [] {
+                     auto d = InfoDib(3, 2, 32, BI_RGB, 4);
+                     Patch(d, 16, BI_BITFIELDS);
+                     std::vector<BYTE> m(12);
+                     DWORD masks[3] = {0xFF0000, 0xFF00, 0xFF};
+                     memcpy(m.data(), masks, 12);
+                     d.insert(d.begin() + 40, m.begin(), m.end());
+                     return d; }, 3, 2, kGrey},
+        // Palettes: full, short (biClrUsed), after larger headers, core triples.
+        TightDib{"Palette8Full", [] { return InfoDib(3, 2, 8); }, 3, 2, kRed},
+        TightDib{"Palette8Short", [] { return InfoDib(3, 2, 8, BI_RGB, 2); }, 3, 2, kRed},
+        TightDib{"Palette8Header124", [] { return InfoDib(3, 2, 8, BI_RGB, 0, 124); }, 3, 2, kRed},
+        TightDib{"Palette8Header52", [] { return InfoDib(3, 2, 8, BI_RGB, 2, 52); }, 3, 2, kRed},
+        TightDib{"Palette4Full", [] { return InfoDib(9, 3, 4); }, 9, 3, kAny},
+        TightDib{"Palette4One", [] { return InfoDib(9, 3, 4, BI_RGB, 1); }, 9, 3, kAny},
+        TightDib{"Palette1Full", [] { return InfoDib(33, 2, 1); }, 33, 2, kAny},
+        TightDib{"Palette1One", [] { return InfoDib(33, 2, 1, BI_RGB, 1); }, 33, 2, kAny},
+        TightDib{"Core1", [] { return CoreDib(17, 2, 1); }, 17, 2, kAny},
+        TightDib{"Core4", [] { return CoreDib(7, 3, 4); }, 7, 3, kAny},
+        TightDib{"Core8", [] { return CoreDib(5, 3, 8); }, 5, 3, kAny},
+        TightDib{"Core24", [] { return CoreDib(5, 3, 24); }, 5, 3, kAny},
+        // Uncompressed true colour, bottom-up and top-down, odd widths (row padding).
+        TightDib{"Rgb24Odd", [] { return InfoDib(5, 3, 24); }, 5, 3, kGrey},
+        TightDib{"Rgb24TopDown", [] { return InfoDib(5, -3, 24); }, 5, 3, kGrey},
+        TightDib{"Rgb16", [] { return InfoDib(3, 3, 16); }, 3, 3, kAny},
+        TightDib{"Rgb32Header108", [] { return InfoDib(3, 2, 32, BI_RGB, 0, 108); }, 3, 2, kGrey},
+        // A table given for a true-colour picture is skipped.
+        TightDib{"Rgb24WithTable", [] {
+                     auto d = InfoDib(5, 3, 24);
+                     Patch(d, 32, 3);
+                     d.insert(d.begin() + 40, 12, 0);
+                     return d; }, 5, 3, kGrey},
+        // The image size field is not believed, whatever it says.
+        TightDib{"ImageSizeTooSmall", [] { auto d = InfoDib(5, 3, 24); Patch(d, 20, 1); return d; }, 5, 3, kGrey},
+        TightDib{"ImageSizeHuge", [] { auto d = InfoDib(5, 3, 24); Patch(d, 20, 0x7FFFFFFF); return d; }, 5, 3,
+                 kGrey}),
+    [](const ::testing::TestParamInfo<TightDib>& info) { return std::string(info.param.name); });
 
 TEST(DroppedMetafile, BoundsAreClampedBeforeTheBitmapIsMade)
 {

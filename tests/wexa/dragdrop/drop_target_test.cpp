@@ -11,6 +11,7 @@
 #include "ControlRegistry.h"
 #include "DibBuilders.h"
 #include "DragDrop.h"
+#include "MDialog.h"
 #include "MControl.h"
 #include "PaintManager.h"
 #include "WindowTestHelpers.h"
@@ -302,9 +303,16 @@ TEST_F(EngineTarget, DroppedDibIsShownAndEveryStepIsReported)
     m.hGlobal = dib;
     data->SetData(&f, &m, TRUE);
 
+    const ULONG targetRefs = engine_.AddRef();
+    engine_.Release();
     DWORD effect = 0;
     EXPECT_EQ(Drag(data, PathInWindow(), &effect), DRAGDROP_S_DROP);
+    // Every reference taken during the drag was given back.
+    EXPECT_EQ(engine_.AddRef(), targetRefs);
+    engine_.Release();
+    EXPECT_EQ(data->AddRef(), 2u);
     data->Release();
+    EXPECT_EQ(data->Release(), 0u);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));   // the source never learns more
 
     // One WM_DRAG_OVER_NOTIFY per DragOver, carrying its screen point.
@@ -398,6 +406,51 @@ TEST_F(EngineTarget, DroppedBitmapStaysWithTheWindow)
     EXPECT_EQ(b.bmWidth, 6);
 }
 
+// Counts the references a medium's release object is given.
+class ReleaseObject : public IUnknown
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    ULONG refs = 1;
+};
+
+TEST_F(EngineTarget, BitmapKeptByItsSourceIsCopiedAndItsMediumReleased)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP kept = CreateCompatibleBitmap(screen, 5, 3);
+    ReleaseDC(nullptr, screen);
+    ReleaseObject owner;
+    FORMATETC f = {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+    STGMEDIUM m = {};
+    m.tymed = TYMED_GDI;
+    m.hBitmap = kept;
+    m.pUnkForRelease = &owner;
+    owner.AddRef();   // the medium's reference
+    DWORD effect = DROPEFFECT_COPY;
+    if (!engine_.OnDrop(&f, m, &effect)) ADD_FAILURE() << "the medium must be released";
+    else ReleaseStgMedium(&m);
+    EXPECT_EQ(owner.refs, 1u);                          // the medium's reference given back
+    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));   // still the source's
+    ASSERT_EQ(log_.images.size(), 1u);
+    EXPECT_NE(log_.images[0], kept);                    // the window has its own copy
+    BITMAP b = {};
+    ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));
+    EXPECT_EQ(b.bmWidth, 5);
+    EXPECT_EQ(b.bmHeight, 3);
+    DeleteObject(kept);
+}
+
 TEST_F(EngineTarget, DroppedFilesAndMetafilesAreShown)
 {
     // A bitmap file named first in a file list.
@@ -461,6 +514,86 @@ TEST_F(EngineTarget, DroppedFilesAndMetafilesAreShown)
     EXPECT_EQ(log_.drops, 3);
 }
 
+// Data that offers nothing and records which formats it was asked for.
+class AskedData : public IDataObject
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override
+    {
+        asked.push_back(*format);
+        return format->cfFormat == answers ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+    ULONG refs = 1;
+    CLIPFORMAT answers = 0;
+    std::vector<FORMATETC> asked;
+};
+
+TEST_F(EngineTarget, AcceptsFourPictureFormatsInTheirOrder)
+{
+    // Offering none of them: each of the four is asked for once, in order.
+    AskedData none;
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(engine_.DragEnter(&none, 0, POINTL{250, 200}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    struct Expected
+    {
+        CLIPFORMAT format;
+        DWORD tymed;
+    };
+    const Expected order[] = {{CF_BITMAP, TYMED_GDI}, {CF_DIB, TYMED_HGLOBAL}, {CF_HDROP, TYMED_HGLOBAL},
+                              {CF_ENHMETAFILE, TYMED_ENHMF}};
+    ASSERT_EQ(none.asked.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(none.asked[i].cfFormat, order[i].format) << i;
+        EXPECT_EQ(none.asked[i].tymed, order[i].tymed) << i;
+        EXPECT_EQ(none.asked[i].dwAspect, static_cast<DWORD>(DVASPECT_CONTENT)) << i;
+        EXPECT_EQ(none.asked[i].lindex, -1) << i;
+        EXPECT_EQ(none.asked[i].ptd, nullptr) << i;
+    }
+    engine_.DragLeave();
+
+    // The first format offered ends the search.
+    AskedData dib;
+    dib.answers = CF_DIB;
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(engine_.DragEnter(&dib, 0, POINTL{250, 200}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    ASSERT_EQ(dib.asked.size(), 2u);
+    EXPECT_EQ(dib.asked[1].cfFormat, CF_DIB);
+    engine_.DragLeave();
+
+    // Another format (text) is refused.
+    AskedData text;
+    text.answers = CF_UNICODETEXT;
+    effect = DROPEFFECT_COPY;
+    engine_.DragEnter(&text, 0, POINTL{250, 200}, &effect);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    engine_.DragLeave();
+    EXPECT_EQ(none.refs, 1u);
+    EXPECT_EQ(dib.refs, 1u);
+}
+
 // ---- the engine as drag source ----
 
 class DragTile : public MControl
@@ -518,6 +651,29 @@ TEST_F(EngineTarget, PressedDraggableControlIsDraggedOutAsAPicture)
     GetClipCursor(&clip);
     EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXSCREEN));
     RegisterControlClass(L"CArea", previous);
+}
+
+// ---- a dialog's window ----
+
+TEST(DialogTarget, WindowIsRegisteredWhileItLivesAndRevokedWhenDestroyed)
+{
+    {
+        MDialog dlg;
+        HWND wnd = dlg.Create(nullptr, L"drop", WS_POPUP, 0, CRect(0, 0, 100, 80));
+        ASSERT_NE(wnd, nullptr);
+        PaintManager* engine = dlg.GetPaintManager();
+        EXPECT_EQ(RegisterDragDrop(wnd, engine), DRAGDROP_E_ALREADYREGISTERED);
+        const ULONG registered = engine->AddRef();
+        engine->Release();
+        EXPECT_GE(registered, 2u);
+
+        DestroyWindow(wnd);
+        testutil::PumpPending();
+        // OLE gave its references back; the engine goes with the dialog object.
+        EXPECT_EQ(engine->AddRef(), 1u);
+        EXPECT_EQ(engine->Release(), 0u);
+        EXPECT_TRUE(PaintManager::IsLiveManager(engine));
+    }
 }
 
 }  // namespace

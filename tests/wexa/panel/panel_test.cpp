@@ -289,6 +289,29 @@ TEST_F(ScrolledPanel, PointsReachChildrenInContentCoordinates)
     EXPECT_EQ(low_->presses.size(), 1u);
 }
 
+TEST(WidePanel, HorizontalOffsetMovesPointsAlongX)
+{
+    Top top;
+    MPanel panel(&top, 50, CRect(0, 0, 100, 100), 1);
+    auto* right = new Probe(&panel, 3, CRect(150, 10, 190, 50));   // 90 px hidden to the right
+    panel.GetControls().push_back(right);
+    panel.SetRect(CRect(0, 0, 100, 100));
+    auto* h = static_cast<MScroll*>(panel.GetScrollHorizontal());
+    EXPECT_TRUE(h->IsVisible());
+    EXPECT_FALSE(panel.GetScrollVertical()->IsVisible());
+    EXPECT_EQ(h->GetScrollMaxRange(), 190);
+    h->SetScrollCurrentPos(95);
+    EXPECT_EQ(panel.GetHorizontalOffset(), 45);            // 90 x 95 / 190
+    h->SetScrollCurrentPos(190);
+    EXPECT_EQ(panel.GetVerticalOffset(), 0);
+    EXPECT_EQ(panel.OnLButtonDown(MK_LBUTTON, CPoint(70, 20)), 1);
+    ASSERT_EQ(right->presses.size(), 1u);
+    EXPECT_EQ(right->presses[0], CPoint(160, 20));
+    panel.OnLButtonUp(0, CPoint(70, 20));
+    // The wheel scrolls only the vertical bar: content that fits in height is not scrolled.
+    EXPECT_EQ(panel.OnControlScroll(1, 1, CPoint(10, 10)), 0);
+}
+
 TEST_F(ScrolledPanel, WithScrollingOffPointsAndWheelAreLeftAlone)
 {
     bar_->SetScrollCurrentPos(190);
