@@ -1,5 +1,3 @@
 #include "services/TraceLog.h"
 
-void TraceLog(int, const char*, ...)
-{
-}
+void TraceLog(int, const char*, ...) {}

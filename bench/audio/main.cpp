@@ -7,14 +7,15 @@
 #include <cstdio>
 #include <vector>
 
-#include "services/AudioAnalysis.h"
-#include "services/KeyboardAudio.h"
-#include "services/Visualizer.h"
+#include "services/audio/AudioAnalysis.h"
+#include "services/audio/KeyboardAudio.h"
+#include "services/audio/Visualizer.h"
 #include "services/audio/AudioTestDoubles.h"
 
 namespace {
 
-double Now() {
+double Now()
+{
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
@@ -26,20 +27,24 @@ double Now() {
 }
 
 template <typename F>
-double MicrosecondsPer(int iterations, F&& body) {
+double MicrosecondsPer(int iterations, F&& body)
+{
     body();  // warm up
     double start = Now();
     for (int i = 0; i < iterations; ++i) body();
     return (Now() - start) * 1e6 / iterations;
 }
 
-void Report(const char* what, double us, double budgetMs) {
-    std::printf("%-52s %9.1f us  %6.2f %% of %.0f ms\n", what, us, us / (budgetMs * 10.0), budgetMs);
+void Report(const char* what, double us, double budgetMs)
+{
+    std::printf("%-52s %9.1f us  %6.2f %% of %.0f ms\n", what, us, us / (budgetMs * 10.0),
+                budgetMs);
 }
 
 }  // namespace
 
-int main() {
+int main()
+{
     std::vector<float> block(AudioAnalysis::kBlockSize);
     for (size_t i = 0; i < block.size(); ++i)
         block[i] = float(0.3 * std::sin(2.0 * M_PI * 440.0 * i / 48000.0) +
@@ -79,7 +84,8 @@ int main() {
     v.Reset();
     std::vector<float> wave(512);
     for (int i = 0; i < 512; ++i) wave[i] = float(100.0 * std::sin(2.0 * M_PI * 12.0 * i / 512.0));
-    struct Scheme {
+    struct Scheme
+    {
         const char* name;
         int fore, back;
     } schemes[] = {

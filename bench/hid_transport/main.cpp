@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "SimKeyboard.h"
-#include "services/HidDeviceManager.h"
+#include "services/hid/HidDeviceManager.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ void Run(int reportBytes)
 {
     sim::SimHidBus bus;
     sim::SimKeyboard keyboard(0x4D2E, 0x1001);
-    for (unsigned char command : kLayerWrites)
-        keyboard.DefineBlock(command, kTableBytes, true);
+    for (unsigned char command : kLayerWrites) keyboard.DefineBlock(command, kTableBytes, true);
     bus.AddKeyboard(keyboard, reportBytes);
     HidDeviceManager manager(bus);
     manager.AddProduct(0x4D2E, 0x1001, L"", 7, 0);
@@ -30,8 +29,7 @@ void Run(int reportBytes)
     bus.SetRealTime(true);
 
     unsigned char table[kTableBytes];
-    for (int i = 0; i < kTableBytes; ++i)
-        table[i] = static_cast<unsigned char>(i * 13);
+    for (int i = 0; i < kTableBytes; ++i) table[i] = static_cast<unsigned char>(i * 13);
 
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
@@ -39,8 +37,7 @@ void Run(int reportBytes)
     int failures = 0;
     for (int round = 0; round < kRounds; ++round)
         for (unsigned char command : kLayerWrites)
-            if (!manager.TransferData(command, table, kTableBytes))
-                ++failures;
+            if (!manager.TransferData(command, table, kTableBytes)) ++failures;
     QueryPerformanceCounter(&end);
 
     const double wallMs =
@@ -48,10 +45,11 @@ void Run(int reportBytes)
     const double reports = double(bus.Writes().size()) / kRounds;
     const double delayMs = 4 * (2 + 1);  // per transfer: pre-command delay 2 ms, drain 1 ms
     const double floorMs = delayMs + reports * 1.0;
-    printf("%d-byte interface: 4 x %d bytes, %.0f reports, wall %.2f ms, floor %.0f ms "
-           "(delays %.0f + %.0f reports x 1 ms), ratio %.2f%s\n",
-           reportBytes, kTableBytes, reports, wallMs, floorMs, delayMs, reports, wallMs / floorMs,
-           failures ? " (transfers failed!)" : "");
+    printf(
+        "%d-byte interface: 4 x %d bytes, %.0f reports, wall %.2f ms, floor %.0f ms "
+        "(delays %.0f + %.0f reports x 1 ms), ratio %.2f%s\n",
+        reportBytes, kTableBytes, reports, wallMs, floorMs, delayMs, reports, wallMs / floorMs,
+        failures ? " (transfers failed!)" : "");
 }
 
 }  // namespace

@@ -9,14 +9,14 @@
 #include <functional>
 #include <vector>
 
-#include "services/DeviceDataDB.h"
+#include "services/db/DeviceDataDB.h"
 
 namespace {
 
 const int kLayers = 4;
 const int kKeys = 126;
 const int kRounds = 15;
-const int kLightTypes = 4;     // key lighting, side, top and right strips
+const int kLightTypes = 4;  // key lighting, side, top and right strips
 const int kModesPerType = 20;
 
 double NowMs()
@@ -39,8 +39,7 @@ struct Figures
     {
         std::sort(samples.begin(), samples.end());
         double sum = 0;
-        for (double s : samples)
-            sum += s;
+        for (double s : samples) sum += s;
         std::printf("%-52s median %8.2f ms  min %8.2f ms  mean %8.2f ms  (%zu runs)\n", what,
                     samples[samples.size() / 2], samples.front(), sum / samples.size(),
                     samples.size());
@@ -106,12 +105,10 @@ int main()
         t0 = NowMs();
         int n = db.GetProfileKeyMacros(profile, list);
         readBack.Add(NowMs() - t0);
-        if (n != kLayers * kKeys)
-            std::printf("unexpected key count %d\n", n);
+        if (n != kLayers * kKeys) std::printf("unexpected key count %d\n", n);
 
         t0 = NowMs();
-        for (int layer = 0; layer < kLayers; ++layer)
-            db.GetLayerKeyMacros(profile, layer, list);
+        for (int layer = 0; layer < kLayers; ++layer) db.GetLayerKeyMacros(profile, layer, list);
         readLayers.Add(NowMs() - t0);
         FreeRecordList(list);
 
@@ -135,8 +132,7 @@ int main()
 
         std::vector<LightData*> lights;
         t0 = NowMs();
-        for (int type = 0; type < kLightTypes; ++type)
-            db.GetLights(profile, type, lights);
+        for (int type = 0; type < kLightTypes; ++type) db.GetLights(profile, type, lights);
         db.GetActiveLightMode(profile, 0);
         readLights.Add(NowMs() - t0);
         FreeRecordList(lights);

@@ -34,8 +34,8 @@ TEST(Harness, WindowPaintsAndReadsBack)
     wc.lpszClassName = L"HarnessTestWindow";
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     ASSERT_NE(RegisterClassW(&wc), 0);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"harness", WS_POPUP | WS_VISIBLE,
-                                50, 50, 120, 80, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"harness", WS_POPUP | WS_VISIBLE, 50, 50, 120,
+                                80, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(hwnd, nullptr);
     UpdateWindow(hwnd);
     testutil::PumpPending();

@@ -17,7 +17,9 @@ namespace testutil {
 class GdiplusTestEnvironment : public ::testing::Environment
 {
 public:
-    explicit GdiplusTestEnvironment(std::function<void()> extraSetUp) : extra_(std::move(extraSetUp)) {}
+    explicit GdiplusTestEnvironment(std::function<void()> extraSetUp)
+        : extra_(std::move(extraSetUp))
+    {}
     void SetUp() override
     {
         Gdiplus::GdiplusStartupInput input;

@@ -22,8 +22,7 @@ std::string Describe(const Request& r)
 Bytes AckFor(const Request& request)
 {
     Bytes answer(64, 0);
-    for (int i = 0; i < 5; ++i)
-        answer[size_t(i)] = request.Payload(i);
+    for (int i = 0; i < 5; ++i) answer[size_t(i)] = request.Payload(i);
     answer[7] = 0x55;
     return answer;
 }
@@ -33,8 +32,7 @@ Bytes AckFor(const Request& request)
 Bytes Request::Data() const
 {
     Bytes data;
-    for (int i = 0; i < Length(); ++i)
-        data.push_back(Payload(8 + i));
+    for (int i = 0; i < Length(); ++i) data.push_back(Payload(8 + i));
     return data;
 }
 
@@ -46,8 +44,7 @@ Bytes Payload(uint8_t command, int offset, int length, const Bytes& data)
     payload[2] = uint8_t(offset & 0xFF);
     payload[3] = uint8_t(offset >> 8);
     payload[4] = uint8_t(length);
-    for (size_t i = 0; i < data.size() && i + 8 < payload.size(); ++i)
-        payload[i + 8] = data[i];
+    for (size_t i = 0; i < data.size() && i + 8 < payload.size(); ++i) payload[i + 8] = data[i];
     return payload;
 }
 
@@ -71,8 +68,8 @@ std::vector<std::string> SimDevice::Verify() const
     std::vector<std::string> problems = violations_;
     for (const Expectation& e : expected_) {
         char text[80];
-        snprintf(text, sizeof text, "missing request %02X offset %d length %d", e.command,
-                 e.offset, e.length);
+        snprintf(text, sizeof text, "missing request %02X offset %d length %d", e.command, e.offset,
+                 e.length);
         problems.push_back(text);
     }
     return problems;
@@ -81,12 +78,9 @@ std::vector<std::string> SimDevice::Verify() const
 int SimDevice::TakeFault(const Request& request)
 {
     for (Rule& rule : faults_) {
-        if (rule.times <= 0)
-            continue;
-        if (rule.command >= 0 && rule.command != request.Command())
-            continue;
-        if (rule.offset >= 0 && rule.offset != request.Offset())
-            continue;
+        if (rule.times <= 0) continue;
+        if (rule.command >= 0 && rule.command != request.Command()) continue;
+        if (rule.offset >= 0 && rule.offset != request.Offset()) continue;
         --rule.times;
         return int(rule.kind);
     }
@@ -122,8 +116,8 @@ bool SimDevice::Accept(const Request& request, int chunk)
         if (e.command != request.Command() || (e.offset >= 0 && e.offset != request.Offset()) ||
             (e.length >= 0 && e.length != request.Length())) {
             char text[64];
-            snprintf(text, sizeof text, " (expected %02X offset %d length %d)", e.command,
-                     e.offset, e.length);
+            snprintf(text, sizeof text, " (expected %02X offset %d length %d)", e.command, e.offset,
+                     e.length);
             Violation("wrong " + Describe(request) + text);
             return false;
         }
@@ -147,16 +141,15 @@ Bytes SimDevice::Notification(uint16_t vendorId, uint16_t productId, bool online
 
 void SimDevice::QueueInput(const Bytes& report)
 {
-    if (bus_)
-        bus_->QueueInput(interface_, report);
+    if (bus_) bus_->QueueInput(interface_, report);
 }
 
 // ---- SimKeyboard ----------------------------------------------------------------------
 
 SimKeyboard::SimKeyboard(uint16_t vendorId, uint16_t productId)
-    : vendorId_(vendorId), productId_(productId)
-{
-}
+    : vendorId_(vendorId),
+      productId_(productId)
+{}
 
 void SimKeyboard::DefineBlock(uint8_t command, size_t size, bool writable)
 {
@@ -194,24 +187,18 @@ bool SimKeyboard::Respond(const Request& request, int, Bytes& answer)
         if (memory.writable)
             for (size_t i = 0; i < length; ++i)
                 memory.bytes[offset + i] = request.Payload(int(8 + i));
-        for (size_t i = 0; i < length; ++i)
-            answer[8 + i] = memory.bytes[offset + i];
+        for (size_t i = 0; i < length; ++i) answer[8 + i] = memory.bytes[offset + i];
         return true;
     }
     switch (command) {
-    case 0x10:
-    case 0x11:
-        return true;
-    case 0x30:
-        answer[8] = uint8_t(battery_);
-        answer[9] = uint8_t(charge_);
-        return true;
-    case 0xD0:
-        answer = Notification(vendorId_, productId_, true);
-        return true;
-    default:
-        Violation("unknown command: " + Describe(request));
-        return false;
+        case 0x10:
+        case 0x11: return true;
+        case 0x30:
+            answer[8] = uint8_t(battery_);
+            answer[9] = uint8_t(charge_);
+            return true;
+        case 0xD0: answer = Notification(vendorId_, productId_, true); return true;
+        default: Violation("unknown command: " + Describe(request)); return false;
     }
 }
 
@@ -220,8 +207,7 @@ bool SimKeyboard::Respond(const Request& request, int, Bytes& answer)
 void SimReceiver::SetKeyboardOnline(bool online, bool notify)
 {
     online_ = online;
-    if (notify)
-        PushNotification();
+    if (notify) PushNotification();
 }
 
 void SimReceiver::PushNotification()
@@ -231,34 +217,32 @@ void SimReceiver::PushNotification()
 
 void SimReceiver::PushNotification(bool online, bool namesKeyboard)
 {
-    QueueInput(Notification(keyboard_.VendorId(), namesKeyboard ? keyboard_.ProductId() : 0,
-                            online));
+    QueueInput(
+        Notification(keyboard_.VendorId(), namesKeyboard ? keyboard_.ProductId() : 0, online));
 }
 
 bool SimReceiver::Respond(const Request& request, int chunk, Bytes& answer)
 {
     switch (request.Command()) {
-    case 0x10:
-        answer = AckFor(request);
-        if (online_ && answersProbe_) {
-            answer[9] = uint8_t(keyboard_.VendorId() & 0xFF);
-            answer[10] = uint8_t(keyboard_.VendorId() >> 8);
-            answer[11] = uint8_t(keyboard_.ProductId() & 0xFF);
-            answer[12] = uint8_t(keyboard_.ProductId() >> 8);
-        }
-        return true;
-    case 0xD0:
-        answer = Notification(keyboard_.VendorId(), namesKeyboard_ ? keyboard_.ProductId() : 0,
-                              online_);
-        return true;
-    default:
-        if (!online_)
-            return false;
-        // The keyboard behind the receiver answers. (Faults are those of the receiver,
-        // the device on the interface.)
-        if (!keyboard_.Accept(request, chunk))
-            return false;
-        return static_cast<SimDevice&>(keyboard_).Respond(request, chunk, answer);
+        case 0x10:
+            answer = AckFor(request);
+            if (online_ && answersProbe_) {
+                answer[9] = uint8_t(keyboard_.VendorId() & 0xFF);
+                answer[10] = uint8_t(keyboard_.VendorId() >> 8);
+                answer[11] = uint8_t(keyboard_.ProductId() & 0xFF);
+                answer[12] = uint8_t(keyboard_.ProductId() >> 8);
+            }
+            return true;
+        case 0xD0:
+            answer = Notification(keyboard_.VendorId(), namesKeyboard_ ? keyboard_.ProductId() : 0,
+                                  online_);
+            return true;
+        default:
+            if (!online_) return false;
+            // The keyboard behind the receiver answers. (Faults are those of the receiver,
+            // the device on the interface.)
+            if (!keyboard_.Accept(request, chunk)) return false;
+            return static_cast<SimDevice&>(keyboard_).Respond(request, chunk, answer);
     }
 }
 
@@ -340,8 +324,7 @@ void SimHidBus::QueueInput(int index, const Bytes& report)
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     Port& port = interfaces_[size_t(index)];
-    if (!port.plugged)
-        return;
+    if (!port.plugged) return;
     Bytes sized(size_t(std::max(port.config.inputLength - 1, 0)), 0);
     std::copy_n(report.begin(), std::min(report.size(), sized.size()), sized.begin());
     port.input.push_back(sized);
@@ -358,8 +341,7 @@ std::vector<Request> SimHidBus::WritesTo(int index) const
     std::lock_guard<std::recursive_mutex> guard(lock_);
     std::vector<Request> result;
     for (const Request& r : writes_)
-        if (r.interfaceIndex == index)
-            result.push_back(r);
+        if (r.interfaceIndex == index) result.push_back(r);
     return result;
 }
 
@@ -368,8 +350,7 @@ int SimHidBus::OpenCount(int index) const
     std::lock_guard<std::recursive_mutex> guard(lock_);
     int count = 0;
     for (const auto& h : handles_)
-        if (h->index == index)
-            ++count;
+        if (h->index == index) ++count;
     return count;
 }
 
@@ -378,8 +359,7 @@ int SimHidBus::OpenHandles() const
     std::lock_guard<std::recursive_mutex> guard(lock_);
     int count = 0;
     for (const auto& h : handles_)
-        if (!h->closed)
-            ++count;
+        if (!h->closed) ++count;
     return count;
 }
 
@@ -431,8 +411,7 @@ std::vector<HidInterfaceInfo> SimHidBus::Enumerate(unsigned short vendorId,
 int SimHidBus::IndexOfPath(const char* path) const
 {
     for (size_t i = 0; i < interfaces_.size(); ++i)
-        if (path && PathOf(int(i)) == path)
-            return int(i);
+        if (path && PathOf(int(i)) == path) return int(i);
     return -1;
 }
 
@@ -440,7 +419,8 @@ hid_device* SimHidBus::OpenPath(const char* path)
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     const int index = IndexOfPath(path);
-    if (index < 0 || !interfaces_[size_t(index)].plugged || interfaces_[size_t(index)].config.openFails)
+    if (index < 0 || !interfaces_[size_t(index)].plugged ||
+        interfaces_[size_t(index)].config.openFails)
         return nullptr;
     handles_.push_back(std::unique_ptr<Handle>(new Handle{index, false}));
     return reinterpret_cast<hid_device*>(handles_.back().get());
@@ -449,8 +429,7 @@ hid_device* SimHidBus::OpenPath(const char* path)
 SimHidBus::Handle* SimHidBus::Find(hid_device* device)
 {
     for (const auto& h : handles_)
-        if (reinterpret_cast<hid_device*>(h.get()) == device)
-            return h.get();
+        if (reinterpret_cast<hid_device*>(h.get()) == device) return h.get();
     return nullptr;
 }
 
@@ -458,8 +437,7 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     Handle* handle = Find(device);
-    if (!handle || handle->closed || !data || length == 0)
-        return -1;
+    if (!handle || handle->closed || !data || length == 0) return -1;
     Port& port = interfaces_[size_t(handle->index)];
     // As hidapi on Windows: a shorter report is padded to the output report length, a
     // longer one is refused by the HID stack.
@@ -477,19 +455,16 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
         fault = dev->TakeFault(request);
         if (fault == int(Fault::FailWrite) || fault == int(Fault::Unplug)) {
             ++failedWrites_;
-            if (fault == int(Fault::Unplug))
-                Unplug(handle->index);
+            if (fault == int(Fault::Unplug)) Unplug(handle->index);
             return -1;
         }
     }
     writes_.push_back(request);
-    if (!dev)
-        return int(length);
+    if (!dev) return int(length);
 
     const int chunk = port.config.outputLength - 1 < 64 ? 24 : 56;
     Bytes answer;
-    if (!dev->Accept(request, chunk))
-        return int(port.config.outputLength);
+    if (!dev->Accept(request, chunk)) return int(port.config.outputLength);
     if (fault == int(Fault::NoAnswer) || fault == int(Fault::Refuse)) {
         if (fault == int(Fault::Refuse)) {
             answer = AckFor(request);
@@ -498,16 +473,11 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
         }
         return int(port.config.outputLength);
     }
-    if (!dev->Respond(request, chunk, answer))
-        return int(port.config.outputLength);
-    if (fault == int(Fault::NoStatus))
-        answer[7] = 0;
-    if (fault == int(Fault::WrongEcho))
-        answer[2] = uint8_t(answer[2] + 1);
-    if (fault == int(Fault::WrongOffsetHighEcho))
-        answer[3] = uint8_t(answer[3] + 1);
-    if (fault == int(Fault::WrongCommandEcho))
-        answer[1] = uint8_t(answer[1] ^ 0x01);
+    if (!dev->Respond(request, chunk, answer)) return int(port.config.outputLength);
+    if (fault == int(Fault::NoStatus)) answer[7] = 0;
+    if (fault == int(Fault::WrongEcho)) answer[2] = uint8_t(answer[2] + 1);
+    if (fault == int(Fault::WrongOffsetHighEcho)) answer[3] = uint8_t(answer[3] + 1);
+    if (fault == int(Fault::WrongCommandEcho)) answer[1] = uint8_t(answer[1] ^ 0x01);
     if (fault == int(Fault::NotifyFirst))
         QueueInput(handle->index, SimDevice::Notification(port.config.vendorId, 0, true));
     QueueInput(handle->index, answer);
@@ -516,15 +486,12 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
 
 void SimHidBus::Wait(int milliseconds)
 {
-    if (milliseconds <= 0)
-        return;
+    if (milliseconds <= 0) return;
     simulatedMs_ += milliseconds;
-    if (realTime_)
-        ::Sleep(DWORD(milliseconds));
+    if (realTime_) ::Sleep(DWORD(milliseconds));
 }
 
-int SimHidBus::ReadTimeout(hid_device* device, unsigned char* data, size_t length,
-                           int milliseconds)
+int SimHidBus::ReadTimeout(hid_device* device, unsigned char* data, size_t length, int milliseconds)
 {
     int index = -1;
     {
@@ -568,8 +535,7 @@ bool SimHidBus::GetReportLengths(const char* path, int* inputLength, int* output
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     const int index = IndexOfPath(path);
-    if (index < 0)
-        return false;
+    if (index < 0) return false;
     *inputLength = interfaces_[size_t(index)].config.inputLength;
     *outputLength = interfaces_[size_t(index)].config.outputLength;
     return true;

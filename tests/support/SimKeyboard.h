@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "services/HidPlatform.h"
+#include "services/hid/HidPlatform.h"
 
 namespace sim {
 
@@ -42,19 +42,20 @@ using Bytes = std::vector<uint8_t>;
 
 // Ways a device misbehaves, applied to the requests that match a fault rule.
 enum class Fault {
-    NoAnswer,     // the request is lost: nothing comes back
-    Refuse,       // answered with status 0x0F, nothing applied
-    NoStatus,     // answered with status byte 0
-    WrongEcho,    // answered with a wrong offset echo (low byte, byte 2)
+    NoAnswer,             // the request is lost: nothing comes back
+    Refuse,               // answered with status 0x0F, nothing applied
+    NoStatus,             // answered with status byte 0
+    WrongEcho,            // answered with a wrong offset echo (low byte, byte 2)
     WrongOffsetHighEcho,  // answered with a wrong offset echo (high byte, byte 3)
     WrongCommandEcho,     // answered with another command byte (byte 1)
-    NotifyFirst,  // an unsolicited notification arrives before the answer
-    FailWrite,    // the write itself fails
-    Unplug,       // the device disappears at this write: it fails, and so does everything after
+    NotifyFirst,          // an unsolicited notification arrives before the answer
+    FailWrite,            // the write itself fails
+    Unplug,  // the device disappears at this write: it fails, and so does everything after
 };
 
 // A parsed output report.
-struct Request {
+struct Request
+{
     int interfaceIndex = -1;
     // Exactly the bytes passed to hid_write, report id first. The stack pads a
     // shorter report with zeros before the device sees it (Payload reads past the
@@ -68,7 +69,8 @@ struct Request {
     Bytes Data() const;  // payload bytes 8 .. 8 + Length() - 1
 };
 
-struct ReadRecord {
+struct ReadRecord
+{
     int interfaceIndex;
     int timeoutMs;
     int result;
@@ -77,7 +79,8 @@ struct ReadRecord {
 class SimHidBus;
 
 // Something behind a vendor interface that answers requests.
-class SimDevice {
+class SimDevice
+{
 public:
     virtual ~SimDevice();
 
@@ -115,11 +118,13 @@ protected:
     int interface_ = -1;
 
 private:
-    struct Rule {
+    struct Rule
+    {
         Fault kind;
         int command, offset, times;
     };
-    struct Expectation {
+    struct Expectation
+    {
         int command, offset, length;
     };
     std::vector<Rule> faults_;
@@ -129,7 +134,8 @@ private:
     std::vector<Request> received_;
 };
 
-class SimKeyboard : public SimDevice {
+class SimKeyboard : public SimDevice
+{
 public:
     SimKeyboard(uint16_t vendorId, uint16_t productId);
 
@@ -143,7 +149,11 @@ public:
     Bytes& Block(uint8_t command);
     bool HasBlock(uint8_t command) const { return blocks_.count(command) != 0; }
 
-    void SetBattery(int level, int charge) { battery_ = level; charge_ = charge; }
+    void SetBattery(int level, int charge)
+    {
+        battery_ = level;
+        charge_ = charge;
+    }
     // Queues a notification on the keyboard's own interface.
     void PushNotification(bool online);
     // Queues any input report on the keyboard's own interface (a stale report, say).
@@ -153,7 +163,8 @@ protected:
     bool Respond(const Request& request, int chunk, Bytes& answer) override;
 
 private:
-    struct MemoryBlock {
+    struct MemoryBlock
+    {
         Bytes bytes;
         bool writable;
     };
@@ -163,7 +174,8 @@ private:
     int charge_ = 0;
 };
 
-class SimReceiver : public SimDevice {
+class SimReceiver : public SimDevice
+{
 public:
     explicit SimReceiver(SimKeyboard& keyboard) : keyboard_(keyboard) {}
 
@@ -191,19 +203,21 @@ private:
 };
 
 // One HID interface of a simulated device.
-struct SimInterface {
+struct SimInterface
+{
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     std::wstring productString;
     uint16_t usagePage = 0xFF60;
     uint16_t usage = 0x61;
-    int inputLength = 65;   // including the report id
+    int inputLength = 65;  // including the report id
     int outputLength = 65;
     SimDevice* device = nullptr;  // null: an interface nobody answers on
     bool openFails = false;
 };
 
-class SimHidBus : public HidPlatform {
+class SimHidBus : public HidPlatform
+{
 public:
     SimHidBus();
     ~SimHidBus() override;
@@ -238,8 +252,8 @@ public:
     const std::vector<ReadRecord>& Reads() const { return reads_; }
     const std::vector<int>& Sleeps() const { return sleeps_; }
     long long SimulatedMs() const { return simulatedMs_; }
-    int OpenCount(int index) const;     // times hid_open_path succeeded on it
-    int OpenHandles() const;            // handles not yet closed
+    int OpenCount(int index) const;  // times hid_open_path succeeded on it
+    int OpenHandles() const;         // handles not yet closed
     int CloseCount() const { return closes_; }
     int InitCount() const { return inits_; }
     int ExitCount() const { return exits_; }
@@ -259,12 +273,14 @@ public:
     void Sleep(int milliseconds) override;
 
 private:
-    struct Port {
+    struct Port
+    {
         SimInterface config;
         bool plugged = true;
         std::deque<Bytes> input;
     };
-    struct Handle {
+    struct Handle
+    {
         int index;
         bool closed;
     };

@@ -27,7 +27,8 @@ bool WriteSkinPng(const std::wstring& folder, const wchar_t* name, int width, in
         draw(g);
     }
     // The PNG encoder's class id.
-    const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    const CLSID png = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     std::wstring path = folder + name;
     if (bitmap.Save(path.c_str(), &png, nullptr) != Gdiplus::Ok) return false;
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -6,9 +6,9 @@
 namespace testutil {
 
 SolidControl::SolidControl(WEXA::MObject* owner, UINT id, CRect rect, int visible, COLORREF c)
-    : WEXA::MControl(owner, id, rect, visible, 1, 1), color(c)
-{
-}
+    : WEXA::MControl(owner, id, rect, visible, 1, 1),
+      color(c)
+{}
 
 void SolidControl::DrawControl(HDC& dc, CRect)
 {
@@ -32,7 +32,9 @@ int SolidControl::OnControlTimer()
     return 1;
 }
 
-PassingPanel::PassingPanel(WEXA::MObject* owner, UINT id, CRect rect) : WEXA::MControl(owner, id, rect, 1, 1, 1) {}
+PassingPanel::PassingPanel(WEXA::MObject* owner, UINT id, CRect rect)
+    : WEXA::MControl(owner, id, rect, 1, 1, 1)
+{}
 
 LONG PassingPanel::OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam)
 {
@@ -51,10 +53,10 @@ namespace {
 COLORREF ColorFromId(UINT id)
 {
     switch (id % 4) {
-    case 1: return kTestRed;
-    case 2: return kTestGreen;
-    case 3: return kTestBlue;
-    default: return kTestGrey;
+        case 1: return kTestRed;
+        case 2: return kTestGreen;
+        case 3: return kTestBlue;
+        default: return kTestGrey;
     }
 }
 
@@ -65,6 +67,9 @@ WEXA::MControl* MakeSolid(const WEXA::ControlArgs& a)
 
 }  // namespace
 
-void RegisterTestControls() { WEXA::RegisterControlClass(L"CArea", &MakeSolid); }
+void RegisterTestControls()
+{
+    WEXA::RegisterControlClass(L"CArea", &MakeSolid);
+}
 
 }  // namespace testutil

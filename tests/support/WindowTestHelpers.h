@@ -8,20 +8,23 @@
 namespace testutil {
 
 // A 32-bit top-down pixel buffer (0xAARRGGBB per pixel, as a DIB stores it).
-struct PixelBuffer {
+struct PixelBuffer
+{
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
     // The pixel as COLORREF (0x00BBGGRR), handy to compare with GDI colours.
-    COLORREF ColorAt(int x, int y) const {
+    COLORREF ColorAt(int x, int y) const
+    {
         uint32_t p = At(x, y);
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
 };
 
 // A memory DC with a 32-bit top-down DIB section selected; draw into dc, then read bits.
-class MemoryCanvas {
+class MemoryCanvas
+{
 public:
     MemoryCanvas(int width, int height);
     ~MemoryCanvas();
@@ -49,7 +52,8 @@ PixelBuffer CaptureClient(HWND hwnd);
 // Runs the calling thread's message loop until `done` returns true or the time-out passes.
 // Returns whether `done` became true.
 template <typename Pred>
-bool PumpUntil(Pred done, DWORD timeoutMs = 5000) {
+bool PumpUntil(Pred done, DWORD timeoutMs = 5000)
+{
     DWORD start = GetTickCount();
     while (!done()) {
         MSG msg;

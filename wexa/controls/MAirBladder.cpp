@@ -54,10 +54,12 @@ MAirBladder::MAirBladder()
       m_nPaintLines(1),
       m_nTimerArms(0),
       m_bHasFocus(0)
-{
-}
+{}
 
-MAirBladder::~MAirBladder() { ReleaseGdiplusObjects(); }
+MAirBladder::~MAirBladder()
+{
+    ReleaseGdiplusObjects();
+}
 
 void MAirBladder::ReleaseGdiplusObjects()
 {
@@ -83,35 +85,42 @@ LONG MAirBladder::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
 {
     CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
     switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case kCloseRequest: return OnUserCloseWindow(wparam, lparam);
-    case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
-    case WM_DESTROY: OnDestroy(); break;
-    case WM_SIZE: OnSize(wparam, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))); break;
-    case WM_SETFOCUS: OnSetFocus(reinterpret_cast<HWND>(static_cast<UINT_PTR>(wparam))); break;
-    case WM_KILLFOCUS: OnKillFocus(reinterpret_cast<HWND>(static_cast<UINT_PTR>(wparam))); break;
-    case WM_PAINT: OnPaint(); break;
-    case WM_CLOSE: OnClose(); break;
-    case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-    case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-    case WM_NCDESTROY: PostNcDestroy(); break;
-    case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
-    case WM_TIMER: OnTimer(wparam); break;
-    case WM_MOUSEMOVE: OnMouseMove(wparam, point); break;
-    case WM_LBUTTONDOWN: OnLButtonDown(wparam, point); break;
-    case WM_LBUTTONUP: OnLButtonUp(wparam, point); break;
-    case WM_LBUTTONDBLCLK: OnLButtonDblClk(wparam, point); break;
-    case WM_RBUTTONDOWN: OnRButtonDown(wparam, point); break;
-    case WM_RBUTTONUP: OnRButtonUp(wparam, point); break;
-    case WM_RBUTTONDBLCLK: OnRButtonDblClk(wparam, point); break;
-    case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
-    case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
-    default: break;
+        case WM_ERASEBKGND: return 1;
+        case kCloseRequest: return OnUserCloseWindow(wparam, lparam);
+        case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
+        case WM_DESTROY: OnDestroy(); break;
+        case WM_SIZE:
+            OnSize(wparam, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+            break;
+        case WM_SETFOCUS: OnSetFocus(reinterpret_cast<HWND>(static_cast<UINT_PTR>(wparam))); break;
+        case WM_KILLFOCUS:
+            OnKillFocus(reinterpret_cast<HWND>(static_cast<UINT_PTR>(wparam)));
+            break;
+        case WM_PAINT: OnPaint(); break;
+        case WM_CLOSE: OnClose(); break;
+        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
+        case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
+        case WM_NCDESTROY: PostNcDestroy(); break;
+        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
+        case WM_TIMER: OnTimer(wparam); break;
+        case WM_MOUSEMOVE: OnMouseMove(wparam, point); break;
+        case WM_LBUTTONDOWN: OnLButtonDown(wparam, point); break;
+        case WM_LBUTTONUP: OnLButtonUp(wparam, point); break;
+        case WM_LBUTTONDBLCLK: OnLButtonDblClk(wparam, point); break;
+        case WM_RBUTTONDOWN: OnRButtonDown(wparam, point); break;
+        case WM_RBUTTONUP: OnRButtonUp(wparam, point); break;
+        case WM_RBUTTONDBLCLK: OnRButtonDblClk(wparam, point); break;
+        case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
+        case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
+        default: break;
     }
     return MWindow::OnWindowMessage(msg, wparam, lparam);
 }
 
-int MAirBladder::PreTranslateMessage(MSG*) { return 0; }
+int MAirBladder::PreTranslateMessage(MSG*)
+{
+    return 0;
+}
 
 int MAirBladder::OnInitDialog()
 {
@@ -140,7 +149,8 @@ int MAirBladder::OnCreate(CREATESTRUCTW*)
 {
     if (!m_hWnd) return 0;
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
+                        static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
     return 0;
 }
@@ -153,21 +163,66 @@ int MAirBladder::OnSize(UINT type, int, int)
     return 0;
 }
 
-int MAirBladder::OnMouseMove(UINT, CPoint) { return 0; }
-int MAirBladder::OnMouseLeave(UINT, LONG) { return 0; }
-int MAirBladder::OnMouseHover(UINT, LONG) { return 0; }
-int MAirBladder::OnMouseWheel(UINT, short, CPoint) { return 0; }
-int MAirBladder::OnLButtonDown(UINT, CPoint) { return 0; }
-int MAirBladder::OnLButtonUp(UINT, CPoint) { return 0; }
-int MAirBladder::OnLButtonDblClk(UINT, CPoint) { return 0; }
-int MAirBladder::OnRButtonDown(UINT, CPoint) { return 0; }
-int MAirBladder::OnRButtonUp(UINT, CPoint) { return 0; }
-int MAirBladder::OnRButtonDblClk(UINT, CPoint) { return 0; }
-int MAirBladder::OnKeyDown(UINT, UINT, UINT) { return 0; }
-int MAirBladder::OnNcHitTest(CPoint) { return 0; }
-int MAirBladder::OnGetMinMaxInfo(MINMAXINFO*) { return 0; }
-int MAirBladder::OnNcCalcSize(int, NCCALCSIZE_PARAMS*) { return 0; }
-int MAirBladder::OnNcActivate(int) { return 1; }
+int MAirBladder::OnMouseMove(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnMouseLeave(UINT, LONG)
+{
+    return 0;
+}
+int MAirBladder::OnMouseHover(UINT, LONG)
+{
+    return 0;
+}
+int MAirBladder::OnMouseWheel(UINT, short, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnLButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnLButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnLButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnRButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnRButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnRButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnKeyDown(UINT, UINT, UINT)
+{
+    return 0;
+}
+int MAirBladder::OnNcHitTest(CPoint)
+{
+    return 0;
+}
+int MAirBladder::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    return 0;
+}
+int MAirBladder::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
+{
+    return 0;
+}
+int MAirBladder::OnNcActivate(int)
+{
+    return 1;
+}
 int MAirBladder::OnSetFocus(HWND)
 {
     m_bHasFocus = 1;
@@ -185,12 +240,30 @@ int MAirBladder::OnKillFocus(HWND)
     return 0;
 }
 
-int MAirBladder::OnWindowPosChanging(WINDOWPOS*) { return 0; }
-int MAirBladder::OnWindowPosChanged(WINDOWPOS*) { return 1; }
-int MAirBladder::OnNcPaint() { return 0; }
-int MAirBladder::OnClose() { return 1; }
-int MAirBladder::PostNcDestroy() { return 0; }
-int MAirBladder::OnDestroy() { return 0; }
+int MAirBladder::OnWindowPosChanging(WINDOWPOS*)
+{
+    return 0;
+}
+int MAirBladder::OnWindowPosChanged(WINDOWPOS*)
+{
+    return 1;
+}
+int MAirBladder::OnNcPaint()
+{
+    return 0;
+}
+int MAirBladder::OnClose()
+{
+    return 1;
+}
+int MAirBladder::PostNcDestroy()
+{
+    return 0;
+}
+int MAirBladder::OnDestroy()
+{
+    return 0;
+}
 
 void MAirBladder::OnTimer(UINT id)
 {
@@ -204,7 +277,8 @@ void MAirBladder::SetupRegion(int corner)
     if (!IsValid()) return;
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
-    HRGN region = ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner);
+    HRGN region =
+        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner);
     if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
 }
 
@@ -221,19 +295,24 @@ int MAirBladder::LoadSkinImage(CString file, Gdiplus::Image*& image, int& width,
     return 1;
 }
 
-int MAirBladder::LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width, int& height)
+int MAirBladder::LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width,
+                              int& height)
 {
     DeleteImage(image);
     width = height = 0;
     image = MRender::LoadImageFromIDResource(resId, type, Manager::GetInstance());
-    if (image && (image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0)) DeleteImage(image);
+    if (image && (image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0))
+        DeleteImage(image);
     if (!image) return 0;
     width = static_cast<int>(image->GetWidth());
     height = static_cast<int>(image->GetHeight());
     return 1;
 }
 
-int MAirBladder::LoadBKImage(CString file) { return LoadSkinImage(file, m_pBkImage, m_nBkWidth, m_nBkHeight); }
+int MAirBladder::LoadBKImage(CString file)
+{
+    return LoadSkinImage(file, m_pBkImage, m_nBkWidth, m_nBkHeight);
+}
 int MAirBladder::LoadBKImage(UINT resId, CString type)
 {
     return LoadResImage(resId, type, m_pBkImage, m_nBkWidth, m_nBkHeight);
@@ -304,11 +383,12 @@ void MAirBladder::LoadTempFont()
 
 // ---- the message ----
 
-int MAirBladder::SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode)
+int MAirBladder::SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type,
+                                  AIRBLADDER_MODE mode)
 {
     if (!text) return 0;
-    if (m_strText == text && m_ptAnchor.x == anchor.x && m_ptAnchor.y == anchor.y && m_type == type &&
-        m_mode == mode)
+    if (m_strText == text && m_ptAnchor.x == anchor.x && m_ptAnchor.y == anchor.y &&
+        m_type == type && m_mode == mode)
         return 1;
 
     if (!m_pStringFormat) {
@@ -358,20 +438,20 @@ void MAirBladder::AutoFit()
     const int x = m_ptAnchor.x, y = m_ptAnchor.y;
     CRect rect;
     switch (static_cast<int>(m_mode)) {
-    case 1: rect = CRect(x, y, x + W + 40, y + c + 20); break;
-    case 2: rect = CRect(x - W - 40, y - 27, x, y - 27 + c + 20); break;
-    case 3: rect = CRect(x - 25, y, x - 25 + W + 40, y + c + 30); break;
-    case 4: {
-        int left = x - (W + 30) / 2;
-        rect = CRect(left, y - c - 20, left + W + 30, y);
-        break;
-    }
-    case 5:
-        // Two lines fewer, 35 pixels lower than the lines need; never negative.
-        rect = CRect(x, y - 10, x + W + 40, y - 10 + std::max(c - 35, 0));
-        m_nPaintLines = std::max(lines - 2, 1);
-        break;
-    default: rect = CRect(0, 0, 0, 0); break;
+        case 1: rect = CRect(x, y, x + W + 40, y + c + 20); break;
+        case 2: rect = CRect(x - W - 40, y - 27, x, y - 27 + c + 20); break;
+        case 3: rect = CRect(x - 25, y, x - 25 + W + 40, y + c + 30); break;
+        case 4: {
+            int left = x - (W + 30) / 2;
+            rect = CRect(left, y - c - 20, left + W + 30, y);
+            break;
+        }
+        case 5:
+            // Two lines fewer, 35 pixels lower than the lines need; never negative.
+            rect = CRect(x, y - 10, x + W + 40, y - 10 + std::max(c - 35, 0));
+            m_nPaintLines = std::max(lines - 2, 1);
+            break;
+        default: rect = CRect(0, 0, 0, 0); break;
     }
     if (!IsValid()) return;
     ::MoveWindow(m_hWnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
@@ -399,15 +479,17 @@ int MAirBladder::OnPaint()
     {
         Gdiplus::Graphics g(mem);
         if (m_pBkImage && m_pBkImage->GetLastStatus() == Gdiplus::Ok)
-            MRender::DrawImageFrame(g, m_pBkImage, CRect(0, 0, w - 1, h - 1), 0, 0, m_nBkWidth, m_nBkHeight, 6);
+            MRender::DrawImageFrame(g, m_pBkImage, CRect(0, 0, w - 1, h - 1), 0, 0, m_nBkWidth,
+                                    m_nBkHeight, 6);
         if (!m_strText.IsEmpty() && m_pFontFamily) {
-            Gdiplus::Font font(m_pFontFamily, kFontSize, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+            Gdiplus::Font font(m_pFontFamily, kFontSize, Gdiplus::FontStyleRegular,
+                               Gdiplus::UnitPixel);
             g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
             Gdiplus::Size measure = MRender::GetTextBounds(&font, m_pStringFormat, m_strText);
             const int n = m_nPaintLines;
             const int H = measure.Height;
-            Gdiplus::RectF layout(8.0f, static_cast<float>((h - n * H) / 2 + n - 1), static_cast<float>(w - 16),
-                                  static_cast<float>(n * H + 2));
+            Gdiplus::RectF layout(8.0f, static_cast<float>((h - n * H) / 2 + n - 1),
+                                  static_cast<float>(w - 16), static_cast<float>(n * H + 2));
             Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
             g.DrawString(m_strText, m_strText.GetLength(), &font, layout, m_pStringFormat, &white);
         }

@@ -22,7 +22,8 @@ CIDropTarget::CIDropTarget(HWND targetWnd)
 {
     // Without the service (no COM on this thread, or no shell) drops still
     // work, only without a drag image.
-    if (FAILED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper,
+    if (FAILED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IDropTargetHelper,
                                 reinterpret_cast<void**>(&m_pDropTargetHelper))))
         m_pDropTargetHelper = nullptr;
 }
@@ -47,7 +48,10 @@ HRESULT STDMETHODCALLTYPE CIDropTarget::QueryInterface(REFIID riid, void** objec
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE CIDropTarget::AddRef() { return static_cast<ULONG>(++m_lRefCount); }
+ULONG STDMETHODCALLTYPE CIDropTarget::AddRef()
+{
+    return static_cast<ULONG>(++m_lRefCount);
+}
 
 ULONG STDMETHODCALLTYPE CIDropTarget::Release()
 {
@@ -93,7 +97,8 @@ bool CIDropTarget::QueryDrop(DWORD keyState, DWORD* effect)
     return answer != DROPEFFECT_NONE;
 }
 
-HRESULT STDMETHODCALLTYPE CIDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect)
+HRESULT STDMETHODCALLTYPE CIDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point,
+                                                  DWORD* effect)
 {
     if (!data) return E_INVALIDARG;
     DWORD none = DROPEFFECT_NONE;
@@ -137,7 +142,8 @@ HRESULT STDMETHODCALLTYPE CIDropTarget::DragLeave()
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CIDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect)
+HRESULT STDMETHODCALLTYPE CIDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point,
+                                             DWORD* effect)
 {
     if (!data) return E_INVALIDARG;
     DWORD none = DROPEFFECT_NONE;

@@ -6,8 +6,9 @@
 
 namespace WEXA {
 
-MControl* ConstructFromTable(const FactoryEntry* table, size_t count, MObject* owner, const wchar_t* className,
-                             UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+MControl* ConstructFromTable(const FactoryEntry* table, size_t count, MObject* owner,
+                             const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                             int visible, int enabled)
 {
     if (!className || !*className) return nullptr;
     for (size_t i = 0; i < count; ++i) {
@@ -16,22 +17,15 @@ MControl* ConstructFromTable(const FactoryEntry* table, size_t count, MObject* o
         if (!create) return nullptr;
         ControlArgs args{owner, id, rect, title ? title : L"", visible, enabled};
         switch (table[i].args) {
-        case FactoryArgs::TitleVisibleOne:
-            args.enabled = 1;
-            break;
-        case FactoryArgs::TitleVisible:
-            args.enabled = 1;
-            break;
-        case FactoryArgs::VisibleOne:
-        case FactoryArgs::Visible:
-            args.title = L"";
-            args.enabled = 1;
-            break;
-        case FactoryArgs::VisibleEnabled:
-            args.title = L"";
-            break;
-        case FactoryArgs::TitleVisibleEnabled:
-            break;
+            case FactoryArgs::TitleVisibleOne: args.enabled = 1; break;
+            case FactoryArgs::TitleVisible: args.enabled = 1; break;
+            case FactoryArgs::VisibleOne:
+            case FactoryArgs::Visible:
+                args.title = L"";
+                args.enabled = 1;
+                break;
+            case FactoryArgs::VisibleEnabled: args.title = L""; break;
+            case FactoryArgs::TitleVisibleEnabled: break;
         }
         return create(args);
     }

@@ -17,8 +17,7 @@ class MObject;
 class MControl;
 
 // Constructor arguments after owner, id and rectangle.
-enum class FactoryArgs
-{
+enum class FactoryArgs {
     TitleVisibleEnabled,  // (title, visible, enabled)
     TitleVisibleOne,      // (title, visible, 1)
     TitleVisible,         // (title, visible)
@@ -37,12 +36,14 @@ struct FactoryEntry
 // and case-sensitively, first match in table order) and has a registered
 // constructor; null otherwise. The title is dropped and enabled forced to 1 as
 // the entry says; a null title is passed as "".
-MControl* ConstructFromTable(const FactoryEntry* table, size_t count, MObject* owner, const wchar_t* className,
-                             UINT id, CRect rect, const wchar_t* title, int visible, int enabled);
+MControl* ConstructFromTable(const FactoryEntry* table, size_t count, MObject* owner,
+                             const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                             int visible, int enabled);
 
 template <size_t N>
-MControl* ConstructFromTable(const FactoryEntry (&table)[N], MObject* owner, const wchar_t* className, UINT id,
-                             CRect rect, const wchar_t* title, int visible, int enabled)
+MControl* ConstructFromTable(const FactoryEntry (&table)[N], MObject* owner,
+                             const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                             int visible, int enabled)
 {
     return ConstructFromTable(table, N, owner, className, id, rect, title, visible, enabled);
 }

@@ -58,11 +58,14 @@ HRESULT STDMETHODCALLTYPE CIDropSource::GiveFeedback(DWORD)
 // ---------------------------------------------------------------------------
 
 CEnumFormatEtc::CEnumFormatEtc(const std::vector<FORMATETC>& formats)
-    : m_lRefCount(0), m_formats(formats), m_nPosition(0)
-{
-}
+    : m_lRefCount(0),
+      m_formats(formats),
+      m_nPosition(0)
+{}
 
-CEnumFormatEtc::CEnumFormatEtc(const std::vector<FORMATETC*>& formats) : m_lRefCount(0), m_nPosition(0)
+CEnumFormatEtc::CEnumFormatEtc(const std::vector<FORMATETC*>& formats)
+    : m_lRefCount(0),
+      m_nPosition(0)
 {
     m_formats.reserve(formats.size());
     for (FORMATETC* f : formats)
@@ -185,7 +188,8 @@ HRESULT STDMETHODCALLTYPE CIDataObject::GetData(FORMATETC* format, STGMEDIUM* me
     medium->hGlobal = nullptr;
     for (size_t i = 0; i < m_formats.size(); ++i) {
         const FORMATETC* f = m_formats[i];
-        if ((format->tymed & f->tymed) && format->dwAspect == f->dwAspect && format->cfFormat == f->cfFormat) {
+        if ((format->tymed & f->tymed) && format->dwAspect == f->dwAspect &&
+            format->cfFormat == f->cfFormat) {
             CopyMedium(medium, m_media[i], m_formats[i]);
             return S_OK;
         }
@@ -244,23 +248,23 @@ HRESULT STDMETHODCALLTYPE CIDataObject::SetData(FORMATETC* format, STGMEDIUM* me
 void CIDataObject::CopyMedium(STGMEDIUM* dest, STGMEDIUM* src, FORMATETC* format)
 {
     switch (src->tymed) {
-    case TYMED_HGLOBAL:
-    case TYMED_FILE:
-    case TYMED_GDI:
-    case TYMED_MFPICT:
-    case TYMED_ENHMF:
-        dest->hGlobal = static_cast<HGLOBAL>(OleDuplicateData(src->hGlobal, format->cfFormat, 0));
-        break;
-    case TYMED_ISTREAM:
-        dest->pstm = src->pstm;
-        if (dest->pstm) dest->pstm->AddRef();
-        break;
-    case TYMED_ISTORAGE:
-        dest->pstg = src->pstg;
-        if (dest->pstg) dest->pstg->AddRef();
-        break;
-    default:
-        break;
+        case TYMED_HGLOBAL:
+        case TYMED_FILE:
+        case TYMED_GDI:
+        case TYMED_MFPICT:
+        case TYMED_ENHMF:
+            dest->hGlobal =
+                static_cast<HGLOBAL>(OleDuplicateData(src->hGlobal, format->cfFormat, 0));
+            break;
+        case TYMED_ISTREAM:
+            dest->pstm = src->pstm;
+            if (dest->pstm) dest->pstm->AddRef();
+            break;
+        case TYMED_ISTORAGE:
+            dest->pstg = src->pstg;
+            if (dest->pstg) dest->pstg->AddRef();
+            break;
+        default: break;
     }
     dest->tymed = src->tymed;
     dest->pUnkForRelease = src->pUnkForRelease;
@@ -300,7 +304,8 @@ HRESULT STDMETHODCALLTYPE CIDataObject::EnumDAdvise(IEnumSTATDATA**)
 
 CDragSourceHelper::CDragSourceHelper() : m_pDragSourceHelper(nullptr)
 {
-    if (FAILED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDragSourceHelper,
+    if (FAILED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IDragSourceHelper,
                                 reinterpret_cast<void**>(&m_pDragSourceHelper))))
         m_pDragSourceHelper = nullptr;
 }
@@ -310,8 +315,8 @@ CDragSourceHelper::~CDragSourceHelper()
     if (m_pDragSourceHelper) m_pDragSourceHelper->Release();
 }
 
-HRESULT CDragSourceHelper::InitializeFromBitmap(HBITMAP bitmap, POINT& cursor, RECT& imageRect, IDataObject* data,
-                                                COLORREF colorKey)
+HRESULT CDragSourceHelper::InitializeFromBitmap(HBITMAP bitmap, POINT& cursor, RECT& imageRect,
+                                                IDataObject* data, COLORREF colorKey)
 {
     if (!m_pDragSourceHelper) return E_FAIL;
     SHDRAGIMAGE image = {};

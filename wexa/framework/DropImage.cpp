@@ -74,12 +74,17 @@ bool CheckPackedDib(const void* data, SIZE_T size, SIZE_T* bitsOffset)
         std::memcpy(&info, data, sizeof(info));
         width = info.biWidth;
         height = info.biHeight;
-        if (height < 0) height = -height;   // top-down rows
+        if (height < 0) height = -height;  // top-down rows
         planes = info.biPlanes;
         bitCount = info.biBitCount;
         switch (bitCount) {
-        case 1: case 4: case 8: case 16: case 24: case 32: break;
-        default: return false;
+            case 1:
+            case 4:
+            case 8:
+            case 16:
+            case 24:
+            case 32: break;
+            default: return false;
         }
         if (info.biCompression == BI_BITFIELDS) {
             if (bitCount != 16 && bitCount != 32) return false;
@@ -126,8 +131,9 @@ HBITMAP BitmapFromPackedDib(const void* data, SIZE_T size)
     const auto* base = static_cast<const BYTE*>(data);
     HDC screen = GetDC(nullptr);
     if (!screen) return nullptr;
-    HBITMAP bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(base), CBM_INIT,
-                                    base + offset, reinterpret_cast<const BITMAPINFO*>(base), DIB_RGB_COLORS);
+    HBITMAP bitmap =
+        CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(base), CBM_INIT,
+                       base + offset, reinterpret_cast<const BITMAPINFO*>(base), DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }

@@ -25,7 +25,8 @@ PaintManager* LiveManager(PaintManager* manager)
 
 void DetachFromTicks(MControl* control)
 {
-    if (PaintManager* manager = LiveManager(control->m_pManager)) manager->DetachControlTree(control);
+    if (PaintManager* manager = LiveManager(control->m_pManager))
+        manager->DetachControlTree(control);
 }
 
 }  // namespace
@@ -62,8 +63,7 @@ MControl::MControl(MObject* owner, UINT id, CRect rect, int visible, int enabled
       m_nAccelKey(0),
       m_nAccelModifiers(0),
       m_nTickRefs(0)
-{
-}
+{}
 
 MControl::~MControl()
 {
@@ -96,12 +96,18 @@ void MControl::FreeImages()
     m_hOldAnimateBitmap = nullptr;
 }
 
-const wchar_t* MControl::GetClassNameW() const { return L"MControl"; }
+const wchar_t* MControl::GetClassNameW() const
+{
+    return L"MControl";
+}
 
 // ---- default virtual operations ----
 
 void MControl::InitControl(PaintManager*) {}
-int MControl::IsDragDrop() { return m_bDragDrop; }
+int MControl::IsDragDrop()
+{
+    return m_bDragDrop;
+}
 
 int MControl::PtInRect(CPoint point)
 {
@@ -119,7 +125,10 @@ int MControl::DrawSubControls(HDC& dc, CRect clip)
     return 1;
 }
 
-int MControl::IsDraw(CPoint) { return 0; }
+int MControl::IsDraw(CPoint)
+{
+    return 0;
+}
 
 void MControl::SetUpdate(int update, DWORD value)
 {
@@ -154,17 +163,47 @@ int MControl::SetControlFocus(int focus)
 }
 
 void MControl::InitUI(CRect) {}
-int MControl::OnMousePointChange(CPoint&) { return 0; }
-int MControl::OnCheckMouseResponse(UINT, CPoint) { return 1; }
-LONG MControl::OnWindowMessage(UINT, UINT, LONG) { return 0; }
-LONG MControl::OnMessage(UINT, UINT, UINT, LONG) { return 0; }
-void MControl::SetControlRect(CRect rect) { m_rcControl = rect; }
-void MControl::SetControlVisible(int visible) { m_bVisible = visible; }
+int MControl::OnMousePointChange(CPoint&)
+{
+    return 0;
+}
+int MControl::OnCheckMouseResponse(UINT, CPoint)
+{
+    return 1;
+}
+LONG MControl::OnWindowMessage(UINT, UINT, LONG)
+{
+    return 0;
+}
+LONG MControl::OnMessage(UINT, UINT, UINT, LONG)
+{
+    return 0;
+}
+void MControl::SetControlRect(CRect rect)
+{
+    m_rcControl = rect;
+}
+void MControl::SetControlVisible(int visible)
+{
+    m_bVisible = visible;
+}
 void MControl::SetControlWndVisible(int) {}
-void MControl::SetControlEnabled(int enabled) { m_bEnabled = enabled; }
-int MControl::OnControlTimer() { return 0; }
-HBITMAP MControl::GetControlDropBitmap() { return nullptr; }
-int MControl::OnControlMouseMove(UINT, CPoint) { return 0; }
+void MControl::SetControlEnabled(int enabled)
+{
+    m_bEnabled = enabled;
+}
+int MControl::OnControlTimer()
+{
+    return 0;
+}
+HBITMAP MControl::GetControlDropBitmap()
+{
+    return nullptr;
+}
+int MControl::OnControlMouseMove(UINT, CPoint)
+{
+    return 0;
+}
 
 int MControl::OnControlSetCursor(UINT, CPoint point)
 {
@@ -175,13 +214,34 @@ int MControl::OnControlSetCursor(UINT, CPoint point)
     return 0;
 }
 
-int MControl::OnControlLButtonDown(UINT, CPoint) { return 0; }
-int MControl::OnControlLButtonUp(UINT, CPoint) { return 0; }
-int MControl::OnControlLButtonDblClk(UINT, CPoint) { return 0; }
-int MControl::OnControlScroll(int, UINT, CPoint) { return 0; }
-int MControl::OnControlRButtonDown(UINT, CPoint) { return 0; }
-int MControl::OnControlRButtonUp(UINT, CPoint) { return 0; }
-int MControl::OnControlRButtonDblClk(UINT, CPoint) { return 0; }
+int MControl::OnControlLButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MControl::OnControlLButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MControl::OnControlLButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MControl::OnControlScroll(int, UINT, CPoint)
+{
+    return 0;
+}
+int MControl::OnControlRButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MControl::OnControlRButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MControl::OnControlRButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
 
 int MControl::OnControlKeyDown(UINT key, UINT, UINT flags)
 {
@@ -259,7 +319,8 @@ void MControl::UpdateMemDC(HDC& dc, int cx, int cy)
     }
     m_hMemDC = CreateCompatibleDC(dc);
     m_hMemBitmap = CreateCompatibleBitmap(dc, cx, cy);
-    m_hOldMemBitmap = (m_hMemDC && m_hMemBitmap) ? (HBITMAP)SelectObject(m_hMemDC, m_hMemBitmap) : nullptr;
+    m_hOldMemBitmap =
+        (m_hMemDC && m_hMemBitmap) ? (HBITMAP)SelectObject(m_hMemDC, m_hMemBitmap) : nullptr;
 }
 
 void MControl::UpdateAnimateDC(HDC& dc, int cx, int cy)
@@ -278,8 +339,9 @@ void MControl::UpdateAnimateDC(HDC& dc, int cx, int cy)
     }
     m_hAnimateDC = CreateCompatibleDC(dc);
     m_hAnimateBitmap = CreateCompatibleBitmap(dc, cx, cy);
-    m_hOldAnimateBitmap =
-        (m_hAnimateDC && m_hAnimateBitmap) ? (HBITMAP)SelectObject(m_hAnimateDC, m_hAnimateBitmap) : nullptr;
+    m_hOldAnimateBitmap = (m_hAnimateDC && m_hAnimateBitmap)
+                              ? (HBITMAP)SelectObject(m_hAnimateDC, m_hAnimateBitmap)
+                              : nullptr;
 }
 
 // ---- tree ----
@@ -378,9 +440,15 @@ void MControl::SetRect(CRect rect)
     if (m_bVisible && m_pParent) m_pParent->OnControlUpdate(both, 1, this);
 }
 
-void MControl::SetRect(int x, int y, int width, int height) { SetRect(CRect(x, y, x + width, y + height)); }
+void MControl::SetRect(int x, int y, int width, int height)
+{
+    SetRect(CRect(x, y, x + width, y + height));
+}
 
-void MControl::SetVisible(int visible) { SetVisible(visible, 1); }
+void MControl::SetVisible(int visible)
+{
+    SetVisible(visible, 1);
+}
 
 void MControl::SetVisible(int visible, int repaint)
 {
@@ -410,14 +478,29 @@ void MControl::SetAcceleratorKey(UINT key, UINT modifiers)
 
 // ---- focus ----
 
-int MControl::IsFocusControl() { return (m_pManager && m_pManager->GetFocusControl() == this) ? 1 : 0; }
-MControl* MControl::GetFocusControl(MControl*) { return nullptr; }
-MControl* MControl::GetNextFocusableControl(MControl*) { return nullptr; }
-MControl* MControl::GetPrevFocusableControl(MControl*) { return nullptr; }
+int MControl::IsFocusControl()
+{
+    return (m_pManager && m_pManager->GetFocusControl() == this) ? 1 : 0;
+}
+MControl* MControl::GetFocusControl(MControl*)
+{
+    return nullptr;
+}
+MControl* MControl::GetNextFocusableControl(MControl*)
+{
+    return nullptr;
+}
+MControl* MControl::GetPrevFocusableControl(MControl*)
+{
+    return nullptr;
+}
 
 // ---- tooltip and cursor ----
 
-void MControl::SetTooltip(const wchar_t* text) { m_strTooltip = text ? text : L""; }
+void MControl::SetTooltip(const wchar_t* text)
+{
+    m_strTooltip = text ? text : L"";
+}
 
 void MControl::SetTooltip(CString text, CRect rect)
 {
@@ -440,8 +523,9 @@ LONG MControl::SetCursorEx(const wchar_t* name)
         const wchar_t* name;
         LPCWSTR id;
     } kCursors[] = {
-        {L"arrow", IDC_ARROW}, {L"wait", IDC_WAIT},   {L"cross", IDC_CROSS}, {L"sizewe", IDC_SIZEWE},
-        {L"sizens", IDC_SIZENS}, {L"hand", IDC_HAND}, {L"help", IDC_HELP},
+        {L"arrow", IDC_ARROW},   {L"wait", IDC_WAIT},     {L"cross", IDC_CROSS},
+        {L"sizewe", IDC_SIZEWE}, {L"sizens", IDC_SIZENS}, {L"hand", IDC_HAND},
+        {L"help", IDC_HELP},
     };
     if (!name) return 0;
     for (const auto& entry : kCursors) {
@@ -468,16 +552,13 @@ int MControl::PositionItem2Value(const FS_POSITION_ITEM& item, int low, int high
 {
     const int d = static_cast<int>(item.value);
     switch (item.type) {
-    case 0:
-        return item.fromEnd ? high - d : low + d;
-    case 1:
-        return low + (high - low) / 2 + (item.fromEnd ? -d : d);
-    case 2: {
-        const int value = low + static_cast<int>((high - low) * item.value / 100.0f);
-        return value > high ? high : value;
-    }
-    default:
-        return 0;
+        case 0: return item.fromEnd ? high - d : low + d;
+        case 1: return low + (high - low) / 2 + (item.fromEnd ? -d : d);
+        case 2: {
+            const int value = low + static_cast<int>((high - low) * item.value / 100.0f);
+            return value > high ? high : value;
+        }
+        default: return 0;
     }
 }
 

@@ -21,8 +21,8 @@ Gdiplus::SolidBrush* NewBrush(const Gdiplus::Color& color)
 
 }  // namespace
 
-MControlFont::MControlFont(MObject* owner, UINT id, CRect rect, const wchar_t* title, int visible, int enabled,
-                           int mouseResponse)
+MControlFont::MControlFont(MObject* owner, UINT id, CRect rect, const wchar_t* title, int visible,
+                           int enabled, int mouseResponse)
     : MControl(owner, id, rect, visible, enabled, mouseResponse),
       m_strTitle(title ? title : L""),
       m_strFontFace(Manager::GetFontName()),
@@ -60,7 +60,10 @@ void MControlFont::RepaintIfVisible()
 
 // ---- virtual operations ----
 
-void MControlFont::SetTextFont(CString face) { m_strFontFace = face; }
+void MControlFont::SetTextFont(CString face)
+{
+    m_strFontFace = face;
+}
 
 void MControlFont::SetTextColor(Gdiplus::Color color)
 {
@@ -98,9 +101,15 @@ int MControlFont::SetImage(const wchar_t* skinFileName, int frames)
     return 1;
 }
 
-void MControlFont::SetControlTitle(const wchar_t* title) { m_strTitle = title ? title : L""; }
+void MControlFont::SetControlTitle(const wchar_t* title)
+{
+    m_strTitle = title ? title : L"";
+}
 
-CString MControlFont::GetControlTitle() { return m_strTitle; }
+CString MControlFont::GetControlTitle()
+{
+    return m_strTitle;
+}
 
 // ---- title, alignment, font ----
 
@@ -111,7 +120,10 @@ void MControlFont::SetTitle(const wchar_t* title)
     RepaintIfVisible();
 }
 
-CString MControlFont::GetTitle() { return GetControlTitle(); }
+CString MControlFont::GetTitle()
+{
+    return GetControlTitle();
+}
 
 void MControlFont::SetAlignment(UINT horizontal)
 {
@@ -190,6 +202,9 @@ void MControlFont::ClearGDIFont()
     }
 }
 
-void MControlFont::SetImageCount(int frames) { m_nFrameCount = std::max(frames, 1); }
+void MControlFont::SetImageCount(int frames)
+{
+    m_nFrameCount = std::max(frames, 1);
+}
 
 }  // namespace WEXA

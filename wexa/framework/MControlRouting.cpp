@@ -20,13 +20,15 @@ int MControl::OnMouseMove(UINT flags, CPoint point)
 
     if (MControl* cur = m_pCurControl) {
         const CPoint cp = ChildPoint(cur, received, point);
-        if (cur->PtInRect(cp) && cur->OnCheckMouseResponse(flags, cp)) return cur->OnMouseMove(flags, cp) ? 1 : 0;
+        if (cur->PtInRect(cp) && cur->OnCheckMouseResponse(flags, cp))
+            return cur->OnMouseMove(flags, cp) ? 1 : 0;
         if (m_bPressed) return cur->OnMouseMove(flags, cp) ? 1 : 0;
     }
     MControl* previous = m_pCurControl;
     m_pCurControl = nullptr;
 
-    if (m_pManager && !m_strTooltip.IsEmpty() && PtInRect(point) && OnCheckMouseResponse(flags, point) &&
+    if (m_pManager && !m_strTooltip.IsEmpty() && PtInRect(point) &&
+        OnCheckMouseResponse(flags, point) &&
         m_pManager->GetTooltipCtrlID() != static_cast<int>(m_nID))
         SetTooltip(m_strTooltip, m_rcControl);
 
@@ -43,7 +45,8 @@ int MControl::OnMouseMove(UINT flags, CPoint point)
             if (child->OnMouseMove(flags, cp)) {
                 result = 1;
                 // The handler may have removed the child: look again.
-                if (i < m_controls.size() && m_controls[i] == child && child->PtInRect(cp)) m_pCurControl = child;
+                if (i < m_controls.size() && m_controls[i] == child && child->PtInRect(cp))
+                    m_pCurControl = child;
             }
         }
     }
@@ -61,7 +64,8 @@ MControl* PressTarget(std::vector<MControl*>& children, ChildPointFn childPoint)
     for (size_t i = 0; i < children.size(); ++i) {
         MControl* child = children[i];
         if (!child) continue;
-        if (child->PtInRect(childPoint(child)) && child->m_bVisible && child->m_bEnabled && child->m_bResponse)
+        if (child->PtInRect(childPoint(child)) && child->m_bVisible && child->m_bEnabled &&
+            child->m_bResponse)
             target = child;
     }
     return target;
@@ -71,7 +75,8 @@ MControl* PressTarget(std::vector<MControl*>& children, ChildPointFn childPoint)
 bool HasChild(MControl* parent, const MControl* child)
 {
     CAutoLock lock(parent->m_childLock);
-    return std::find(parent->m_controls.begin(), parent->m_controls.end(), child) != parent->m_controls.end();
+    return std::find(parent->m_controls.begin(), parent->m_controls.end(), child) !=
+           parent->m_controls.end();
 }
 
 }  // namespace
@@ -84,11 +89,12 @@ int MControl::OnLButtonDown(UINT flags, CPoint point)
     m_bPressed = m_rcControl.PtInRect(point) ? 1 : 0;
     {
         CAutoLock lock(m_childLock);
-        if (MControl* target =
-                PressTarget(m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
+        if (MControl* target = PressTarget(
+                m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
             m_pCurControl = target;
     }
-    if (MControl* cur = m_pCurControl) return cur->OnLButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+    if (MControl* cur = m_pCurControl)
+        return cur->OnLButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
 
     if (m_pManager && m_pManager->GetFocusControl() != this) m_pManager->SetFocusControl(this);
     return OnControlLButtonDown(flags, point);
@@ -102,11 +108,12 @@ int MControl::OnRButtonDown(UINT flags, CPoint point)
     m_bPressed = m_rcControl.PtInRect(point) ? 1 : 0;
     {
         CAutoLock lock(m_childLock);
-        if (MControl* target =
-                PressTarget(m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
+        if (MControl* target = PressTarget(
+                m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
             m_pCurControl = target;
     }
-    if (MControl* cur = m_pCurControl) return cur->OnRButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+    if (MControl* cur = m_pCurControl)
+        return cur->OnRButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
 
     if (m_pManager && m_pManager->GetFocusControl() != this) m_pManager->SetFocusControl(this);
     return OnControlRButtonDown(flags, point);
@@ -118,7 +125,8 @@ int MControl::OnLButtonUp(UINT flags, CPoint point)
     const CPoint received = point;
     OnMousePointChange(point);
     m_bPressed = 0;
-    if (MControl* cur = m_pCurControl) return cur->OnLButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+    if (MControl* cur = m_pCurControl)
+        return cur->OnLButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
     return OnControlLButtonUp(flags, point);
 }
 
@@ -128,7 +136,8 @@ int MControl::OnRButtonUp(UINT flags, CPoint point)
     const CPoint received = point;
     OnMousePointChange(point);
     m_bPressed = 0;
-    if (MControl* cur = m_pCurControl) return cur->OnRButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
+    if (MControl* cur = m_pCurControl)
+        return cur->OnRButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
     return OnControlRButtonUp(flags, point);
 }
 
@@ -139,7 +148,9 @@ int MControl::OnLButtonDblClk(UINT flags, CPoint point)
     OnMousePointChange(point);
     m_bPressed = 0;
     MControl* cur = m_pCurControl;
-    if (!cur) return m_bDblClk ? OnControlLButtonDblClk(flags, point) : OnControlLButtonDown(flags, point);
+    if (!cur)
+        return m_bDblClk ? OnControlLButtonDblClk(flags, point)
+                         : OnControlLButtonDown(flags, point);
     const CPoint cp = ChildPoint(cur, received, point);
     if (cur->OnLButtonDblClk(flags, cp)) return 1;
     // The handler may have removed the child (an owner rebuilding the list).
@@ -155,7 +166,9 @@ int MControl::OnRButtonDblClk(UINT flags, CPoint point)
     OnMousePointChange(point);
     m_bPressed = 0;
     MControl* cur = m_pCurControl;
-    if (!cur) return m_bDblClk ? OnControlRButtonDblClk(flags, point) : OnControlRButtonDown(flags, point);
+    if (!cur)
+        return m_bDblClk ? OnControlRButtonDblClk(flags, point)
+                         : OnControlRButtonDown(flags, point);
     const CPoint cp = ChildPoint(cur, received, point);
     if (cur->OnRButtonDblClk(flags, cp)) return 1;
     // The handler may have removed the child (an owner rebuilding the list).
@@ -202,7 +215,10 @@ int MControl::OnKeyDown(UINT key, UINT repeat, UINT flags)
     return 0;
 }
 
-int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
+int MControl::OnKeyUp(UINT, UINT, UINT)
+{
+    return 0;
+}
 
 int MControl::OnTimer()
 {
@@ -223,6 +239,9 @@ int MControl::OnTimer()
     return result;
 }
 
-void MControl::OnFocus(int focus) { SetControlFocus(focus); }
+void MControl::OnFocus(int focus)
+{
+    SetControlFocus(focus);
+}
 
 }  // namespace WEXA

@@ -7,15 +7,21 @@
 namespace WEXA {
 
 MDialog::MDialog()
-    : m_crKey(0xFFFFFF), m_nAlpha(255), m_nMsgOffset(0), m_nTooltipCtrlID(0), m_rcClient(0, 0, 0, 0)
-{
-}
+    : m_crKey(0xFFFFFF),
+      m_nAlpha(255),
+      m_nMsgOffset(0),
+      m_nTooltipCtrlID(0),
+      m_rcClient(0, 0, 0, 0)
+{}
 
 MDialog::~MDialog() {}
 
 // ---- MObject part ----
 
-const wchar_t* MDialog::GetClassNameW() const { return L"MDialog"; }
+const wchar_t* MDialog::GetClassNameW() const
+{
+    return L"MDialog";
+}
 
 LONG MDialog::OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam)
 {
@@ -33,34 +39,39 @@ LONG MDialog::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
 {
     CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
     switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_USER_CLOSE_WINDOW: return OnUserCloseWindow(wparam, lparam);
-    case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
-    case WM_DESTROY: OnDestroy(); break;
-    case WM_SIZE: OnSize(wparam, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))); break;
-    case WM_PAINT: OnPaint(); break;
-    case WM_CLOSE: OnClose(); break;
-    case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-    case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-    case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
-    case WM_TIMER: OnTimer(wparam); break;
-    case WM_MOUSEMOVE: OnMouseMove(wparam, point); break;
-    case WM_LBUTTONDOWN: OnLButtonDown(wparam, point); break;
-    case WM_LBUTTONUP: OnLButtonUp(wparam, point); break;
-    case WM_LBUTTONDBLCLK: OnLButtonDblClk(wparam, point); break;
-    case WM_RBUTTONDOWN: OnRButtonDown(wparam, point); break;
-    case WM_RBUTTONUP: OnRButtonUp(wparam, point); break;
-    case WM_RBUTTONDBLCLK: OnRButtonDblClk(wparam, point); break;
-    case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
-    case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
-    default: break;
+        case WM_ERASEBKGND: return 1;
+        case WM_USER_CLOSE_WINDOW: return OnUserCloseWindow(wparam, lparam);
+        case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
+        case WM_DESTROY: OnDestroy(); break;
+        case WM_SIZE:
+            OnSize(wparam, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+            break;
+        case WM_PAINT: OnPaint(); break;
+        case WM_CLOSE: OnClose(); break;
+        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
+        case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
+        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
+        case WM_TIMER: OnTimer(wparam); break;
+        case WM_MOUSEMOVE: OnMouseMove(wparam, point); break;
+        case WM_LBUTTONDOWN: OnLButtonDown(wparam, point); break;
+        case WM_LBUTTONUP: OnLButtonUp(wparam, point); break;
+        case WM_LBUTTONDBLCLK: OnLButtonDblClk(wparam, point); break;
+        case WM_RBUTTONDOWN: OnRButtonDown(wparam, point); break;
+        case WM_RBUTTONUP: OnRButtonUp(wparam, point); break;
+        case WM_RBUTTONDBLCLK: OnRButtonDblClk(wparam, point); break;
+        case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
+        case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
+        default: break;
     }
     LRESULT handled = m_pm.OnWindowMessage(msg, wparam, lparam);
     if (handled) return static_cast<LONG>(handled);
     return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
 }
 
-int MDialog::PreTranslateMessage(MSG* msg) { return m_pm.PreTranslateMessage(msg) ? 1 : 0; }
+int MDialog::PreTranslateMessage(MSG* msg)
+{
+    return m_pm.PreTranslateMessage(msg) ? 1 : 0;
+}
 
 int MDialog::OnInitDialog()
 {
@@ -98,7 +109,10 @@ POINT MDialog::GetAirBladderPoint(MControl* control, UINT type)
     return pt;
 }
 
-void MDialog::OnMinimize() { ShowWindow(SW_MINIMIZE); }
+void MDialog::OnMinimize()
+{
+    ShowWindow(SW_MINIMIZE);
+}
 
 void MDialog::OnMaximize()
 {
@@ -110,7 +124,10 @@ void MDialog::OnMaximize()
 
 void MDialog::InitUI(CRect) {}
 void MDialog::UISize(CRect) {}
-LONG MDialog::OnMessage(UINT, UINT, UINT, LONG) { return 0; }
+LONG MDialog::OnMessage(UINT, UINT, UINT, LONG)
+{
+    return 0;
+}
 
 LONG MDialog::OnUserCloseWindow(UINT wparam, LONG lparam)
 {
@@ -123,7 +140,8 @@ int MDialog::OnCreate(CREATESTRUCTW*)
     if (!m_hWnd) return 1;
     // No system frame: the dialog draws everything itself.
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
+                        static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
     return 1;
 }
 
@@ -140,29 +158,95 @@ int MDialog::OnSize(UINT, int, int)
     return 0;
 }
 
-int MDialog::OnMouseMove(UINT, CPoint) { return 0; }
-int MDialog::OnMouseLeave(UINT, LONG) { return 0; }
-int MDialog::OnMouseHover(UINT, LONG) { return 0; }
-int MDialog::OnMouseWheel(UINT, short, CPoint) { return 0; }
-int MDialog::OnLButtonDown(UINT, CPoint) { return 0; }
-int MDialog::OnLButtonUp(UINT, CPoint) { return 0; }
-int MDialog::OnLButtonDblClk(UINT, CPoint) { return 0; }
-int MDialog::OnRButtonDown(UINT, CPoint) { return 0; }
-int MDialog::OnRButtonUp(UINT, CPoint) { return 0; }
-int MDialog::OnRButtonDblClk(UINT, CPoint) { return 0; }
-int MDialog::OnKeyDown(UINT, UINT, UINT) { return 0; }
-int MDialog::OnNcHitTest(CPoint) { return 0; }
-int MDialog::OnGetMinMaxInfo(MINMAXINFO*) { return 0; }
-int MDialog::OnNcCalcSize(int, NCCALCSIZE_PARAMS*) { return 0; }
-int MDialog::OnNcActivate(int) { return 0; }
-int MDialog::OnWindowPosChanging(WINDOWPOS*) { return 1; }
-int MDialog::OnWindowPosChanged(WINDOWPOS*) { return 1; }
-int MDialog::OnPaint() { return 0; }
+int MDialog::OnMouseMove(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnMouseLeave(UINT, LONG)
+{
+    return 0;
+}
+int MDialog::OnMouseHover(UINT, LONG)
+{
+    return 0;
+}
+int MDialog::OnMouseWheel(UINT, short, CPoint)
+{
+    return 0;
+}
+int MDialog::OnLButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnLButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnLButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnRButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnRButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnRButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MDialog::OnKeyDown(UINT, UINT, UINT)
+{
+    return 0;
+}
+int MDialog::OnNcHitTest(CPoint)
+{
+    return 0;
+}
+int MDialog::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    return 0;
+}
+int MDialog::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
+{
+    return 0;
+}
+int MDialog::OnNcActivate(int)
+{
+    return 0;
+}
+int MDialog::OnWindowPosChanging(WINDOWPOS*)
+{
+    return 1;
+}
+int MDialog::OnWindowPosChanged(WINDOWPOS*)
+{
+    return 1;
+}
+int MDialog::OnPaint()
+{
+    return 0;
+}
 void MDialog::OnTimer(UINT) {}
-int MDialog::OnNcPaint() { return 0; }
-int MDialog::OnClose() { return 1; }
-int MDialog::OnDestroy() { return 0; }
-int MDialog::PostNcDestroy() { return 0; }
+int MDialog::OnNcPaint()
+{
+    return 0;
+}
+int MDialog::OnClose()
+{
+    return 1;
+}
+int MDialog::OnDestroy()
+{
+    return 0;
+}
+int MDialog::PostNcDestroy()
+{
+    return 0;
+}
 
 // ---- closing ----
 
@@ -171,27 +255,49 @@ void MDialog::PostCloseRequest(UINT code)
     if (IsPresent()) ::PostMessageW(m_hWnd, WM_USER_CLOSE_WINDOW, code, 0);
 }
 
-void MDialog::DoOK() { PostCloseRequest(IDOK); }
-void MDialog::DoCancel() { PostCloseRequest(IDCANCEL); }
-void MDialog::DoClose() { PostCloseRequest(IDCANCEL); }
-void MDialog::DoYes() { PostCloseRequest(IDYES); }
-void MDialog::DoNo() { PostCloseRequest(IDNO); }
+void MDialog::DoOK()
+{
+    PostCloseRequest(IDOK);
+}
+void MDialog::DoCancel()
+{
+    PostCloseRequest(IDCANCEL);
+}
+void MDialog::DoClose()
+{
+    PostCloseRequest(IDCANCEL);
+}
+void MDialog::DoYes()
+{
+    PostCloseRequest(IDYES);
+}
+void MDialog::DoNo()
+{
+    PostCloseRequest(IDNO);
+}
 
 // ---- controls ----
 
-MControl* MDialog::CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int p7,
-                                 int p8)
+MControl* MDialog::CreateControl(const wchar_t* className, UINT id, CRect rect,
+                                 const wchar_t* title, int p7, int p8)
 {
     return m_pm.CreateControl(1, static_cast<MObject*>(this), className, id, rect, title, p7, p8);
 }
 
-MControl* MDialog::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int p7, int p8)
+MControl* MDialog::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                              int p7, int p8)
 {
     return m_pm.CreateControl(0, static_cast<MObject*>(this), className, id, rect, title, p7, p8);
 }
 
-MControl* MDialog::GetControl(UINT id) { return m_pm.GetControl(id); }
-std::vector<MControl*>& MDialog::GetControls() { return m_pm.GetControls(); }
+MControl* MDialog::GetControl(UINT id)
+{
+    return m_pm.GetControl(id);
+}
+std::vector<MControl*>& MDialog::GetControls()
+{
+    return m_pm.GetControls();
+}
 
 void MDialog::SetFocusControl(MControl* control)
 {
@@ -204,12 +310,30 @@ void MDialog::SetFocusControl(MControl* control)
 
 // ---- appearance ----
 
-int MDialog::LoadBKImage(CString skinFileName) { return m_pm.LoadBKImage(skinFileName); }
-int MDialog::LoadBKImage(UINT resourceId, CString resourceType) { return m_pm.LoadBKImage(resourceId, resourceType); }
-void MDialog::SetBackMode(enumBackMode mode, int parameter) { m_pm.SetBackMode(mode, parameter); }
-void MDialog::SetLayeredWindow(int layered) { m_pm.SetLayeredWindow(layered); }
-void MDialog::EnableWndDrag(int enable) { m_pm.EnableWndDrag(enable); }
-void MDialog::SetScrollResID(UINT vertical, UINT horizontal) { m_pm.SetScrollResID(vertical, horizontal); }
+int MDialog::LoadBKImage(CString skinFileName)
+{
+    return m_pm.LoadBKImage(skinFileName);
+}
+int MDialog::LoadBKImage(UINT resourceId, CString resourceType)
+{
+    return m_pm.LoadBKImage(resourceId, resourceType);
+}
+void MDialog::SetBackMode(enumBackMode mode, int parameter)
+{
+    m_pm.SetBackMode(mode, parameter);
+}
+void MDialog::SetLayeredWindow(int layered)
+{
+    m_pm.SetLayeredWindow(layered);
+}
+void MDialog::EnableWndDrag(int enable)
+{
+    m_pm.EnableWndDrag(enable);
+}
+void MDialog::SetScrollResID(UINT vertical, UINT horizontal)
+{
+    m_pm.SetScrollResID(vertical, horizontal);
+}
 
 void MDialog::SetupBackTranslucent()
 {
@@ -227,15 +351,42 @@ void MDialog::SetupRegion(int) {}
 
 // ---- drop shadow ----
 
-int MDialog::SetSize(int size) { return m_pm.SetSize(size); }
-int MDialog::SetSharpness(UINT sharpness) { return m_pm.SetSharpness(sharpness); }
-int MDialog::SetDarkness(UINT darkness) { return m_pm.SetDarkness(darkness); }
-int MDialog::SetPosition(int x, int y) { return m_pm.SetPosition(x, y); }
-int MDialog::SetShadowColor(COLORREF color) { return m_pm.SetShadowColor(color); }
-void MDialog::SetShadowImage(const wchar_t* skinFileName, CRect margins) { m_pm.SetShadowImage(skinFileName, margins); }
-void MDialog::SetShadowImage(UINT resourceId, CRect margins) { m_pm.SetShadowImage(resourceId, margins); }
-void MDialog::SetShadowShow(int show) { m_pm.SetShadowShow(show); }
-void MDialog::CreateShadow(int show, bool flag) { m_pm.CreateShadow(show, flag); }
+int MDialog::SetSize(int size)
+{
+    return m_pm.SetSize(size);
+}
+int MDialog::SetSharpness(UINT sharpness)
+{
+    return m_pm.SetSharpness(sharpness);
+}
+int MDialog::SetDarkness(UINT darkness)
+{
+    return m_pm.SetDarkness(darkness);
+}
+int MDialog::SetPosition(int x, int y)
+{
+    return m_pm.SetPosition(x, y);
+}
+int MDialog::SetShadowColor(COLORREF color)
+{
+    return m_pm.SetShadowColor(color);
+}
+void MDialog::SetShadowImage(const wchar_t* skinFileName, CRect margins)
+{
+    m_pm.SetShadowImage(skinFileName, margins);
+}
+void MDialog::SetShadowImage(UINT resourceId, CRect margins)
+{
+    m_pm.SetShadowImage(resourceId, margins);
+}
+void MDialog::SetShadowShow(int show)
+{
+    m_pm.SetShadowShow(show);
+}
+void MDialog::CreateShadow(int show, bool flag)
+{
+    m_pm.CreateShadow(show, flag);
+}
 
 // ---- overlays, tooltip and balloon ----
 
@@ -258,9 +409,18 @@ void MDialog::SetMessage(CString text, CRect rect, MsgLevel level)
     m_pm.SetMessage(text, rect, level);
 }
 
-void MDialog::SetProgress(int value, CString text, CRect rect) { m_pm.SetProgress(value, text, rect); }
-void MDialog::SetTooltip(CString text, CRect rect) { m_pm.SetTooltip(text, rect); }
-void MDialog::ClearTooltip() { m_pm.ClearTooltip(); }
+void MDialog::SetProgress(int value, CString text, CRect rect)
+{
+    m_pm.SetProgress(value, text, rect);
+}
+void MDialog::SetTooltip(CString text, CRect rect)
+{
+    m_pm.SetTooltip(text, rect);
+}
+void MDialog::ClearTooltip()
+{
+    m_pm.ClearTooltip();
+}
 
 int MDialog::SetAirBladderMsg(const wchar_t* text, POINT at, AIRBLADDER_TYPE type)
 {
@@ -274,7 +434,13 @@ int MDialog::SetAirBladderMsg(const wchar_t* text, POINT at, AIRBLADDER_TYPE typ
 
 // ---- multimedia timer ----
 
-void MDialog::SetMTimer(UINT periodMs) { m_pm.SetMTimer(periodMs); }
-void MDialog::KillMTimer(UINT timerId) { m_pm.KillMTimer(timerId); }
+void MDialog::SetMTimer(UINT periodMs)
+{
+    m_pm.SetMTimer(periodMs);
+}
+void MDialog::KillMTimer(UINT timerId)
+{
+    m_pm.KillMTimer(timerId);
+}
 
 }  // namespace WEXA

@@ -11,7 +11,10 @@ MImageList::~MImageList()
     DelAllImages();
 }
 
-int MImageList::AddImage(const wchar_t* path, int id, int frames) { return InsertImage(-1, path, id, frames); }
+int MImageList::AddImage(const wchar_t* path, int id, int frames)
+{
+    return InsertImage(-1, path, id, frames);
+}
 
 int MImageList::InsertImage(int index, const wchar_t* path, int id, int frames)
 {
@@ -44,7 +47,10 @@ int MImageList::InsertImage(int index, const wchar_t* path, int id, int frames)
     return -1;
 }
 
-void MImageList::DrawItemIcon(Gdiplus::Graphics& g, CRect rect, int index) { DrawItemIcon(g, rect, index, 0); }
+void MImageList::DrawItemIcon(Gdiplus::Graphics& g, CRect rect, int index)
+{
+    DrawItemIcon(g, rect, index, 0);
+}
 
 void MImageList::DrawItemIcon(Gdiplus::Graphics& g, CRect rect, int index, int state)
 {
@@ -52,7 +58,8 @@ void MImageList::DrawItemIcon(Gdiplus::Graphics& g, CRect rect, int index, int s
     if (!item || !item->image) return;
     int frame = state < item->frames - 1 ? state : item->frames - 1;
     if (frame < 0) frame = 0;
-    g.DrawImage(item->image, Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+    g.DrawImage(item->image,
+                Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
                 frame * item->frameWidth, 0, item->frameWidth, item->height, Gdiplus::UnitPixel);
 }
 
@@ -63,7 +70,10 @@ int MImageList::SetDrawImgSize(int cx, int cy)
     return 1;
 }
 
-CSize MImageList::GetIconSize() { return CSize(m_drawWidth, m_drawHeight); }
+CSize MImageList::GetIconSize()
+{
+    return CSize(m_drawWidth, m_drawHeight);
+}
 
 _M_IAMGELIST* MImageList::GetItemImageData(int index)
 {

@@ -13,10 +13,25 @@ int MObject::IsClass(const wchar_t* name)
     return wcscmp(own, name) == 0 ? 1 : 0;
 }
 
-const wchar_t* MObject::GetClassNameW() const { return nullptr; }
-const wchar_t* MObject::GetObjectClass() { return nullptr; }
-const wchar_t* MObject::BaseObjectClassName() { return nullptr; }
-LONG MObject::OnBaseMessage(UINT, UINT, UINT, LONG) { return 0; }
-LONG MObject::OnControlUpdate(CRect, int, MControl*) { return 0; }
+const wchar_t* MObject::GetClassNameW() const
+{
+    return nullptr;
+}
+const wchar_t* MObject::GetObjectClass()
+{
+    return nullptr;
+}
+const wchar_t* MObject::BaseObjectClassName()
+{
+    return nullptr;
+}
+LONG MObject::OnBaseMessage(UINT, UINT, UINT, LONG)
+{
+    return 0;
+}
+LONG MObject::OnControlUpdate(CRect, int, MControl*)
+{
+    return 0;
+}
 
 }  // namespace WEXA

@@ -84,9 +84,13 @@ const FactoryEntry kPanelFactory[] = {
     {L"KeyFuncCtrl", FactoryArgs::Visible},
     {L"MatrixScreen", FactoryArgs::Visible},
 };
-static_assert(sizeof(kPanelFactory) / sizeof(kPanelFactory[0]) == 65, "the panel factory knows 65 class names");
+static_assert(sizeof(kPanelFactory) / sizeof(kPanelFactory[0]) == 65,
+              "the panel factory knows 65 class names");
 
-bool IsScrollBar(const MControl* child) { return child->m_nID == 1 || child->m_nID == 2; }
+bool IsScrollBar(const MControl* child)
+{
+    return child->m_nID == 1 || child->m_nID == 2;
+}
 
 bool Overlaps(const RECT& a, const RECT& b)
 {
@@ -161,7 +165,8 @@ LONG MPanel::OnControlUpdate(CRect rect, int erase, MControl* control)
                 after = true;
                 continue;
             }
-            if (after && child->m_bVisible && Overlaps(child->m_rcControl, rect)) child->SetUpdate(0, 0);
+            if (after && child->m_bVisible && Overlaps(child->m_rcControl, rect))
+                child->SetUpdate(0, 0);
         }
     }
 
@@ -174,7 +179,8 @@ LONG MPanel::OnControlUpdate(CRect rect, int erase, MControl* control)
     CRect area;
     if (IsScrollBar(control)) {
         if (!area.IntersectRect(&rect, &m_rcControl)) area = CRect();
-        if (const MPanel* outer = dynamic_cast<const MPanel*>(m_pParent)) area = outer->ContentToWindow(area);
+        if (const MPanel* outer = dynamic_cast<const MPanel*>(m_pParent))
+            area = outer->ContentToWindow(area);
     } else {
         area = ContentToWindow(rect);
     }
@@ -206,7 +212,10 @@ int MPanel::DrawSubControls(HDC& dc, CRect clip)
     return MControl::DrawSubControls(dc, clip);
 }
 
-int MPanel::OnCheckMouseResponse(UINT, CPoint) { return 1; }
+int MPanel::OnCheckMouseResponse(UINT, CPoint)
+{
+    return 1;
+}
 
 LONG MPanel::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
 {
@@ -234,13 +243,20 @@ void MPanel::SetControlEnabled(int enabled)
         MControl* child = m_controls[i];
         if (!child || child->m_bEnabled == enabled) continue;
         child->SetControlEnabled(enabled);
-        if (child->m_bVisible && child->m_pParent) child->m_pParent->OnControlUpdate(child->m_rcControl, 1, child);
+        if (child->m_bVisible && child->m_pParent)
+            child->m_pParent->OnControlUpdate(child->m_rcControl, 1, child);
     }
 }
 
-int MPanel::OnControlTimer() { return 0; }
+int MPanel::OnControlTimer()
+{
+    return 0;
+}
 
-int MPanel::OnControlKeyUp(UINT, UINT, UINT) { return 0; }
+int MPanel::OnControlKeyUp(UINT, UINT, UINT)
+{
+    return 0;
+}
 
 // ---- scrolling ----
 
@@ -265,7 +281,8 @@ CRect MPanel::ContentToWindow(CRect rect) const
     if (IsContentScrolled()) rect.OffsetRect(-GetHorizontalOffset(), -GetVerticalOffset());
     CRect clipped;
     if (!clipped.IntersectRect(&rect, &m_rcControl)) return CRect();
-    if (const MPanel* outer = dynamic_cast<const MPanel*>(m_pParent)) return outer->ContentToWindow(clipped);
+    if (const MPanel* outer = dynamic_cast<const MPanel*>(m_pParent))
+        return outer->ContentToWindow(clipped);
     return clipped;
 }
 
@@ -299,13 +316,16 @@ void MPanel::SetControlRect(CRect rect)
             MControl* child = m_controls[i];
             if (!child) continue;
             if (child->m_nID == 1 || child->m_nID == 2) {
-                const CRect place = child->m_nID == 1
-                                        ? CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom)
-                                        : CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right, rect.bottom);
+                const CRect place =
+                    child->m_nID == 1
+                        ? CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom)
+                        : CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right,
+                                rect.bottom);
                 CRect both;
                 both.UnionRect(&child->m_rcControl, &place);
                 child->SetControlRect(place);
-                if (child->m_bVisible && child->m_pParent) child->m_pParent->OnControlUpdate(both, 1, child);
+                if (child->m_bVisible && child->m_pParent)
+                    child->m_pParent->OnControlUpdate(both, 1, child);
                 continue;
             }
             const int reachDown = child->m_rcControl.bottom - rect.top;
@@ -335,11 +355,12 @@ void MPanel::SetControlRect(CRect rect)
 
 // ---- the factory ----
 
-MControl* MPanel::CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id, CRect rect,
-                                const wchar_t* title, int visible, int enabled)
+MControl* MPanel::CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id,
+                                CRect rect, const wchar_t* title, int visible, int enabled)
 {
     if (!className || !*className) return nullptr;
-    MControl* control = ConstructFromTable(kPanelFactory, owner, className, id, rect, title, visible, enabled);
+    MControl* control =
+        ConstructFromTable(kPanelFactory, owner, className, id, rect, title, visible, enabled);
     if (!control) return nullptr;
     if (m_pManager) control->SetManager(m_pManager);
     if (kind == 0) {
@@ -352,14 +373,14 @@ MControl* MPanel::CreateControl(UINT kind, MObject* owner, const wchar_t* classN
     return control;
 }
 
-MControl* MPanel::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
-                             int enabled)
+MControl* MPanel::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                             int visible, int enabled)
 {
     return CreateControl(0, this, className, id, rect, title, visible, enabled);
 }
 
-MControl* MPanel::CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
-                                int enabled)
+MControl* MPanel::CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                                int visible, int enabled)
 {
     return CreateControl(1, this, className, id, rect, title, visible, enabled);
 }

@@ -31,8 +31,8 @@ HBITMAP CreateDib32(HDC dc, int width, int height, void** bits)
 
 // AlphaBlend for systems whose msimg32 lacks it: per-pixel source alpha times the
 // constant alpha, written with a zero alpha byte.
-BOOL WINAPI AlphaBlendFallback(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh,
-                               BLENDFUNCTION blend)
+BOOL WINAPI AlphaBlendFallback(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy,
+                               int sw, int sh, BLENDFUNCTION blend)
 {
     if (dw <= 0 || dh <= 0) return 0;
     HDC mem = ::CreateCompatibleDC(dst);
@@ -83,7 +83,8 @@ const BlendEntryPoints& EntryPoints()
         if (!module) module = ::LoadLibraryW(L"msimg32.dll");
         if (module) {
             p.alphaBlend = reinterpret_cast<AlphaBlendFn>(::GetProcAddress(module, "AlphaBlend"));
-            p.gradientFill = reinterpret_cast<GradientFillFn>(::GetProcAddress(module, "GradientFill"));
+            p.gradientFill =
+                reinterpret_cast<GradientFillFn>(::GetProcAddress(module, "GradientFill"));
         }
         if (!p.alphaBlend) p.alphaBlend = &AlphaBlendFallback;
         return p;
@@ -91,17 +92,29 @@ const BlendEntryPoints& EntryPoints()
     return points;
 }
 
-BOOL Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh, BYTE alpha,
-           bool perPixel)
+BOOL Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh,
+           BYTE alpha, bool perPixel)
 {
     BLENDFUNCTION bf = {AC_SRC_OVER, 0, alpha, static_cast<BYTE>(perPixel ? AC_SRC_ALPHA : 0)};
     return EntryPoints().alphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, bf);
 }
 
-BYTE ChannelA(ARGB c) { return static_cast<BYTE>(c >> 24); }
-BYTE ChannelR(ARGB c) { return static_cast<BYTE>(c >> 16); }
-BYTE ChannelG(ARGB c) { return static_cast<BYTE>(c >> 8); }
-BYTE ChannelB(ARGB c) { return static_cast<BYTE>(c); }
+BYTE ChannelA(ARGB c)
+{
+    return static_cast<BYTE>(c >> 24);
+}
+BYTE ChannelR(ARGB c)
+{
+    return static_cast<BYTE>(c >> 16);
+}
+BYTE ChannelG(ARGB c)
+{
+    return static_cast<BYTE>(c >> 8);
+}
+BYTE ChannelB(ARGB c)
+{
+    return static_cast<BYTE>(c);
+}
 
 // Solid bands in place of GradientFill; band 0 carries the end colour.
 void DrawGradientBands(HDC dc, const RECT& rc, ARGB start, ARGB end, bool vertical, int hint)
@@ -129,8 +142,8 @@ void DrawGradientBands(HDC dc, const RECT& rc, ARGB start, ARGB end, bool vertic
     }
 }
 
-void DrawPart(Gdiplus::Graphics& g, Gdiplus::Image* image, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
-              int sh)
+void DrawPart(Gdiplus::Graphics& g, Gdiplus::Image* image, int dx, int dy, int dw, int dh, int sx,
+              int sy, int sw, int sh)
 {
     // A part with no area (a target smaller than its borders) is not drawn: a
     // negative size would mirror the image across the neighbouring parts.
@@ -138,7 +151,8 @@ void DrawPart(Gdiplus::Graphics& g, Gdiplus::Image* image, int dx, int dy, int d
     g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel);
 }
 
-void AddRoundPath(Gdiplus::GraphicsPath& path, float x, float y, float w, float h, float rx, float ry)
+void AddRoundPath(Gdiplus::GraphicsPath& path, float x, float y, float w, float h, float rx,
+                  float ry)
 {
     if (!(rx > 0.0f) || !(ry > 0.0f)) {
         path.AddRectangle(Gdiplus::RectF(x, y, w, h));
@@ -155,8 +169,8 @@ void AddRoundPath(Gdiplus::GraphicsPath& path, float x, float y, float w, float 
     path.CloseFigure();
 }
 
-void DrawRoundPath(Gdiplus::Graphics& g, float x, float y, float w, float h, float rx, float ry, bool outline,
-                   ARGB penColor, float penWidth, bool fill, ARGB fillColor)
+void DrawRoundPath(Gdiplus::Graphics& g, float x, float y, float w, float h, float rx, float ry,
+                   bool outline, ARGB penColor, float penWidth, bool fill, ARGB fillColor)
 {
     Gdiplus::GraphicsPath path;
     AddRoundPath(path, x, y, w, h, rx, ry);
@@ -179,22 +193,26 @@ bool MeasurePath(const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
     if (font->GetFamily(&family) != Gdiplus::Ok) return false;
     float size = font->GetSize();
     switch (font->GetUnit()) {
-    case Gdiplus::UnitPoint: size = size * 96.0f / 72.0f; break;
-    case Gdiplus::UnitInch: size = size * 96.0f; break;
-    case Gdiplus::UnitDocument: size = size * 96.0f / 300.0f; break;
-    case Gdiplus::UnitMillimeter: size = size * 96.0f / 25.4f; break;
-    default: break;
+        case Gdiplus::UnitPoint: size = size * 96.0f / 72.0f; break;
+        case Gdiplus::UnitInch: size = size * 96.0f; break;
+        case Gdiplus::UnitDocument: size = size * 96.0f / 300.0f; break;
+        case Gdiplus::UnitMillimeter: size = size * 96.0f / 25.4f; break;
+        default: break;
     }
     Gdiplus::GraphicsPath path;
     Gdiplus::RectF layout(0.0f, 0.0f, layoutWidth, 0.0f);
     Gdiplus::StringFormat defaultFormat;  // a null format means the default layout
-    path.AddString(text, -1, &family, font->GetStyle(), size, layout, format ? format : &defaultFormat);
+    path.AddString(text, -1, &family, font->GetStyle(), size, layout,
+                   format ? format : &defaultFormat);
     path.GetBounds(bounds);
     *lineHeight = font->GetHeight(0.0f);
     return true;
 }
 
-bool HasFraction(float v) { return std::floor(v) != v; }
+bool HasFraction(float v)
+{
+    return std::floor(v) != v;
+}
 
 }  // namespace
 
@@ -233,8 +251,9 @@ Gdiplus::Image* MRender::LoadImageFromFileEx(const wchar_t* path, int width, int
                                             : Gdiplus::InterpolationModeHighQualityBicubic);
             Gdiplus::ImageAttributes attributes;
             attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-            g.DrawImage(source, Gdiplus::Rect(0, 0, width, height), 0, 0, static_cast<int>(source->GetWidth()),
-                        static_cast<int>(source->GetHeight()), Gdiplus::UnitPixel, &attributes);
+            g.DrawImage(source, Gdiplus::Rect(0, 0, width, height), 0, 0,
+                        static_cast<int>(source->GetWidth()), static_cast<int>(source->GetHeight()),
+                        Gdiplus::UnitPixel, &attributes);
             if (g.GetLastStatus() != Gdiplus::Ok) {
                 delete copy;
                 copy = nullptr;
@@ -290,7 +309,10 @@ HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int width, int height, void** bits)
     return CreateDib32(dc, width, height, bits);
 }
 
-HDC MRender::CreateCompatibleDC(HDC dc) { return ::CreateCompatibleDC(dc); }
+HDC MRender::CreateCompatibleDC(HDC dc)
+{
+    return ::CreateCompatibleDC(dc);
+}
 
 HBITMAP MRender::CreateCompatibleBitmap(HDC dc, int width, int height)
 {
@@ -302,7 +324,8 @@ BOOL MRender::BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int 
     return ::BitBlt(dst, x, y, width, height, src, srcX, srcY, SRCCOPY);
 }
 
-BOOL MRender::BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop)
+BOOL MRender::BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                     DWORD rop)
 {
     return ::BitBlt(dst, x, y, width, height, src, srcX, srcY, rop);
 }
@@ -311,7 +334,8 @@ int MRender::SaveBitmapToFile(HBITMAP bitmap, const wchar_t* path)
 {
     if (!bitmap || !path || !*path) return 0;
     BITMAP info = {};
-    if (!::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0) return 0;
+    if (!::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0)
+        return 0;
     const int width = info.bmWidth;
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     // Always 24 bits per pixel: no colour table is needed, and every viewer opens it.
@@ -329,9 +353,11 @@ int MRender::SaveBitmapToFile(HBITMAP bitmap, const wchar_t* path)
     header->biCompression = BI_RGB;
 
     HDC screen = ::GetDC(nullptr);
-    HPALETTE oldPalette = ::SelectPalette(screen, static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), FALSE);
+    HPALETTE oldPalette =
+        ::SelectPalette(screen, static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), FALSE);
     ::RealizePalette(screen);
-    int lines = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), block.data() + sizeof(BITMAPINFOHEADER),
+    int lines = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height),
+                            block.data() + sizeof(BITMAPINFOHEADER),
                             reinterpret_cast<BITMAPINFO*>(header), DIB_RGB_COLORS);
     if (oldPalette) ::SelectPalette(screen, oldPalette, FALSE);
     ::ReleaseDC(nullptr, screen);
@@ -351,7 +377,8 @@ int MRender::SaveBitmapToFile(HBITMAP bitmap, const wchar_t* path)
     DWORD written = 0;
     bool ok = ::WriteFile(file, &fileHeader, sizeof(fileHeader), &written, nullptr) &&
               written == sizeof(fileHeader);
-    ok = ok && ::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) &&
+    ok = ok &&
+         ::WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) &&
          written == block.size();
     ::CloseHandle(file);
     if (!ok) {
@@ -381,7 +408,8 @@ void MRender::DrawColor(HDC dc, CRect rect, ARGB color)
     Gdiplus::Graphics g(dc);
     Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
     g.FillRectangle(&brush, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
-                    static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
+                    static_cast<INT>(rect.right - rect.left),
+                    static_cast<INT>(rect.bottom - rect.top));
 }
 
 void MRender::DrawGradient(HDC dc, CRect rect, ARGB start, ARGB end, BOOL vertical, int bands)
@@ -425,40 +453,45 @@ void MRender::DrawGradient(HDC dc, CRect rect, ARGB start, ARGB end, BOOL vertic
         v[1].Blue = static_cast<COLOR16>(ChannelB(end) << 8);
         v[1].Alpha = 0xFF00;
         GRADIENT_RECT mesh = {0, 1};
-        points.gradientFill(target, v, 2, &mesh, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+        points.gradientFill(target, v, 2, &mesh, 1,
+                            vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
     } else {
         DrawGradientBands(target, area, start, end, vertical != FALSE, bands);
     }
 
     if (mem) {
-        Blend(dc, rect.left, rect.top, width, height, mem, 0, 0, width, height, static_cast<BYTE>(alpha), true);
+        Blend(dc, rect.left, rect.top, width, height, mem, 0, 0, width, height,
+              static_cast<BYTE>(alpha), true);
         ::SelectObject(mem, old);
         ::DeleteObject(bitmap);
         ::DeleteDC(mem);
     }
 }
 
-void MRender::DrawImageFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x, int y, int width,
-                             int height, int corner)
+void MRender::DrawImageFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x,
+                             int y, int width, int height, int corner)
 {
     DrawImageFrameMID(g, image, target, x, y, width, height, corner, corner, corner, corner);
 }
 
-void MRender::DrawImageFrameMID(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x, int y,
-                                int width, int height, int l, int t, int r, int b)
+void MRender::DrawImageFrameMID(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x,
+                                int y, int width, int height, int l, int t, int r, int b)
 {
     if (!image) return;
     const int L = target.left, T = target.top, R = target.right, B = target.bottom;
     const int w = width, h = height;
-    DrawPart(g, image, L, T, l, t, x, y, l, t);                                        // top-left
-    DrawPart(g, image, L, T + t, l, B - T - t - b, x, y + t, l, h - t - b);           // left edge
-    DrawPart(g, image, L, B - b, l, b, x, y + h - b, l, b);                            // bottom-left
-    DrawPart(g, image, L + l, T, R - L - l - r, t, x + l, y, w - l - r, t);           // top edge
-    DrawPart(g, image, R - r, T, r, t, x + w - r, y, r, t);                            // top-right
-    DrawPart(g, image, R - r, T + t, r, B - T - t - b, x + w - r, y + t, r, h - t - b);  // right edge
-    DrawPart(g, image, R - r, B - b, r, b, x + w - r, y + h - b, r, b);                // bottom-right
-    DrawPart(g, image, L + l, B - b, R - L - l - r, b, x + l, y + h - b, w - l - r, b);  // bottom edge
-    DrawPart(g, image, L + l, T + t, R - L - l - r, B - T - t - b, x + l, y + t, w - l - r, h - t - b);  // centre
+    DrawPart(g, image, L, T, l, t, x, y, l, t);                              // top-left
+    DrawPart(g, image, L, T + t, l, B - T - t - b, x, y + t, l, h - t - b);  // left edge
+    DrawPart(g, image, L, B - b, l, b, x, y + h - b, l, b);                  // bottom-left
+    DrawPart(g, image, L + l, T, R - L - l - r, t, x + l, y, w - l - r, t);  // top edge
+    DrawPart(g, image, R - r, T, r, t, x + w - r, y, r, t);                  // top-right
+    DrawPart(g, image, R - r, T + t, r, B - T - t - b, x + w - r, y + t, r,
+             h - t - b);                                                 // right edge
+    DrawPart(g, image, R - r, B - b, r, b, x + w - r, y + h - b, r, b);  // bottom-right
+    DrawPart(g, image, L + l, B - b, R - L - l - r, b, x + l, y + h - b, w - l - r,
+             b);  // bottom edge
+    DrawPart(g, image, L + l, T + t, R - L - l - r, B - T - t - b, x + l, y + t, w - l - r,
+             h - t - b);  // centre
 }
 
 void MRender::DrawRectangle(HDC, CRect, int, int, int) {}
@@ -471,7 +504,8 @@ void MRender::CheckAlphaColor(ARGB& color)
 // ---- rounded rectangles ----
 
 void MRender::DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height,
-                                float roundness, ARGB penColor, float penWidth, BOOL fill, ARGB fillColor)
+                                float roundness, ARGB penColor, float penWidth, BOOL fill,
+                                ARGB fillColor)
 {
     float rx = 0.0f, ry = 0.0f;
     if (roundness > 0.0f) {
@@ -479,24 +513,27 @@ void MRender::DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float wi
         ry = height / roundness * 0.5f;
         if (std::fabs(rx - ry) > 10.0f) rx = ry = std::min(rx, ry);
     }
-    DrawRoundPath(g, x, y, width, height, rx, ry, true, penColor, penWidth, fill != FALSE, fillColor);
+    DrawRoundPath(g, x, y, width, height, rx, ry, true, penColor, penWidth, fill != FALSE,
+                  fillColor);
 }
 
-void MRender::DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height, float radius,
-                                ARGB borderColor, float borderWidth, ARGB fillColor)
+void MRender::DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height,
+                                float radius, ARGB borderColor, float borderWidth, ARGB fillColor)
 {
-    DrawRoundPath(g, x, y, width, height, radius, radius, true, borderColor, borderWidth, true, fillColor);
+    DrawRoundPath(g, x, y, width, height, radius, radius, true, borderColor, borderWidth, true,
+                  fillColor);
 }
 
-void MRender::DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height, float radius,
-                                ARGB fillColor)
+void MRender::DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height,
+                                float radius, ARGB fillColor)
 {
     DrawRoundPath(g, x, y, width, height, radius, radius, false, 0, 0.0f, true, fillColor);
 }
 
 // ---- text ----
 
-void MRender::DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color, HFONT font, UINT format)
+void MRender::DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color, HFONT font,
+                        UINT format)
 {
     if (!text) return;
     ::SetBkMode(dc, TRANSPARENT);
@@ -539,23 +576,27 @@ Gdiplus::Size MRender::GetTextBounds(const Gdiplus::Font* font, const wchar_t* t
 {
     Gdiplus::StringFormat format;
     format.SetAlignment(Gdiplus::StringAlignmentNear);
-    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap |
+                          Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
     return GetTextBounds(font, &format, text);
 }
 
-CPoint MRender::GetOriginPoint(int outerWidth, int outerHeight, int innerWidth, int innerHeight, int hAlign,
-                               int vAlign)
+CPoint MRender::GetOriginPoint(int outerWidth, int outerHeight, int innerWidth, int innerHeight,
+                               int hAlign, int vAlign)
 {
-    int x = hAlign == DT_CENTER ? (outerWidth - innerWidth) / 2 : hAlign == DT_RIGHT ? outerWidth - innerWidth : 0;
-    int y = vAlign == DT_VCENTER ? (outerHeight - innerHeight) / 2
-                                 : vAlign == DT_BOTTOM ? outerHeight - innerHeight : 0;
+    int x = hAlign == DT_CENTER  ? (outerWidth - innerWidth) / 2
+            : hAlign == DT_RIGHT ? outerWidth - innerWidth
+                                 : 0;
+    int y = vAlign == DT_VCENTER  ? (outerHeight - innerHeight) / 2
+            : vAlign == DT_BOTTOM ? outerHeight - innerHeight
+                                  : 0;
     return CPoint(x, y);
 }
 
 CPoint MRender::GetOriginPoint(CRect outer, int innerWidth, int innerHeight, int hAlign, int vAlign)
 {
-    CPoint offset = GetOriginPoint(outer.right - outer.left, outer.bottom - outer.top, innerWidth, innerHeight,
-                                   hAlign, vAlign);
+    CPoint offset = GetOriginPoint(outer.right - outer.left, outer.bottom - outer.top, innerWidth,
+                                   innerHeight, hAlign, vAlign);
     return CPoint(outer.left + offset.x, outer.top + offset.y + 2);
 }
 
@@ -575,7 +616,8 @@ int TransitionAlpha(int startPct, int endPct, int i, int n, int* startAlpha)
 
 }  // namespace
 
-int MRender::DrawVerticalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int startPct, int endPct)
+int MRender::DrawVerticalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int startPct,
+                                    int endPct)
 {
     int n = dstRect.bottom - dstRect.top;
     int width = dstRect.right - dstRect.left;
@@ -583,13 +625,14 @@ int MRender::DrawVerticalTransition(HDC& dst, HDC& src, CRect dstRect, CRect src
     int alpha = 255;
     for (int i = 0; i < n; ++i) {
         alpha = TransitionAlpha(startPct, endPct, i, n, nullptr);
-        Blend(dst, dstRect.left, dstRect.top + i, width, 1, src, srcRect.left, srcRect.top + i, srcWidth, 1,
-              static_cast<BYTE>(alpha), false);
+        Blend(dst, dstRect.left, dstRect.top + i, width, 1, src, srcRect.left, srcRect.top + i,
+              srcWidth, 1, static_cast<BYTE>(alpha), false);
     }
     return alpha;
 }
 
-int MRender::DrawHorizontalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int startPct, int endPct)
+int MRender::DrawHorizontalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect,
+                                      int startPct, int endPct)
 {
     int n = dstRect.right - dstRect.left;
     int height = dstRect.bottom - dstRect.top;
@@ -597,8 +640,8 @@ int MRender::DrawHorizontalTransition(HDC& dst, HDC& src, CRect dstRect, CRect s
     int alpha = 255;
     for (int i = 0; i < n; ++i) {
         alpha = TransitionAlpha(startPct, endPct, i, n, nullptr);
-        Blend(dst, dstRect.left + i, dstRect.top, 1, height, src, srcRect.left + i, srcRect.top, 1, srcHeight,
-              static_cast<BYTE>(alpha), false);
+        Blend(dst, dstRect.left + i, dstRect.top, 1, height, src, srcRect.left + i, srcRect.top, 1,
+              srcHeight, static_cast<BYTE>(alpha), false);
     }
     return alpha;
 }
@@ -611,10 +654,12 @@ void MRender::DrawRightBottomTransition(HDC& dst, HDC& src, CRect rect, int corn
     int baseY = rect.bottom - rect.top - n;
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            double distance = std::min(static_cast<double>(n), std::sqrt(static_cast<double>(i * i + j * j)));
+            double distance =
+                std::min(static_cast<double>(n), std::sqrt(static_cast<double>(i * i + j * j)));
             int alpha = static_cast<int>(255.0 - 255.0 / n * distance);
             if (alpha < 0) alpha = 0;
-            Blend(dst, baseX + i, baseY + j, 1, 1, src, baseX + i, baseY + j, 1, 1, static_cast<BYTE>(alpha), false);
+            Blend(dst, baseX + i, baseY + j, 1, 1, src, baseX + i, baseY + j, 1, 1,
+                  static_cast<BYTE>(alpha), false);
         }
     }
 }

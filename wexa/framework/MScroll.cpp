@@ -11,7 +11,10 @@ namespace WEXA {
 
 namespace {
 
-COLORREF ToColorRef(const Gdiplus::Color& color) { return RGB(color.GetR(), color.GetG(), color.GetB()); }
+COLORREF ToColorRef(const Gdiplus::Color& color)
+{
+    return RGB(color.GetR(), color.GetG(), color.GetB());
+}
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color)
 {
@@ -38,12 +41,14 @@ MScroll::MScroll(MObject* owner, unsigned id, CRect rect, int visible)
       m_nRowStep(10),
       m_bAutoPage(0),
       m_bChanging(0)
-{
-}
+{}
 
 MScroll::~MScroll() = default;
 
-const wchar_t* MScroll::GetClassNameW() const { return L"MScroll"; }
+const wchar_t* MScroll::GetClassNameW() const
+{
+    return L"MScroll";
+}
 
 void MScroll::DrawControl(HDC&, CRect) {}
 
@@ -72,11 +77,19 @@ void MScroll::SetControlRect(CRect rect)
         }
         CRect place;
         switch (child->m_nID) {
-        case 6: place = CRect(rect.left, rect.top, rect.right, rect.top + m_nEndSize); break;        // top
-        case 7: place = CRect(rect.left, rect.bottom - m_nEndSize, rect.right, rect.bottom); break;  // bottom
-        case 4: place = CRect(rect.left, rect.top, rect.left + m_nEndSize, rect.bottom); break;      // left
-        case 5: place = CRect(rect.right - m_nEndSize, rect.top, rect.right, rect.bottom); break;    // right
-        default: continue;
+            case 6:
+                place = CRect(rect.left, rect.top, rect.right, rect.top + m_nEndSize);
+                break;  // top
+            case 7:
+                place = CRect(rect.left, rect.bottom - m_nEndSize, rect.right, rect.bottom);
+                break;  // bottom
+            case 4:
+                place = CRect(rect.left, rect.top, rect.left + m_nEndSize, rect.bottom);
+                break;  // left
+            case 5:
+                place = CRect(rect.right - m_nEndSize, rect.top, rect.right, rect.bottom);
+                break;  // right
+            default: continue;
         }
         CRect both;
         both.UnionRect(&child->m_rcControl, &place);
@@ -85,9 +98,18 @@ void MScroll::SetControlRect(CRect rect)
     }
 }
 
-int MScroll::MoveRange(int) { return 0; }
-int MScroll::SetRange() { return 0; }
-int MScroll::SetRangeEx() { return 0; }
+int MScroll::MoveRange(int)
+{
+    return 0;
+}
+int MScroll::SetRange()
+{
+    return 0;
+}
+int MScroll::SetRangeEx()
+{
+    return 0;
+}
 
 int MScroll::SetScrollMaxRange(int max)
 {
@@ -180,9 +202,10 @@ int MScroll::LayoutThumb(bool vertical, bool pullBack, bool contentPixels)
     m_nPage = axis.page;
     m_bAutoPage = axis.autoPage;
     m_nPosition = axis.position;
-    CRect thumb = vertical
-                      ? CRect(m_rcControl.left, axis.thumbStart, m_rcControl.right, axis.thumbStart + axis.thumbLength)
-                      : CRect(axis.thumbStart, m_rcControl.top, axis.thumbStart + axis.thumbLength, m_rcControl.bottom);
+    CRect thumb = vertical ? CRect(m_rcControl.left, axis.thumbStart, m_rcControl.right,
+                                   axis.thumbStart + axis.thumbLength)
+                           : CRect(axis.thumbStart, m_rcControl.top,
+                                   axis.thumbStart + axis.thumbLength, m_rcControl.bottom);
     // A new look once the thumb moved or the bar became (in)active.
     if (thumb != m_rcThumb || axis.scrollable != m_bScrollable) m_bUpdate = 0;
     m_rcThumb = thumb;
@@ -282,7 +305,8 @@ void MScroll::DrawBar(HDC& dc)
     ::BitBlt(dc, m_rcControl.left, m_rcControl.top, w, h, m_hMemDC, 0, 0, SRCCOPY);
 }
 
-void MScroll::DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset, int sliceWidth, int sliceHeight)
+void MScroll::DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset, int sliceWidth,
+                              int sliceHeight)
 {
     if (!m_pImage || rect.IsRectEmpty() || sliceWidth <= 0 || sliceHeight <= 0) return;
     Gdiplus::Graphics g(dc);
@@ -291,22 +315,22 @@ void MScroll::DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset,
         const int sx = srcOffset;
         const int middleSrc = std::max(sliceHeight - 2 * edge, 0);
         const int middleDst = std::max(rect.Height() - 2 * edge, 0);
-        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.top, rect.Width(), edge), sx, 0, sliceWidth, edge,
-                    Gdiplus::UnitPixel);
-        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.top + edge, rect.Width(), middleDst), sx, edge,
-                    sliceWidth, middleSrc, Gdiplus::UnitPixel);
+        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.top, rect.Width(), edge), sx, 0,
+                    sliceWidth, edge, Gdiplus::UnitPixel);
+        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.top + edge, rect.Width(), middleDst),
+                    sx, edge, sliceWidth, middleSrc, Gdiplus::UnitPixel);
         g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.bottom - edge, rect.Width(), edge), sx,
                     sliceHeight - edge, sliceWidth, edge, Gdiplus::UnitPixel);
     } else {
         const int sy = srcOffset;
         const int middleSrc = std::max(sliceWidth - 2 * edge, 0);
         const int middleDst = std::max(rect.Width() - 2 * edge, 0);
-        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.top, edge, rect.Height()), 0, sy, edge, sliceHeight,
-                    Gdiplus::UnitPixel);
-        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left + edge, rect.top, middleDst, rect.Height()), edge, sy,
-                    middleSrc, sliceHeight, Gdiplus::UnitPixel);
-        g.DrawImage(m_pImage, Gdiplus::Rect(rect.right - edge, rect.top, edge, rect.Height()), sliceWidth - edge, sy,
-                    edge, sliceHeight, Gdiplus::UnitPixel);
+        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left, rect.top, edge, rect.Height()), 0, sy, edge,
+                    sliceHeight, Gdiplus::UnitPixel);
+        g.DrawImage(m_pImage, Gdiplus::Rect(rect.left + edge, rect.top, middleDst, rect.Height()),
+                    edge, sy, middleSrc, sliceHeight, Gdiplus::UnitPixel);
+        g.DrawImage(m_pImage, Gdiplus::Rect(rect.right - edge, rect.top, edge, rect.Height()),
+                    sliceWidth - edge, sy, edge, sliceHeight, Gdiplus::UnitPixel);
     }
 }
 
@@ -315,7 +339,8 @@ void MScroll::DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset,
 // ---------------------------------------------------------------------------
 
 CScrollVertical::CScrollVertical(MObject* owner, unsigned id, CRect rect, int visible)
-    : MScroll(owner, id, rect, visible), m_nDragAnchor(-1)
+    : MScroll(owner, id, rect, visible),
+      m_nDragAnchor(-1)
 {
     m_nThumbState = 0;
     SetRange();
@@ -323,7 +348,10 @@ CScrollVertical::CScrollVertical(MObject* owner, unsigned id, CRect rect, int vi
 
 CScrollVertical::~CScrollVertical() = default;
 
-const wchar_t* CScrollVertical::GetClassNameW() const { return L"CScrollVertical"; }
+const wchar_t* CScrollVertical::GetClassNameW() const
+{
+    return L"CScrollVertical";
+}
 
 void CScrollVertical::InitControl(PaintManager* manager)
 {
@@ -334,16 +362,25 @@ void CScrollVertical::InitControl(PaintManager* manager)
         SetImage(L"img_scroll_v.png", 1);
 }
 
-void CScrollVertical::DrawControl(HDC& dc, CRect) { DrawBar(dc); }
+void CScrollVertical::DrawControl(HDC& dc, CRect)
+{
+    DrawBar(dc);
+}
 
-int CScrollVertical::OnControlMouseMove(UINT, CPoint point) { return TrackMouseMove(true, m_nDragAnchor, point); }
+int CScrollVertical::OnControlMouseMove(UINT, CPoint point)
+{
+    return TrackMouseMove(true, m_nDragAnchor, point);
+}
 
 int CScrollVertical::OnControlLButtonDown(UINT, CPoint point)
 {
     return TrackButtonDown(true, m_nDragAnchor, point);
 }
 
-int CScrollVertical::OnControlLButtonUp(UINT, CPoint point) { return TrackButtonUp(m_nDragAnchor, point); }
+int CScrollVertical::OnControlLButtonUp(UINT, CPoint point)
+{
+    return TrackButtonUp(m_nDragAnchor, point);
+}
 
 int CScrollVertical::SetImage(UINT resourceId, CString resourceType, int frames)
 {
@@ -369,9 +406,18 @@ int CScrollVertical::SetImage(const wchar_t* skinFileName, int frames)
     return 1;
 }
 
-int CScrollVertical::MoveRange(int delta) { return MoveThumb(true, delta); }
-int CScrollVertical::SetRange() { return LayoutThumb(true, true, false); }
-int CScrollVertical::SetRangeEx() { return LayoutThumb(true, true, true); }
+int CScrollVertical::MoveRange(int delta)
+{
+    return MoveThumb(true, delta);
+}
+int CScrollVertical::SetRange()
+{
+    return LayoutThumb(true, true, false);
+}
+int CScrollVertical::SetRangeEx()
+{
+    return LayoutThumb(true, true, true);
+}
 
 void CScrollVertical::DrawRange(HDC& dc, CRect rect, int srcX)
 {
@@ -383,7 +429,8 @@ void CScrollVertical::DrawRange(HDC& dc, CRect rect, int srcX)
 // ---------------------------------------------------------------------------
 
 CScrollHorizontal::CScrollHorizontal(MObject* owner, unsigned id, CRect rect, int visible)
-    : MScroll(owner, id, rect, visible), m_nDragAnchor(-1)
+    : MScroll(owner, id, rect, visible),
+      m_nDragAnchor(-1)
 {
     m_nThumbState = 0;
     SetRange();
@@ -391,7 +438,10 @@ CScrollHorizontal::CScrollHorizontal(MObject* owner, unsigned id, CRect rect, in
 
 CScrollHorizontal::~CScrollHorizontal() = default;
 
-const wchar_t* CScrollHorizontal::GetClassNameW() const { return L"CScrollHorizontal"; }
+const wchar_t* CScrollHorizontal::GetClassNameW() const
+{
+    return L"CScrollHorizontal";
+}
 
 void CScrollHorizontal::InitControl(PaintManager* manager)
 {
@@ -402,7 +452,10 @@ void CScrollHorizontal::InitControl(PaintManager* manager)
         SetImage(L"img_scroll_h.png", 1);
 }
 
-void CScrollHorizontal::DrawControl(HDC& dc, CRect) { DrawBar(dc); }
+void CScrollHorizontal::DrawControl(HDC& dc, CRect)
+{
+    DrawBar(dc);
+}
 
 int CScrollHorizontal::OnControlMouseMove(UINT, CPoint point)
 {
@@ -414,7 +467,10 @@ int CScrollHorizontal::OnControlLButtonDown(UINT, CPoint point)
     return TrackButtonDown(false, m_nDragAnchor, point);
 }
 
-int CScrollHorizontal::OnControlLButtonUp(UINT, CPoint point) { return TrackButtonUp(m_nDragAnchor, point); }
+int CScrollHorizontal::OnControlLButtonUp(UINT, CPoint point)
+{
+    return TrackButtonUp(m_nDragAnchor, point);
+}
 
 int CScrollHorizontal::SetImage(UINT resourceId, CString resourceType, int frames)
 {
@@ -440,8 +496,14 @@ int CScrollHorizontal::SetImage(const wchar_t* skinFileName, int frames)
     return 1;
 }
 
-int CScrollHorizontal::MoveRange(int delta) { return MoveThumb(false, delta); }
-int CScrollHorizontal::SetRange() { return LayoutThumb(false, false, false); }
+int CScrollHorizontal::MoveRange(int delta)
+{
+    return MoveThumb(false, delta);
+}
+int CScrollHorizontal::SetRange()
+{
+    return LayoutThumb(false, false, false);
+}
 
 void CScrollHorizontal::DrawRange(HDC& dc, CRect rect, int srcX)
 {

@@ -21,7 +21,10 @@ struct Span
     int right;
 };
 
-bool Empty(const Span& s) { return s.left >= s.right; }
+bool Empty(const Span& s)
+{
+    return s.left >= s.right;
+}
 
 }  // namespace
 
@@ -46,8 +49,7 @@ MShadow::MShadow()
       m_Color(0),
       m_uShadowImageRes(0),
       m_rcShadowCorner(0, 0, 0, 0)
-{
-}
+{}
 
 MShadow::~MShadow()
 {
@@ -59,8 +61,10 @@ MShadow::~MShadow()
         if (it->second == this) {
             HWND parent = it->first;
             if (::IsWindow(parent) && m_OriParentProc &&
-                reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(parent, GWLP_WNDPROC)) == &MShadow::ParentProc) {
-                ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_OriParentProc));
+                reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(parent, GWLP_WNDPROC)) ==
+                    &MShadow::ParentProc) {
+                ::SetWindowLongPtrW(parent, GWLP_WNDPROC,
+                                    reinterpret_cast<LONG_PTR>(m_OriParentProc));
             }
             map.erase(it);
             break;
@@ -119,10 +123,12 @@ void MShadow::Create(HWND parent)
     map[parent] = this;
 
     LONG_PTR parentStyle = ::GetWindowLongPtrW(parent, GWL_STYLE);
-    DWORD style = WS_POPUP | WS_BORDER | WS_SYSMENU | (static_cast<DWORD>(parentStyle) & WS_DLGFRAME);
+    DWORD style =
+        WS_POPUP | WS_BORDER | WS_SYSMENU | (static_cast<DWORD>(parentStyle) & WS_DLGFRAME);
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
-    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClass, nullptr, style, CW_USEDEFAULT, 0,
-                               0, 0, parent, nullptr, Manager::GetInstance(), nullptr);
+    m_hWnd =
+        ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClass, nullptr, style,
+                          CW_USEDEFAULT, 0, 0, 0, parent, nullptr, Manager::GetInstance(), nullptr);
 
     StatusFromParent(parent);
     if (m_Status & SS_VISABLE) {
@@ -133,8 +139,8 @@ void MShadow::Create(HWND parent)
     if (previous) {
         m_OriParentProc = previous;
     } else {
-        m_OriParentProc = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MShadow::ParentProc)));
+        m_OriParentProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+            parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MShadow::ParentProc)));
     }
 }
 
@@ -157,7 +163,8 @@ void MShadow::DisableShadow(int disable)
 
 void MShadow::RebuildIfShown()
 {
-    if (m_hWnd && ::IsWindow(m_hWnd) && (m_Status & SS_VISABLE)) Update(::GetWindow(m_hWnd, GW_OWNER));
+    if (m_hWnd && ::IsWindow(m_hWnd) && (m_Status & SS_VISABLE))
+        Update(::GetWindow(m_hWnd, GW_OWNER));
 }
 
 int MShadow::SetSize(int size)
@@ -221,7 +228,8 @@ bool MShadow::EnsureImage()
         CString path = GetSkinsPath() + m_sShadowImage;
         m_pImage = MRender::LoadImageFromFile(path);
     } else if (m_uShadowImageRes != 0) {
-        m_pImage = MRender::LoadImageFromIDResource(m_uShadowImageRes, L"PNG", Manager::GetInstance());
+        m_pImage =
+            MRender::LoadImageFromIDResource(m_uShadowImageRes, L"PNG", Manager::GetInstance());
         if (m_pImage && m_pImage->GetLastStatus() != Gdiplus::Ok) ReleaseImage();
     }
     if (m_pImage) {
@@ -343,9 +351,9 @@ void MShadow::Update(HWND parent)
     if (m_bIsImageMode) {
         if (EnsureImage()) {
             Gdiplus::Graphics g(mem);
-            MRender::DrawImageFrameMID(g, m_pImage, CRect(0, 0, w, h), 0, 0, m_nImageWidth, m_nImageHeight,
-                                       m_rcShadowCorner.left, m_rcShadowCorner.top, m_rcShadowCorner.right,
-                                       m_rcShadowCorner.bottom);
+            MRender::DrawImageFrameMID(g, m_pImage, CRect(0, 0, w, h), 0, 0, m_nImageWidth,
+                                       m_nImageHeight, m_rcShadowCorner.left, m_rcShadowCorner.top,
+                                       m_rcShadowCorner.right, m_rcShadowCorner.bottom);
         }
     } else {
         memset(bits, 0, static_cast<size_t>(w) * h * 4);
@@ -353,7 +361,8 @@ void MShadow::Update(HWND parent)
     }
     ::GdiFlush();
 
-    ::SetWindowPos(m_hWnd, nullptr, r.left, r.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    ::SetWindowPos(m_hWnd, nullptr, r.left, r.top, w, h,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     POINT dst = {r.left, r.top};
     SIZE size = {w, h};
     POINT src = {0, 0};
@@ -380,7 +389,9 @@ void MShadow::MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect)
     // red in bits 16-23 and blue in the low byte.
     const COLORREF colour = RGB(GetBValue(m_Color), GetGValue(m_Color), GetRValue(m_Color));
 
-    auto at = [&](int x, int k) -> UINT32& { return pixels[static_cast<size_t>(Hd - 1 - k) * Wd + x]; };
+    auto at = [&](int x, int k) -> UINT32& {
+        return pixels[static_cast<size_t>(Hd - 1 - k) * Wd + x];
+    };
 
     // 1. Spans of the parent's window region, per row.
     HRGN region = ::CreateRectRgn(0, 0, 0, 0);
@@ -496,66 +507,64 @@ LRESULT CALLBACK MShadow::ParentProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
 
     if (!self->m_bDisabled) {
         switch (msg) {
-        case WM_DESTROY:
-            if (self->m_hWnd && ::IsWindow(self->m_hWnd)) ::DestroyWindow(self->m_hWnd);
-            self->m_hWnd = nullptr;
-            break;
-        case WM_MOVE:
-            if (self->m_Status & SS_VISABLE) self->MoveToParent(hwnd);
-            break;
-        case WM_SIZE:
-            if (self->m_Status & SS_ENABLED) {
-                if (wparam == SIZE_MINIMIZED || wparam == SIZE_MAXIMIZED) {
-                    if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_HIDE);
-                    self->m_Status &= ~SS_VISABLE;
-                } else if (self->m_Status & SS_PARENTVISIBLE) {
-                    bool grew = LOWORD(lparam) > LOWORD(self->m_WndSize) || HIWORD(lparam) > HIWORD(self->m_WndSize);
-                    // Show first, so that a shadow coming back from a minimised or
-                    // maximised parent gets its picture rebuilt as well.
-                    if (!(self->m_Status & SS_VISABLE)) {
-                        if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_SHOWNA);
-                        self->m_Status |= SS_VISABLE;
+            case WM_DESTROY:
+                if (self->m_hWnd && ::IsWindow(self->m_hWnd)) ::DestroyWindow(self->m_hWnd);
+                self->m_hWnd = nullptr;
+                break;
+            case WM_MOVE:
+                if (self->m_Status & SS_VISABLE) self->MoveToParent(hwnd);
+                break;
+            case WM_SIZE:
+                if (self->m_Status & SS_ENABLED) {
+                    if (wparam == SIZE_MINIMIZED || wparam == SIZE_MAXIMIZED) {
+                        if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_HIDE);
+                        self->m_Status &= ~SS_VISABLE;
+                    } else if (self->m_Status & SS_PARENTVISIBLE) {
+                        bool grew = LOWORD(lparam) > LOWORD(self->m_WndSize) ||
+                                    HIWORD(lparam) > HIWORD(self->m_WndSize);
+                        // Show first, so that a shadow coming back from a minimised or
+                        // maximised parent gets its picture rebuilt as well.
+                        if (!(self->m_Status & SS_VISABLE)) {
+                            if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_SHOWNA);
+                            self->m_Status |= SS_VISABLE;
+                        }
+                        if (grew)
+                            self->m_bUpdate = 1;
+                        else
+                            self->Update(hwnd);
                     }
-                    if (grew)
+                    self->m_WndSize = lparam;
+                }
+                break;
+            case WM_PAINT:
+                if (self->m_bUpdate) {
+                    self->Update(hwnd);
+                    self->m_bUpdate = 0;
+                }
+                break;
+            case WM_SHOWWINDOW:
+                if (self->m_Status & SS_ENABLED) {
+                    if (wparam && !(self->m_Status & SS_PARENTVISIBLE)) {
                         self->m_bUpdate = 1;
-                    else
-                        self->Update(hwnd);
+                        if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_SHOWNA);
+                        self->m_Status |= SS_VISABLE | SS_PARENTVISIBLE;
+                    } else if (!wparam) {
+                        if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_HIDE);
+                        self->m_Status &= ~(SS_VISABLE | SS_PARENTVISIBLE);
+                    }
                 }
-                self->m_WndSize = lparam;
-            }
-            break;
-        case WM_PAINT:
-            if (self->m_bUpdate) {
-                self->Update(hwnd);
-                self->m_bUpdate = 0;
-            }
-            break;
-        case WM_SHOWWINDOW:
-            if (self->m_Status & SS_ENABLED) {
-                if (wparam && !(self->m_Status & SS_PARENTVISIBLE)) {
-                    self->m_bUpdate = 1;
-                    if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_SHOWNA);
-                    self->m_Status |= SS_VISABLE | SS_PARENTVISIBLE;
-                } else if (!wparam) {
-                    if (self->m_hWnd) ::ShowWindow(self->m_hWnd, SW_HIDE);
-                    self->m_Status &= ~(SS_VISABLE | SS_PARENTVISIBLE);
-                }
-            }
-            break;
-        case WM_ACTIVATEAPP:
-        case WM_NCACTIVATE:
-            if (self->m_hWnd && ::IsWindow(self->m_hWnd))
-                ::SetWindowPos(self->m_hWnd, hwnd, 0, 0, 0, 0,
-                               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-            break;
-        case WM_WINDOWPOSCHANGED:
-            self->MoveToParent(hwnd);
-            break;
-        case WM_EXITSIZEMOVE:
-            if (self->m_Status & SS_VISABLE) self->Update(hwnd);
-            break;
-        default:
-            break;
+                break;
+            case WM_ACTIVATEAPP:
+            case WM_NCACTIVATE:
+                if (self->m_hWnd && ::IsWindow(self->m_hWnd))
+                    ::SetWindowPos(self->m_hWnd, hwnd, 0, 0, 0, 0,
+                                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+                break;
+            case WM_WINDOWPOSCHANGED: self->MoveToParent(hwnd); break;
+            case WM_EXITSIZEMOVE:
+                if (self->m_Status & SS_VISABLE) self->Update(hwnd);
+                break;
+            default: break;
         }
     }
 

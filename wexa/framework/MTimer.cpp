@@ -101,7 +101,8 @@ MTimer::~MTimer()
     {
         Registry& reg = TimerRegistry();
         std::lock_guard<std::mutex> guard(reg.lock);
-        reg.objects.erase(std::remove(reg.objects.begin(), reg.objects.end(), this), reg.objects.end());
+        reg.objects.erase(std::remove(reg.objects.begin(), reg.objects.end(), this),
+                          reg.objects.end());
     }
 }
 
@@ -115,7 +116,8 @@ int MTimer::SetTimer(UINT periodMs, CString name, int appTimer)
     // so the first tick already finds it.
     m_lock.Lock();
     m_timers.push_back(record);
-    UINT id = timeSetEvent(periodMs, m_uAccuracy, &MTimer::TimerCallProc, reinterpret_cast<DWORD_PTR>(this),
+    UINT id = timeSetEvent(periodMs, m_uAccuracy, &MTimer::TimerCallProc,
+                           reinterpret_cast<DWORD_PTR>(this),
                            TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
     record->id = id;
     m_lock.Unlock();
@@ -183,7 +185,10 @@ int MTimer::GetTimerIsRun(UINT id)
     m_lock.Lock();
     int result = 0;
     for (TimerRecord* record : m_timers)
-        if (record->id == id) { result = 1; break; }
+        if (record->id == id) {
+            result = 1;
+            break;
+        }
     m_lock.Unlock();
     return result;
 }
@@ -193,7 +198,10 @@ int MTimer::GetTimerIsRun(CString name)
     m_lock.Lock();
     int result = 0;
     for (TimerRecord* record : m_timers)
-        if (record->name == name) { result = 1; break; }
+        if (record->name == name) {
+            result = 1;
+            break;
+        }
     m_lock.Unlock();
     return result;
 }
@@ -203,7 +211,10 @@ CString MTimer::GetTimerName(UINT id)
     m_lock.Lock();
     CString name;
     for (TimerRecord* record : m_timers)
-        if (record->id == id) { name = record->name; break; }
+        if (record->id == id) {
+            name = record->name;
+            break;
+        }
     m_lock.Unlock();
     return name;
 }
@@ -213,7 +224,10 @@ int MTimer::IsAppTimer(UINT id)
     m_lock.Lock();
     int result = 0;
     for (TimerRecord* record : m_timers)
-        if (record->id == id) { result = record->appTimer; break; }
+        if (record->id == id) {
+            result = record->appTimer;
+            break;
+        }
     m_lock.Unlock();
     return result;
 }

@@ -9,8 +9,14 @@ namespace {
 const wchar_t kDefaultClassName[] = L"PavexWindow";
 const wchar_t kControlProp[] = L"Control";
 
-bool HandlePresent(HWND hwnd) { return hwnd != nullptr && hwnd != reinterpret_cast<HWND>(-1); }
-bool HandleValid(HWND hwnd) { return hwnd != nullptr && ::IsWindow(hwnd); }
+bool HandlePresent(HWND hwnd)
+{
+    return hwnd != nullptr && hwnd != reinterpret_cast<HWND>(-1);
+}
+bool HandleValid(HWND hwnd)
+{
+    return hwnd != nullptr && ::IsWindow(hwnd);
+}
 
 }  // namespace
 
@@ -18,11 +24,23 @@ MWindow::MWindow() : m_hParent(nullptr), m_hWnd(nullptr), m_OldWndProc(::DefWind
 
 MWindow::~MWindow() {}
 
-bool MWindow::IsPresent() const { return HandlePresent(m_hWnd); }
-bool MWindow::IsValid() const { return HandleValid(m_hWnd); }
+bool MWindow::IsPresent() const
+{
+    return HandlePresent(m_hWnd);
+}
+bool MWindow::IsValid() const
+{
+    return HandleValid(m_hWnd);
+}
 
-const wchar_t* MWindow::GetWindowClassName() const { return kDefaultClassName; }
-const wchar_t* MWindow::GetSuperClassName() const { return nullptr; }
+const wchar_t* MWindow::GetWindowClassName() const
+{
+    return kDefaultClassName;
+}
+const wchar_t* MWindow::GetSuperClassName() const
+{
+    return nullptr;
+}
 
 int MWindow::ShowWindow(int cmdShow)
 {
@@ -35,11 +53,18 @@ LONG MWindow::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
     return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
 }
 
-int MWindow::PreTranslateMessage(MSG*) { return 0; }
-int MWindow::OnInitDialog() { return 1; }
+int MWindow::PreTranslateMessage(MSG*)
+{
+    return 0;
+}
+int MWindow::OnInitDialog()
+{
+    return 1;
+}
 void MWindow::OnDestroyMessage(HWND) {}
 
-HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect, HMENU menu)
+HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect,
+                     HMENU menu)
 {
     if (IsPresent() && IsValid()) return m_hWnd;
     m_hParent = parent;
@@ -89,7 +114,8 @@ int MWindow::RegisterSuperClass()
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     const wchar_t* base = GetSuperClassName();
-    if (!::GetClassInfoExW(nullptr, base, &wc) && !::GetClassInfoExW(Manager::GetInstance(), base, &wc))
+    if (!::GetClassInfoExW(nullptr, base, &wc) &&
+        !::GetClassInfoExW(Manager::GetInstance(), base, &wc))
         return 0;
     m_OldWndProc = wc.lpfnWndProc;
     wc.cbSize = sizeof(wc);
@@ -191,8 +217,14 @@ UINT MWindow::RunModal(int cmdShow, bool disableOwner)
     return result;
 }
 
-UINT MWindow::ShowModal(int cmdShow) { return RunModal(cmdShow, true); }
-UINT MWindow::ShowModal2(int cmdShow) { return RunModal(cmdShow, false); }
+UINT MWindow::ShowModal(int cmdShow)
+{
+    return RunModal(cmdShow, true);
+}
+UINT MWindow::ShowModal2(int cmdShow)
+{
+    return RunModal(cmdShow, false);
+}
 
 void MWindow::CenterWindow(MWindow* other)
 {
@@ -223,8 +255,10 @@ void MWindow::CenterWindow(MWindow* other)
             ref = area;
         }
     } else {
-        if (reference && (!::IsWindowVisible(reference) || ::IsIconic(reference))) reference = nullptr;
-        HMONITOR monitor = ::MonitorFromWindow(reference ? reference : m_hWnd, MONITOR_DEFAULTTONEAREST);
+        if (reference && (!::IsWindowVisible(reference) || ::IsIconic(reference)))
+            reference = nullptr;
+        HMONITOR monitor =
+            ::MonitorFromWindow(reference ? reference : m_hWnd, MONITOR_DEFAULTTONEAREST);
         MONITORINFO mi = {};
         mi.cbSize = sizeof(mi);
         ::GetMonitorInfoW(monitor, &mi);
@@ -267,11 +301,11 @@ void MWindow::SetIcon(UINT resourceId)
     if (!IsValid()) return;
     HINSTANCE instance = Manager::GetInstance();
     HICON big = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
-                                                LR_DEFAULTCOLOR));
-    HICON small = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                  ::GetSystemMetrics(SM_CXSMICON),
-                                                  ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                                                ::GetSystemMetrics(SM_CXICON),
+                                                ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    HICON small = static_cast<HICON>(::LoadImageW(
+        instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
@@ -327,8 +361,14 @@ LONG MWindow::PostMessageW(UINT msg, UINT wparam, LONG lparam)
     return ::PostMessageW(m_hWnd, msg, wparam, lparam);
 }
 
-BOOL MWindow::GetClientRect(RECT* rect) { return IsValid() ? ::GetClientRect(m_hWnd, rect) : 0; }
-BOOL MWindow::GetWindowRect(RECT* rect) { return IsValid() ? ::GetWindowRect(m_hWnd, rect) : 0; }
+BOOL MWindow::GetClientRect(RECT* rect)
+{
+    return IsValid() ? ::GetClientRect(m_hWnd, rect) : 0;
+}
+BOOL MWindow::GetWindowRect(RECT* rect)
+{
+    return IsValid() ? ::GetWindowRect(m_hWnd, rect) : 0;
+}
 
 void MWindow::SetWindowTextW(const wchar_t* text)
 {
@@ -348,29 +388,62 @@ void MWindow::GetWindowTextW(CString& text)
     text.ReleaseBuffer(got > 0 ? got : 0);
 }
 
-int MWindow::GetWindowTextLengthW() { return IsValid() ? ::GetWindowTextLengthW(m_hWnd) : -1; }
-BOOL MWindow::EnableWindow(int enable) { return IsValid() ? ::EnableWindow(m_hWnd, enable) : 0; }
-BOOL MWindow::IsWindowEnabled() { return IsValid() ? ::IsWindowEnabled(m_hWnd) : 0; }
-BOOL MWindow::IsWindowVisible() { return IsValid() ? ::IsWindowVisible(m_hWnd) : 0; }
-BOOL MWindow::IsIconic() { return IsValid() ? ::IsIconic(m_hWnd) : 0; }
+int MWindow::GetWindowTextLengthW()
+{
+    return IsValid() ? ::GetWindowTextLengthW(m_hWnd) : -1;
+}
+BOOL MWindow::EnableWindow(int enable)
+{
+    return IsValid() ? ::EnableWindow(m_hWnd, enable) : 0;
+}
+BOOL MWindow::IsWindowEnabled()
+{
+    return IsValid() ? ::IsWindowEnabled(m_hWnd) : 0;
+}
+BOOL MWindow::IsWindowVisible()
+{
+    return IsValid() ? ::IsWindowVisible(m_hWnd) : 0;
+}
+BOOL MWindow::IsIconic()
+{
+    return IsValid() ? ::IsIconic(m_hWnd) : 0;
+}
 
 void MWindow::InvalidateRect(CRect rect, int erase)
 {
     if (IsValid()) ::InvalidateRect(m_hWnd, &rect, erase);
 }
 
-HWND MWindow::SetCapture() { return IsValid() ? ::SetCapture(m_hWnd) : nullptr; }
-BOOL MWindow::ReleaseCapture() { return IsValid() ? ::ReleaseCapture() : 0; }
-HWND MWindow::SetFocus() { return IsValid() ? ::SetFocus(m_hWnd) : nullptr; }
+HWND MWindow::SetCapture()
+{
+    return IsValid() ? ::SetCapture(m_hWnd) : nullptr;
+}
+BOOL MWindow::ReleaseCapture()
+{
+    return IsValid() ? ::ReleaseCapture() : 0;
+}
+HWND MWindow::SetFocus()
+{
+    return IsValid() ? ::SetFocus(m_hWnd) : nullptr;
+}
 
 UINT MWindow::SetTimer(UINT id, UINT elapse, TIMERPROC proc)
 {
     return IsValid() ? static_cast<UINT>(::SetTimer(m_hWnd, id, elapse, proc)) : 0;
 }
 
-BOOL MWindow::KillTimer(UINT id) { return IsValid() ? ::KillTimer(m_hWnd, id) : 0; }
-BOOL MWindow::ClientToScreen(POINT* point) { return IsValid() ? ::ClientToScreen(m_hWnd, point) : 0; }
-BOOL MWindow::ScreenToClient(POINT* point) { return IsValid() ? ::ScreenToClient(m_hWnd, point) : 0; }
+BOOL MWindow::KillTimer(UINT id)
+{
+    return IsValid() ? ::KillTimer(m_hWnd, id) : 0;
+}
+BOOL MWindow::ClientToScreen(POINT* point)
+{
+    return IsValid() ? ::ClientToScreen(m_hWnd, point) : 0;
+}
+BOOL MWindow::ScreenToClient(POINT* point)
+{
+    return IsValid() ? ::ScreenToClient(m_hWnd, point) : 0;
+}
 
 BOOL MWindow::ClientToScreen(RECT* rect)
 {
@@ -399,10 +472,13 @@ BOOL MWindow::MoveWindow(int x, int y, int width, int height, int repaint)
 BOOL MWindow::MoveWindow(const RECT* rect, int repaint)
 {
     if (!IsValid() || !rect) return 0;
-    return ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                        repaint);
+    return ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left,
+                        rect->bottom - rect->top, repaint);
 }
 
-BOOL MWindow::DestroyWindow() { return IsValid() ? ::DestroyWindow(m_hWnd) : 0; }
+BOOL MWindow::DestroyWindow()
+{
+    return IsValid() ? ::DestroyWindow(m_hWnd) : 0;
+}
 
 }  // namespace WEXA

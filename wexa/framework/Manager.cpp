@@ -51,41 +51,113 @@ const bool g_registryReady = (WindowRegistry(), true);
 
 }  // namespace
 
-void Manager::SetInstance(HINSTANCE instance) { m_hInstance = instance; }
-HINSTANCE Manager::GetInstance() { return m_hInstance; }
+void Manager::SetInstance(HINSTANCE instance)
+{
+    m_hInstance = instance;
+}
+HINSTANCE Manager::GetInstance()
+{
+    return m_hInstance;
+}
 
-void Manager::SetDeviceName(CString name) { m_dev_name = name; }
-CString Manager::GetDeviceName() { return m_dev_name; }
+void Manager::SetDeviceName(CString name)
+{
+    m_dev_name = name;
+}
+CString Manager::GetDeviceName()
+{
+    return m_dev_name;
+}
 
-void Manager::SetThemeType(int type) { m_theme_type = type; }
-int Manager::GetThemeType() { return m_theme_type; }
+void Manager::SetThemeType(int type)
+{
+    m_theme_type = type;
+}
+int Manager::GetThemeType()
+{
+    return m_theme_type;
+}
 
-void Manager::SetThemeSkins(CString folder) { m_theme_skins = folder; }
-CString Manager::GetThemeSkins() { return m_theme_skins; }
-CString Manager::GetTheme() { return CString(L"theme1\\"); }
+void Manager::SetThemeSkins(CString folder)
+{
+    m_theme_skins = folder;
+}
+CString Manager::GetThemeSkins()
+{
+    return m_theme_skins;
+}
+CString Manager::GetTheme()
+{
+    return CString(L"theme1\\");
+}
 
 void Manager::SetFont(CString face, int size)
 {
     m_fontname = face;
     m_fontwidth = size;
 }
-void Manager::SetFontName(CString face) { m_fontname = face; }
-CString Manager::GetFontName() { return m_fontname; }
-int Manager::GetFontWidth() { return m_fontwidth; }
+void Manager::SetFontName(CString face)
+{
+    m_fontname = face;
+}
+CString Manager::GetFontName()
+{
+    return m_fontname;
+}
+int Manager::GetFontWidth()
+{
+    return m_fontwidth;
+}
 
-void Manager::SetTextColor(Gdiplus::Color color) { m_text_color = color; }
-Gdiplus::Color Manager::GetTextColor() { return m_text_color; }
-void Manager::SetNormalColor(Gdiplus::Color color) { m_normal_color = color; }
-Gdiplus::Color Manager::GetNormalColor() { return m_normal_color; }
-void Manager::SetHoverColor(Gdiplus::Color color) { m_hover_color = color; }
-Gdiplus::Color Manager::GetHoverColor() { return m_hover_color; }
-void Manager::SetDownColor(Gdiplus::Color color) { m_down_color = color; }
-Gdiplus::Color Manager::GetDownColor() { return m_down_color; }
-void Manager::SetSelectColor(Gdiplus::Color color) { m_select_color = color; }
-Gdiplus::Color Manager::GetSelectColor() { return m_select_color; }
+void Manager::SetTextColor(Gdiplus::Color color)
+{
+    m_text_color = color;
+}
+Gdiplus::Color Manager::GetTextColor()
+{
+    return m_text_color;
+}
+void Manager::SetNormalColor(Gdiplus::Color color)
+{
+    m_normal_color = color;
+}
+Gdiplus::Color Manager::GetNormalColor()
+{
+    return m_normal_color;
+}
+void Manager::SetHoverColor(Gdiplus::Color color)
+{
+    m_hover_color = color;
+}
+Gdiplus::Color Manager::GetHoverColor()
+{
+    return m_hover_color;
+}
+void Manager::SetDownColor(Gdiplus::Color color)
+{
+    m_down_color = color;
+}
+Gdiplus::Color Manager::GetDownColor()
+{
+    return m_down_color;
+}
+void Manager::SetSelectColor(Gdiplus::Color color)
+{
+    m_select_color = color;
+}
+Gdiplus::Color Manager::GetSelectColor()
+{
+    return m_select_color;
+}
 
-void Manager::SetKeyStrokeType(int type) { m_key_stroketype = type; }
-int Manager::GetKeyStrokeType() { return m_key_stroketype; }
+void Manager::SetKeyStrokeType(int type)
+{
+    m_key_stroketype = type;
+}
+int Manager::GetKeyStrokeType()
+{
+    return m_key_stroketype;
+}
 
 void Manager::InitGdiplus()
 {
@@ -96,10 +168,8 @@ void Manager::InitGdiplus()
             m_gdiplusToken = token;
     }
     // S_FALSE (already initialised on this thread) still counts and must be ended.
-    if (!state.comStarted)
-        state.comStarted = SUCCEEDED(CoInitialize(nullptr));
-    if (!state.oleStarted)
-        state.oleStarted = SUCCEEDED(OleInitialize(nullptr));
+    if (!state.comStarted) state.comStarted = SUCCEEDED(CoInitialize(nullptr));
+    if (!state.oleStarted) state.oleStarted = SUCCEEDED(OleInitialize(nullptr));
     WindowRegistry().clear();
 }
 
@@ -112,8 +182,7 @@ void Manager::UnInitGdiplus()
         std::lock_guard<std::mutex> guard(state.lock);
         releasers.swap(state.releasers);
     }
-    for (auto it = releasers.rbegin(); it != releasers.rend(); ++it)
-        (*it)();
+    for (auto it = releasers.rbegin(); it != releasers.rend(); ++it) (*it)();
     // OLE and COM end before GDI+: COM objects may still use GDI+ while released.
     if (state.oleStarted) {
         OleUninitialize();
@@ -171,8 +240,14 @@ void Manager::MessageLoop()
     }
 }
 
-void Manager::AddWnd(MWindow* window) { WindowRegistry()[window] = 0; }
-void Manager::DeleteWnd(MWindow* window) { WindowRegistry().erase(window); }
+void Manager::AddWnd(MWindow* window)
+{
+    WindowRegistry()[window] = 0;
+}
+void Manager::DeleteWnd(MWindow* window)
+{
+    WindowRegistry().erase(window);
+}
 
 void M_Trace(const wchar_t*, ...) {}
 
@@ -200,6 +275,9 @@ CString GetSkinsPath()
     return GetAppPath() + L"skins\\" + Manager::GetThemeSkins();
 }
 
-HINSTANCE GetLibraryInstance() { return WexaModuleInstance(); }
+HINSTANCE GetLibraryInstance()
+{
+    return WexaModuleInstance();
+}
 
 }  // namespace WEXA

@@ -81,7 +81,10 @@ const FactoryEntry kEngineFactory[] = {
     {L"MatrixScreen", FactoryArgs::Visible},
 };
 
-bool IsLiveWindow(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLiveWindow(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 void CollectTree(MControl* control, std::vector<MControl*>& out)
 {
@@ -244,7 +247,10 @@ void PaintManager::OnDestroyMessage(HWND window)
     if (window && window == m_hWndPaint) DestroyData();
 }
 
-void PaintManager::PostNcDestroy() { DestroyData(); }
+void PaintManager::PostNcDestroy()
+{
+    DestroyData();
+}
 
 void PaintManager::DropPointerState(MControl* control)
 {
@@ -254,8 +260,10 @@ void PaintManager::DropPointerState(MControl* control)
         m_bDragPending = 0;
     }
     if (m_pFocusControl == control) m_pFocusControl = nullptr;
-    if (m_nTooltipCtrlID != 0 && m_nTooltipCtrlID == static_cast<int>(control->m_nID)) ClearTooltip();
-    if (m_pCaretOwner && static_cast<const void*>(m_pCaretOwner) == static_cast<const void*>(control)) {
+    if (m_nTooltipCtrlID != 0 && m_nTooltipCtrlID == static_cast<int>(control->m_nID))
+        ClearTooltip();
+    if (m_pCaretOwner &&
+        static_cast<const void*>(m_pCaretOwner) == static_cast<const void*>(control)) {
         ShowCaret(0);
         m_pCaretOwner = nullptr;
     }
@@ -268,9 +276,10 @@ void PaintManager::ForgetControl(MControl* control)
     KillTimer(control);
     {
         CAutoLock lock(m_repaintsLock);
-        m_repaints.erase(std::remove_if(m_repaints.begin(), m_repaints.end(),
-                                        [control](const RepaintRequest& r) { return r.control == control; }),
-                         m_repaints.end());
+        m_repaints.erase(
+            std::remove_if(m_repaints.begin(), m_repaints.end(),
+                           [control](const RepaintRequest& r) { return r.control == control; }),
+            m_repaints.end());
     }
     CAutoLock lock(m_ticksLock);
     if (control->m_nTickRefs.load() > 0) {
@@ -291,7 +300,8 @@ void PaintManager::DetachControlTree(MControl* control)
     CAutoLock lock(m_ticksLock);
     for (MControl* c : tree) {
         if (c->m_nTickRefs.load() == 0) continue;
-        m_tickReceivers.erase(std::remove(m_tickReceivers.begin(), m_tickReceivers.end(), c), m_tickReceivers.end());
+        m_tickReceivers.erase(std::remove(m_tickReceivers.begin(), m_tickReceivers.end(), c),
+                              m_tickReceivers.end());
         c->m_nTickRefs = 0;
     }
     // A tick that began before may be running on one of them (also on one
@@ -407,10 +417,11 @@ void PaintManager::SetScrollResID(UINT vertical, UINT horizontal)
 
 // ---- control factory and lists ----
 
-MControl* PaintManager::CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id, CRect rect,
-                                      const wchar_t* title, int visible, int enabled)
+MControl* PaintManager::CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id,
+                                      CRect rect, const wchar_t* title, int visible, int enabled)
 {
-    MControl* control = ConstructFromTable(kEngineFactory, owner, className, id, rect, title, visible, enabled);
+    MControl* control =
+        ConstructFromTable(kEngineFactory, owner, className, id, rect, title, visible, enabled);
     if (!control) return nullptr;
     // Attached before it is filed, outside the list locks: InitControl may
     // create children, load images and register for ticks.
@@ -489,9 +500,15 @@ void PaintManager::DeleteControlList(std::vector<MControl*>& list, CCriticalLock
     for (MControl* control : doomed) delete control;
 }
 
-void PaintManager::ClearAreaControls() { DeleteControlList(m_areas, m_areasLock); }
+void PaintManager::ClearAreaControls()
+{
+    DeleteControlList(m_areas, m_areasLock);
+}
 
-void PaintManager::ClearControls() { DeleteControlList(m_controls, m_controlsLock); }
+void PaintManager::ClearControls()
+{
+    DeleteControlList(m_controls, m_controlsLock);
+}
 
 void PaintManager::ClearAllControls()
 {

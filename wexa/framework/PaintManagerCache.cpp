@@ -26,7 +26,8 @@ const struct
 
 bool ImageLoaded(Gdiplus::Image* image)
 {
-    return image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0 && image->GetHeight() > 0;
+    return image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0 &&
+           image->GetHeight() > 0;
 }
 
 ImgResInfo* MakeRecord(Gdiplus::Image* image, int frames, const wchar_t* name, UINT id)
@@ -90,7 +91,8 @@ bool ReadFontFile(const wchar_t* path, std::vector<BYTE>& bytes)
     const DWORD kPauseMs = 10;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        file = ::CreateFileW(path, GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) break;
         const DWORD error = ::GetLastError();
@@ -99,7 +101,8 @@ bool ReadFontFile(const wchar_t* path, std::vector<BYTE>& bytes)
     }
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size = {};
-    bool ok = ::GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 64 * 1024 * 1024;
+    bool ok =
+        ::GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 64 * 1024 * 1024;
     if (ok) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD done = 0;
@@ -182,8 +185,8 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* key, const wchar_t
     if (!key || !fontFile || !*fontFile) return nullptr;
     FileFontCollection* collection = new FileFontCollection;
     if (!ReadFontFile(fontFile, collection->bytes) ||
-        collection->AddMemoryFont(collection->bytes.data(), static_cast<INT>(collection->bytes.size())) !=
-            Gdiplus::Ok ||
+        collection->AddMemoryFont(collection->bytes.data(),
+                                  static_cast<INT>(collection->bytes.size())) != Gdiplus::Ok ||
         collection->GetFamilyCount() <= 0) {
         delete collection;
         return nullptr;

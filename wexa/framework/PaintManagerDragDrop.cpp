@@ -14,7 +14,10 @@ namespace WEXA {
 
 namespace {
 
-bool IsLive(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLive(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 // Hands a bitmap to a window as its image; the window's previous image is
 // deleted. Without a window the bitmap is deleted instead.
@@ -94,7 +97,8 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
         // cannot be handed on: the window gets a copy of its own, and the
         // medium is released so that the source hears of it.
         if (medium.pUnkForRelease) {
-            SetWindowImage(m_hTargetWnd, static_cast<HBITMAP>(::OleDuplicateData(medium.hBitmap, CF_BITMAP, 0)));
+            SetWindowImage(m_hTargetWnd,
+                           static_cast<HBITMAP>(::OleDuplicateData(medium.hBitmap, CF_BITMAP, 0)));
             return true;
         }
         HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(::SendMessageW(
@@ -162,7 +166,8 @@ void PaintManager::StartControlDrag()
                 STGMEDIUM metaMedium = {};
                 metaMedium.tymed = TYMED_ENHMF;
                 metaMedium.hEnhMetaFile = metafile;
-                if (FAILED(data->SetData(&metaFormat, &metaMedium, TRUE))) ::DeleteEnhMetaFile(metafile);
+                if (FAILED(data->SetData(&metaFormat, &metaMedium, TRUE)))
+                    ::DeleteEnhMetaFile(metafile);
             }
         }
         ::ReleaseDC(m_hWndPaint, windowDC);
@@ -173,7 +178,8 @@ void PaintManager::StartControlDrag()
         CDragSourceHelper helper;
         POINT cursor = {info.bmWidth / 2, info.bmHeight / 2};
         RECT imageRect = {0, 0, info.bmWidth, info.bmHeight};
-        HRESULT hr = helper.InitializeFromBitmap(copy, cursor, imageRect, data, ::GetSysColor(COLOR_WINDOW));
+        HRESULT hr =
+            helper.InitializeFromBitmap(copy, cursor, imageRect, data, ::GetSysColor(COLOR_WINDOW));
         if (FAILED(hr)) ::DeleteObject(copy);
 
         DWORD effect = DROPEFFECT_NONE;

@@ -18,7 +18,10 @@ namespace WEXA {
 
 namespace {
 
-bool IsLiveWindow(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLiveWindow(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 CPoint PointFromLParam(LPARAM lparam)
 {
@@ -48,88 +51,97 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
         CAutoLock lock(m_controlsLock);
         for (size_t i = 0; i < m_controls.size(); ++i) {
             MControl* control = m_controls[i];
-            if (control && control->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam)))
+            if (control &&
+                control->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam)))
                 return 0;
         }
     }
 
     switch (msg) {
-    case WM_PAINT:
-        return OnPaint();
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam));
-        return 1;
-    case WM_CREATE:
-    case WM_DESTROY:
-    case WM_SIZE:
-    case WM_CHAR:
-    case WM_MOUSEHOVER:
-        return 1;
-    case WM_NCDESTROY:
-        DestroyData();
-        return 1;
-    case WM_NCACTIVATE:
-        OnNcActivate(static_cast<int>(wparam));
-        return 1;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        OnKeyDown(static_cast<UINT>(wparam), lparam);
-        return 1;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        OnKeyUp(static_cast<UINT>(wparam), lparam);
-        return 0;
-    case WM_COMMAND:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {
-        HWND child = reinterpret_cast<HWND>(lparam);
-        if (!IsLiveWindow(child)) return 0;
-        return ::SendMessageW(child, msg + 0x2000, wparam, lparam);
-    }
-    case WM_TIMER:
-        OnTimer(static_cast<UINT>(wparam));
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_LBUTTONUP:
-        OnLButtonUp(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_RBUTTONDOWN:
-        OnRButtonDown(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_RBUTTONUP:
-        OnRButtonUp(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_RBUTTONDBLCLK:
-        OnRButtonDblClk(static_cast<UINT>(wparam), PointFromLParam(lparam));
-        return 1;
-    case WM_MOUSEWHEEL:
-        return OnMouseWheel(LOWORD(wparam), static_cast<short>(HIWORD(wparam)), PointFromLParam(lparam));
-    case WM_MOUSELEAVE:
-        OnMouseLeave();
-        return 1;
-    default:
-        return 0;
+        case WM_PAINT: return OnPaint();
+        case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam)); return 1;
+        case WM_CREATE:
+        case WM_DESTROY:
+        case WM_SIZE:
+        case WM_CHAR:
+        case WM_MOUSEHOVER: return 1;
+        case WM_NCDESTROY: DestroyData(); return 1;
+        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); return 1;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: OnKeyDown(static_cast<UINT>(wparam), lparam); return 1;
+        case WM_KEYUP:
+        case WM_SYSKEYUP: OnKeyUp(static_cast<UINT>(wparam), lparam); return 0;
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: {
+            HWND child = reinterpret_cast<HWND>(lparam);
+            if (!IsLiveWindow(child)) return 0;
+            return ::SendMessageW(child, msg + 0x2000, wparam, lparam);
+        }
+        case WM_TIMER: OnTimer(static_cast<UINT>(wparam)); return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_LBUTTONUP:
+            OnLButtonUp(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_LBUTTONDBLCLK:
+            OnLButtonDblClk(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_RBUTTONDOWN:
+            OnRButtonDown(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_RBUTTONUP:
+            OnRButtonUp(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_RBUTTONDBLCLK:
+            OnRButtonDblClk(static_cast<UINT>(wparam), PointFromLParam(lparam));
+            return 1;
+        case WM_MOUSEWHEEL:
+            return OnMouseWheel(LOWORD(wparam), static_cast<short>(HIWORD(wparam)),
+                                PointFromLParam(lparam));
+        case WM_MOUSELEAVE: OnMouseLeave(); return 1;
+        default: return 0;
     }
 }
 
 // ---- no-op handlers and window geometry ----
 
-int PaintManager::OnCreate() { return 1; }
-int PaintManager::OnSize(UINT, int, int) { return 1; }
-int PaintManager::OnMouseHover(UINT, CPoint) { return 1; }
-int PaintManager::OnNcHitTest(CPoint) { return 1; }
-int PaintManager::OnNcCalcSize(int, NCCALCSIZE_PARAMS*) { return 1; }
-int PaintManager::OnWindowPosChanging(WINDOWPOS*) { return 1; }
-int PaintManager::OnNcPaint() { return 1; }
-int PaintManager::OnDestroy() { return 1; }
+int PaintManager::OnCreate()
+{
+    return 1;
+}
+int PaintManager::OnSize(UINT, int, int)
+{
+    return 1;
+}
+int PaintManager::OnMouseHover(UINT, CPoint)
+{
+    return 1;
+}
+int PaintManager::OnNcHitTest(CPoint)
+{
+    return 1;
+}
+int PaintManager::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
+{
+    return 1;
+}
+int PaintManager::OnWindowPosChanging(WINDOWPOS*)
+{
+    return 1;
+}
+int PaintManager::OnNcPaint()
+{
+    return 1;
+}
+int PaintManager::OnDestroy()
+{
+    return 1;
+}
 
 int PaintManager::OnGetMinMaxInfo(MINMAXINFO* info)
 {
@@ -150,8 +162,9 @@ int PaintManager::OnGetMinMaxInfo(MINMAXINFO* info)
 int PaintManager::OnWindowPosChanged(WINDOWPOS* pos)
 {
     if (!pos || !IsLiveWindow(m_hWndPaint)) return 1;
-    ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, 0, 0,
-                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOSENDCHANGING);
+    ::SetWindowPos(
+        m_hWndPaint, nullptr, 0, 0, 0, 0,
+        SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOSENDCHANGING);
     ::SendMessageW(m_hWndPaint, WM_MOVE, 0, MAKELPARAM(pos->x, pos->y));
     ::SendMessageW(m_hWndPaint, WM_SIZE, 0, MAKELPARAM(pos->cx, pos->cy));
     return 1;
@@ -172,7 +185,8 @@ int PaintManager::OnMouseMove(UINT flags, CPoint point)
 
     if (m_bDragPending && (flags & MK_LBUTTON)) {
         // A move of 3 px or more along both axes keeps waiting; anything less starts.
-        const bool farOnBoth = std::abs(point.x - m_nLastDragX) >= 3 && std::abs(point.y - m_nLastDragY) >= 3;
+        const bool farOnBoth =
+            std::abs(point.x - m_nLastDragX) >= 3 && std::abs(point.y - m_nLastDragY) >= 3;
         m_nLastDragX = point.x;
         m_nLastDragY = point.y;
         if (!farOnBoth) {
@@ -184,7 +198,8 @@ int PaintManager::OnMouseMove(UINT flags, CPoint point)
     }
 
     MControl* hover = m_pHoverControl;
-    if (hover && hover->PtInRect(point) && hover->OnCheckMouseResponse(flags, point) && m_bTracking) {
+    if (hover && hover->PtInRect(point) && hover->OnCheckMouseResponse(flags, point) &&
+        m_bTracking) {
         hover->OnMouseMove(flags, point);
         return 1;
     }
@@ -202,7 +217,8 @@ int PaintManager::OnMouseMove(UINT flags, CPoint point)
         MControl* control = m_controls[i];
         if (!control) continue;
         control->OnMouseMove(flags, point);
-        if (i < m_controls.size() && m_controls[i] == control && control->PtInRect(point) && control->m_bResponse)
+        if (i < m_controls.size() && m_controls[i] == control && control->PtInRect(point) &&
+            control->m_bResponse)
             m_pHoverControl = control;
     }
     return 1;
@@ -240,7 +256,8 @@ int PaintManager::OnLButtonDown(UINT flags, CPoint point)
         m_pFocusControl = hover;
         const int taken = hover->OnLButtonDown(flags, point);
         // The handler may have removed the control: read the hover again.
-        if (!m_bCaptured && (!m_pHoverControl || m_pHoverControl->OnCheckMouseResponse(flags, point))) {
+        if (!m_bCaptured &&
+            (!m_pHoverControl || m_pHoverControl->OnCheckMouseResponse(flags, point))) {
             SetCapture();
             return 1;
         }
@@ -297,7 +314,8 @@ int PaintManager::OnRButtonDown(UINT flags, CPoint point)
         hover->OnCheckMouseResponse(flags, point)) {
         m_pFocusControl = hover;
         const int taken = hover->OnRButtonDown(flags, point);
-        if (!m_bCaptured && (!m_pHoverControl || m_pHoverControl->OnCheckMouseResponse(flags, point))) {
+        if (!m_bCaptured &&
+            (!m_pHoverControl || m_pHoverControl->OnCheckMouseResponse(flags, point))) {
             SetCapture();
             return 1;
         }
@@ -374,7 +392,10 @@ int PaintManager::OnKeyDown(UINT key, LPARAM)
     return 1;
 }
 
-int PaintManager::OnKeyUp(UINT, LPARAM) { return 0; }
+int PaintManager::OnKeyUp(UINT, LPARAM)
+{
+    return 0;
+}
 
 int PaintManager::OnNcActivate(int active)
 {
@@ -389,7 +410,8 @@ int PaintManager::OnNcActivate(int active)
         }
         m_pHoverControl = nullptr;
     }
-    if (IsLiveWindow(m_hWndPaint)) ::InvalidateRect(m_hWndPaint, nullptr, m_bLayered ? TRUE : FALSE);
+    if (IsLiveWindow(m_hWndPaint))
+        ::InvalidateRect(m_hWndPaint, nullptr, m_bLayered ? TRUE : FALSE);
     return 1;
 }
 
@@ -399,36 +421,35 @@ int PaintManager::PreTranslateMessage(MSG* msg)
 {
     if (!msg) return 0;
     switch (msg->message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        if (msg->wParam != VK_TAB) return 0;
-        const UINT code = GetKeyModifiers();
-        MControl* found = nullptr;
-        if (code == 0)
-            found = GetNextFocusableControl();
-        else if (code == 16)
-            found = GetPrevFocusableControl();
-        else
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            if (msg->wParam != VK_TAB) return 0;
+            const UINT code = GetKeyModifiers();
+            MControl* found = nullptr;
+            if (code == 0)
+                found = GetNextFocusableControl();
+            else if (code == 16)
+                found = GetPrevFocusableControl();
+            else
+                return 0;
+            if (found && found != m_pFocusControl) {
+                SetFocusControl(found);
+                return 1;
+            }
             return 0;
-        if (found && found != m_pFocusControl) {
-            SetFocusControl(found);
-            return 1;
         }
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MOUSEWHEEL:
-        if (IsLiveWindow(m_hWndTooltip))
-            ::SendMessageW(m_hWndTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
-        return 0;
-    default:
-        return 0;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MOUSEWHEEL:
+            if (IsLiveWindow(m_hWndTooltip))
+                ::SendMessageW(m_hWndTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+            return 0;
+        default: return 0;
     }
 }
 

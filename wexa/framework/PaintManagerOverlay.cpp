@@ -14,7 +14,10 @@ namespace WEXA {
 
 namespace {
 
-bool IsLiveWindow(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLiveWindow(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 // Window timer ids the engine keeps for itself.
 const UINT kCaretTimer = 6553;
@@ -32,11 +35,17 @@ void StopEngineTimer(PaintManager& engine, UINT id)
 }
 
 // The caret owner is a rich-edit control, an MControl at the start of its object.
-MControl* CaretControl(MRichEdit* owner) { return reinterpret_cast<MControl*>(owner); }
+MControl* CaretControl(MRichEdit* owner)
+{
+    return reinterpret_cast<MControl*>(owner);
+}
 
 }  // namespace
 
-void SetEngineTimerObserver(EngineTimerObserver observer) { g_timerObserver = observer; }
+void SetEngineTimerObserver(EngineTimerObserver observer)
+{
+    g_timerObserver = observer;
+}
 
 void StartEngineTimer(PaintManager& engine, UINT id, UINT periodMs)
 {
@@ -109,8 +118,8 @@ void PaintManager::DrawCaret(HDC dc, const CRect& clip)
         colour |= font->m_clrText.GetValue() & 0x00FFFFFF;
     Gdiplus::Graphics g(dc);
     Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
-    g.FillRectangle(&brush, static_cast<INT>(part.left), static_cast<INT>(part.top), static_cast<INT>(part.Width()),
-                    static_cast<INT>(part.Height()));
+    g.FillRectangle(&brush, static_cast<INT>(part.left), static_cast<INT>(part.top),
+                    static_cast<INT>(part.Width()), static_cast<INT>(part.Height()));
 }
 
 // ---- tooltip ----
@@ -147,9 +156,10 @@ void PaintManager::SetTooltip(const wchar_t* text, CRect)
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
-    m_hWndTooltip = ::CreateWindowExW(WS_EX_TOPMOST, L"tooltips_class32", L"tooltips_class32",
-                                      WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, m_hWndPaint, nullptr, nullptr, nullptr);
+    m_hWndTooltip =
+        ::CreateWindowExW(WS_EX_TOPMOST, L"tooltips_class32", L"tooltips_class32",
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, m_hWndPaint, nullptr, nullptr, nullptr);
     if (!m_hWndTooltip) return;
     ::SendMessageW(m_hWndTooltip, TTM_SETMAXTIPWIDTH, 0, 256);
     ::SendMessageW(m_hWndTooltip, TTM_SETTIPBKCOLOR, 0xF5F5F5, 0);
@@ -199,8 +209,8 @@ int PaintManager::SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBL
         // Created hidden: a visible popup would take the activation and the
         // keyboard from this window the first time a tip is shown. The
         // callers show it (without activating it) once it has its text.
-        m_pAirBladder->Create(m_hWndPaint, L"AirBladder Window", 0x96020080 & ~WS_VISIBLE, 0, CRect(0, 0, 0, 0),
-                              nullptr);
+        m_pAirBladder->Create(m_hWndPaint, L"AirBladder Window", 0x96020080 & ~WS_VISIBLE, 0,
+                              CRect(0, 0, 0, 0), nullptr);
         m_pAirBladder->LoadBKImage(CString(L"img_tip_bk.png"));
         m_pAirBladder->LoadArrowLImage(CString(L"img_tip_arrow_left.png"));
         m_pAirBladder->LoadArrowRImage(CString(L"img_tip_arrow_right.png"));
@@ -309,8 +319,8 @@ void DrawOverlay(PaintManager& e, HDC dc)
     Gdiplus::Graphics g(dc);
 
     Gdiplus::SolidBrush outer(Gdiplus::Color(a, 0xE6, 0xE6, 0xE6));
-    g.FillRectangle(&outer, static_cast<INT>(r.left), static_cast<INT>(r.top), static_cast<INT>(r.Width()),
-                    static_cast<INT>(r.Height()));
+    g.FillRectangle(&outer, static_cast<INT>(r.left), static_cast<INT>(r.top),
+                    static_cast<INT>(r.Width()), static_cast<INT>(r.Height()));
     Gdiplus::SolidBrush inner(Gdiplus::Color(a, 0xFE, 0xFE, 0xFE));
     g.FillRectangle(&inner, static_cast<INT>(r.left + 2), static_cast<INT>(r.top + 2),
                     static_cast<INT>(r.Width() - 4), static_cast<INT>(r.Height() - 4));
@@ -325,8 +335,10 @@ void DrawOverlay(PaintManager& e, HDC dc)
     if (e.m_nShownProgress <= 0) {
         if (family) {
             Gdiplus::Font font(family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-            Gdiplus::RectF box(static_cast<float>(r.left + 5), static_cast<float>(r.top + 5), 190.0f, 50.0f);
-            g.DrawString(e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box, &format, &text);
+            Gdiplus::RectF box(static_cast<float>(r.left + 5), static_cast<float>(r.top + 5),
+                               190.0f, 50.0f);
+            g.DrawString(e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box, &format,
+                         &text);
         }
         return;
     }
@@ -335,11 +347,12 @@ void DrawOverlay(PaintManager& e, HDC dc)
         format.SetAlignment(Gdiplus::StringAlignmentCenter);
         Gdiplus::RectF box(static_cast<float>(r.left + 5), static_cast<float>(r.top + 5),
                            static_cast<float>(r.Width() - 10), 30.0f);
-        g.DrawString(e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box, &format, &text);
+        g.DrawString(e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box, &format,
+                     &text);
     }
     Gdiplus::Pen line(Gdiplus::Color(0xC8C8C8C8), 1.0f);
-    g.DrawLine(&line, static_cast<INT>(r.left + 10), static_cast<INT>(r.bottom - 15), static_cast<INT>(r.right - 20),
-               static_cast<INT>(r.bottom - 15));
+    g.DrawLine(&line, static_cast<INT>(r.left + 10), static_cast<INT>(r.bottom - 15),
+               static_cast<INT>(r.right - 20), static_cast<INT>(r.bottom - 15));
     int shown = e.m_nShownProgress > 100 ? 100 : e.m_nShownProgress;
     Gdiplus::SolidBrush bar(Gdiplus::Color(0xFEFFE100));
     g.FillRectangle(&bar, static_cast<INT>(r.left + 10), static_cast<INT>(r.bottom - 16),

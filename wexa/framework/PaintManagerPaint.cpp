@@ -10,7 +10,10 @@ namespace WEXA {
 
 namespace {
 
-bool IsLiveWindow(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLiveWindow(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 bool Overlaps(const RECT& a, const RECT& b)
 {
@@ -158,7 +161,8 @@ int PaintManager::LoadBKImage(UINT resourceId, CString resourceType)
     delete m_pBkImage;
     m_pBkImage = nullptr;
     m_nBkImageWidth = m_nBkImageHeight = 0;
-    Gdiplus::Image* image = MRender::LoadImageFromIDResource(resourceId, resourceType, Manager::GetInstance());
+    Gdiplus::Image* image =
+        MRender::LoadImageFromIDResource(resourceId, resourceType, Manager::GetInstance());
     if (!image || image->GetLastStatus() != Gdiplus::Ok) {
         delete image;
         return 0;

@@ -17,7 +17,10 @@ namespace {
 
 PaintSurfaceObserver g_surfaceObserver = nullptr;
 
-bool IsLiveWindow(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLiveWindow(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 Gdiplus::Color FromColorRef(COLORREF c, BYTE alpha)
 {
@@ -25,11 +28,17 @@ Gdiplus::Color FromColorRef(COLORREF c, BYTE alpha)
 }
 
 // The DIB's pixel of row y counted from the top (bottom-up storage).
-inline UINT32* Row(UINT32* bits, int w, int h, int y) { return bits + static_cast<size_t>(h - 1 - y) * w; }
+inline UINT32* Row(UINT32* bits, int w, int h, int y)
+{
+    return bits + static_cast<size_t>(h - 1 - y) * w;
+}
 
 }  // namespace
 
-void SetPaintSurfaceObserver(PaintSurfaceObserver observer) { g_surfaceObserver = observer; }
+void SetPaintSurfaceObserver(PaintSurfaceObserver observer)
+{
+    g_surfaceObserver = observer;
+}
 
 int PaintManager::OnPaint()
 {
@@ -131,8 +140,8 @@ int PaintManager::OnPaint()
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         ::UpdateLayeredWindow(hwnd, windowDC, nullptr, &size, mem, &src, 0, &blend, ULW_ALPHA);
     } else {
-        ::BitBlt(paintDC, update.left, update.top, update.Width(), update.Height(), mem, update.left, update.top,
-                 SRCCOPY);
+        ::BitBlt(paintDC, update.left, update.top, update.Width(), update.Height(), mem,
+                 update.left, update.top, SRCCOPY);
     }
 
     ::SelectObject(mem, oldBitmap);
@@ -149,8 +158,8 @@ void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, CRect client)
     if (m_backMode == 0) {
         graphics.DrawImage(m_pBkImage, 0, 0, m_nBkImageWidth, m_nBkImageHeight);
     } else if (m_backMode == 1) {
-        MRender::DrawImageFrame(graphics, m_pBkImage, client, 0, 0, m_nBkImageWidth, m_nBkImageHeight,
-                                m_nBackCorner);
+        MRender::DrawImageFrame(graphics, m_pBkImage, client, 0, 0, m_nBkImageWidth,
+                                m_nBkImageHeight, m_nBackCorner);
     }
 }
 
@@ -173,8 +182,8 @@ HBITMAP MakeDib(HDC reference, int w, int h)
 
 // Renders the control into a compatible bitmap of canvasW x canvasH (window
 // coordinates) and copies (srcX, srcY, w, h) of it into a new DIB.
-HBITMAP RenderControl(HDC reference, MControl* control, int canvasW, int canvasH, CRect drawClip, int srcX, int srcY,
-                      int w, int h, DWORD tint)
+HBITMAP RenderControl(HDC reference, MControl* control, int canvasW, int canvasH, CRect drawClip,
+                      int srcX, int srcY, int w, int h, DWORD tint)
 {
     if (canvasW <= 0 || canvasH <= 0) return nullptr;
     HDC canvasDC = ::CreateCompatibleDC(reference);
@@ -205,8 +214,8 @@ HBITMAP PaintManager::GenerateBitmap(MControl* control, const CRect& rect, COLOR
     if (!control) return nullptr;
     HDC reference = m_hDcPaint ? m_hDcPaint : nullptr;
     HDC screen = reference ? nullptr : ::GetDC(nullptr);
-    HBITMAP result = RenderControl(reference ? reference : screen, control, rect.right, rect.bottom, rect, rect.left,
-                                   rect.top, rect.Width(), rect.Height(), tint);
+    HBITMAP result = RenderControl(reference ? reference : screen, control, rect.right, rect.bottom,
+                                   rect, rect.left, rect.top, rect.Width(), rect.Height(), tint);
     if (screen) ::ReleaseDC(nullptr, screen);
     return result;
 }
@@ -217,8 +226,9 @@ HBITMAP PaintManager::GetDropBitmap(MControl* control, const CRect& rect, COLORR
     CRect own = control->GetRect();
     HDC reference = m_hDcPaint ? m_hDcPaint : nullptr;
     HDC screen = reference ? nullptr : ::GetDC(nullptr);
-    HBITMAP result = RenderControl(reference ? reference : screen, control, own.right, own.bottom, own,
-                                   own.left + rect.left, own.top + rect.top, rect.Width(), rect.Height(), 0);
+    HBITMAP result =
+        RenderControl(reference ? reference : screen, control, own.right, own.bottom, own,
+                      own.left + rect.left, own.top + rect.top, rect.Width(), rect.Height(), 0);
     if (screen) ::ReleaseDC(nullptr, screen);
     return result;
 }
@@ -239,11 +249,26 @@ void PaintManager::CreateShadow(int show, bool flag)
     m_shadow.Create(this);
 }
 
-int PaintManager::SetSize(int size) { return m_shadow.SetSize(size); }
-int PaintManager::SetSharpness(unsigned sharpness) { return m_shadow.SetSharpness(sharpness); }
-int PaintManager::SetDarkness(unsigned darkness) { return m_shadow.SetDarkness(darkness); }
-int PaintManager::SetPosition(int x, int y) { return m_shadow.SetPosition(x, y); }
-int PaintManager::SetShadowColor(COLORREF color) { return m_shadow.SetColor(color); }
+int PaintManager::SetSize(int size)
+{
+    return m_shadow.SetSize(size);
+}
+int PaintManager::SetSharpness(unsigned sharpness)
+{
+    return m_shadow.SetSharpness(sharpness);
+}
+int PaintManager::SetDarkness(unsigned darkness)
+{
+    return m_shadow.SetDarkness(darkness);
+}
+int PaintManager::SetPosition(int x, int y)
+{
+    return m_shadow.SetPosition(x, y);
+}
+int PaintManager::SetShadowColor(COLORREF color)
+{
+    return m_shadow.SetColor(color);
+}
 
 void PaintManager::SetShadowImage(const wchar_t* skinFileName, CRect insets)
 {
@@ -259,7 +284,13 @@ void PaintManager::SetShadowImage(UINT resourceId, CRect insets)
         m_shadow.SetShadowCorner(insets);
 }
 
-void PaintManager::SetShadowShow(int show) { m_shadow.ShowShadow(show); }
-void PaintManager::DisableShadow(int disable) { m_shadow.DisableShadow(disable); }
+void PaintManager::SetShadowShow(int show)
+{
+    m_shadow.ShowShadow(show);
+}
+void PaintManager::DisableShadow(int disable)
+{
+    m_shadow.DisableShadow(disable);
+}
 
 }  // namespace WEXA

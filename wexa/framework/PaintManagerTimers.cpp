@@ -12,7 +12,10 @@ namespace WEXA {
 
 namespace {
 
-bool IsLiveWindow(HWND wnd) { return wnd && ::IsWindow(wnd); }
+bool IsLiveWindow(HWND wnd)
+{
+    return wnd && ::IsWindow(wnd);
+}
 
 // Window timer ids the engine keeps for itself.
 const UINT kCaretTimer = 6553;
@@ -28,7 +31,8 @@ int PaintManager::SetTimer(MControl* control, UINT key, UINT ms)
 {
     CAutoLock lock(m_timersLock);
     for (ControlTimerRecord* record : m_timers) {
-        if (record->pControl != control || record->hWnd != m_hWndPaint || record->nKey != key) continue;
+        if (record->pControl != control || record->hWnd != m_hWndPaint || record->nKey != key)
+            continue;
         if (!record->bStopped) return 0;
         if (!::SetTimer(m_hWndPaint, record->nID, ms, nullptr)) return 0;
         record->bStopped = 0;
@@ -42,7 +46,8 @@ int PaintManager::SetTimer(MControl* control, UINT key, UINT ms)
     for (int tries = 0; tries < 240 && !found; ++tries) {
         id = (m_uTimerCounter + 1) % 240;
         m_uTimerCounter = id;
-        if (id == kCaretTimer || id == kOverlayHoldTimer || id == kOverlayFadeTimer || id == kProgressTimer)
+        if (id == kCaretTimer || id == kOverlayHoldTimer || id == kOverlayFadeTimer ||
+            id == kProgressTimer)
             continue;
         found = true;
         for (ControlTimerRecord* record : m_timers)
@@ -58,7 +63,8 @@ int PaintManager::KillTimer(MControl* control, UINT key)
 {
     CAutoLock lock(m_timersLock);
     for (ControlTimerRecord* record : m_timers) {
-        if (record->pControl != control || record->hWnd != m_hWndPaint || record->nKey != key || record->bStopped)
+        if (record->pControl != control || record->hWnd != m_hWndPaint || record->nKey != key ||
+            record->bStopped)
             continue;
         if (IsLiveWindow(m_hWndPaint)) ::KillTimer(m_hWndPaint, record->nID);
         record->bStopped = 1;
@@ -111,7 +117,8 @@ void PaintManager::OnTimer(UINT id)
     // By index: a handler may add or remove timer records.
     for (size_t i = 0; i < m_timers.size(); ++i) {
         ControlTimerRecord* record = m_timers[i];
-        if (record->hWnd == m_hWndPaint && record->nID == id && !record->bStopped && record->pControl)
+        if (record->hWnd == m_hWndPaint && record->nID == id && !record->bStopped &&
+            record->pControl)
             record->pControl->OnTimer();
     }
 }
@@ -182,7 +189,8 @@ void PaintManager::AwaitTickOutside(const std::vector<MControl*>& controls)
     // A tick handler that takes controls off the list runs inside the tick.
     if (m_dwTickThread.load() == ::GetCurrentThreadId()) return;
     auto running = [&] {
-        return m_pTickCurrent && std::find(controls.begin(), controls.end(), m_pTickCurrent) != controls.end();
+        return m_pTickCurrent &&
+               std::find(controls.begin(), controls.end(), m_pTickCurrent) != controls.end();
     };
     while (running()) {
         ++m_nTickWaiters;
@@ -225,8 +233,8 @@ void PaintManager::OnMTimer(UINT id)
         {
             CAutoLock lock(m_ticksLock);
             // Taken off the list since the tick began: not ticked any more.
-            if (!control ||
-                std::find(m_tickReceivers.begin(), m_tickReceivers.end(), control) == m_tickReceivers.end())
+            if (!control || std::find(m_tickReceivers.begin(), m_tickReceivers.end(), control) ==
+                                m_tickReceivers.end())
                 continue;
             m_pTickCurrent = control;
         }

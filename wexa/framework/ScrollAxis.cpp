@@ -85,12 +85,13 @@ int ScrollAxis::MoveThumb(int delta)
 {
     if (delta == 0 || IsInert()) return 0;
     const int lowest = start + endSize;
-    const int highest = end - endSize;   // the thumb's end may not pass it
+    const int highest = end - endSize;  // the thumb's end may not pass it
     if (delta < 0) {
         if (thumbStart + delta < lowest) delta = lowest - thumbStart;
         if (delta > 0) delta = 0;
     } else {
-        if (thumbStart + thumbLength + delta > highest) delta = highest - (thumbStart + thumbLength);
+        if (thumbStart + thumbLength + delta > highest)
+            delta = highest - (thumbStart + thumbLength);
         if (delta < 0) delta = 0;
     }
     if (delta == 0) return 0;
@@ -106,7 +107,8 @@ bool ScrollAxis::FinalPosition(int* finalPosition) const
     const int g = ThumbLength();
     if (track - g <= 0) return false;
     if (finalPosition)
-        *finalPosition = static_cast<int>(static_cast<int64_t>(Length() - g) * rangeMax / (track - g));
+        *finalPosition =
+            static_cast<int>(static_cast<int64_t>(Length() - g) * rangeMax / (track - g));
     return true;
 }
 

@@ -23,10 +23,12 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
     // IDropTarget
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
+                                        DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point,
+                                   DWORD* effect) override;
 
     virtual ~CIDropTarget();
     // A drop of an accepted format; true when the caller releases the medium.
@@ -43,7 +45,7 @@ protected:
     bool m_bAllowDrop;
     IDropTargetHelper* m_pDropTargetHelper;  // owned, may be null
     std::vector<FORMATETC> m_formatetc;
-    FORMATETC* m_pSupportedFrmt;             // points into m_formatetc, or null
+    FORMATETC* m_pSupportedFrmt;  // points into m_formatetc, or null
     HWND m_hTargetWnd;
 };
 

@@ -37,13 +37,11 @@ public:
     explicit CAutoLock(CCriticalLock& lock) : m_lock(&lock) { m_lock->Lock(); }
     explicit CAutoLock(CCriticalLock* lock) : m_lock(lock)
     {
-        if (m_lock)
-            m_lock->Lock();
+        if (m_lock) m_lock->Lock();
     }
     ~CAutoLock()
     {
-        if (m_lock)
-            m_lock->Unlock();
+        if (m_lock) m_lock->Unlock();
     }
 
     CAutoLock(const CAutoLock&) = delete;

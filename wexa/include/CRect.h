@@ -22,10 +22,26 @@ class CRect;
 class CPoint : public POINT
 {
 public:
-    CPoint() noexcept { x = 0; y = 0; }
-    CPoint(int initX, int initY) noexcept { x = initX; y = initY; }
-    CPoint(POINT pt) noexcept { x = pt.x; y = pt.y; }
-    explicit CPoint(SIZE size) noexcept { x = size.cx; y = size.cy; }
+    CPoint() noexcept
+    {
+        x = 0;
+        y = 0;
+    }
+    CPoint(int initX, int initY) noexcept
+    {
+        x = initX;
+        y = initY;
+    }
+    CPoint(POINT pt) noexcept
+    {
+        x = pt.x;
+        y = pt.y;
+    }
+    explicit CPoint(SIZE size) noexcept
+    {
+        x = size.cx;
+        y = size.cy;
+    }
     // Packed coordinates as in the LPARAM of mouse messages (signed 16-bit each).
     explicit CPoint(LPARAM packed) noexcept
     {
@@ -33,24 +49,58 @@ public:
         y = static_cast<short>(HIWORD(packed));
     }
 
-    void SetPoint(int newX, int newY) noexcept { x = newX; y = newY; }
-    void Offset(int dx, int dy) noexcept { x += dx; y += dy; }
-    void Offset(POINT delta) noexcept { x += delta.x; y += delta.y; }
-    void Offset(SIZE delta) noexcept { x += delta.cx; y += delta.cy; }
+    void SetPoint(int newX, int newY) noexcept
+    {
+        x = newX;
+        y = newY;
+    }
+    void Offset(int dx, int dy) noexcept
+    {
+        x += dx;
+        y += dy;
+    }
+    void Offset(POINT delta) noexcept
+    {
+        x += delta.x;
+        y += delta.y;
+    }
+    void Offset(SIZE delta) noexcept
+    {
+        x += delta.cx;
+        y += delta.cy;
+    }
 
     bool operator==(POINT other) const noexcept { return x == other.x && y == other.y; }
     bool operator!=(POINT other) const noexcept { return !(*this == other); }
 
-    CPoint& operator+=(SIZE delta) noexcept { Offset(delta); return *this; }
-    CPoint& operator-=(SIZE delta) noexcept { x -= delta.cx; y -= delta.cy; return *this; }
-    CPoint& operator+=(POINT delta) noexcept { Offset(delta); return *this; }
-    CPoint& operator-=(POINT delta) noexcept { x -= delta.x; y -= delta.y; return *this; }
+    CPoint& operator+=(SIZE delta) noexcept
+    {
+        Offset(delta);
+        return *this;
+    }
+    CPoint& operator-=(SIZE delta) noexcept
+    {
+        x -= delta.cx;
+        y -= delta.cy;
+        return *this;
+    }
+    CPoint& operator+=(POINT delta) noexcept
+    {
+        Offset(delta);
+        return *this;
+    }
+    CPoint& operator-=(POINT delta) noexcept
+    {
+        x -= delta.x;
+        y -= delta.y;
+        return *this;
+    }
 
     CPoint operator+(SIZE delta) const noexcept { return CPoint(x + delta.cx, y + delta.cy); }
     CPoint operator-(SIZE delta) const noexcept { return CPoint(x - delta.cx, y - delta.cy); }
     CPoint operator+(POINT delta) const noexcept { return CPoint(x + delta.x, y + delta.y); }
     CPoint operator-() const noexcept { return CPoint(-x, -y); }
-    inline CSize operator-(POINT other) const noexcept;   // distance between points
+    inline CSize operator-(POINT other) const noexcept;  // distance between points
     inline CRect operator+(const RECT* rect) const noexcept;
     inline CRect operator-(const RECT* rect) const noexcept;
 };
@@ -61,10 +111,26 @@ public:
 class CSize : public SIZE
 {
 public:
-    CSize() noexcept { cx = 0; cy = 0; }
-    CSize(int initCX, int initCY) noexcept { cx = initCX; cy = initCY; }
-    CSize(SIZE size) noexcept { cx = size.cx; cy = size.cy; }
-    explicit CSize(POINT pt) noexcept { cx = pt.x; cy = pt.y; }
+    CSize() noexcept
+    {
+        cx = 0;
+        cy = 0;
+    }
+    CSize(int initCX, int initCY) noexcept
+    {
+        cx = initCX;
+        cy = initCY;
+    }
+    CSize(SIZE size) noexcept
+    {
+        cx = size.cx;
+        cy = size.cy;
+    }
+    explicit CSize(POINT pt) noexcept
+    {
+        cx = pt.x;
+        cy = pt.y;
+    }
     // Packed as width in the low word and height in the high word.
     explicit CSize(DWORD packed) noexcept
     {
@@ -72,13 +138,27 @@ public:
         cy = static_cast<short>(HIWORD(packed));
     }
 
-    void SetSize(int newCX, int newCY) noexcept { cx = newCX; cy = newCY; }
+    void SetSize(int newCX, int newCY) noexcept
+    {
+        cx = newCX;
+        cy = newCY;
+    }
 
     bool operator==(SIZE other) const noexcept { return cx == other.cx && cy == other.cy; }
     bool operator!=(SIZE other) const noexcept { return !(*this == other); }
 
-    CSize& operator+=(SIZE other) noexcept { cx += other.cx; cy += other.cy; return *this; }
-    CSize& operator-=(SIZE other) noexcept { cx -= other.cx; cy -= other.cy; return *this; }
+    CSize& operator+=(SIZE other) noexcept
+    {
+        cx += other.cx;
+        cy += other.cy;
+        return *this;
+    }
+    CSize& operator-=(SIZE other) noexcept
+    {
+        cx -= other.cx;
+        cy -= other.cy;
+        return *this;
+    }
 
     CSize operator+(SIZE other) const noexcept { return CSize(cx + other.cx, cy + other.cy); }
     CSize operator-(SIZE other) const noexcept { return CSize(cx - other.cx, cy - other.cy); }
@@ -95,8 +175,20 @@ public:
 class CRect : public RECT
 {
 public:
-    CRect() noexcept { left = 0; top = 0; right = 0; bottom = 0; }
-    CRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
+    CRect() noexcept
+    {
+        left = 0;
+        top = 0;
+        right = 0;
+        bottom = 0;
+    }
+    CRect(int l, int t, int r, int b) noexcept
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     CRect(const RECT& rect) noexcept { CopyRect(&rect); }
     CRect(const RECT* rect) noexcept { CopyRect(rect); }
     CRect(POINT topLeft, SIZE size) noexcept
@@ -114,7 +206,11 @@ public:
         bottom = bottomRight.y;
     }
 
-    CRect& operator=(const RECT& rect) noexcept { CopyRect(&rect); return *this; }
+    CRect& operator=(const RECT& rect) noexcept
+    {
+        CopyRect(&rect);
+        return *this;
+    }
 
     // --- measures -------------------------------------------------------------
     int Width() const noexcept { return right - left; }
@@ -140,11 +236,18 @@ public:
     }
     bool EqualRect(const RECT* rect) const noexcept
     {
-        return rect && left == rect->left && top == rect->top && right == rect->right && bottom == rect->bottom;
+        return rect && left == rect->left && top == rect->top && right == rect->right &&
+               bottom == rect->bottom;
     }
 
     // --- setting --------------------------------------------------------------
-    void SetRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
+    void SetRect(int l, int t, int r, int b) noexcept
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     void SetRect(POINT topLeft, POINT bottomRight) noexcept
     {
         SetRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
@@ -157,38 +260,79 @@ public:
         else
             SetRectEmpty();
     }
-    void SwapLeftRight() noexcept { LONG t = left; left = right; right = t; }
+    void SwapLeftRight() noexcept
+    {
+        LONG t = left;
+        left = right;
+        right = t;
+    }
     void NormalizeRect() noexcept
     {
-        if (left > right) { LONG t = left; left = right; right = t; }
-        if (top > bottom) { LONG t = top; top = bottom; bottom = t; }
+        if (left > right) {
+            LONG t = left;
+            left = right;
+            right = t;
+        }
+        if (top > bottom) {
+            LONG t = top;
+            top = bottom;
+            bottom = t;
+        }
     }
 
     // --- growing and moving ------------------------------------------------------
-    void InflateRect(int dx, int dy) noexcept { left -= dx; top -= dy; right += dx; bottom += dy; }
+    void InflateRect(int dx, int dy) noexcept
+    {
+        left -= dx;
+        top -= dy;
+        right += dx;
+        bottom += dy;
+    }
     void InflateRect(SIZE size) noexcept { InflateRect(size.cx, size.cy); }
-    void InflateRect(int l, int t, int r, int b) noexcept { left -= l; top -= t; right += r; bottom += b; }
+    void InflateRect(int l, int t, int r, int b) noexcept
+    {
+        left -= l;
+        top -= t;
+        right += r;
+        bottom += b;
+    }
     void InflateRect(const RECT* margins) noexcept
     {
-        if (margins)
-            InflateRect(margins->left, margins->top, margins->right, margins->bottom);
+        if (margins) InflateRect(margins->left, margins->top, margins->right, margins->bottom);
     }
     void DeflateRect(int dx, int dy) noexcept { InflateRect(-dx, -dy); }
     void DeflateRect(SIZE size) noexcept { InflateRect(-size.cx, -size.cy); }
     void DeflateRect(int l, int t, int r, int b) noexcept { InflateRect(-l, -t, -r, -b); }
     void DeflateRect(const RECT* margins) noexcept
     {
-        if (margins)
-            DeflateRect(margins->left, margins->top, margins->right, margins->bottom);
+        if (margins) DeflateRect(margins->left, margins->top, margins->right, margins->bottom);
     }
 
-    void OffsetRect(int dx, int dy) noexcept { left += dx; right += dx; top += dy; bottom += dy; }
+    void OffsetRect(int dx, int dy) noexcept
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+    }
     void OffsetRect(POINT delta) noexcept { OffsetRect(delta.x, delta.y); }
     void OffsetRect(SIZE delta) noexcept { OffsetRect(delta.cx, delta.cy); }
 
-    void MoveToX(int newX) noexcept { right += newX - left; left = newX; }
-    void MoveToY(int newY) noexcept { bottom += newY - top; top = newY; }
-    void MoveToXY(int newX, int newY) noexcept { MoveToX(newX); MoveToY(newY); }
+    void MoveToX(int newX) noexcept
+    {
+        right += newX - left;
+        left = newX;
+    }
+    void MoveToY(int newY) noexcept
+    {
+        bottom += newY - top;
+        top = newY;
+    }
+    void MoveToXY(int newX, int newY) noexcept
+    {
+        MoveToX(newX);
+        MoveToY(newY);
+    }
     void MoveToXY(POINT pt) noexcept { MoveToXY(pt.x, pt.y); }
 
     // Scales every coordinate by multiplier / divisor, rounded.
@@ -206,12 +350,12 @@ public:
     bool IntersectRect(const RECT* a, const RECT* b) noexcept
     {
         if (!a || !b || IsEmpty(*a) || IsEmpty(*b) || a->left >= b->right || b->left >= a->right ||
-            a->top >= b->bottom || b->top >= a->bottom)
-        {
+            a->top >= b->bottom || b->top >= a->bottom) {
             SetRectEmpty();
             return false;
         }
-        SetRect(Max(a->left, b->left), Max(a->top, b->top), Min(a->right, b->right), Min(a->bottom, b->bottom));
+        SetRect(Max(a->left, b->left), Max(a->top, b->top), Min(a->right, b->right),
+                Min(a->bottom, b->bottom));
         return true;
     }
 
@@ -221,8 +365,7 @@ public:
     {
         const bool aEmpty = !a || IsEmpty(*a);
         const bool bEmpty = !b || IsEmpty(*b);
-        if (aEmpty && bEmpty)
-        {
+        if (aEmpty && bEmpty) {
             SetRectEmpty();
             return false;
         }
@@ -231,7 +374,8 @@ public:
         else if (bEmpty)
             CopyRect(a);
         else
-            SetRect(Min(a->left, b->left), Min(a->top, b->top), Max(a->right, b->right), Max(a->bottom, b->bottom));
+            SetRect(Min(a->left, b->left), Min(a->top, b->top), Max(a->right, b->right),
+                    Max(a->bottom, b->bottom));
         return true;
     }
 
@@ -240,30 +384,24 @@ public:
     // entirely (or a is empty) the result is (0, 0, 0, 0) and false.
     bool SubtractRect(const RECT* a, const RECT* b) noexcept
     {
-        if (!a || IsEmpty(*a))
-        {
+        if (!a || IsEmpty(*a)) {
             SetRectEmpty();
             return false;
         }
         const RECT source = *a;
         CRect overlap;
         CopyRect(&source);
-        if (!b || !overlap.IntersectRect(&source, b))
-            return true;
-        if (overlap.EqualRect(&source))
-        {
+        if (!b || !overlap.IntersectRect(&source, b)) return true;
+        if (overlap.EqualRect(&source)) {
             SetRectEmpty();
             return false;
         }
-        if (overlap.top == source.top && overlap.bottom == source.bottom)
-        {
+        if (overlap.top == source.top && overlap.bottom == source.bottom) {
             if (overlap.left == source.left)
                 left = overlap.right;
             else if (overlap.right == source.right)
                 right = overlap.left;
-        }
-        else if (overlap.left == source.left && overlap.right == source.right)
-        {
+        } else if (overlap.left == source.left && overlap.right == source.right) {
             if (overlap.top == source.top)
                 top = overlap.bottom;
             else if (overlap.bottom == source.bottom)
@@ -276,23 +414,95 @@ public:
     bool operator==(const RECT& rect) const noexcept { return EqualRect(&rect); }
     bool operator!=(const RECT& rect) const noexcept { return !EqualRect(&rect); }
 
-    CRect& operator+=(POINT delta) noexcept { OffsetRect(delta); return *this; }
-    CRect& operator+=(SIZE delta) noexcept { OffsetRect(delta); return *this; }
-    CRect& operator+=(const RECT* margins) noexcept { InflateRect(margins); return *this; }
-    CRect& operator-=(POINT delta) noexcept { OffsetRect(-delta.x, -delta.y); return *this; }
-    CRect& operator-=(SIZE delta) noexcept { OffsetRect(-delta.cx, -delta.cy); return *this; }
-    CRect& operator-=(const RECT* margins) noexcept { DeflateRect(margins); return *this; }
-    CRect& operator&=(const RECT& rect) noexcept { IntersectRect(this, &rect); return *this; }
-    CRect& operator|=(const RECT& rect) noexcept { UnionRect(this, &rect); return *this; }
+    CRect& operator+=(POINT delta) noexcept
+    {
+        OffsetRect(delta);
+        return *this;
+    }
+    CRect& operator+=(SIZE delta) noexcept
+    {
+        OffsetRect(delta);
+        return *this;
+    }
+    CRect& operator+=(const RECT* margins) noexcept
+    {
+        InflateRect(margins);
+        return *this;
+    }
+    CRect& operator-=(POINT delta) noexcept
+    {
+        OffsetRect(-delta.x, -delta.y);
+        return *this;
+    }
+    CRect& operator-=(SIZE delta) noexcept
+    {
+        OffsetRect(-delta.cx, -delta.cy);
+        return *this;
+    }
+    CRect& operator-=(const RECT* margins) noexcept
+    {
+        DeflateRect(margins);
+        return *this;
+    }
+    CRect& operator&=(const RECT& rect) noexcept
+    {
+        IntersectRect(this, &rect);
+        return *this;
+    }
+    CRect& operator|=(const RECT& rect) noexcept
+    {
+        UnionRect(this, &rect);
+        return *this;
+    }
 
-    CRect operator+(POINT delta) const noexcept { CRect r(*this); r.OffsetRect(delta); return r; }
-    CRect operator-(POINT delta) const noexcept { CRect r(*this); r.OffsetRect(-delta.x, -delta.y); return r; }
-    CRect operator+(SIZE delta) const noexcept { CRect r(*this); r.OffsetRect(delta); return r; }
-    CRect operator-(SIZE delta) const noexcept { CRect r(*this); r.OffsetRect(-delta.cx, -delta.cy); return r; }
-    CRect operator+(const RECT* margins) const noexcept { CRect r(*this); r.InflateRect(margins); return r; }
-    CRect operator-(const RECT* margins) const noexcept { CRect r(*this); r.DeflateRect(margins); return r; }
-    CRect operator&(const RECT& rect) const noexcept { CRect r; r.IntersectRect(this, &rect); return r; }
-    CRect operator|(const RECT& rect) const noexcept { CRect r; r.UnionRect(this, &rect); return r; }
+    CRect operator+(POINT delta) const noexcept
+    {
+        CRect r(*this);
+        r.OffsetRect(delta);
+        return r;
+    }
+    CRect operator-(POINT delta) const noexcept
+    {
+        CRect r(*this);
+        r.OffsetRect(-delta.x, -delta.y);
+        return r;
+    }
+    CRect operator+(SIZE delta) const noexcept
+    {
+        CRect r(*this);
+        r.OffsetRect(delta);
+        return r;
+    }
+    CRect operator-(SIZE delta) const noexcept
+    {
+        CRect r(*this);
+        r.OffsetRect(-delta.cx, -delta.cy);
+        return r;
+    }
+    CRect operator+(const RECT* margins) const noexcept
+    {
+        CRect r(*this);
+        r.InflateRect(margins);
+        return r;
+    }
+    CRect operator-(const RECT* margins) const noexcept
+    {
+        CRect r(*this);
+        r.DeflateRect(margins);
+        return r;
+    }
+    CRect operator&(const RECT& rect) const noexcept
+    {
+        CRect r;
+        r.IntersectRect(this, &rect);
+        return r;
+    }
+    CRect operator|(const RECT& rect) const noexcept
+    {
+        CRect r;
+        r.UnionRect(this, &rect);
+        return r;
+    }
 
 private:
     static bool IsEmpty(const RECT& r) noexcept { return r.right <= r.left || r.bottom <= r.top; }
@@ -301,8 +511,31 @@ private:
 };
 
 // --- definitions that need the later classes ------------------------------------
-inline CSize CPoint::operator-(POINT other) const noexcept { return CSize(x - other.x, y - other.y); }
-inline CRect CPoint::operator+(const RECT* rect) const noexcept { CRect r(rect); r.OffsetRect(x, y); return r; }
-inline CRect CPoint::operator-(const RECT* rect) const noexcept { CRect r(rect); r.OffsetRect(-x, -y); return r; }
-inline CRect CSize::operator+(const RECT* rect) const noexcept { CRect r(rect); r.OffsetRect(cx, cy); return r; }
-inline CRect CSize::operator-(const RECT* rect) const noexcept { CRect r(rect); r.OffsetRect(-cx, -cy); return r; }
+inline CSize CPoint::operator-(POINT other) const noexcept
+{
+    return CSize(x - other.x, y - other.y);
+}
+inline CRect CPoint::operator+(const RECT* rect) const noexcept
+{
+    CRect r(rect);
+    r.OffsetRect(x, y);
+    return r;
+}
+inline CRect CPoint::operator-(const RECT* rect) const noexcept
+{
+    CRect r(rect);
+    r.OffsetRect(-x, -y);
+    return r;
+}
+inline CRect CSize::operator+(const RECT* rect) const noexcept
+{
+    CRect r(rect);
+    r.OffsetRect(cx, cy);
+    return r;
+}
+inline CRect CSize::operator-(const RECT* rect) const noexcept
+{
+    CRect r(rect);
+    r.OffsetRect(-cx, -cy);
+    return r;
+}

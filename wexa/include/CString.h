@@ -31,10 +31,10 @@ public:
     CString() noexcept;
     CString(const CString& other);
     CString(CString&& other) noexcept;
-    CString(const wchar_t* text);                // null gives an empty string
-    CString(const wchar_t* text, int length);    // exactly length units (null or length <= 0: empty)
-    CString(const char* text);                   // ANSI code page; null gives an empty string
-    CString(const char* text, int length);       // ANSI code page, length in bytes
+    CString(const wchar_t* text);              // null gives an empty string
+    CString(const wchar_t* text, int length);  // exactly length units (null or length <= 0: empty)
+    CString(const char* text);                 // ANSI code page; null gives an empty string
+    CString(const char* text, int length);     // ANSI code page, length in bytes
     explicit CString(wchar_t ch, int repeat = 1);
     ~CString();
 
@@ -103,14 +103,14 @@ public:
     int FindOneOf(const wchar_t* charSet) const noexcept;
 
     // --- editing --------------------------------------------------------------
-    int Replace(wchar_t oldCh, wchar_t newCh);                 // returns the count replaced
-    int Replace(const wchar_t* oldText, const wchar_t* newText); // empty oldText replaces nothing
-    int Remove(wchar_t ch);                                   // returns the count removed
-    int Insert(int index, wchar_t ch);                        // returns the new length
-    int Insert(int index, const wchar_t* text);               // returns the new length
-    int Delete(int index, int count = 1);                     // returns the new length
+    int Replace(wchar_t oldCh, wchar_t newCh);                    // returns the count replaced
+    int Replace(const wchar_t* oldText, const wchar_t* newText);  // empty oldText replaces nothing
+    int Remove(wchar_t ch);                                       // returns the count removed
+    int Insert(int index, wchar_t ch);                            // returns the new length
+    int Insert(int index, const wchar_t* text);                   // returns the new length
+    int Delete(int index, int count = 1);                         // returns the new length
 
-    CString& Trim();                      // white space
+    CString& Trim();  // white space
     CString& Trim(wchar_t ch);
     CString& Trim(const wchar_t* charSet);
     CString& TrimLeft();
@@ -160,37 +160,110 @@ public:
     static CString FromUtf8(const char* text, int length = -1);
     static CString FromAnsi(const char* text, int length = -1);
     std::string ToUtf8() const;
-    std::string ToAnsi() const;   // unmappable characters become the code page default ('?')
+    std::string ToAnsi() const;  // unmappable characters become the code page default ('?')
 
     // --- operators ------------------------------------------------------------
-    CString& operator+=(const CString& other) { Append(other); return *this; }
-    CString& operator+=(const wchar_t* text) { Append(text); return *this; }
-    CString& operator+=(wchar_t ch) { AppendChar(ch); return *this; }
+    CString& operator+=(const CString& other)
+    {
+        Append(other);
+        return *this;
+    }
+    CString& operator+=(const wchar_t* text)
+    {
+        Append(text);
+        return *this;
+    }
+    CString& operator+=(wchar_t ch)
+    {
+        AppendChar(ch);
+        return *this;
+    }
 
-    friend CString operator+(const CString& a, const CString& b) { CString r(a); r.Append(b); return r; }
-    friend CString operator+(const CString& a, const wchar_t* b) { CString r(a); r.Append(b); return r; }
-    friend CString operator+(const wchar_t* a, const CString& b) { CString r(a); r.Append(b); return r; }
-    friend CString operator+(const CString& a, wchar_t b) { CString r(a); r.AppendChar(b); return r; }
-    friend CString operator+(wchar_t a, const CString& b) { CString r(a); r.Append(b); return r; }
+    friend CString operator+(const CString& a, const CString& b)
+    {
+        CString r(a);
+        r.Append(b);
+        return r;
+    }
+    friend CString operator+(const CString& a, const wchar_t* b)
+    {
+        CString r(a);
+        r.Append(b);
+        return r;
+    }
+    friend CString operator+(const wchar_t* a, const CString& b)
+    {
+        CString r(a);
+        r.Append(b);
+        return r;
+    }
+    friend CString operator+(const CString& a, wchar_t b)
+    {
+        CString r(a);
+        r.AppendChar(b);
+        return r;
+    }
+    friend CString operator+(wchar_t a, const CString& b)
+    {
+        CString r(a);
+        r.Append(b);
+        return r;
+    }
 
-    friend bool operator==(const CString& a, const CString& b) noexcept { return a.Compare(b) == 0; }
-    friend bool operator==(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) == 0; }
-    friend bool operator==(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) == 0; }
-    friend bool operator!=(const CString& a, const CString& b) noexcept { return a.Compare(b) != 0; }
-    friend bool operator!=(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) != 0; }
-    friend bool operator!=(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) != 0; }
+    friend bool operator==(const CString& a, const CString& b) noexcept
+    {
+        return a.Compare(b) == 0;
+    }
+    friend bool operator==(const CString& a, const wchar_t* b) noexcept
+    {
+        return a.Compare(b) == 0;
+    }
+    friend bool operator==(const wchar_t* a, const CString& b) noexcept
+    {
+        return b.Compare(a) == 0;
+    }
+    friend bool operator!=(const CString& a, const CString& b) noexcept
+    {
+        return a.Compare(b) != 0;
+    }
+    friend bool operator!=(const CString& a, const wchar_t* b) noexcept
+    {
+        return a.Compare(b) != 0;
+    }
+    friend bool operator!=(const wchar_t* a, const CString& b) noexcept
+    {
+        return b.Compare(a) != 0;
+    }
     friend bool operator<(const CString& a, const CString& b) noexcept { return a.Compare(b) < 0; }
     friend bool operator<(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) < 0; }
     friend bool operator<(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) > 0; }
     friend bool operator>(const CString& a, const CString& b) noexcept { return a.Compare(b) > 0; }
     friend bool operator>(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) > 0; }
     friend bool operator>(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) < 0; }
-    friend bool operator<=(const CString& a, const CString& b) noexcept { return a.Compare(b) <= 0; }
-    friend bool operator<=(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) <= 0; }
-    friend bool operator<=(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) >= 0; }
-    friend bool operator>=(const CString& a, const CString& b) noexcept { return a.Compare(b) >= 0; }
-    friend bool operator>=(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) >= 0; }
-    friend bool operator>=(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) <= 0; }
+    friend bool operator<=(const CString& a, const CString& b) noexcept
+    {
+        return a.Compare(b) <= 0;
+    }
+    friend bool operator<=(const CString& a, const wchar_t* b) noexcept
+    {
+        return a.Compare(b) <= 0;
+    }
+    friend bool operator<=(const wchar_t* a, const CString& b) noexcept
+    {
+        return b.Compare(a) >= 0;
+    }
+    friend bool operator>=(const CString& a, const CString& b) noexcept
+    {
+        return a.Compare(b) >= 0;
+    }
+    friend bool operator>=(const CString& a, const wchar_t* b) noexcept
+    {
+        return a.Compare(b) >= 0;
+    }
+    friend bool operator>=(const wchar_t* a, const CString& b) noexcept
+    {
+        return b.Compare(a) <= 0;
+    }
 
 private:
     // Header in front of the characters. refs is the number of CString objects

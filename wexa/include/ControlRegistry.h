@@ -45,10 +45,9 @@ WEXA_API ControlCreator FindControlClass(const wchar_t* className);
 }  // namespace WEXA
 
 #define WEXA_CONTROL_WIDEN2(text) L##text
-#define WEXA_CONTROL_WIDEN(name) WEXA_CONTROL_WIDEN2(#name)
-#define WEXA_REGISTER_CONTROL(ClassName, ...)                                                   \
-    [[maybe_unused]] static const ::WEXA::ControlCreator s_wexaRegistered_##ClassName =         \
-        ::WEXA::RegisterControlClass(WEXA_CONTROL_WIDEN(ClassName),                             \
-                                     [](const ::WEXA::ControlArgs& a) -> ::WEXA::MControl* {   \
-                                         return __VA_ARGS__;                                    \
-                                     })
+#define WEXA_CONTROL_WIDEN(name)  WEXA_CONTROL_WIDEN2(#name)
+#define WEXA_REGISTER_CONTROL(ClassName, ...)                                           \
+    [[maybe_unused]] static const ::WEXA::ControlCreator s_wexaRegistered_##ClassName = \
+        ::WEXA::RegisterControlClass(                                                   \
+            WEXA_CONTROL_WIDEN(ClassName),                                              \
+            [](const ::WEXA::ControlArgs& a) -> ::WEXA::MControl* { return __VA_ARGS__; })

@@ -20,8 +20,7 @@ namespace WEXA {
 
 // Posted to the drop target's window: each DragOver (lParam = screen point,
 // x in the low word, y in the high word) and each drop (both parameters 0).
-enum : UINT
-{
+enum : UINT {
     WM_DRAG_OVER_NOTIFY = 2025,
     WM_DROP_NOTIFY = 2026,
 };
@@ -90,7 +89,8 @@ public:
     // over as it is, without it the medium is duplicated.
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override;
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override;
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) override;
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                                      DWORD* connection) override;
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD connection) override;
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** out) override;
 
@@ -101,8 +101,8 @@ public:
 protected:
     CIDropSource* m_pDropSource;
     int m_lRefCount;
-    std::vector<FORMATETC*> m_formats;    // owned
-    std::vector<STGMEDIUM*> m_media;      // owned, parallel to m_formats
+    std::vector<FORMATETC*> m_formats;  // owned
+    std::vector<STGMEDIUM*> m_media;    // owned, parallel to m_formats
 };
 
 class WEXA_API CDragSourceHelper
@@ -122,7 +122,7 @@ public:
     bool HasService() const { return m_pDragSourceHelper != nullptr; }
 
 protected:
-    IDragSourceHelper* m_pDragSourceHelper;   // owned, may be null
+    IDragSourceHelper* m_pDragSourceHelper;  // owned, may be null
 };
 
 }  // namespace WEXA

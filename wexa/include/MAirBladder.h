@@ -78,7 +78,8 @@ public:
     // window and, unless the type is 4, (re)starts the 5-second hide timer.
     // A repeat of all four changes nothing. Does not show the window.
     // Returns 1; 0 for a null text (nothing changes).
-    int SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    int SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type,
+                         AIRBLADDER_MODE mode);
 
     // Read access.
     const CString& GetText() const { return m_strText; }
@@ -101,7 +102,8 @@ protected:
 private:
     void ReleaseGdiplusObjects();
     static int LoadSkinImage(CString file, Gdiplus::Image*& image, int& width, int& height);
-    static int LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width, int& height);
+    static int LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width,
+                            int& height);
 
     CString m_strText;
     POINT m_ptAnchor;

@@ -225,27 +225,27 @@ public:
     static int PositionItem2Value(const FS_POSITION_ITEM& item, int low, int high);
 
     // ---- data (public: derived controls and the program read them) ----
-    MObject* m_pParent;          // owner: receives notifications and repaint requests
-    PaintManager* m_pManager;    // engine of the hosting window, null until attached
+    MObject* m_pParent;        // owner: receives notifications and repaint requests
+    PaintManager* m_pManager;  // engine of the hosting window, null until attached
     UINT m_nID;
-    CRect m_rcControl;           // window client coordinates
+    CRect m_rcControl;  // window client coordinates
     int m_bVisible;
     int m_bEnabled;
     int m_bDragDrop;
-    int m_bResponse;             // 0: the control and its subtree ignore the mouse
+    int m_bResponse;  // 0: the control and its subtree ignore the mouse
     int m_bTabStop;
-    int m_bDblClk;               // 0: a double click counts as another press
-    int m_bPressed;              // a button went down inside and has not come up
-    int m_bFocused;              // the control holds the keyboard
-    int m_bUpdate;               // 1 while the off-screen image is current
+    int m_bDblClk;   // 0: a double click counts as another press
+    int m_bPressed;  // a button went down inside and has not come up
+    int m_bFocused;  // the control holds the keyboard
+    int m_bUpdate;   // 1 while the off-screen image is current
     int m_bAnimate;
-    int m_bRunTimer;             // takes timer ticks from its parent / the engine
-    int m_bRunning;              // run state of a derived control's animation
+    int m_bRunTimer;                    // takes timer ticks from its parent / the engine
+    int m_bRunning;                     // run state of a derived control's animation
     std::vector<MControl*> m_areas;     // owned
     std::vector<MControl*> m_controls;  // owned, drawn in order (later on top)
     CCriticalLock m_areaLock;
     CCriticalLock m_childLock;
-    MControl* m_pCurControl;     // child that gets pointer input; not owned
+    MControl* m_pCurControl;  // child that gets pointer input; not owned
     int m_nMemWidth;
     int m_nMemHeight;
     HBITMAP m_hMemBitmap;

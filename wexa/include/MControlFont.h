@@ -23,8 +23,8 @@ class WEXA_API MControlFont : public MControl
 {
 public:
     // A null title gives "".
-    MControlFont(MObject* owner, UINT id, CRect rect, const wchar_t* title, int visible, int enabled,
-                 int mouseResponse);
+    MControlFont(MObject* owner, UINT id, CRect rect, const wchar_t* title, int visible,
+                 int enabled, int mouseResponse);
     ~MControlFont() override;
 
     // ---- virtual operations added after MControl's, in slot order ----
@@ -83,17 +83,17 @@ public:
     CString m_strTitle;
     CString m_strFontFace;
     CString m_strImagePath;
-    int m_nFontWidth;                        // text size in pixels
+    int m_nFontWidth;  // text size in pixels
     Gdiplus::Color m_clrText;
-    Gdiplus::SolidBrush* m_pTextBrush;       // owned; null when GDI+ could not make one
+    Gdiplus::SolidBrush* m_pTextBrush;  // owned; null when GDI+ could not make one
     Gdiplus::FontStyle m_fontStyle;
-    Gdiplus::FontFamily* m_pFontFamily;      // owned; last result of GetFontFamily
-    UINT m_uAlignment;                       // DT_LEFT / DT_CENTER / DT_RIGHT
-    UINT m_uVAlignment;                      // DT_TOP / DT_VCENTER / DT_BOTTOM
+    Gdiplus::FontFamily* m_pFontFamily;  // owned; last result of GetFontFamily
+    UINT m_uAlignment;                   // DT_LEFT / DT_CENTER / DT_RIGHT
+    UINT m_uVAlignment;                  // DT_TOP / DT_VCENTER / DT_BOTTOM
     Gdiplus::TextRenderingHint m_textRenderingHint;
     Gdiplus::SmoothingMode m_smoothingMode;
-    HFONT m_hGDIFont;                        // owned
-    Gdiplus::Image* m_pImage;                // belongs to the engine's image cache
+    HFONT m_hGDIFont;          // owned
+    Gdiplus::Image* m_pImage;  // belongs to the engine's image cache
     int m_nFrameWidth;
     int m_nImageHeight;
     int m_nFrameCount;

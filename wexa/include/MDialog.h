@@ -96,8 +96,10 @@ public:
     void DoNo();
 
     // ---- controls ----
-    MControl* CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int p7, int p8);
-    MControl* CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int p7, int p8);
+    MControl* CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                            int p7, int p8);
+    MControl* CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                         int p7, int p8);
     MControl* GetControl(UINT id);
     std::vector<MControl*>& GetControls();
     void SetFocusControl(MControl* control);
@@ -146,11 +148,11 @@ protected:
     void PostCloseRequest(UINT code);
 
     PaintManager m_pm;
-    COLORREF m_crKey;     // not 0xFFFFFF: layered with this colour transparent
-    int m_nAlpha;         // not 255: layered with this constant alpha
-    int m_nMsgOffset;     // added to the top of the default message rectangle
+    COLORREF m_crKey;  // not 0xFFFFFF: layered with this colour transparent
+    int m_nAlpha;      // not 255: layered with this constant alpha
+    int m_nMsgOffset;  // added to the top of the default message rectangle
     int m_nTooltipCtrlID;
-    CRect m_rcClient;     // as of the last OnInitDialog or OnSize
+    CRect m_rcClient;  // as of the last OnInitDialog or OnSize
 };
 
 }  // namespace WEXA

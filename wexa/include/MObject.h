@@ -28,9 +28,9 @@ class MControl;
 // A layout position, resolved by MControl::PositionItem2Value.
 struct FS_POSITION_ITEM
 {
-    int type;      // 0 offset from one end, 1 offset from the centre, 2 percentage of the span
-    int fromEnd;   // type 0: measure from the high end; type 1: offset towards the low end
-    float value;   // pixels (types 0 and 1, truncated) or percent (type 2)
+    int type;     // 0 offset from one end, 1 offset from the centre, 2 percentage of the span
+    int fromEnd;  // type 0: measure from the high end; type 1: offset towards the low end
+    float value;  // pixels (types 0 and 1, truncated) or percent (type 2)
 };
 
 class WEXA_API MObject

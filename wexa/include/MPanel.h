@@ -71,16 +71,16 @@ public:
     int OnControlScroll(int step, UINT down, CPoint point) override;
 
     // ---- virtual operations of its own, in slot order ----
-    virtual MControl* CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
-                                 int enabled);
+    virtual MControl* CreateArea(const wchar_t* className, UINT id, CRect rect,
+                                 const wchar_t* title, int visible, int enabled);
     // The factory: kind 0 files the control in the areas, kind 1 in the
     // children, any other kind nowhere (the caller owns it). Null for an
     // empty or unknown class name (compared exactly, case-sensitively) or a
     // class that cannot be created yet.
-    virtual MControl* CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id, CRect rect,
+    virtual MControl* CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id,
+                                    CRect rect, const wchar_t* title, int visible, int enabled);
+    virtual MControl* CreateControl(const wchar_t* className, UINT id, CRect rect,
                                     const wchar_t* title, int visible, int enabled);
-    virtual MControl* CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
-                                    int enabled);
     virtual int OnControlKeyUp(UINT key, UINT repeat, UINT flags);
 
     // ---- scrolling ----
@@ -108,8 +108,8 @@ public:
     int m_bAttached;
     int m_nVirtualHeight;
     int m_nVirtualWidth;
-    CScrollVertical* m_pScrollVertical;       // child id 1, owned through the child list
-    CScrollHorizontal* m_pScrollHorizontal;   // child id 2, owned through the child list
+    CScrollVertical* m_pScrollVertical;      // child id 1, owned through the child list
+    CScrollHorizontal* m_pScrollHorizontal;  // child id 2, owned through the child list
     int m_nScrollThickness;
     int m_bEnableScroll;
 };

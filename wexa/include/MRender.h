@@ -35,7 +35,8 @@ public:
     static HDC CreateCompatibleDC(HDC dc);
     static HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
     static BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY);
-    static BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
+    static BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                       DWORD rop);
     // Writes the bitmap as a 24-bit BMP file, whatever its own depth.
     // 1 when the file was written, 0 otherwise (no file is left behind then).
     static int SaveBitmapToFile(HBITMAP bitmap, const wchar_t* path);
@@ -47,13 +48,15 @@ public:
     // GDI+ fill honouring the alpha; nothing for alpha 0.
     static void DrawColor(HDC dc, CRect rect, Gdiplus::ARGB color);
     // Linear gradient start (top/left) to end (bottom/right) at the mean alpha.
-    static void DrawGradient(HDC dc, CRect rect, Gdiplus::ARGB start, Gdiplus::ARGB end, BOOL vertical, int bands);
+    static void DrawGradient(HDC dc, CRect rect, Gdiplus::ARGB start, Gdiplus::ARGB end,
+                             BOOL vertical, int bands);
     // Nine-slice drawing of the source cell (x, y, width, height) with square
     // corners of corner x corner pixels; parts with no area are skipped.
-    static void DrawImageFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x, int y,
-                               int width, int height, int corner);
-    static void DrawImageFrameMID(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x, int y,
-                                  int width, int height, int left, int top, int right, int bottom);
+    static void DrawImageFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x,
+                               int y, int width, int height, int corner);
+    static void DrawImageFrameMID(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x,
+                                  int y, int width, int height, int left, int top, int right,
+                                  int bottom);
     // Does nothing.
     static void DrawRectangle(HDC dc, CRect rect, int a, int b, int c);
     // A colour whose red, green and blue are all 0 gets blue 1 (never pure black).
@@ -63,8 +66,8 @@ public:
     // Radii width / roundness / 2 and height / roundness / 2 (the smaller of the
     // two when they differ by more than 10); filled first when fill is set.
     static void DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height,
-                                  float roundness, Gdiplus::ARGB penColor, float penWidth, BOOL fill,
-                                  Gdiplus::ARGB fillColor);
+                                  float roundness, Gdiplus::ARGB penColor, float penWidth,
+                                  BOOL fill, Gdiplus::ARGB fillColor);
     // Filled rounded rectangle, then its border.
     static void DrawRoundRectange(Gdiplus::Graphics& g, float x, float y, float width, float height,
                                   float radius, Gdiplus::ARGB borderColor, float borderWidth,
@@ -75,30 +78,34 @@ public:
 
     // ---- text ----
     // GDI text on a transparent background; the text colour and font are restored.
-    static void DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color, HFONT font, UINT format);
+    static void DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color, HFONT font,
+                          UINT format);
     // Size of the text's outline in the font, in whole pixels.
-    static Gdiplus::Size GetTextBounds(const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
-                                       const wchar_t* text);
+    static Gdiplus::Size GetTextBounds(const Gdiplus::Font* font,
+                                       const Gdiplus::StringFormat* format, const wchar_t* text);
     // The same, laid out in lines no wider than layoutWidth.
-    static Gdiplus::Size GetTextBounds(const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
-                                       int layoutWidth, const wchar_t* text);
+    static Gdiplus::Size GetTextBounds(const Gdiplus::Font* font,
+                                       const Gdiplus::StringFormat* format, int layoutWidth,
+                                       const wchar_t* text);
     // One line, near alignment, trailing spaces measured.
     static Gdiplus::Size GetTextBounds(const Gdiplus::Font* font, const wchar_t* text);
     // Offset of an inner box in an outer one: hAlign 1 (DT_CENTER) centres,
     // 2 (DT_RIGHT) right-aligns, else left; vAlign 4 (DT_VCENTER) centres,
     // 8 (DT_BOTTOM) bottom-aligns, else top.
-    static CPoint GetOriginPoint(int outerWidth, int outerHeight, int innerWidth, int innerHeight, int hAlign,
-                                 int vAlign);
+    static CPoint GetOriginPoint(int outerWidth, int outerHeight, int innerWidth, int innerHeight,
+                                 int hAlign, int vAlign);
     // Position in the rectangle: (left + x offset, top + y offset + 2).
-    static CPoint GetOriginPoint(CRect outer, int innerWidth, int innerHeight, int hAlign, int vAlign);
+    static CPoint GetOriginPoint(CRect outer, int innerWidth, int innerHeight, int hAlign,
+                                 int vAlign);
 
     // ---- transitions (AlphaBlend with constant alpha) ----
     // Row by row from transparency startPct (first row) to endPct; returns the
     // alpha of the last row (255 for an empty rectangle).
-    static int DrawVerticalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int startPct, int endPct);
+    static int DrawVerticalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect,
+                                      int startPct, int endPct);
     // Column by column likewise.
-    static int DrawHorizontalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect, int startPct,
-                                        int endPct);
+    static int DrawHorizontalTransition(HDC& dst, HDC& src, CRect dstRect, CRect srcRect,
+                                        int startPct, int endPct);
     // Radial fade of the bottom-right corner square of corner x corner pixels.
     static void DrawRightBottomTransition(HDC& dst, HDC& src, CRect rect, int corner, UINT unused);
 };

@@ -74,16 +74,16 @@ public:
     int GetEndSize() const { return m_nEndSize; }
 
     // ---- data ----
-    int m_nThumbState;   // 0 pointer elsewhere, 1 over the thumb, 2 dragging
-    int m_bOver;         // pointer inside the bar
-    int m_bScrollable;   // page < range maximum
-    int m_nEndSize;      // end buttons' length at both ends of the track
+    int m_nThumbState;  // 0 pointer elsewhere, 1 over the thumb, 2 dragging
+    int m_bOver;        // pointer inside the bar
+    int m_bScrollable;  // page < range maximum
+    int m_nEndSize;     // end buttons' length at both ends of the track
     int m_nRangeMax;
     int m_nPosition;
-    int m_nPage;         // 0: computed by SetRange
+    int m_nPage;  // 0: computed by SetRange
     int m_nRowStep;
-    CRect m_rcThumb;     // window client coordinates
-    int m_bAutoPage;     // the page was computed, not set
+    CRect m_rcThumb;  // window client coordinates
+    int m_bAutoPage;  // the page was computed, not set
     int m_bChanging;
 
 protected:
@@ -101,7 +101,8 @@ protected:
     void DrawBar(HDC& dc);
     // The image strip in three slices along the axis: 6 px at each end as
     // they are, the middle stretched.
-    void DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset, int sliceWidth, int sliceHeight);
+    void DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset, int sliceWidth,
+                         int sliceHeight);
 };
 
 class WEXA_API CScrollVertical : public MScroll
@@ -127,7 +128,7 @@ public:
 
     void DrawRange(HDC& dc, CRect rect, int srcX);
 
-    int m_nDragAnchor;   // pointer y at the last drag step; -1 when not dragging
+    int m_nDragAnchor;  // pointer y at the last drag step; -1 when not dragging
 };
 
 class WEXA_API CScrollHorizontal : public MScroll
@@ -153,7 +154,7 @@ public:
     // The image sliced across x; srcX selects the source row.
     void DrawRange(HDC& dc, CRect rect, int srcX);
 
-    int m_nDragAnchor;   // pointer x at the last drag step; -1 when not dragging
+    int m_nDragAnchor;  // pointer x at the last drag step; -1 when not dragging
 };
 
 }  // namespace WEXA

@@ -37,12 +37,12 @@ public:
     void DisableShadow(int disable);
     int IsDisableShadow() const { return m_bDisabled; }
 
-    int SetSize(int size);                    // -35..35
-    int SetSharpness(unsigned sharpness);     // 0..35
-    int SetDarkness(unsigned darkness);       // 0..255
-    int SetPosition(int x, int y);            // each -35..35
-    int SetColor(COLORREF color);             // an ordinary COLORREF; black by default
-    int SetShadowCorner(CRect corner);        // margins, each >= 0
+    int SetSize(int size);                 // -35..35
+    int SetSharpness(unsigned sharpness);  // 0..35
+    int SetDarkness(unsigned darkness);    // 0..255
+    int SetPosition(int x, int y);         // each -35..35
+    int SetColor(COLORREF color);          // an ordinary COLORREF; black by default
+    int SetShadowCorner(CRect corner);     // margins, each >= 0
     int SetImage(CString skinFileName);
     int SetImage(UINT resourceId);
     int CopyShadow(MShadow* target);
@@ -67,8 +67,7 @@ public:
     // The shadow window's rectangle for a parent window rectangle.
     CRect ShadowRect(const RECT& parentRect) const;
 
-    enum ShadowStatus
-    {
+    enum ShadowStatus {
         SS_ENABLED = 1,
         SS_VISABLE = 2,
         SS_PARENTVISIBLE = 4,

@@ -45,7 +45,8 @@ public:
     // Creates the window once per object: returns the existing window when there
     // is one. Null when the class cannot be registered or the window not created
     // (OnInitDialog is then not called).
-    HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect, HMENU menu);
+    HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect,
+                HMENU menu);
     HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect);
     // Title "PavexWindow", style 0x80B, no extended style, no menu.
     HWND Create(HWND parent, CRect rect);

@@ -92,9 +92,9 @@ struct ImgResInfo
 struct ControlTimerRecord
 {
     HWND hWnd;
-    UINT nKey;        // the control's own timer number
-    UINT nID;         // system timer id handed out by the engine
-    int bStopped;     // 1 after KillTimer(control, key); kept for re-arming
+    UINT nKey;     // the control's own timer number
+    UINT nID;      // system timer id handed out by the engine
+    int bStopped;  // 1 after KillTimer(control, key); kept for re-arming
     MControl* pControl;
 };
 
@@ -186,12 +186,12 @@ public:
     // ---- control factory and lists ----
     // kind 0: filed in the areas; 1: in the controls; other: filed nowhere (the
     // caller owns it). Null for an empty, unknown or not yet creatable class.
-    MControl* CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id, CRect rect,
+    MControl* CreateControl(UINT kind, MObject* owner, const wchar_t* className, UINT id,
+                            CRect rect, const wchar_t* title, int visible, int enabled);
+    MControl* CreateArea(MObject* owner, const wchar_t* className, UINT id, CRect rect,
+                         const wchar_t* title, int visible, int enabled);
+    MControl* CreateControl(MObject* owner, const wchar_t* className, UINT id, CRect rect,
                             const wchar_t* title, int visible, int enabled);
-    MControl* CreateArea(MObject* owner, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
-                         int visible, int enabled);
-    MControl* CreateControl(MObject* owner, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
-                            int visible, int enabled);
     // Depth first: the controls, then the areas. No lock: UI thread only.
     MControl* GetControl(UINT id);
     // Deletes a top-level control (not an area); nothing when it is not there.
@@ -297,7 +297,8 @@ public:
     void SetTooltipCtrlID(int id) { m_nTooltipCtrlID = id; }
 
     // ---- balloon ----
-    int SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    int SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER_TYPE type,
+                         AIRBLADDER_MODE mode);
     int ShowAirBladder(int show, int key);
 
     // ---- overlay ----

@@ -16,7 +16,8 @@ class PaintManager;
 // Called at the end of every paint, before the picture is presented, with the
 // engine's off-screen surface: a bottom-up 32-bit DIB (row y from the top is
 // row height - 1 - y in memory), premultiplied alpha in the top byte.
-typedef void (*PaintSurfaceObserver)(PaintManager* engine, const UINT32* bits, int width, int height);
+typedef void (*PaintSurfaceObserver)(PaintManager* engine, const UINT32* bits, int width,
+                                     int height);
 WEXA_API void SetPaintSurfaceObserver(PaintSurfaceObserver observer);
 
 // Called whenever an engine starts one of its own window timers (caret blink

@@ -26,12 +26,12 @@ struct WEXA_API ScrollAxis
     int rangeMax = 1000;
     int position = 0;
     int page = 0;
-    int autoPage = 0;       // the page was computed, not set
+    int autoPage = 0;  // the page was computed, not set
 
     // ---- results of Layout ----
-    int thumbStart = 0;     // first pixel of the thumb along the axis
-    int thumbLength = 0;    // 0 while inert
-    int scrollable = 0;     // page < range maximum (and range maximum > 0)
+    int thumbStart = 0;   // first pixel of the thumb along the axis
+    int thumbLength = 0;  // 0 while inert
+    int scrollable = 0;   // page < range maximum (and range maximum > 0)
 
     int Length() const { return end - start; }
     // The track between the end buttons; never negative.

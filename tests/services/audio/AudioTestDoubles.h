@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "services/AudioSinks.h"
+#include "services/audio/AudioSinks.h"
 
 namespace audiotest {
 
 // Formats ------------------------------------------------------------------
 
-inline WAVEFORMATEX PlainFormat(WORD tag, WORD channels, DWORD rate, WORD bits) {
+inline WAVEFORMATEX PlainFormat(WORD tag, WORD channels, DWORD rate, WORD bits)
+{
     WAVEFORMATEX f = {};
     f.wFormatTag = tag;
     f.nChannels = channels;
@@ -29,17 +30,20 @@ inline WAVEFORMATEX PlainFormat(WORD tag, WORD channels, DWORD rate, WORD bits) 
     return f;
 }
 
-inline GUID Subtype(DWORD tag) {
+inline GUID Subtype(DWORD tag)
+{
     GUID g = {tag, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
     return g;
 }
 
-inline WAVEFORMATEXTENSIBLE ExtensibleFormat(DWORD subtype, WORD channels, DWORD rate, WORD bits) {
+inline WAVEFORMATEXTENSIBLE ExtensibleFormat(DWORD subtype, WORD channels, DWORD rate, WORD bits)
+{
     WAVEFORMATEXTENSIBLE f = {};
     f.Format = PlainFormat(WAVE_FORMAT_EXTENSIBLE, channels, rate, bits);
     f.Format.cbSize = sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX);
     f.Samples.wValidBitsPerSample = bits;
-    f.dwChannelMask = channels == 1 ? SPEAKER_FRONT_CENTER : (SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT);
+    f.dwChannelMask =
+        channels == 1 ? SPEAKER_FRONT_CENTER : (SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT);
     f.SubFormat = Subtype(subtype);
     return f;
 }
@@ -47,37 +51,38 @@ inline WAVEFORMATEXTENSIBLE ExtensibleFormat(DWORD subtype, WORD channels, DWORD
 // Encodes values (one per channel slot, interleaved) in a sample layout.
 enum class Encoding { Float32, Pcm16, Pcm24, Pcm32 };
 
-inline std::vector<BYTE> Encode(const std::vector<float>& values, Encoding encoding) {
+inline std::vector<BYTE> Encode(const std::vector<float>& values, Encoding encoding)
+{
     std::vector<BYTE> out;
     for (float v : values) {
         switch (encoding) {
-        case Encoding::Float32: {
-            BYTE b[4];
-            std::memcpy(b, &v, 4);
-            out.insert(out.end(), b, b + 4);
-            break;
-        }
-        case Encoding::Pcm16: {
-            INT16 s = INT16(v * 32768.0f);
-            BYTE b[2];
-            std::memcpy(b, &s, 2);
-            out.insert(out.end(), b, b + 2);
-            break;
-        }
-        case Encoding::Pcm24: {
-            INT32 s = INT32(v * 8388608.0f);
-            out.push_back(BYTE(s & 0xFF));
-            out.push_back(BYTE((s >> 8) & 0xFF));
-            out.push_back(BYTE((s >> 16) & 0xFF));
-            break;
-        }
-        case Encoding::Pcm32: {
-            INT32 s = INT32(double(v) * 2147483648.0);
-            BYTE b[4];
-            std::memcpy(b, &s, 4);
-            out.insert(out.end(), b, b + 4);
-            break;
-        }
+            case Encoding::Float32: {
+                BYTE b[4];
+                std::memcpy(b, &v, 4);
+                out.insert(out.end(), b, b + 4);
+                break;
+            }
+            case Encoding::Pcm16: {
+                INT16 s = INT16(v * 32768.0f);
+                BYTE b[2];
+                std::memcpy(b, &s, 2);
+                out.insert(out.end(), b, b + 2);
+                break;
+            }
+            case Encoding::Pcm24: {
+                INT32 s = INT32(v * 8388608.0f);
+                out.push_back(BYTE(s & 0xFF));
+                out.push_back(BYTE((s >> 8) & 0xFF));
+                out.push_back(BYTE((s >> 16) & 0xFF));
+                break;
+            }
+            case Encoding::Pcm32: {
+                INT32 s = INT32(double(v) * 2147483648.0);
+                BYTE b[4];
+                std::memcpy(b, &s, 4);
+                out.insert(out.end(), b, b + 4);
+                break;
+            }
         }
     }
     return out;
@@ -85,9 +90,11 @@ inline std::vector<BYTE> Encode(const std::vector<float>& values, Encoding encod
 
 // Scripted capture client ------------------------------------------------------
 
-class FakeCaptureClient : public IAudioCaptureClient {
+class FakeCaptureClient : public IAudioCaptureClient
+{
 public:
-    struct Packet {
+    struct Packet
+    {
         std::vector<BYTE> bytes;
         UINT32 frames = 0;
         DWORD flags = 0;
@@ -96,7 +103,8 @@ public:
 
     // A packet of `frames` frames whose values (frames x channels, interleaved) are given.
     void Add(const std::vector<float>& values, UINT32 frames, Encoding encoding = Encoding::Float32,
-             DWORD flags = 0) {
+             DWORD flags = 0)
+    {
         Packet p;
         p.bytes = Encode(values, encoding);
         p.frames = frames;
@@ -104,18 +112,22 @@ public:
         packets.push_back(p);
     }
     // A mono float packet of `frames` frames, all of one value.
-    void AddConstant(float value, UINT32 frames, DWORD flags = 0) {
+    void AddConstant(float value, UINT32 frames, DWORD flags = 0)
+    {
         Add(std::vector<float>(frames, value), frames, Encoding::Float32, flags);
     }
-    void AddFailure(HRESULT result, UINT32 frames) {
+    void AddFailure(HRESULT result, UINT32 frames)
+    {
         Packet p;
         p.result = result;
         p.frames = frames;
         packets.push_back(p);
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IAudioCaptureClient))) {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (IsEqualIID(riid, __uuidof(IUnknown)) ||
+            IsEqualIID(riid, __uuidof(IAudioCaptureClient))) {
             *object = this;
             AddRef();
             return S_OK;
@@ -127,7 +139,8 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
 
     HRESULT STDMETHODCALLTYPE GetBuffer(BYTE** data, UINT32* frames, DWORD* flags, UINT64*,
-                                        UINT64*) override {
+                                        UINT64*) override
+    {
         ++getBufferCalls;
         if (packets.empty()) {
             *data = nullptr;
@@ -148,12 +161,14 @@ public:
         *flags = p.flags;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE ReleaseBuffer(UINT32 frames) override {
+    HRESULT STDMETHODCALLTYPE ReleaseBuffer(UINT32 frames) override
+    {
         released.push_back(frames);
         if (!packets.empty()) packets.pop_front();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetNextPacketSize(UINT32* frames) override {
+    HRESULT STDMETHODCALLTYPE GetNextPacketSize(UINT32* frames) override
+    {
         *frames = packets.empty() ? 0 : packets.front().frames;
         return S_OK;
     }
@@ -167,14 +182,17 @@ public:
 // Recording consumers ----------------------------------------------------------
 
 // Shared call log, so the order of calls across consumers can be checked.
-struct CallLog {
+struct CallLog
+{
     std::mutex lock;
     std::vector<std::string> calls;
-    void Add(const char* name) {
+    void Add(const char* name)
+    {
         std::lock_guard<std::mutex> l(lock);
         calls.push_back(name);
     }
-    std::vector<std::string> Take() {
+    std::vector<std::string> Take()
+    {
         std::lock_guard<std::mutex> l(lock);
         std::vector<std::string> out;
         out.swap(calls);
@@ -182,7 +200,8 @@ struct CallLog {
     }
 };
 
-struct EffectRecord {
+struct EffectRecord
+{
     float volume = -1, peak = -1, average = -1, rms = -1;
     int percent = -1;
     std::vector<float> bands32, bands64;
@@ -190,10 +209,13 @@ struct EffectRecord {
     float strength = 0, tempo = 0, bass = 0, mid = 0, high = 0;
 };
 
-class RecordingEffect : public IAudioEffectSink {
+class RecordingEffect : public IAudioEffectSink
+{
 public:
     explicit RecordingEffect(CallLog* log = nullptr) : m_log(log) {}
-    void SetExternalAudioData(float volume, float peak, float average, int percent, float rms) override {
+    void SetExternalAudioData(float volume, float peak, float average, int percent,
+                              float rms) override
+    {
         std::lock_guard<std::mutex> l(lock);
         if (m_log) m_log->Add("effect.SetExternalAudioData");
         current.volume = volume;
@@ -202,13 +224,16 @@ public:
         current.percent = percent;
         current.rms = rms;
     }
-    void SetFFTSpectrum(const float* bands32, const float* bands64) override {
+    void SetFFTSpectrum(const float* bands32, const float* bands64) override
+    {
         std::lock_guard<std::mutex> l(lock);
         if (m_log) m_log->Add("effect.SetFFTSpectrum");
         current.bands32.assign(bands32, bands32 + 32);
         current.bands64.assign(bands64, bands64 + 64);
     }
-    void SetBeatData(bool beat, float strength, float tempo, float bass, float mid, float high) override {
+    void SetBeatData(bool beat, float strength, float tempo, float bass, float mid,
+                     float high) override
+    {
         std::lock_guard<std::mutex> l(lock);
         if (m_log) m_log->Add("effect.SetBeatData");
         current.beat = beat;
@@ -219,11 +244,13 @@ public:
         current.high = high;
         history.push_back(current);
     }
-    EffectRecord Last() {
+    EffectRecord Last()
+    {
         std::lock_guard<std::mutex> l(lock);
         return history.empty() ? EffectRecord() : history.back();
     }
-    std::vector<EffectRecord> History() {
+    std::vector<EffectRecord> History()
+    {
         std::lock_guard<std::mutex> l(lock);
         return history;
     }
@@ -236,20 +263,24 @@ private:
     CallLog* m_log;
 };
 
-class RecordingMatrix : public IAudioMatrixSink {
+class RecordingMatrix : public IAudioMatrixSink
+{
 public:
     explicit RecordingMatrix(CallLog* log = nullptr) : m_log(log) {}
-    void SetAudioData(const float* levels, int count) override {
+    void SetAudioData(const float* levels, int count) override
+    {
         std::lock_guard<std::mutex> l(lock);
         if (m_log) m_log->Add("matrix.SetAudioData");
         bands.assign(levels, levels + count);
     }
-    void SetMasterVolume(float volume) override {
+    void SetMasterVolume(float volume) override
+    {
         std::lock_guard<std::mutex> l(lock);
         if (m_log) m_log->Add("matrix.SetMasterVolume");
         masterVolume = volume;
     }
-    void SetInputWave(const float* samples, int count) override {
+    void SetInputWave(const float* samples, int count) override
+    {
         std::lock_guard<std::mutex> l(lock);
         if (m_log) m_log->Add("matrix.SetInputWave");
         wave.assign(samples, samples + count);

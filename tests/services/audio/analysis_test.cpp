@@ -5,28 +5,38 @@
 #include <cmath>
 #include <vector>
 
-#include "services/AudioAnalysis.h"
+#include "services/audio/AudioAnalysis.h"
 
 namespace {
 
 const int kBlock = AudioAnalysis::kBlockSize;
 
-std::vector<float> Tone(double frequency, double amplitude, double rate = 48000.0) {
+std::vector<float> Tone(double frequency, double amplitude, double rate = 48000.0)
+{
     std::vector<float> block(kBlock);
-    for (int i = 0; i < kBlock; ++i) block[i] = float(amplitude * std::sin(2.0 * M_PI * frequency * i / rate));
+    for (int i = 0; i < kBlock; ++i)
+        block[i] = float(amplitude * std::sin(2.0 * M_PI * frequency * i / rate));
     return block;
 }
 
-std::vector<float> Constant(float value) { return std::vector<float>(kBlock, value); }
+std::vector<float> Constant(float value)
+{
+    return std::vector<float>(kBlock, value);
+}
 
-int ArgMax(const float* values, int count) { return int(std::max_element(values, values + count) - values); }
+int ArgMax(const float* values, int count)
+{
+    return int(std::max_element(values, values + count) - values);
+}
 
-TEST(AudioAnalysisTest, SilenceGivesMinus70DbAndMovesTheGainTowardItsLimit) {
+TEST(AudioAnalysisTest, SilenceGivesMinus70DbAndMovesTheGainTowardItsLimit)
+{
     AudioAnalysis analysis;
     ASSERT_TRUE(analysis.IsAvailable());
     std::vector<float> silence = Constant(0.0f);
 
-    EXPECT_EQ(-70.0f, analysis.AutoGain()->WeightedLevel(std::vector<float>(1024, 0.0f).data(), 1024));
+    EXPECT_EQ(-70.0f,
+              analysis.AutoGain()->WeightedLevel(std::vector<float>(1024, 0.0f).data(), 1024));
     analysis.Analyse(silence.data(), 5000);
     // gain = 0.95 x 1 + 0.050000012 x 100, every step rounded to single precision.
     EXPECT_EQ(5.9500008f, analysis.AutoGain()->Gain());
@@ -41,7 +51,8 @@ TEST(AudioAnalysisTest, SilenceGivesMinus70DbAndMovesTheGainTowardItsLimit) {
 // Magnitudes of the windowed transform, each divided by 2048. The Hann window
 // spans 2047 intervals, so it sums to 1023.5 over the block: a constant 1 gives
 // 1023.5 / 2048 in bin 0.
-TEST(AudioSpectrumTest, HannWindowedMagnitudesOverTheBlockSize) {
+TEST(AudioSpectrumTest, HannWindowedMagnitudesOverTheBlockSize)
+{
     AudioSpectrum spectrum;
     ASSERT_EQ(2048, spectrum.Size());
     std::vector<float> magnitudes(1024, -1.0f);
@@ -63,8 +74,10 @@ TEST(AudioSpectrumTest, HannWindowedMagnitudesOverTheBlockSize) {
 // gain 10^((-18 + 37.75) / 20) = 9.72, gain 0.95 + 0.05 x 9.72 = 1.436) and on the
 // same sine at 1 % (-77.73 dB, below the gate: the gain stays 1). Values worked
 // out from the window, weighting and gain formulas.
-TEST(AudioAnalysisTest, GainRuleOnAKnownTone) {
-    struct Case {
+TEST(AudioAnalysisTest, GainRuleOnAKnownTone)
+{
+    struct Case
+    {
         double amplitude;
         float level, gain, bin64, bin63;
     } cases[] = {
@@ -77,7 +90,8 @@ TEST(AudioAnalysisTest, GainRuleOnAKnownTone) {
         std::vector<float> raw(1024);
         spectrum.Compute(tone.data(), raw.data());
         AudioAnalysis analysis;
-        EXPECT_NEAR(c.level, analysis.AutoGain()->WeightedLevel(raw.data(), 1024), 1e-3) << c.amplitude;
+        EXPECT_NEAR(c.level, analysis.AutoGain()->WeightedLevel(raw.data(), 1024), 1e-3)
+            << c.amplitude;
         analysis.Analyse(tone.data(), 5000);
         EXPECT_NEAR(c.gain, analysis.AutoGain()->Gain(), 2e-5) << c.amplitude;
         EXPECT_NEAR(c.bin64, analysis.Spectrum()[64], 2e-5) << c.amplitude;
@@ -85,7 +99,8 @@ TEST(AudioAnalysisTest, GainRuleOnAKnownTone) {
     }
 }
 
-TEST(AudioAnalysisTest, SilenceKeepsBassMidAndHigh) {
+TEST(AudioAnalysisTest, SilenceKeepsBassMidAndHigh)
+{
     AudioAnalysis analysis;
     std::vector<float> tone = Tone(48000.0 / 2048.0, 0.5);  // bin 1
     analysis.Analyse(tone.data(), 5000);
@@ -98,8 +113,10 @@ TEST(AudioAnalysisTest, SilenceKeepsBassMidAndHigh) {
 
 // A tone on an exact bin: the spectrum peaks in that bin and the band that holds it
 // (band i covers bins trunc((i/n)^3 x 1024) up to trunc(((i+1)/n)^3 x 1024), exclusive).
-TEST(AudioAnalysisTest, PureToneLandsInItsBinAndBand) {
-    struct Case {
+TEST(AudioAnalysisTest, PureToneLandsInItsBinAndBand)
+{
+    struct Case
+    {
         int bin;
         int band32;
         int band64;
@@ -120,13 +137,14 @@ TEST(AudioAnalysisTest, PureToneLandsInItsBinAndBand) {
     }
 }
 
-TEST(AudioAnalysisTest, BandEdges) {
-    struct Case {
+TEST(AudioAnalysisTest, BandEdges)
+{
+    struct Case
+    {
         int band, count, lo, hi;
     } cases[] = {
-        {0, 32, 0, 1},     {1, 32, 0, 1},    {2, 32, 0, 1},      {3, 32, 0, 2},
-        {9, 32, 22, 31},   {21, 32, 289, 332}, {31, 32, 930, 1024}, {6, 64, 0, 1},
-        {7, 64, 1, 2},     {63, 64, 976, 1024},
+        {0, 32, 0, 1},      {1, 32, 0, 1},       {2, 32, 0, 1}, {3, 32, 0, 2}, {9, 32, 22, 31},
+        {21, 32, 289, 332}, {31, 32, 930, 1024}, {6, 64, 0, 1}, {7, 64, 1, 2}, {63, 64, 976, 1024},
     };
     for (const Case& c : cases) {
         int lo = -1, hi = -1;
@@ -136,7 +154,8 @@ TEST(AudioAnalysisTest, BandEdges) {
     }
 }
 
-TEST(AudioAnalysisTest, ConstantBlockShowsInTheLowestBinsAndBands) {
+TEST(AudioAnalysisTest, ConstantBlockShowsInTheLowestBinsAndBands)
+{
     AudioAnalysis analysis;
     std::vector<float> dc = Constant(0.5f);
     analysis.Analyse(dc.data(), 5000);
@@ -152,7 +171,8 @@ TEST(AudioAnalysisTest, ConstantBlockShowsInTheLowestBinsAndBands) {
 
 // After a quiet stretch the gain is high: a loud tone saturates its bins at 1
 // instead of dropping them toward 0.
-TEST(AudioAnalysisTest, LoudestBinsSaturateAtOne) {
+TEST(AudioAnalysisTest, LoudestBinsSaturateAtOne)
+{
     AudioAnalysis analysis;
     std::vector<float> silence = Constant(0.0f);
     DWORD now = 5000;
@@ -165,7 +185,8 @@ TEST(AudioAnalysisTest, LoudestBinsSaturateAtOne) {
     for (int i = 0; i < 1024; ++i) ASSERT_LE(analysis.Spectrum()[i], 1.0f);
 }
 
-TEST(AudioAnalysisTest, CompressionAboveSevenTenths) {
+TEST(AudioAnalysisTest, CompressionAboveSevenTenths)
+{
     AudioAutoGain gain(48000.0f);
     std::vector<float> spectrum(1024, 0.0f);
     spectrum[100] = 0.8f;
@@ -186,13 +207,14 @@ TEST(AudioAnalysisTest, CompressionAboveSevenTenths) {
     EXPECT_EQ(1.0f, loud[100]);
 }
 
-TEST(AudioAnalysisTest, WeightingTable) {
+TEST(AudioAnalysisTest, WeightingTable)
+{
     AudioAutoGain gain(48000.0f);
     const float* w = gain.Weights();
     EXPECT_EQ(0.0f, w[0]);
     float f2 = 2 * 48000.0f / 2048.0f;  // 46.875 Hz
     EXPECT_NEAR((f2 / 100.0f) * (f2 / 100.0f), w[2], 1e-6);
-    EXPECT_EQ(1.0f, w[10]);  // 234 Hz
+    EXPECT_EQ(1.0f, w[10]);               // 234 Hz
     float f85 = 85 * 48000.0f / 2048.0f;  // 1992 Hz: the presence boost
     EXPECT_NEAR(1.0f + 0.5f * std::exp(-3.0f * std::fabs(std::log(f85 / 2000.0f))), w[85], 1e-5);
     float f1000 = 1000 * 48000.0f / 2048.0f;
@@ -200,7 +222,8 @@ TEST(AudioAnalysisTest, WeightingTable) {
 }
 
 // Beats: a click (a constant block) after silence; quiet blocks every 50 ms between.
-class BeatTest : public ::testing::Test {
+class BeatTest : public ::testing::Test
+{
 protected:
     void Quiet(DWORD at) { analysis.Analyse(silence.data(), at); }
     void Click(DWORD at) { analysis.Analyse(click.data(), at); }
@@ -210,7 +233,8 @@ protected:
     std::vector<float> click = Constant(0.5f);
 };
 
-TEST_F(BeatTest, LockOutOf150MsAndFlagClearedAfter100Ms) {
+TEST_F(BeatTest, LockOutOf150MsAndFlagClearedAfter100Ms)
+{
     for (DWORD t = 9000; t < 10000; t += 50) Quiet(t);
     Click(10000);
     EXPECT_TRUE(analysis.Beat());
@@ -232,7 +256,8 @@ TEST_F(BeatTest, LockOutOf150MsAndFlagClearedAfter100Ms) {
     EXPECT_FLOAT_EQ(375.0f, analysis.Tempo());
 }
 
-TEST_F(BeatTest, ClickTrackAt120BeatsPerMinute) {
+TEST_F(BeatTest, ClickTrackAt120BeatsPerMinute)
+{
     DWORD t = 20000;
     for (int i = 0; i < 20; ++i) Quiet(t += 50);
     std::vector<DWORD> beats;
@@ -252,7 +277,8 @@ TEST_F(BeatTest, ClickTrackAt120BeatsPerMinute) {
     EXPECT_NEAR(120.0f, analysis.Tempo(), 1e-3);
 }
 
-TEST_F(BeatTest, StrengthDecaysToZero) {
+TEST_F(BeatTest, StrengthDecaysToZero)
+{
     for (DWORD t = 9000; t < 10000; t += 50) Quiet(t);
     Click(10000);
     DWORD t = 10000;
@@ -261,7 +287,8 @@ TEST_F(BeatTest, StrengthDecaysToZero) {
     EXPECT_FALSE(analysis.Beat());
 }
 
-TEST(AudioAnalysisTest, TempoBlendsIntervals) {
+TEST(AudioAnalysisTest, TempoBlendsIntervals)
+{
     AudioAnalysis analysis;
     std::vector<float> silence = Constant(0.0f), click = Constant(0.5f);
     DWORD t = 30000;

@@ -5,19 +5,24 @@
 #include <cmath>
 
 #include "AudioTestDoubles.h"
-#include "services/KeyboardAudio.h"
-#include "services/Visualizer.h"
+#include "services/audio/KeyboardAudio.h"
+#include "services/audio/Visualizer.h"
 
 using namespace audiotest;
 
 namespace {
 
 DWORD g_now = 0;
-DWORD FakeTicks() { return g_now; }
+DWORD FakeTicks()
+{
+    return g_now;
+}
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         g_now = 1000;
         audio.SetTickSource(FakeTicks);
         audio.SetEffect(&effect);
@@ -25,16 +30,19 @@ protected:
         audio.SetWaveGain(1);
     }
     void Attach(const WAVEFORMATEX* format) { ASSERT_TRUE(audio.AttachStream(&client, format)); }
-    void AttachMonoFloat() {
+    void AttachMonoFloat()
+    {
         WAVEFORMATEX f = PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 1, 48000, 32);
         Attach(&f);
     }
     // One capture step after `ms` milliseconds.
-    void Step(DWORD ms = 16) {
+    void Step(DWORD ms = 16)
+    {
         g_now += ms;
         audio.CaptureStep();
     }
-    std::vector<float> Wave() {
+    std::vector<float> Wave()
+    {
         std::lock_guard<std::mutex> l(matrix.lock);
         return matrix.wave;
     }
@@ -47,10 +55,12 @@ protected:
 };
 
 // Mean of four consecutive values, scaled by 2 x gain, written twice per wave pair.
-TEST_F(CaptureTest, PacketOf1024FramesReplacesTheWholeWave) {
+TEST_F(CaptureTest, PacketOf1024FramesReplacesTheWholeWave)
+{
     AttachMonoFloat();
     std::vector<float> values(1024);
-    for (int i = 0; i < 1024; ++i) values[i] = float(i % 8) / 100.0f;  // pairs of fours: 0.015, 0.055
+    for (int i = 0; i < 1024; ++i)
+        values[i] = float(i % 8) / 100.0f;  // pairs of fours: 0.015, 0.055
     client.Add(values, 1024);
     Step();
 
@@ -63,7 +73,8 @@ TEST_F(CaptureTest, PacketOf1024FramesReplacesTheWholeWave) {
     }
 }
 
-TEST_F(CaptureTest, SmallPacketShiftsTheWaveAndWritesItsSamplesAtTheEnd) {
+TEST_F(CaptureTest, SmallPacketShiftsTheWaveAndWritesItsSamplesAtTheEnd)
+{
     AttachMonoFloat();
     client.AddConstant(0.1f, 1024);
     client.AddConstant(0.2f, 40);  // k = 10: shift by 10 pairs, write pairs 246..255
@@ -73,7 +84,8 @@ TEST_F(CaptureTest, SmallPacketShiftsTheWaveAndWritesItsSamplesAtTheEnd) {
     for (int p = 246; p < 256; ++p) EXPECT_FLOAT_EQ(0.4f, wave[2 * p]) << "pair " << p;
 }
 
-TEST_F(CaptureTest, TwoFramePacketFeedsTheLevelButNotTheWave) {
+TEST_F(CaptureTest, TwoFramePacketFeedsTheLevelButNotTheWave)
+{
     AttachMonoFloat();
     client.AddConstant(0.125f, 2);  // k = 0: no shift, writing would start at pair 256
     Step();
@@ -82,17 +94,19 @@ TEST_F(CaptureTest, TwoFramePacketFeedsTheLevelButNotTheWave) {
     EXPECT_FLOAT_EQ(0.25f, effect.Last().rms);
 }
 
-TEST_F(CaptureTest, LevelFromRms) {
-    struct Case {
+TEST_F(CaptureTest, LevelFromRms)
+{
+    struct Case
+    {
         float sample;  // with wave gain 1, v = 2 x sample = rms of a constant packet
         float level;
-        int percent;   // level x 100 in single precision, truncated
+        int percent;  // level x 100 in single precision, truncated
     } cases[] = {
-        {0.125f, 1.0f, 100},     // rms 0.25 -> 1.0
-        {0.00495f, 0.0f, 0},     // rms 0.0099 -> below the floor
-        {0.03125f, 0.5f, 50},    // rms 0.0625 -> sqrt(0.25)
-        {0.5f, 1.0f, 100},       // limited to 1
-        {-0.03125f, 0.5f, 50},   // sign does not matter
+        {0.125f, 1.0f, 100},    // rms 0.25 -> 1.0
+        {0.00495f, 0.0f, 0},    // rms 0.0099 -> below the floor
+        {0.03125f, 0.5f, 50},   // rms 0.0625 -> sqrt(0.25)
+        {0.5f, 1.0f, 100},      // limited to 1
+        {-0.03125f, 0.5f, 50},  // sign does not matter
         // rms 0.021025 -> level 0.29f; 0.29f x 100 rounds to 29.0f in single
         // precision (carried at higher precision it would truncate to 28).
         {0.0105125f, 0.29f, 29},
@@ -106,7 +120,8 @@ TEST_F(CaptureTest, LevelFromRms) {
     }
 }
 
-TEST_F(CaptureTest, PeakAndAveragePublishedOneStepLateAndPeakDecays) {
+TEST_F(CaptureTest, PeakAndAveragePublishedOneStepLateAndPeakDecays)
+{
     AttachMonoFloat();
     client.AddConstant(0.125f, 64);  // level 1, largest |v| 0.25 -> peak 1
     Step();
@@ -125,7 +140,8 @@ TEST_F(CaptureTest, PeakAndAveragePublishedOneStepLateAndPeakDecays) {
     EXPECT_NEAR(0.95f * 0.95f * 0.95f * 0.95f, audio.GetPeak(), 1e-6);  // stored for the next step
 }
 
-TEST_F(CaptureTest, StepWithoutPacketsPublishesNothing) {
+TEST_F(CaptureTest, StepWithoutPacketsPublishesNothing)
+{
     AttachMonoFloat();
     client.AddConstant(0.125f, 64);
     Step();
@@ -136,16 +152,17 @@ TEST_F(CaptureTest, StepWithoutPacketsPublishesNothing) {
     EXPECT_FLOAT_EQ(1.0f, audio.GetLevel());  // keeps the last value
 }
 
-TEST_F(CaptureTest, PublishesToEveryConsumerInOrder) {
+TEST_F(CaptureTest, PublishesToEveryConsumerInOrder)
+{
     Visualizer visualizer;
     audio.SetVisualizer(&visualizer);
     AttachMonoFloat();
     client.AddConstant(0.03125f, 64);  // level 0.5
-    Step(0);                            // first publish: dt = the tick count, 1.0 s
+    Step(0);                           // first publish: dt = the tick count, 1.0 s
 
-    std::vector<std::string> expected = {"matrix.SetAudioData",       "matrix.SetMasterVolume",
-                                         "matrix.SetInputWave",       "effect.SetExternalAudioData",
-                                         "effect.SetFFTSpectrum",     "effect.SetBeatData"};
+    std::vector<std::string> expected = {"matrix.SetAudioData",   "matrix.SetMasterVolume",
+                                         "matrix.SetInputWave",   "effect.SetExternalAudioData",
+                                         "effect.SetFFTSpectrum", "effect.SetBeatData"};
     EXPECT_EQ(expected, log.Take());
     EXPECT_TRUE(visualizer.IsDataReady());
     EXPECT_EQ(1.0f, matrix.masterVolume);
@@ -180,10 +197,14 @@ TEST_F(CaptureTest, PublishesToEveryConsumerInOrder) {
 
 // The visualiser is fed last: when the effect engine gets its last call of the
 // step, the visualiser has not been given the wave yet.
-TEST_F(CaptureTest, VisualiserIsFedAfterTheOtherConsumers) {
-    struct ProbeEffect : RecordingEffect {
+TEST_F(CaptureTest, VisualiserIsFedAfterTheOtherConsumers)
+{
+    struct ProbeEffect : RecordingEffect
+    {
         explicit ProbeEffect(const Visualizer* v) : visualizer(v) {}
-        void SetBeatData(bool beat, float strength, float tempo, float bass, float mid, float high) override {
+        void SetBeatData(bool beat, float strength, float tempo, float bass, float mid,
+                         float high) override
+        {
             readyAtLastCall = visualizer->IsDataReady();
             RecordingEffect::SetBeatData(beat, strength, tempo, bass, mid, high);
         }
@@ -203,7 +224,8 @@ TEST_F(CaptureTest, VisualiserIsFedAfterTheOtherConsumers) {
     EXPECT_TRUE(visualizer.IsDataReady());
 }
 
-TEST_F(CaptureTest, SilentFlagTreatsThePacketAsZeros) {
+TEST_F(CaptureTest, SilentFlagTreatsThePacketAsZeros)
+{
     AttachMonoFloat();
     client.AddConstant(0.5f, 1024, AUDCLNT_BUFFERFLAGS_SILENT);  // stale bytes behind the flag
     Step();
@@ -222,14 +244,17 @@ TEST_F(CaptureTest, SilentFlagTreatsThePacketAsZeros) {
 }
 
 // Every stream layout is read by what it is: 0.125 gives v = 0.25, level 1.
-TEST_F(CaptureTest, StreamsAreReadByTheirSampleFormat) {
-    struct Case {
+TEST_F(CaptureTest, StreamsAreReadByTheirSampleFormat)
+{
+    struct Case
+    {
         const char* name;
         WAVEFORMATEXTENSIBLE format;
         Encoding encoding;
     } cases[] = {
         {"float tag", {PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 48000, 32)}, Encoding::Float32},
-        {"extensible float", ExtensibleFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 48000, 32), Encoding::Float32},
+        {"extensible float", ExtensibleFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 48000, 32),
+         Encoding::Float32},
         {"extensible pcm16", ExtensibleFormat(WAVE_FORMAT_PCM, 2, 48000, 16), Encoding::Pcm16},
         {"extensible pcm24", ExtensibleFormat(WAVE_FORMAT_PCM, 2, 44100, 24), Encoding::Pcm24},
         {"extensible pcm32", ExtensibleFormat(WAVE_FORMAT_PCM, 2, 48000, 32), Encoding::Pcm32},
@@ -253,7 +278,8 @@ TEST_F(CaptureTest, StreamsAreReadByTheirSampleFormat) {
     }
 }
 
-TEST_F(CaptureTest, UnknownSubformatIsNeverReadAsFloat) {
+TEST_F(CaptureTest, UnknownSubformatIsNeverReadAsFloat)
+{
     WAVEFORMATEXTENSIBLE f = ExtensibleFormat(0x1234, 2, 48000, 32);
     ASSERT_TRUE(audio.AttachStream(&client, &f.Format));
     client.AddConstant(0.125f, 64);
@@ -262,7 +288,8 @@ TEST_F(CaptureTest, UnknownSubformatIsNeverReadAsFloat) {
     EXPECT_EQ(1u, client.released.size());  // the packet is still released
 }
 
-TEST_F(CaptureTest, FailedReadReopensTheClientAndKeepsCollectedSamples) {
+TEST_F(CaptureTest, FailedReadReopensTheClientAndKeepsCollectedSamples)
+{
     AttachMonoFloat();
     client.AddConstant(0.125f, 64);
     client.AddFailure(AUDCLNT_E_DEVICE_INVALIDATED, 32);
@@ -276,7 +303,8 @@ TEST_F(CaptureTest, FailedReadReopensTheClientAndKeepsCollectedSamples) {
     EXPECT_TRUE(log.Take().empty());
 }
 
-TEST_F(CaptureTest, EmptyReadWithZeroFramesKeepsTheClient) {
+TEST_F(CaptureTest, EmptyReadWithZeroFramesKeepsTheClient)
+{
     AttachMonoFloat();
     client.AddFailure(E_FAIL, 0);
     Step();
@@ -284,7 +312,8 @@ TEST_F(CaptureTest, EmptyReadWithZeroFramesKeepsTheClient) {
 }
 
 // The spectrum analysis runs on every 2048 collected samples, without overlap.
-TEST_F(CaptureTest, AnalysisRunsPerBlockOf2048Samples) {
+TEST_F(CaptureTest, AnalysisRunsPerBlockOf2048Samples)
+{
     AttachMonoFloat();
     client.AddConstant(0.5f, 4 * 2047);  // 2047 samples: no analysis yet
     Step();
@@ -296,7 +325,8 @@ TEST_F(CaptureTest, AnalysisRunsPerBlockOf2048Samples) {
     EXPECT_NEAR(0.0f, effect.Last().bands32[10], 1e-3);
 }
 
-TEST_F(CaptureTest, RateOfTheStreamRebuildsTheAutomaticGain) {
+TEST_F(CaptureTest, RateOfTheStreamRebuildsTheAutomaticGain)
+{
     EXPECT_EQ(48000.0f, audio.Analysis().AutoGain()->SampleRate());
     WAVEFORMATEX f = PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 44100, 32);
     Attach(&f);
@@ -307,7 +337,8 @@ TEST_F(CaptureTest, RateOfTheStreamRebuildsTheAutomaticGain) {
     EXPECT_EQ(48000.0f, audio.Analysis().AutoGain()->SampleRate());
 }
 
-TEST(KeyboardAudioCom, AnswersOnlyItsInterfaces) {
+TEST(KeyboardAudioCom, AnswersOnlyItsInterfaces)
+{
     KeyboardAudio audio;
     void* p = nullptr;
     EXPECT_EQ(S_OK, audio.QueryInterface(__uuidof(IMMNotificationClient), &p));
@@ -322,7 +353,8 @@ TEST(KeyboardAudioCom, AnswersOnlyItsInterfaces) {
 
 // Loopback is not available under this host, so StartCapture finds no usable
 // client; the thread still runs, and StopCapture / the destructor join it.
-TEST(KeyboardAudioLifecycle, StartStopAndDestroyWhileRunning) {
+TEST(KeyboardAudioLifecycle, StartStopAndDestroyWhileRunning)
+{
     RecordingEffect effect;
     {
         KeyboardAudio audio;

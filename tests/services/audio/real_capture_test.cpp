@@ -12,18 +12,20 @@
 #include <vector>
 
 #include "AudioTestDoubles.h"
-#include "services/AudioAnalysis.h"
-#include "services/KeyboardAudio.h"
+#include "services/audio/AudioAnalysis.h"
+#include "services/audio/KeyboardAudio.h"
 
 using namespace audiotest;
 
 namespace {
 
 // Plays a sine on the default playback device with waveOut.
-class TonePlayer {
+class TonePlayer
+{
 public:
     ~TonePlayer() { Stop(); }
-    bool Start(double frequency, double amplitude, DWORD rate, double seconds) {
+    bool Start(double frequency, double amplitude, DWORD rate, double seconds)
+    {
         WAVEFORMATEX f = PlainFormat(WAVE_FORMAT_PCM, 1, rate, 16);
         if (waveOutOpen(&m_out, WAVE_MAPPER, &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
             m_out = nullptr;
@@ -31,14 +33,17 @@ public:
         }
         m_samples.resize(size_t(rate * seconds));
         for (size_t i = 0; i < m_samples.size(); ++i)
-            m_samples[i] = INT16(std::lround(amplitude * 32767.0 * std::sin(2.0 * M_PI * frequency * i / rate)));
+            m_samples[i] = INT16(
+                std::lround(amplitude * 32767.0 * std::sin(2.0 * M_PI * frequency * i / rate)));
         m_header = WAVEHDR();
         m_header.lpData = reinterpret_cast<LPSTR>(m_samples.data());
         m_header.dwBufferLength = DWORD(m_samples.size() * sizeof(INT16));
-        if (waveOutPrepareHeader(m_out, &m_header, sizeof(m_header)) != MMSYSERR_NOERROR) return false;
+        if (waveOutPrepareHeader(m_out, &m_header, sizeof(m_header)) != MMSYSERR_NOERROR)
+            return false;
         return waveOutWrite(m_out, &m_header, sizeof(m_header)) == MMSYSERR_NOERROR;
     }
-    void Stop() {
+    void Stop()
+    {
         if (!m_out) return;
         waveOutReset(m_out);
         waveOutUnprepareHeader(m_out, &m_header, sizeof(m_header));
@@ -52,15 +57,21 @@ private:
     std::vector<INT16> m_samples;
 };
 
-bool HaveSoundServer() { return GetEnvironmentVariableW(L"PULSE_SERVER", nullptr, 0) > 0; }
+bool HaveSoundServer()
+{
+    return GetEnvironmentVariableW(L"PULSE_SERVER", nullptr, 0) > 0;
+}
 
-float Median(std::vector<float> v) {
+float Median(std::vector<float> v)
+{
     std::sort(v.begin(), v.end());
     return v.empty() ? -1.0f : v[v.size() / 2];
 }
 
 // Waits until `count` publishes after `from` have arrived; returns them.
-std::vector<EffectRecord> WaitForPublishes(RecordingEffect& effect, size_t from, size_t count, DWORD timeoutMs) {
+std::vector<EffectRecord> WaitForPublishes(RecordingEffect& effect, size_t from, size_t count,
+                                           DWORD timeoutMs)
+{
     DWORD start = GetTickCount();
     for (;;) {
         std::vector<EffectRecord> h = effect.History();
@@ -70,7 +81,8 @@ std::vector<EffectRecord> WaitForPublishes(RecordingEffect& effect, size_t from,
     }
 }
 
-TEST(RealCapture, ToneThroughTheNullSinkShowsItsLevelAndBand) {
+TEST(RealCapture, ToneThroughTheNullSinkShowsItsLevelAndBand)
+{
     if (!HaveSoundServer())
         GTEST_SKIP() << "No PulseAudio server in this run (pulseaudio missing or not started by "
                         "scripts/test-env.d/pulseaudio.sh): real capture not tested";
@@ -114,9 +126,10 @@ TEST(RealCapture, ToneThroughTheNullSinkShowsItsLevelAndBand) {
         if (int(bin + 0.5) >= lo && int(bin + 0.5) < hi) expectedBand = b;
     }
     ASSERT_EQ(32u, last.bands32.size());
-    int loudest = int(std::max_element(last.bands32.begin(), last.bands32.end()) - last.bands32.begin());
-    EXPECT_EQ(expectedBand, loudest) << "tone bin " << bin << " of a " << format.nChannels << "-channel "
-                                     << format.nSamplesPerSec << " Hz stream";
+    int loudest =
+        int(std::max_element(last.bands32.begin(), last.bands32.end()) - last.bands32.begin());
+    EXPECT_EQ(expectedBand, loudest) << "tone bin " << bin << " of a " << format.nChannels
+                                     << "-channel " << format.nSamplesPerSec << " Hz stream";
     EXPECT_GT(last.bands32[loudest], 0.0f);
     {
         std::lock_guard<std::mutex> l(matrix.lock);

@@ -9,26 +9,30 @@
 #include <mutex>
 #include <vector>
 
-#include "services/Visualizer.h"
+#include "services/audio/Visualizer.h"
 
 namespace {
 
 const int W = Visualizer::kWidth;
 const int H = Visualizer::kHeight;
 
-struct Layer {
+struct Layer
+{
     std::vector<COLORREF> px = std::vector<COLORREF>(Visualizer::kPixels, 0xDEADBEEF);
     COLORREF At(int x, int y) const { return px[y * W + x]; }
 };
 
-Layer Fill(Visualizer& v, int scheme, int brightness) {
+Layer Fill(Visualizer& v, int scheme, int brightness)
+{
     Layer layer;
     v.FillLayer(layer.px.data(), scheme, brightness);
     return layer;
 }
 
-TEST(VisualizerColours, HsvToColor) {
-    struct Case {
+TEST(VisualizerColours, HsvToColor)
+{
+    struct Case
+    {
         int h, s, v;
         COLORREF colour;
     } cases[] = {
@@ -42,24 +46,28 @@ TEST(VisualizerColours, HsvToColor) {
         {-90, 255, 255, 0},         // negative sector: black
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.colour, Visualizer::HsvToColor(c.h, c.s, c.v)) << c.h << "," << c.s << "," << c.v;
+        EXPECT_EQ(c.colour, Visualizer::HsvToColor(c.h, c.s, c.v))
+            << c.h << "," << c.s << "," << c.v;
 }
 
-TEST(VisualizerColours, BrightnessFactorInDouble) {
+TEST(VisualizerColours, BrightnessFactorInDouble)
+{
     EXPECT_EQ(254, Visualizer::BrightnessFactor(100));
     EXPECT_EQ(127, Visualizer::BrightnessFactor(50));
     EXPECT_EQ(0, Visualizer::BrightnessFactor(0));
 }
 
-TEST(VisualizerSchemes, UniformSchemes) {
+TEST(VisualizerSchemes, UniformSchemes)
+{
     Visualizer v;
     v.Reset();
-    struct Case {
+    struct Case
+    {
         int scheme, brightness;
         COLORREF colour;
     } cases[] = {
-        {0, 100, 0x000000},  {5, 100, 0x0000FE},  {6, 100, 0xFDFDFD}, {6, 50, 0x7E7E7E},
-        {7, 100, 0x0000FD},  {8, 100, 0x003FFD},  {9, 100, 0x00FDFD}, {10, 100, 0x00FD00},
+        {0, 100, 0x000000},  {5, 100, 0x0000FE},  {6, 100, 0xFDFDFD},  {6, 50, 0x7E7E7E},
+        {7, 100, 0x0000FD},  {8, 100, 0x003FFD},  {9, 100, 0x00FDFD},  {10, 100, 0x00FD00},
         {11, 100, 0xFD0000}, {12, 100, 0xFDFD00}, {13, 100, 0xFD003F}, {20, 100, 0xE90E7F},
     };
     for (const Case& c : cases) {
@@ -71,17 +79,18 @@ TEST(VisualizerSchemes, UniformSchemes) {
     EXPECT_EQ(0xDEADBEEFu, layer.At(10, 10));
 }
 
-TEST(VisualizerSchemes, PaletteRows) {
+TEST(VisualizerSchemes, PaletteRows)
+{
     Visualizer v;
     v.Reset();
     const COLORREF green = 0x00FD00, yellow = 0x00FDFD, red = 0x0000FD;
-    Layer l = Fill(v, 1, 100);  // green, yellow, red
-    EXPECT_EQ(green, l.At(7, 63));   // bottom row: the first colour
+    Layer l = Fill(v, 1, 100);      // green, yellow, red
+    EXPECT_EQ(green, l.At(7, 63));  // bottom row: the first colour
     EXPECT_EQ(green, l.At(7, 43));
     EXPECT_EQ(yellow, l.At(7, 42));  // 3 - 3 x 42 / 63 = 1
     EXPECT_EQ(yellow, l.At(7, 22));
-    EXPECT_EQ(red, l.At(7, 21));     // 3 - 1 = 2
-    EXPECT_EQ(red, l.At(200, 1));    // top rows: the last colour
+    EXPECT_EQ(red, l.At(7, 21));   // 3 - 1 = 2
+    EXPECT_EQ(red, l.At(200, 1));  // top rows: the last colour
     // Row 0: the first colour in the middle, the last at both ends.
     EXPECT_EQ(red, l.At(0, 0));
     EXPECT_EQ(green, l.At(127, 0));
@@ -93,7 +102,8 @@ TEST(VisualizerSchemes, PaletteRows) {
     EXPECT_EQ(yellow, l.At(171, 0));  // 3 x 43 / 128 = 1.01
 }
 
-TEST(VisualizerSchemes, ColumnAndAngleSchemes) {
+TEST(VisualizerSchemes, ColumnAndAngleSchemes)
+{
     Visualizer v;
     v.Reset();
     Layer rainbow = Fill(v, 17, 100);
@@ -102,9 +112,9 @@ TEST(VisualizerSchemes, ColumnAndAngleSchemes) {
     EXPECT_EQ(0xE90E7Fu, rainbow.At(1, 30));
     EXPECT_EQ(0x00AACDu, rainbow.At(100, 5));
 
-    Layer hue = Fill(v, 18, 100);  // HSV((256 - x) mod 360)
-    EXPECT_EQ(0x00FE00u, hue.At(136, 9));   // 120: green
-    EXPECT_EQ(0xFE0000u, hue.At(16, 40));   // 240: blue
+    Layer hue = Fill(v, 18, 100);          // HSV((256 - x) mod 360)
+    EXPECT_EQ(0x00FE00u, hue.At(136, 9));  // 120: green
+    EXPECT_EQ(0xFE0000u, hue.At(16, 40));  // 240: blue
 
     Layer angle = Fill(v, 4, 100);
     EXPECT_EQ(0xFEFE00u, angle.At(129, 32));  // 0 degrees + 180: cyan
@@ -114,7 +124,8 @@ TEST(VisualizerSchemes, ColumnAndAngleSchemes) {
     EXPECT_EQ(0x00FE83u, lower.At(128, 32));
 }
 
-TEST(VisualizerSchemes, AudioRingsBlackWhenSilent) {
+TEST(VisualizerSchemes, AudioRingsBlackWhenSilent)
+{
     Visualizer v;
     v.Reset();
     Layer l = Fill(v, 21, 100);
@@ -122,13 +133,15 @@ TEST(VisualizerSchemes, AudioRingsBlackWhenSilent) {
 }
 
 // Pushing a wave whose spectrum saturates every bar: an impulse inside the window.
-std::vector<float> Impulse(float amplitude) {
+std::vector<float> Impulse(float amplitude)
+{
     std::vector<float> s(512, 0.0f);
     s[100] = amplitude;
     return s;
 }
 
-TEST(VisualizerFrame, IdleFrameShowsTheBackground) {
+TEST(VisualizerFrame, IdleFrameShowsTheBackground)
+{
     Visualizer v;
     v.Reset();
     v.SetBackgroundScheme(7);
@@ -141,7 +154,8 @@ TEST(VisualizerFrame, IdleFrameShowsTheBackground) {
     EXPECT_EQ(1u, v.FrameCount());
 }
 
-TEST(VisualizerFrame, SaturatedBarsLightEverythingThenDecayByEightyPercent) {
+TEST(VisualizerFrame, SaturatedBarsLightEverythingThenDecayByEightyPercent)
+{
     Visualizer v;
     v.Reset();
     v.SetBackgroundScheme(0);
@@ -176,7 +190,8 @@ TEST(VisualizerFrame, SaturatedBarsLightEverythingThenDecayByEightyPercent) {
 // first 256 samples, transform / 512, first value replaced by the third, tilt,
 // level curve, bars in fours, centred moving average of 17): a sine of amplitude
 // 20 on bin 20 of the 512-point transform.
-TEST(VisualizerFrame, BarsOfOneFrameFromAKnownWave) {
+TEST(VisualizerFrame, BarsOfOneFrameFromAKnownWave)
+{
     Visualizer v;
     v.Reset();
     std::vector<float> tone(512);
@@ -185,12 +200,13 @@ TEST(VisualizerFrame, BarsOfOneFrameFromAKnownWave) {
     v.RenderFrame();
     float display[W];
     v.CopyDisplay(display);
-    struct Case {
+    struct Case
+    {
         int bar;
         float value;
     } cases[] = {
-        {60, 0.0f},         {72, 0.0475580f}, {76, 0.2199019f}, {80, 0.2763907f},
-        {83, 0.1587290f},   {88, 0.0746890f}, {96, 0.0208767f}, {100, 0.0110735f},
+        {60, 0.0f},       {72, 0.0475580f}, {76, 0.2199019f}, {80, 0.2763907f},
+        {83, 0.1587290f}, {88, 0.0746890f}, {96, 0.0208767f}, {100, 0.0110735f},
     };
     for (const Case& c : cases) EXPECT_NEAR(c.value, display[c.bar], 2e-5) << "bar " << c.bar;
     EXPECT_EQ(80, int(std::max_element(display, display + W) - display));
@@ -199,7 +215,8 @@ TEST(VisualizerFrame, BarsOfOneFrameFromAKnownWave) {
 // Audio rings drawn from the display of that frame: bass 0, mid 0.0483, high
 // 0.0045 (overall 0.0176: saturation 179, no hue shifts below 0.05), rotation
 // 0.05 after its first step; pixel values worked out from the ring formula.
-TEST(VisualizerFrame, AudioRingsFromAKnownDisplay) {
+TEST(VisualizerFrame, AudioRingsFromAKnownDisplay)
+{
     Visualizer v;
     v.Reset();
     std::vector<float> tone(512);
@@ -207,7 +224,8 @@ TEST(VisualizerFrame, AudioRingsFromAKnownDisplay) {
     v.PushSamples(tone.data(), 512);
     v.RenderFrame();  // schemes 17 over 0: the rotation does not move
     Layer rings = Fill(v, 21, 100);
-    struct Case {
+    struct Case
+    {
         int x, y;
         COLORREF colour;
     } cases[] = {
@@ -222,14 +240,16 @@ TEST(VisualizerFrame, AudioRingsFromAKnownDisplay) {
     for (const Case& c : cases) EXPECT_EQ(c.colour, rings.At(c.x, c.y)) << c.x << "," << c.y;
 }
 
-TEST(VisualizerFrame, CompositionFollowsTheDisplay) {
+TEST(VisualizerFrame, CompositionFollowsTheDisplay)
+{
     Visualizer v;
     v.Reset();
     v.SetBackgroundScheme(11);  // blue
     v.SetForegroundScheme(6);   // white
     // A tone on bin 20 of the 512-point transform.
     std::vector<float> tone(512);
-    for (int i = 0; i < 512; ++i) tone[i] = float(300.0 * std::sin(2.0 * M_PI * 20.0 * i / 512.0) * 20.0 / 300.0);
+    for (int i = 0; i < 512; ++i)
+        tone[i] = float(300.0 * std::sin(2.0 * M_PI * 20.0 * i / 512.0) * 20.0 / 300.0);
     v.PushSamples(tone.data(), 512);
     v.RenderFrame();
 
@@ -259,7 +279,8 @@ TEST(VisualizerFrame, CompositionFollowsTheDisplay) {
     }
 }
 
-TEST(VisualizerFrame, SwapsCanvasesAndAdvancesTheHue) {
+TEST(VisualizerFrame, SwapsCanvasesAndAdvancesTheHue)
+{
     Visualizer v;
     v.Reset();
     v.SetBackgroundScheme(5);  // one colour at the current hue
@@ -272,7 +293,8 @@ TEST(VisualizerFrame, SwapsCanvasesAndAdvancesTheHue) {
     EXPECT_EQ(Visualizer::HsvToColor(0, 255, 254), v.GetFrontPixel(3, 3));
 }
 
-TEST(VisualizerInput, PushSamples) {
+TEST(VisualizerInput, PushSamples)
+{
     Visualizer v;
     v.Reset();
     EXPECT_FALSE(v.IsDataReady());
@@ -286,7 +308,8 @@ TEST(VisualizerInput, PushSamples) {
 }
 
 // The render thread: 500 ms waits while inactive, a frame and a 15 ms wait while active.
-TEST(VisualizerThread, IdleAndActiveRhythm) {
+TEST(VisualizerThread, IdleAndActiveRhythm)
+{
     Visualizer v;
     v.Reset();
     std::mutex lock;
@@ -337,7 +360,8 @@ TEST(VisualizerThread, IdleAndActiveRhythm) {
     EXPECT_GE(fifteen, 4);
 }
 
-TEST(VisualizerThread, StopAndDestructionJoinPromptly) {
+TEST(VisualizerThread, StopAndDestructionJoinPromptly)
+{
     auto t0 = std::chrono::steady_clock::now();
     {
         Visualizer v;
@@ -351,7 +375,8 @@ TEST(VisualizerThread, StopAndDestructionJoinPromptly) {
         for (int i = 0; i < 30 && v.FrameCount() == 0; ++i) Sleep(10);
         EXPECT_GT(v.FrameCount(), 0u);
     }  // destroyed while drawing: the destructor joins the thread
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - t0);
     EXPECT_LT(ms.count(), 450);  // a 500 ms wait is cut short
 }
 

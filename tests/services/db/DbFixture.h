@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DbTestSupport.h"
-#include "services/DeviceDataDB.h"
+#include "services/db/DeviceDataDB.h"
 
 // A profile database of model "K1" opened in a private data folder.
 class DbFixture : public ::testing::Test

@@ -22,8 +22,7 @@ void RemoveTree(const CString& folder)
     if (h != INVALID_HANDLE_VALUE) {
         do {
             CString name(fd.cFileName);
-            if (name == L"." || name == L"..")
-                continue;
+            if (name == L"." || name == L"..") continue;
             CString full = folder + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full + L"\\");
@@ -105,15 +104,13 @@ std::string RunSqliteShell(const CString& dbFile, const std::string& sql, int* e
     WaitForSingleObject(pi.hProcess, 30000);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
-    if (exitCode)
-        *exitCode = static_cast<int>(code);
+    if (exitCode) *exitCode = static_cast<int>(code);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
 
     std::string clean;
     for (char c : output)
-        if (c != '\r')
-            clean += c;
+        if (c != '\r') clean += c;
     return clean;
 }
 
@@ -123,8 +120,7 @@ std::vector<std::string> Lines(const std::string& text)
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
+        if (end == std::string::npos) end = text.size();
         lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
@@ -133,10 +129,9 @@ std::vector<std::string> Lines(const std::string& text)
 
 bool WriteFileBytes(const CString& path, const std::string& bytes)
 {
-    HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
+    HANDLE h =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = bytes.empty() ||
               WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -148,13 +143,11 @@ std::string ReadFileBytes(const CString& path)
 {
     HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return std::string();
+    if (h == INVALID_HANDLE_VALUE) return std::string();
     std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
+    while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
     CloseHandle(h);
     return bytes;
 }
@@ -162,8 +155,7 @@ std::string ReadFileBytes(const CString& path)
 long long FileSizeOf(const CString& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
-        return -1;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 

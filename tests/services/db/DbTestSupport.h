@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "CString.h"
-#include "services/DeviceDataDB.h"
+#include "services/db/DeviceDataDB.h"
 
 namespace dbtest {
 
@@ -52,8 +52,7 @@ std::string Utf8Hex(const wchar_t* text);
 template <class T>
 void Free(std::vector<T*>& list)
 {
-    for (T* p : list)
-        delete p;
+    for (T* p : list) delete p;
     list.clear();
 }
 

@@ -82,7 +82,7 @@ TEST_F(KeyMacros, ReplaceRules)
     EXPECT_EQ(db.ReplaceKeyMacro(cleared), 0);
     KeyMacroData untouched = Key(5, 5, 5, 5);
     EXPECT_FALSE(db.GetKeyMacro(1, 2, 0x04, untouched));
-    EXPECT_EQ(untouched.profile, 5);   // record left as it was
+    EXPECT_EQ(untouched.profile, 5);  // record left as it was
     EXPECT_EQ(db.CountKeyMacros(1), 1);
 }
 
@@ -92,7 +92,7 @@ TEST_F(KeyMacros, FailedReplaceKeepsTheOldRow)
     ASSERT_GT(db.ReplaceKeyMacro(a), 0);
     FailInsertsInto(db, "t_key_macro_data");
     KeyMacroData b = Key(1, 0, 0x10, 2);
-    EXPECT_EQ(db.ReplaceKeyMacro(b), 0);   // 0, not SQLite's code
+    EXPECT_EQ(db.ReplaceKeyMacro(b), 0);  // 0, not SQLite's code
     KeyMacroData read;
     ASSERT_TRUE(db.GetKeyMacro(1, 0, 0x10, read));
     EXPECT_EQ(read.macro_value, 1);
@@ -108,8 +108,8 @@ TEST_F(KeyMacros, BatchOfFourLayersRunsInOneTransaction)
     for (int layer = 0; layer < 4; ++layer)
         for (int code = 1; code <= 126; ++code)
             batch.push_back(Key(3, layer, code, code * 10 + layer));
-    batch[5].key_code = 0;      // not filtered
-    batch[6].macro_value = 0;   // not filtered
+    batch[5].key_code = 0;     // not filtered
+    batch[6].macro_value = 0;  // not filtered
 
     int commits = 0;
     sqlite3_commit_hook(db.m_db.Handle(), CountCommits, &commits);
@@ -123,11 +123,10 @@ TEST_F(KeyMacros, BatchOfFourLayersRunsInOneTransaction)
     for (size_t i = 0; i < list.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_GT(list[i]->key_id, 0);
-        ExpectSame(*list[i], batch[i]);    // insertion order
+        ExpectSame(*list[i], batch[i]);  // insertion order
     }
     ASSERT_EQ(db.GetLayerKeyMacros(3, 2, list), 126);
-    for (KeyMacroData* k : list)
-        EXPECT_EQ(k->fn_layer, 2);
+    for (KeyMacroData* k : list) EXPECT_EQ(k->fn_layer, 2);
     db.InsertKeyMacros({Key(4, 0, 9, 9)});
     EXPECT_EQ(db.GetAllKeyMacros(list), 505);
     EXPECT_EQ(db.GetLayerKeyMacros(9, 0, list), 0);
@@ -171,7 +170,7 @@ TEST_F(KeyMacros, UpdatesChangeOnlyTheFunctionFields)
     EXPECT_EQ(read.macro_desc, dbtest::kChineseName);
     EXPECT_EQ(read.layout_value, 1004);
     EXPECT_EQ(read.layout_desc, Key(1, 0, 4, 1).layout_desc);
-    ASSERT_TRUE(db.GetKeyMacro(1, 1, 4, read));   // other layer untouched
+    ASSERT_TRUE(db.GetKeyMacro(1, 1, 4, read));  // other layer untouched
     EXPECT_EQ(read.macro_value, 1);
 
     // A key without a row gets none.

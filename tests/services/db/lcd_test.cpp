@@ -96,7 +96,8 @@ TEST_F(Lcd, ReplacingFramesKeepsTheOldSetOnFailure)
 {
     int led = db.AddLedLayer(1, L"layer");
     db.InsertLedFrames({Frame(led, 0, 1), Frame(led, 1, 2)});
-    ASSERT_TRUE(db.ReplaceLedFrames(led, {Frame(77, 0, 100), Frame(77, 1, 200), Frame(77, 2, 300)}));
+    ASSERT_TRUE(
+        db.ReplaceLedFrames(led, {Frame(77, 0, 100), Frame(77, 1, 200), Frame(77, 2, 300)}));
     std::vector<LedFrameData*> list;
     ASSERT_EQ(db.GetLedFrames(led, list), 3);
     EXPECT_EQ(list[2]->delay_time, 300);
@@ -113,7 +114,8 @@ TEST_F(Lcd, ScreensAndClearingLayers)
 {
     EXPECT_EQ(db.AddTftScreen(6, 24, dbtest::kChineseName), 1);
     EXPECT_EQ(db.AddTftScreen(2, 1, L"b.png"), 2);
-    EXPECT_EQ(Shell("SELECT tft_id, profile, frame_size FROM t_tftscreen_data;"), "1|1|24\n2|1|1\n");
+    EXPECT_EQ(Shell("SELECT tft_id, profile, frame_size FROM t_tftscreen_data;"),
+              "1|1|24\n2|1|1\n");
     std::vector<TftScreenData*> screens(1, new TftScreenData);
     ASSERT_EQ(db.GetTftScreens(3, screens), 2);
     EXPECT_EQ(screens[0]->tft_id, 1);

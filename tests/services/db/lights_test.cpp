@@ -105,7 +105,7 @@ TEST_F(Lights, ModesRoundTripAndUpdate)
     ExpectSame(read, expected);
     ASSERT_TRUE(db.GetLight(3, 1, 0, read));
     ExpectSame(read, a);
-    EXPECT_TRUE(db.UpdateLight(3, 1, 9, u));    // no such row: runs, changes nothing
+    EXPECT_TRUE(db.UpdateLight(3, 1, 9, u));  // no such row: runs, changes nothing
 }
 
 TEST_F(Lights, ActiveMode)
@@ -135,7 +135,7 @@ TEST_F(Lights, PerKeyColours)
     EXPECT_EQ(Shell("SELECT count(*) FROM t_userlightrgb_data;"), "0\n");
 
     std::vector<UserLightRgbData> set1 = Colours(2, 1, 126, 0x100);
-    set1[0].userlightrgb_id = 999;   // ignored: the database assigns ids
+    set1[0].userlightrgb_id = 999;  // ignored: the database assigns ids
     EXPECT_EQ(db.InsertUserLightRgb(set1), 126);
     db.InsertUserLightRgb(Colours(2, 2, 5, 0x900));
     std::vector<UserLightRgbData*> list;
@@ -157,7 +157,7 @@ TEST_F(Lights, PerKeyColours)
 TEST_F(Lights, ReplacingColoursKeepsTheOldSetOnFailure)
 {
     db.InsertUserLightRgb(Colours(1, 1, 10, 0x10));
-    EXPECT_TRUE(db.ReplaceUserLightRgb(1, 1, Colours(7, 7, 12, 0x20)));   // ids taken from the call
+    EXPECT_TRUE(db.ReplaceUserLightRgb(1, 1, Colours(7, 7, 12, 0x20)));  // ids taken from the call
     std::vector<UserLightRgbData*> list;
     ASSERT_EQ(db.GetUserLightRgb(1, 1, list), 12);
     EXPECT_EQ(list[11]->key_rgb, 0x20 + 11);

@@ -25,8 +25,7 @@ MacroRecordData Event(int macro, int index, int seed)
 std::vector<MacroRecordData> Events(int macro, int count, int seedBase)
 {
     std::vector<MacroRecordData> v;
-    for (int i = 0; i < count; ++i)
-        v.push_back(Event(macro, i, seedBase + i));
+    for (int i = 0; i < count; ++i) v.push_back(Event(macro, i, seedBase + i));
     return v;
 }
 
@@ -53,8 +52,7 @@ using Macros = DbFixture;
 TEST_F(Macros, AddRenameUpdateAndList)
 {
     const wchar_t* names[] = {dbtest::kSqlName, dbtest::kChineseName, dbtest::kEmojiName, L""};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(db.AddMacro(names[i]), i + 1);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(db.AddMacro(names[i]), i + 1);
 
     MacroData m;
     ASSERT_TRUE(db.GetMacro(1, m));
@@ -123,8 +121,9 @@ TEST_F(Macros, EventsComeBackInRecordIndexOrder)
         EXPECT_GT(list[i]->record_id, 0);
     }
     // desc is stored in its own column, between record_index and value.
-    EXPECT_EQ(Shell("SELECT record_index, hex(desc), value FROM t_macrorecord WHERE record_index = 1;"),
-              "1|" + dbtest::Utf8Hex(Event(macro, 1, 1).desc) + "|66\n");
+    EXPECT_EQ(
+        Shell("SELECT record_index, hex(desc), value FROM t_macrorecord WHERE record_index = 1;"),
+        "1|" + dbtest::Utf8Hex(Event(macro, 1, 1).desc) + "|66\n");
 
     int other = db.AddMacro(L"other");
     db.InsertMacroRecords(Events(other, 4, 10));
@@ -153,8 +152,7 @@ TEST_F(Macros, ReplacingTenThousandEventsAndFailingHalfway)
     ASSERT_TRUE(db.ReplaceMacroRecords(macro, first));
     std::vector<MacroRecordData*> list;
     ASSERT_EQ(db.GetMacroRecords(macro, list), 10000);
-    for (int i = 0; i < 10000; i += 997)
-        ExpectSame(*list[i], first[i]);
+    for (int i = 0; i < 10000; i += 997) ExpectSame(*list[i], first[i]);
     ExpectSame(*list[9999], first[9999]);
 
     // The new set replaces the old one whole; the records' own macro ids are
@@ -172,7 +170,11 @@ TEST_F(Macros, ReplacingTenThousandEventsAndFailingHalfway)
               0);
     EXPECT_FALSE(db.ReplaceMacroRecords(macro, first));
     ASSERT_EQ(db.GetMacroRecords(macro, list), 5);
-    ExpectSame(*list[2], [&] { MacroRecordData e = second[2]; e.macro_id = macro; return e; }());
+    ExpectSame(*list[2], [&] {
+        MacroRecordData e = second[2];
+        e.macro_id = macro;
+        return e;
+    }());
     EXPECT_EQ(db.CountAllMacroRecords(), 5);
     ASSERT_EQ(db.m_db.Exec("DROP TRIGGER temp.refuse"), 0);
 

@@ -81,7 +81,7 @@ void ExpectAllOperationsFail(DeviceDataDB& db)
     EXPECT_EQ(db.GetLights(0, 0, lights), 0);
     EXPECT_TRUE(lights.empty());
     std::vector<UserLightRgbData> rgb(3);
-    EXPECT_EQ(db.InsertUserLightRgb(rgb), 3);   // the number given, as always
+    EXPECT_EQ(db.InsertUserLightRgb(rgb), 3);  // the number given, as always
     EXPECT_FALSE(db.DeleteUserLightRgb(0, 0));
     EXPECT_FALSE(db.ReplaceUserLightRgb(0, 0, rgb));
     std::vector<UserLightRgbData*> rgbList(1, new UserLightRgbData);
@@ -186,10 +186,10 @@ TEST(OpenDevice, AnotherModelClosesTheOpenFile)
     dbtest::TempDataFolder dir;
     DeviceDataDB db;
     ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"A"));
-    ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"B"));   // B is created
-    ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"A"));   // A exists: reopened, not kept
+    ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"B"));  // B is created
+    ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"A"));  // A exists: reopened, not kept
     EXPECT_EQ(db.AddProfile(Named(L"for A")), 1);
-    ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"B"));   // B exists now
+    ASSERT_TRUE(db.OpenDevice(dir.Folder(), L"B"));  // B exists now
     EXPECT_EQ(db.AddProfile(Named(L"for B")), 1);
     db.CloseDevice();
     EXPECT_EQ(dbtest::RunSqliteShell(dir.DbFile(L"A"), "SELECT name FROM t_profile_data;"),
@@ -211,8 +211,7 @@ TEST(OpenDevice, FailedSchemaCreationLeavesNothingOpen)
     ASSERT_EQ(sqlite3_open_v2(lockedPath.c_str(), &other,
                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
               SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; CREATE TABLE x(a);", nullptr, nullptr,
-                           nullptr),
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; CREATE TABLE x(a);", nullptr, nullptr, nullptr),
               SQLITE_OK);
 
     EXPECT_FALSE(db.OpenDevice(dir.Folder(), L"B"));
@@ -274,14 +273,13 @@ TEST(OpenDevice, DamagedFilesAreRefusedAndLeftUntouched)
         ASSERT_GT(fullFile.size(), 65536u);
     }
     std::string garbage;
-    for (int i = 0; i < 8192; ++i)
-        garbage += static_cast<char>((i * 7919) & 0xFF);
+    for (int i = 0; i < 8192; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
 
     struct Case
     {
         const wchar_t* model;
         std::string bytes;
-        const char* foreignSql;   // or a schema written by the shell
+        const char* foreignSql;  // or a schema written by the shell
     };
     const Case cases[] = {
         {L"Garbage", garbage, nullptr},

@@ -35,7 +35,7 @@ TEST_F(Profiles, AddStoresTheRowWithItsLayerAndCustomLight)
 
     EXPECT_EQ(db.AddProfile(MakeProfile(dbtest::kEmojiName)), 2);
     EXPECT_EQ(db.AddProfile(MakeProfile(dbtest::kSqlName)), 3);
-    std::vector<ProfileData*> list(1, new ProfileData);   // stale record, freed by the read
+    std::vector<ProfileData*> list(1, new ProfileData);  // stale record, freed by the read
     ASSERT_EQ(db.GetProfiles(list), 3);
     const wchar_t* names[] = {dbtest::kChineseName, dbtest::kEmojiName, dbtest::kSqlName};
     ProfileData expected = MakeProfile(L"");
@@ -69,8 +69,7 @@ TEST_F(Profiles, AddStoresTheRowWithItsLayerAndCustomLight)
 TEST_F(Profiles, ActiveProfile)
 {
     EXPECT_EQ(db.GetActiveProfile(), 0);
-    for (int i = 0; i < 3; ++i)
-        db.AddProfile(MakeProfile(L"p"));
+    for (int i = 0; i < 3; ++i) db.AddProfile(MakeProfile(L"p"));
     EXPECT_TRUE(db.SetActiveProfile(2));
     EXPECT_EQ(db.GetActiveProfile(), 2);
     EXPECT_EQ(Shell("SELECT profile, status FROM t_profile_data;"), "1|0\n2|1\n3|0\n");
@@ -109,8 +108,8 @@ TEST_F(Profiles, MusicLayers)
     EXPECT_EQ(record.light_right, 100);
 
     MusicLayerData changed;
-    changed.layer_id = 77;    // not used: the argument picks the row
-    changed.profile = 9;      // not written
+    changed.layer_id = 77;  // not used: the argument picks the row
+    changed.profile = 9;    // not written
     changed.name = L"ignored";
     changed.deviceindex = 1;
     changed.foremode = 2;

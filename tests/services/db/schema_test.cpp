@@ -15,8 +15,8 @@ namespace {
 struct TableLayout
 {
     const char* table;
-    const char* columns;   // row id first
-    const char* index;     // index on the row id column (or its named column), or null
+    const char* columns;  // row id first
+    const char* index;    // index on the row id column (or its named column), or null
     const char* indexColumn;
 };
 
@@ -46,8 +46,8 @@ const TableLayout kTables[] = {
      "light_id,profile,name TEXT,type,mode,brightness,speed,direction,colorful,colorindex,"
      "color_value,config_func,reserved,status",
      "lightindex", "light_id"},
-    {"t_userlight_data", "userlight_id,profile,name TEXT,speed,brightness,status",
-     "userlightindex", "userlight_id"},
+    {"t_userlight_data", "userlight_id,profile,name TEXT,speed,brightness,status", "userlightindex",
+     "userlight_id"},
     {"t_userlightrgb_data", "userlightrgb_id,profile,userlight_id,key_code,key_rgb",
      "userlightrgbindex", "userlightrgb_id"},
     {"t_customlight_data", "customlight_id,profile,name TEXT,speed,brightness,status",
@@ -75,20 +75,42 @@ std::vector<std::string> Split(const std::string& s, char sep)
     std::vector<std::string> parts;
     std::stringstream ss(s);
     std::string part;
-    while (std::getline(ss, part, sep))
-        parts.push_back(part);
+    while (std::getline(ss, part, sep)) parts.push_back(part);
     return parts;
 }
 
 const char* const kDefaultRows[] = {
-    "version|1.0.1", "keyboard_layout|1", "fn_layer|0", "fn_switch|0", "lightmode|1",
-    "nimbrel_mode|1", "matrixlight_mode|1", "matrixlight_preset_mode|1",
-    "matrixlight_amplitude|50", "enable_light|1", "enable_customlight|1", "userlight|0",
-    "customlight|0", "customlight_run|0", "customlight_open|1", "mac_mode|0", "wasd_mode|0",
-    "game_mode|0", "lock_alttab|0", "lock_altf4|0", "lock_win|0", "sleep_time|2",
-    "key_keyresponse|2", "default_color1|8331093", "default_color2|4114939",
-    "default_color3|65280", "default_color4|16776960", "default_color5|255",
-    "default_color6|14237951", "default_color7|14237951", "default_color8|16777215",
+    "version|1.0.1",
+    "keyboard_layout|1",
+    "fn_layer|0",
+    "fn_switch|0",
+    "lightmode|1",
+    "nimbrel_mode|1",
+    "matrixlight_mode|1",
+    "matrixlight_preset_mode|1",
+    "matrixlight_amplitude|50",
+    "enable_light|1",
+    "enable_customlight|1",
+    "userlight|0",
+    "customlight|0",
+    "customlight_run|0",
+    "customlight_open|1",
+    "mac_mode|0",
+    "wasd_mode|0",
+    "game_mode|0",
+    "lock_alttab|0",
+    "lock_altf4|0",
+    "lock_win|0",
+    "sleep_time|2",
+    "key_keyresponse|2",
+    "default_color1|8331093",
+    "default_color2|4114939",
+    "default_color3|65280",
+    "default_color4|16776960",
+    "default_color5|255",
+    "default_color6|14237951",
+    "default_color7|14237951",
+    "default_color8|16777215",
     "reporte_rate|4",
 };
 
@@ -105,8 +127,7 @@ TEST_F(Schema, NewFileHasExactlyTheTablesIndexesAndColumns)
     std::vector<std::string> expectedColumns;
     for (const TableLayout& t : kTables) {
         expectedObjects.push_back(std::string("table|") + t.table + "|" + t.table);
-        if (t.index)
-            expectedObjects.push_back(std::string("index|") + t.index + "|" + t.table);
+        if (t.index) expectedObjects.push_back(std::string("index|") + t.index + "|" + t.table);
         std::vector<std::string> cols = Split(t.columns, ',');
         for (size_t i = 0; i < cols.size(); ++i) {
             std::string name = cols[i], type = "INTEGER";
@@ -120,9 +141,9 @@ TEST_F(Schema, NewFileHasExactlyTheTablesIndexesAndColumns)
                                       "|" + type + "|0||" + (i == 0 ? "1" : "0"));
         }
     }
-    std::vector<std::string> objects = Lines(
-        Shell("SELECT type, name, tbl_name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' "
-              "ORDER BY rowid;"));
+    std::vector<std::string> objects =
+        Lines(Shell("SELECT type, name, tbl_name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' "
+                    "ORDER BY rowid;"));
     EXPECT_EQ(objects, expectedObjects);
     EXPECT_EQ(objects.size(), 18u + 14u);
 
@@ -138,11 +159,11 @@ TEST_F(Schema, NewFileHasExactlyTheTablesIndexesAndColumns)
               "18\n");
     std::vector<std::string> expectedIndexCols;
     for (const TableLayout& t : kTables)
-        if (t.index)
-            expectedIndexCols.push_back(std::string(t.index) + "|" + t.indexColumn);
-    EXPECT_EQ(Lines(Shell("SELECT m.name, i.name FROM sqlite_master m JOIN pragma_index_info(m.name) i "
-                          "WHERE m.type = 'index' ORDER BY m.rowid;")),
-              expectedIndexCols);
+        if (t.index) expectedIndexCols.push_back(std::string(t.index) + "|" + t.indexColumn);
+    EXPECT_EQ(
+        Lines(Shell("SELECT m.name, i.name FROM sqlite_master m JOIN pragma_index_info(m.name) i "
+                    "WHERE m.type = 'index' ORDER BY m.rowid;")),
+        expectedIndexCols);
 
     // A new file holds no rows at all.
     std::string counts;
@@ -159,8 +180,7 @@ TEST_F(Schema, DefaultConfigurationRowsInOrder)
 {
     db.InsertDefaultConfig(7);
     std::vector<std::string> expected;
-    for (const char* row : kDefaultRows)
-        expected.push_back(std::string("7|") + row);
+    for (const char* row : kDefaultRows) expected.push_back(std::string("7|") + row);
     EXPECT_EQ(Lines(Shell("SELECT profile, key, value FROM t_config_data ORDER BY config_id;")),
               expected);
     EXPECT_EQ(Shell("SELECT typeof(value), count(*) FROM t_config_data GROUP BY 1;"), "text|32\n");

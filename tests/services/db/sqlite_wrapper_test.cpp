@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "DbTestSupport.h"
-#include "services/SQLiteDB.h"
+#include "services/db/SQLiteDB.h"
 #include "services/TextConvert.h"
 
 namespace {
@@ -45,7 +45,7 @@ TEST(SQLiteWrappers, TransactionFlagsOnClosedOrMissingConnection)
     {
         SQLiteAutoTransaction t(&closed);
         EXPECT_TRUE(t.IsBegun());
-        EXPECT_FALSE(t.Begin());     // begun already
+        EXPECT_FALSE(t.Begin());  // begun already
         EXPECT_FALSE(t.End());
         EXPECT_FALSE(t.IsBegun());
     }
@@ -81,7 +81,7 @@ TEST(SQLiteWrappers, StatementsTransactionsAndClose)
     EXPECT_EQ(stmt.GetInt(0), 42);
     EXPECT_STREQ(stmt.GetText(1), "abc");
     EXPECT_EQ(stmt.GetText(2), nullptr);
-    EXPECT_EQ(stmt.GetText(7), nullptr);   // no such column
+    EXPECT_EQ(stmt.GetText(7), nullptr);  // no such column
     EXPECT_EQ(stmt.GetInt(-1), 0);
     EXPECT_EQ(stmt.Step(), SQLITE_DONE);
     EXPECT_TRUE(stmt.IsDone());
@@ -129,7 +129,7 @@ TEST(SQLiteWrappers, BoundTextNeedNotOutliveTheBindCall)
     {
         std::string temporary = Utf16ToUtf8(dbtest::kChineseName);
         ASSERT_EQ(stmt.BindText(1, temporary), SQLITE_OK);
-        std::memset(&temporary[0], 'X', temporary.size());   // the caller's buffer changes and goes
+        std::memset(&temporary[0], 'X', temporary.size());  // the caller's buffer changes and goes
     }
     ASSERT_EQ(stmt.Step(), SQLITE_DONE);
     ASSERT_EQ(db.Prepare(stmt, "SELECT s FROM t"), SQLITE_OK);
@@ -148,7 +148,7 @@ TEST(SQLiteWrappers, OpenReplacesTheConnectionAndKeysAreRefused)
     SQLiteStatement pending;
     ASSERT_EQ(db.Prepare(pending, "SELECT * FROM a"), SQLITE_OK);
     ASSERT_TRUE(db.Open(PathOf(dir, L"b.db").c_str(), "", SQLiteDB::kOpenCreate));
-    EXPECT_NE(db.Exec("SELECT * FROM a"), SQLITE_OK);   // the new file has no table a
+    EXPECT_NE(db.Exec("SELECT * FROM a"), SQLITE_OK);  // the new file has no table a
     pending.Finalize();
 
     // Opening a missing file without the create flag fails and leaves nothing open.
@@ -162,8 +162,8 @@ TEST(SQLiteWrappers, OpenReplacesTheConnectionAndKeysAreRefused)
 
 TEST(TextConvert, RoundTripsAndEdges)
 {
-    for (const wchar_t* text : {L"", L"plain", dbtest::kChineseName, dbtest::kEmojiName,
-                                dbtest::kSqlName}) {
+    for (const wchar_t* text :
+         {L"", L"plain", dbtest::kChineseName, dbtest::kEmojiName, dbtest::kSqlName}) {
         EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text).c_str()), text);
     }
     EXPECT_EQ(Utf16ToUtf8(nullptr), "");
@@ -171,7 +171,9 @@ TEST(TextConvert, RoundTripsAndEdges)
     EXPECT_EQ(Utf16ToUtf8(L"\u00E9\u4E2D"), "\xC3\xA9\xE4\xB8\xAD");
     EXPECT_EQ(Utf16ToUtf8(L"\U0001F600"), "\xF0\x9F\x98\x80");
     // A malformed byte becomes U+FFFD rather than truncating the text.
-    CString bad = Utf8ToUtf16("a\xFF" "b");
+    CString bad = Utf8ToUtf16(
+        "a\xFF"
+        "b");
     EXPECT_EQ(bad.GetLength(), 3);
     EXPECT_EQ(bad[0], L'a');
     EXPECT_EQ(bad[2], L'b');

@@ -30,20 +30,15 @@ TEST_F(DbFixture, TwoThreadsHammeringProfilesAndKeys)
             p.name.Format(L"\u914D\u7F6E %d", n);
             int id = db.AddProfile(p);
             CString name;
-            if (id <= 0 || !db.GetProfileName(id, name) || name != p.name)
-                ++failures;
+            if (id <= 0 || !db.GetProfileName(id, name) || name != p.name) ++failures;
             CString renamed;
             renamed.Format(L"renamed %d \U0001F600", n);
-            if (!db.RenameProfile(id, renamed) || !db.SetActiveProfile(id))
-                ++failures;
-            if (db.GetActiveProfile() != id)
-                ++failures;
+            if (!db.RenameProfile(id, renamed) || !db.SetActiveProfile(id)) ++failures;
+            if (db.GetActiveProfile() != id) ++failures;
             MusicLayerData layer;
-            if (!db.GetMusicLayer(id, layer) || layer.profile != id)
-                ++failures;
+            if (!db.GetMusicLayer(id, layer) || layer.profile != id) ++failures;
             std::vector<ProfileData*> list;
-            if (db.GetProfiles(list) != n + 1)
-                ++failures;
+            if (db.GetProfiles(list) != n + 1) ++failures;
             Free(list);
             ++n;
         }
@@ -74,8 +69,7 @@ TEST_F(DbFixture, TwoThreadsHammeringProfilesAndKeys)
                 }
                 db.InsertKeyMacros(batch);
                 // The whole batch is there at once, never half of it.
-                if (db.CountKeyMacros(2000 + batches) != 126)
-                    ++failures;
+                if (db.CountKeyMacros(2000 + batches) != 126) ++failures;
                 ++batches;
             }
             ++n;

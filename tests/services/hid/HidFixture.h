@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "SimKeyboard.h"
-#include "services/HidDeviceManager.h"
+#include "services/hid/HidDeviceManager.h"
 
 namespace hidtest {
 
@@ -18,12 +18,13 @@ const uint16_t kKeyboardPid = 0x1001;
 const uint16_t kReceiverPid = 0x2001;
 const int kType = 7;
 
-class HidFixture : public ::testing::Test {
+class HidFixture : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
-        window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 nullptr, nullptr);
+        window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                 nullptr);
         ASSERT_TRUE(window != nullptr);
         manager.reset(new HidDeviceManager(bus));
         manager->m_hNotifyWnd = window;
@@ -73,8 +74,7 @@ protected:
     {
         std::vector<int> waits;
         for (const sim::ReadRecord& r : bus.Reads())
-            if (r.interfaceIndex == index)
-                waits.push_back(r.timeoutMs);
+            if (r.interfaceIndex == index) waits.push_back(r.timeoutMs);
         return waits;
     }
 
@@ -84,7 +84,8 @@ protected:
 };
 
 // A connected keyboard (direct, mode 0) whose vendor interface has `reportBytes`.
-class KeyboardFixture : public HidFixture {
+class KeyboardFixture : public HidFixture
+{
 protected:
     void Connect(int reportBytes)
     {

@@ -1,8 +1,8 @@
 // The manager over the real hidapi.dll and the system's HID stack.
 #include <gtest/gtest.h>
 
-#include "services/HidApiPlatform.h"
-#include "services/HidDeviceManager.h"
+#include "services/hid/HidApiPlatform.h"
+#include "services/hid/HidDeviceManager.h"
 
 namespace {
 
@@ -10,8 +10,7 @@ TEST(HidApiTest, EnumeratesThroughTheRealLibraryWithoutError)
 {
     HidApiPlatform& platform = HidApiPlatform::Shared();
     // Whatever the machine has, listing must work and return sane entries.
-    for (const HidInterfaceInfo& info : platform.Enumerate(0, 0))
-        EXPECT_FALSE(info.path.empty());
+    for (const HidInterfaceInfo& info : platform.Enumerate(0, 0)) EXPECT_FALSE(info.path.empty());
 
     HidDeviceManager& manager = HidDeviceManager::Instance();
     EXPECT_EQ(&manager, &HidDeviceManager::Instance());

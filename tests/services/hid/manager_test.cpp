@@ -2,14 +2,15 @@
 // the choice of the current device and the notification poll.
 #include "HidFixture.h"
 
+using sim::Bytes;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using sim::Bytes;
 
 namespace hidtest {
 namespace {
 
-class ManagerTest : public HidFixture {};
+class ManagerTest : public HidFixture
+{};
 
 // ---- product table ------------------------------------------------------------------------
 
@@ -20,7 +21,8 @@ TEST_F(ManagerTest, ProductLookupsTakeTheFirstMatchingRecord)
     manager->AddProduct(0x1111, 0x0001, L"", 5, 0);
     manager->AddProduct(0x2222, 0x0002, L"Beta", 6, 1);
 
-    struct Case {
+    struct Case
+    {
         int vid, pid;
         const wchar_t* text;
         bool is;
@@ -36,8 +38,8 @@ TEST_F(ManagerTest, ProductLookupsTakeTheFirstMatchingRecord)
         {0x1111, 0x0002, L"", false, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.vid << ":" << c.pid << " "
-                                        << (c.text ? "text" : "null"));
+        SCOPED_TRACE(testing::Message()
+                     << std::hex << c.vid << ":" << c.pid << " " << (c.text ? "text" : "null"));
         EXPECT_EQ(c.is, manager->IsProduct(c.vid, c.pid, c.text));
         EXPECT_EQ(c.mode, manager->GetProductMode(c.vid, c.pid, c.text));
         EXPECT_EQ(c.type, manager->GetProductType(c.vid, c.pid, c.text));
@@ -83,7 +85,8 @@ TEST_F(ManagerTest, OnlyTheVendorCollectionOfAListedProductIsOpened)
     // Near misses on the same device: another collection on the vendor page, the
     // vendor usage on another page, the boot keyboard; and the right collection on a
     // product nobody listed.
-    struct Near {
+    struct Near
+    {
         uint16_t productId, usagePage, usage;
     } nearMisses[] = {{kKeyboardPid, 0xFF60, 0x62},
                       {kKeyboardPid, 0xFF00, 0x61},
@@ -145,20 +148,22 @@ TEST_F(ManagerTest, InterfaceThatFailsToOpenIsSkipped)
     EXPECT_THAT(bus.Writes(), IsEmpty());
 }
 
-struct ReceiverCase {
+struct ReceiverCase
+{
     const char* name;
     bool keyboardOnline;
     bool statusNamesKeyboard;
     bool answersProbe;
     std::vector<int> requests;  // commands the receiver sees, in order
     int type, online, battery;
-    std::vector<int> sleeps;    // every pause of the enumeration
-    std::vector<int> waits;     // time-outs of the reads on the receiver, in order
+    std::vector<int> sleeps;  // every pause of the enumeration
+    std::vector<int> waits;   // time-outs of the reads on the receiver, in order
     uint16_t keyboardVendor = kVendor;
 };
 
 class ReceiverEnumerationTest : public HidFixture,
-                                public ::testing::WithParamInterface<ReceiverCase> {};
+                                public ::testing::WithParamInterface<ReceiverCase>
+{};
 
 TEST_P(ReceiverEnumerationTest, AsksTheReceiverWhichKeyboardItServes)
 {
@@ -199,24 +204,54 @@ INSTANTIATE_TEST_SUITE_P(
     Receivers, ReceiverEnumerationTest,
     ::testing::Values(
         // The status names the keyboard: no probe needed.
-        ReceiverCase{"StatusNamesKeyboard", true, true, true, {0xD0, 0x10, 0x30, 0x11}, kType, 1, 70,
-                     {200, 10}, {1, 200, 200, 200, 200}},
+        ReceiverCase{"StatusNamesKeyboard",
+                     true,
+                     true,
+                     true,
+                     {0xD0, 0x10, 0x30, 0x11},
+                     kType,
+                     1,
+                     70,
+                     {200, 10},
+                     {1, 200, 200, 200, 200}},
         // Product id 0 while online: the probe reports vendor 0x4D2E and the product.
-        ReceiverCase{"ProbeNamesKeyboard", true, false, true,
-                     {0xD0, 0x10, 0x10, 0x30, 0x11}, kType, 1, 70,
-                     {200, 10, 10}, {1, 200, 200, 200, 200, 200}},
+        ReceiverCase{"ProbeNamesKeyboard",
+                     true,
+                     false,
+                     true,
+                     {0xD0, 0x10, 0x10, 0x30, 0x11},
+                     kType,
+                     1,
+                     70,
+                     {200, 10, 10},
+                     {1, 200, 200, 200, 200, 200}},
         // Neither names it: the second status request is asked too; type 0.
-        ReceiverCase{"NobodyNamesKeyboard", true, false, false,
-                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11}, 0, 1, 70,
-                     {200, 10, 10}, {1, 200, 200, 1, 200, 200, 200, 200}},
+        ReceiverCase{"NobodyNamesKeyboard",
+                     true,
+                     false,
+                     false,
+                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11},
+                     0,
+                     1,
+                     70,
+                     {200, 10, 10},
+                     {1, 200, 200, 1, 200, 200, 200, 200}},
         // The probe's answer counts only with vendor id 0x4D2E at bytes 9-10; one
         // that shares only its low byte is passed over for the status request.
-        ReceiverCase{"ProbeOfAnotherVendorIsNotTrusted", true, false, true,
-                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11}, 0, 1, 70,
-                     {200, 10, 10}, {1, 200, 200, 1, 200, 200, 200, 200}, 0x112E},
+        ReceiverCase{"ProbeOfAnotherVendorIsNotTrusted",
+                     true,
+                     false,
+                     true,
+                     {0xD0, 0x10, 0xD0, 0x10, 0x30, 0x11},
+                     0,
+                     1,
+                     70,
+                     {200, 10, 10},
+                     {1, 200, 200, 1, 200, 200, 200, 200},
+                     0x112E},
         // Keyboard offline: no probe, no battery.
-        ReceiverCase{"KeyboardOffline", false, true, true, {0xD0}, kType, 0, 100, {200, 10},
-                     {1, 200}}),
+        ReceiverCase{
+            "KeyboardOffline", false, true, true, {0xD0}, kType, 0, 100, {200, 10}, {1, 200}}),
     [](const ::testing::TestParamInfo<ReceiverCase>& info) { return info.param.name; });
 
 TEST_F(ManagerTest, QueriesOnANullHandleFail)
@@ -250,18 +285,16 @@ TEST_F(ManagerTest, ReceiverWhoseStatusRequestCannotBeWrittenReportsFalse)
 
 // Three model entries: a receiver (mode 1), a third-mode interface (mode 2) and the
 // keyboard's own interface (mode 0), all of one device type, added in a chosen order.
-class ChoiceTest : public ManagerTest {
+class ChoiceTest : public ManagerTest
+{
 protected:
     void Build(std::vector<int> modes, bool receiverOnline = true)
     {
         receiver.SetKeyboardOnline(receiverOnline, false);
         for (int mode : modes) {
-            if (mode == 0)
-                ports[0] = bus.AddKeyboard(direct, 64, L"", false);
-            if (mode == 1)
-                ports[1] = bus.AddReceiver(receiver, kVendor, kReceiverPid, 64);
-            if (mode == 2)
-                ports[2] = bus.AddKeyboard(third, 64, L"", false);
+            if (mode == 0) ports[0] = bus.AddKeyboard(direct, 64, L"", false);
+            if (mode == 1) ports[1] = bus.AddReceiver(receiver, kVendor, kReceiverPid, 64);
+            if (mode == 2) ports[2] = bus.AddKeyboard(third, 64, L"", false);
         }
         manager->AddProduct(kVendor, kKeyboardPid, L"", kType, 0);
         manager->AddProduct(kVendor, kReceiverPid, L"", kType, 1);
@@ -275,8 +308,7 @@ protected:
     {
         bus.ClearLog();
         Bytes command = sim::Payload(0x11);
-        if (!manager->SendCommand(command.data()))
-            return {-1, -1};
+        if (!manager->SendCommand(command.data())) return {-1, -1};
         EXPECT_EQ(1u, bus.Writes().size());
         EXPECT_EQ(1u, bus.Sleeps().size());
         return {bus.Writes()[0].interfaceIndex, bus.Sleeps()[0]};
@@ -428,7 +460,8 @@ TEST_F(ManagerTest, DestructionClosesEverythingAndShutsTheStackDown)
 
 // ---- notification poll -----------------------------------------------------------------------
 
-class NotifyPollTest : public HidFixture {
+class NotifyPollTest : public HidFixture
+{
 protected:
     void Build(bool namesKeyboard)
     {
@@ -445,8 +478,7 @@ protected:
     ConnectedDevice* ReceiverEntry()
     {
         for (ConnectedDevice* d : Devices())
-            if (d->connectionMode == 1)
-                return d;
+            if (d->connectionMode == 1) return d;
         return nullptr;
     }
 
@@ -507,8 +539,7 @@ TEST_F(NotifyPollTest, OnlineNotificationWithoutProductAsksTheReceiver)
     EXPECT_EQ(91, entry->battery);
     EXPECT_EQ(1, entry->charge);
     std::vector<int> commands;
-    for (const sim::Request& r : receiver.Received())
-        commands.push_back(r.Command());
+    for (const sim::Request& r : receiver.Received()) commands.push_back(r.Command());
     EXPECT_THAT(commands, ElementsAre(0x10, 0x10, 0x30, 0x11));
     EXPECT_THAT(receiver.Verify(), IsEmpty());
 }

@@ -5,14 +5,15 @@
 
 #include "SimKeyboard.h"
 
+using sim::Bytes;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using sim::Bytes;
 
 namespace {
 
-class SimKeyboardTest : public ::testing::Test {
+class SimKeyboardTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -45,13 +46,13 @@ protected:
 TEST_F(SimKeyboardTest, ReportsUnknownMalformedAndOversizedRequests)
 {
     keyboard.DefineBlock(0x21, 100, true);
-    Send(sim::Payload(0x99));                 // unknown command
+    Send(sim::Payload(0x99));  // unknown command
     Bytes bad = sim::Payload(0x10);
-    bad[0] = 0xAB;                            // no start byte
+    bad[0] = 0xAB;  // no start byte
     Send(bad);
-    Send(sim::Payload(0x21, 0, 57));          // above the chunk size
-    Send(sim::Payload(0x21, 56, 56));         // past the block
-    EXPECT_THAT(Answer(), IsEmpty());         // none of them is answered
+    Send(sim::Payload(0x21, 0, 57));   // above the chunk size
+    Send(sim::Payload(0x21, 56, 56));  // past the block
+    EXPECT_THAT(Answer(), IsEmpty());  // none of them is answered
     ASSERT_EQ(4u, keyboard.Violations().size());
     EXPECT_THAT(keyboard.Violations()[0], HasSubstr("unknown command"));
     EXPECT_THAT(keyboard.Violations()[1], HasSubstr("0xAA"));

@@ -4,11 +4,11 @@
 
 #include <numeric>
 
+using sim::Bytes;
+using sim::Fault;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
-using sim::Bytes;
-using sim::Fault;
 
 namespace hidtest {
 namespace {
@@ -16,23 +16,25 @@ namespace {
 Bytes Pattern(size_t length, uint8_t seed)
 {
     Bytes data(length);
-    for (size_t i = 0; i < length; ++i)
-        data[i] = uint8_t(seed + i * 7);
+    for (size_t i = 0; i < length; ++i) data[i] = uint8_t(seed + i * 7);
     return data;
 }
 
-class TransportTest : public KeyboardFixture {};
+class TransportTest : public KeyboardFixture
+{};
 
 // ---- chunking --------------------------------------------------------------------------
 
-struct ChunkCase {
+struct ChunkCase
+{
     int reportBytes;
     int length;
     std::vector<int> offsets;
     std::vector<int> lengths;
 };
 
-class ChunkingTest : public KeyboardFixture, public ::testing::WithParamInterface<ChunkCase> {};
+class ChunkingTest : public KeyboardFixture, public ::testing::WithParamInterface<ChunkCase>
+{};
 
 TEST_P(ChunkingTest, WritesEachChunkWithItsHeaderAndStoresIt)
 {
@@ -65,13 +67,15 @@ TEST_P(ChunkingTest, WritesEachChunkWithItsHeaderAndStoresIt)
     EXPECT_EQ(sent, data);  // the keyboard echoed what it stored
 }
 
-std::vector<int> Repeat(int value, int count) { return std::vector<int>(size_t(count), value); }
+std::vector<int> Repeat(int value, int count)
+{
+    return std::vector<int>(size_t(count), value);
+}
 
 std::vector<int> Offsets(int step, int count)
 {
     std::vector<int> v;
-    for (int i = 0; i < count; ++i)
-        v.push_back(i * step);
+    for (int i = 0; i < count; ++i) v.push_back(i * step);
     return v;
 }
 
@@ -81,8 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChunkCase{64, 384, {0, 56, 112, 168, 224, 280, 336}, {56, 56, 56, 56, 56, 56, 48}},
         ChunkCase{32, 384, Offsets(24, 16), Repeat(24, 16)},
         ChunkCase{64, 112, {0, 56}, {56, 56}},  // a multiple of the chunk: no empty trailer
-        ChunkCase{32, 48, {0, 24}, {24, 24}},
-        ChunkCase{64, 1, {0}, {1}},
+        ChunkCase{32, 48, {0, 24}, {24, 24}}, ChunkCase{64, 1, {0}, {1}},
         ChunkCase{32, 25, {0, 24}, {24, 1}}));
 
 TEST_F(TransportTest, ReadReplacesTheBufferWithTheKeyboardsData)
@@ -157,7 +160,8 @@ TEST_F(TransportTest, WaitsAreThoseOfEachOperation)
 
 // ---- short commands ----------------------------------------------------------------------
 
-class ClampTest : public KeyboardFixture, public ::testing::WithParamInterface<int> {};
+class ClampTest : public KeyboardFixture, public ::testing::WithParamInterface<int>
+{};
 
 TEST_P(ClampTest, SendCommandLowersTheLengthToTheChunkSize)
 {
@@ -196,8 +200,7 @@ TEST_F(TransportTest, ShortAnswerOnA32ByteInterfaceLeavesZerosBehindIt)
     EXPECT_EQ(61, command[8]);
     EXPECT_EQ(1, command[9]);
     // The answer is 32 bytes long; nothing past it may come from anywhere.
-    for (int i = 32; i < 64; ++i)
-        ASSERT_EQ(0, command[i]) << "byte " << i;
+    for (int i = 32; i < 64; ++i) ASSERT_EQ(0, command[i]) << "byte " << i;
 }
 
 TEST_F(TransportTest, WithoutAnswerTheBufferHoldsTheReportAsSent)
@@ -205,8 +208,7 @@ TEST_F(TransportTest, WithoutAnswerTheBufferHoldsTheReportAsSent)
     Connect(32);
     keyboard.AddFault(Fault::NoAnswer, 0x10);
     Bytes command(64, 0);
-    for (int i = 8; i < 64; ++i)
-        command[size_t(i)] = uint8_t(i);
+    for (int i = 8; i < 64; ++i) command[size_t(i)] = uint8_t(i);
     command[0] = 0xAA;
     command[1] = 0x10;
     Bytes original = command;
@@ -230,7 +232,8 @@ TEST_F(TransportTest, FailedWriteKeepsTheCommandAndStillReportsTrue)
     EXPECT_THAT(ReadWaits(port), ElementsAre(1));  // only the drain: no answer awaited
 }
 
-class FastTest : public KeyboardFixture, public ::testing::WithParamInterface<int> {};
+class FastTest : public KeyboardFixture, public ::testing::WithParamInterface<int>
+{};
 
 TEST_P(FastTest, WritesTheInterfacesReportLength)
 {
@@ -276,21 +279,21 @@ TEST_F(TransportTest, RefusedTryIsRetriedAndTheChunkCanStillSucceed)
     Bytes sent = data;
     ASSERT_TRUE(manager->TransferData(0x21, data.data(), 384));
     std::vector<int> offsets;
-    for (const sim::Request& w : bus.Writes())
-        offsets.push_back(w.Offset());
+    for (const sim::Request& w : bus.Writes()) offsets.push_back(w.Offset());
     EXPECT_THAT(offsets, ElementsAre(0, 56, 56, 112, 168, 224, 280, 336));
     EXPECT_EQ(sent, keyboard.Block(0x21));
 }
 
-struct FailureCase {
+struct FailureCase
+{
     const char* name;
     Fault fault;
     bool checked;
     int offset;  // chunk that misbehaves on all six tries
 };
 
-class ChunkFailureTest : public KeyboardFixture,
-                         public ::testing::WithParamInterface<FailureCase> {};
+class ChunkFailureTest : public KeyboardFixture, public ::testing::WithParamInterface<FailureCase>
+{};
 
 TEST_P(ChunkFailureTest, FailsTheWholeTransferAndLeavesTheBuffer)
 {
@@ -308,8 +311,7 @@ TEST_P(ChunkFailureTest, FailsTheWholeTransferAndLeavesTheBuffer)
     EXPECT_EQ(before, buffer);
     // Each chunk before the bad one once, the bad one six times, nothing after it.
     std::vector<int> offsets;
-    for (const sim::Request& w : bus.Writes())
-        offsets.push_back(w.Offset());
+    for (const sim::Request& w : bus.Writes()) offsets.push_back(w.Offset());
     const int good = c.offset / 56;
     std::vector<int> expected = Offsets(56, good);
     if (c.fault != Fault::FailWrite) {
@@ -389,8 +391,8 @@ TEST_F(TransportTest, NotificationAsShortCommandAnswerIsPostedAndHandedBack)
     EXPECT_EQ(0xD0, command[1]);  // the caller sees what came, as it came
 }
 
-class NotifyDuringTransferTest : public KeyboardFixture,
-                                 public ::testing::WithParamInterface<bool> {};
+class NotifyDuringTransferTest : public KeyboardFixture, public ::testing::WithParamInterface<bool>
+{};
 
 TEST_P(NotifyDuringTransferTest, IsPostedAndNeverTakenAsTheChunksAnswer)
 {

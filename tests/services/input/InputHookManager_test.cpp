@@ -6,7 +6,7 @@
 
 #include "InputTestSupport.h"
 #include "WindowTestHelpers.h"
-#include "services/InputHookManager.h"
+#include "services/input/InputHookManager.h"
 
 using namespace inputtest;
 using testutil::PumpUntil;
@@ -22,7 +22,8 @@ void TapKey()
 }
 
 // Counts its own destruction, to see when a deferred destroy really frees.
-class CountedManager : public InputHookManager {
+class CountedManager : public InputHookManager
+{
 public:
     explicit CountedManager(int* destroyed) : destroyed_(destroyed) {}
     ~CountedManager() override { ++*destroyed_; }
@@ -31,7 +32,8 @@ private:
     int* destroyed_;
 };
 
-class InputHookTest : public ::testing::Test {
+class InputHookTest : public ::testing::Test
+{
 protected:
     void TearDown() override
     {
@@ -67,7 +69,8 @@ TEST_F(InputHookTest, KeysReachTheTargetWithTheirRecordAndPassOnWhenAnsweredZero
 
 TEST_F(InputHookTest, FirstNonZeroAnswerSwallowsTheKeyAndEndsTheWalk)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         LRESULT firstAnswer;
         bool firstWindowGone;
@@ -91,9 +94,12 @@ TEST_F(InputHookTest, FirstNonZeroAnswerSwallowsTheKeyAndEndsTheWalk)
         if (c.firstWindowGone) first.Destroy();
 
         TapKey();
-        ASSERT_TRUE(PumpUntil([&] {
-            return probe.keys.size() >= 2 || first.events.size() >= 2 || second.events.size() >= 2;
-        }, 3000));
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return probe.keys.size() >= 2 || first.events.size() >= 2 ||
+                       second.events.size() >= 2;
+            },
+            3000));
         EXPECT_EQ(first.events.size(), c.firstWindowGone ? 0u : 2u);
         EXPECT_EQ(second.events.size(), c.secondAsked ? 2u : 0u);
         if (c.secondAsked) {
@@ -117,7 +123,11 @@ TEST_F(InputHookTest, ClicksReachTargetsAndAlwaysPassOnMovesNeverReachThem)
     manager.AddTarget(keyboardOnly.hwnd(), InputHookManager::KindKeyboard, kMsgHookKey);
     testutil::PumpPending();
 
-    struct Click { DWORD down, up, data; WPARAM downMsg, upMsg; };
+    struct Click
+    {
+        DWORD down, up, data;
+        WPARAM downMsg, upMsg;
+    };
     const Click clicks[] = {
         {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0, WM_LBUTTONDOWN, WM_LBUTTONUP},
         {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 0, WM_RBUTTONDOWN, WM_RBUTTONUP},
@@ -246,7 +256,8 @@ TEST_F(InputHookTest, HookProceduresOnConstructedRecords)
 
 TEST_F(InputHookTest, EndingTheCaptureFromItsOwnCallbackIsSafe)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         bool useDestroy;  // Destroy() rather than delete
         LRESULT answer;
@@ -267,8 +278,10 @@ TEST_F(InputHookTest, EndingTheCaptureFromItsOwnCallbackIsSafe)
         RecordingWindow second(0);
         first.onEvent = [&](const ReceivedEvent&) {
             if (!manager) return;
-            if (c.useDestroy) InputHookManager::Destroy(manager);
-            else delete manager;
+            if (c.useDestroy)
+                InputHookManager::Destroy(manager);
+            else
+                delete manager;
             manager = nullptr;
             destroyedInsideCallback = destroyed;
             EXPECT_EQ(InputHookManager::GetActive(), nullptr) << "unhooked at once";
@@ -353,10 +366,13 @@ TEST_F(InputHookTest, OneWindowTakesKeysAndClicksUnderItsTwoMessages)
     ASSERT_TRUE(PumpUntil([&] { return probe.CountMouse(WM_LBUTTONUP) >= 1; }, 3000));
     testutil::PumpPending();
     ASSERT_EQ(window.events.size(), 6u);
-    const struct { UINT message; WPARAM input; } want[] = {
-        {kMsgHookKey, WM_KEYDOWN},       {kMsgHookKey + 9, WM_KEYDOWN},
-        {kMsgHookKey, WM_KEYUP},         {kMsgHookKey + 9, WM_KEYUP},
-        {kMsgHookMouse, WM_LBUTTONDOWN}, {kMsgHookMouse, WM_LBUTTONUP},
+    const struct
+    {
+        UINT message;
+        WPARAM input;
+    } want[] = {
+        {kMsgHookKey, WM_KEYDOWN},   {kMsgHookKey + 9, WM_KEYDOWN},   {kMsgHookKey, WM_KEYUP},
+        {kMsgHookKey + 9, WM_KEYUP}, {kMsgHookMouse, WM_LBUTTONDOWN}, {kMsgHookMouse, WM_LBUTTONUP},
     };
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(window.events[i].message, want[i].message) << i;
@@ -367,7 +383,8 @@ TEST_F(InputHookTest, OneWindowTakesKeysAndClicksUnderItsTwoMessages)
 
 TEST_F(InputHookTest, MouseWalkGoesOnPastAZeroAnswerOrADeadWindow)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         LRESULT firstAnswer;
         bool firstWindowGone;

@@ -54,8 +54,8 @@ void RecordingWindow::Destroy()
 
 size_t RecordingWindow::CountInput(WPARAM input) const
 {
-    return static_cast<size_t>(std::count_if(events.begin(), events.end(),
-                                             [&](const ReceivedEvent& e) { return e.input == input; }));
+    return static_cast<size_t>(std::count_if(
+        events.begin(), events.end(), [&](const ReceivedEvent& e) { return e.input == input; }));
 }
 
 LRESULT CALLBACK RecordingWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)

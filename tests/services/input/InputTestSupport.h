@@ -13,7 +13,8 @@ constexpr ULONG_PTR kInjectMark = 0x4B657973;  // "Keys"
 constexpr UINT kMsgHookKey = 1692;
 constexpr UINT kMsgHookMouse = 1693;
 
-struct ReceivedEvent {
+struct ReceivedEvent
+{
     UINT message;   // message id the window received
     WPARAM input;   // the input message (WM_KEYDOWN, WM_LBUTTONDOWN...)
     DWORD vk;       // keyboard: virtual key; mouse: 0
@@ -22,7 +23,8 @@ struct ReceivedEvent {
 
 // A hidden top-level window whose procedure records messages kHookKey/kHookMouse
 // (and any message id >= WM_USER) and answers with `answer`.
-class RecordingWindow {
+class RecordingWindow
+{
 public:
     explicit RecordingWindow(LRESULT answer = 0, bool visible = false);
     ~RecordingWindow();
@@ -43,7 +45,8 @@ private:
 
 // Low-level hooks installed when constructed: being installed before the code under
 // test, they are called after it and see only what it passes on.
-class ProbeHooks {
+class ProbeHooks
+{
 public:
     ProbeHooks();
     ~ProbeHooks();

@@ -8,7 +8,7 @@
 
 #include "InputTestSupport.h"
 #include "WindowTestHelpers.h"
-#include "services/RawInput.h"
+#include "services/input/RawInput.h"
 
 using namespace inputtest;
 
@@ -22,7 +22,8 @@ RAWINPUT KeyboardRecord(USHORT vk, UINT message)
     r.data.keyboard.VKey = vk;
     r.data.keyboard.Message = message;
     r.data.keyboard.MakeCode = static_cast<USHORT>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    r.data.keyboard.Flags = (message == WM_KEYUP || message == WM_SYSKEYUP) ? RI_KEY_BREAK : RI_KEY_MAKE;
+    r.data.keyboard.Flags =
+        (message == WM_KEYUP || message == WM_SYSKEYUP) ? RI_KEY_BREAK : RI_KEY_MAKE;
     return r;
 }
 
@@ -67,23 +68,46 @@ std::string Narrow(const wchar_t* w)
 
 TEST(RawInputTranslate, KeysWithFixedNamesAndLeftSideCodes)
 {
-    struct Case { USHORT vk; const wchar_t* name; int code; };
+    struct Case
+    {
+        USHORT vk;
+        const wchar_t* name;
+        int code;
+    };
     const Case cases[] = {
         {VK_SHIFT, L"Shift", VK_LSHIFT},  // also what a right-Shift press reports
         {VK_CONTROL, L"Ctrl", VK_LCONTROL},
         {VK_MENU, L"Alt", VK_LMENU},
-        {VK_LSHIFT, L"Shift", VK_LSHIFT}, {VK_RSHIFT, L"RShift", VK_RSHIFT},
-        {VK_LCONTROL, L"Ctrl", VK_LCONTROL}, {VK_RCONTROL, L"RCtrl", VK_RCONTROL},
-        {VK_LMENU, L"Alt", VK_LMENU}, {VK_RMENU, L"RAlt", VK_RMENU},
-        {VK_LWIN, L"Windows", VK_LWIN}, {VK_RWIN, L"RWindows", VK_RWIN},
-        {VK_APPS, L"Application", VK_APPS}, {VK_SNAPSHOT, L"Print Screen", VK_SNAPSHOT},
-        {VK_PAUSE, L"Pause", VK_PAUSE}, {VK_NUMLOCK, L"Num Lock", VK_NUMLOCK},
-        {166, L"Backward", 166}, {167, L"Forward", 167}, {168, L"Refresh", 168},
-        {169, L"Stop", 169}, {178, L"Stop", 178},
-        {170, L"Search", 170}, {171, L"Favorites", 171}, {172, L"Home", 172},
-        {173, L"Vol Mute", 173}, {174, L"Vol Down", 174}, {175, L"Vol Up", 175},
-        {176, L"Next", 176}, {177, L"Prev", 177}, {179, L"Play/Pause", 179},
-        {180, L"EMail", 180}, {181, L"Multimedia", 181}, {182, L"Computer", 182}, {183, L"Cal", 183},
+        {VK_LSHIFT, L"Shift", VK_LSHIFT},
+        {VK_RSHIFT, L"RShift", VK_RSHIFT},
+        {VK_LCONTROL, L"Ctrl", VK_LCONTROL},
+        {VK_RCONTROL, L"RCtrl", VK_RCONTROL},
+        {VK_LMENU, L"Alt", VK_LMENU},
+        {VK_RMENU, L"RAlt", VK_RMENU},
+        {VK_LWIN, L"Windows", VK_LWIN},
+        {VK_RWIN, L"RWindows", VK_RWIN},
+        {VK_APPS, L"Application", VK_APPS},
+        {VK_SNAPSHOT, L"Print Screen", VK_SNAPSHOT},
+        {VK_PAUSE, L"Pause", VK_PAUSE},
+        {VK_NUMLOCK, L"Num Lock", VK_NUMLOCK},
+        {166, L"Backward", 166},
+        {167, L"Forward", 167},
+        {168, L"Refresh", 168},
+        {169, L"Stop", 169},
+        {178, L"Stop", 178},
+        {170, L"Search", 170},
+        {171, L"Favorites", 171},
+        {172, L"Home", 172},
+        {173, L"Vol Mute", 173},
+        {174, L"Vol Down", 174},
+        {175, L"Vol Up", 175},
+        {176, L"Next", 176},
+        {177, L"Prev", 177},
+        {179, L"Play/Pause", 179},
+        {180, L"EMail", 180},
+        {181, L"Multimedia", 181},
+        {182, L"Computer", 182},
+        {183, L"Cal", 183},
     };
     for (const Case& c : cases) {
         const RawInputEvent e = Translate(KeyboardRecord(c.vk, WM_KEYDOWN));
@@ -96,8 +120,11 @@ TEST(RawInputTranslate, KeysWithFixedNamesAndLeftSideCodes)
 
 TEST(RawInputTranslate, ReleaseFlagFollowsTheKeyboardMessage)
 {
-    const struct { UINT message; int keyUp; } cases[] = {
-        {WM_KEYDOWN, 0}, {WM_SYSKEYDOWN, 0}, {WM_KEYUP, 1}, {WM_SYSKEYUP, 1}};
+    const struct
+    {
+        UINT message;
+        int keyUp;
+    } cases[] = {{WM_KEYDOWN, 0}, {WM_SYSKEYDOWN, 0}, {WM_KEYUP, 1}, {WM_SYSKEYUP, 1}};
     for (const auto& c : cases) {
         const RawInputEvent e = Translate(KeyboardRecord('A', c.message));
         EXPECT_EQ(e.kind, RawInputEvent::KindKeyboard);
@@ -108,13 +135,17 @@ TEST(RawInputTranslate, ReleaseFlagFollowsTheKeyboardMessage)
 
 TEST(RawInputTranslate, OtherKeysAreNamedByTheLayoutNavigationKeysAsExtended)
 {
-    struct Case { USHORT vk; bool extended; };
+    struct Case
+    {
+        USHORT vk;
+        bool extended;
+    };
     const Case cases[] = {
-        {'A', false}, {'7', false}, {VK_F5, false}, {VK_ESCAPE, false}, {VK_SPACE, false},
-        {VK_NUMPAD0, false}, {VK_NUMPAD8, false}, {VK_DECIMAL, false}, {VK_DIVIDE, false},
-        {VK_INSERT, true}, {VK_DELETE, true}, {VK_HOME, true}, {VK_END, true},
-        {VK_PRIOR, true}, {VK_NEXT, true}, {VK_LEFT, true}, {VK_UP, true},
-        {VK_RIGHT, true}, {VK_DOWN, true},
+        {'A', false},       {'7', false},        {VK_F5, false},      {VK_ESCAPE, false},
+        {VK_SPACE, false},  {VK_NUMPAD0, false}, {VK_NUMPAD8, false}, {VK_DECIMAL, false},
+        {VK_DIVIDE, false}, {VK_INSERT, true},   {VK_DELETE, true},   {VK_HOME, true},
+        {VK_END, true},     {VK_PRIOR, true},    {VK_NEXT, true},     {VK_LEFT, true},
+        {VK_UP, true},      {VK_RIGHT, true},    {VK_DOWN, true},
     };
     for (const Case& c : cases) {
         const UINT scan = ScanCode(c.vk) | (c.extended ? 0x100 : 0);
@@ -138,7 +169,13 @@ TEST(RawInputTranslate, OtherKeysAreNamedByTheLayoutNavigationKeysAsExtended)
 
 TEST(RawInputTranslate, MouseButtonsInOrderOfPrecedence)
 {
-    struct Case { USHORT flags; int code; const wchar_t* name; int keyUp; };
+    struct Case
+    {
+        USHORT flags;
+        int code;
+        const wchar_t* name;
+        int keyUp;
+    };
     const Case cases[] = {
         {RI_MOUSE_LEFT_BUTTON_DOWN, 1, L"MouseL", 0},
         {RI_MOUSE_MIDDLE_BUTTON_DOWN, 2, L"MouseM", 0},
@@ -213,7 +250,8 @@ TEST(RawInputTranslate, UnreadableInputLeavesTheEventAlone)
 namespace {
 
 // A window subscribed to raw input that translates every WM_INPUT it gets.
-struct RawInputWindow {
+struct RawInputWindow
+{
     static std::vector<RawInputEvent>* sink;
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
     {
@@ -230,7 +268,8 @@ std::vector<RawInputEvent>* RawInputWindow::sink = nullptr;
 int CountEvents(const std::vector<RawInputEvent>& events, int kind, int code, int keyUp)
 {
     int n = 0;
-    for (const auto& e : events) n += (e.kind == kind && e.code == code && e.keyUp == keyUp) ? 1 : 0;
+    for (const auto& e : events)
+        n += (e.kind == kind && e.code == code && e.keyUp == keyUp) ? 1 : 0;
     return n;
 }
 
@@ -274,11 +313,13 @@ TEST(RawInputSubscription, InjectedKeysAndClicksArriveTranslatedUntilUnregistere
     SendMouse(MOUSEEVENTF_XUP, XBUTTON2);
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     SendMouse(MOUSEEVENTF_RIGHTUP);
-    ASSERT_TRUE(testutil::PumpUntil([&] {
-        return CountEvents(events, RawInputEvent::KindMouse, RawInputEvent::ButtonRight, 1) > 0;
-    }, 3000));
-    for (int button : {RawInputEvent::ButtonMiddle, RawInputEvent::ButtonBack,
-                       RawInputEvent::ButtonForward}) {
+    ASSERT_TRUE(testutil::PumpUntil(
+        [&] {
+            return CountEvents(events, RawInputEvent::KindMouse, RawInputEvent::ButtonRight, 1) > 0;
+        },
+        3000));
+    for (int button :
+         {RawInputEvent::ButtonMiddle, RawInputEvent::ButtonBack, RawInputEvent::ButtonForward}) {
         EXPECT_EQ(CountEvents(events, RawInputEvent::KindMouse, button, 0), 1) << button;
         EXPECT_EQ(CountEvents(events, RawInputEvent::KindMouse, button, 1), 1) << button;
     }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "services/HttpDownloader.h"
+#include "services/update/HttpDownloader.h"
 #include "UpdateTestServer.h"
 
 #include <wininet.h>
@@ -13,7 +13,8 @@ using namespace updatetest;
 
 namespace {
 
-class ServerEnvironment : public ::testing::Environment {
+class ServerEnvironment : public ::testing::Environment
+{
 public:
     void TearDown() override { StopServer(); }
 };
@@ -21,7 +22,8 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Server
 
 // The downloader with its file writes open to the test. It connects directly, so that
 // no proxy setting of the machine stands between it and the local server.
-class TestDownloader : public HttpDownloader {
+class TestDownloader : public HttpDownloader
+{
 public:
     std::function<bool(HANDLE, const void*, DWORD)> write;
 
@@ -34,7 +36,8 @@ protected:
 };
 
 // A message-only window that collects the progress messages posted to it.
-class ProgressWindow {
+class ProgressWindow
+{
 public:
     ProgressWindow()
     {
@@ -59,7 +62,8 @@ private:
     HWND hwnd_;
 };
 
-class HttpDownloaderTest : public ::testing::Test {
+class HttpDownloaderTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -102,13 +106,15 @@ TEST_F(HttpDownloaderTest, RequestCarriesTheUserAgentAndHeaders)
 TEST_F(HttpDownloaderTest, UrlTravelsAsUtf8)
 {
     CString hex;
-    ASSERT_EQ(downloader.GetText(HttpUrl(L"/echo/Gr\u00fc\u00dfe/\u7248\u672c.zip?v=1.0").c_str(), hex),
-              HttpDownloader::kDone);
+    ASSERT_EQ(
+        downloader.GetText(HttpUrl(L"/echo/Gr\u00fc\u00dfe/\u7248\u672c.zip?v=1.0").c_str(), hex),
+        HttpDownloader::kDone);
     // "/echo/Grüße/版本.zip?v=1.0" in UTF-8, byte for byte.
-    EXPECT_STREQ(hex, L"2f6563686f2f"            // "/echo/"
-                      L"4772c3bcc39f652f"        // "Grüße/"
-                      L"e78988e69cac2e7a6970"    // "版本.zip"
-                      L"3f763d312e30");          // "?v=1.0"
+    EXPECT_STREQ(hex,
+                 L"2f6563686f2f"          // "/echo/"
+                 L"4772c3bcc39f652f"      // "Grüße/"
+                 L"e78988e69cac2e7a6970"  // "版本.zip"
+                 L"3f763d312e30");        // "?v=1.0"
 }
 
 TEST_F(HttpDownloaderTest, ErrorStatusIsNeverTakenAsAVersion)
@@ -156,31 +162,31 @@ TEST_F(HttpDownloaderTest, DownloadsFiveMegabytesWithProgressInOrder)
 TEST_F(HttpDownloaderTest, ProgressOfExactAndShortBodies)
 {
     // Two full blocks: 2, 8, 10, 55, 100; the closing 100 is not posted twice.
-    ASSERT_EQ(downloader.DownloadFile(HttpUrl(L"/size/20480").c_str(), package.c_str(),
-                                      window.hwnd()),
-              HttpDownloader::kDone);
+    ASSERT_EQ(
+        downloader.DownloadFile(HttpUrl(L"/size/20480").c_str(), package.c_str(), window.hwnd()),
+        HttpDownloader::kDone);
     EXPECT_EQ(window.Take(), (std::vector<int>{2, 8, 10, 55, 100}));
     EXPECT_TRUE(ReadFileBytes(package) == Pattern(20480));
 
     // The next download by the same object starts from 0 again.
-    ASSERT_EQ(downloader.DownloadFile(HttpUrl(L"/size/5000").c_str(), package.c_str(),
-                                      window.hwnd()),
-              HttpDownloader::kDone);
+    ASSERT_EQ(
+        downloader.DownloadFile(HttpUrl(L"/size/5000").c_str(), package.c_str(), window.hwnd()),
+        HttpDownloader::kDone);
     EXPECT_EQ(window.Take(), (std::vector<int>{0, 2, 8, 10, 100}));
     EXPECT_TRUE(ReadFileBytes(package) == Pattern(5000));
 
     // Not a multiple of the block size: two blocks, three reads. The reads count, so the
     // second one reaches 100 and the third (10 + 270 / 2) is held there, never above.
-    ASSERT_EQ(downloader.DownloadFile(HttpUrl(L"/size/25000").c_str(), package.c_str(),
-                                      window.hwnd()),
-              HttpDownloader::kDone);
+    ASSERT_EQ(
+        downloader.DownloadFile(HttpUrl(L"/size/25000").c_str(), package.c_str(), window.hwnd()),
+        HttpDownloader::kDone);
     EXPECT_EQ(window.Take(), (std::vector<int>{0, 2, 8, 10, 55, 100}));
     EXPECT_TRUE(ReadFileBytes(package) == Pattern(25000));
 
     // No content length: no values between 10 and 100.
-    ASSERT_EQ(downloader.DownloadFile(HttpUrl(L"/nolength").c_str(), package.c_str(),
-                                      window.hwnd()),
-              HttpDownloader::kDone);
+    ASSERT_EQ(
+        downloader.DownloadFile(HttpUrl(L"/nolength").c_str(), package.c_str(), window.hwnd()),
+        HttpDownloader::kDone);
     EXPECT_EQ(window.Take(), (std::vector<int>{0, 2, 8, 10, 100}));
     EXPECT_TRUE(ReadFileBytes(package) == Pattern(30000));
 }
@@ -192,15 +198,16 @@ TEST_F(HttpDownloaderTest, DownloadWithoutWindowPostsNothing)
     EXPECT_TRUE(ReadFileBytes(package) == Pattern(30000));
     EXPECT_EQ(window.Take(), std::vector<int>{});
     // Nothing was remembered either: the next download with a window starts at 2.
-    ASSERT_EQ(downloader.DownloadFile(HttpUrl(L"/size/100").c_str(), package.c_str(),
-                                      window.hwnd()),
-              HttpDownloader::kDone);
+    ASSERT_EQ(
+        downloader.DownloadFile(HttpUrl(L"/size/100").c_str(), package.c_str(), window.hwnd()),
+        HttpDownloader::kDone);
     EXPECT_EQ(window.Take(), (std::vector<int>{2, 8, 10, 100}));
 }
 
 TEST_F(HttpDownloaderTest, FailedDownloadsLeaveNoFile)
 {
-    struct {
+    struct
+    {
         std::wstring url;
         std::vector<int> progress;
     } cases[] = {

@@ -86,7 +86,8 @@ std::string ReadAll(const std::wstring& path)
     if (h == INVALID_HANDLE_VALUE) return out;
     char buffer[65536];
     DWORD read = 0;
-    while (ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) out.append(buffer, read);
+    while (ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        out.append(buffer, read);
     CloseHandle(h);
     return out;
 }
@@ -131,8 +132,9 @@ bool TrustCertificate(const std::wstring& pemPath)
 {
     std::string pem = ReadAll(pemPath);
     DWORD size = 0;
-    if (pem.empty() || !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER,
-                                             nullptr, &size, nullptr, nullptr))
+    if (pem.empty() ||
+        !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr,
+                              &size, nullptr, nullptr))
         return false;
     std::vector<BYTE> der(size);
     if (!CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(),
@@ -293,14 +295,20 @@ DownloadFolder::DownloadFolder()
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-DownloadFolder::~DownloadFolder() { RemoveFolder(path_); }
+DownloadFolder::~DownloadFolder()
+{
+    RemoveFolder(path_);
+}
 
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadFileBytes(const std::wstring& path) { return ReadAll(path); }
+std::string ReadFileBytes(const std::wstring& path)
+{
+    return ReadAll(path);
+}
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {

@@ -8,7 +8,8 @@
 
 namespace updatetest {
 
-struct ServerPorts {
+struct ServerPorts
+{
     int http = 0;
     int httpsTrusted = 0;
     int httpsUntrusted = 0;
@@ -32,7 +33,8 @@ std::string Pattern(size_t size);
 
 // A folder for downloads below the Windows temp folder (trailing backslash), emptied
 // and removed when the object goes.
-class DownloadFolder {
+class DownloadFolder
+{
 public:
     DownloadFolder();
     ~DownloadFolder();

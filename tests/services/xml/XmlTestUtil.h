@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "services/XmlDocument.h"
+#include "services/xml/XmlDocument.h"
 
 namespace xmltest {
 
@@ -29,8 +29,7 @@ inline std::string Describe(const XmlDocument& doc)
 inline std::string Narrow(const std::wstring& w)
 {
     std::string s;
-    for (wchar_t c : w)
-        s += c < 0x80 ? static_cast<char>(c) : '?';
+    for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
     return s;
 }
 
@@ -53,19 +52,18 @@ inline std::string CheckInvariants(const XmlDocument& doc)
         if (e.EndTagLength() && text.compare(e.start + e.length - e.EndTagLength(), 2, L"</") != 0)
             err << r << ": end tag does not start with </\n";
         if (e.parent >= static_cast<XmlPos>(count) || e.nextSibling >= static_cast<XmlPos>(count) ||
-            e.prevSibling >= static_cast<XmlPos>(count) || e.firstChild >= static_cast<XmlPos>(count)) {
+            e.prevSibling >= static_cast<XmlPos>(count) ||
+            e.firstChild >= static_cast<XmlPos>(count)) {
             err << r << ": link out of range\n";
             continue;
         }
         const XmlElementRecord& p = doc.GetRecord(e.parent);
         const uint32_t depth = e.parent ? p.Depth() + 1 : 0;
-        if (e.Depth() != depth)
-            err << r << ": depth " << e.Depth() << " != " << depth << '\n';
+        if (e.Depth() != depth) err << r << ": depth " << e.Depth() << " != " << depth << '\n';
         if (e.parent && (e.start < p.start || e.start + e.length > p.start + p.length))
             err << r << ": outside its parent\n";
         const bool first = p.firstChild == static_cast<XmlPos>(r);
-        if (first != e.IsFirstChild())
-            err << r << ": first-child mark wrong\n";
+        if (first != e.IsFirstChild()) err << r << ": first-child mark wrong\n";
         if (e.nextSibling && doc.GetRecord(e.nextSibling).prevSibling != static_cast<XmlPos>(r))
             err << r << ": next's back link wrong\n";
         if (e.nextSibling && doc.GetRecord(e.nextSibling).start < e.start + e.length)
@@ -84,10 +82,10 @@ inline std::string CompareWithFreshParse(const XmlDocument& edited, bool ignoreI
     fresh.SetDocumentText(edited.GetDocumentText());
     std::ostringstream err;
     if (fresh.GetRecordCount() != edited.GetRecordCount())
-        err << "record count " << edited.GetRecordCount() << " != fresh " << fresh.GetRecordCount() << '\n';
+        err << "record count " << edited.GetRecordCount() << " != fresh " << fresh.GetRecordCount()
+            << '\n';
     std::map<uint32_t, XmlPos> freshByStart;
-    for (int r = 1; r < fresh.GetRecordCount(); ++r)
-        freshByStart[fresh.GetRecord(r).start] = r;
+    for (int r = 1; r < fresh.GetRecordCount(); ++r) freshByStart[fresh.GetRecord(r).start] = r;
     auto startOf = [](const XmlDocument& d, XmlPos p) -> long long {
         return p ? static_cast<long long>(d.GetRecord(p).start) : -1;
     };
@@ -95,8 +93,7 @@ inline std::string CompareWithFreshParse(const XmlDocument& edited, bool ignoreI
     const XmlElementRecord& f0 = fresh.GetRecord(0);
     if (e0.length != f0.length || startOf(edited, e0.firstChild) != startOf(fresh, f0.firstChild))
         err << "record 0 differs\n";
-    if (!ignoreIllFormedMark && e0.levelMarks != f0.levelMarks)
-        err << "record 0 marks differ\n";
+    if (!ignoreIllFormedMark && e0.levelMarks != f0.levelMarks) err << "record 0 marks differ\n";
     for (int r = 1; r < edited.GetRecordCount(); ++r) {
         const XmlElementRecord& e = edited.GetRecord(r);
         auto it = freshByStart.find(e.start);
@@ -113,8 +110,9 @@ inline std::string CompareWithFreshParse(const XmlDocument& edited, bool ignoreI
             err << "record at " << e.start << " differs\n";
     }
     if (!err.str().empty())
-        err << "text: " << Narrow(edited.GetDocumentText()) << "\nedited:\n" << Describe(edited)
-            << "fresh:\n" << Describe(fresh);
+        err << "text: " << Narrow(edited.GetDocumentText()) << "\nedited:\n"
+            << Describe(edited) << "fresh:\n"
+            << Describe(fresh);
     return err.str();
 }
 

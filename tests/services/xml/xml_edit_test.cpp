@@ -6,7 +6,7 @@
 #include <string>
 
 #include "XmlTestUtil.h"
-#include "services/XmlDocument.h"
+#include "services/xml/XmlDocument.h"
 
 namespace {
 
@@ -30,10 +30,10 @@ TEST(XmlEdit, BuildsAProfileExchangeDocument)
     ASSERT_TRUE(doc.EnterElement());
     ASSERT_TRUE(doc.AddElement(L"profileinfo"));
     EXPECT_EQ(doc.GetDocumentText(),
-        std::wstring(kDeclaration) + L"<profile>\r\n<profileinfo/>\r\n</profile>\r\n");
+              std::wstring(kDeclaration) + L"<profile>\r\n<profileinfo/>\r\n</profile>\r\n");
     ExpectFreshEqual(doc);
     ASSERT_TRUE(doc.SetAttribute(L"name", L"Game <1> & \"co\""));
-    ASSERT_TRUE(doc.AddElement(L"key_macro"));   // next line, before the parent's end tag
+    ASSERT_TRUE(doc.AddElement(L"key_macro"));  // next line, before the parent's end tag
     ASSERT_TRUE(doc.EnterElement());
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(doc.AddElement(L"item"));
@@ -44,14 +44,14 @@ TEST(XmlEdit, BuildsAProfileExchangeDocument)
     ASSERT_TRUE(doc.LeaveElement());
     ASSERT_TRUE(doc.LeaveElement());
     EXPECT_EQ(doc.GetDocumentText(),
-        std::wstring(kDeclaration) +
-            L"<profile>\r\n"
-            L"<profileinfo name=\"Game &lt;1&gt; &amp; &quot;co&quot;\"/>\r\n"
-            L"<key_macro>\r\n"
-            L"<item fn_layer=\"0\" key_code=\"41\" layout_desc=\"Esc&apos;\"/>\r\n"
-            L"<item fn_layer=\"1\" key_code=\"42\" layout_desc=\"Esc&apos;\"/>\r\n"
-            L"</key_macro>\r\n"
-            L"</profile>\r\n");
+              std::wstring(kDeclaration) +
+                  L"<profile>\r\n"
+                  L"<profileinfo name=\"Game &lt;1&gt; &amp; &quot;co&quot;\"/>\r\n"
+                  L"<key_macro>\r\n"
+                  L"<item fn_layer=\"0\" key_code=\"41\" layout_desc=\"Esc&apos;\"/>\r\n"
+                  L"<item fn_layer=\"1\" key_code=\"42\" layout_desc=\"Esc&apos;\"/>\r\n"
+                  L"</key_macro>\r\n"
+                  L"</profile>\r\n");
     ExpectFreshEqual(doc);
 
     // And it reads back.
@@ -80,7 +80,7 @@ TEST(XmlEdit, SetAttributeInsertsReplacesAndKeepsOthers)
         {L"<a x='old' y=\"2\"/>", L"x", L"", L"<a x=\"\" y=\"2\"/>"},
         {L"<a x=old y=2/>", L"x", L"v", L"<a x=\"v\" y=2/>"},
         {L"<a x y=\"2\"/>", L"x", L"v", L"<a x=\"v\" y=\"2\"/>"},
-        {L"<a x= />", L"x", L"v", L"<a x= \"v\"/>"},   // the "/" closes the tag, it is no value
+        {L"<a x= />", L"x", L"v", L"<a x= \"v\"/>"},  // the "/" closes the tag, it is no value
         {L"<r><a/><b x=\"1\"/></r>", L"z", L"\x00E9", L"<r><a z=\"\x00E9\"/><b x=\"1\"/></r>"},
     };
     for (const Case& c : cases) {
@@ -103,7 +103,7 @@ TEST(XmlEdit, RefusesWhatCannotBeWritten)
 {
     XmlDocument doc;
     doc.SetDocumentText(L"<a/>");
-    EXPECT_FALSE(doc.SetAttribute(L"x", L"1"));   // no current element
+    EXPECT_FALSE(doc.SetAttribute(L"x", L"1"));  // no current element
     EXPECT_FALSE(doc.AddElement(L"b", nullptr, XmlDocument::AddAsChild));
     doc.FindElement(L"a");
     for (const wchar_t* bad : {L"", L"a b", L"a>", L"a/", L"x=y", L"q\"", L"p?"})
@@ -123,7 +123,7 @@ TEST(XmlEdit, AddElementOptionsAndCursor)
     struct Case
     {
         const wchar_t* text;
-        const wchar_t* path;   // names to find and enter before the edit, "" = stay at the top
+        const wchar_t* path;  // names to find and enter before the edit, "" = stay at the top
         const wchar_t* name;
         const wchar_t* value;
         unsigned options;
@@ -134,20 +134,24 @@ TEST(XmlEdit, AddElementOptionsAndCursor)
         {L"", L"", L"a", nullptr, 0, L"<a/>\r\n"},
         {L"<r></r>", L">r", L"a", nullptr, 0, L"<r>\r\n<a/>\r\n</r>"},
         {L"<r>\r\n<x/>\r\n</r>", L">r", L"a", L"1<2", 0, L"<r>\r\n<x/>\r\n<a>1&lt;2</a>\r\n</r>"},
-        {L"<r>\r\n<x/>\r\n</r>", L">r", L"a", nullptr, D::AddBefore, L"<r>\r\n<a/>\r\n<x/>\r\n</r>"},
-        {L"<r>\r\n<x/>\r\n</r>", L">r.x", L"a", nullptr, D::AddBefore, L"<r>\r\n<a/>\r\n<x/>\r\n</r>"},
+        {L"<r>\r\n<x/>\r\n</r>", L">r", L"a", nullptr, D::AddBefore,
+         L"<r>\r\n<a/>\r\n<x/>\r\n</r>"},
+        {L"<r>\r\n<x/>\r\n</r>", L">r.x", L"a", nullptr, D::AddBefore,
+         L"<r>\r\n<a/>\r\n<x/>\r\n</r>"},
         {L"<r><x/><y/></r>", L">r.x", L"a", nullptr, D::AddInline, L"<r><x/><a/><y/></r>"},
         {L"<r/>", L"r", L"a", nullptr, D::AddAsChild | D::AddInline, L"<r><a/></r>"},
         {L"<r/>", L"r", L"a", nullptr, D::AddAsChild | D::AddSpaceSlash, L"<r>\r\n<a />\r\n</r>"},
         {L"<r/>", L"r", L"a", L"x]]>y", D::AddAsChild | D::AddCData | D::AddInline,
-            L"<r><a><![CDATA[x]]]]><![CDATA[>y]]></a></r>"},
+         L"<r><a><![CDATA[x]]]]><![CDATA[>y]]></a></r>"},
         {L"<r/>", L"r", L"a", L"&amp; & \"q\"", D::AddAsChild | D::AddKeepReferences | D::AddInline,
-            L"<r><a>&amp; &amp; \"q\"</a></r>"},
+         L"<r><a>&amp; &amp; \"q\"</a></r>"},
         {L"<r/>", L"r", L"a", L"\"q\"'", D::AddAsChild | D::AddEscapeQuotes | D::AddInline,
-            L"<r><a>&quot;q&quot;&apos;</a></r>"},
-        {L"<r/>", L"r", L"a", nullptr, D::AddAsChild | D::AddNoEndTag | D::AddInline, L"<r><a></r>"},
+         L"<r><a>&quot;q&quot;&apos;</a></r>"},
+        {L"<r/>", L"r", L"a", nullptr, D::AddAsChild | D::AddNoEndTag | D::AddInline,
+         L"<r><a></r>"},
         {L"<r  x=\"1\" />", L"r", L"a", nullptr, D::AddAsChild, L"<r  x=\"1\" >\r\n<a/>\r\n</r>"},
-        {L"<r x=\"1\"//>", L"r", L"a", nullptr, D::AddAsChild | D::AddInline, L"<r x=\"1\"><a/></r>"},
+        {L"<r x=\"1\"//>", L"r", L"a", nullptr, D::AddAsChild | D::AddInline,
+         L"<r x=\"1\"><a/></r>"},
         // Whitespace is passed over only when "<" or the end follows it.
         {L"<r><x/>  text</r>", L">r.x", L"a", nullptr, 0, L"<r><x/><a/>\r\n  text</r>"},
     };
@@ -160,11 +164,9 @@ TEST(XmlEdit, AddElementOptionsAndCursor)
         size_t i = 0;
         while (i < path.size()) {
             const bool enter = path[i] == L'>';
-            if (enter || path[i] == L'.')
-                ++i;
+            if (enter || path[i] == L'.') ++i;
             size_t j = path.find_first_of(L">.", i);
-            if (j == std::wstring::npos)
-                j = path.size();
+            if (j == std::wstring::npos) j = path.size();
             ASSERT_TRUE(doc.FindElement(path.substr(i, j - i).c_str()));
             if (enter) {
                 ASSERT_TRUE(doc.EnterElement());
@@ -197,17 +199,27 @@ TEST(XmlEdit, PropertyEditedTableEqualsFreshParse)
         L"",
         kDeclaration,
         L"<r/>",
-        L"<?xml version=\"1.0\"?>\r\n<!-- c -->\r\n<config>\r\n  <a x=\"1\">text<![CDATA[<no>]]></a>\r\n"
+        L"<?xml version=\"1.0\"?>\r\n<!-- c -->\r\n<config>\r\n  <a "
+        L"x=\"1\">text<![CDATA[<no>]]></a>\r\n"
         L"  <b/>\r\n  <c y='2'><d/><d/></c>\r\n</config>\r\n",
         L"<r>\r\n\t<k a=\"1\"/>\r\n\t<k a=\"2\"></k>\r\n\t<?pi x?>\r\n</r>",
         L"<r><k a= /><d b=c/></d></r>",
     };
     const wchar_t* const names[] = {L"a", L"b", L"k", L"item", L"d"};
-    const wchar_t* const values[] = {L"", L"1", L"x<y&z>\"'", L"]]>", L"\x00E9\xD83D\xDE00", L"&amp;"};
-    const unsigned optionSets[] = {0, 0, 0, XmlDocument::AddInline, XmlDocument::AddBefore,
-        XmlDocument::AddAsChild, XmlDocument::AddAsChild | XmlDocument::AddBefore,
-        XmlDocument::AddSpaceSlash, XmlDocument::AddCData, XmlDocument::AddKeepReferences,
-        XmlDocument::AddEscapeQuotes, XmlDocument::AddInline | XmlDocument::AddAsChild};
+    const wchar_t* const values[] = {L"",     L"1", L"x<y&z>\"'", L"]]>", L"\x00E9\xD83D\xDE00",
+                                     L"&amp;"};
+    const unsigned optionSets[] = {0,
+                                   0,
+                                   0,
+                                   XmlDocument::AddInline,
+                                   XmlDocument::AddBefore,
+                                   XmlDocument::AddAsChild,
+                                   XmlDocument::AddAsChild | XmlDocument::AddBefore,
+                                   XmlDocument::AddSpaceSlash,
+                                   XmlDocument::AddCData,
+                                   XmlDocument::AddKeepReferences,
+                                   XmlDocument::AddEscapeQuotes,
+                                   XmlDocument::AddInline | XmlDocument::AddAsChild};
     std::mt19937 rng(20240611);
     auto pick = [&rng](size_t n) { return static_cast<size_t>(rng() % n); };
     int edits = 0;
@@ -224,7 +236,8 @@ TEST(XmlEdit, PropertyEditedTableEqualsFreshParse)
             } else if (action == 3) {
                 doc.LeaveElement();
             } else if (action < 7) {
-                const unsigned options = optionSets[pick(sizeof(optionSets) / sizeof(optionSets[0]))];
+                const unsigned options =
+                    optionSets[pick(sizeof(optionSets) / sizeof(optionSets[0]))];
                 edited = doc.AddElement(names[pick(5)], values[pick(6)], options);
             } else {
                 edited = doc.SetAttribute(names[pick(5)], values[pick(6)]);

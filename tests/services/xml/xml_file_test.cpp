@@ -8,8 +8,8 @@
 #include <string>
 
 #include "XmlTestUtil.h"
-#include "services/XmlDocument.h"
-#include "services/XmlTextFile.h"
+#include "services/xml/XmlDocument.h"
+#include "services/xml/XmlTextFile.h"
 
 namespace {
 
@@ -20,13 +20,13 @@ protected:
     {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"kestrova_xml_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        m_dir =
+            std::wstring(temp) + L"kestrova_xml_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(m_dir.c_str(), nullptr);
     }
     void TearDown() override
     {
-        for (const std::wstring& f : m_files)
-            DeleteFileW(f.c_str());
+        for (const std::wstring& f : m_files) DeleteFileW(f.c_str());
         RemoveDirectoryW(m_dir.c_str());
     }
     std::wstring Path(const wchar_t* name)
@@ -38,12 +38,10 @@ protected:
     {
         std::string bytes;
         FILE* f = _wfopen(path.c_str(), L"rb");
-        if (!f)
-            return "<missing>";
+        if (!f) return "<missing>";
         char buf[4096];
         size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
-            bytes.append(buf, n);
+        while ((n = fread(buf, 1, sizeof(buf), f)) > 0) bytes.append(buf, n);
         fclose(f);
         return bytes;
     }
@@ -84,9 +82,12 @@ TEST_F(XmlFileTest, SavedBytesAreExactAndLoadBackPerEncoding)
     const std::wstring n8 = std::to_wstring(text8.size()), b8 = std::to_wstring(bytes8.size());
     const std::wstring n16 = std::to_wstring(text8.size());
 
-    const std::wstring text1252 = L"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a t=\"\x00E9\x20AC\"/>";
-    const std::string bytes1252 = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a t=\"\xE9\x80\"/>";
-    const std::wstring n1252 = std::to_wstring(text1252.size()), b1252 = std::to_wstring(bytes1252.size());
+    const std::wstring text1252 =
+        L"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a t=\"\x00E9\x20AC\"/>";
+    const std::string bytes1252 =
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a t=\"\xE9\x80\"/>";
+    const std::wstring n1252 = std::to_wstring(text1252.size()),
+                       b1252 = std::to_wstring(bytes1252.size());
 
     struct Case
     {
@@ -99,20 +100,26 @@ TEST_F(XmlFileTest, SavedBytesAreExactAndLoadBackPerEncoding)
     };
     const Case cases[] = {
         {L"utf8.xml", text8, 0, bytes8,
-            L"<converted_from encoding=\"UTF-16\" length=\"" + n8 + L"\"/><write encoding=\"UTF-8\" length=\"" + b8 + L"\"/>",
-            L"<read encoding=\"UTF-8\" length=\"" + b8 + L"\"/><converted_to encoding=\"UTF-16\" length=\"" + n8 + L"\"/>"},
+         L"<converted_from encoding=\"UTF-16\" length=\"" + n8 +
+             L"\"/><write encoding=\"UTF-8\" length=\"" + b8 + L"\"/>",
+         L"<read encoding=\"UTF-8\" length=\"" + b8 +
+             L"\"/><converted_to encoding=\"UTF-16\" length=\"" + n8 + L"\"/>"},
         {L"utf8bom.xml", text8, XmlFileUtf8Signature, "\xEF\xBB\xBF" + bytes8,
-            L"<bom/><converted_from encoding=\"UTF-16\" length=\"" + n8 + L"\"/><write encoding=\"UTF-8\" length=\"" + b8 + L"\"/>",
-            L"<bom/><read encoding=\"UTF-8\" length=\"" + b8 + L"\"/><converted_to encoding=\"UTF-16\" length=\"" + n8 + L"\"/>"},
+         L"<bom/><converted_from encoding=\"UTF-16\" length=\"" + n8 +
+             L"\"/><write encoding=\"UTF-8\" length=\"" + b8 + L"\"/>",
+         L"<bom/><read encoding=\"UTF-8\" length=\"" + b8 +
+             L"\"/><converted_to encoding=\"UTF-16\" length=\"" + n8 + L"\"/>"},
         {L"utf16le.xml", text8, XmlFileUtf16LE, "\xFF\xFE" + Utf16Bytes(text8, false),
-            L"<bom/><write encoding=\"UTF-16LE\" length=\"" + n16 + L"\"/>",
-            L"<bom/><read encoding=\"UTF-16LE\" length=\"" + n16 + L"\"/>"},
+         L"<bom/><write encoding=\"UTF-16LE\" length=\"" + n16 + L"\"/>",
+         L"<bom/><read encoding=\"UTF-16LE\" length=\"" + n16 + L"\"/>"},
         {L"utf16be.xml", text8, XmlFileUtf16BE, "\xFE\xFF" + Utf16Bytes(text8, true),
-            L"<bom/><endian_swap/><write encoding=\"UTF-16BE\" length=\"" + n16 + L"\"/>",
-            L"<bom/><read encoding=\"UTF-16BE\" length=\"" + n16 + L"\"/><endian_swap/>"},
+         L"<bom/><endian_swap/><write encoding=\"UTF-16BE\" length=\"" + n16 + L"\"/>",
+         L"<bom/><read encoding=\"UTF-16BE\" length=\"" + n16 + L"\"/><endian_swap/>"},
         {L"cp1252.xml", text1252, 0, bytes1252,
-            L"<converted_from encoding=\"UTF-16\" length=\"" + n1252 + L"\"/><write encoding=\"windows-1252\" length=\"" + b1252 + L"\"/>",
-            L"<read encoding=\"windows-1252\" length=\"" + b1252 + L"\"/><converted_to encoding=\"UTF-16\" length=\"" + n1252 + L"\"/>"},
+         L"<converted_from encoding=\"UTF-16\" length=\"" + n1252 +
+             L"\"/><write encoding=\"windows-1252\" length=\"" + b1252 + L"\"/>",
+         L"<read encoding=\"windows-1252\" length=\"" + b1252 +
+             L"\"/><converted_to encoding=\"UTF-16\" length=\"" + n1252 + L"\"/>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(xmltest::Narrow(c.file));
@@ -144,7 +151,8 @@ TEST_F(XmlFileTest, DetectionConversionLossAndNulls)
     EXPECT_TRUE(doc.Load(p1.c_str()));
     EXPECT_EQ(doc.GetDocumentText(), L" <a t=\"\x00E9\"/>");
     EXPECT_EQ(doc.m_result,
-        L"<read encoding=\"UTF-8\" length=\"12\"/><utf8_detection/><converted_to encoding=\"UTF-16\" length=\"11\"/>");
+              L"<read encoding=\"UTF-8\" length=\"12\"/><utf8_detection/><converted_to "
+              L"encoding=\"UTF-16\" length=\"11\"/>");
 
     // Not valid UTF-8: the system's ANSI code page.
     WriteBytes(p1, " <a t=\"\xE9\"/>");
@@ -153,14 +161,16 @@ TEST_F(XmlFileTest, DetectionConversionLossAndNulls)
     MultiByteToWideChar(CP_ACP, 0, "\xE9", 1, &ansi[0], 1);
     EXPECT_EQ(doc.GetDocumentText(), L" <a t=\"" + ansi + L"\"/>");
     EXPECT_EQ(doc.m_result,
-        L"<read encoding=\"\" length=\"11\"/><utf8_detection/><converted_to encoding=\"UTF-16\" length=\"11\"/>");
+              L"<read encoding=\"\" length=\"11\"/><utf8_detection/><converted_to "
+              L"encoding=\"UTF-16\" length=\"11\"/>");
 
     // 0 bytes are dropped and counted.
     WriteBytes(p1, std::string("<a>x\0\0y</a>", 11));
     EXPECT_TRUE(doc.Load(p1.c_str()));
     EXPECT_EQ(doc.GetDocumentText(), L"<a>xy</a>");
-    EXPECT_EQ(doc.m_result, L"<read encoding=\"UTF-8\" length=\"11\"/><nulls_removed count=\"2\"/>"
-                            L"<converted_to encoding=\"UTF-16\" length=\"9\"/>");
+    EXPECT_EQ(doc.m_result,
+              L"<read encoding=\"UTF-8\" length=\"11\"/><nulls_removed count=\"2\"/>"
+              L"<converted_to encoding=\"UTF-16\" length=\"9\"/>");
 
     // A character the declared code page lacks is written as the default character.
     XmlDocument lossy;
@@ -211,7 +221,9 @@ TEST_F(XmlFileTest, AppendingWritesTheMarkOnlyToAnEmptyFile)
     flags |= XmlFileAppend;
     ASSERT_TRUE(XmlDocument::SaveTextFile(L"c", &result, path.c_str(), &flags));
     EXPECT_EQ(result, L"<write encoding=\"UTF-16LE\" length=\"1\"/>");
-    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE" "a\0b\0c\0", 8));
+    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE"
+                                           "a\0b\0c\0",
+                                           8));
 }
 
 TEST_F(XmlFileTest, FileErrorsCarryTheSystemTextAndCode)
@@ -223,7 +235,7 @@ TEST_F(XmlFileTest, FileErrorsCarryTheSystemTextAndCode)
     EXPECT_FALSE(doc.Load(missing.c_str()));
     wchar_t buffer[512] = L"";
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        ERROR_FILE_NOT_FOUND, 0, buffer, 512, nullptr);
+                   ERROR_FILE_NOT_FOUND, 0, buffer, 512, nullptr);
     std::wstring text(buffer);
     text = text.substr(0, std::min<size_t>(text.find_first_of(L"\r\n"), 100));
     EXPECT_EQ(doc.m_result, L"<file_error msg=\"" + XmlDocument::Escape(text.c_str(), -1, 0, true) +
@@ -235,9 +247,10 @@ TEST_F(XmlFileTest, FileErrorsCarryTheSystemTextAndCode)
     EXPECT_EQ(doc.GetAttributeAt(1, L"x"), L"");
 
     std::wstring result;
-    EXPECT_FALSE(XmlDocument::SaveTextFile(L"<a/>", &result, (m_dir + L"no\\dir\\x.xml").c_str(), nullptr));
+    EXPECT_FALSE(
+        XmlDocument::SaveTextFile(L"<a/>", &result, (m_dir + L"no\\dir\\x.xml").c_str(), nullptr));
     EXPECT_EQ(result.find(L"<file_error msg=\""), 0u);
-    EXPECT_NE(result.find(L" n=\"3\"/>"), std::wstring::npos);   // path not found
+    EXPECT_NE(result.find(L" n=\"3\"/>"), std::wstring::npos);  // path not found
 }
 
 TEST_F(XmlFileTest, PathsOutsideTheAnsiCodePage)
@@ -266,13 +279,19 @@ TEST(XmlEncodings, NamesAndDeclarations)
         const wchar_t* name;
         int codePage;
     } names[] = {
-        {L"UTF-8", 65001}, {L"utf8", 65001}, {L"Windows-1252", 1252}, {L"ms-ansi", 1252},
-        {L"ISO-8859-1", 28591}, {L"l1", 28591}, {L"Shift_JIS", 932}, {L"gb2312", 936},
-        {L"GB18030", 54936}, {L"ks_c_5601-1987", 949}, {L"EUC-KR", 51949}, {L"big5", 950},
-        {L"koi8-r", 20866}, {L"utf-7", 65000}, {L"us-ascii", 20127}, {L"UCS-2", 1200},
-        {L"unicodeFFFE", 1201}, {L"UTF-32", 12000}, {L"utf-32", 12000}, {L"", 0}, {L"klingon", 0},
-        {L"csIBM866", 866}, {L"ISO8859-15", 28605}, {L"csISO88598I", 38598}, {L"ebcdic-cp-us", 37},
-        {L"IBM273", 20273},
+        {L"UTF-8", 65001},       {L"utf8", 65001},
+        {L"Windows-1252", 1252}, {L"ms-ansi", 1252},
+        {L"ISO-8859-1", 28591},  {L"l1", 28591},
+        {L"Shift_JIS", 932},     {L"gb2312", 936},
+        {L"GB18030", 54936},     {L"ks_c_5601-1987", 949},
+        {L"EUC-KR", 51949},      {L"big5", 950},
+        {L"koi8-r", 20866},      {L"utf-7", 65000},
+        {L"us-ascii", 20127},    {L"UCS-2", 1200},
+        {L"unicodeFFFE", 1201},  {L"UTF-32", 12000},
+        {L"utf-32", 12000},      {L"", 0},
+        {L"klingon", 0},         {L"csIBM866", 866},
+        {L"ISO8859-15", 28605},  {L"csISO88598I", 38598},
+        {L"ebcdic-cp-us", 37},   {L"IBM273", 20273},
     };
     EXPECT_EQ(EncodingNameTableSize(), 365);
     for (const auto& n : names)
@@ -287,19 +306,23 @@ TEST(XmlEncodings, NamesAndDeclarations)
         {L"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a/>", L"windows-1252"},
         {L"<?XML ENCODING='koi8-r'?>", L"koi8-r"},
         {L"<?xml version=\"1.0\"?><a/>", L""},
-        {L" <?xml encoding=\"x\"?>", L""},   // not at the first character
-        {L"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\"></head></html>",
-            L"big5"},
-        {L"<html><head></head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">", L""},
+        {L" <?xml encoding=\"x\"?>", L""},  // not at the first character
+        {L"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+         L"charset=big5\"></head></html>",
+         L"big5"},
+        {L"<html><head></head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+         L"charset=big5\">",
+         L""},
         {L"<body><meta http-equiv=\"Content-Type\" content=\"charset=big5\">", L""},
     };
     for (const auto& d : decls) {
         const std::wstring text(d.text);
-        EXPECT_EQ(XmlDocument::GetDeclaredEncoding(text.c_str(), static_cast<int>(text.size())), d.encoding)
+        EXPECT_EQ(XmlDocument::GetDeclaredEncoding(text.c_str(), static_cast<int>(text.size())),
+                  d.encoding)
             << xmltest::Narrow(text);
     }
     EXPECT_TRUE(TextConverter::IsValidUtf8("a\xC3\xA9", 3));
     EXPECT_FALSE(TextConverter::IsValidUtf8("a\xC3", 2));
     EXPECT_FALSE(TextConverter::IsValidUtf8("\xF8\x80\x80\x80\x80", 5));
-    EXPECT_TRUE(TextConverter::IsValidUtf8("ok\0\xFF", 4));   // only up to the first 0 byte
+    EXPECT_TRUE(TextConverter::IsValidUtf8("ok\0\xFF", 4));  // only up to the first 0 byte
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "XmlTestUtil.h"
-#include "services/XmlDocument.h"
+#include "services/xml/XmlDocument.h"
 
 namespace {
 
@@ -12,7 +12,8 @@ const wchar_t kConfig[] =
     L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
     L"<config>\r\n"
     L"  <device.info>\r\n"
-    L"    <keyboard name=\"K1\" device_type=\"101\"><mode value=\"0\" vid=\"0x3151\"/></keyboard>\r\n"
+    L"    <keyboard name=\"K1\" device_type=\"101\"><mode value=\"0\" "
+    L"vid=\"0x3151\"/></keyboard>\r\n"
     L"    <keyboard name=\"K2\" device_type=\"102\"/>\r\n"
     L"  </device.info>\r\n"
     L"  <language.info default_lan=\"1033\">\r\n"
@@ -30,8 +31,8 @@ TEST(XmlNavigation, WalksConfigLevelByLevel)
 {
     XmlDocument doc;
     ASSERT_TRUE(doc.SetDocumentText(kConfig));
-    EXPECT_FALSE(doc.EnterElement());   // no current element yet
-    EXPECT_FALSE(doc.LeaveElement());   // already at the top
+    EXPECT_FALSE(doc.EnterElement());  // no current element yet
+    EXPECT_FALSE(doc.LeaveElement());  // already at the top
     ASSERT_TRUE(doc.FindElement(L"config"));
     const XmlPos config = doc.GetCurrentPos();
     EXPECT_EQ(doc.GetElementName(config), L"config");
@@ -47,8 +48,7 @@ TEST(XmlNavigation, WalksConfigLevelByLevel)
     const XmlPos language = doc.GetCurrentPos();
     ASSERT_TRUE(doc.EnterElement());
     std::wstring seen;
-    while (doc.FindElement(L"lan"))
-        seen += doc.GetAttribute(L"value") + L";";
+    while (doc.FindElement(L"lan")) seen += doc.GetAttribute(L"value") + L";";
     EXPECT_EQ(seen, L"1033;2052;1041;");
     // The failed find left the cursor on the last one found.
     EXPECT_EQ(doc.GetAttribute(L"value"), L"1041");
@@ -59,7 +59,7 @@ TEST(XmlNavigation, WalksConfigLevelByLevel)
     EXPECT_EQ(doc.GetParentPos(), config);
     ASSERT_TRUE(doc.FindElement(L"software"));
     EXPECT_EQ(doc.GetAttribute(L"name"), L"Kestrova");
-    EXPECT_FALSE(doc.FindElement(L"device.info"));   // it lies before the cursor
+    EXPECT_FALSE(doc.FindElement(L"device.info"));  // it lies before the cursor
     EXPECT_EQ(doc.GetElementName(doc.GetCurrentPos()), L"software");
 
     // Entering an element that was left before returns to the child it was left at.
@@ -88,7 +88,7 @@ TEST(XmlNavigation, LeavingTheRootContinuesAtTheTopLevel)
     ASSERT_TRUE(doc.LeaveElement());
     ASSERT_TRUE(doc.FindElement(L"config"));
     EXPECT_EQ(doc.GetAttribute(L"id"), L"2");
-    EXPECT_TRUE(doc.FindElement(L"b"));   // found though the root has a sibling
+    EXPECT_TRUE(doc.FindElement(L"b"));  // found though the root has a sibling
 }
 
 TEST(XmlNavigation, FindNameForms)
@@ -99,13 +99,13 @@ TEST(XmlNavigation, FindNameForms)
     doc.EnterElement();
     EXPECT_FALSE(doc.FindElement(L"/a"));
     EXPECT_FALSE(doc.FindElement(L"a[1"));
-    EXPECT_FALSE(doc.FindElement(L"A"));   // letter case matters
+    EXPECT_FALSE(doc.FindElement(L"A"));  // letter case matters
     // The tag name ends at its first delimiter: "a x" or "a>" is no element's name.
     EXPECT_FALSE(doc.FindElement(L"a x"));
     EXPECT_FALSE(doc.FindElement(L"a>"));
     EXPECT_FALSE(doc.FindElement(L"a\t"));
     EXPECT_EQ(doc.GetCurrentPos(), 0u);
-    ASSERT_TRUE(doc.FindElement(L""));      // any name: the first candidate
+    ASSERT_TRUE(doc.FindElement(L""));  // any name: the first candidate
     EXPECT_EQ(doc.GetElementName(doc.GetCurrentPos()), L"a");
     ASSERT_TRUE(doc.FindElement(L"a[2]"));  // only the step's name is compared
     EXPECT_EQ(doc.GetAttribute(L"x"), L"2");
@@ -128,7 +128,7 @@ TEST(XmlAttributes, ValuesQuotesWhitespaceAndEntities)
         {L"a", L"x"},
         {L"b", L"y"},
         {L"c", L"z"},
-        {L"d", L"d"},   // written without "=": its own name
+        {L"d", L"d"},  // written without "=": its own name
         {L"e", L"sp ace"},
         {L"f", L"&\"'<>"},
         {L"g", L"<AB&bogus;"},
@@ -136,8 +136,8 @@ TEST(XmlAttributes, ValuesQuotesWhitespaceAndEntities)
         {L"h", L"&#1114112;&#xD800;\xD83D\xDE00&#0;&#;&"},
         {L"i", L"\x00C1\x00E1\x00E1\x20AC&toolongname;"},
         {L"j", L"a>b"},
-        {L"item", L"self"},   // the tag name itself is never matched, the attribute is
-        {L"k", L"l=\"\"/"},   // after "=", an unquoted value runs to whitespace or ">"
+        {L"item", L"self"},  // the tag name itself is never matched, the attribute is
+        {L"k", L"l=\"\"/"},  // after "=", an unquoted value runs to whitespace or ">"
         {L"missing", L""},
         {L"", L""},
     };
@@ -149,7 +149,7 @@ TEST(XmlAttributes, ValuesQuotesWhitespaceAndEntities)
     XmlDocument other;
     other.SetDocumentText(L"<a x=\"1\"/>");
     EXPECT_EQ(other.GetAttribute(L"x"), L"");
-    EXPECT_EQ(other.GetAttributeAt(1, L"x"), L"");   // current-is-element is still 0
+    EXPECT_EQ(other.GetAttributeAt(1, L"x"), L"");  // current-is-element is still 0
     other.FindElement(L"a");
     EXPECT_EQ(other.GetAttributeAt(1, L"x"), L"1");
     EXPECT_EQ(other.GetAttributeAt(0, L"x"), L"");
@@ -166,10 +166,10 @@ TEST(XmlAttributes, DecodeEntitiesDirectly)
         {L"&#x10FFFF;", L"\xDBFF\xDFFF"},
         {L"&#x110000;", L"&#x110000;"},
         {L"&#xDFFF;", L"&#xDFFF;"},
-        {L"&#65abc;", L"A"},          // the number ends at its first non-digit
+        {L"&#65abc;", L"A"},  // the number ends at its first non-digit
         {L"&#X41;", L"A"},
         {L"&nbsp;&copy;&hearts;", L"\x00A0\x00A9\x2665"},
-        {L"&\x00E9;", L"&\x00E9;"},   // names are below U+0080
+        {L"&\x00E9;", L"&\x00E9;"},  // names are below U+0080
         {L"&amp", L"&amp"},
         {L"&123456789;", L"&123456789;"},
     };

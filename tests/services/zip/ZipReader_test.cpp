@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "services/ZipReader.h"
+#include "services/zip/ZipReader.h"
 #include "ZipTestSupport.h"
 
 #include <string>
@@ -38,7 +38,8 @@ EntrySpec Folder(const std::string& name)
     return e;
 }
 
-class ZipTest : public ::testing::Test {
+class ZipTest : public ::testing::Test
+{
 protected:
     ScratchFolder scratch;
     std::wstring archive = scratch / L"package.zip";
@@ -64,11 +65,11 @@ TEST_F(ZipTest, UnzipAllWritesNestedFilesAndFolders)
 
     ASSERT_TRUE(UnzipAll(archive.c_str(), out.c_str()));
 
-    EXPECT_EQ(ListTree(out), (std::vector<std::wstring>{
-                                 L"a\\", L"a\\b\\", L"a\\b\\c\\", L"a\\b\\c\\deep.txt",
-                                 L"empty\\", L"stored.bin", L"top.bin", L"win\\",
-                                 L"win\\style\\", L"win\\style\\name.txt", L"x\\", L"x\\y\\",
-                                 L"x\\y\\z\\", L"zero.txt"}));
+    EXPECT_EQ(ListTree(out),
+              (std::vector<std::wstring>{L"a\\", L"a\\b\\", L"a\\b\\c\\", L"a\\b\\c\\deep.txt",
+                                         L"empty\\", L"stored.bin", L"top.bin", L"win\\",
+                                         L"win\\style\\", L"win\\style\\name.txt", L"x\\",
+                                         L"x\\y\\", L"x\\y\\z\\", L"zero.txt"}));
     EXPECT_EQ(ReadText(out + L"a\\b\\c\\deep.txt"), "deep file");
     EXPECT_TRUE(ReadText(out + L"top.bin") == big);
     EXPECT_TRUE(ReadText(out + L"stored.bin") == stored);
@@ -100,7 +101,8 @@ TEST_F(ZipTest, MissingOrUnreadableArchiveFailsAndWritesNothing)
 
 // ---- description: attributes, times, names --------------------------------------------
 
-struct AttributeCase {
+struct AttributeCase
+{
     unsigned versionMadeBy;
     unsigned long external;
     DWORD expected;
@@ -112,11 +114,11 @@ TEST_F(ZipTest, AttributesFollowTheHostSystem)
         {0x0014, 0x20, FILE_ATTRIBUTE_ARCHIVE},
         {0x0014, 0x21, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
         {0x0014, 0x06, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
-        {0x0B14, 0x10, FILE_ATTRIBUTE_DIRECTORY},                          // NTFS host
-        {0x0314, 0100644ul << 16, FILE_ATTRIBUTE_ARCHIVE},                 // Unix rw-r--r--
+        {0x0B14, 0x10, FILE_ATTRIBUTE_DIRECTORY},           // NTFS host
+        {0x0314, 0100644ul << 16, FILE_ATTRIBUTE_ARCHIVE},  // Unix rw-r--r--
         {0x0314, 0100444ul << 16, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
         {0x0314, (040755ul << 16) | 0x10, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE},
-        {0x1314, 0100644ul << 16, FILE_ATTRIBUTE_ARCHIVE},                 // OS X host
+        {0x1314, 0100644ul << 16, FILE_ATTRIBUTE_ARCHIVE},  // OS X host
     };
     std::vector<EntrySpec> entries;
     for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
@@ -149,7 +151,8 @@ TEST_F(ZipTest, TimesComeFromTheDosStampAndTheExtendedTimestamp)
     const uint32_t mod = 1700000000, acc = 1700000100, cre = 1600000000;
     const unsigned long dos = 0x5A8B6C2A;
     std::string otherBlock = std::string("\x0a\x00\x04\x00", 4) + "abcd";  // skipped by length
-    struct {
+    struct
+    {
         const char* name;
         std::string extra;
         uint64_t mod, acc, cre;
@@ -161,8 +164,9 @@ TEST_F(ZipTest, TimesComeFromTheDosStampAndTheExtendedTimestamp)
         {"ut-after-other", otherBlock + ExtendedTimestamp(2, 0, acc), DosToUtc(dos),
          UnixToFileTime(acc), DosToUtc(dos)},
         // Flags promise three times, the block holds one: only what is inside is read.
-        {"ut-short-block", std::string("UT\x05\x00\x07", 5) + std::string("\x00\xf1\x53\x65", 4) +
-                               std::string("\xff\xff\xff\xff", 4),
+        {"ut-short-block",
+         std::string("UT\x05\x00\x07", 5) + std::string("\x00\xf1\x53\x65", 4) +
+             std::string("\xff\xff\xff\xff", 4),
          UnixToFileTime(1700000000), DosToUtc(dos), DosToUtc(dos)},
         // A block that claims more bytes than the field holds is not parsed at all.
         {"ut-overrun", std::string("UT\x40\x00\x01", 5) + std::string("\x00\xf1\x53\x65", 4),
@@ -284,7 +288,8 @@ TEST_F(ZipTest, NamesAreCleanedOfDrivesRootsAndInnerParentSteps)
     ASSERT_TRUE(UnzipAll(archive.c_str(), out.c_str()));
     for (auto& c : cases) {
         std::wstring expected = c.second;
-        for (auto& ch : expected) if (ch == L'/') ch = L'\\';
+        for (auto& ch : expected)
+            if (ch == L'/') ch = L'\\';
         EXPECT_EQ(ReadText(out + expected), "ok") << c.first;
     }
 }
@@ -370,9 +375,15 @@ TEST_F(ZipTest, ExtractEntryChecksTheNameItIsGiven)
     ZipReader reader;
     ASSERT_EQ(reader.OpenFile(archive.c_str()), kZipOk);
     reader.SetBaseFolder(out.c_str());
-    const wchar_t* refused[] = {L"", L"..\\x.txt", L"a\\..\\..\\x.txt", L"\\rooted.txt",
-                                L"C:relative.txt", L"\\\\server\\share\\x.txt",
-                                L"\\\\?\\C:\\x.txt", L"nul", L"a\\.\\b.txt"};
+    const wchar_t* refused[] = {L"",
+                                L"..\\x.txt",
+                                L"a\\..\\..\\x.txt",
+                                L"\\rooted.txt",
+                                L"C:relative.txt",
+                                L"\\\\server\\share\\x.txt",
+                                L"\\\\?\\C:\\x.txt",
+                                L"nul",
+                                L"a\\.\\b.txt"};
     for (const wchar_t* name : refused) {
         EXPECT_EQ(reader.ExtractEntry(0, name), kZipCannotOpen) << name;
         EXPECT_EQ(reader.ExtractEntry(1, name), kZipCannotOpen) << name;
@@ -401,20 +412,86 @@ TEST_F(ZipTest, TraversalFormsNeverLeaveTheTarget)
 {
     const std::string longComponent(250, 'L');
     const std::vector<std::string> hostile = {
-        "../t01", "..\\t02", "../../t03", "..\\..\\..\\..\\..\\..\\t04", "..\\/t05",
-        "../\\t06", "./../t07", "a/./../../t08", ".../t09", "..../t10", ".. /t11", "..  /t12",
-        " ../t13", "..\t/t14", ". ./t15", "...  ./t16", "a/b/../../../../../t17",
-        "a/../..\\t18", "a\\../..\\t19", "a/..\\../t20", "a\\..//../t21",
-        "a/../../../t22/x", "a/.. /../t23", "C:\\..\\t24", "C:../t25", "C:..\\..\\t26",
-        "C:x/../../t27", "c:/c:/../t28", "\\\\?\\C:\\t29", "\\\\?\\UNC\\localhost\\c$\\t30",
-        "\\??\\C:\\t31", "//./C:/t32", "\\\\.\\GLOBALROOT\\t33", "\\\\localhost\\C$\\t34",
-        "//127.0.0.1/c$/t35", "Z:/tmp/t36", "Z:\\..\\..\\t37", "\\..\\..\\t38", "///../t39",
-        "/\\/../t40", "CON", "con.txt", "a/NUL.log", "PRN.", "AUX ", "nul .txt", "COM1",
-        "com9.x", "LPT1", "lpt5.tar.gz", "COM\xb9", "CONIN$", "conout$.txt", "CLOCK$", "t41:s",
-        "dir/t42::$DATA", "t43.txt:$DATA", "a/b:c/t44", "t45?", "t46*", "t47<", "t48>",
-        "t49|", "t50\"", "a/" + longComponent + "/" + longComponent, std::string(259, 'n'),
-        "x/../..", "x/../../", "C:..", "/..", "\\..", "..", "../", "...", ".", "./", "a/..",
-        "a/.", "a//b", "a\\\\b",
+        "../t01",
+        "..\\t02",
+        "../../t03",
+        "..\\..\\..\\..\\..\\..\\t04",
+        "..\\/t05",
+        "../\\t06",
+        "./../t07",
+        "a/./../../t08",
+        ".../t09",
+        "..../t10",
+        ".. /t11",
+        "..  /t12",
+        " ../t13",
+        "..\t/t14",
+        ". ./t15",
+        "...  ./t16",
+        "a/b/../../../../../t17",
+        "a/../..\\t18",
+        "a\\../..\\t19",
+        "a/..\\../t20",
+        "a\\..//../t21",
+        "a/../../../t22/x",
+        "a/.. /../t23",
+        "C:\\..\\t24",
+        "C:../t25",
+        "C:..\\..\\t26",
+        "C:x/../../t27",
+        "c:/c:/../t28",
+        "\\\\?\\C:\\t29",
+        "\\\\?\\UNC\\localhost\\c$\\t30",
+        "\\??\\C:\\t31",
+        "//./C:/t32",
+        "\\\\.\\GLOBALROOT\\t33",
+        "\\\\localhost\\C$\\t34",
+        "//127.0.0.1/c$/t35",
+        "Z:/tmp/t36",
+        "Z:\\..\\..\\t37",
+        "\\..\\..\\t38",
+        "///../t39",
+        "/\\/../t40",
+        "CON",
+        "con.txt",
+        "a/NUL.log",
+        "PRN.",
+        "AUX ",
+        "nul .txt",
+        "COM1",
+        "com9.x",
+        "LPT1",
+        "lpt5.tar.gz",
+        "COM\xb9",
+        "CONIN$",
+        "conout$.txt",
+        "CLOCK$",
+        "t41:s",
+        "dir/t42::$DATA",
+        "t43.txt:$DATA",
+        "a/b:c/t44",
+        "t45?",
+        "t46*",
+        "t47<",
+        "t48>",
+        "t49|",
+        "t50\"",
+        "a/" + longComponent + "/" + longComponent,
+        std::string(259, 'n'),
+        "x/../..",
+        "x/../../",
+        "C:..",
+        "/..",
+        "\\..",
+        "..",
+        "../",
+        "...",
+        ".",
+        "./",
+        "a/..",
+        "a/.",
+        "a//b",
+        "a\\\\b",
     };
     // UTF-8 names, overlong forms of "." and "/" among them.
     const std::vector<std::string> utf8 = {"\xc0\xae\xc0\xae/t51", "\xc0\xae\xc0\xae\xc0\xaft52",
@@ -439,8 +516,8 @@ TEST_F(ZipTest, TraversalFormsNeverLeaveTheTarget)
     // temporary file was left anywhere.
     for (const std::wstring& path : ListTree(scratch.path())) {
         const bool inside = path.compare(0, inner.size() + 5, inner + L"base\\") == 0;
-        const bool allowed = inside || path == L"package.zip" ||
-                             inner.compare(0, path.size(), path) == 0;
+        const bool allowed =
+            inside || path == L"package.zip" || inner.compare(0, path.size(), path) == 0;
         EXPECT_TRUE(allowed) << "escaped: " << std::string(path.begin(), path.end());
         EXPECT_EQ(path.find(L".part"), std::wstring::npos);
     }
@@ -451,8 +528,7 @@ TEST_F(ZipTest, TraversalFormsNeverLeaveTheTarget)
         swprintf(marker, 8, L"t%02d", n);
         for (const std::wstring& folder : {std::wstring(temp), std::wstring(temp).substr(0, 3),
                                            std::wstring(L"Z:\\tmp\\"), std::wstring(L"Z:\\")})
-            EXPECT_FALSE(IsFile(folder + marker)) << std::string(folder.begin(), folder.end())
-                                                  << n;
+            EXPECT_FALSE(IsFile(folder + marker)) << std::string(folder.begin(), folder.end()) << n;
     }
 
     // Names that cleaning cannot make safe are given to no one.
@@ -469,15 +545,16 @@ TEST_F(ZipTest, TraversalFormsNeverLeaveTheTarget)
 }
 
 // An archive whose first entry's bytes are changed after writing.
-class DamagedZipTest : public ZipTest {
+class DamagedZipTest : public ZipTest
+{
 protected:
     std::string payload = Pattern(100000, 7);
     std::vector<unsigned char> bytes;
 
     void Build(int method)
     {
-        ASSERT_TRUE(BuildZip(archive, {File("installer.exe", payload, method),
-                                       File("readme.txt", "fine")}));
+        ASSERT_TRUE(BuildZip(archive,
+                             {File("installer.exe", payload, method), File("readme.txt", "fine")}));
         bytes = ReadBytes(archive);
         ASSERT_EQ(FindSignatures(bytes, kLocalHeader).size(), 2u);
         ASSERT_EQ(FindSignatures(bytes, kCentralHeader).size(), 2u);
@@ -601,7 +678,8 @@ TEST_F(ZipTest, EncryptedEntriesAreRefused)
 }
 
 // A reader whose disk fills up after the first block.
-class FailingWriter : public ZipReader {
+class FailingWriter : public ZipReader
+{
 protected:
     bool WriteData(HANDLE file, const void* data, DWORD size) override
     {

@@ -25,8 +25,8 @@ bool BuildZip(const std::wstring& path, const std::vector<EntrySpec>& entries)
         int r = zipOpenNewFileInZip4_64(
             zf, e.name.c_str(), &info, e.localExtra.empty() ? nullptr : e.localExtra.data(),
             uInt(e.localExtra.size()), nullptr, 0, nullptr, e.method,
-            e.method ? Z_DEFAULT_COMPRESSION : 0, 0, -MAX_WBITS, DEF_MEM_LEVEL,
-            Z_DEFAULT_STRATEGY, e.password, crc, e.versionMadeBy, e.flagBase, 0);
+            e.method ? Z_DEFAULT_COMPRESSION : 0, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+            e.password, crc, e.versionMadeBy, e.flagBase, 0);
         if (r != ZIP_OK) {
             ok = false;
             break;
@@ -100,7 +100,10 @@ ScratchFolder::ScratchFolder()
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+ScratchFolder::~ScratchFolder()
+{
+    RemoveTree(path_);
+}
 
 void RemoveTree(const std::wstring& folder)
 {
@@ -182,7 +185,10 @@ std::string ExtendedTimestamp(unsigned flags, uint32_t modified, uint32_t access
     return block + data;
 }
 
-uint64_t ToU64(const FILETIME& ft) { return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; }
+uint64_t ToU64(const FILETIME& ft)
+{
+    return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
 
 uint64_t UnixToFileTime(int64_t seconds)
 {

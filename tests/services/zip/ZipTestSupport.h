@@ -10,15 +10,16 @@
 
 namespace ziptest {
 
-struct EntrySpec {
-    std::string name;                 // bytes as stored in the archive
+struct EntrySpec
+{
+    std::string name;  // bytes as stored in the archive
     std::string data;
-    int method = 8;                   // 0 stored, 8 deflated
-    unsigned versionMadeBy = 20;      // high byte: host system (0 DOS, 3 Unix)
+    int method = 8;               // 0 stored, 8 deflated
+    unsigned versionMadeBy = 20;  // high byte: host system (0 DOS, 3 Unix)
     unsigned long externalAttributes = 0x20;
     unsigned long dosDate = 0x5A8B6C2A;  // 2025-04-11 13:33:20
-    std::string localExtra;           // local extra field bytes
-    unsigned long flagBase = 0;       // e.g. 0x800 for UTF-8 names
+    std::string localExtra;              // local extra field bytes
+    unsigned long flagBase = 0;          // e.g. 0x800 for UTF-8 names
     const char* password = nullptr;
 };
 
@@ -38,7 +39,8 @@ void Put32(std::vector<unsigned char>& bytes, size_t at, uint32_t value);
 
 // A unique empty folder below the Windows temp folder (with a trailing backslash),
 // removed with everything in it when the object goes.
-class ScratchFolder {
+class ScratchFolder
+{
 public:
     ScratchFolder();
     ~ScratchFolder();

@@ -12,18 +12,25 @@ using WEXA::MAirBladder;
 
 namespace {
 
-AIRBLADDER_TYPE Type(int t) { return static_cast<AIRBLADDER_TYPE>(t); }
-AIRBLADDER_MODE Mode(int m) { return static_cast<AIRBLADDER_MODE>(m); }
+AIRBLADDER_TYPE Type(int t)
+{
+    return static_cast<AIRBLADDER_TYPE>(t);
+}
+AIRBLADDER_MODE Mode(int m)
+{
+    return static_cast<AIRBLADDER_MODE>(m);
+}
 
 class Balloon : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 200, 100, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 50, 50, 200, 100,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         // The same creation as the window engine's.
-        ASSERT_NE(tip_.Create(owner_, L"AirBladder Window", 0x96020080, 0, CRect(), nullptr), nullptr);
+        ASSERT_NE(tip_.Create(owner_, L"AirBladder Window", 0x96020080, 0, CRect(), nullptr),
+                  nullptr);
     }
     void TearDown() override
     {
@@ -46,8 +53,10 @@ TEST_F(Balloon, CreationStylesAndFont)
 {
     HWND hwnd = tip_.GetSafeHwnd();
     DWORD style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
-    EXPECT_EQ(style & ~(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE), ((0x96020080u & 0xFF3BFFFFu) | 0x06000008u) & ~WS_VISIBLE);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), static_cast<DWORD>(WS_EX_TOOLWINDOW));
+    EXPECT_EQ(style & ~(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE),
+              ((0x96020080u & 0xFF3BFFFFu) | 0x06000008u) & ~WS_VISIBLE);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)),
+              static_cast<DWORD>(WS_EX_TOOLWINDOW));
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), owner_);
     // The face the library carries as a resource.
     EXPECT_TRUE(tip_.HasFont());
@@ -191,7 +200,8 @@ TEST(BalloonLifetime, GdiplusObjectsGoWithTheWindow)
     MAirBladder tip;
     ASSERT_NE(tip.Create(nullptr, L"AirBladder Window", 0x96020080, 0, CRect(), nullptr), nullptr);
     std::wstring folder = testutil::UseTestSkinFolder(L"balloon_test");
-    testutil::WriteSkinPng(folder, L"img_tip_bk.png", 8, 8, [](Gdiplus::Graphics& g) { g.Clear(Gdiplus::Color(255, 1, 2, 3)); });
+    testutil::WriteSkinPng(folder, L"img_tip_bk.png", 8, 8,
+                           [](Gdiplus::Graphics& g) { g.Clear(Gdiplus::Color(255, 1, 2, 3)); });
     ASSERT_EQ(tip.LoadBKImage(CString(L"img_tip_bk.png")), 1);
     ASSERT_TRUE(tip.HasFont());
     tip.DestroyWindow();

@@ -40,18 +40,25 @@ TEST(CStringFormat, ConversionsFollowWindowsWidePrintf)
         // strings: %s / %c are wide in a wide format, %S / %C narrow
         {"wide %s", L"[wide]", [](CString& s) { s.Format(L"[%s]", L"wide"); }},
         {"narrow %S", L"[narrow]", [](CString& s) { s.Format(L"[%S]", "narrow"); }},
-        {"explicit sizes", L"a b c d", [](CString& s) { s.Format(L"%hs %ls %ws %hS", "a", L"b", L"c", "d"); }},
+        {"explicit sizes", L"a b c d",
+         [](CString& s) { s.Format(L"%hs %ls %ws %hS", "a", L"b", L"c", "d"); }},
         {"wide %lS", L"x", [](CString& s) { s.Format(L"%lS", L"x"); }},
-        {"non-ASCII wide", L"\x4E2D\x6587=\x00E9", [](CString& s) { s.Format(L"%s=%c", L"\x4E2D\x6587", L'\x00E9'); }},
-        {"null wide", L"[(null)]", [](CString& s) { s.Format(L"[%s]", static_cast<const wchar_t*>(nullptr)); }},
-        {"null narrow", L"[(null)]", [](CString& s) { s.Format(L"[%S]", static_cast<const char*>(nullptr)); }},
-        {"null with precision", L"(nu", [](CString& s) { s.Format(L"%.3s", static_cast<const wchar_t*>(nullptr)); }},
+        {"non-ASCII wide", L"\x4E2D\x6587=\x00E9",
+         [](CString& s) { s.Format(L"%s=%c", L"\x4E2D\x6587", L'\x00E9'); }},
+        {"null wide", L"[(null)]",
+         [](CString& s) { s.Format(L"[%s]", static_cast<const wchar_t*>(nullptr)); }},
+        {"null narrow", L"[(null)]",
+         [](CString& s) { s.Format(L"[%S]", static_cast<const char*>(nullptr)); }},
+        {"null with precision", L"(nu",
+         [](CString& s) { s.Format(L"%.3s", static_cast<const wchar_t*>(nullptr)); }},
         {"string width and precision", L"   ab|ab   |abc|",
          [](CString& s) { s.Format(L"%5s|%-5s|%.3s|", L"ab", L"ab", L"abcdef"); }},
         {"narrow precision", L"ab", [](CString& s) { s.Format(L"%.2S", "abcdef"); }},
         {"star precision", L"abc", [](CString& s) { s.Format(L"%.*s", 3, L"abcdef"); }},
-        {"characters", L"A b c d", [](CString& s) { s.Format(L"%C %hc %c %lc", 'A', 'b', L'c', L'd'); }},
-        {"CString arguments", L"one-two", [](CString& s) { s.Format(L"%s-%s", CString(L"one"), CString(L"two")); }},
+        {"characters", L"A b c d",
+         [](CString& s) { s.Format(L"%C %hc %c %lc", 'A', 'b', L'c', L'd'); }},
+        {"CString arguments", L"one-two",
+         [](CString& s) { s.Format(L"%s-%s", CString(L"one"), CString(L"two")); }},
         {"percent", L"50%", [](CString& s) { s.Format(L"%d%%", 50); }},
         {"title and seconds", L"Wait(7s)", [](CString& s) { s.Format(L"%s(%ds)", L"Wait", 7); }},
 
@@ -60,22 +67,29 @@ TEST(CStringFormat, ConversionsFollowWindowsWidePrintf)
         {"unsigned wraps", L"4294967295", [](CString& s) { s.Format(L"%u", -1); }},
         {"width and flags", L"[   42][42   ][00042][+5][ 5][-0042]",
          [](CString& s) { s.Format(L"[%5d][%-5d][%05d][%+d][% d][%05d]", 42, 42, 42, 5, 5, -42); }},
-        {"precision", L"007|||0", [](CString& s) { s.Format(L"%.3d|%.0d||%.0d%#.0o", 7, 0, 0, 0); }},
+        {"precision", L"007|||0",
+         [](CString& s) { s.Format(L"%.3d|%.0d||%.0d%#.0o", 7, 0, 0, 0); }},
         {"precision disables zero flag", L"  007", [](CString& s) { s.Format(L"%05.3d", 7); }},
         {"hex and octal", L"ff FF 0xff 0XFF 010 0 0x0000ff",
-         [](CString& s) { s.Format(L"%x %X %#x %#X %#o %#x %#08x", 255, 255, 255, 255, 8, 0, 255); }},
-        {"short sizes", L"1 -1 1", [](CString& s) { s.Format(L"%hd %hd %hhu", 65537, 0xFFFF, 257); }},
+         [](CString& s) {
+             s.Format(L"%x %X %#x %#X %#o %#x %#08x", 255, 255, 255, 255, 8, 0, 255);
+         }},
+        {"short sizes", L"1 -1 1",
+         [](CString& s) { s.Format(L"%hd %hd %hhu", 65537, 0xFFFF, 257); }},
         {"64-bit", L"-9000000000 9223372036854775807 18446744073709551615 ffffffffff",
          [](CString& s) {
-             s.Format(L"%I64d %lld %I64u %llx", -9000000000LL, LLONG_MAX, ULLONG_MAX, 0xFFFFFFFFFFULL);
+             s.Format(L"%I64d %lld %I64u %llx", -9000000000LL, LLONG_MAX, ULLONG_MAX,
+                      0xFFFFFFFFFFULL);
          }},
         {"64-bit keeps later arguments aligned", L"1 2 3",
          [](CString& s) { s.Format(L"%d %I64d %d", 1, 2LL, 3); }},
-        {"pointer-sized", L"7 8 9", [](CString& s) { s.Format(L"%Iu %zu %I32d", size_t(7), size_t(8), 9); }},
+        {"pointer-sized", L"7 8 9",
+         [](CString& s) { s.Format(L"%Iu %zu %I32d", size_t(7), size_t(8), 9); }},
         {"star width", L"    42|7   |", [](CString& s) { s.Format(L"%*d|%*d|", 6, 42, -4, 7); }},
 
         // floating point
-        {"fixed", L"3.141590 2.50 -1.500 ", [](CString& s) { s.Format(L"%f %.2f %6.3f ", 3.14159, 2.5, -1.5); }},
+        {"fixed", L"3.141590 2.50 -1.500 ",
+         [](CString& s) { s.Format(L"%f %.2f %6.3f ", 3.14159, 2.5, -1.5); }},
         {"fixed padding", L"[  1.5][1.5  ][001.5][+1.5]",
          [](CString& s) { s.Format(L"[%5.1f][%-5.1f][%05.1f][%+.1f]", 1.5, 1.5, 1.5, 1.5); }},
         {"float argument promoted", L"0.25", [](CString& s) { s.Format(L"%.2f", 0.25f); }},
@@ -85,14 +99,18 @@ TEST(CStringFormat, ConversionsFollowWindowsWidePrintf)
          [](CString& s) { s.Format(L"Input level: %.2f, Auto gain: %.3f", 0.5, 1.25); }},
 
         // odds and ends
-        {"pointer", L"00001234", [](CString& s) { s.Format(L"%p", reinterpret_cast<void*>(0x1234)); }},
+        {"pointer", L"00001234",
+         [](CString& s) { s.Format(L"%p", reinterpret_cast<void*>(0x1234)); }},
         {"unknown conversion shown as written", L"a%yb", [](CString& s) { s.Format(L"a%yb"); }},
         {"trailing lone percent dropped", L"x", [](CString& s) { s.Format(L"x%"); }},
-        {"null format", L"", [](CString& s) { s = L"old"; s.Format(nullptr); }},
+        {"null format", L"",
+         [](CString& s) {
+             s = L"old";
+             s.Format(nullptr);
+         }},
     };
 
-    for (const FormatCase& c : cases)
-    {
+    for (const FormatCase& c : cases) {
         CString s(L"previous content");
         c.run(s);
         EXPECT_EQ(std::wstring(c.expected), W(s)) << c.what;
@@ -113,8 +131,7 @@ TEST(CStringFormat, OutputHasNoLengthLimitAndAppendFormatAppends)
     EXPECT_EQ(L'5', s[8999]);
 
     CString log(L"a");
-    for (int i = 0; i < 3; ++i)
-        log.AppendFormat(L",%d", i);
+    for (int i = 0; i < 3; ++i) log.AppendFormat(L",%d", i);
     EXPECT_EQ(std::wstring(L"a,0,1,2"), W(log));
 }
 
@@ -151,7 +168,7 @@ TEST(CStringBasics, ConstructionAndAccess)
     EXPECT_EQ(L'o', s[size_t(4)]);
     EXPECT_EQ(L'\0', s[99u]);
     s.SetAt(0, L'j');
-    s.SetAt(5, L'!');   // out of range: ignored
+    s.SetAt(5, L'!');  // out of range: ignored
     s.SetAt(-1, L'!');
     EXPECT_STREQ(L"jello", static_cast<const wchar_t*>(s));
     s.Empty();
@@ -184,12 +201,15 @@ TEST(CStringCopyOnWrite, CopiesShareUntilOneChanges)
         {"Trim", [](CString& s) { s.Trim(L"st"); }},
         {"MakeUpper", [](CString& s) { s.MakeUpper(); }},
         {"MakeReverse", [](CString& s) { s.MakeReverse(); }},
-        {"GetBuffer", [](CString& s) { s.GetBuffer()[0] = L'#'; s.ReleaseBuffer(); }},
+        {"GetBuffer",
+         [](CString& s) {
+             s.GetBuffer()[0] = L'#';
+             s.ReleaseBuffer();
+         }},
         {"Format", [](CString& s) { s.Format(L"%d", 1); }},
         {"Empty", [](CString& s) { s.Empty(); }},
     };
-    for (const auto& edit : edits)
-    {
+    for (const auto& edit : edits) {
         CString victim(original);
         edit.second(victim);
         EXPECT_STREQ(L"shared text", original.GetString()) << edit.first;
@@ -202,7 +222,7 @@ TEST(CStringCopyOnWrite, BufferHandedOutIsNeverShared)
 {
     CString s(L"abc");
     wchar_t* buffer = s.GetBuffer(10);
-    CString copyWhileOut(s);   // must not alias the buffer being written
+    CString copyWhileOut(s);  // must not alias the buffer being written
     EXPECT_NE(buffer, copyWhileOut.GetString());
     wcscpy(buffer, L"written");
     s.ReleaseBuffer();
@@ -231,7 +251,7 @@ TEST(CStringCopyOnWrite, BufferLengthRules)
     EXPECT_EQ(11, s.GetLength());
 
     s.GetBuffer();
-    s.ReleaseBuffer(100000);   // clamped to the buffer, never past it
+    s.ReleaseBuffer(100000);  // clamped to the buffer, never past it
     EXPECT_LE(s.GetLength(), s.GetAllocLength());
 
     s = L"keep";
@@ -252,11 +272,9 @@ TEST(CStringCopyOnWrite, SourceInsideTheTargetIsSafe)
     s = s.Mid(1, 2);
     EXPECT_STREQ(L"de", s.GetString());
 
-    for (int i = 0; i < 6; ++i)
-        s += s;   // grows past the capacity while reading itself
+    for (int i = 0; i < 6; ++i) s += s;  // grows past the capacity while reading itself
     EXPECT_EQ(128, s.GetLength());
-    for (int i = 0; i < s.GetLength(); i += 2)
-        ASSERT_TRUE(s[i] == L'd' && s[i + 1] == L'e') << i;
+    for (int i = 0; i < s.GetLength(); i += 2) ASSERT_TRUE(s[i] == L'd' && s[i + 1] == L'e') << i;
 
     // Large enough that growing moves the block to fresh memory and gives the
     // old one back, so reading the source from the old place would fault.
@@ -282,26 +300,21 @@ TEST(CStringCopyOnWrite, SharedStringSurvivesCopiesOnManyThreads)
     const CString shared(L"text shared between threads");
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-    {
+    for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&shared, &mismatches] {
-            for (int i = 0; i < 20000; ++i)
-            {
+            for (int i = 0; i < 20000; ++i) {
                 CString a(shared);
                 CString b;
                 b = a;
-                if (i % 64 == 0)
-                    b += L'!';   // detach now and then
-                if (a != L"text shared between threads")
-                    ++mismatches;
+                if (i % 64 == 0) b += L'!';  // detach now and then
+                if (a != L"text shared between threads") ++mismatches;
             }
         });
     }
-    for (std::thread& t : threads)
-        t.join();
+    for (std::thread& t : threads) t.join();
     EXPECT_EQ(0, mismatches.load());
     EXPECT_STREQ(L"text shared between threads", shared.GetString());
-    CString after(shared);   // the count is balanced: the block is still alive and shareable
+    CString after(shared);  // the count is balanced: the block is still alive and shareable
     EXPECT_EQ(shared.GetString(), after.GetString());
 }
 
@@ -312,7 +325,12 @@ TEST(CStringCopyOnWrite, SharedStringSurvivesCopiesOnManyThreads)
 TEST(CStringSearch, FindFamily)
 {
     const CString s(L"abcabc");
-    struct { int got; int expected; const char* what; } cases[] = {
+    struct
+    {
+        int got;
+        int expected;
+        const char* what;
+    } cases[] = {
         {s.Find(L'c'), 2, "char"},
         {s.Find(L'c', 3), 5, "char from start"},
         {s.Find(L'a', 6), -1, "char start at end"},
@@ -336,27 +354,32 @@ TEST(CStringSearch, FindFamily)
         {CString().Find(L'a'), -1, "empty string"},
         {CString().Find(L""), 0, "empty in empty"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.expected, c.got) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(c.expected, c.got) << c.what;
 }
 
 TEST(CStringEdit, ReplaceStrings)
 {
-    struct { const wchar_t* input; const wchar_t* from; const wchar_t* to; const wchar_t* expected; int count; } cases[] = {
+    struct
+    {
+        const wchar_t* input;
+        const wchar_t* from;
+        const wchar_t* to;
+        const wchar_t* expected;
+        int count;
+    } cases[] = {
         {L"aaa", L"a", L"bb", L"bbbbbb", 3},
-        {L"aaaa", L"aa", L"a", L"aa", 2},          // non-overlapping, left to right
+        {L"aaaa", L"aa", L"a", L"aa", 2},  // non-overlapping, left to right
         {L"aaa", L"aa", L"b", L"ba", 1},
-        {L"abc", L"", L"x", L"abc", 0},            // empty pattern replaces nothing
+        {L"abc", L"", L"x", L"abc", 0},  // empty pattern replaces nothing
         {L"abc", nullptr, L"x", L"abc", 0},
-        {L"abc", L"b", nullptr, L"ac", 1},         // null replacement deletes
+        {L"abc", L"b", nullptr, L"ac", 1},  // null replacement deletes
         {L"abab", L"ab", L"", L"", 2},
         {L"xyz", L"q", L"r", L"xyz", 0},
         {L"a.b.c", L".", L"::", L"a::b::c", 2},
         {L"", L"a", L"b", L"", 0},
         {L"C:\\x\\..\\y", L"\\..\\", L"\\", L"C:\\x\\y", 1},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         CString s(c.input);
         EXPECT_EQ(c.count, s.Replace(c.from, c.to)) << c.input;
         EXPECT_EQ(std::wstring(c.expected), W(s)) << c.input;
@@ -373,12 +396,19 @@ TEST(CStringEdit, ReplaceStrings)
 
 TEST(CStringEdit, InsertAndDeleteClampPositions)
 {
-    struct { std::function<int(CString&)> op; const wchar_t* expected; int result; const char* what; } cases[] = {
+    struct
+    {
+        std::function<int(CString&)> op;
+        const wchar_t* expected;
+        int result;
+        const char* what;
+    } cases[] = {
         {[](CString& s) { return s.Insert(1, L"XY"); }, L"aXYbc", 5, "insert inside"},
         {[](CString& s) { return s.Insert(-5, L'X'); }, L"Xabc", 4, "insert before start"},
         {[](CString& s) { return s.Insert(100, L"X"); }, L"abcX", 4, "insert past end"},
         {[](CString& s) { return s.Insert(1, L""); }, L"abc", 3, "insert nothing"},
-        {[](CString& s) { return s.Insert(1, static_cast<const wchar_t*>(nullptr)); }, L"abc", 3, "insert null"},
+        {[](CString& s) { return s.Insert(1, static_cast<const wchar_t*>(nullptr)); }, L"abc", 3,
+         "insert null"},
         {[](CString& s) { return s.Delete(1); }, L"ac", 2, "delete one"},
         {[](CString& s) { return s.Delete(1, 100); }, L"a", 1, "delete past end"},
         {[](CString& s) { return s.Delete(3, 1); }, L"abc", 3, "delete at end"},
@@ -386,8 +416,7 @@ TEST(CStringEdit, InsertAndDeleteClampPositions)
         {[](CString& s) { return s.Delete(0, 0); }, L"abc", 3, "delete zero"},
         {[](CString& s) { return s.Delete(0, -3); }, L"abc", 3, "delete negative count"},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         CString s(L"abc");
         EXPECT_EQ(c.result, c.op(s)) << c.what;
         EXPECT_EQ(std::wstring(c.expected), W(s)) << c.what;
@@ -397,7 +426,12 @@ TEST(CStringEdit, InsertAndDeleteClampPositions)
 TEST(CStringEdit, ExtractionIsClamped)
 {
     const CString s(L"abcdef");
-    struct { CString got; const wchar_t* expected; const char* what; } cases[] = {
+    struct
+    {
+        CString got;
+        const wchar_t* expected;
+        const char* what;
+    } cases[] = {
         {s.Left(2), L"ab", "left"},
         {s.Left(-1), L"", "left negative"},
         {s.Left(99), L"abcdef", "left too long"},
@@ -416,13 +450,17 @@ TEST(CStringEdit, ExtractionIsClamped)
         {CString(L"key=value").SpanExcluding(L"=:"), L"key", "span excluding"},
         {CString(L"novalue").SpanExcluding(L"="), L"novalue", "span excluding all"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(std::wstring(c.expected), W(c.got)) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(std::wstring(c.expected), W(c.got)) << c.what;
 }
 
 TEST(CStringEdit, TrimVariants)
 {
-    struct { std::function<void(CString&)> op; const wchar_t* input; const wchar_t* expected; } cases[] = {
+    struct
+    {
+        std::function<void(CString&)> op;
+        const wchar_t* input;
+        const wchar_t* expected;
+    } cases[] = {
         {[](CString& s) { s.Trim(); }, L" \t\r\n x y \n", L"x y"},
         {[](CString& s) { s.TrimLeft(); }, L"  x  ", L"x  "},
         {[](CString& s) { s.TrimRight(); }, L"  x  ", L"  x"},
@@ -437,8 +475,7 @@ TEST(CStringEdit, TrimVariants)
         {[](CString& s) { s.Trim(static_cast<const wchar_t*>(nullptr)); }, L" x ", L" x "},
         {[](CString& s) { s.Trim(L"xyz"); }, L"zyx", L""},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         CString s(c.input);
         c.op(s);
         EXPECT_EQ(std::wstring(c.expected), W(s)) << c.input;
@@ -449,10 +486,9 @@ TEST(CStringEdit, TokenizeWalksTokensAndEnds)
 {
     const CString s(L"  a,b;;c ");
     std::vector<std::wstring> tokens;
-    std::vector<int> positions;   // each token leaves pos just past its delimiter
+    std::vector<int> positions;  // each token leaves pos just past its delimiter
     int pos = 0;
-    for (CString token = s.Tokenize(L" ,;", pos); pos != -1; token = s.Tokenize(L" ,;", pos))
-    {
+    for (CString token = s.Tokenize(L" ,;", pos); pos != -1; token = s.Tokenize(L" ,;", pos)) {
         tokens.push_back(W(token));
         positions.push_back(pos);
     }
@@ -482,9 +518,14 @@ TEST(CStringEdit, CaseAndReverse)
     s.MakeLower();
     EXPECT_STREQ(L"mixed \x00E4\x00F6 case", s.GetString());
 
-    CString r(L"ab\xD83D\xDE00" L"c");   // U+1F600 between ASCII letters
+    CString r(
+        L"ab\xD83D\xDE00"
+        L"c");  // U+1F600 between ASCII letters
     r.MakeReverse();
-    EXPECT_STREQ(L"c\xD83D\xDE00" L"ba", r.GetString());
+    EXPECT_STREQ(
+        L"c\xD83D\xDE00"
+        L"ba",
+        r.GetString());
     CString single(L"x");
     EXPECT_STREQ(L"x", single.MakeReverse().GetString());
 }
@@ -498,7 +539,7 @@ TEST(CStringCompare, OrderingAndOperators)
     EXPECT_GT(abc.Compare(L"ABC"), 0);
     EXPECT_GT(abc.Compare(static_cast<const wchar_t*>(nullptr)), 0);
     EXPECT_EQ(0, CString().Compare(static_cast<const wchar_t*>(nullptr)));
-    EXPECT_LT(CString(L"\x00E9").Compare(L"\xD83D\xDE00"), 0);   // by code unit, no sign trouble
+    EXPECT_LT(CString(L"\x00E9").Compare(L"\xD83D\xDE00"), 0);  // by code unit, no sign trouble
 
     EXPECT_EQ(0, abc.CompareNoCase(L"ABC"));
     EXPECT_EQ(0, CString(L"\x00C4rger").CompareNoCase(L"\x00E4RGER"));
@@ -529,16 +570,19 @@ TEST(CStringCompare, OrderingAndOperators)
 
 TEST(CStringConvert, Utf8RoundTrips)
 {
-    struct { const char* utf8; const wchar_t* utf16; } cases[] = {
+    struct
+    {
+        const char* utf8;
+        const wchar_t* utf16;
+    } cases[] = {
         {"plain", L"plain"},
-        {"h\xC3\xA9llo", L"h\x00E9llo"},                          // 2-byte sequence
+        {"h\xC3\xA9llo", L"h\x00E9llo"},                                // 2-byte sequence
         {"\xE4\xB8\xAD\xE6\x96\x87 profile", L"\x4E2D\x6587 profile"},  // 3-byte sequences
-        {"\xF0\x9F\x98\x80", L"\xD83D\xDE00"},                    // U+1F600: surrogate pair
+        {"\xF0\x9F\x98\x80", L"\xD83D\xDE00"},                          // U+1F600: surrogate pair
         {"a\xF0\x90\x8D\x88z\xE2\x82\xAC", L"a\xD800\xDF48z\x20AC"},
         {"", L""},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         CString wide = CString::FromUtf8(c.utf8);
         EXPECT_EQ(std::wstring(c.utf16), W(wide)) << c.utf8;
         EXPECT_EQ(std::string(c.utf8), wide.ToUtf8()) << c.utf8;
@@ -548,8 +592,13 @@ TEST(CStringConvert, Utf8RoundTrips)
     EXPECT_TRUE(CString::FromUtf8(nullptr).IsEmpty());
     EXPECT_STREQ(L"abc", CString::FromUtf8("abcdef", 3).GetString());
     EXPECT_STREQ(L"\x00E9", CString::FromUtf8("\xC3\xA9xyz", 2).GetString());
-    EXPECT_STREQ(L"a\xFFFD" L"b", CString::FromUtf8("a\xFF" "b").GetString());   // invalid byte
-    EXPECT_EQ(3u, CString(L"a\0b", 3).ToUtf8().size());   // embedded zero kept
+    EXPECT_STREQ(
+        L"a\xFFFD"
+        L"b",
+        CString::FromUtf8("a\xFF"
+                          "b")
+            .GetString());                               // invalid byte
+    EXPECT_EQ(3u, CString(L"a\0b", 3).ToUtf8().size());  // embedded zero kept
 }
 
 TEST(CStringConvert, AnsiCodePage)
@@ -560,23 +609,19 @@ TEST(CStringConvert, AnsiCodePage)
     EXPECT_STREQ(L"Key", CString::FromAnsi(ascii, 3).GetString());
     EXPECT_TRUE(CString::FromAnsi(nullptr).IsEmpty());
 
-    if (GetACP() == 1252)
-    {
+    if (GetACP() == 1252) {
         EXPECT_STREQ(L"caf\x00E9 \x20AC", CString::FromAnsi("caf\xE9 \x80").GetString());
         EXPECT_EQ(std::string("caf\xE9 \x80"), CString(L"caf\x00E9 \x20AC").ToAnsi());
         EXPECT_STREQ(L"caf\x00E9", CString("caf\xE9").GetString());
         CString formatted;
         formatted.Format(L"%S", "caf\xE9");
         EXPECT_STREQ(L"caf\x00E9", formatted.GetString());
-        EXPECT_EQ(std::string("?"), CString(L"\x4E2D").ToAnsi());   // not in the code page
-    }
-    else
-    {
+        EXPECT_EQ(std::string("?"), CString(L"\x4E2D").ToAnsi());  // not in the code page
+    } else {
         // Whatever the code page, its own text converts back unchanged.
         std::string bytes;
         for (int b = 0xA0; b < 0x100; ++b)
-            if (!IsDBCSLeadByte(static_cast<BYTE>(b)))
-                bytes.push_back(static_cast<char>(b));
+            if (!IsDBCSLeadByte(static_cast<BYTE>(b))) bytes.push_back(static_cast<char>(b));
         CString wide = CString::FromAnsi(bytes.c_str());
         EXPECT_EQ(wide.ToAnsi(), CString::FromAnsi(wide.ToAnsi().c_str()).ToAnsi());
     }
@@ -643,7 +688,12 @@ TEST(CRectBasics, InflateAndDeflateOverloads)
 {
     const CRect base(10, 10, 20, 20);
     const RECT margins = {1, 2, 3, 4};
-    struct { std::function<void(CRect&)> op; CRect expected; const char* what; } cases[] = {
+    struct
+    {
+        std::function<void(CRect&)> op;
+        CRect expected;
+        const char* what;
+    } cases[] = {
         {[](CRect& r) { r.InflateRect(2, 3); }, CRect(8, 7, 22, 23), "inflate x y"},
         {[](CRect& r) { r.InflateRect(CSize(2, 3)); }, CRect(8, 7, 22, 23), "inflate size"},
         {[](CRect& r) { r.InflateRect(1, 2, 3, 4); }, CRect(9, 8, 23, 24), "inflate sides"},
@@ -656,8 +706,7 @@ TEST(CRectBasics, InflateAndDeflateOverloads)
         {[&](CRect& r) { r -= &margins; }, CRect(11, 12, 17, 16), "-= rect deflates"},
         {[](CRect& r) { r.DeflateRect(6, 6); }, CRect(16, 16, 14, 14), "deflate past centre"},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         CRect r(base);
         c.op(r);
         EXPECT_EQ(c.expected, r) << c.what;
@@ -666,7 +715,13 @@ TEST(CRectBasics, InflateAndDeflateOverloads)
 
 TEST(CRectBasics, EmptyNullNormaliseAndHitTest)
 {
-    struct { CRect r; bool empty; bool null; CRect normalised; } cases[] = {
+    struct
+    {
+        CRect r;
+        bool empty;
+        bool null;
+        CRect normalised;
+    } cases[] = {
         {CRect(0, 0, 0, 0), true, true, CRect(0, 0, 0, 0)},
         {CRect(0, 0, 10, 0), true, false, CRect(0, 0, 10, 0)},
         {CRect(5, 5, 5, 9), true, false, CRect(5, 5, 5, 9)},
@@ -674,8 +729,7 @@ TEST(CRectBasics, EmptyNullNormaliseAndHitTest)
         {CRect(0, 10, 10, 0), true, false, CRect(0, 0, 10, 10)},
         {CRect(-5, -5, 5, 5), false, false, CRect(-5, -5, 5, 5)},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         EXPECT_EQ(c.empty, c.r.IsRectEmpty());
         EXPECT_EQ(c.empty, ::IsRectEmpty(c.r) != FALSE);
         EXPECT_EQ(c.null, c.r.IsRectNull());
@@ -685,42 +739,44 @@ TEST(CRectBasics, EmptyNullNormaliseAndHitTest)
     }
 
     const CRect r(0, 0, 10, 10);
-    struct { POINT pt; bool inside; } points[] = {
-        {{0, 0}, true}, {{9, 9}, true}, {{10, 5}, false}, {{5, 10}, false}, {{-1, 5}, false}, {{5, 5}, true},
-    };
-    for (const auto& p : points)
+    struct
     {
+        POINT pt;
+        bool inside;
+    } points[] = {
+        {{0, 0}, true},   {{9, 9}, true},   {{10, 5}, false},
+        {{5, 10}, false}, {{-1, 5}, false}, {{5, 5}, true},
+    };
+    for (const auto& p : points) {
         EXPECT_EQ(p.inside, r.PtInRect(p.pt)) << p.pt.x << "," << p.pt.y;
         EXPECT_EQ(p.inside, ::PtInRect(r, p.pt) != FALSE);
     }
-    EXPECT_FALSE(CRect(10, 10, 0, 0).PtInRect(CPoint(5, 5)));   // inverted: nothing inside
+    EXPECT_FALSE(CRect(10, 10, 0, 0).PtInRect(CPoint(5, 5)));  // inverted: nothing inside
 }
 
 // The set operations must agree with user32's functions of the same name.
 TEST(CRectSetOperations, AgreeWithUser32)
 {
     const CRect shapes[] = {
-        CRect(0, 0, 10, 10),      // reference square
-        CRect(5, 5, 15, 15),      // partial overlap
-        CRect(2, 2, 8, 8),        // inside
-        CRect(-5, -5, 20, 20),    // contains
-        CRect(10, 0, 20, 10),     // touches the right edge only
-        CRect(0, 10, 10, 20),     // touches the bottom edge only
-        CRect(30, 30, 40, 40),    // disjoint
-        CRect(0, 0, 0, 0),        // null
-        CRect(3, 3, 3, 9),        // empty, zero width, inside
-        CRect(10, 10, 0, 0),      // inverted
-        CRect(0, 0, 4, 10),       // left strip, full height
-        CRect(6, 0, 12, 10),      // right strip, full height
-        CRect(-1, 0, 11, 3),      // top band wider than the square
-        CRect(0, 8, 10, 10),      // bottom band
-        CRect(3, 0, 6, 10),       // middle column (subtraction leaves two pieces)
-        CRect(0, 0, 10, 10),      // equal to the reference
+        CRect(0, 0, 10, 10),    // reference square
+        CRect(5, 5, 15, 15),    // partial overlap
+        CRect(2, 2, 8, 8),      // inside
+        CRect(-5, -5, 20, 20),  // contains
+        CRect(10, 0, 20, 10),   // touches the right edge only
+        CRect(0, 10, 10, 20),   // touches the bottom edge only
+        CRect(30, 30, 40, 40),  // disjoint
+        CRect(0, 0, 0, 0),      // null
+        CRect(3, 3, 3, 9),      // empty, zero width, inside
+        CRect(10, 10, 0, 0),    // inverted
+        CRect(0, 0, 4, 10),     // left strip, full height
+        CRect(6, 0, 12, 10),    // right strip, full height
+        CRect(-1, 0, 11, 3),    // top band wider than the square
+        CRect(0, 8, 10, 10),    // bottom band
+        CRect(3, 0, 6, 10),     // middle column (subtraction leaves two pieces)
+        CRect(0, 0, 10, 10),    // equal to the reference
     };
-    for (const CRect& a : shapes)
-    {
-        for (const CRect& b : shapes)
-        {
+    for (const CRect& a : shapes) {
+        for (const CRect& b : shapes) {
             RECT expected;
             CRect got;
 
@@ -752,14 +808,14 @@ TEST(CRectSetOperations, KnownResults)
 {
     const CRect square(0, 0, 10, 10);
     EXPECT_EQ(CRect(5, 5, 10, 10), square & CRect(5, 5, 15, 15));
-    EXPECT_TRUE((square & CRect(10, 0, 20, 10)).IsRectNull());   // shared edge is no overlap
+    EXPECT_TRUE((square & CRect(10, 0, 20, 10)).IsRectNull());  // shared edge is no overlap
     EXPECT_EQ(CRect(0, 0, 15, 15), square | CRect(5, 5, 15, 15));
-    EXPECT_EQ(square, square | CRect(100, 100, 100, 200));       // empty one is ignored
+    EXPECT_EQ(square, square | CRect(100, 100, 100, 200));  // empty one is ignored
 
     CRect rest;
     EXPECT_TRUE(rest.SubtractRect(&square, CRect(6, -1, 20, 11)));
     EXPECT_EQ(CRect(0, 0, 6, 10), rest);
-    EXPECT_TRUE(rest.SubtractRect(&square, CRect(3, 0, 6, 10)));   // would split: unchanged
+    EXPECT_TRUE(rest.SubtractRect(&square, CRect(3, 0, 6, 10)));  // would split: unchanged
     EXPECT_EQ(square, rest);
     EXPECT_FALSE(rest.SubtractRect(&square, CRect(-1, -1, 11, 11)));
     EXPECT_TRUE(rest.IsRectNull());
@@ -811,8 +867,7 @@ bool FreeForOtherThread(CCriticalLock& lock)
     bool taken = false;
     std::thread probe([&] {
         taken = lock.TryLock();
-        if (taken)
-            lock.Unlock();
+        if (taken) lock.Unlock();
     });
     probe.join();
     return taken;
@@ -824,12 +879,12 @@ TEST(CriticalLock, ReentrantAndHeldUntilFullyReleased)
     EXPECT_TRUE(FreeForOtherThread(lock));
 
     lock.Lock();
-    lock.Lock();   // the owning thread may lock again without blocking
+    lock.Lock();  // the owning thread may lock again without blocking
     EXPECT_TRUE(lock.TryLock());
     EXPECT_FALSE(FreeForOtherThread(lock));
     lock.Unlock();
     lock.Unlock();
-    EXPECT_FALSE(FreeForOtherThread(lock));   // one level still held
+    EXPECT_FALSE(FreeForOtherThread(lock));  // one level still held
     lock.Unlock();
     EXPECT_TRUE(FreeForOtherThread(lock));
 }
@@ -840,7 +895,7 @@ TEST(CriticalLock, AutoLockHoldsForItsScope)
     {
         CAutoLock outer(lock);
         {
-            CAutoLock inner(&lock);   // nested in the same thread
+            CAutoLock inner(&lock);  // nested in the same thread
             EXPECT_FALSE(FreeForOtherThread(lock));
         }
         EXPECT_FALSE(FreeForOtherThread(lock));
@@ -848,7 +903,7 @@ TEST(CriticalLock, AutoLockHoldsForItsScope)
     EXPECT_TRUE(FreeForOtherThread(lock));
 
     {
-        CAutoLock none(static_cast<CCriticalLock*>(nullptr));   // no lock: nothing happens
+        CAutoLock none(static_cast<CCriticalLock*>(nullptr));  // no lock: nothing happens
         EXPECT_TRUE(FreeForOtherThread(lock));
     }
 }
@@ -864,10 +919,8 @@ TEST(CriticalLock, TwoThreadsCountWithoutLosingUpdates)
     auto work = [&] {
         // Start together so that the two loops really overlap.
         ++ready;
-        while (ready.load() < 2)
-            std::this_thread::yield();
-        for (int i = 0; i < perThread; ++i)
-        {
+        while (ready.load() < 2) std::this_thread::yield();
+        for (int i = 0; i < perThread; ++i) {
             CAutoLock guard(lock);
             counter = counter + 1;
         }
@@ -879,4 +932,4 @@ TEST(CriticalLock, TwoThreadsCountWithoutLosingUpdates)
     EXPECT_EQ(2L * perThread, static_cast<long>(counter));
 }
 
-} // namespace
+}  // namespace

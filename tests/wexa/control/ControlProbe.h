@@ -58,14 +58,15 @@ public:
 class Probe : public WEXA::MControl
 {
 public:
-    Probe(WEXA::MObject* owner, UINT id, CRect rect, Log* log = nullptr, int visible = 1, int enabled = 1,
-          int response = 1)
-        : MControl(owner, id, rect, visible, enabled, response), log_(log)
-    {
-    }
+    Probe(WEXA::MObject* owner, UINT id, CRect rect, Log* log = nullptr, int visible = 1,
+          int enabled = 1, int response = 1)
+        : MControl(owner, id, rect, visible, enabled, response),
+          log_(log)
+    {}
 
     // What the hooks answer.
-    int takeMove = 1, takeDown = 1, takeUp = 1, takeDbl = 1, takeScroll = 1, takeKey = 1, takeTimer = 0;
+    int takeMove = 1, takeDown = 1, takeUp = 1, takeDbl = 1, takeScroll = 1, takeKey = 1,
+        takeTimer = 0;
     int renders = 0;  // looks rendered again (cache stale)
     int draws = 0;    // DrawControl calls
     int focusCalls = 0;

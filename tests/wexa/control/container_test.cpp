@@ -32,7 +32,10 @@ public:
 class Painter : public Probe
 {
 public:
-    Painter(WEXA::MObject* owner, UINT id, CRect rect, Log* order) : Probe(owner, id, rect), order_(order) {}
+    Painter(WEXA::MObject* owner, UINT id, CRect rect, Log* order)
+        : Probe(owner, id, rect),
+          order_(order)
+    {}
     void DrawControl(HDC&, CRect) override { order_->push_back("draw " + std::to_string(m_nID)); }
 
 private:
@@ -42,7 +45,10 @@ private:
 class Dropper : public Probe
 {
 public:
-    Dropper(WEXA::MObject* owner, UINT id, CRect rect, HBITMAP bitmap) : Probe(owner, id, rect), bitmap_(bitmap) {}
+    Dropper(WEXA::MObject* owner, UINT id, CRect rect, HBITMAP bitmap)
+        : Probe(owner, id, rect),
+          bitmap_(bitmap)
+    {}
     HBITMAP GetControlDropBitmap() override { return bitmap_; }
 
 private:
@@ -55,8 +61,8 @@ TEST(ContainerRouting, ScrollBarsGetTheWindowPointOtherChildrenTheContentPoint)
 {
     Log log;
     Scrolled panel(nullptr, 9, CRect(0, 0, 200, 200), &log);
-    Probe* bar = panel.AddChild(1, CRect(190, 0, 200, 100));       // window coordinates
-    Probe* item = panel.AddChild(5, CRect(0, 100, 180, 150));      // content coordinates
+    Probe* bar = panel.AddChild(1, CRect(190, 0, 200, 100));   // window coordinates
+    Probe* item = panel.AddChild(5, CRect(0, 100, 180, 150));  // content coordinates
     Probe* horizontal = panel.AddChild(2, CRect(0, 190, 190, 200));
 
     // Over the item: it is hit-tested and handed the translated point; the
@@ -203,7 +209,8 @@ TEST(ContainerRouting, DoubleClickOnAnItemThatRebuildsItsListTouchesNoDeletedIte
         ASSERT_EQ(list.m_pCurControl, item);
 
         // The item counts the second click as a press; its owner deletes it.
-        const int taken = right ? list.OnRButtonDblClk(0, CPoint(10, 10)) : list.OnLButtonDblClk(0, CPoint(10, 10));
+        const int taken = right ? list.OnRButtonDblClk(0, CPoint(10, 10))
+                                : list.OnLButtonDblClk(0, CPoint(10, 10));
         EXPECT_EQ(taken, 0);
         EXPECT_TRUE(list.m_controls.empty());
         EXPECT_EQ(list.m_pCurControl, nullptr);

@@ -16,7 +16,10 @@ using probe::RecordingOwner;
 
 namespace {
 
-bool Has(const Log& log, const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); }
+bool Has(const Log& log, const std::string& line)
+{
+    return std::find(log.begin(), log.end(), line) != log.end();
+}
 
 // A parent with two children side by side.
 struct Tree
@@ -31,7 +34,10 @@ struct Tree
 class Doomed : public Probe
 {
 public:
-    Doomed(WEXA::MObject* owner, UINT id, CRect rect, bool* gone) : Probe(owner, id, rect), gone_(gone) {}
+    Doomed(WEXA::MObject* owner, UINT id, CRect rect, bool* gone)
+        : Probe(owner, id, rect),
+          gone_(gone)
+    {}
     ~Doomed() override { *gone_ = true; }
 
 private:
@@ -347,9 +353,9 @@ TEST(ControlServices, PositionItemValues)
         float value;
         int low, high, expected;
     } cases[] = {
-        {0, 0, 10.7f, 5, 100, 15}, {0, 1, 10.0f, 5, 100, 90},  {1, 0, 10.0f, 0, 101, 60},
-        {1, 1, 10.0f, 0, 101, 40}, {1, 0, 0.0f, 0, -3, -1},     {2, 0, 150.0f, 0, 100, 100},
-        {2, 0, 25.0f, 10, 50, 20}, {2, 0, 33.0f, 0, 10, 3},     {7, 0, 1.0f, 0, 10, 0},
+        {0, 0, 10.7f, 5, 100, 15}, {0, 1, 10.0f, 5, 100, 90}, {1, 0, 10.0f, 0, 101, 60},
+        {1, 1, 10.0f, 0, 101, 40}, {1, 0, 0.0f, 0, -3, -1},   {2, 0, 150.0f, 0, 100, 100},
+        {2, 0, 25.0f, 10, 50, 20}, {2, 0, 33.0f, 0, 10, 3},   {7, 0, 1.0f, 0, 10, 0},
     };
     for (const Case& c : cases) {
         WEXA::FS_POSITION_ITEM item{c.type, c.fromEnd, c.value};

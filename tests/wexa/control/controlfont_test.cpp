@@ -19,8 +19,7 @@ class Label : public WEXA::MControlFont
 public:
     Label(WEXA::MObject* owner, const wchar_t* title)
         : MControlFont(owner, 5, CRect(0, 0, 80, 20), title, 1, 1, 1)
-    {
-    }
+    {}
     void DrawControl(HDC&, CRect) override {}
 };
 
@@ -123,7 +122,7 @@ TEST(MControlFont, GdiFontOfTheLibraryFaceWithClampedWeight)
     EXPECT_FALSE(lf.lfUnderline);
     EXPECT_EQ(lf.lfWeight, std::min<LONG>(base.lfWeight + 700, 1000));
     EXPECT_LE(lf.lfWeight, 1000);
-    EXPECT_STREQ(lf.lfFaceName, L"Roboto-Medium");  // the library face, not the control's
+    EXPECT_STREQ(lf.lfFaceName, L"Roboto-Medium");    // the library face, not the control's
     EXPECT_EQ(label.GetGDIFont(), label.m_hGDIFont);  // cached
 
     // A face name longer than a LOGFONT holds is cut to 31 characters.

@@ -58,7 +58,7 @@ TEST(Dialog, CloseRequestsGiveTheirResultsFromShowModal)
         UINT result;
     };
     const Case cases[] = {
-        {"DoOK", &WEXA::MDialog::DoOK, 1},   {"DoCancel", &WEXA::MDialog::DoCancel, 2},
+        {"DoOK", &WEXA::MDialog::DoOK, 1},       {"DoCancel", &WEXA::MDialog::DoCancel, 2},
         {"DoClose", &WEXA::MDialog::DoClose, 2}, {"DoYes", &WEXA::MDialog::DoYes, 6},
         {"DoNo", &WEXA::MDialog::DoNo, 7},
     };
@@ -215,7 +215,8 @@ TEST(Dialog, BalloonPointAndRefusal)
     RecordingDialog dlg;
     SolidControl* c = nullptr;
     dlg.build = [&](RecordingDialog& d) {
-        c = static_cast<SolidControl*>(d.CreateControl(L"CArea", 1, CRect(10, 20, 50, 40), L"", 1, 1));
+        c = static_cast<SolidControl*>(
+            d.CreateControl(L"CArea", 1, CRect(10, 20, 50, 40), L"", 1, 1));
     };
     ASSERT_NE(dlg.Open(), nullptr);
     POINT p = dlg.GetAirBladderPoint(c, 0);

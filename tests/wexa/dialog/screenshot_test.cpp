@@ -30,10 +30,10 @@ public:
     void InitUI(CRect) override
     {
         m_pm.SetBackColor(RGB(246, 247, 250), RGB(180, 186, 196));
-        CreateArea(L"CArea", 4, CRect(10, 10, 230, 40), L"", 1, 1);    // grey header
-        CreateControl(L"CArea", 1, CRect(20, 60, 60, 100), L"", 1, 1);   // red swatch
-        CreateControl(L"CArea", 2, CRect(70, 60, 110, 100), L"", 1, 1);  // green swatch
-        CreateControl(L"CArea", 3, CRect(120, 60, 160, 100), L"", 1, 1); // blue swatch
+        CreateArea(L"CArea", 4, CRect(10, 10, 230, 40), L"", 1, 1);       // grey header
+        CreateControl(L"CArea", 1, CRect(20, 60, 60, 100), L"", 1, 1);    // red swatch
+        CreateControl(L"CArea", 2, CRect(70, 60, 110, 100), L"", 1, 1);   // green swatch
+        CreateControl(L"CArea", 3, CRect(120, 60, 160, 100), L"", 1, 1);  // blue swatch
     }
 };
 
@@ -59,8 +59,10 @@ bool SavePng(const testutil::PixelBuffer& buf, const std::wstring& path)
 {
     Gdiplus::Bitmap bitmap(buf.width, buf.height, PixelFormat32bppARGB);
     for (int y = 0; y < buf.height; ++y)
-        for (int x = 0; x < buf.width; ++x) bitmap.SetPixel(x, y, Gdiplus::Color(0xFF000000 | buf.At(x, y)));
-    const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+        for (int x = 0; x < buf.width; ++x)
+            bitmap.SetPixel(x, y, Gdiplus::Color(0xFF000000 | buf.At(x, y)));
+    const CLSID png = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
@@ -95,8 +97,8 @@ TEST(Screenshot, DialogWithAreasAndBalloon)
                          CRect(kLeft, kTop, kLeft + kWidth, kTop + kHeight), nullptr),
               nullptr);
     WEXA::PaintManager& engine = *dlg.GetPaintManager();
-    ASSERT_EQ(engine.SetAirBladderMsg(L"Profile saved", POINT{kLeft + 96, kTop + 92}, WEXA::AIRBLADDER_TYPE_STICKY,
-                                      WEXA::AIRBLADDER_MODE_RIGHT),
+    ASSERT_EQ(engine.SetAirBladderMsg(L"Profile saved", POINT{kLeft + 96, kTop + 92},
+                                      WEXA::AIRBLADDER_TYPE_STICKY, WEXA::AIRBLADDER_MODE_RIGHT),
               1);
     engine.ShowAirBladder(1, 0);
     UpdateWindow(dlg.GetSafeHwnd());
@@ -116,7 +118,8 @@ TEST(Screenshot, DialogWithAreasAndBalloon)
     }
 
     testutil::PixelBuffer expected;
-    ASSERT_TRUE(LoadPng(reference, expected)) << "no reference picture; run with KESTROVA_UPDATE_REFERENCE=1";
+    ASSERT_TRUE(LoadPng(reference, expected))
+        << "no reference picture; run with KESTROVA_UPDATE_REFERENCE=1";
     ASSERT_EQ(expected.width, actual.width);
     ASSERT_EQ(expected.height, actual.height);
     // A pixel differs when a channel is more than 40 apart; up to 1.5 % may
@@ -126,7 +129,8 @@ TEST(Screenshot, DialogWithAreasAndBalloon)
         for (int x = 0; x < actual.width; ++x) {
             UINT32 a = actual.At(x, y), e = expected.At(x, y);
             for (int shift = 0; shift < 24; shift += 8) {
-                if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((e >> shift) & 0xFF)) > 40) {
+                if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                             static_cast<int>((e >> shift) & 0xFF)) > 40) {
                     ++differing;
                     break;
                 }

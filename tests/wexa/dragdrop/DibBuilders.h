@@ -7,8 +7,8 @@
 
 namespace dibtest {
 
-inline std::vector<BYTE> InfoDib(int width, int height, int bitCount, DWORD compression = BI_RGB, DWORD clrUsed = 0,
-                          DWORD headerSize = sizeof(BITMAPINFOHEADER))
+inline std::vector<BYTE> InfoDib(int width, int height, int bitCount, DWORD compression = BI_RGB,
+                                 DWORD clrUsed = 0, DWORD headerSize = sizeof(BITMAPINFOHEADER))
 {
     BITMAPV5HEADER h = {};
     h.bV5Size = headerSize;
@@ -24,7 +24,8 @@ inline std::vector<BYTE> InfoDib(int width, int height, int bitCount, DWORD comp
     size_t colors = clrUsed ? clrUsed : (bitCount <= 8 ? (1u << bitCount) : 0);
     size_t masks = (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER)) ? 12 : 0;
     size_t stride = (size_t(width) * bitCount + 31) / 32 * 4;
-    std::vector<BYTE> dib(headerSize + masks + colors * 4 + stride * size_t(height < 0 ? -height : height));
+    std::vector<BYTE> dib(headerSize + masks + colors * 4 +
+                          stride * size_t(height < 0 ? -height : height));
     memcpy(dib.data(), &h, headerSize);
     if (masks) {
         DWORD m[3] = {0xFF0000, 0xFF00, 0xFF};
@@ -65,7 +66,13 @@ inline HGLOBAL ToGlobal(const std::vector<BYTE>& bytes)
     return g;
 }
 
-inline void Patch(std::vector<BYTE>& dib, size_t offset, LONG value) { memcpy(dib.data() + offset, &value, 4); }
-inline void PatchWord(std::vector<BYTE>& dib, size_t offset, WORD value) { memcpy(dib.data() + offset, &value, 2); }
+inline void Patch(std::vector<BYTE>& dib, size_t offset, LONG value)
+{
+    memcpy(dib.data() + offset, &value, 4);
+}
+inline void PatchWord(std::vector<BYTE>& dib, size_t offset, WORD value)
+{
+    memcpy(dib.data() + offset, &value, 2);
+}
 
 }  // namespace dibtest

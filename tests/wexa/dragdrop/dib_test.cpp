@@ -25,7 +25,7 @@ TEST(PackedDib, SoundDibsPassAndTheBitsFollowTheTable)
     auto dib8used = InfoDib(3, 2, 8, BI_RGB, 2);
     EXPECT_TRUE(CheckPackedDib(dib8used.data(), dib8used.size(), &offset));
     EXPECT_EQ(offset, 40u + 2 * 4);
-    auto dib24 = InfoDib(5, -4, 24);   // top-down
+    auto dib24 = InfoDib(5, -4, 24);  // top-down
     EXPECT_TRUE(CheckPackedDib(dib24.data(), dib24.size(), &offset));
     EXPECT_EQ(offset, 40u);
     auto fields = InfoDib(4, 4, 32, BI_BITFIELDS);
@@ -75,7 +75,8 @@ public:
         GetSystemInfo(&si);
         const SIZE_T page = si.dwPageSize;
         const SIZE_T body = (bytes.size() + page - 1) / page * page + page;
-        base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        base_ = static_cast<BYTE*>(
+            VirtualAlloc(nullptr, body + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         DWORD old = 0;
         VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old);
         data_ = base_ + body - bytes.size();
@@ -101,8 +102,7 @@ struct Hostile
 };
 
 class HostileDib : public ::testing::TestWithParam<Hostile>
-{
-};
+{};
 
 TEST_P(HostileDib, IsRefusedWithoutBeingRead)
 {
@@ -123,54 +123,225 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Hostile{"Empty", [] { return std::vector<BYTE>(); }},
         Hostile{"ShorterThanTheSizeField", [] { return std::vector<BYTE>(3, 40); }},
-        Hostile{"HeaderLongerThanBlock", [] { auto d = InfoDib(2, 2, 24); d.resize(30); return d; }},
-        Hostile{"TruncatedBits", [] { auto d = InfoDib(64, 64, 24); d.resize(d.size() - 1); return d; }},
-        Hostile{"TruncatedColourTable", [] { auto d = InfoDib(2, 2, 8); d.resize(40 + 100); return d; }},
-        Hostile{"TruncatedMasks", [] { auto d = InfoDib(1, 1, 32, BI_BITFIELDS); d.resize(44); return d; }},
-        Hostile{"HugeWidth", [] { auto d = InfoDib(4, 4, 24); Patch(d, 4, 0x7FFFFFFF); return d; }},
-        Hostile{"HugeHeight", [] { auto d = InfoDib(4, 4, 24); Patch(d, 8, 0x40000000); return d; }},
-        Hostile{"MostNegativeHeight", [] { auto d = InfoDib(4, 4, 24); Patch(d, 8, LONG(0x80000000)); return d; }},
-        Hostile{"WrappingArea", [] {
+        Hostile{"HeaderLongerThanBlock",
+                [] {
+                    auto d = InfoDib(2, 2, 24);
+                    d.resize(30);
+                    return d;
+                }},
+        Hostile{"TruncatedBits",
+                [] {
+                    auto d = InfoDib(64, 64, 24);
+                    d.resize(d.size() - 1);
+                    return d;
+                }},
+        Hostile{"TruncatedColourTable",
+                [] {
+                    auto d = InfoDib(2, 2, 8);
+                    d.resize(40 + 100);
+                    return d;
+                }},
+        Hostile{"TruncatedMasks",
+                [] {
+                    auto d = InfoDib(1, 1, 32, BI_BITFIELDS);
+                    d.resize(44);
+                    return d;
+                }},
+        Hostile{"HugeWidth",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 4, 0x7FFFFFFF);
+                    return d;
+                }},
+        Hostile{"HugeHeight",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 8, 0x40000000);
+                    return d;
+                }},
+        Hostile{"MostNegativeHeight",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 8, LONG(0x80000000));
+                    return d;
+                }},
+        Hostile{"WrappingArea",
+                [] {
                     // 65536 x 65536 x 32 bits wraps a 32-bit size computation to 0.
-                    auto d = InfoDib(4, 4, 32); Patch(d, 4, 65536); Patch(d, 8, 65536); return d; }},
-        Hostile{"TooManyPixelsForTheLimit", [] {
-                    auto d = InfoDib(1, 1, 1); Patch(d, 4, 16384); Patch(d, 8, 16384);
-                    d.resize(d.size() + 16384 / 8 * 16384); return d; }},
-        Hostile{"NegativeWidth", [] { auto d = InfoDib(4, 4, 24); Patch(d, 4, -4); return d; }},
-        Hostile{"ZeroWidth", [] { auto d = InfoDib(4, 4, 24); Patch(d, 4, 0); return d; }},
-        Hostile{"ZeroHeight", [] { auto d = InfoDib(4, 4, 24); Patch(d, 8, 0); return d; }},
-        Hostile{"NegativeColourCount", [] { auto d = InfoDib(4, 4, 24); Patch(d, 32, -1); return d; }},
-        Hostile{"HugeColourCount", [] { auto d = InfoDib(4, 4, 32); Patch(d, 32, 0x40000000); return d; }},
-        Hostile{"MoreColoursThanTheDepth", [] { auto d = InfoDib(4, 4, 4, BI_RGB, 16); Patch(d, 32, 17);
-                    d.resize(d.size() + 4); return d; }},
-        Hostile{"NegativeHeaderSize", [] { auto d = InfoDib(4, 4, 24); Patch(d, 0, -40); return d; }},
-        Hostile{"HeaderSize0", [] { auto d = InfoDib(4, 4, 24); Patch(d, 0, 0); return d; }},
-        Hostile{"HeaderSize41", [] { auto d = InfoDib(4, 4, 24); Patch(d, 0, 41); return d; }},
-        Hostile{"HeaderSize64", [] { auto d = InfoDib(4, 4, 24); d.resize(d.size() + 24); Patch(d, 0, 64); return d; }},
-        Hostile{"ZeroBitCount", [] { auto d = InfoDib(4, 4, 24); PatchWord(d, 14, 0); return d; }},
-        Hostile{"OddBitCount", [] { auto d = InfoDib(4, 4, 24); PatchWord(d, 14, 7); return d; }},
-        Hostile{"TwoPlanes", [] { auto d = InfoDib(4, 4, 24); PatchWord(d, 12, 2); return d; }},
-        Hostile{"RunLengthCompressed", [] { auto d = InfoDib(4, 4, 8); Patch(d, 16, BI_RLE8); return d; }},
-        Hostile{"PngInside", [] { auto d = InfoDib(4, 4, 24); Patch(d, 16, BI_PNG); PatchWord(d, 14, 0); return d; }},
+                    auto d = InfoDib(4, 4, 32);
+                    Patch(d, 4, 65536);
+                    Patch(d, 8, 65536);
+                    return d;
+                }},
+        Hostile{"TooManyPixelsForTheLimit",
+                [] {
+                    auto d = InfoDib(1, 1, 1);
+                    Patch(d, 4, 16384);
+                    Patch(d, 8, 16384);
+                    d.resize(d.size() + 16384 / 8 * 16384);
+                    return d;
+                }},
+        Hostile{"NegativeWidth",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 4, -4);
+                    return d;
+                }},
+        Hostile{"ZeroWidth",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 4, 0);
+                    return d;
+                }},
+        Hostile{"ZeroHeight",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 8, 0);
+                    return d;
+                }},
+        Hostile{"NegativeColourCount",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 32, -1);
+                    return d;
+                }},
+        Hostile{"HugeColourCount",
+                [] {
+                    auto d = InfoDib(4, 4, 32);
+                    Patch(d, 32, 0x40000000);
+                    return d;
+                }},
+        Hostile{"MoreColoursThanTheDepth",
+                [] {
+                    auto d = InfoDib(4, 4, 4, BI_RGB, 16);
+                    Patch(d, 32, 17);
+                    d.resize(d.size() + 4);
+                    return d;
+                }},
+        Hostile{"NegativeHeaderSize",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 0, -40);
+                    return d;
+                }},
+        Hostile{"HeaderSize0",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 0, 0);
+                    return d;
+                }},
+        Hostile{"HeaderSize41",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 0, 41);
+                    return d;
+                }},
+        Hostile{"HeaderSize64",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    d.resize(d.size() + 24);
+                    Patch(d, 0, 64);
+                    return d;
+                }},
+        Hostile{"ZeroBitCount",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    PatchWord(d, 14, 0);
+                    return d;
+                }},
+        Hostile{"OddBitCount",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    PatchWord(d, 14, 7);
+                    return d;
+                }},
+        Hostile{"TwoPlanes",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    PatchWord(d, 12, 2);
+                    return d;
+                }},
+        Hostile{"RunLengthCompressed",
+                [] {
+                    auto d = InfoDib(4, 4, 8);
+                    Patch(d, 16, BI_RLE8);
+                    return d;
+                }},
+        Hostile{"PngInside",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 16, BI_PNG);
+                    PatchWord(d, 14, 0);
+                    return d;
+                }},
         Hostile{"BitFieldsAt24Bits", [] { return InfoDib(4, 4, 24, BI_BITFIELDS); }},
-        Hostile{"CoreTruncated", [] { auto d = CoreDib(8, 8, 8); d.resize(d.size() - 1); return d; }},
-        Hostile{"CoreSixteenBits", [] { auto d = CoreDib(8, 8, 24); PatchWord(d, 10, 16); return d; }},
-        Hostile{"CoreZeroWidth", [] { auto d = CoreDib(8, 8, 24); PatchWord(d, 4, 0); return d; }},
-        Hostile{"HugeColourCount8", [] { auto d = InfoDib(4, 4, 8); Patch(d, 32, -1); return d; }},
-        Hostile{"HugeColourCount1", [] { auto d = InfoDib(4, 4, 1); Patch(d, 32, 3); return d; }},
-        Hostile{"HugeColourCountTrueColour", [] { auto d = InfoDib(4, 4, 24); Patch(d, 32, 0x3FFFFFFF); return d; }},
-        Hostile{"FieldsHeader52Truncated", [] { auto d = InfoDib(2, 2, 32, BI_BITFIELDS, 0, 52); d.resize(51); return d; }},
-        Hostile{"FieldsHeader124Truncated", [] { auto d = InfoDib(2, 2, 32, BI_BITFIELDS, 0, 124); d.resize(100); return d; }},
+        Hostile{"CoreTruncated",
+                [] {
+                    auto d = CoreDib(8, 8, 8);
+                    d.resize(d.size() - 1);
+                    return d;
+                }},
+        Hostile{"CoreSixteenBits",
+                [] {
+                    auto d = CoreDib(8, 8, 24);
+                    PatchWord(d, 10, 16);
+                    return d;
+                }},
+        Hostile{"CoreZeroWidth",
+                [] {
+                    auto d = CoreDib(8, 8, 24);
+                    PatchWord(d, 4, 0);
+                    return d;
+                }},
+        Hostile{"HugeColourCount8",
+                [] {
+                    auto d = InfoDib(4, 4, 8);
+                    Patch(d, 32, -1);
+                    return d;
+                }},
+        Hostile{"HugeColourCount1",
+                [] {
+                    auto d = InfoDib(4, 4, 1);
+                    Patch(d, 32, 3);
+                    return d;
+                }},
+        Hostile{"HugeColourCountTrueColour",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 32, 0x3FFFFFFF);
+                    return d;
+                }},
+        Hostile{"FieldsHeader52Truncated",
+                [] {
+                    auto d = InfoDib(2, 2, 32, BI_BITFIELDS, 0, 52);
+                    d.resize(51);
+                    return d;
+                }},
+        Hostile{"FieldsHeader124Truncated",
+                [] {
+                    auto d = InfoDib(2, 2, 32, BI_BITFIELDS, 0, 124);
+                    d.resize(100);
+                    return d;
+                }},
         Hostile{"FieldsAt8Bits", [] { return InfoDib(4, 4, 8, BI_BITFIELDS); }},
         Hostile{"FieldsAt24BitsHeader108", [] { return InfoDib(4, 4, 24, BI_BITFIELDS, 0, 108); }},
         Hostile{"AlphaFields", [] { return InfoDib(4, 4, 32, 6 /* alpha bit fields */, 0, 124); }},
         Hostile{"RunLength4", [] { return InfoDib(4, 4, 4, BI_RLE4); }},
         Hostile{"RunLength8Header124", [] { return InfoDib(4, 4, 8, BI_RLE8, 0, 124); }},
         Hostile{"RunLength8TopDown", [] { return InfoDib(4, -4, 8, BI_RLE8); }},
-        Hostile{"JpegInside", [] { auto d = InfoDib(4, 4, 24); Patch(d, 16, BI_JPEG); return d; }},
-        Hostile{"WidthTimesDepthWraps", [] {
+        Hostile{"JpegInside",
+                [] {
+                    auto d = InfoDib(4, 4, 24);
+                    Patch(d, 16, BI_JPEG);
+                    return d;
+                }},
+        Hostile{"WidthTimesDepthWraps",
+                [] {
                     // 2^27 pixels of 32 bits: a 32-bit stride computation wraps to 0.
-                    auto d = InfoDib(4, 1, 32); Patch(d, 4, 0x08000000); return d; }}),
+                    auto d = InfoDib(4, 1, 32);
+                    Patch(d, 4, 0x08000000);
+                    return d;
+                }}),
     [](const ::testing::TestParamInfo<Hostile>& info) { return std::string(info.param.name); });
 
 std::vector<BYTE> WithMasks16(std::vector<BYTE> d)
@@ -186,12 +357,11 @@ struct TightDib
     const char* name;
     std::function<std::vector<BYTE>()> make;
     int width, height;
-    COLORREF pixel;   // at (1, 0); CLR_INVALID: not compared
+    COLORREF pixel;  // at (1, 0); CLR_INVALID: not compared
 };
 
 class TightDibs : public ::testing::TestWithParam<TightDib>
-{
-};
+{};
 
 // Every accepted layout is made into a bitmap reading nothing past the block
 // (a read there faults, or makes GDI give up and return no bitmap), and the
@@ -233,23 +403,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Bit fields: the masks follow a 40-byte header, and sit inside the larger ones.
         TightDib{"Fields32Header40", [] { return InfoDib(3, 2, 32, BI_BITFIELDS); }, 3, 2, kGrey},
-        TightDib{"Fields32Header52", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 52); }, 3, 2, kGrey},
-        TightDib{"Fields32Header56", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 56); }, 3, 2, kGrey},
-        TightDib{"Fields32Header108", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 108); }, 3, 2, kGrey},
-        TightDib{"Fields32Header124", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 124); }, 3, 2, kGrey},
-        TightDib{"Fields16Header40", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS)); }, 5, 3, kAny},
-        TightDib{"Fields16Header52", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS, 0, 52)); }, 5, 3, kAny},
-        TightDib{"Fields16Header124", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS, 0, 124)); }, 5, 3,
-                 kAny},
+        TightDib{"Fields32Header52", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 52); }, 3, 2,
+                 kGrey},
+        TightDib{"Fields32Header56", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 56); }, 3, 2,
+                 kGrey},
+        TightDib{"Fields32Header108", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 108); }, 3, 2,
+                 kGrey},
+        TightDib{"Fields32Header124", [] { return InfoDib(3, 2, 32, BI_BITFIELDS, 0, 124); }, 3, 2,
+                 kGrey},
+        TightDib{"Fields16Header40", [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS)); }, 5,
+                 3, kAny},
+        TightDib{"Fields16Header52",
+                 [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS, 0, 52)); }, 5, 3, kAny},
+        TightDib{"Fields16Header124",
+                 [] { return WithMasks16(InfoDib(5, 3, 16, BI_BITFIELDS, 0, 124)); }, 5, 3, kAny},
         // A colour table after the masks (biClrUsed with bit fields).
-        TightDib{"Fields32WithTable", [] {
+        TightDib{"Fields32WithTable",
+                 [] {
                      auto d = InfoDib(3, 2, 32, BI_RGB, 4);
                      Patch(d, 16, BI_BITFIELDS);
                      std::vector<BYTE> m(12);
                      DWORD masks[3] = {0xFF0000, 0xFF00, 0xFF};
                      memcpy(m.data(), masks, 12);
                      d.insert(d.begin() + 40, m.begin(), m.end());
-                     return d; }, 3, 2, kGrey},
+                     return d;
+                 },
+                 3, 2, kGrey},
         // Palettes: full, short (biClrUsed), after larger headers, core triples.
         TightDib{"Palette8Full", [] { return InfoDib(3, 2, 8); }, 3, 2, kRed},
         TightDib{"Palette8Short", [] { return InfoDib(3, 2, 8, BI_RGB, 2); }, 3, 2, kRed},
@@ -269,15 +448,29 @@ INSTANTIATE_TEST_SUITE_P(
         TightDib{"Rgb16", [] { return InfoDib(3, 3, 16); }, 3, 3, kAny},
         TightDib{"Rgb32Header108", [] { return InfoDib(3, 2, 32, BI_RGB, 0, 108); }, 3, 2, kGrey},
         // A table given for a true-colour picture is skipped.
-        TightDib{"Rgb24WithTable", [] {
+        TightDib{"Rgb24WithTable",
+                 [] {
                      auto d = InfoDib(5, 3, 24);
                      Patch(d, 32, 3);
                      d.insert(d.begin() + 40, 12, 0);
-                     return d; }, 5, 3, kGrey},
+                     return d;
+                 },
+                 5, 3, kGrey},
         // The image size field is not believed, whatever it says.
-        TightDib{"ImageSizeTooSmall", [] { auto d = InfoDib(5, 3, 24); Patch(d, 20, 1); return d; }, 5, 3, kGrey},
-        TightDib{"ImageSizeHuge", [] { auto d = InfoDib(5, 3, 24); Patch(d, 20, 0x7FFFFFFF); return d; }, 5, 3,
-                 kGrey}),
+        TightDib{"ImageSizeTooSmall",
+                 [] {
+                     auto d = InfoDib(5, 3, 24);
+                     Patch(d, 20, 1);
+                     return d;
+                 },
+                 5, 3, kGrey},
+        TightDib{"ImageSizeHuge",
+                 [] {
+                     auto d = InfoDib(5, 3, 24);
+                     Patch(d, 20, 0x7FFFFFFF);
+                     return d;
+                 },
+                 5, 3, kGrey}),
     [](const ::testing::TestParamInfo<TightDib>& info) { return std::string(info.param.name); });
 
 TEST(DroppedMetafile, BoundsAreClampedBeforeTheBitmapIsMade)
@@ -326,7 +519,8 @@ TEST(DroppedMetafile, BoundsAreClampedBeforeTheBitmapIsMade)
     EXPECT_EQ(BitmapFromEnhMetaFile(nullptr, nullptr), nullptr);
 }
 
-HGLOBAL FileList(const std::wstring& names, bool wide = true, DWORD pFiles = sizeof(DROPFILES), size_t cut = 0)
+HGLOBAL FileList(const std::wstring& names, bool wide = true, DWORD pFiles = sizeof(DROPFILES),
+                 size_t cut = 0)
 {
     std::vector<BYTE> bytes(sizeof(DROPFILES));
     DROPFILES df = {};

@@ -63,8 +63,7 @@ struct EffectCase
 };
 
 class QueryDropTable : public ::testing::TestWithParam<EffectCase>
-{
-};
+{};
 
 TEST_P(QueryDropTable, ChoosesTheEffect)
 {
@@ -85,7 +84,7 @@ TEST_P(QueryDropTable, ChoosesTheEffect)
     effect = c.allowed;
     target.DragOver(c.keys, POINTL{1, 1}, &effect);
     EXPECT_EQ(effect, c.effect);
-    EXPECT_EQ(target.overs, 1);                 // reported even when refused
+    EXPECT_EQ(target.overs, 1);  // reported even when refused
     // A drop never tells the source what happened.
     effect = c.allowed;
     EXPECT_EQ(target.Drop(data, c.keys, POINTL{1, 1}, &effect), S_OK);
@@ -100,12 +99,13 @@ const DWORD kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 INSTANTIATE_TEST_SUITE_P(
     Table, QueryDropTable,
     ::testing::Values(EffectCase{false, 0, kAll, DROPEFFECT_NONE},
-                      EffectCase{true, 0, kCopyMove, DROPEFFECT_COPY},        // copy preferred
+                      EffectCase{true, 0, kCopyMove, DROPEFFECT_COPY},  // copy preferred
                       EffectCase{true, 0, DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_MOVE},
                       EffectCase{true, 0, DROPEFFECT_LINK, DROPEFFECT_LINK},
                       EffectCase{true, 0, DROPEFFECT_NONE, DROPEFFECT_NONE},
                       EffectCase{true, MK_CONTROL, kCopyMove, DROPEFFECT_COPY},
-                      EffectCase{true, MK_CONTROL, DROPEFFECT_MOVE, DROPEFFECT_NONE},   // Ctrl, move only
+                      EffectCase{true, MK_CONTROL, DROPEFFECT_MOVE,
+                                 DROPEFFECT_NONE},  // Ctrl, move only
                       EffectCase{true, MK_SHIFT, kCopyMove, DROPEFFECT_MOVE},
                       EffectCase{true, MK_SHIFT, DROPEFFECT_COPY, DROPEFFECT_NONE},
                       EffectCase{true, MK_CONTROL | MK_SHIFT, kAll, DROPEFFECT_LINK},
@@ -128,7 +128,7 @@ TEST(DropTarget, FormatsAreTriedInOrderAndNullDataIsRefused)
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(target.DragLeave(), S_OK);
     effect = kCopyMove;
-    EXPECT_FALSE(target.QueryDrop(0, &effect));   // left: nothing allowed
+    EXPECT_FALSE(target.QueryDrop(0, &effect));  // left: nothing allowed
     data->Release();
     void* p = nullptr;
     EXPECT_EQ(target.QueryInterface(IID_IDropTarget, &p), S_OK);
@@ -140,10 +140,10 @@ TEST(DropTarget, FormatsAreTriedInOrderAndNullDataIsRefused)
 
 struct WindowLog
 {
-    std::vector<LPARAM> overs;        // WM_DRAG_OVER_NOTIFY lParams
-    int drops = 0;                    // WM_DROP_NOTIFY
+    std::vector<LPARAM> overs;  // WM_DRAG_OVER_NOTIFY lParams
+    int drops = 0;              // WM_DROP_NOTIFY
     std::vector<LPARAM> buttonUps;
-    std::vector<HBITMAP> images;      // STM_SETIMAGE
+    std::vector<HBITMAP> images;  // STM_SETIMAGE
     HBITMAP current = nullptr;
 };
 
@@ -153,27 +153,24 @@ LRESULT CALLBACK TargetProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (g_log) {
         switch (msg) {
-        case WM_DRAG_OVER_NOTIFY:
-            EXPECT_EQ(wp, 0u);
-            g_log->overs.push_back(lp);
-            return 0;
-        case WM_DROP_NOTIFY:
-            EXPECT_EQ(wp, 0u);
-            EXPECT_EQ(lp, 0);
-            ++g_log->drops;
-            return 0;
-        case WM_LBUTTONUP:
-            g_log->buttonUps.push_back(lp);
-            return 0;
-        case STM_SETIMAGE: {
-            EXPECT_EQ(wp, static_cast<WPARAM>(IMAGE_BITMAP));
-            HBITMAP previous = g_log->current;
-            g_log->current = reinterpret_cast<HBITMAP>(lp);
-            g_log->images.push_back(g_log->current);
-            return reinterpret_cast<LRESULT>(previous);
-        }
-        default:
-            break;
+            case WM_DRAG_OVER_NOTIFY:
+                EXPECT_EQ(wp, 0u);
+                g_log->overs.push_back(lp);
+                return 0;
+            case WM_DROP_NOTIFY:
+                EXPECT_EQ(wp, 0u);
+                EXPECT_EQ(lp, 0);
+                ++g_log->drops;
+                return 0;
+            case WM_LBUTTONUP: g_log->buttonUps.push_back(lp); return 0;
+            case STM_SETIMAGE: {
+                EXPECT_EQ(wp, static_cast<WPARAM>(IMAGE_BITMAP));
+                HBITMAP previous = g_log->current;
+                g_log->current = reinterpret_cast<HBITMAP>(lp);
+                g_log->images.push_back(g_log->current);
+                return reinterpret_cast<LRESULT>(previous);
+            }
+            default: break;
         }
     }
     return DefWindowProcW(wnd, msg, wp, lp);
@@ -188,7 +185,8 @@ public:
         overPoints.push_back(point);
         return PaintManager::DragOver(keys, point, effect);
     }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point,
+                                   DWORD* effect) override
     {
         ++dropCalls;
         return PaintManager::Drop(data, keys, point, effect);
@@ -232,8 +230,9 @@ protected:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"DropTargetTestWindow";
         RegisterClassW(&wc);
-        wnd_ = CreateWindowExW(WS_EX_TOPMOST, L"DropTargetTestWindow", L"", WS_POPUP | WS_VISIBLE, 200, 150, 300,
-                               200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        wnd_ =
+            CreateWindowExW(WS_EX_TOPMOST, L"DropTargetTestWindow", L"", WS_POPUP | WS_VISIBLE, 200,
+                            150, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(wnd_, nullptr);
         testutil::PumpPending();
         engine_.Init(wnd_, nullptr);
@@ -269,7 +268,10 @@ protected:
     int queries_ = 0;
 };
 
-std::vector<POINT> PathInWindow() { return {{260, 200}, {270, 210}, {280, 215}, {300, 230}, {320, 240}}; }
+std::vector<POINT> PathInWindow()
+{
+    return {{260, 200}, {270, 210}, {280, 215}, {300, 230}, {320, 240}};
+}
 
 TEST_F(EngineTarget, RegistersAndRevokesWithItsWindowData)
 {
@@ -281,7 +283,7 @@ TEST_F(EngineTarget, RegistersAndRevokesWithItsWindowData)
 
     engine_.DestroyData();
     EXPECT_EQ(RevokeDragDrop(wnd_), DRAGDROP_E_NOTREGISTERED);
-    EXPECT_EQ(engine_.AddRef(), 1u);   // every OLE reference given back
+    EXPECT_EQ(engine_.AddRef(), 1u);  // every OLE reference given back
     // Dropping the last reference leaves the engine alone: it belongs to its window object.
     EXPECT_EQ(engine_.Release(), 0u);
     EXPECT_EQ(engine_.Release(), 0u);
@@ -313,7 +315,7 @@ TEST_F(EngineTarget, DroppedDibIsShownAndEveryStepIsReported)
     EXPECT_EQ(data->AddRef(), 2u);
     data->Release();
     EXPECT_EQ(data->Release(), 0u);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));   // the source never learns more
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));  // the source never learns more
 
     // One WM_DRAG_OVER_NOTIFY per DragOver, carrying its screen point.
     ASSERT_FALSE(engine_.overPoints.empty());
@@ -322,12 +324,12 @@ TEST_F(EngineTarget, DroppedDibIsShownAndEveryStepIsReported)
         EXPECT_EQ(static_cast<short>(LOWORD(log_.overs[i])), engine_.overPoints[i].x);
         EXPECT_EQ(static_cast<short>(HIWORD(log_.overs[i])), engine_.overPoints[i].y);
     }
-    EXPECT_EQ(engine_.overPoints.back().x, 300);   // the points walked by the script
+    EXPECT_EQ(engine_.overPoints.back().x, 300);  // the points walked by the script
     EXPECT_EQ(engine_.overPoints.back().y, 230);
 
     EXPECT_EQ(engine_.dropCalls, 1);
     EXPECT_EQ(log_.drops, 1);
-    ASSERT_EQ(log_.buttonUps.size(), 1u);     // the release the OLE drag swallowed
+    ASSERT_EQ(log_.buttonUps.size(), 1u);  // the release the OLE drag swallowed
     EXPECT_EQ(static_cast<short>(LOWORD(log_.buttonUps[0])), 320 - 200);
     EXPECT_EQ(static_cast<short>(HIWORD(log_.buttonUps[0])), 240 - 150);
     ASSERT_EQ(log_.images.size(), 1u);
@@ -348,10 +350,10 @@ TEST_F(EngineTarget, MalformedDibsAreRefusedAtTheDrop)
     Patch(huge, 8, 0x7FFFFFFF);
     hostile.push_back(huge);
     auto negative = InfoDib(4, 4, 8);
-    Patch(negative, 32, -1);                 // colour count
+    Patch(negative, 32, -1);  // colour count
     hostile.push_back(negative);
     auto header = InfoDib(4, 4, 24);
-    Patch(header, 0, 0x10000);               // header larger than the block
+    Patch(header, 0, 0x10000);  // header larger than the block
     hostile.push_back(header);
     hostile.push_back(std::vector<BYTE>(2, 0));
 
@@ -368,8 +370,8 @@ TEST_F(EngineTarget, MalformedDibsAreRefusedAtTheDrop)
         EXPECT_EQ(Drag(data, {{260, 200}, {270, 210}}, &effect), DRAGDROP_S_DROP) << run;
         data->Release();
         ++run;
-        EXPECT_EQ(log_.drops, run);          // the drop is reported ...
-        EXPECT_TRUE(log_.images.empty());    // ... but shows nothing
+        EXPECT_EQ(log_.drops, run);        // the drop is reported ...
+        EXPECT_TRUE(log_.images.empty());  // ... but shows nothing
     }
 }
 
@@ -402,7 +404,7 @@ TEST_F(EngineTarget, DroppedBitmapStaysWithTheWindow)
     data->Release();
     ASSERT_EQ(log_.images.size(), 1u);
     BITMAP b = {};
-    ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));   // not released by the drop
+    ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));  // not released by the drop
     EXPECT_EQ(b.bmWidth, 6);
 }
 
@@ -436,14 +438,16 @@ TEST_F(EngineTarget, BitmapKeptByItsSourceIsCopiedAndItsMediumReleased)
     m.tymed = TYMED_GDI;
     m.hBitmap = kept;
     m.pUnkForRelease = &owner;
-    owner.AddRef();   // the medium's reference
+    owner.AddRef();  // the medium's reference
     DWORD effect = DROPEFFECT_COPY;
-    if (!engine_.OnDrop(&f, m, &effect)) ADD_FAILURE() << "the medium must be released";
-    else ReleaseStgMedium(&m);
-    EXPECT_EQ(owner.refs, 1u);                          // the medium's reference given back
-    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));   // still the source's
+    if (!engine_.OnDrop(&f, m, &effect))
+        ADD_FAILURE() << "the medium must be released";
+    else
+        ReleaseStgMedium(&m);
+    EXPECT_EQ(owner.refs, 1u);  // the medium's reference given back
+    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));  // still the source's
     ASSERT_EQ(log_.images.size(), 1u);
-    EXPECT_NE(log_.images[0], kept);                    // the window has its own copy
+    EXPECT_NE(log_.images[0], kept);  // the window has its own copy
     BITMAP b = {};
     ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));
     EXPECT_EQ(b.bmWidth, 5);
@@ -537,10 +541,16 @@ public:
         asked.push_back(*format);
         return format->cfFormat == answers ? S_OK : DV_E_FORMATETC;
     }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
@@ -561,7 +571,9 @@ TEST_F(EngineTarget, AcceptsFourPictureFormatsInTheirOrder)
         CLIPFORMAT format;
         DWORD tymed;
     };
-    const Expected order[] = {{CF_BITMAP, TYMED_GDI}, {CF_DIB, TYMED_HGLOBAL}, {CF_HDROP, TYMED_HGLOBAL},
+    const Expected order[] = {{CF_BITMAP, TYMED_GDI},
+                              {CF_DIB, TYMED_HGLOBAL},
+                              {CF_HDROP, TYMED_HGLOBAL},
                               {CF_ENHMETAFILE, TYMED_ENHMF}};
     ASSERT_EQ(none.asked.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
@@ -599,7 +611,10 @@ TEST_F(EngineTarget, AcceptsFourPictureFormatsInTheirOrder)
 class DragTile : public MControl
 {
 public:
-    DragTile(MObject* owner, UINT id, CRect rect) : MControl(owner, id, rect, 1, 1, 1) { SetDragDrop(1); }
+    DragTile(MObject* owner, UINT id, CRect rect) : MControl(owner, id, rect, 1, 1, 1)
+    {
+        SetDragDrop(1);
+    }
     void DrawControl(HDC&, CRect) override {}
     HBITMAP GetControlDropBitmap() override
     {
@@ -611,12 +626,16 @@ public:
     int OnControlLButtonDown(UINT, CPoint) override { return 1; }
 };
 
-MControl* MakeTile(const ControlArgs& a) { return new DragTile(a.owner, a.id, a.rect); }
+MControl* MakeTile(const ControlArgs& a)
+{
+    return new DragTile(a.owner, a.id, a.rect);
+}
 
 TEST_F(EngineTarget, PressedDraggableControlIsDraggedOutAsAPicture)
 {
     ControlCreator previous = RegisterControlClass(L"CArea", MakeTile);
-    MControl* tile = engine_.CreateControl(nullptr, L"CArea", 40, CRect(20, 20, 120, 80), L"", 1, 1);
+    MControl* tile =
+        engine_.CreateControl(nullptr, L"CArea", 40, CRect(20, 20, 120, 80), L"", 1, 1);
     ASSERT_NE(tile, nullptr);
 
     // Pointer onto the tile, press, then move. The real buttons are up, so

@@ -46,7 +46,8 @@ class EnumFormats : public ::testing::Test
 protected:
     void SetUp() override
     {
-        formats_ = {Format(CF_BITMAP, TYMED_GDI), Format(CF_DIB, TYMED_HGLOBAL), Format(CF_HDROP, TYMED_HGLOBAL)};
+        formats_ = {Format(CF_BITMAP, TYMED_GDI), Format(CF_DIB, TYMED_HGLOBAL),
+                    Format(CF_HDROP, TYMED_HGLOBAL)};
         e_ = new CEnumFormatEtc(formats_);
         e_->AddRef();
     }
@@ -94,9 +95,9 @@ TEST_F(EnumFormats, SkipToExactlyTheEndIsRefusedAndKeepsThePosition)
     EXPECT_EQ(e_->Skip(0xFFFFFFFFu), S_FALSE);
     FORMATETC out = {};
     EXPECT_EQ(e_->Next(1, &out, nullptr), S_OK);
-    EXPECT_EQ(out.cfFormat, CF_BITMAP);          // still at the start
+    EXPECT_EQ(out.cfFormat, CF_BITMAP);  // still at the start
     EXPECT_EQ(e_->Skip(1), S_OK);
-    EXPECT_EQ(e_->Skip(1), S_FALSE);             // position 2 + 1 reaches the end
+    EXPECT_EQ(e_->Skip(1), S_FALSE);  // position 2 + 1 reaches the end
     EXPECT_EQ(e_->Next(1, &out, nullptr), S_OK);
     EXPECT_EQ(out.cfFormat, CF_HDROP);
     EXPECT_EQ(e_->Reset(), S_OK);
@@ -205,16 +206,16 @@ TEST_F(DataObject, GetDataReturnsACopyOfTheFirstMatchingEntry)
     m1.hBitmap = first;
     STGMEDIUM m2 = m1;
     m2.hBitmap = second;
-    ASSERT_EQ(data_->SetData(&f, &m1, FALSE), S_OK);   // duplicated: we keep `first`
-    ASSERT_EQ(data_->SetData(&f, &m2, TRUE), S_OK);    // taken over
+    ASSERT_EQ(data_->SetData(&f, &m1, FALSE), S_OK);  // duplicated: we keep `first`
+    ASSERT_EQ(data_->SetData(&f, &m2, TRUE), S_OK);   // taken over
 
     STGMEDIUM out = {};
     ASSERT_EQ(data_->GetData(&f, &out), S_OK);
     EXPECT_EQ(out.tymed, static_cast<DWORD>(TYMED_GDI));
     ASSERT_NE(out.hBitmap, nullptr);
-    EXPECT_NE(out.hBitmap, first);                      // a copy of its own
+    EXPECT_NE(out.hBitmap, first);  // a copy of its own
     SIZE s = BitmapSize(out.hBitmap);
-    EXPECT_EQ(s.cx, 8);                                 // the first entry, not the second
+    EXPECT_EQ(s.cx, 8);  // the first entry, not the second
     EXPECT_EQ(s.cy, 6);
     ReleaseStgMedium(&out);
     DeleteObject(first);
@@ -312,7 +313,7 @@ TEST(DragSourceHelper, MissingOrUnimplementedServiceMeansNoImage)
         EXPECT_TRUE(hr == S_OK || hr == E_NOTIMPL) << std::hex << hr;
     }
     data->Release();
-    if (FAILED(hr)) DeleteObject(bmp);   // on success the service owns it
+    if (FAILED(hr)) DeleteObject(bmp);  // on success the service owns it
 }
 
 }  // namespace

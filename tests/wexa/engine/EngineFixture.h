@@ -45,7 +45,8 @@ public:
             return 0;  // no system move loop in tests
         }
         if (msg == WM_ERASEBKGND) return 1;
-        if (LRESULT handled = engine.OnWindowMessage(msg, wparam, lparam)) return static_cast<LONG>(handled);
+        if (LRESULT handled = engine.OnWindowMessage(msg, wparam, lparam))
+            return static_cast<LONG>(handled);
         return MWindow::OnWindowMessage(msg, wparam, lparam);
     }
     void OnDestroyMessage(HWND hwnd) override { engine.OnDestroyMessage(hwnd); }
@@ -56,7 +57,8 @@ class EngineTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_NE(host.Create(nullptr, L"engine test", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 500, 400)),
+        ASSERT_NE(host.Create(nullptr, L"engine test", WS_POPUP | WS_VISIBLE, 0,
+                              CRect(100, 100, 500, 400)),
                   nullptr);
         engine = &host.engine;
         hwnd = host.GetSafeHwnd();
@@ -88,8 +90,14 @@ protected:
         return p;
     }
 
-    LRESULT Send(UINT msg, WPARAM wparam, LPARAM lparam) { return ::SendMessageW(hwnd, msg, wparam, lparam); }
-    LRESULT Mouse(UINT msg, int x, int y, WPARAM flags = 0) { return Send(msg, flags, MAKELPARAM(x, y)); }
+    LRESULT Send(UINT msg, WPARAM wparam, LPARAM lparam)
+    {
+        return ::SendMessageW(hwnd, msg, wparam, lparam);
+    }
+    LRESULT Mouse(UINT msg, int x, int y, WPARAM flags = 0)
+    {
+        return Send(msg, flags, MAKELPARAM(x, y));
+    }
     LRESULT Wheel(short delta, int clientX, int clientY)
     {
         POINT pt{clientX, clientY};

@@ -40,7 +40,8 @@ public:
 private:
     static void Copy(const char* name)
     {
-        const std::wstring target = std::wstring(WEXA::GetSkinsPath().GetString()) + std::wstring(name, name + strlen(name));
+        const std::wstring target = std::wstring(WEXA::GetSkinsPath().GetString()) +
+                                    std::wstring(name, name + strlen(name));
         CopyFileW(SourceFile(name).c_str(), target.c_str(), FALSE);
     }
     CString saved_;

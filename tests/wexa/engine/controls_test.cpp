@@ -42,7 +42,10 @@ private:
 class Doomed : public Probe
 {
 public:
-    Doomed(WEXA::MObject* owner, UINT id, CRect rect, int* deaths) : Probe(owner, id, rect), deaths_(deaths) {}
+    Doomed(WEXA::MObject* owner, UINT id, CRect rect, int* deaths)
+        : Probe(owner, id, rect),
+          deaths_(deaths)
+    {}
     ~Doomed() override { ++*deaths_; }
 
 private:
@@ -50,14 +53,17 @@ private:
 };
 
 const wchar_t* const kEngineNames[] = {
-    L"CArea", L"MText", L"MPicture", L"CPhotoFrame", L"CSliderPicture", L"CGifPicture", L"MProgress", L"MSlider",
-    L"MLevelCtrl", L"MButton", L"CImageButton", L"CTextButton", L"CCheckButton", L"CRadioButton",
-    L"CSelectButton", L"CColorButton", L"MSpinButton", L"CSpinButton", L"CSwitchButton", L"CIconButton",
-    L"CTimerButton", L"CHelpButton", L"MEdit", L"MRichEdit", L"MEditEx", L"MComboBox", L"MTabCtrl",
-    L"MTabLayout", L"MListBox", L"MacroList", L"MPalette", L"CColorPalette", L"CColorSelect", L"CirclePalette",
-    L"CComboBoxList", L"MenuItem", L"KeyboardCtrl", L"NimbrelEffect", L"CDeviceCtrl", L"TextCheckButton",
-    L"CTextArea", L"BatteryCtrl", L"KeyFuncType", L"KeyMenuFuncType", L"KeyFuncCtrl", L"KeyFuncValue",
-    L"CRoundArea", L"ProfileList", L"KeyLayerCtrl", L"CKeyTestCtrl", L"MatrixScreen",
+    L"CArea",        L"MText",         L"MPicture",      L"CPhotoFrame",     L"CSliderPicture",
+    L"CGifPicture",  L"MProgress",     L"MSlider",       L"MLevelCtrl",      L"MButton",
+    L"CImageButton", L"CTextButton",   L"CCheckButton",  L"CRadioButton",    L"CSelectButton",
+    L"CColorButton", L"MSpinButton",   L"CSpinButton",   L"CSwitchButton",   L"CIconButton",
+    L"CTimerButton", L"CHelpButton",   L"MEdit",         L"MRichEdit",       L"MEditEx",
+    L"MComboBox",    L"MTabCtrl",      L"MTabLayout",    L"MListBox",        L"MacroList",
+    L"MPalette",     L"CColorPalette", L"CColorSelect",  L"CirclePalette",   L"CComboBoxList",
+    L"MenuItem",     L"KeyboardCtrl",  L"NimbrelEffect", L"CDeviceCtrl",     L"TextCheckButton",
+    L"CTextArea",    L"BatteryCtrl",   L"KeyFuncType",   L"KeyMenuFuncType", L"KeyFuncCtrl",
+    L"KeyFuncValue", L"CRoundArea",    L"ProfileList",   L"KeyLayerCtrl",    L"CKeyTestCtrl",
+    L"MatrixScreen",
 };
 
 class RegisteredProbe : public Probe
@@ -69,7 +75,8 @@ public:
 }  // namespace
 
 // How a control class makes itself creatable by name.
-WEXA_REGISTER_CONTROL(RegisteredProbe, new RegisteredProbe(a.owner, a.id, a.rect, nullptr, a.visible, a.enabled));
+WEXA_REGISTER_CONTROL(RegisteredProbe,
+                      new RegisteredProbe(a.owner, a.id, a.rect, nullptr, a.visible, a.enabled));
 
 TEST(ControlRegistry, ClassesRegisterFromTheirOwnFiles)
 {
@@ -96,14 +103,17 @@ TEST_F(EngineTest, FactoryCreatesOnlyListedClassesThatExist)
     ScopedClass area(L"CArea");
     ScopedClass button(L"MButton");
     ScopedClass unlisted(L"UpgradeButton");  // known to containers only
-    for (const wchar_t* name : {L"", L"carea", L"CArea ", L"CAreaX", L"UpgradeButton", L"DPIControl"})
-        EXPECT_EQ(engine->CreateControl(&host, name, 1, CRect(), L"", 1, 1), nullptr) << "name " << name;
+    for (const wchar_t* name :
+         {L"", L"carea", L"CArea ", L"CAreaX", L"UpgradeButton", L"DPIControl"})
+        EXPECT_EQ(engine->CreateControl(&host, name, 1, CRect(), L"", 1, 1), nullptr)
+            << "name " << name;
     EXPECT_EQ(engine->CreateControl(&host, nullptr, 1, CRect(), L"", 1, 1), nullptr);
     EXPECT_TRUE(engine->GetControls().empty());
     EXPECT_TRUE(engine->m_areas.empty());
 
     // Kind 0 and 1 file the control; the engine attaches it first.
-    auto* asArea = static_cast<Probe*>(engine->CreateArea(&host, L"CArea", 7, CRect(1, 2, 3, 4), L"t", 1, 0));
+    auto* asArea =
+        static_cast<Probe*>(engine->CreateArea(&host, L"CArea", 7, CRect(1, 2, 3, 4), L"t", 1, 0));
     ASSERT_NE(asArea, nullptr);
     EXPECT_EQ(asArea->GetManager(), engine);
     EXPECT_EQ(asArea->inits, 1);
@@ -301,7 +311,10 @@ TEST_F(EngineTest, WindowTimersOfControls)
 
 namespace {
 DWORD g_fakeNow = 1000;
-DWORD FakeClock() { return g_fakeNow; }
+DWORD FakeClock()
+{
+    return g_fakeNow;
+}
 }  // namespace
 
 TEST_F(EngineTest, MultimediaTicksReachRegisteredRunTimerControls)

@@ -12,7 +12,10 @@ using probe::Probe;
 
 namespace {
 
-bool Has(const Log& log, const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); }
+bool Has(const Log& log, const std::string& line)
+{
+    return std::find(log.begin(), log.end(), line) != log.end();
+}
 
 }  // namespace
 
@@ -134,8 +137,9 @@ TEST_F(EngineTest, KeysCarryTheModifierValue)
         bool shift, ctrl, alt;
         UINT code;
     } cases[] = {
-        {false, false, false, 0}, {true, false, false, 16}, {false, true, false, 17}, {true, true, false, 17},
-        {false, false, true, 18}, {true, false, true, 18},  {false, true, true, 19},  {true, true, true, 19},
+        {false, false, false, 0}, {true, false, false, 16}, {false, true, false, 17},
+        {true, true, false, 17},  {false, false, true, 18}, {true, false, true, 18},
+        {false, true, true, 19},  {true, true, true, 19},
     };
     for (const Case& c : cases) {
         HoldKeys(c.shift, c.ctrl, c.alt);

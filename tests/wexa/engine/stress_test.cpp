@@ -92,20 +92,19 @@ TEST_F(EngineTest, TicksNeverReachRemovedControls)
             const size_t pick = random() % tops.size();
             Ticker* victim = tops[pick];
             switch (random() % 4) {
-            case 0:
-                engine->RemoveControl(victim);
-                tops.erase(tops.begin() + pick);
-                break;
-            case 1:
-                if (!victim->m_controls.empty()) victim->RemoveControl(victim->m_controls.front());
-                break;
-            case 2:
-                victim->RemoveAllControl();
-                break;
-            default:
-                engine->ClearControls();
-                tops.clear();
-                break;
+                case 0:
+                    engine->RemoveControl(victim);
+                    tops.erase(tops.begin() + pick);
+                    break;
+                case 1:
+                    if (!victim->m_controls.empty())
+                        victim->RemoveControl(victim->m_controls.front());
+                    break;
+                case 2: victim->RemoveAllControl(); break;
+                default:
+                    engine->ClearControls();
+                    tops.clear();
+                    break;
             }
             ++removals;
         }

@@ -21,7 +21,8 @@ std::wstring TempPath(const wchar_t* name)
 {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + L"wexa_imagelist_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+    return std::wstring(dir) + L"wexa_imagelist_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           name;
 }
 
 // A strip of three 10 x 8 frames: red, green, blue, written as a BMP file.
@@ -115,11 +116,16 @@ TEST_F(ImageListTest, StateSelectsFrameAndIsCappedAtTheLast)
 {
     MImageList list;
     ASSERT_EQ(list.AddImage(strip_->c_str(), 1, 3), 0);
-    struct Case { int state; COLORREF expected; } cases[] = {
-        {0, kFrameColors[0]}, {1, kFrameColors[1]}, {2, kFrameColors[2]},
+    struct Case
+    {
+        int state;
+        COLORREF expected;
+    } cases[] = {
+        {0, kFrameColors[0]}, {1, kFrameColors[1]},  {2, kFrameColors[2]},
         {7, kFrameColors[2]}, {-3, kFrameColors[0]},
     };
-    for (const Case& c : cases) EXPECT_EQ(DrawnColor(list, 0, c.state), c.expected) << "state " << c.state;
+    for (const Case& c : cases)
+        EXPECT_EQ(DrawnColor(list, 0, c.state), c.expected) << "state " << c.state;
     EXPECT_EQ(DrawnColor(list, 0, 0, false), kFrameColors[0]);
     // An invalid index draws nothing.
     EXPECT_EQ(DrawnColor(list, 5, 0), RGB(128, 128, 128));

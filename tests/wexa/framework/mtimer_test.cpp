@@ -29,7 +29,8 @@ public:
     void OnMTimer(UINT id, CString name) override
     {
         std::lock_guard<std::mutex> g(lock);
-        if (events.size() < 200) events.push_back("app:" + std::to_string(id) + ":" + name.ToUtf8());
+        if (events.size() < 200)
+            events.push_back("app:" + std::to_string(id) + ":" + name.ToUtf8());
     }
 
     std::atomic<int> ticks{0};
@@ -215,7 +216,8 @@ TEST(MTimer, NoTickRunsAfterKillReturns)
 
 TEST(MTimer, HandlerMayKillItsOwnTimer)
 {
-    struct SelfKilling : MTimer {
+    struct SelfKilling : MTimer
+    {
         ~SelfKilling() override { KillTimer(); }
         void OnMTimer(UINT id) override
         {
@@ -300,7 +302,10 @@ TEST_F(ResolutionTest, FailedCapsQueryLeavesResolutionAloneAndRetries)
 
 TEST_F(ResolutionTest, AccuracyIsTheDeviceMinimumKeptWithinOneAndTheMaximum)
 {
-    struct Case { UINT min, max, accuracy; } cases[] = {{1, 1000000, 1}, {0, 1000000, 1}, {5, 1000, 5}, {20, 10, 10}};
+    struct Case
+    {
+        UINT min, max, accuracy;
+    } cases[] = {{1, 1000000, 1}, {0, 1000000, 1}, {5, 1000, 5}, {20, 10, 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.min << ".." << c.max);
         g_capsMin = c.min;

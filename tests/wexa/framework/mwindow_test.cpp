@@ -110,8 +110,10 @@ TEST(MWindow, OwnClassIsRegisteredBareWithTheApplicationInstance)
     TestWindow w;
     HWND hwnd = CreatePopup(w, nullptr, CRect(0, 0, 20, 20));
     ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE), ULONG_PTR(0x0B));  // vertical and horizontal redraw, double clicks
-    EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetClassLongPtrW(hwnd, GCLP_HMODULE)), WEXA::Manager::GetInstance());
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCL_STYLE),
+              ULONG_PTR(0x0B));  // vertical and horizontal redraw, double clicks
+    EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetClassLongPtrW(hwnd, GCLP_HMODULE)),
+              WEXA::Manager::GetInstance());
     EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HICON), ULONG_PTR(0));
     EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HCURSOR), ULONG_PTR(0));
     EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND), ULONG_PTR(0));
@@ -182,7 +184,8 @@ TEST(MWindow, WindowDestroyedDirectlyEndsModalLoopWithZero)
 {
     TestWindow w;
     ASSERT_NE(CreatePopup(w, nullptr, CRect(0, 0, 50, 50), 0), nullptr);
-    struct Killer {
+    struct Killer
+    {
         static void CALLBACK Proc(HWND hwnd, UINT, UINT_PTR id, DWORD)
         {
             KillTimer(hwnd, id);
@@ -238,7 +241,8 @@ TEST(MWindow, SuperclassingASystemClassTwiceSucceeds)
 
 TEST(MWindow, UnknownSuperclassFailsCreation)
 {
-    struct Bad : TestWindow {
+    struct Bad : TestWindow
+    {
         const wchar_t* GetWindowClassName() const override { return L"WexaNoSuchSuper"; }
         const wchar_t* GetSuperClassName() const override { return L"NoSuchSystemClass"; }
     } w;
@@ -292,7 +296,9 @@ TEST(MWindow, CenterWindowCases)
     TestWindow parent;
     ASSERT_NE(CreatePopup(parent, nullptr, CRect(50, 50, 350, 250)), nullptr);
     TestWindow child;
-    ASSERT_NE(child.Create(parent.GetSafeHwnd(), L"child", WS_CHILD | WS_VISIBLE, 0, CRect(0, 0, 40, 20)), nullptr);
+    ASSERT_NE(
+        child.Create(parent.GetSafeHwnd(), L"child", WS_CHILD | WS_VISIBLE, 0, CRect(0, 0, 40, 20)),
+        nullptr);
     child.CenterWindow();
     GetWindowRect(child.GetSafeHwnd(), &rc);
     POINT topLeft = {rc.left, rc.top};

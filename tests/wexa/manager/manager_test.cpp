@@ -28,7 +28,10 @@ void ReleaseWhileGdiplusRuns()
     g_events.push_back(ok ? "first:gdiplus-alive" : "first:gdiplus-dead");
 }
 
-void SecondReleaser() { g_events.push_back("second"); }
+void SecondReleaser()
+{
+    g_events.push_back("second");
+}
 
 }  // namespace
 

@@ -39,7 +39,8 @@ protected:
     void Open(int w, int h)
     {
         host_ = new PaintHost();
-        ASSERT_NE(host_->Create(nullptr, L"paint test", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 100 + w, 100 + h)),
+        ASSERT_NE(host_->Create(nullptr, L"paint test", WS_POPUP | WS_VISIBLE, 0,
+                                CRect(100, 100, 100 + w, 100 + h)),
                   nullptr);
         testutil::PumpPending();
     }
@@ -71,7 +72,8 @@ protected:
         s_last.pixels.resize(static_cast<size_t>(w) * h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                s_last.pixels[static_cast<size_t>(y) * w + x] = bits[static_cast<size_t>(h - 1 - y) * w + x];
+                s_last.pixels[static_cast<size_t>(y) * w + x] =
+                    bits[static_cast<size_t>(h - 1 - y) * w + x];
     }
 
     PaintHost* host_ = nullptr;

@@ -25,13 +25,16 @@ namespace {
         int want = static_cast<int>(channel) * 0xFE / 255;
         return std::abs(static_cast<int>(got) - want) <= 1;
     };
-    if ((pixel >> 24) == 0xFE && within((pixel >> 16) & 0xFF, GetRValue(c)) && within((pixel >> 8) & 0xFF, GetGValue(c)) &&
-        within(pixel & 0xFF, GetBValue(c)))
+    if ((pixel >> 24) == 0xFE && within((pixel >> 16) & 0xFF, GetRValue(c)) &&
+        within((pixel >> 8) & 0xFF, GetGValue(c)) && within(pixel & 0xFF, GetBValue(c)))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "pixel 0x" << pixel << " is not colour 0x" << c
-                                         << " at alpha 0xFE";
+    return ::testing::AssertionFailure()
+           << std::hex << "pixel 0x" << pixel << " is not colour 0x" << c << " at alpha 0xFE";
 }
-constexpr UINT32 Opaque(COLORREF c) { return 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+constexpr UINT32 Opaque(COLORREF c)
+{
+    return 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
 
 TEST_F(PaintTest, DefaultBackgroundEverywhere)
 {
@@ -41,7 +44,8 @@ TEST_F(PaintTest, DefaultBackgroundEverywhere)
     ASSERT_EQ(s.height, 80);
     // 0xFCFCFC at alpha 0xFE on the off-screen surface (premultiplied there).
     for (int y = 0; y < 80; y += 7)
-        for (int x = 0; x < 120; x += 7) ASSERT_TRUE(IsBackground(s.At(x, y), 0xFCFCFC)) << x << "," << y;
+        for (int x = 0; x < 120; x += 7)
+            ASSERT_TRUE(IsBackground(s.At(x, y), 0xFCFCFC)) << x << "," << y;
     EXPECT_TRUE(IsBackground(s.At(119, 79), 0xFCFCFC));
 }
 
@@ -61,8 +65,10 @@ TEST_F(PaintTest, AreasBeforeControlsEachFromItsCachedLook)
 {
     Open(100, 60);
     // A red area over the whole window, a blue control on top of it.
-    auto* area = static_cast<SolidControl*>(host_->CreateArea(L"CArea", 1, CRect(0, 0, 100, 60), L"", 1, 1));
-    auto* control = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 3, CRect(20, 10, 50, 30), L"", 1, 1));
+    auto* area =
+        static_cast<SolidControl*>(host_->CreateArea(L"CArea", 1, CRect(0, 0, 100, 60), L"", 1, 1));
+    auto* control = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 3, CRect(20, 10, 50, 30), L"", 1, 1));
     ASSERT_NE(area, nullptr);
     ASSERT_NE(control, nullptr);
     PixelBuffer s = PaintNow();
@@ -82,10 +88,14 @@ TEST_F(PaintTest, AreasBeforeControlsEachFromItsCachedLook)
 TEST_F(PaintTest, RepaintRequestsUniteOverlappingLaterControls)
 {
     Open(200, 120);
-    auto* area = static_cast<SolidControl*>(host_->CreateArea(L"CArea", 4, CRect(0, 0, 200, 120), L"", 1, 1));
-    auto* first = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 1, CRect(10, 10, 60, 60), L"", 1, 1));
-    auto* second = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 2, CRect(40, 40, 120, 90), L"", 1, 1));
-    auto* apart = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 3, CRect(150, 10, 190, 30), L"", 1, 1));
+    auto* area = static_cast<SolidControl*>(
+        host_->CreateArea(L"CArea", 4, CRect(0, 0, 200, 120), L"", 1, 1));
+    auto* first = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 1, CRect(10, 10, 60, 60), L"", 1, 1));
+    auto* second = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 2, CRect(40, 40, 120, 90), L"", 1, 1));
+    auto* apart = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 3, CRect(150, 10, 190, 30), L"", 1, 1));
     PaintNow();
     auto stale = [](SolidControl* c) { return c->GetUpdate() == 0; };
 
@@ -220,7 +230,8 @@ TEST_F(PaintTest, MinimisedWindowValidatesItsUpdateRegion)
 TEST_F(PaintTest, GenerateBitmapRendersOneControl)
 {
     Open(100, 60);
-    auto* control = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 3, CRect(20, 10, 50, 30), L"", 1, 1));
+    auto* control = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 3, CRect(20, 10, 50, 30), L"", 1, 1));
     HBITMAP bmp = engine().GenerateBitmap(control, control->GetRect(), 0);
     ASSERT_NE(bmp, nullptr);
     BITMAP info;

@@ -80,7 +80,10 @@ TEST_F(PaintTest, WindowTimerRearmAndDispatch)
 // ---- multimedia tick ----
 
 DWORD g_fakeNow = 0;
-DWORD FakeClock() { return g_fakeNow; }
+DWORD FakeClock()
+{
+    return g_fakeNow;
+}
 
 TEST_F(PaintTest, TicksCloserThan3msAreDropped)
 {
@@ -100,9 +103,9 @@ TEST_F(PaintTest, TicksCloserThan3msAreDropped)
         int ticked;
     } steps[] = {
         {1000, 77, 1}, {1002, 77, 0},  // 2 ms after the last: dropped
-        {1003, 77, 1}, {1005, 77, 0}, {1006, 77, 1},
-        {1010, 12, 0},  // another timer's tick is ignored...
-        {1011, 77, 0},  // ...but counts as the last tick
+        {1003, 77, 1}, {1005, 77, 0},
+        {1006, 77, 1}, {1010, 12, 0},  // another timer's tick is ignored...
+        {1011, 77, 0},                 // ...but counts as the last tick
         {1013, 77, 1},
     };
     int expected = 0;
@@ -126,7 +129,8 @@ TEST_F(PaintTest, TeardownStopsTheTickBeforeControlsGo)
     // the timer is stopped (synchronously) before the control is deleted, and
     // the engine's locks still work afterwards.
     Open(50, 50);
-    auto* c = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 1, CRect(0, 0, 10, 10), L"", 1, 1));
+    auto* c = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 1, CRect(0, 0, 10, 10), L"", 1, 1));
     ASSERT_NE(c, nullptr);
     c->SetRunTimer(1);
     c->tickWork = 2;
@@ -144,7 +148,10 @@ TEST_F(PaintTest, TeardownStopsTheTickBeforeControlsGo)
 // ---- overlay ----
 
 std::vector<std::pair<UINT, UINT>> g_started;
-void RecordTimer(WEXA::PaintManager*, UINT id, UINT ms) { g_started.emplace_back(id, ms); }
+void RecordTimer(WEXA::PaintManager*, UINT id, UINT ms)
+{
+    g_started.emplace_back(id, ms);
+}
 
 class OverlayTest : public PaintTest
 {
@@ -243,8 +250,8 @@ TEST_F(OverlayTest, OverlayIsPaintedOverTheWindow)
     engine().m_nShownProgress = 50;
     engine().m_strOverlayText = L"Half";
     PixelBuffer s = PaintNow();
-    EXPECT_EQ(s.At(20, 100), 0xFFE6E6E6u);   // the outer ring
-    EXPECT_EQ(s.At(25, 150), 0xFFFEFEFEu);   // the inner box
+    EXPECT_EQ(s.At(20, 100), 0xFFE6E6E6u);  // the outer ring
+    EXPECT_EQ(s.At(25, 150), 0xFFFEFEFEu);  // the inner box
     // The bar, 3 pixels high and half of 180 pixels wide, over the grey line.
     UINT32 bar = s.At(40, 145);
     EXPECT_NEAR(static_cast<int>((bar >> 16) & 0xFF), 0xFF, 2);
@@ -263,7 +270,8 @@ TEST_F(OverlayTest, OverlayIsPaintedOverTheWindow)
 
 TEST_F(OverlayTest, CaretBlinksAndIsDrawnForTheFocusedOwner)
 {
-    SolidControl* owner = static_cast<SolidControl*>(host_->CreateControl(L"CArea", 8, CRect(0, 0, 100, 40), L"", 1, 1));
+    SolidControl* owner = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 8, CRect(0, 0, 100, 40), L"", 1, 1));
     auto* asRichEdit = reinterpret_cast<WEXA::MRichEdit*>(static_cast<WEXA::MControl*>(owner));
     EXPECT_EQ(engine().CreateCaret(nullptr, 2, 14), 1);
     EXPECT_EQ(engine().SetCaretPos(asRichEdit, 10, 10), 1);
@@ -279,7 +287,8 @@ TEST_F(OverlayTest, CaretBlinksAndIsDrawnForTheFocusedOwner)
     ASSERT_EQ(GetFocus(), hwnd());
     // Black at alpha 0xFE over the owner's grey.
     auto caret = [](UINT32 p) {
-        return (p >> 24) >= 0xFE && ((p >> 16) & 0xFF) <= 2 && ((p >> 8) & 0xFF) <= 2 && (p & 0xFF) <= 2;
+        return (p >> 24) >= 0xFE && ((p >> 16) & 0xFF) <= 2 && ((p >> 8) & 0xFF) <= 2 &&
+               (p & 0xFF) <= 2;
     };
     EXPECT_TRUE(caret(s.At(10, 10)));
     EXPECT_TRUE(caret(s.At(11, 23)));
@@ -340,8 +349,8 @@ TEST_F(OverlayTest, BalloonOwnershipOfShowAndHide)
     std::wstring folder = testutil::UseTestSkinFolder(L"paint_test");
     testutil::WriteSkinPng(folder, L"img_tip_bk.png", 16, 16,
                            [](Gdiplus::Graphics& g) { g.Clear(Gdiplus::Color(220, 30, 30, 36)); });
-    EXPECT_EQ(engine().SetAirBladderMsg(L"Profile saved", POINT{400, 300}, WEXA::AIRBLADDER_TYPE_BUTTON,
-                                        WEXA::AIRBLADDER_MODE_RIGHT),
+    EXPECT_EQ(engine().SetAirBladderMsg(L"Profile saved", POINT{400, 300},
+                                        WEXA::AIRBLADDER_TYPE_BUTTON, WEXA::AIRBLADDER_MODE_RIGHT),
               1);
     WEXA::MAirBladder* balloon = engine().m_pAirBladder;
     ASSERT_NE(balloon, nullptr);
@@ -372,9 +381,11 @@ TEST_F(OverlayTest, GdiplusObjectsGoWithTheWindow)
     std::wstring folder = testutil::UseTestSkinFolder(L"paint_test");
     testutil::WriteSkinPng(folder, L"img_tip_bk.png", 16, 16,
                            [](Gdiplus::Graphics& g) { g.Clear(Gdiplus::Color(220, 30, 30, 36)); });
-    testutil::WriteSkinPng(folder, L"bk.png", 8, 8, [](Gdiplus::Graphics& g) { g.Clear(Gdiplus::Color(255, 9, 9, 9)); });
+    testutil::WriteSkinPng(folder, L"bk.png", 8, 8,
+                           [](Gdiplus::Graphics& g) { g.Clear(Gdiplus::Color(255, 9, 9, 9)); });
     ASSERT_EQ(engine().LoadBKImage(CString(L"bk.png")), 1);
-    engine().SetAirBladderMsg(L"Tip", POINT{400, 300}, WEXA::AIRBLADDER_TYPE_BUTTON, WEXA::AIRBLADDER_MODE_RIGHT);
+    engine().SetAirBladderMsg(L"Tip", POINT{400, 300}, WEXA::AIRBLADDER_TYPE_BUTTON,
+                              WEXA::AIRBLADDER_MODE_RIGHT);
     WEXA::MAirBladder* balloon = engine().m_pAirBladder;
     ASSERT_TRUE(balloon->HasFont());
     engine().FindTempFont(L"Roboto-Medium");

@@ -26,20 +26,28 @@ public:
     }
 };
 
-MControl* MakeLeaf(const ControlArgs& a) { return new Leaf(a.owner, a.id, a.rect); }
-MControl* MakePanel(const ControlArgs& a) { return new MPanel(a.owner, a.id, a.rect, a.visible); }
+MControl* MakeLeaf(const ControlArgs& a)
+{
+    return new Leaf(a.owner, a.id, a.rect);
+}
+MControl* MakePanel(const ControlArgs& a)
+{
+    return new MPanel(a.owner, a.id, a.rect, a.visible);
+}
 
 class PageDialog : public MDialog
 {
 public:
     void InitUI(CRect) override
     {
-        page = static_cast<MPanel*>(CreateControl(L"MTabLayout", 30, CRect(10, 10, 210, 110), L"", 1, 1));
+        page = static_cast<MPanel*>(
+            CreateControl(L"MTabLayout", 30, CRect(10, 10, 210, 110), L"", 1, 1));
         if (!page) return;
-        inner = static_cast<MPanel*>(page->CreateControl(L"MTabLayout", 31, CRect(10, 10, 190, 310), L"", 1, 1));
+        inner = static_cast<MPanel*>(
+            page->CreateControl(L"MTabLayout", 31, CRect(10, 10, 190, 310), L"", 1, 1));
         if (!inner) return;
         leaf = inner->CreateControl(L"MButton", 90, CRect(20, 250, 60, 290), L"", 1, 1);
-        page->SetRect(CRect(10, 10, 210, 110));   // content 300 high in a 100 px page
+        page->SetRect(CRect(10, 10, 210, 110));  // content 300 high in a 100 px page
     }
     LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
     {
@@ -62,7 +70,9 @@ TEST(DialogPanels, ScrolledEventsAndImages)
     ControlCreator oldButton = RegisterControlClass(L"MButton", MakeLeaf);
     {
         PageDialog dlg;
-        ASSERT_NE(dlg.Create(nullptr, L"panels", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 400, 300)), nullptr);
+        ASSERT_NE(
+            dlg.Create(nullptr, L"panels", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 400, 300)),
+            nullptr);
         ASSERT_NE(dlg.leaf, nullptr);
         HWND wnd = dlg.GetSafeHwnd();
         auto* bar = static_cast<MScroll*>(dlg.page->GetScrollVertical());
@@ -82,7 +92,8 @@ TEST(DialogPanels, ScrolledEventsAndImages)
         POINT pt = {50, 50};
         ClientToScreen(wnd, &pt);
         for (int i = 0; i < 40; ++i)
-            SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(pt.x, pt.y));
+            SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+                         MAKELPARAM(pt.x, pt.y));
         EXPECT_EQ(bar->GetScrollCurrentPos(), 300);
         EXPECT_EQ(dlg.page->GetVerticalOffset(), 200);
 

@@ -20,8 +20,7 @@ class Probe : public MControl
 public:
     Probe(MObject* owner, UINT id, CRect rect, int visible = 1, int enabled = 1)
         : MControl(owner, id, rect, visible, enabled, 1)
-    {
-    }
+    {}
     void DrawControl(HDC&, CRect) override { ++draws; }
     void InitControl(PaintManager* manager) override { initWith = manager; }
     int OnControlLButtonDown(UINT, CPoint point) override
@@ -79,7 +78,10 @@ MControl* MakeProbe(const ControlArgs& a)
     return p;
 }
 
-MControl* MakePanel(const ControlArgs& a) { return new MPanel(a.owner, a.id, a.rect, a.visible); }
+MControl* MakePanel(const ControlArgs& a)
+{
+    return new MPanel(a.owner, a.id, a.rect, a.visible);
+}
 
 // Registers a constructor for a class name for the length of a test.
 class Registered
@@ -107,23 +109,28 @@ struct Entry
 // Every class name the panel's factory knows, by the arguments its class's
 // constructor takes after owner, id and rectangle.
 const Entry kTable[] = {
-    {L"MButton", TVE}, {L"CImageButton", TVE}, {L"CTextButton", TVE}, {L"CCheckButton", TVE},
-    {L"CRadioButton", TVE}, {L"CSelectButton", TVE}, {L"CIconButton", TVE}, {L"CTimerButton", TVE},
-    {L"CHelpButton", TVE}, {L"MEdit", TVE}, {L"MRichEdit", TVE}, {L"MEditEx", TVE},
-    {L"MenuItem", TV1}, {L"UpgradeButton", TV1}, {L"DownloadButton", TV1}, {L"KeyLayerButton", TV1},
-    {L"MButton3", TV1},
-    {L"MText", TV},
-    {L"MPicture", VE}, {L"CPhotoFrame", VE}, {L"CSliderPicture", VE}, {L"CGifPicture", VE}, {L"MProgress", VE},
-    {L"MSlider", VE}, {L"MLevelCtrl", VE}, {L"CColorButton", VE}, {L"MSpinButton", VE}, {L"CSpinButton", VE},
-    {L"CSwitchButton", VE}, {L"MComboBox", VE}, {L"MTabCtrl", VE},
-    {L"CArea", V1}, {L"CRoundArea", V1}, {L"CirclePalette", V1}, {L"CDeviceCtrl", V1}, {L"CDeviceList", V1},
-    {L"BatteryCtrl", V1}, {L"ImageView", V1}, {L"ColorView", V1}, {L"KeyFuncValue", V1}, {L"ProfileList", V1},
-    {L"MListBoxEx", V1}, {L"CKeyTestCtrl", V1}, {L"KeyFuncType", V1}, {L"KeyMenuFuncType", V1},
-    {L"TabCtrlEx", V1}, {L"KeyLayerCtrl", V1},
-    {L"MTabLayout", V}, {L"MListBox", V}, {L"MacroList", V}, {L"MPalette", V}, {L"CColorPalette", V},
-    {L"CColorSelect", V}, {L"KeyboardCtrl", V}, {L"KeyFuncControl", V}, {L"CRecordList", V},
-    {L"NimbrelEffect", V}, {L"LCDViewList", V}, {L"LCDViewCtrl", V}, {L"ImageViewList", V}, {L"LCDPalette", V},
-    {L"LCDPalette2", V}, {L"LCDPalette3", V}, {L"KeyFuncCtrl", V}, {L"MatrixScreen", V},
+    {L"MButton", TVE},        {L"CImageButton", TVE},  {L"CTextButton", TVE},
+    {L"CCheckButton", TVE},   {L"CRadioButton", TVE},  {L"CSelectButton", TVE},
+    {L"CIconButton", TVE},    {L"CTimerButton", TVE},  {L"CHelpButton", TVE},
+    {L"MEdit", TVE},          {L"MRichEdit", TVE},     {L"MEditEx", TVE},
+    {L"MenuItem", TV1},       {L"UpgradeButton", TV1}, {L"DownloadButton", TV1},
+    {L"KeyLayerButton", TV1}, {L"MButton3", TV1},      {L"MText", TV},
+    {L"MPicture", VE},        {L"CPhotoFrame", VE},    {L"CSliderPicture", VE},
+    {L"CGifPicture", VE},     {L"MProgress", VE},      {L"MSlider", VE},
+    {L"MLevelCtrl", VE},      {L"CColorButton", VE},   {L"MSpinButton", VE},
+    {L"CSpinButton", VE},     {L"CSwitchButton", VE},  {L"MComboBox", VE},
+    {L"MTabCtrl", VE},        {L"CArea", V1},          {L"CRoundArea", V1},
+    {L"CirclePalette", V1},   {L"CDeviceCtrl", V1},    {L"CDeviceList", V1},
+    {L"BatteryCtrl", V1},     {L"ImageView", V1},      {L"ColorView", V1},
+    {L"KeyFuncValue", V1},    {L"ProfileList", V1},    {L"MListBoxEx", V1},
+    {L"CKeyTestCtrl", V1},    {L"KeyFuncType", V1},    {L"KeyMenuFuncType", V1},
+    {L"TabCtrlEx", V1},       {L"KeyLayerCtrl", V1},   {L"MTabLayout", V},
+    {L"MListBox", V},         {L"MacroList", V},       {L"MPalette", V},
+    {L"CColorPalette", V},    {L"CColorSelect", V},    {L"KeyboardCtrl", V},
+    {L"KeyFuncControl", V},   {L"CRecordList", V},     {L"NimbrelEffect", V},
+    {L"LCDViewList", V},      {L"LCDViewCtrl", V},     {L"ImageViewList", V},
+    {L"LCDPalette", V},       {L"LCDPalette2", V},     {L"LCDPalette3", V},
+    {L"KeyFuncCtrl", V},      {L"MatrixScreen", V},
 };
 
 TEST(PanelFactory, EveryListedNameCreatesItsClassWithItsArguments)
@@ -133,7 +140,8 @@ TEST(PanelFactory, EveryListedNameCreatesItsClassWithItsArguments)
         Registered reg(e.name, MakeProbe);
         Top top;
         MPanel panel(&top, 50, CRect(0, 0, 100, 100), 1);
-        auto* p = static_cast<Probe*>(panel.CreateControl(e.name, 7, CRect(1, 2, 3, 4), L"T", 1, 0));
+        auto* p =
+            static_cast<Probe*>(panel.CreateControl(e.name, 7, CRect(1, 2, 3, 4), L"T", 1, 0));
         ASSERT_NE(p, nullptr) << std::wstring(e.name).c_str();
         EXPECT_EQ(p->GetControlID(), 7u);
         EXPECT_EQ(p->GetRect(), CRect(1, 2, 3, 4));
@@ -143,7 +151,7 @@ TEST(PanelFactory, EveryListedNameCreatesItsClassWithItsArguments)
         EXPECT_EQ(p->title, hasTitle ? L"T" : L"") << std::wstring(e.name).c_str();
         EXPECT_EQ(p->enabledArg, hasEnabled ? 0 : 1) << std::wstring(e.name).c_str();
         EXPECT_EQ(p->visibleArg, 1);
-        ASSERT_EQ(panel.GetControls().size(), 3u);   // after the two bars
+        ASSERT_EQ(panel.GetControls().size(), 3u);  // after the two bars
         EXPECT_EQ(panel.GetControls()[2], p);
     }
 }
@@ -151,14 +159,17 @@ TEST(PanelFactory, EveryListedNameCreatesItsClassWithItsArguments)
 TEST(PanelFactory, UnknownNamesCreateNothing)
 {
     Registered button(L"MButton", MakeProbe);
-    Registered panelClass(L"MPanel", MakePanel);           // creatable elsewhere, not here
-    Registered comboList(L"CComboBoxList", MakeProbe);     // only the window's factory knows it
+    Registered panelClass(L"MPanel", MakePanel);        // creatable elsewhere, not here
+    Registered comboList(L"CComboBoxList", MakeProbe);  // only the window's factory knows it
     Top top;
     MPanel panel(&top, 50, CRect(0, 0, 100, 100), 1);
-    for (const wchar_t* name : {L"", L"mbutton", L"MBUTTON", L"MButton ", L"MButto", L"MPanel", L"CComboBoxList",
-                                L"CTextArea", L"DPIControl", L"CScrollVertical"}) {
-        EXPECT_EQ(panel.CreateControl(name, 9, CRect(), L"", 1, 1), nullptr) << std::wstring(name).c_str();
-        EXPECT_EQ(panel.CreateArea(name, 9, CRect(), L"", 1, 1), nullptr) << std::wstring(name).c_str();
+    for (const wchar_t* name :
+         {L"", L"mbutton", L"MBUTTON", L"MButton ", L"MButto", L"MPanel", L"CComboBoxList",
+          L"CTextArea", L"DPIControl", L"CScrollVertical"}) {
+        EXPECT_EQ(panel.CreateControl(name, 9, CRect(), L"", 1, 1), nullptr)
+            << std::wstring(name).c_str();
+        EXPECT_EQ(panel.CreateArea(name, 9, CRect(), L"", 1, 1), nullptr)
+            << std::wstring(name).c_str();
     }
     EXPECT_EQ(panel.CreateControl(nullptr, 9, CRect(), L"", 1, 1), nullptr);
     // A listed name whose class has not been built yet.
@@ -177,9 +188,12 @@ TEST(PanelFactory, KindDecidesWhereTheControlIsFiled)
     EXPECT_TRUE(panel.IsAttached());
     EXPECT_EQ(panel.GetScrollVertical()->GetManager(), &engine);
 
-    auto* area = static_cast<Probe*>(panel.CreateArea(L"MButton", 11, CRect(0, 0, 10, 10), L"", 1, 1));
-    auto* child = static_cast<Probe*>(panel.CreateControl(L"MButton", 12, CRect(0, 0, 10, 10), L"", 1, 1));
-    auto* loose = static_cast<Probe*>(panel.CreateControl(2, &top, L"MButton", 13, CRect(0, 0, 10, 10), L"", 1, 1));
+    auto* area =
+        static_cast<Probe*>(panel.CreateArea(L"MButton", 11, CRect(0, 0, 10, 10), L"", 1, 1));
+    auto* child =
+        static_cast<Probe*>(panel.CreateControl(L"MButton", 12, CRect(0, 0, 10, 10), L"", 1, 1));
+    auto* loose = static_cast<Probe*>(
+        panel.CreateControl(2, &top, L"MButton", 13, CRect(0, 0, 10, 10), L"", 1, 1));
     ASSERT_TRUE(area && child && loose);
     EXPECT_EQ(area->initWith, &engine);
     EXPECT_EQ(child->GetManager(), &engine);
@@ -189,7 +203,7 @@ TEST(PanelFactory, KindDecidesWhereTheControlIsFiled)
     EXPECT_EQ(loose->GetParantObject(), &top);
     EXPECT_EQ(panel.GetControl(13), nullptr);
     EXPECT_EQ(panel.GetControl(11), area);
-    delete loose;   // the caller's
+    delete loose;  // the caller's
 }
 
 TEST(PanelLayout, ContentSizeShowsAndHidesTheBars)
@@ -197,8 +211,8 @@ TEST(PanelLayout, ContentSizeShowsAndHidesTheBars)
     Top top;
     for (bool reversed : {false, true}) {
         MPanel panel(&top, 50, CRect(10, 20, 110, 120), 1);
-        auto* a = new Probe(&panel, 3, CRect(10, 20, 60, 60));     // reaches 40 below the top
-        auto* b = new Probe(&panel, 4, CRect(10, 20, 60, 170));    // reaches 150
+        auto* a = new Probe(&panel, 3, CRect(10, 20, 60, 60));   // reaches 40 below the top
+        auto* b = new Probe(&panel, 4, CRect(10, 20, 60, 170));  // reaches 150
         panel.GetControls().push_back(reversed ? b : a);
         panel.GetControls().push_back(reversed ? a : b);
         panel.SetRect(CRect(10, 20, 110, 120));
@@ -232,7 +246,8 @@ TEST(PanelLayout, AnEmptyPanelHasInertBars)
     EXPECT_FALSE(v->IsScrollable());
     EXPECT_FALSE(v->IsVisible());
     EXPECT_EQ(panel.GetVerticalOffset(), 0);
-    EXPECT_EQ(panel.OnControlScroll(1, 1, CPoint(5, 5)), 0);   // content fits: the wheel is not taken
+    EXPECT_EQ(panel.OnControlScroll(1, 1, CPoint(5, 5)),
+              0);  // content fits: the wheel is not taken
     EXPECT_EQ(v->ScrollRow(1), 0);
     EXPECT_EQ(v->GetScrollCurrentPos(), 0);
     EXPECT_EQ(panel.GetControl(1), v);
@@ -281,7 +296,7 @@ TEST_F(ScrolledPanel, PointsReachChildrenInContentCoordinates)
     // The bar itself is hit with the window point.
     const size_t notes = top_.messages.size();
     bar_->SetScrollCurrentPos(0);
-    EXPECT_EQ(panel_->OnLButtonDown(MK_LBUTTON, CPoint(97, 90)), 1);   // below its thumb: page down
+    EXPECT_EQ(panel_->OnLButtonDown(MK_LBUTTON, CPoint(97, 90)), 1);  // below its thumb: page down
     ASSERT_EQ(top_.messages.size(), notes + 1);
     EXPECT_EQ(top_.messages.back().id, 1u);
     EXPECT_EQ(top_.messages.back().code, 8u);
@@ -293,7 +308,7 @@ TEST(WidePanel, HorizontalOffsetMovesPointsAlongX)
 {
     Top top;
     MPanel panel(&top, 50, CRect(0, 0, 100, 100), 1);
-    auto* right = new Probe(&panel, 3, CRect(150, 10, 190, 50));   // 90 px hidden to the right
+    auto* right = new Probe(&panel, 3, CRect(150, 10, 190, 50));  // 90 px hidden to the right
     panel.GetControls().push_back(right);
     panel.SetRect(CRect(0, 0, 100, 100));
     auto* h = static_cast<MScroll*>(panel.GetScrollHorizontal());
@@ -301,7 +316,7 @@ TEST(WidePanel, HorizontalOffsetMovesPointsAlongX)
     EXPECT_FALSE(panel.GetScrollVertical()->IsVisible());
     EXPECT_EQ(h->GetScrollMaxRange(), 190);
     h->SetScrollCurrentPos(95);
-    EXPECT_EQ(panel.GetHorizontalOffset(), 45);            // 90 x 95 / 190
+    EXPECT_EQ(panel.GetHorizontalOffset(), 45);  // 90 x 95 / 190
     h->SetScrollCurrentPos(190);
     EXPECT_EQ(panel.GetVerticalOffset(), 0);
     EXPECT_EQ(panel.OnLButtonDown(MK_LBUTTON, CPoint(70, 20)), 1);
@@ -364,8 +379,8 @@ HWND MakeWindow()
         RegisterClassW(&wc);
         registered = true;
     }
-    HWND wnd = CreateWindowExW(0, L"PanelTestWindow", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+    HWND wnd = CreateWindowExW(0, L"PanelTestWindow", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     return wnd;
 }
 
@@ -384,10 +399,10 @@ TEST_F(ScrolledPanel, RepaintRequestsAreMovedByTheOffset)
         PaintManager engine;
         engine.Init(wnd, nullptr);
         panel_->SetManager(&engine);
-        bar_->SetScrollCurrentPos(190);   // 90 px up
+        bar_->SetScrollCurrentPos(190);  // 90 px up
 
         ValidateRect(wnd, nullptr);
-        low_->UpdateControl(1, 0);        // content (0,150)-(50,190)
+        low_->UpdateControl(1, 0);  // content (0,150)-(50,190)
         EXPECT_EQ(PendingUpdate(wnd), CRect(0, 60, 50, 100));
         EXPECT_EQ(low_->GetUpdate(), 0);
 
@@ -422,12 +437,14 @@ TEST(NestedPanels, RepaintGoesThroughEveryOffset)
         engine.Init(wnd, nullptr);
         MPanel outer(&top, 50, CRect(0, 0, 100, 100), 1);
         outer.SetManager(&engine);
-        auto* inner = static_cast<MPanel*>(outer.CreateControl(L"MTabLayout", 60, CRect(0, 100, 100, 200), L"", 1, 1));
+        auto* inner = static_cast<MPanel*>(
+            outer.CreateControl(L"MTabLayout", 60, CRect(0, 100, 100, 200), L"", 1, 1));
         ASSERT_NE(inner, nullptr);
-        outer.SetRect(CRect(0, 0, 100, 100));   // content 200 high
+        outer.SetRect(CRect(0, 0, 100, 100));  // content 200 high
         auto* outerBar = static_cast<MScroll*>(outer.GetScrollVertical());
-        outerBar->SetScrollCurrentPos(200);     // 100 px up: inner now fills the view
-        auto* leaf = static_cast<Probe*>(inner->CreateControl(L"MButton", 70, CRect(20, 120, 40, 140), L"", 1, 1));
+        outerBar->SetScrollCurrentPos(200);  // 100 px up: inner now fills the view
+        auto* leaf = static_cast<Probe*>(
+            inner->CreateControl(L"MButton", 70, CRect(20, 120, 40, 140), L"", 1, 1));
         ASSERT_NE(leaf, nullptr);
 
         ValidateRect(wnd, nullptr);
@@ -450,16 +467,19 @@ TEST(NestedPanels, IdsResolveAndNotificationsArriveUnchanged)
     Registered button(L"MButton", MakeProbe);
     Top top;
     MPanel outer(&top, 50, CRect(0, 0, 300, 300), 1);
-    auto* middle = static_cast<MPanel*>(outer.CreateControl(L"MTabLayout", 60, CRect(0, 0, 300, 300), L"", 1, 1));
+    auto* middle = static_cast<MPanel*>(
+        outer.CreateControl(L"MTabLayout", 60, CRect(0, 0, 300, 300), L"", 1, 1));
     ASSERT_NE(middle, nullptr);
-    auto* inner = static_cast<MPanel*>(middle->CreateArea(L"MTabLayout", 61, CRect(0, 0, 300, 300), L"", 1, 1));
+    auto* inner = static_cast<MPanel*>(
+        middle->CreateArea(L"MTabLayout", 61, CRect(0, 0, 300, 300), L"", 1, 1));
     ASSERT_NE(inner, nullptr);
-    auto* leaf = static_cast<Probe*>(inner->CreateControl(L"MButton", 77, CRect(5, 5, 20, 20), L"", 1, 1));
+    auto* leaf =
+        static_cast<Probe*>(inner->CreateControl(L"MButton", 77, CRect(5, 5, 20, 20), L"", 1, 1));
     ASSERT_NE(leaf, nullptr);
 
     EXPECT_EQ(outer.GetControl(77), leaf);
     EXPECT_EQ(outer.GetControl(61), inner);
-    EXPECT_EQ(outer.GetControl(50), nullptr);   // the panel itself is not compared
+    EXPECT_EQ(outer.GetControl(50), nullptr);  // the panel itself is not compared
     EXPECT_EQ(outer.GetControl(999), nullptr);
 
     leaf->Report(2);

@@ -12,8 +12,8 @@
 #include "MRender.h"
 #include "WindowTestHelpers.h"
 
-using WEXA::MRender;
 using testutil::MemoryCanvas;
+using WEXA::MRender;
 
 namespace {
 
@@ -21,13 +21,15 @@ std::wstring TempPath(const wchar_t* name)
 {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + L"wexa_render_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+    return std::wstring(dir) + L"wexa_render_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           name;
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::wstring& path)
 {
     std::vector<unsigned char> data;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (f == INVALID_HANDLE_VALUE) return data;
     DWORD size = GetFileSize(f, nullptr), got = 0;
     data.resize(size);
@@ -40,11 +42,23 @@ uint32_t U32(const std::vector<unsigned char>& d, size_t at)
 {
     return d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (uint32_t(d[at + 3]) << 24);
 }
-uint16_t U16(const std::vector<unsigned char>& d, size_t at) { return uint16_t(d[at] | (d[at + 1] << 8)); }
+uint16_t U16(const std::vector<unsigned char>& d, size_t at)
+{
+    return uint16_t(d[at] | (d[at + 1] << 8));
+}
 
-int Red(uint32_t p) { return (p >> 16) & 0xFF; }
-int Green(uint32_t p) { return (p >> 8) & 0xFF; }
-int Blue(uint32_t p) { return p & 0xFF; }
+int Red(uint32_t p)
+{
+    return (p >> 16) & 0xFF;
+}
+int Green(uint32_t p)
+{
+    return (p >> 8) & 0xFF;
+}
+int Blue(uint32_t p)
+{
+    return p & 0xFF;
+}
 
 // A source image whose nine regions (corner 3, cell 9 x 9 at x offset 9) have
 // distinct colours; the first 9 columns are a decoy cell in black.
@@ -73,7 +87,8 @@ Gdiplus::Bitmap* MakeNineSliceSource(int l, int t, int r, int b, int w, int h)
 }
 
 // Checks every pixel of the canvas against the nine-slice layout of target.
-void ExpectNineSlice(const testutil::PixelBuffer& px, RECT target, int l, int t, int r, int b, uint32_t background)
+void ExpectNineSlice(const testutil::PixelBuffer& px, RECT target, int l, int t, int r, int b,
+                     uint32_t background)
 {
     int mismatches = 0;
     for (int y = 0; y < px.height; ++y) {
@@ -85,8 +100,8 @@ void ExpectNineSlice(const testutil::PixelBuffer& px, RECT target, int l, int t,
                 expected = kRegion[row][col];
             }
             if ((px.At(x, y) & 0xFFFFFF) != (expected & 0xFFFFFF) && ++mismatches <= 5)
-                ADD_FAILURE() << "pixel (" << x << "," << y << ") is " << std::hex << px.At(x, y) << " expected "
-                              << expected;
+                ADD_FAILURE() << "pixel (" << x << "," << y << ") is " << std::hex << px.At(x, y)
+                              << " expected " << expected;
         }
     }
     EXPECT_EQ(mismatches, 0);
@@ -141,7 +156,8 @@ TEST(MRenderFrame, TargetSmallerThanCornersDrawsNothingOutsideIt)
     {
         Gdiplus::Graphics* g = ExactGraphics(canvas.dc());
         MRender::DrawImageFrame(*g, src, CRect(10, 10, 14, 14), 9, 0, 9, 9, 3);
-        MRender::DrawImageFrame(*g, nullptr, CRect(0, 0, 30, 30), 0, 0, 9, 9, 3);  // null image: nothing
+        MRender::DrawImageFrame(*g, nullptr, CRect(0, 0, 30, 30), 0, 0, 9, 9,
+                                3);  // null image: nothing
         delete g;
     }
     testutil::PixelBuffer px = canvas.Read();
@@ -162,7 +178,7 @@ TEST(MRenderFill, SolidRectAndAlphaColour)
     HDC dc = canvas.dc();
     MRender::FillSolidRect(dc, CRect(2, 2, 6, 6), RGB(10, 20, 30));
     MRender::FillSolidRect(dc, 10, 10, 3, 2, RGB(200, 100, 50));
-    EXPECT_EQ(GetBkColor(dc), RGB(200, 100, 50));  // left changed
+    EXPECT_EQ(GetBkColor(dc), RGB(200, 100, 50));              // left changed
     MRender::DrawColor(dc, CRect(0, 14, 20, 20), 0x00FFFFFF);  // fully transparent: nothing
     MRender::DrawColor(dc, CRect(14, 0, 20, 6), 0x80FF0000);   // half red over black
     testutil::PixelBuffer px = canvas.Read();
@@ -221,7 +237,10 @@ TEST(MRenderFill, GradientUsesTheMeanAlpha)
 
 TEST(MRenderFill, CheckAlphaColorAvoidsPureBlack)
 {
-    struct Case { Gdiplus::ARGB in, out; } cases[] = {
+    struct Case
+    {
+        Gdiplus::ARGB in, out;
+    } cases[] = {
         {0xFF000000, 0xFF000001}, {0x00000000, 0x00000001}, {0x80000000, 0x80000001},
         {0xFF000100, 0xFF000100}, {0x00000005, 0x00000005}, {0xFFFFFFFF, 0xFFFFFFFF},
     };
@@ -243,7 +262,8 @@ TEST(MRenderRound, FilledAndBorderedShapes)
         // Radius 10 filled red, no border.
         MRender::DrawRoundRectange(g, 5.0f, 5.0f, 50.0f, 40.0f, 10.0f, 0xFFFF0000);
         // Radius 8, green fill with a 2-pixel blue border.
-        MRender::DrawRoundRectange(g, 65.0f, 5.0f, 50.0f, 40.0f, 8.0f, 0xFF0000FF, 2.0f, 0xFF00FF00);
+        MRender::DrawRoundRectange(g, 65.0f, 5.0f, 50.0f, 40.0f, 8.0f, 0xFF0000FF, 2.0f,
+                                   0xFF00FF00);
     }
     testutil::PixelBuffer px = canvas.Read();
     EXPECT_EQ(px.ColorAt(30, 25), RGB(255, 0, 0));  // centre
@@ -263,9 +283,11 @@ TEST(MRenderRound, RoundnessGivesRadiiAndTheSmallerWhenFarApart)
     {
         Gdiplus::Graphics g(canvas.dc());
         // 100 x 20 with roundness 2: radii 25 and 5 differ by more than 10, so both are 5.
-        MRender::DrawRoundRectange(g, 10.0f, 10.0f, 100.0f, 20.0f, 2.0f, 0xFFFFFFFF, 1.0f, TRUE, 0xFFFF0000);
+        MRender::DrawRoundRectange(g, 10.0f, 10.0f, 100.0f, 20.0f, 2.0f, 0xFFFFFFFF, 1.0f, TRUE,
+                                   0xFFFF0000);
         // Roundness 0 draws a plain rectangle rather than failing.
-        MRender::DrawRoundRectange(g, 0.0f, 0.0f, 4.0f, 4.0f, 0.0f, 0xFF00FF00, 1.0f, TRUE, 0xFF00FF00);
+        MRender::DrawRoundRectange(g, 0.0f, 0.0f, 4.0f, 4.0f, 0.0f, 0xFF00FF00, 1.0f, TRUE,
+                                   0xFF00FF00);
     }
     testutil::PixelBuffer px = canvas.Read();
     // (16, 11) is inside a 5-pixel corner but outside a 25 x 5 elliptic one.
@@ -291,7 +313,9 @@ protected:
 TEST_F(TransitionTest, VerticalFadesRowByRow)
 {
     HDC d = dst_.dc(), s = src_.dc();
-    EXPECT_EQ(MRender::DrawVerticalTransition(d, s, CRect(0, 0, 100, 100), CRect(0, 0, 100, 100), 0, 100), 2);
+    EXPECT_EQ(
+        MRender::DrawVerticalTransition(d, s, CRect(0, 0, 100, 100), CRect(0, 0, 100, 100), 0, 100),
+        2);
     testutil::PixelBuffer px = dst_.Read();
     EXPECT_EQ(Red(px.At(50, 0)), 255);
     EXPECT_NEAR(Red(px.At(50, 50)), 127, 1);
@@ -302,8 +326,12 @@ TEST_F(TransitionTest, VerticalFadesRowByRow)
 TEST_F(TransitionTest, EqualPercentagesGiveOneAlphaAndEmptyRectDrawsNothing)
 {
     HDC d = dst_.dc(), s = src_.dc();
-    EXPECT_EQ(MRender::DrawVerticalTransition(d, s, CRect(0, 0, 100, 50), CRect(0, 0, 100, 50), 60, 60), 102);
-    EXPECT_EQ(MRender::DrawVerticalTransition(d, s, CRect(0, 60, 100, 60), CRect(0, 60, 100, 60), 0, 100), 255);
+    EXPECT_EQ(
+        MRender::DrawVerticalTransition(d, s, CRect(0, 0, 100, 50), CRect(0, 0, 100, 50), 60, 60),
+        102);
+    EXPECT_EQ(
+        MRender::DrawVerticalTransition(d, s, CRect(0, 60, 100, 60), CRect(0, 60, 100, 60), 0, 100),
+        255);
     testutil::PixelBuffer px = dst_.Read();
     for (int y = 0; y < 50; ++y) EXPECT_NEAR(Red(px.At(20, y)), 102, 1) << y;
     EXPECT_EQ(px.At(20, 60) & 0xFFFFFF, 0u);
@@ -312,7 +340,9 @@ TEST_F(TransitionTest, EqualPercentagesGiveOneAlphaAndEmptyRectDrawsNothing)
 TEST_F(TransitionTest, HorizontalFadesColumnByColumn)
 {
     HDC d = dst_.dc(), s = src_.dc();
-    EXPECT_EQ(MRender::DrawHorizontalTransition(d, s, CRect(0, 0, 100, 10), CRect(0, 0, 100, 10), 100, 0), 252);
+    EXPECT_EQ(
+        MRender::DrawHorizontalTransition(d, s, CRect(0, 0, 100, 10), CRect(0, 0, 100, 10), 100, 0),
+        252);
     testutil::PixelBuffer px = dst_.Read();
     EXPECT_EQ(Red(px.At(0, 5)), 0);
     EXPECT_NEAR(Red(px.At(50, 5)), 127, 1);
@@ -326,18 +356,25 @@ TEST_F(TransitionTest, CornerFadesWithDistance)
     // rectangle's own coordinates.
     MRender::DrawRightBottomTransition(d, s, CRect(10, 10, 50, 40), 10, 0);
     testutil::PixelBuffer px = dst_.Read();
-    EXPECT_EQ(Red(px.At(30, 20)), 255);              // distance 0
-    EXPECT_NEAR(Red(px.At(35, 20)), 255 - 127, 1);   // distance 5
-    EXPECT_EQ(Red(px.At(39, 29)), 0);                // beyond the corner size
-    EXPECT_EQ(Red(px.At(29, 20)), 0);                // outside the square
+    EXPECT_EQ(Red(px.At(30, 20)), 255);             // distance 0
+    EXPECT_NEAR(Red(px.At(35, 20)), 255 - 127, 1);  // distance 5
+    EXPECT_EQ(Red(px.At(39, 29)), 0);               // beyond the corner size
+    EXPECT_EQ(Red(px.At(29, 20)), 0);               // outside the square
 }
 
 // ---- alignment ----
 
 TEST(MRenderAlign, OriginPoints)
 {
-    struct Case { int h, v; int x, y; } cases[] = {
-        {DT_CENTER, DT_VCENTER, 25, 20}, {DT_RIGHT, DT_BOTTOM, 51, 40}, {0, 0, 0, 0}, {7, 3, 0, 0},
+    struct Case
+    {
+        int h, v;
+        int x, y;
+    } cases[] = {
+        {DT_CENTER, DT_VCENTER, 25, 20},
+        {DT_RIGHT, DT_BOTTOM, 51, 40},
+        {0, 0, 0, 0},
+        {7, 3, 0, 0},
     };
     for (const Case& c : cases) {
         CPoint p = MRender::GetOriginPoint(101, 60, 50, 20, c.h, c.v);
@@ -361,7 +398,8 @@ protected:
         std::ifstream file("fonts\\Roboto-Regular.ttf", std::ios::binary);
         fontBytes_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
         ASSERT_FALSE(fontBytes_.empty());
-        ASSERT_EQ(fonts_.AddMemoryFont(fontBytes_.data(), static_cast<INT>(fontBytes_.size())), Gdiplus::Ok);
+        ASSERT_EQ(fonts_.AddMemoryFont(fontBytes_.data(), static_cast<INT>(fontBytes_.size())),
+                  Gdiplus::Ok);
         family_ = new Gdiplus::FontFamily(L"Roboto", &fonts_);
         ASSERT_EQ(family_->GetLastStatus(), Gdiplus::Ok);
         font_ = new Gdiplus::Font(family_, 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
@@ -372,10 +410,12 @@ protected:
         delete font_;
         delete family_;
     }
-    Gdiplus::RectF OutlineBounds(const wchar_t* text, float width, const Gdiplus::StringFormat& format)
+    Gdiplus::RectF OutlineBounds(const wchar_t* text, float width,
+                                 const Gdiplus::StringFormat& format)
     {
         Gdiplus::GraphicsPath path;
-        path.AddString(text, -1, family_, Gdiplus::FontStyleRegular, 14.0f, Gdiplus::RectF(0, 0, width, 0), &format);
+        path.AddString(text, -1, family_, Gdiplus::FontStyleRegular, 14.0f,
+                       Gdiplus::RectF(0, 0, width, 0), &format);
         Gdiplus::RectF bounds;
         path.GetBounds(&bounds);
         return bounds;
@@ -408,7 +448,8 @@ TEST_F(TextTest, MeasurementIsConsistent)
     Gdiplus::RectF bounds = OutlineBounds(L"Keyboard", 0.0f, format);
     EXPECT_EQ(word.Width, int(std::ceil(bounds.Width)));
     // A null format measures as the default one.
-    EXPECT_EQ(MRender::GetTextBounds(font_, nullptr, L"Keyboard").Width, MRender::GetTextBounds(font_, &format, L"Keyboard").Width);
+    EXPECT_EQ(MRender::GetTextBounds(font_, nullptr, L"Keyboard").Width,
+              MRender::GetTextBounds(font_, &format, L"Keyboard").Width);
 
     EXPECT_EQ(MRender::GetTextBounds(font_, &format, L"").Width, 0);
     Gdiplus::Size none = MRender::GetTextBounds(nullptr, L"x");
@@ -445,8 +486,8 @@ TEST(MRenderText, DrawTextUsesColourAndFontAndRestoresThem)
     canvas.Fill(0xFF000000);
     HDC dc = canvas.dc();
     SetTextColor(dc, RGB(1, 2, 3));
-    HFONT font = CreateFontW(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
-                             L"Roboto");
+    HFONT font = CreateFontW(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                             NONANTIALIASED_QUALITY, 0, L"Roboto");
     HGDIOBJ before = GetCurrentObject(dc, OBJ_FONT);
     CRect rc(0, 0, 80, 30);
     MRender::DrawTextW(dc, rc, L"WWW", RGB(0, 255, 0), font, DT_LEFT | DT_TOP | DT_SINGLELINE);
@@ -458,7 +499,10 @@ TEST(MRenderText, DrawTextUsesColourAndFontAndRestoresThem)
     int green = 0, other = 0;
     for (uint32_t p : px.pixels) {
         if ((p & 0xFFFFFF) == 0) continue;
-        if (Green(p) > 0 && Red(p) == 0 && Blue(p) == 0) ++green; else ++other;
+        if (Green(p) > 0 && Red(p) == 0 && Blue(p) == 0)
+            ++green;
+        else
+            ++other;
     }
     EXPECT_GT(green, 20);
     EXPECT_EQ(other, 0);
@@ -498,7 +542,8 @@ namespace {
 // x < 2, blue otherwise, and row 0 is white.
 HBITMAP MakeBitmap(int bpp)
 {
-    struct {
+    struct
+    {
         BITMAPINFOHEADER h;
         RGBQUAD colors[256];
     } bi = {};
@@ -509,12 +554,13 @@ HBITMAP MakeBitmap(int bpp)
     bi.h.biBitCount = WORD(bpp);
     bi.h.biCompression = BI_RGB;
     if (bpp <= 8) {
-        bi.colors[0] = {0, 0, 255, 0};      // red
-        bi.colors[1] = {255, 0, 0, 0};      // blue
+        bi.colors[0] = {0, 0, 255, 0};  // red
+        bi.colors[1] = {255, 0, 0, 0};  // blue
         if (bpp > 1) bi.colors[2] = {255, 255, 255, 0};
     }
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bmp = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
+                                   &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bmp);
     for (int y = 0; y < 3; ++y)

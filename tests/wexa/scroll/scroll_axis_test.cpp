@@ -29,8 +29,7 @@ struct LayoutCase
 };
 
 class ScrollLayout : public ::testing::TestWithParam<LayoutCase>
-{
-};
+{};
 
 TEST_P(ScrollLayout, ThumbAndModel)
 {
@@ -85,12 +84,12 @@ TEST(ScrollAxisMove, StopsAtTheTrackEndsAndRecomputesThePosition)
     a.Layout(true, false);
     EXPECT_EQ(a.MoveThumb(50), 50);
     EXPECT_EQ(a.thumbStart, 50);
-    EXPECT_EQ(a.position, 250);            // 50 * 1000 / (300 - 100)
-    EXPECT_EQ(a.MoveThumb(-100), -50);     // stops at the top
+    EXPECT_EQ(a.position, 250);         // 50 * 1000 / (300 - 100)
+    EXPECT_EQ(a.MoveThumb(-100), -50);  // stops at the top
     EXPECT_EQ(a.position, 0);
     EXPECT_EQ(a.MoveThumb(-10), 0);
     EXPECT_EQ(a.MoveThumb(0), 0);
-    EXPECT_EQ(a.MoveThumb(1000), 200);     // stops with the thumb's end at the bar's end
+    EXPECT_EQ(a.MoveThumb(1000), 200);  // stops with the thumb's end at the bar's end
     EXPECT_EQ(a.position, 1000);
     EXPECT_EQ(a.MoveThumb(1), 0);
 }
@@ -102,7 +101,7 @@ TEST(ScrollAxisMove, InertOrImmovableThumbsDoNotMove)
     EXPECT_EQ(inert.MoveThumb(20), 0);
     EXPECT_EQ(inert.position, 0);
 
-    ScrollAxis empty = Axis(0, 1000);      // no track at all
+    ScrollAxis empty = Axis(0, 1000);  // no track at all
     empty.Layout(true, false);
     EXPECT_EQ(empty.MoveThumb(20), 0);
     EXPECT_EQ(empty.MoveThumb(-20), 0);
@@ -114,12 +113,12 @@ TEST(ScrollAxisFinal, EndOfTrackPosition)
     ScrollAxis a = Axis(300, 1000);
     a.Layout(true, false);
     EXPECT_TRUE(a.FinalPosition(&pos));
-    EXPECT_EQ(pos, 1000);                  // (300 - 100) * 1000 / (300 - 100)
+    EXPECT_EQ(pos, 1000);  // (300 - 100) * 1000 / (300 - 100)
 
     ScrollAxis withEnds = Axis(300, 1000, 0, 0, 10);
     withEnds.Layout(true, false);
     EXPECT_TRUE(withEnds.FinalPosition(&pos));
-    EXPECT_EQ(pos, 1000 * 200 / 180);      // (L - G) x range / (T - G)
+    EXPECT_EQ(pos, 1000 * 200 / 180);  // (L - G) x range / (T - G)
 
     pos = -1;
     ScrollAxis inert = Axis(300, 0);

@@ -69,9 +69,9 @@ TEST_F(VerticalBar, ClickBelowTheThumbMovesOnePageAndReportsItOnce)
     ASSERT_EQ(owner_.notes.size(), 1u);
     EXPECT_EQ(owner_.notes[0].id, 1u);
     EXPECT_EQ(owner_.notes[0].code, 8u);
-    EXPECT_EQ(owner_.notes[0].wparam, 450u);   // 90 * 1000 / (300 - 100)
+    EXPECT_EQ(owner_.notes[0].wparam, 450u);  // 90 * 1000 / (300 - 100)
     EXPECT_EQ(owner_.notes[0].lparam, 0);
-    EXPECT_EQ(owner_.notes[0].changing, 1);    // set while the owner hears of it
+    EXPECT_EQ(owner_.notes[0].changing, 1);  // set while the owner hears of it
     EXPECT_EQ(bar_->IsChangeing(), 0);
     EXPECT_EQ(bar_->GetScrollCurrentPos(), 450);
     EXPECT_EQ(bar_->GetThumbRect(), CRect(0, 90, 5, 190));
@@ -93,7 +93,7 @@ TEST_F(VerticalBar, DraggingTheThumbReportsEachNewPosition)
     EXPECT_EQ(bar_->OnControlMouseMove(MK_LBUTTON, CPoint(2, 90)), 1);
     ASSERT_EQ(owner_.notes.size(), 1u);
     EXPECT_EQ(owner_.notes[0].code, 8u);
-    EXPECT_EQ(owner_.notes[0].wparam, 200u);   // 40 px of 200
+    EXPECT_EQ(owner_.notes[0].wparam, 200u);  // 40 px of 200
     // Far past the end: the thumb stops at the bar's bottom.
     bar_->OnControlMouseMove(MK_LBUTTON, CPoint(2, 1000));
     ASSERT_EQ(owner_.notes.size(), 2u);
@@ -112,7 +112,7 @@ TEST_F(VerticalBar, DraggingTheThumbReportsEachNewPosition)
     EXPECT_EQ(bar_->GetThumbState(), 1);
     const size_t count = owner_.notes.size();
     bar_->OnControlMouseMove(0, CPoint(2, 20));
-    EXPECT_EQ(owner_.notes.size(), count);    // no drag any more
+    EXPECT_EQ(owner_.notes.size(), count);  // no drag any more
 }
 
 TEST_F(VerticalBar, HoverStateChangesAskForARepaint)
@@ -135,7 +135,7 @@ TEST_F(VerticalBar, ModelOperations)
     EXPECT_EQ(bar_->ScrollRow(200), 1);
     EXPECT_EQ(bar_->GetScrollCurrentPos(), 1000);
     EXPECT_EQ(bar_->GetThumbRect(), CRect(0, 200, 5, 300));
-    EXPECT_TRUE(owner_.notes.empty());          // only the user's moves are reported
+    EXPECT_TRUE(owner_.notes.empty());  // only the user's moves are reported
 
     EXPECT_EQ(bar_->SetScrollBeginPos(), 1);
     EXPECT_EQ(bar_->GetScrollCurrentPos(), 0);
@@ -217,7 +217,7 @@ TEST(HorizontalBar, WorksAlongXAndReportsItsOwnId)
     EXPECT_EQ(owner.notes[0].code, 8u);
     EXPECT_EQ(owner.notes[0].wparam, 450u);
     bar.OnControlLButtonUp(0, CPoint(250, 2));
-    EXPECT_EQ(bar.OnControlLButtonDown(MK_LBUTTON, CPoint(100, 2)), 1);   // on the thumb
+    EXPECT_EQ(bar.OnControlLButtonDown(MK_LBUTTON, CPoint(100, 2)), 1);  // on the thumb
     bar.OnControlMouseMove(MK_LBUTTON, CPoint(120, 2));
     EXPECT_EQ(owner.notes.back().wparam, 550u);
     EXPECT_EQ(bar.SetScrollFinalPos(), 1);
@@ -235,8 +235,8 @@ TEST(BarDrawing, FlatColoursOverTheBackgroundOnlyWhileScrollable)
     testutil::PixelBuffer px = canvas.Read();
     const COLORREF normal = RGB(0x3A, 0x4E, 0x60);
     const COLORREF down = RGB(0x49, 0x77, 0xE5);
-    EXPECT_EQ(px.ColorAt(12, 50), down);          // thumb 10..110
-    EXPECT_EQ(px.ColorAt(12, 200), normal);       // track
+    EXPECT_EQ(px.ColorAt(12, 50), down);     // thumb 10..110
+    EXPECT_EQ(px.ColorAt(12, 200), normal);  // track
     EXPECT_EQ(px.ColorAt(5, 200), RGB(0x10, 0x20, 0x30));
 
     // Inert: what lies beneath stays visible.

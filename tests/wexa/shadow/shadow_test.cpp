@@ -240,8 +240,8 @@ class ShadowWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP | WS_VISIBLE, 200, 150, 300, 200, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP | WS_VISIBLE, 200, 150, 300,
+                                  200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(parent_, nullptr);
         SetWindowRgn(parent_, CreateRectRgn(0, 0, 300, 200), FALSE);
         testutil::PumpPending();
@@ -279,7 +279,8 @@ TEST_F(ShadowWindow, FollowsItsParent)
     EXPECT_EQ(GetWindow(sw, GW_OWNER), parent_);
     EXPECT_TRUE(GetWindowLongW(sw, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_TRUE(GetWindowLongW(sw, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
-    EXPECT_EQ(shadow_.GetStatus(), MShadow::SS_ENABLED | MShadow::SS_VISABLE | MShadow::SS_PARENTVISIBLE);
+    EXPECT_EQ(shadow_.GetStatus(),
+              MShadow::SS_ENABLED | MShadow::SS_VISABLE | MShadow::SS_PARENTVISIBLE);
     EXPECT_TRUE(IsWindowVisible(sw));
 
     // Size 8 with offsets 5: 16 pixels larger, at (left - 3, top - 3).

@@ -30,7 +30,9 @@ const UINT kPoke = WM_APP + 7;
 class Watchdog
 {
 public:
-    Watchdog(std::string what, DWORD ms) : what_(std::move(what)), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    Watchdog(std::string what, DWORD ms)
+        : what_(std::move(what)),
+          done_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
     {
         thread_ = std::thread([this, ms] {
             if (WaitForSingleObject(done_, ms) != WAIT_TIMEOUT) return;
@@ -160,7 +162,9 @@ protected:
     void SetUp() override
     {
         g_lateTicks = 0;
-        ASSERT_NE(host.Create(nullptr, L"tick test", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 500, 400)), nullptr);
+        ASSERT_NE(
+            host.Create(nullptr, L"tick test", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 500, 400)),
+            nullptr);
         engine = &host.engine;
         hwnd = host.GetSafeHwnd();
         BYTE keys[256] = {};
@@ -216,9 +220,9 @@ struct ListCase
     Change change;
 };
 
-class TickRepaintAgainstListChange : public TickLockTest, public ::testing::WithParamInterface<ListCase>
-{
-};
+class TickRepaintAgainstListChange : public TickLockTest,
+                                     public ::testing::WithParamInterface<ListCase>
+{};
 
 TEST_P(TickRepaintAgainstListChange, NeitherThreadWaitsForTheOther)
 {
@@ -258,22 +262,18 @@ TEST_P(TickRepaintAgainstListChange, NeitherThreadWaitsForTheOther)
         ASSERT_TRUE(tickIn.Wait());
         uiIn.Open();
         switch (c.change) {
-        case Change::RemoveTopLevel:
-            engine->RemoveControl(ticked);
-            break;
-        case Change::RemoveChild:
-            box->RemoveControl(ticked);
-            break;
-        case Change::Unregister:
-            EXPECT_EQ(engine->DeleteFSTimer(ticked), 1);
-            // No tick of it runs once it is off the list.
-            EXPECT_EQ(ticked->inTick.load(), 0);
-            break;
-        case Change::RegisterAnother:
-            another = new Hooked(&host, 9, CRect(0, 0, 5, 5));
-            another->SetManager(engine);
-            EXPECT_EQ(engine->AddMTimer(another), 1);
-            break;
+            case Change::RemoveTopLevel: engine->RemoveControl(ticked); break;
+            case Change::RemoveChild: box->RemoveControl(ticked); break;
+            case Change::Unregister:
+                EXPECT_EQ(engine->DeleteFSTimer(ticked), 1);
+                // No tick of it runs once it is off the list.
+                EXPECT_EQ(ticked->inTick.load(), 0);
+                break;
+            case Change::RegisterAnother:
+                another = new Hooked(&host, 9, CRect(0, 0, 5, 5));
+                another->SetManager(engine);
+                EXPECT_EQ(engine->AddMTimer(another), 1);
+                break;
         }
         changed = true;
     };
@@ -312,7 +312,9 @@ const ListCase kListCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, TickRepaintAgainstListChange, ::testing::ValuesIn(kListCases),
-                         [](const ::testing::TestParamInfo<ListCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ListCase>& info) {
+                             return info.param.name;
+                         });
 
 // ---- a ticked container walks its children while the UI thread holds its lock ----
 
@@ -324,9 +326,9 @@ struct WalkCase
     Action action;
 };
 
-class ContainerTickAgainstItsOwnWalk : public TickLockTest, public ::testing::WithParamInterface<WalkCase>
-{
-};
+class ContainerTickAgainstItsOwnWalk : public TickLockTest,
+                                       public ::testing::WithParamInterface<WalkCase>
+{};
 
 TEST_P(ContainerTickAgainstItsOwnWalk, TheWaitingSideIsNotBlocked)
 {
@@ -374,7 +376,9 @@ const WalkCase kWalkCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ContainerTickAgainstItsOwnWalk, ::testing::ValuesIn(kWalkCases),
-                         [](const ::testing::TestParamInfo<WalkCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<WalkCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(TickLockTest, StoppingTheTimerInTheMessagePassWhileATickRepaints)
 {
@@ -506,27 +510,23 @@ TEST_F(TickLockTest, StressTicksAgainstChangesFromEveryWalkAndPaint)
         const size_t pick = random() % boxes.size();
         Hooked* box = boxes[pick];
         switch (random() % 6) {
-        case 0:
-            addBox();
-            break;
-        case 1:
-            engine->RemoveControl(box);
-            boxes.erase(boxes.begin() + pick);
-            break;
-        case 2:
-            if (box->m_controls.size() > 0) box->RemoveControl(box->m_controls.front());
-            break;
-        case 3:
-            engine->DeleteFSTimer(box);
-            box->AddMTimer();
-            break;
-        case 4:
-            engine->KillMTimer();
-            engine->SetMTimer(1);
-            break;
-        default:
-            box->RemoveAllControl();
-            break;
+            case 0: addBox(); break;
+            case 1:
+                engine->RemoveControl(box);
+                boxes.erase(boxes.begin() + pick);
+                break;
+            case 2:
+                if (box->m_controls.size() > 0) box->RemoveControl(box->m_controls.front());
+                break;
+            case 3:
+                engine->DeleteFSTimer(box);
+                box->AddMTimer();
+                break;
+            case 4:
+                engine->KillMTimer();
+                engine->SetMTimer(1);
+                break;
+            default: box->RemoveAllControl(); break;
         }
     };
     Hooked* driver = AddTop(1, CRect(390, 0, 400, 10));
@@ -544,15 +544,9 @@ TEST_F(TickLockTest, StressTicksAgainstChangesFromEveryWalkAndPaint)
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 1000) {
             switch (random() % 3) {
-            case 0:
-                SendMessageW(hwnd, kPoke, 0, 0);
-                break;
-            case 1:
-                PressKey();
-                break;
-            default:
-                Paint();
-                break;
+                case 0: SendMessageW(hwnd, kPoke, 0, 0); break;
+                case 1: PressKey(); break;
+                default: Paint(); break;
             }
             if (random() % 4 == 0) Sleep(1);
         }
