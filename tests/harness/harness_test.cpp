@@ -61,7 +61,8 @@ TEST(Harness, MemoryCanvasHoldsGdiDrawing)
 
 TEST(Harness, RuntimeAndDependencyDllsLoad)
 {
-    for (const wchar_t* dll : {L"hidapi.dll", L"libstdc++-6.dll", L"libgcc_s_dw2-1.dll",
+    for (const wchar_t* dll : {L"hidapi.dll", L"libstdc++-6.dll",
+                               sizeof(void*) == 8 ? L"libgcc_s_seh-1.dll" : L"libgcc_s_dw2-1.dll",
                                L"libwinpthread-1.dll", L"Wexa.dll"}) {
         HMODULE m = LoadLibraryW(dll);
         EXPECT_NE(m, nullptr) << "cannot load " << std::string(dll, dll + wcslen(dll));

@@ -36,7 +36,7 @@ PassingPanel::PassingPanel(WEXA::MObject* owner, UINT id, CRect rect)
     : WEXA::MControl(owner, id, rect, 1, 1, 1)
 {}
 
-LONG PassingPanel::OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam)
+LONG PassingPanel::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return m_pParent ? m_pParent->OnBaseMessage(id, code, wparam, lparam) : 0;
 }

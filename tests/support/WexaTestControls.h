@@ -34,7 +34,7 @@ public:
     PassingPanel(WEXA::MObject* owner, UINT id, CRect rect);
     const wchar_t* GetClassNameW() const override { return L"PassingPanel"; }
     void DrawControl(HDC&, CRect) override {}
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override;
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
     // Adds a child (owned by the panel).
     void AddChild(WEXA::MControl* child);
 };

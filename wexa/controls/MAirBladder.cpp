@@ -81,7 +81,7 @@ void MAirBladder::ReleaseGdiplusObjects()
 
 // ---- window messages ----
 
-LONG MAirBladder::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
+LONG MAirBladder::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
     switch (msg) {
@@ -134,7 +134,7 @@ void MAirBladder::OnDestroyMessage(HWND)
     ReleaseGdiplusObjects();
 }
 
-LONG MAirBladder::OnUserCloseWindow(UINT wparam, LONG lparam)
+LONG MAirBladder::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
 {
     if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
     return 1;
@@ -167,11 +167,11 @@ int MAirBladder::OnMouseMove(UINT, CPoint)
 {
     return 0;
 }
-int MAirBladder::OnMouseLeave(UINT, LONG)
+int MAirBladder::OnMouseLeave(UINT_PTR, LONG_PTR)
 {
     return 0;
 }
-int MAirBladder::OnMouseHover(UINT, LONG)
+int MAirBladder::OnMouseHover(UINT_PTR, LONG_PTR)
 {
     return 0;
 }

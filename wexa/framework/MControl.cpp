@@ -171,11 +171,11 @@ int MControl::OnCheckMouseResponse(UINT, CPoint)
 {
     return 1;
 }
-LONG MControl::OnWindowMessage(UINT, UINT, LONG)
+LONG MControl::OnWindowMessage(UINT, UINT_PTR, LONG_PTR)
 {
     return 0;
 }
-LONG MControl::OnMessage(UINT, UINT, UINT, LONG)
+LONG MControl::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
 {
     return 0;
 }
@@ -264,7 +264,7 @@ void MControl::InvalidateRect(const RECT*, int erase)
 
 // ---- notifications and repaint requests ----
 
-LONG MControl::SendMessageW(UINT code, UINT wparam, LONG lparam)
+LONG MControl::SendMessageW(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     if (!m_pParent) return 0;
     return m_pParent->OnBaseMessage(m_nID, code, wparam, lparam);

@@ -23,7 +23,7 @@ const wchar_t* MDialog::GetClassNameW() const
     return L"MDialog";
 }
 
-LONG MDialog::OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam)
+LONG MDialog::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return OnMessage(id, code, wparam, lparam);
 }
@@ -35,7 +35,7 @@ LONG MDialog::OnControlUpdate(CRect rect, int erase, MControl* control)
 
 // ---- message dispatch ----
 
-LONG MDialog::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
+LONG MDialog::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
     switch (msg) {
@@ -124,12 +124,12 @@ void MDialog::OnMaximize()
 
 void MDialog::InitUI(CRect) {}
 void MDialog::UISize(CRect) {}
-LONG MDialog::OnMessage(UINT, UINT, UINT, LONG)
+LONG MDialog::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
 {
     return 0;
 }
 
-LONG MDialog::OnUserCloseWindow(UINT wparam, LONG lparam)
+LONG MDialog::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
 {
     if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
     return 1;
@@ -162,11 +162,11 @@ int MDialog::OnMouseMove(UINT, CPoint)
 {
     return 0;
 }
-int MDialog::OnMouseLeave(UINT, LONG)
+int MDialog::OnMouseLeave(UINT_PTR, LONG_PTR)
 {
     return 0;
 }
-int MDialog::OnMouseHover(UINT, LONG)
+int MDialog::OnMouseHover(UINT_PTR, LONG_PTR)
 {
     return 0;
 }

@@ -25,7 +25,7 @@ const wchar_t* MObject::BaseObjectClassName()
 {
     return nullptr;
 }
-LONG MObject::OnBaseMessage(UINT, UINT, UINT, LONG)
+LONG MObject::OnBaseMessage(UINT, UINT, UINT_PTR, LONG_PTR)
 {
     return 0;
 }

@@ -139,12 +139,12 @@ MPanel::~MPanel()
 
 // ---- notifications and repaints ----
 
-LONG MPanel::OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam)
+LONG MPanel::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return OnMessage(id, code, wparam, lparam);
 }
 
-LONG MPanel::OnMessage(UINT id, UINT code, UINT wparam, LONG lparam)
+LONG MPanel::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     if (!m_pParent) return 0;
     return m_pParent->OnBaseMessage(id, code, wparam, lparam);
@@ -217,7 +217,7 @@ int MPanel::OnCheckMouseResponse(UINT, CPoint)
     return 1;
 }
 
-LONG MPanel::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
+LONG MPanel::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     CAutoLock lock(m_childLock);
     for (size_t i = 0; i < m_controls.size(); ++i) {

@@ -52,7 +52,7 @@ const wchar_t* MScroll::GetClassNameW() const
 
 void MScroll::DrawControl(HDC&, CRect) {}
 
-LONG MScroll::OnMessage(UINT id, UINT, UINT, LONG lparam)
+LONG MScroll::OnMessage(UINT id, UINT, UINT_PTR, LONG_PTR lparam)
 {
     if (lparam != 2) return 0;
     if (id == 1 || id == 3)

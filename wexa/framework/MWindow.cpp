@@ -48,7 +48,7 @@ int MWindow::ShowWindow(int cmdShow)
     return ::ShowWindow(m_hWnd, cmdShow);
 }
 
-LONG MWindow::OnWindowMessage(UINT msg, UINT wparam, LONG lparam)
+LONG MWindow::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
 }
@@ -349,13 +349,13 @@ int MWindow::ModifyExStyle(DWORD remove, DWORD add, UINT swpFlags)
     return ModifyLong(m_hWnd, GWL_EXSTYLE, remove, add, swpFlags);
 }
 
-LONG MWindow::SendMessageW(UINT msg, UINT wparam, LONG lparam)
+LONG MWindow::SendMessageW(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     if (!IsPresent()) return 0;
     return static_cast<LONG>(::SendMessageW(m_hWnd, msg, wparam, lparam));
 }
 
-LONG MWindow::PostMessageW(UINT msg, UINT wparam, LONG lparam)
+LONG MWindow::PostMessageW(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     if (!IsPresent()) return 0;
     return ::PostMessageW(m_hWnd, msg, wparam, lparam);

@@ -129,7 +129,8 @@ namespace {
 void SetToolText(HWND tooltip, HWND owner, const wchar_t* text)
 {
     TOOLINFOW ti = {};
-    ti.cbSize = 44;  // the tool record without its trailing reserved field
+    ti.cbSize =
+        TTTOOLINFOW_V2_SIZE;  // the tool record without its trailing reserved field (44 bytes in 32-bit)
     ti.hwnd = owner;
     ti.uId = kTooltipToolId;
     ti.lpszText = const_cast<wchar_t*>(text);
@@ -164,7 +165,7 @@ void PaintManager::SetTooltip(const wchar_t* text, CRect)
     ::SendMessageW(m_hWndTooltip, TTM_SETMAXTIPWIDTH, 0, 256);
     ::SendMessageW(m_hWndTooltip, TTM_SETTIPBKCOLOR, 0xF5F5F5, 0);
     TOOLINFOW ti = {};
-    ti.cbSize = 44;
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.uFlags = TTF_PARSELINKS;
     ti.hwnd = m_hWndPaint;
     ti.uId = kTooltipToolId;

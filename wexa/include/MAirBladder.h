@@ -27,18 +27,18 @@ public:
     MAirBladder();
     virtual ~MAirBladder();
 
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override;
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
     int PreTranslateMessage(MSG* msg) override;
     int OnInitDialog() override;
     void OnDestroyMessage(HWND hwnd) override;
 
-    virtual LONG OnUserCloseWindow(UINT wparam, LONG lparam);
+    virtual LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam);
     virtual void CloseWindow();
     virtual int OnCreate(CREATESTRUCTW* create);
     virtual int OnSize(UINT type, int cx, int cy);
     virtual int OnMouseMove(UINT flags, CPoint point);
-    virtual int OnMouseLeave(UINT wparam, LONG lparam);
-    virtual int OnMouseHover(UINT wparam, LONG lparam);
+    virtual int OnMouseLeave(UINT_PTR wparam, LONG_PTR lparam);
+    virtual int OnMouseHover(UINT_PTR wparam, LONG_PTR lparam);
     virtual int OnMouseWheel(UINT flags, short delta, CPoint point);
     virtual int OnLButtonDown(UINT flags, CPoint point);
     virtual int OnLButtonUp(UINT flags, CPoint point);

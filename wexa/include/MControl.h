@@ -85,8 +85,8 @@ public:
     virtual int OnCheckMouseResponse(UINT flags, CPoint point);
     // Every window message is offered to the engine's top-level controls here;
     // nonzero ends the engine's handling. Default 0.
-    virtual LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam);
-    virtual LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam);
+    virtual LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam);
+    virtual LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam);
     virtual void SetControlRect(CRect rect);
     virtual void SetControlVisible(int visible);
     virtual void SetControlWndVisible(int visible);
@@ -113,7 +113,7 @@ public:
 
     // ---- notifications and repaint requests ----
     // The owner's OnBaseMessage(id, code, wparam, lparam); 0 without an owner.
-    LONG SendMessageW(UINT code, UINT wparam, LONG lparam);
+    LONG SendMessageW(UINT code, UINT_PTR wparam, LONG_PTR lparam);
     // The owner's OnControlUpdate for the control's rectangle, when visible or forced.
     void UpdateControl(int erase, int force);
     // The same for the given rectangle (note the argument order).

@@ -39,12 +39,12 @@ public:
     // ---- MObject part ----
     const wchar_t* GetClassNameW() const override;  // "MDialog"
     // Hands a control event to OnMessage.
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override;
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
     // Hands a repaint request to the engine.
     LONG OnControlUpdate(CRect rect, int erase, MControl* control) override;
 
     // ---- MWindow part ----
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override;
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
     int PreTranslateMessage(MSG* msg) override;
     // Binds the engine to the window and calls InitUI; 1.
     int OnInitDialog() override;
@@ -58,15 +58,15 @@ public:
     virtual void OnMaximize();
     virtual void InitUI(CRect client);
     virtual void UISize(CRect client);
-    virtual LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam);
+    virtual LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam);
     // Posts WM_CLOSE with the same parameters; 1. Override to refuse or change
     // the result.
-    virtual LONG OnUserCloseWindow(UINT wparam, LONG lparam);
+    virtual LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam);
     virtual int OnCreate(CREATESTRUCTW* create);
     virtual int OnSize(UINT type, int cx, int cy);
     virtual int OnMouseMove(UINT flags, CPoint point);
-    virtual int OnMouseLeave(UINT wparam, LONG lparam);
-    virtual int OnMouseHover(UINT wparam, LONG lparam);
+    virtual int OnMouseLeave(UINT_PTR wparam, LONG_PTR lparam);
+    virtual int OnMouseHover(UINT_PTR wparam, LONG_PTR lparam);
     virtual int OnMouseWheel(UINT flags, short delta, CPoint point);
     virtual int OnLButtonDown(UINT flags, CPoint point);
     virtual int OnLButtonUp(UINT flags, CPoint point);

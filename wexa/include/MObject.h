@@ -47,7 +47,7 @@ public:
     virtual const wchar_t* GetObjectClass();
     virtual const wchar_t* BaseObjectClassName();
     // A child control's notification. Default 0.
-    virtual LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam);
+    virtual LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam);
     // A child control's repaint request. Default: nothing, 0.
     virtual LONG OnControlUpdate(CRect rect, int erase, MControl* control);
 };

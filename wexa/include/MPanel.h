@@ -41,7 +41,7 @@ public:
 
     // ---- MObject ----
     // A child's notification: the panel's OnMessage with the same arguments.
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override;
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
     // A child's repaint request.
     LONG OnControlUpdate(CRect rect, int erase, MControl* control) override;
 
@@ -57,9 +57,9 @@ public:
     int OnMousePointChange(CPoint& point) override;
     int OnCheckMouseResponse(UINT flags, CPoint point) override;
     // Offered to each child in list order; 1 at the first that takes it.
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override;
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
     // The owner's OnBaseMessage with the same arguments.
-    LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam) override;
+    LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
     // Lays out the bars and measures the content.
     void SetControlRect(CRect rect) override;
     void SetControlVisible(int visible) override;

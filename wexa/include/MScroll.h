@@ -33,7 +33,7 @@ public:
     // ---- MControl ----
     void DrawControl(HDC& dc, CRect clip) override;  // nothing
     // Children with id 1 or 3 step back one row, 2 or 4 forward (lParam 2).
-    LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam) override;
+    LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
     // Stores the rectangle, lays the thumb out and places end-button children.
     void SetControlRect(CRect rect) override;
 

@@ -34,7 +34,7 @@ public:
     virtual const wchar_t* GetSuperClassName() const;
     virtual int ShowWindow(int cmdShow);
     // Default: the previous window procedure.
-    virtual LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam);
+    virtual LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam);
     // Offered every message of the modal loops; nonzero consumes it. Default 0.
     virtual int PreTranslateMessage(MSG* msg);
     // Called by Create after the window was created. Default 1.
@@ -82,8 +82,8 @@ public:
     int ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
     int ModifyExStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
 
-    LONG SendMessageW(UINT msg, UINT wparam = 0, LONG lparam = 0);
-    LONG PostMessageW(UINT msg, UINT wparam = 0, LONG lparam = 0);
+    LONG SendMessageW(UINT msg, UINT_PTR wparam = 0, LONG_PTR lparam = 0);
+    LONG PostMessageW(UINT msg, UINT_PTR wparam = 0, LONG_PTR lparam = 0);
 
     BOOL GetClientRect(RECT* rect);
     BOOL GetWindowRect(RECT* rect);

@@ -16,7 +16,7 @@ using Log = std::vector<std::string>;
 struct Event
 {
     UINT id, code, wparam;
-    LONG lparam;
+    LONG_PTR lparam;
     bool operator==(const Event& o) const
     {
         return id == o.id && code == o.code && wparam == o.wparam && lparam == o.lparam;
@@ -39,7 +39,7 @@ public:
     const wchar_t* className = L"MDialog";
 
     const wchar_t* GetClassNameW() const override { return className; }
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         events.push_back({id, code, wparam, lparam});
         return 0;
@@ -92,7 +92,7 @@ public:
             ++renders;
         }
     }
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         return m_pParent ? m_pParent->OnBaseMessage(id, code, wparam, lparam) : 0;
     }

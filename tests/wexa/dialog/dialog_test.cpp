@@ -18,7 +18,7 @@ namespace {
 struct Event
 {
     UINT id, code, wparam;
-    LONG lparam;
+    LONG_PTR lparam;
 };
 
 class RecordingDialog : public WEXA::MDialog
@@ -31,7 +31,7 @@ public:
         if (build) build(*this);
     }
     void UISize(CRect client) override { sizes.push_back(client); }
-    LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         events.push_back(Event{id, code, wparam, lparam});
         return 0;
@@ -77,7 +77,7 @@ TEST(Dialog, OverriddenCloseRequestCanRefuse)
     class Stubborn : public RecordingDialog
     {
     public:
-        LONG OnUserCloseWindow(UINT wparam, LONG lparam) override
+        LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam) override
         {
             if (++asked == 1) return 1;  // the first request is refused
             return RecordingDialog::OnUserCloseWindow(wparam, lparam);

@@ -24,7 +24,7 @@ public:
     int windowDrags = 0;  // WM_NCLBUTTONDOWN with HTCAPTION
 
     const wchar_t* GetClassNameW() const override { return L"MDialog"; }
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         events.push_back({id, code, wparam, lparam});
         return 0;
@@ -38,7 +38,7 @@ public:
         engine.Init(GetSafeHwnd(), this);
         return 1;
     }
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override
     {
         if (msg == WM_NCLBUTTONDOWN) {
             if (wparam == HTCAPTION) ++windowDrags;

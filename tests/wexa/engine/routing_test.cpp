@@ -278,7 +278,7 @@ TEST_F(EngineTest, ControlsSeeWindowMessagesFirst)
     public:
         using Probe::Probe;
         UINT eat = 0;
-        LONG OnWindowMessage(UINT msg, UINT, LONG) override { return msg == eat ? 1 : 0; }
+        LONG OnWindowMessage(UINT msg, UINT_PTR, LONG_PTR) override { return msg == eat ? 1 : 0; }
     };
     auto* eater = new Eater(&host, 50, CRect(10, 10, 110, 110), &log);
     eater->SetManager(engine);

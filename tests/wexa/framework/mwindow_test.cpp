@@ -36,7 +36,7 @@ public:
         ++destroyCalls;
         destroyedHandle = hwnd;
     }
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override
     {
         ++messages;
         if (msg == WM_NCCREATE && refuseCreation) return FALSE;
@@ -60,7 +60,7 @@ public:
     int messages = 0;
     const wchar_t* GetWindowClassName() const override { return L"WexaTestButton"; }
     const wchar_t* GetSuperClassName() const override { return L"BUTTON"; }
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override
     {
         ++messages;
         return MWindow::OnWindowMessage(msg, wparam, lparam);

@@ -328,7 +328,7 @@ TEST_F(OverlayTest, TooltipIsCreatedOnFirstTextOnly)
     EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 256);
     wchar_t text[64] = {};
     TOOLINFOW ti = {};
-    ti.cbSize = 44;
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.hwnd = hwnd();
     ti.uId = 1313;
     ti.lpszText = text;
@@ -416,7 +416,7 @@ DWORD WINAPI PostFromWorker(void* param)
 class AnsweringHost : public PaintHost
 {
 public:
-    LONG OnWindowMessage(UINT msg, UINT wparam, LONG lparam) override
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override
     {
         if (msg == WM_APP + 5) {
             ++received;

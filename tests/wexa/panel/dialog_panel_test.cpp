@@ -49,7 +49,7 @@ public:
         leaf = inner->CreateControl(L"MButton", 90, CRect(20, 250, 60, 290), L"", 1, 1);
         page->SetRect(CRect(10, 10, 210, 110));  // content 300 high in a 100 px page
     }
-    LONG OnMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         events.push_back({id, code, wparam, static_cast<UINT>(lparam)});
         return 0;

@@ -33,7 +33,7 @@ public:
         moves.push_back(point);
         return 1;
     }
-    LONG OnWindowMessage(UINT msg, UINT, LONG) override { return msg == takes ? 1 : 0; }
+    LONG OnWindowMessage(UINT msg, UINT_PTR, LONG_PTR) override { return msg == takes ? 1 : 0; }
     void Report(UINT code) { SendMessageW(code, 5, 6); }
 
     std::vector<CPoint> presses;
@@ -51,7 +51,7 @@ public:
 class Top : public MObject
 {
 public:
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         messages.push_back({id, code, wparam, static_cast<UINT>(lparam)});
         return 0;

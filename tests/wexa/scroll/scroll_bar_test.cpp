@@ -16,7 +16,7 @@ namespace {
 struct Note
 {
     UINT id, code, wparam;
-    LONG lparam;
+    LONG_PTR lparam;
     int changing;
 };
 
@@ -24,7 +24,7 @@ struct Note
 class Owner : public MObject
 {
 public:
-    LONG OnBaseMessage(UINT id, UINT code, UINT wparam, LONG lparam) override
+    LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
         notes.push_back({id, code, wparam, lparam, bar ? bar->IsChangeing() : -1});
         return 0;

@@ -148,7 +148,7 @@ public:
         onKey();
         return 1;
     }
-    LONG OnWindowMessage(UINT msg, UINT, LONG) override
+    LONG OnWindowMessage(UINT msg, UINT_PTR, LONG_PTR) override
     {
         if (msg != kPoke || !onPoke) return 0;
         onPoke();
