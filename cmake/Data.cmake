@@ -64,7 +64,7 @@ if(IS_DIRECTORY ${DATA_DIR})
     add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${strip}.png
       COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir} ${CMAKE_BINARY_DIR}/data-frames
       ${cmds}
-      COMMAND ${MAGICK_CONVERT} ${pngs} -background none +append
+      COMMAND ${MAGICK_CONVERT} ${pngs} -background none +append +repage
         PNG32:${CMAKE_BINARY_DIR}/${strip}.png
       DEPENDS ${frames}
       COMMENT "Rendering the strip ${strip}.png" VERBATIM)
