@@ -99,7 +99,7 @@ def _button(tools, name, fw, fh, frames, out):
 @draws("img_button2.png")
 def _button2(tools, name, fw, fh, frames, out):
     looks = [
-        dict(fill=SURFACE_2, line=LINE),
+        dict(fill="#EDF1F7", line="#DDE3EC"),
         dict(fill="#EAF0FD", line="#9DB5F0"),
         dict(fill="#DCE6FB", line=ACCENT),
         dict(fill=DISABLED_FILL, line=DISABLED_LINE),
@@ -107,7 +107,7 @@ def _button2(tools, name, fw, fh, frames, out):
 
     def frame(i):
         lk = looks[i]
-        return rect(0, 0, fw, fh, fh / 2, lk["fill"], lk["line"])
+        return rect(0, 0, fw, fh, 8, lk["fill"], lk["line"])
     return strip(fw, fh, frames, frame)
 
 
@@ -428,14 +428,27 @@ def _more(tools, name, fw, fh, frames, out):
     return strip(fw, fh, frames, lambda i: ghost_button(fw, fh, i, None, use_dots=True))
 
 
+def row_button(fw, fh, i, glyph, hot_ink):
+    """Row buttons of the profile lists: 0 plain, 1 hot on a white plate (shown on
+    hovered and chosen rows, over light and accent backgrounds alike)."""
+    body = ""
+    ink = MUTED
+    if i == 1:
+        body += circle(fw / 2, fh / 2, fw / 2 - 0.5, SURFACE)
+        ink = hot_ink
+    if glyph is None:
+        return body + dots(ink, size=fw - 2, x=1, y=1, r=1.7)
+    return body + icon(glyph, ink, size=fw - 4, x=2, y=2, sw=1.8)
+
+
 @draws("img_profile_more.png")
 def _profile_more(tools, name, fw, fh, frames, out):
-    return strip(fw, fh, frames, lambda i: ghost_button(fw, fh, i, None, use_dots=True))
+    return strip(fw, fh, frames, lambda i: row_button(fw, fh, i, None, ACCENT))
 
 
 @draws("imglist_del.png")
 def _list_del(tools, name, fw, fh, frames, out):
-    return strip(fw, fh, frames, lambda i: ghost_button(fw, fh, i, "trash", hover_ink=DANGER))
+    return strip(fw, fh, frames, lambda i: row_button(fw, fh, i, "trash", DANGER))
 
 
 @draws("img_sys_close.png")
@@ -465,9 +478,7 @@ def _mode_button(tools, name, fw, fh, frames, out):
     def frame(i):
         if selected and i != 3:
             fill = ["#E4ECFC", "#DAE5FC", "#CFDCFA"][i]
-            body = rect(0, 0, fw, fh, 8, fill, ACCENT)
-            body += rect(12, fh - 4, fw - 24, 2, 1, ACCENT)
-            return body
+            return rect(0, 0, fw, fh, 8, fill, ACCENT)
         body, defs = soft_button(fw, fh, LIGHT_STATES[i], r=8, fid=f"m{i}")
         return body, defs
     return strip(fw, fh, frames, frame)
@@ -522,11 +533,12 @@ def _edit(tools, name, fw, fh, frames, out):
     def frame(i):
         line = [LINE, "#9DB5F0", ACCENT, DISABLED_LINE][i]
         body = ""
+        # drawn nine-slice with 4-pixel corners: the rounding stays inside them
         if i == 2:
-            body += rect(0, 0, fw, fh, 5, "none", ACCENT, 1, opacity=0.35)
-            body += rect(1, 1, fw - 2, fh - 2, 4, "none", ACCENT)
+            body += rect(0, 0, fw, fh, 4, "none", ACCENT, 1, opacity=0.35)
+            body += rect(1, 1, fw - 2, fh - 2, 3, "none", ACCENT)
         else:
-            body += rect(0, 0, fw, fh, 5, "none", line)
+            body += rect(0, 0, fw, fh, 4, "none", line)
         return body
     return strip(fw, fh, frames, frame)
 
@@ -581,14 +593,20 @@ def _scroll(tools, name, fw, fh, frames, out):
 # ------------------------------------------------------- tabs, lists, menus
 @draws("img_tab_item.png")
 def _tab_item(tools, name, fw, fh, frames, out):
+    """Tab and profile rows: 0 and 3 nothing; 1 the raised card of a hovered or
+    chosen tab (and a hovered profile row); 2 the accent plate of the chosen
+    profile row, which carries white text. Drawn nine-slice with 10-pixel
+    corners."""
     def frame(i):
         if i == 1:
-            return rect(8, 4, fw - 16, fh - 8, 10, "#2D3347", opacity=0.06)
+            defs = shadow_filter("tabsel", dy=1, blur=1.5, opacity=0.16)
+            body = rect(6, 4, fw - 12, fh - 9, 9, SURFACE, extra='filter="url(#tabsel)"')
+            body += rect(6, 4, fw - 12, fh - 9, 9, "none", "#E3E8F1")
+            return body, defs
         if i == 2:
-            defs = shadow_filter("tabsel", dy=1, blur=2, opacity=0.14)
-            body = rect(8, 4, fw - 16, fh - 8, 10, SURFACE, extra='filter="url(#tabsel)"')
-            body += rect(8, 4, fw - 16, fh - 8, 10, "none", "#E3E8F1")
-            body += rect(8, 15, 3, fh - 30, 1.5, ACCENT)
+            defs = shadow_filter("tabacc", dy=1, blur=1.5, opacity=0.3, color=ACCENT_DARK)
+            defs += linear("tabaccg", [(0, "#5583EA"), (1, ACCENT)])
+            body = rect(6, 4, fw - 12, fh - 9, 9, "url(#tabaccg)", extra='filter="url(#tabacc)"')
             return body, defs
         return ""
     return strip(fw, fh, frames, frame)
@@ -634,7 +652,8 @@ def _view_item(tools, name, fw, fh, frames, out):
 def tab_icons(glyphs):
     for name, glyph in glyphs.items():
         def fn(tools, base, fw, fh, frames, out, glyph=glyph):
-            inks = [MUTED, TEXT_2, ACCENT, DISABLED_INK]
+            # normal, hovered, chosen, (unused): the colours of the tab captions
+            inks = [SLATE, ACCENT, ACCENT, SLATE]
             return strip(fw, fh, frames, lambda i: icon(glyph, inks[i], size=fw, sw=1.8))
         DRAW[name] = fn
 
@@ -747,10 +766,12 @@ def _device_status(tools, name, fw, fh, frames, out):
 @draws("img_key_bkg.png")
 def _key_bkg(tools, name, fw, fh, frames, out):
     def frame(i):
+        # 0 a key, 1 the pressed, hovered or checked key, 2 pressed harder,
+        # 3 disabled; stretched up to 50 pixels, nine-slice (8) beyond
         looks = [
             ("#FFFFFF", "#EEF1F6", "#CCD3DE", "#DCE1EA"),
-            ("#FFFFFF", "#EDF2FD", "#8EAAF0", "#C9D6F5"),
-            ("#EAF0FD", "#DCE6FB", ACCENT, "#AFC4F3"),
+            ("#F3F7FF", "#E2EAFB", ACCENT, "#B9CBF4"),
+            ("#E2EAFB", "#D3DFFA", ACCENT_DARK, "#A5BDF1"),
             ("#F1F2F5", "#ECEEF2", "#E1E5EB", "#E5E8EE"),
         ]
         top, bottom, line, lip = looks[i]
@@ -758,8 +779,8 @@ def _key_bkg(tools, name, fw, fh, frames, out):
         body = rect(1, 1, fw - 2, fh - 2, 7, lip)
         body += rect(1, 1, fw - 2, fh - 5, 7, f"url(#k{i})")
         body += rect(1, 1, fw - 2, fh - 2, 7, "none", line)
-        if i == 2:
-            body += rect(2, 2, fw - 4, fh - 4, 6, "none", ACCENT, 1, opacity=0.5)
+        if i in (1, 2):
+            body += rect(2, 2, fw - 4, fh - 4, 6, "none", ACCENT, 1, opacity=0.45)
         return body, defs
     return strip(fw, fh, frames, frame)
 
