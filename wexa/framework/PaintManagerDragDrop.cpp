@@ -9,6 +9,7 @@
 #include "DragDrop.h"
 #include "DropImage.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -152,14 +153,14 @@ void PaintManager::StartControlDrag()
 
         BITMAP info = {};
         ::GetObjectW(copy, sizeof(info), &info);
-        HDC windowDC = ::GetDC(m_hWndPaint);
+        gdi::WindowDC windowDC(m_hWndPaint);
         HDC recorder = ::CreateEnhMetaFileW(windowDC, nullptr, nullptr, nullptr);
         if (recorder) {
-            HDC bitmapDC = ::CreateCompatibleDC(windowDC);
-            HGDIOBJ old = ::SelectObject(bitmapDC, copy);
-            ::BitBlt(recorder, 0, 0, info.bmWidth, info.bmHeight, bitmapDC, 0, 0, SRCCOPY);
-            ::SelectObject(bitmapDC, old);
-            ::DeleteDC(bitmapDC);
+            {
+                gdi::MemoryDC bitmapDC(windowDC);
+                gdi::Selection select(bitmapDC, copy);
+                ::BitBlt(recorder, 0, 0, info.bmWidth, info.bmHeight, bitmapDC, 0, 0, SRCCOPY);
+            }
             HENHMETAFILE metafile = ::CloseEnhMetaFile(recorder);
             if (metafile) {
                 FORMATETC metaFormat = Accepted(CF_ENHMETAFILE, TYMED_ENHMF);
@@ -170,7 +171,6 @@ void PaintManager::StartControlDrag()
                     ::DeleteEnhMetaFile(metafile);
             }
         }
-        ::ReleaseDC(m_hWndPaint, windowDC);
 
         // The drag image: where the shell service works it takes the bitmap
         // over; where it does not (E_NOTIMPL under some systems) the drag
