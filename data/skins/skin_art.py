@@ -271,8 +271,10 @@ def keyboard_art(kind, online, width, extras=""):
     units = max(sum(abs(k) for k in r) for r in rows)
     u = (width - 60) / units
     top_extra = 0
-    if "lcd" in extras or "matrix" in extras:
+    if "lcd" in extras:
         top_extra = u * 1.3
+    if "matrix" in extras:
+        top_extra = u * 1.4
     kh = len(rows) * u
     w = units * u + 40
     h = kh + 40 + top_extra
@@ -306,22 +308,20 @@ def keyboard_art(kind, online, width, extras=""):
             body += rect(lx + 3, 17, lw - 6, u * 1.1 - 6, 2, "url(#lcdg)")
             body += text(lx + lw / 2, 14 + u * 0.72, "KESTROVA", u * 0.36, "#FFFFFF", 700)
     if "matrix" in extras:
-        mw = u * 4.2
-        mx = w - 20 - mw
-        body += rect(mx, 14, mw, u * 1.1, 4, "#07090D", "#3B4356")
-        cell = (u * 1.1 - 6) / 7
+        # the 7 x 7 matrix screen, showing a heart while the keyboard is on
+        side = u * 1.1
+        mx = w - 20 - side
+        body += rect(mx - 3, 11, side + 6, side + 6, 4, "#07090D", "#3B4356")
+        heart = ["0110110", "1111111", "1111111", "1111111", "0111110", "0011100", "0001000"]
+        cell = side / 7
         for cy in range(7):
-            for cx in range(7 * 3):
-                if cx * cell > mw - 8:
-                    break
-                on = online and ((cx + cy) % 5 in (0, 1) or cy == 3)
-                col = L.hsl_to_hex(200 + cx * 6, 0.9, 0.6) if on else "#1A1F29"
-                body += circle(mx + 4 + cx * cell + cell / 2, 17 + cy * cell + cell / 2,
-                               cell * 0.36, col)
+            for cx in range(7):
+                on = online and heart[cy][cx] == "1"
+                body += circle(mx + cx * cell + cell / 2, 14 + cy * cell + cell / 2,
+                               cell * 0.38, "#F0508F" if on else "#1A1F29")
     if "lightbar" in extras:
-        for side in (0, 1):
-            grad = "url(#barg)" if online else "#2A2F3A"
-            body += rect(6 if side == 0 else w - 10, 30, 4, h - 60, 2, grad)
+        grad = "url(#barg)" if online else "#2A2F3A"
+        body += rect(24, h - 7, w - 48, 3, 1.5, grad)
     if "wireless" in extras:
         cx = 34
         col = ACCENT if online else "#4A5163"
@@ -331,7 +331,7 @@ def keyboard_art(kind, online, width, extras=""):
     defs = (linear("kbcase", [(0, "#2C3242"), (1, "#161A23")])
             + linear("cap", [(0, "#343B4C"), (1, "#222835")])
             + linear("lcdg", [(0, "#3B5FD0"), (0.5, "#8F4BD9"), (1, "#E0508F")], 0, 0, 1, 1)
-            + linear("barg", [(0, "#E0508F"), (0.5, "#4977E5"), (1, "#2FB6A5")])
+            + linear("barg", [(0, "#2FB6A5"), (0.5, "#4977E5"), (1, "#E0508F")], 0, 0, 1, 0)
             + '<filter id="kbblur" x="-10%" y="-10%" width="120%" height="130%">'
               '<feGaussianBlur stdDeviation="8"/></filter>')
     return body, defs, w, h
