@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "MRender.h"
+#include "Manager.h"
 #include "SkinList.h"
 #include "WexaGdiplus.h"
 
@@ -101,6 +102,40 @@ TEST(SkinFiles, ProgramCarriesItsIcon)
     EXPECT_NE(icon, nullptr);
     if (icon) DestroyIcon(icon);
     FreeLibrary(exe);
+}
+
+}  // namespace
+
+namespace {
+
+// The program writes skin names with backslashes, with single and doubled
+// forward slashes; each form reaches the built file through the library's skin
+// folder and loader.
+TEST(SkinFiles, NamesAsTheProgramWritesThemLoadFromTheSkinFolder)
+{
+    const CString previous = WEXA::Manager::GetThemeSkins();
+    WEXA::Manager::SetThemeSkins(L"theme1\\");
+    const wchar_t* const names[] = {
+        L"img_button.png",         L"icon\\icon_devicestatus.png",
+        L"icon//icon_pc.png",      L"icon/icon_palette_bar1.png",
+        L"logo\\logo.png",         L"loading\\loading.gif",
+        L"logo\\logo_loading.png", L"home_bg.gif",
+        L"DeviceDriver.ico",
+    };
+    for (const wchar_t* name : names) {
+        const CString path = WEXA::GetSkinsPath() + name;
+        SCOPED_TRACE(testing::Message() << "skins\\theme1\\" << static_cast<const wchar_t*>(path));
+        if (wcsstr(name, L".ico")) {
+            HICON icon = WEXA::MRender::LoadIconFromFile(path);
+            EXPECT_NE(icon, nullptr);
+            if (icon) DestroyIcon(icon);
+            continue;
+        }
+        std::unique_ptr<Gdiplus::Image> image(WEXA::MRender::LoadImageFromFile(path));
+        ASSERT_NE(image, nullptr);
+        EXPECT_GT(image->GetWidth(), 0u);
+    }
+    WEXA::Manager::SetThemeSkins(previous);
 }
 
 }  // namespace
