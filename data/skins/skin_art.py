@@ -89,9 +89,8 @@ def soft_button(fw, fh, st, r=8, shadow=True, fid="s"):
 def _button(tools, name, fw, fh, frames, out):
     def frame(i):
         st = LIGHT_STATES[i]
-        body, defs = soft_button(fw, fh, st, r=8, fid=f"b{i}")
-        if i == 0:
-            body += rect(2, 2, fw - 4, (fh - 4) // 2, 7, "#FFFFFF", opacity=0.6)
+        # nine-slice with 8-pixel corners: edge and rounding stay inside them
+        body, defs = soft_button(fw, fh, st, r=7, fid=f"b{i}")
         return body, defs
     return strip(fw, fh, frames, frame)
 
@@ -479,7 +478,7 @@ def _mode_button(tools, name, fw, fh, frames, out):
         if selected and i != 3:
             fill = ["#E4ECFC", "#DAE5FC", "#CFDCFA"][i]
             return rect(0, 0, fw, fh, 8, fill, ACCENT)
-        body, defs = soft_button(fw, fh, LIGHT_STATES[i], r=8, fid=f"m{i}")
+        body, defs = soft_button(fw, fh, LIGHT_STATES[i], r=7, fid=f"m{i}")
         return body, defs
     return strip(fw, fh, frames, frame)
 
@@ -600,13 +599,13 @@ def _tab_item(tools, name, fw, fh, frames, out):
     def frame(i):
         if i == 1:
             defs = shadow_filter("tabsel", dy=1, blur=1.5, opacity=0.16)
-            body = rect(6, 4, fw - 12, fh - 9, 9, SURFACE, extra='filter="url(#tabsel)"')
-            body += rect(6, 4, fw - 12, fh - 9, 9, "none", "#E3E8F1")
+            body = rect(3, 3, fw - 6, fh - 7, 6, SURFACE, extra='filter="url(#tabsel)"')
+            body += rect(3, 3, fw - 6, fh - 7, 6, "none", "#E3E8F1")
             return body, defs
         if i == 2:
             defs = shadow_filter("tabacc", dy=1, blur=1.5, opacity=0.3, color=ACCENT_DARK)
             defs += linear("tabaccg", [(0, "#5583EA"), (1, ACCENT)])
-            body = rect(6, 4, fw - 12, fh - 9, 9, "url(#tabaccg)", extra='filter="url(#tabacc)"')
+            body = rect(3, 3, fw - 6, fh - 7, 6, "url(#tabaccg)", extra='filter="url(#tabacc)"')
             return body, defs
         return ""
     return strip(fw, fh, frames, frame)
@@ -866,9 +865,10 @@ def _area2(tools, name, fw, fh, frames, out):
 @draws("bk_msgbox.png")
 def _msgbox(tools, name, fw, fh, frames, out):
     def frame(i):
-        defs = shadow_filter("mb", dy=3, blur=4, opacity=0.28, color="#000000")
-        body = rect(10, 8, fw - 20, fh - 20, 12, SURFACE, extra='filter="url(#mb)"')
-        body += rect(10, 8, fw - 20, fh - 20, 12, "none", "#E1E5EB")
+        # nine-slice with 30-pixel (message box) or 16-pixel (update) corners
+        defs = shadow_filter("mb", dy=2, blur=2.5, opacity=0.28, color="#000000")
+        body = rect(6, 5, fw - 12, fh - 13, 9, SURFACE, extra='filter="url(#mb)"')
+        body += rect(6, 5, fw - 12, fh - 13, 9, "none", "#E1E5EB")
         return body, defs
     return strip(fw, fh, 1, frame)
 
