@@ -93,6 +93,14 @@ TEST(SkinFiles, StockLcdAnimationsPerSlot)
     }
 }
 
+TEST(SkinFiles, SourcesStayOutOfTheProgramFolder)
+{
+    for (const char* file :
+         {"skins/generate_skin.py", "skins/skin_art.py", "skins/skinlib.py",
+          "skins/theme1_images.txt", "skins/DEVICE_PICTURES.txt", "skins/lcd_models.txt"})
+        EXPECT_EQ(GetFileAttributesW(BesideExe(file).c_str()), INVALID_FILE_ATTRIBUTES) << file;
+}
+
 TEST(SkinFiles, ProgramCarriesItsIcon)
 {
     HMODULE exe =
