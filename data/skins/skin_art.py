@@ -876,7 +876,9 @@ def _msgbox(tools, name, fw, fh, frames, out):
 @draws("img_leftarea.png")
 def _leftarea(tools, name, fw, fh, frames, out):
     defs = linear("la", [(0, "#F2F4F8"), (1, "#E6EAF1")])
+    defs += linear("lash", [(0, "#0B1020", 0.14), (1, "#0B1020", 0)])
     body = rect(0, 0, fw, fh, 0, "url(#la)")
+    body += rect(0, 0, fw, 6, 0, "url(#lash)")
     body += rect(fw - 1, 0, 1, fh, 0, "#D9DEE7")
     return svg_doc(fw, fh, body, defs)
 
@@ -884,7 +886,7 @@ def _leftarea(tools, name, fw, fh, frames, out):
 def title_bar(w):
     defs = linear("tb", [(0, "#1B2030"), (1, "#141821")])
     body = rect(0, 0, w, 70, 0, "url(#tb)")
-    body += rect(0, 70, w, 1, 0, "#000000", opacity=0.5)
+    body += rect(0, 70, w, 1, 0, "#FFFFFF", opacity=0.06)
     return body, defs
 
 
