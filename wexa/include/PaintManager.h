@@ -26,6 +26,11 @@
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
 //   The timers lock is held while window-timer handlers run (UI thread only).
+//   4. a control's own item locks (the matrix screen's cell lock, then its
+//      shared-state lock; its audio lock alone): leaves below everything
+//      above. The tick, the UI thread (drawing, mouse) and the program's
+//      threads take them; nothing else is taken under them, and no repaint
+//      request or notification is made while one is held.
 // The multimedia tick takes only leaves and the child locks of the controls it
 // ticks (parent before child). It reads the receiver list under the ticks lock
 // and runs each receiver's OnTimer outside it. A repaint request
