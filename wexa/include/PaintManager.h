@@ -295,6 +295,10 @@ public:
     void ClearTooltip();
     int GetTooltipCtrlID() const { return m_nTooltipCtrlID; }
     void SetTooltipCtrlID(int id) { m_nTooltipCtrlID = id; }
+    // The control whose tooltip shows (ids need not be unique): removing it
+    // clears the tooltip. ClearTooltip forgets it.
+    MControl* GetTooltipOwner() const { return m_pTooltipOwner; }
+    void SetTooltipOwner(MControl* control) { m_pTooltipOwner = control; }
 
     // ---- balloon ----
     int SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER_TYPE type,
@@ -365,6 +369,7 @@ public:
     MControl* m_pHoverControl;
     MControl* m_pFocusControl;
     int m_nTooltipCtrlID;
+    MControl* m_pTooltipOwner;
     HWND m_hWndTooltip;
     MAirBladder* m_pAirBladder;
     int m_nAirBladderKey;
