@@ -320,8 +320,9 @@ public:
     Gdiplus::FontFamily* AddTempFont(const wchar_t* key, const wchar_t* fontFile);
     Gdiplus::FontFamily* AddTempFont(const wchar_t* key, UINT resourceId);
     void AddGDITempFont(UINT resourceId);
-    // The family filed under face (one of the private fonts), else the library
-    // font (Manager::GetFontName()); null when neither exists.
+    // The family of the library font (Manager::GetFontName(): the private font
+    // of that name, else the installed one); the face is not consulted. Null
+    // when the font exists neither way.
     Gdiplus::FontFamily* FindTempFont(const wchar_t* face);
     void ClearTempFont();
 
