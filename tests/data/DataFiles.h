@@ -1,0 +1,59 @@
+#pragma once
+// Shared helpers of the data tests: the folder the program reads its data from
+// (the build folder, beside the executables) and the XML files in it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "services/xml/XmlDocument.h"
+
+namespace datatest {
+
+// The executables' folder with a trailing backslash.
+inline std::wstring ExeFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+inline bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+inline std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+// Loads and parses a file as the program does; adds a failure when the file cannot be
+// read or the parser reports anything.
+inline bool LoadXml(const std::wstring& path, XmlDocument& document)
+{
+    std::wstring text, readMessages;
+    unsigned flags = 0;
+    if (!XmlDocument::LoadTextFile(text, &readMessages, path.c_str(), &flags)) {
+        ADD_FAILURE() << "cannot read " << Narrow(path) << ": " << Narrow(readMessages);
+        return false;
+    }
+    const bool wellFormed = document.SetDocumentText(text);
+    EXPECT_TRUE(wellFormed) << Narrow(path);
+    EXPECT_EQ("", Narrow(document.m_result)) << Narrow(path);
+    return wellFormed && document.m_result.empty();
+}
+
+inline int Decimal(const std::wstring& text)
+{
+    return _wtoi(text.c_str());
+}
+
+inline int Hex(const std::wstring& text)
+{
+    return int(wcstol(text.c_str(), nullptr, 16));
+}
+
+}  // namespace datatest
