@@ -25,6 +25,27 @@ inline bool FileExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Width and height of a PNG file from its header; false when it is not a PNG.
+inline bool PngSize(const std::wstring& path, int& width, int& height)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    unsigned char header[24] = {};
+    DWORD read = 0;
+    const bool ok = ReadFile(file, header, sizeof header, &read, nullptr) && read == sizeof header;
+    CloseHandle(file);
+    if (!ok || header[0] != 0x89 || header[1] != 'P' || header[2] != 'N' || header[3] != 'G')
+        return false;
+    auto be32 = [&](int at) {
+        return int(header[at]) << 24 | int(header[at + 1]) << 16 | int(header[at + 2]) << 8 |
+               int(header[at + 3]);
+    };
+    width = be32(16);
+    height = be32(20);
+    return true;
+}
+
 inline std::string Narrow(const std::wstring& text)
 {
     return std::string(text.begin(), text.end());

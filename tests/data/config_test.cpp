@@ -163,9 +163,22 @@ TEST(ConfigXml, TheModelsCoverEveryFeature)
 TEST(ConfigXml, EveryFileItNamesIsBesideTheProgram)
 {
     const Config config = ReadConfig();
+    int width = 0, height = 0;
     for (const KeyboardEntry& k : config.keyboards) {
         EXPECT_TRUE(FileExists(ExeFolder() + L"layouts\\" + k.layout + L".xml"))
             << Narrow(k.layout);
+        // Device card pictures, in the "device" folder.
+        for (const std::wstring& picture : {k.connected, k.disconnected})
+            EXPECT_TRUE(PngSize(ExeFolder() + L"device\\" + picture, width, height))
+                << Narrow(picture);
+    }
+    // The stock animation of the LCD model's screen slot.
+    for (const sim::SimModel& m : sim::Models()) {
+        if (!m.lcd) continue;
+        const std::string name = m.name;
+        EXPECT_TRUE(FileExists(ExeFolder() + L"gif\\" + std::wstring(name.begin(), name.end()) +
+                               L"\\0.gif"))
+            << name;
     }
     for (int language : config.languages) {
         EXPECT_TRUE(FileExists(ExeFolder() + L"language\\" + std::to_wstring(language) + L".lan"))

@@ -187,6 +187,12 @@ TEST_P(LayoutFile, PictureFitsTheWindowAndHasItsDrawing)
     char size[64];
     snprintf(size, sizeof size, "width=\"%d\" height=\"%d\"", layout.width, layout.height);
     EXPECT_NE(std::string::npos, text.str().find(size)) << size;
+    // ... and rendered beside the program, where the picture is loaded from (the
+    // skin folder's "keyboard" folder).
+    int width = 0, height = 0;
+    ASSERT_TRUE(PngSize(ExeFolder() + L"skins\\theme1\\keyboard\\" + layout.image, width, height));
+    EXPECT_EQ(layout.width, width);
+    EXPECT_EQ(layout.height, height);
 }
 
 TEST_P(LayoutFile, SimulatedKeyboardHasTheSameKeys)
