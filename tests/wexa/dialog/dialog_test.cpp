@@ -17,7 +17,8 @@ namespace {
 
 struct Event
 {
-    UINT id, code, wparam;
+    UINT id, code;
+    UINT_PTR wparam;
     LONG_PTR lparam;
 };
 
