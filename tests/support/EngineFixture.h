@@ -10,7 +10,7 @@
 #include "MObject.h"
 #include "MWindow.h"
 #include "PaintManager.h"
-#include "wexa/control/ControlProbe.h"
+#include "ControlProbe.h"
 
 namespace enginetest {
 
