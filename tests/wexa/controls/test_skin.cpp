@@ -1,6 +1,6 @@
-// GDI+ for the whole program, and the small skin the control tests draw with.
+// The small skin the control tests draw with (GDI+ runs for the whole program).
 #include "ControlsTestSupport.h"
-#include "GdiplusTestEnvironment.h"
+#include "GdiplusEnvironment.h"
 #include "SkinFiles.h"
 
 namespace ctltest {
@@ -37,5 +37,6 @@ const std::wstring& TestSkinFolder()
 
 }  // namespace ctltest
 
-static ::testing::Environment* const g_gdiplus =
-    testutil::AddGdiplusEnvironment([] { ctltest::MakeSkin(); });
+namespace {
+const bool g_skin = testutil::AtTestStart([] { ctltest::MakeSkin(); });
+}  // namespace
