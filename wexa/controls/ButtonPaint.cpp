@@ -1,5 +1,7 @@
 #include "controls/ButtonPaint.h"
 
+#include <algorithm>
+
 #include "MRender.h"
 #include "Manager.h"
 
@@ -68,12 +70,53 @@ void DrawButtonText(Gdiplus::Graphics& g, MControlFont* control, const wchar_t* 
     g.DrawString(text, -1, &font, rect, &format, &brush);
 }
 
+namespace {
+
+void Part(Gdiplus::Graphics& g, Gdiplus::Image* image, const Gdiplus::ImageAttributes* attributes,
+          int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh)
+{
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel,
+                attributes);
+}
+
+}  // namespace
+
 void DrawFaceFrame(Gdiplus::Graphics& g, MControlFont* control, int frame, const CRect& target,
                    int corner)
 {
-    if (!control->m_pImage || control->m_nFrameWidth <= 0 || control->m_nImageHeight <= 0) return;
-    MRender::DrawImageFrame(g, control->m_pImage, target, frame * control->m_nFrameWidth, 0,
-                            control->m_nFrameWidth, control->m_nImageHeight, corner);
+    Gdiplus::Image* image = control->m_pImage;
+    const int w = control->m_nFrameWidth;
+    const int h = control->m_nImageHeight;
+    if (!image || w <= 0 || h <= 0 || target.IsRectEmpty()) return;
+    const int x = frame * w;
+    const int c =
+        std::max(0, std::min({corner, w / 2, h / 2, target.Width() / 2, target.Height() / 2}));
+    const int L = target.left, T = target.top, R = target.right, B = target.bottom;
+    // Sampled pixel for pixel, and clamped at the cell's edges: a smoothing
+    // filter would read the neighbouring frame into this frame's border.
+    Gdiplus::ImageAttributes clamp;
+    clamp.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    const Gdiplus::InterpolationMode interpolation = g.GetInterpolationMode();
+    const Gdiplus::PixelOffsetMode offset = g.GetPixelOffsetMode();
+    g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    // The stretched parts reach one pixel under their neighbours, which are
+    // drawn after them: no seam opens between the parts.
+    const int cw = R - L - 2 * c, ch = B - T - 2 * c, sw = w - 2 * c, sh = h - 2 * c;
+    const int grow = c > 0 ? 1 : 0;
+    Part(g, image, &clamp, L + c - grow, T + c - grow, cw + 2 * grow, ch + 2 * grow, x + c, c, sw,
+         sh);
+    Part(g, image, &clamp, L + c - grow, T, cw + 2 * grow, c, x + c, 0, sw, c);
+    Part(g, image, &clamp, L + c - grow, B - c, cw + 2 * grow, c, x + c, h - c, sw, c);
+    Part(g, image, &clamp, L, T + c - grow, c, ch + 2 * grow, x, c, c, sh);
+    Part(g, image, &clamp, R - c, T + c - grow, c, ch + 2 * grow, x + w - c, c, c, sh);
+    Part(g, image, &clamp, L, T, c, c, x, 0, c, c);
+    Part(g, image, &clamp, R - c, T, c, c, x + w - c, 0, c, c);
+    Part(g, image, &clamp, L, B - c, c, c, x, h - c, c, c);
+    Part(g, image, &clamp, R - c, B - c, c, c, x + w - c, h - c, c, c);
+    g.SetInterpolationMode(interpolation);
+    g.SetPixelOffsetMode(offset);
 }
 
 void SetHandCursor(bool hand)

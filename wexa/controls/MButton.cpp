@@ -309,13 +309,13 @@ void CHelpButton::DrawControl(HDC& dc, CRect)
     if (w <= 0 || h <= 0) return;
     if (buttonpaint::NeedsRender(this, 1)) {
         if (!buttonpaint::BeginStrip(this, dc, 1)) return;
-        if (m_pImage) {
+        if (m_pImage && m_nFrameWidth > 0) {
+            // The icon (the first frame of a strip) scaled to the button.
             Gdiplus::Graphics g(m_hMemDC);
             g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
             g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-            g.DrawImage(m_pImage, Gdiplus::Rect(0, 0, w, h), 0, 0,
-                        static_cast<int>(m_pImage->GetWidth()),
-                        static_cast<int>(m_pImage->GetHeight()), Gdiplus::UnitPixel);
+            g.DrawImage(m_pImage, Gdiplus::Rect(0, 0, w, h), 0, 0, m_nFrameWidth, m_nImageHeight,
+                        Gdiplus::UnitPixel);
         }
     }
     buttonpaint::CopyFrame(this, dc, 0);
