@@ -306,3 +306,35 @@ TEST_F(EditTest, EditWindowOverAControl)
     DestroyWindow(wnd);
     EXPECT_EQ(slot, nullptr);
 }
+
+TEST_F(EditTest, HoverFocusFromTheEngineAndDisabled)
+{
+    EXPECT_EQ(edit->OnControlMouseMove(0, inside), 1);
+    EXPECT_EQ(edit->m_nState, 1);
+    EXPECT_EQ(edit->OnControlMouseMove(0, CPoint(300, 150)), 1);
+    EXPECT_EQ(edit->m_nState, 0);
+    EXPECT_TRUE(dialog.events.empty());
+    // Tab brings the focus: the overlay opens (30); the focus leaving ends it (29).
+    dialog.GetPaintManager()->SetFocusControl(edit);
+    EXPECT_EQ(dialog.Codes(), std::vector<UINT>{30});
+    EXPECT_EQ(edit->m_nState, 2);
+    EXPECT_NE(edit->GetEditHwnd(), nullptr);
+    dialog.events.clear();
+    dialog.GetPaintManager()->SetFocusControl(nullptr);
+    EXPECT_EQ(edit->m_nState, 0);
+    EXPECT_EQ(edit->GetEditHwnd(), nullptr);
+    ASSERT_FALSE(dialog.events.empty());
+    EXPECT_EQ(dialog.events[0].code, 29u);
+    // Disabled: no look changes, no events, no overlay.
+    edit->SetEnabled(0);
+    EXPECT_EQ(edit->m_nState, 3);
+    dialog.events.clear();
+    EXPECT_EQ(edit->OnControlMouseMove(0, inside), 0);
+    EXPECT_EQ(edit->OnControlLButtonDown(MK_LBUTTON, inside), 0);
+    EXPECT_EQ(edit->OnControlLButtonUp(0, inside), 0);
+    EXPECT_EQ(edit->SetControlFocus(1), 0);
+    EXPECT_TRUE(dialog.events.empty());
+    EXPECT_EQ(edit->GetEditHwnd(), nullptr);
+    edit->SetEnabled(1);
+    EXPECT_EQ(edit->m_nState, 0);
+}
