@@ -36,16 +36,22 @@ int ResetGroup(T* self, bool liveOnly, Clear clear)
     }
     if (!list) return 1;
     const wchar_t* name = self->GetClassNameW();
-    CAutoLock hold(*lock);
-    for (size_t i = 0; i < list->size(); ++i) {
-        MControl* member = (*list)[i];
-        if (!member || member == self || !member->IsClass(name)) continue;
-        T* other = dynamic_cast<T*>(member);
-        if (!other) continue;
-        if (liveOnly && (!other->m_bVisible || !other->m_bEnabled)) continue;
-        if (other->m_strGroupName != self->m_strGroupName) continue;
-        clear(other);
+    // The members are picked under the list's lock and cleared after it is
+    // released: a repaint request may take the engine's other list lock.
+    std::vector<T*> members;
+    {
+        CAutoLock hold(*lock);
+        for (size_t i = 0; i < list->size(); ++i) {
+            MControl* member = (*list)[i];
+            if (!member || member == self || !member->IsClass(name)) continue;
+            T* other = dynamic_cast<T*>(member);
+            if (!other) continue;
+            if (liveOnly && (!other->m_bVisible || !other->m_bEnabled)) continue;
+            if (other->m_strGroupName != self->m_strGroupName) continue;
+            members.push_back(other);
+        }
     }
+    for (T* other : members) clear(other);
     return 1;
 }
 
