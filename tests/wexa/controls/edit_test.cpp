@@ -338,3 +338,27 @@ TEST_F(EditTest, HoverFocusFromTheEngineAndDisabled)
     edit->SetEnabled(1);
     EXPECT_EQ(edit->m_nState, 0);
 }
+
+TEST_F(EditTest, OnALayeredWindowTheOverlaysArePopupsAtScreenPositions)
+{
+    dialog.GetPaintManager()->SetLayeredWindow(1);
+    edit->SetControlFocus(1);
+    HWND wnd = edit->GetEditHwnd();
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_TRUE(GetWindowLongPtrW(wnd, GWL_STYLE) & WS_POPUP);
+    RECT r;
+    GetWindowRect(wnd, &r);
+    EXPECT_EQ(CRect(r), CRect(200 + 26, 200 + 32, 200 + 214, 200 + 48));
+    edit->SetControlFocus(0);
+
+    edit->SetRect(CRect(10, 10, 210, 40));
+    CEditWindow* window = new CEditWindow();
+    window->ShowEditWindow(edit, CRect());
+    HWND popup = window->GetSafeHwnd();
+    ASSERT_TRUE(IsWindow(popup));
+    EXPECT_TRUE(GetWindowLongPtrW(popup, GWL_STYLE) & WS_POPUP);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(CRect(r), CRect(216, 217, 404, 233));
+    DestroyWindow(popup);
+}
