@@ -326,3 +326,26 @@ TEST(TextCheckButton, BehavesAsACheckBox)
     box.OnControlKeyDown(VK_SPACE, 1, 0);
     EXPECT_EQ(owner.events, (std::vector<Event>{{8, 7, 0, 0}}));
 }
+
+#if __has_include("CKeyboardTips.h")
+#include "CKeyboardTips.h"
+
+TEST(CIconButton, KeyTipWindowOnlyWhenAllowedAndDestroyedWithTheButton)
+{
+    ctltest::RecordingDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, L"tips", WS_POPUP, 0, CRect(0, 0, 200, 100)), nullptr);
+    auto* button = static_cast<CIconButton*>(
+        dialog.CreateControl(L"CIconButton", 1, CRect(10, 10, 110, 40), L"P", 1, 1));
+    ASSERT_NE(button, nullptr);
+    button->OnControlMouseMove(0, CPoint(20, 20));
+    EXPECT_EQ(button->m_pTips, nullptr);
+    button->SetShowTips(true);
+    button->OnControlMouseMove(0, CPoint(30, 20));
+    ASSERT_NE(button->m_pTips, nullptr);
+    HWND tips = button->m_pTips->GetSafeHwnd();
+    EXPECT_TRUE(IsWindow(tips));
+    dialog.GetPaintManager()->RemoveControl(button);
+    EXPECT_FALSE(IsWindow(tips));
+    dialog.DestroyWindow();
+}
+#endif
