@@ -47,4 +47,25 @@ public:
     std::vector<Event> events;
 };
 
+// One field of the given class in a dialog on the screen; the dialog goes
+// with it.
+struct HostedField
+{
+    HostDialog dialog;
+    WEXA::MRichEdit* field = nullptr;
+
+    explicit HostedField(const wchar_t* className = L"MRichEdit",
+                         CRect rect = CRect(10, 10, 210, 110), int x = 300, int y = 200)
+    {
+        dialog.build = [&, className, rect](HostDialog& d) {
+            field = static_cast<WEXA::MRichEdit*>(d.CreateControl(className, 40, rect, L"", 1, 1));
+        };
+        dialog.Open(x, y, 260, 160);
+    }
+    ~HostedField()
+    {
+        if (dialog.GetSafeHwnd()) dialog.DestroyWindow();
+    }
+};
+
 }  // namespace richedit_test

@@ -10,29 +10,11 @@
 #include "WindowTestHelpers.h"
 
 using richedit_test::HostDialog;
+using richedit_test::HostedField;
 using WEXA::CTxtWinHost;
 using WEXA::MRichEdit;
 
 namespace {
-
-struct HostedField
-{
-    HostDialog dialog;
-    MRichEdit* field = nullptr;
-
-    explicit HostedField(const wchar_t* className = L"MRichEdit",
-                         CRect rect = CRect(10, 10, 210, 110))
-    {
-        dialog.build = [&, className, rect](HostDialog& d) {
-            field = static_cast<MRichEdit*>(d.CreateControl(className, 40, rect, L"", 1, 1));
-        };
-        dialog.Open(300, 200, 260, 160);
-    }
-    ~HostedField()
-    {
-        if (dialog.GetSafeHwnd()) dialog.DestroyWindow();
-    }
-};
 
 // Dark pixels (all channels below 128) inside / outside a rectangle.
 void CountDark(const testutil::PixelBuffer& pixels, const RECT& inside, int& in, int& out)
