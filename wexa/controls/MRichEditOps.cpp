@@ -502,7 +502,12 @@ void MRichEdit::SetMultiLine(int multiLine)
 void MRichEdit::SetLimitText(int limit)
 {
     m_nLimitText = limit;
-    if (m_pTwh) m_pTwh->SetMaxLength(limit);
+    if (!m_pTwh) return;
+    m_pTwh->SetMaxLength(limit);
+    // Wine's services read the host's maximum only when they are created:
+    // tell them directly as well.
+    LRESULT ignored = 0;
+    TxSendMessage(EM_EXLIMITTEXT, 0, m_pTwh->GetMaxLength(), &ignored);
 }
 
 HFONT MRichEdit::GetDefaultFont()

@@ -164,6 +164,7 @@ void CLogonEdit::DrawControl(HDC& dc, CRect clip)
 CSpinButton::CSpinButton(MObject* owner, UINT id, CRect rect, int visible, int enabled)
     : MRichEdit(owner, id, rect, L"", visible, enabled),
       m_nCurValue(0),
+      m_bSettingValue(0),
       m_nMinValue(0),
       m_nMaxValue(100),
       m_pUpButton(nullptr),
@@ -267,7 +268,7 @@ int CSpinButton::ParseClamped(const wchar_t* text, int minValue, int maxValue)
 
 void CSpinButton::OnTxNotify(DWORD code, void*)
 {
-    if (code != EN_CHANGE) return;
+    if (code != EN_CHANGE || m_bSettingValue) return;
     const CString live = GetControlTitle();
     const int value = ParseClamped(live, m_nMinValue, m_nMaxValue);
     if (value != m_nCurValue) {
@@ -280,7 +281,9 @@ void CSpinButton::OnTxNotify(DWORD code, void*)
     swprintf(text, 16, L"%d", value);
     if (wcscmp(live, text) != 0 && !live.IsEmpty()) {
         m_strTitle = text;
+        m_bSettingValue = 1;
         MRichEdit::SetControlTitle(text);
+        m_bSettingValue = 0;
         Repaint(0);
     }
 }
@@ -293,7 +296,10 @@ void CSpinButton::SetCurValue(int value)
     swprintf(text, 16, L"%d", value);
     m_strTitle = text;
     ClearGDIFont();
+    // The text the field writes itself is not read back as typed input.
+    m_bSettingValue = 1;
     MRichEdit::SetControlTitle(text);
+    m_bSettingValue = 0;
     Repaint(0);
 }
 

@@ -296,6 +296,7 @@ public:
     static int ParseClamped(const wchar_t* text, int minValue, int maxValue);
 
     int m_nCurValue;
+    int m_bSettingValue;  // the field's own text change, not typed
     int m_nMinValue;
     int m_nMaxValue;
     MControl* m_pUpButton;    // child id 30, owned through the child list
