@@ -148,6 +148,11 @@ bool CTxtWinHost::Init(MRichEdit* control, const CREATESTRUCTW* create)
     else if (m_dwStyle & ES_RIGHT)
         m_pf.wAlignment = PFA_RIGHT;
     m_dwFlags |= kInPlaceActive;
+    // The field always draws its face beneath the text, so the services must
+    // never paint a background. Wine's services read the back style once,
+    // when they are created: answer transparent from the start (the field's
+    // transparent update right after creation says the same again).
+    m_dwFlags |= kTransparent;
 
     CreateTextServicesFn createServices = GetCreateTextServices();
     if (!createServices) return false;

@@ -12,14 +12,6 @@
 
 namespace WEXA {
 
-namespace {
-
-// The longest range a text request may ask for: the services hold at most
-// this many characters.
-const long kMaxRange = 0x7FFFFFFE;
-
-}  // namespace
-
 // ---- text and selection ----
 
 LONG MRichEdit::GetTextLength(DWORD flags)
@@ -98,7 +90,9 @@ CString MRichEdit::GetSelText()
     CHARRANGE range = {0, 0};
     GetSel(range);
     if (range.cpMax <= range.cpMin || range.cpMin < 0) return CString(L"");
-    std::vector<wchar_t> buffer(static_cast<size_t>(range.cpMax - range.cpMin) + 1, 0);
+    // Room for every character twice over, in case line ends come out as
+    // CR LF pairs; the text is cut at the terminator.
+    std::vector<wchar_t> buffer(2 * static_cast<size_t>(range.cpMax - range.cpMin) + 1, 0);
     LRESULT ignored = 0;
     TxSendMessage(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()), &ignored);
     buffer.back() = 0;
@@ -112,9 +106,9 @@ CString MRichEdit::GetTextRange(long start, long end)
     // -1 reads to the end; the range never reaches past the text, so the
     // buffer always holds what the services copy.
     if (end == -1 || end > length) end = length;
-    if (end < start || start > length || end - start > kMaxRange) return CString(L"");
+    if (end < start || start > length) return CString(L"");
     if (end == start) return CString(L"");
-    std::vector<wchar_t> buffer(static_cast<size_t>(end - start) + 1, 0);
+    std::vector<wchar_t> buffer(2 * static_cast<size_t>(end - start) + 1, 0);
     TEXTRANGEW range = {};
     range.chrg.cpMin = start;
     range.chrg.cpMax = end;

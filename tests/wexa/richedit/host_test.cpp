@@ -45,8 +45,10 @@ TEST(TextHost, ServicesDrawTheTextIntoAMemoryBitmap)
     hosted.field->SetControlTitle(L"WWW Kestrova");
     EXPECT_EQ(CString(hosted.field->GetControlTitle()), CString(L"WWW Kestrova"));
 
+    // Drawn over a coloured ground: the services paint no background.
+    const uint32_t ground = 0xC8E6C8;
     testutil::MemoryCanvas canvas(260, 160);
-    canvas.Fill(0xFFFFFFFF);
+    canvas.Fill(0xFF000000 | ground);
     HDC dc = canvas.dc();
     hosted.field->DrawControl(dc, CRect(0, 0, 260, 160));
     testutil::PixelBuffer pixels = canvas.Read();
@@ -57,6 +59,12 @@ TEST(TextHost, ServicesDrawTheTextIntoAMemoryBitmap)
     CountDark(pixels, area, in, out);
     EXPECT_GT(in, 40) << "no text drawn in the text area";
     EXPECT_EQ(out, 0) << "text drawn outside the text area";
+    int groundInArea = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if ((pixels.At(x, y) & 0xFFFFFF) == ground) ++groundInArea;
+    EXPECT_GT(groundInArea, (area.right - area.left) * (area.bottom - area.top) * 8 / 10)
+        << "the services painted a background";
 
     // An empty text draws nothing.
     hosted.field->SetControlTitle(L"");
