@@ -47,6 +47,25 @@ public:
     std::vector<Event> events;
 };
 
+// A field that records every message it sends to its text services.
+class RecordingField : public WEXA::MRichEdit
+{
+public:
+    RecordingField(WEXA::MObject* owner, CRect rect) : MRichEdit(owner, 45, rect, L"", 1, 1) {}
+    HRESULT TxSendMessage(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override
+    {
+        sent.push_back(msg);
+        return MRichEdit::TxSendMessage(msg, w, l, result);
+    }
+    bool Sent(UINT msg) const
+    {
+        for (UINT m : sent)
+            if (m == msg) return true;
+        return false;
+    }
+    std::vector<UINT> sent;
+};
+
 // One field of the given class in a dialog on the screen; the dialog goes
 // with it.
 struct HostedField
