@@ -267,3 +267,54 @@ TEST(TextHost, ServicesAndTheirInterfacesGoWithTheField)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextHost, CaretAndTimersGoThroughTheEngine)
+{
+    HostedField hosted;
+    CTxtWinHost* host = hosted.field->GetHost();
+    ASSERT_NE(host, nullptr);
+    WEXA::PaintManager* engine = hosted.dialog.GetPaintManager();
+
+    // Timers of the services are the engine's timers of the field.
+    EXPECT_EQ(host->TxSetTimer(7, 50), TRUE);
+    EXPECT_TRUE(host->GetFlags() & CTxtWinHost::kTimer);
+    EXPECT_EQ(engine->KillTimer(hosted.field, 7), 1) << "no engine timer for the field";
+    EXPECT_EQ(host->TxSetTimer(7, 50), TRUE);
+    host->TxKillTimer(7);
+    EXPECT_FALSE(host->GetFlags() & CTxtWinHost::kTimer);
+    EXPECT_EQ(engine->KillTimer(hosted.field, 7), 0) << "the timer still runs";
+
+    // On a layered window the engine draws the caret itself.
+    engine->SetLayeredWindow(1);
+    EXPECT_EQ(host->TxCreateCaret(nullptr, 2, 17), TRUE);
+    EXPECT_EQ(engine->m_rcCaret.Width(), 2);
+    EXPECT_EQ(engine->m_rcCaret.Height(), 17);
+    EXPECT_EQ(host->TxSetCaretPos(40, 30), TRUE);
+    EXPECT_EQ(engine->GetCurrentCaretObject(), hosted.field);
+    EXPECT_EQ(engine->m_rcCaret.left, 40);
+    EXPECT_EQ(engine->m_rcCaret.top, 30);
+    host->TxShowCaret(TRUE);
+    EXPECT_EQ(engine->m_bCaretShown, 1);
+    EXPECT_TRUE(host->GetFlags() & CTxtWinHost::kCaretShown);
+    // A read-only field never blinks a caret, whatever the services ask.
+    hosted.field->SetReadOnly(1);
+    host->TxShowCaret(TRUE);
+    EXPECT_EQ(engine->m_bCaretShown, 0);
+    hosted.field->SetReadOnly(0);
+    host->TxShowCaret(FALSE);
+    EXPECT_EQ(engine->m_bCaretShown, 0);
+    EXPECT_FALSE(host->GetFlags() & CTxtWinHost::kCaretShown);
+    engine->SetLayeredWindow(0);
+
+    // Capture follows the services.
+    host->TxSetCapture(TRUE);
+    EXPECT_TRUE(host->IsCaptured());
+    EXPECT_EQ(GetCapture(), hosted.dialog.GetSafeHwnd());
+    host->TxSetCapture(FALSE);
+    EXPECT_FALSE(host->IsCaptured());
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+}  // namespace
