@@ -233,6 +233,21 @@ TEST(TextHost, LongTextShowsTheBarAndMakesRoomForIt)
     // Bar inside the padding, 10 px gap before it.
     EXPECT_EQ(hosted.field->m_pScrollVertical->GetRect().right, 210 - 5);
     EXPECT_EQ(area.right, 210 - 5 - hosted.field->m_nScrollThickness - 10);
+
+    // Dragging the bar scrolls the services; the owner hears of it too.
+    hosted.field->m_pScrollVertical->m_nPosition = 40;
+    hosted.field->OnMessage(1, 8, 40, 0);
+    LONG minPos = 0, maxPos = 0, pos = 0, page = 0;
+    BOOL enabled = FALSE;
+    hosted.field->GetHost()->GetTextServices()->TxGetVScroll(&minPos, &maxPos, &pos, &page,
+                                                             &enabled);
+    EXPECT_EQ(pos, 40);
+    EXPECT_EQ(hosted.dialog.Count(1, 8), 1);
+    // The wheel scrolls by lines while the bar shows.
+    EXPECT_EQ(hosted.field->OnControlScroll(1, 1, CPoint(50, 50)), 1);
+    hosted.field->GetHost()->GetTextServices()->TxGetVScroll(&minPos, &maxPos, &pos, &page,
+                                                             &enabled);
+    EXPECT_GT(pos, 40);
 }
 
 TEST(TextHost, ServicesAndTheirInterfacesGoWithTheField)
