@@ -213,17 +213,24 @@ TEST_F(TipTest, LoadingWindowAnimatesItsFramesAndClosesOnItsCloseButton)
     EXPECT_TRUE(loading.IsRunning());
     EXPECT_EQ(loading.GetCloseRect(), CRect(400 - 39, 10, 400 - 39 + 20, 30));
 
-    // The timer walks the frames 0, 1, 2, 0, ...
-    std::vector<int> seen;
-    EXPECT_TRUE(testutil::PumpUntil(
-        [&] {
-            int f = loading.GetCurrentFrame();
-            if (seen.empty() || seen.back() != f) seen.push_back(f);
-            return seen.size() >= 5;
-        },
-        3000));
-    ASSERT_GE(seen.size(), 5u);
-    for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 3);
+    // The window timer runs the animation.
+    const int first = loading.GetCurrentFrame();
+    EXPECT_TRUE(testutil::PumpUntil([&] { return loading.GetCurrentFrame() != first; }, 3000));
+    // Every second tick of timer 100 is one frame: 0, 1, 2, 0, ...
+    KillTimer(hwnd, WEXA::LoadingWnd::ANIMATION_TIMER_ID);
+    std::vector<int> frames{loading.GetCurrentFrame()};
+    for (int i = 0; i < 8; ++i) {
+        loading.SendMessageW(WM_TIMER, WEXA::LoadingWnd::ANIMATION_TIMER_ID, 0);
+        loading.SendMessageW(WM_TIMER, 7, 0);  // another timer: ignored
+        frames.push_back(loading.GetCurrentFrame());
+    }
+    int changes = 0;
+    for (size_t i = 1; i < frames.size(); ++i) {
+        if (frames[i] == frames[i - 1]) continue;
+        ++changes;
+        EXPECT_EQ(frames[i], (frames[i - 1] + 1) % 3);
+    }
+    EXPECT_EQ(changes, 4);  // 8 ticks, 2 per frame
 
     // Its picture: the plain back, the logo above the GIF, the close button.
     testutil::MemoryCanvas canvas(400, 260);
