@@ -199,12 +199,16 @@ void MText::DrawControl(HDC& dc, CRect)
                     before.IsEmpty() ? 0 : MRender::GetTextBounds(font, &format, before).Width;
                 const int wm = MRender::GetTextBounds(font, &format, m_strMark).Width;
                 Gdiplus::SolidBrush mark{Gdiplus::Color(m_clrMark)};
+                // Each piece starts at its x; the label's vertical alignment
+                // still places it in the control's height.
+                Gdiplus::StringFormat pieceFormat(&format);
+                pieceFormat.SetAlignment(Gdiplus::StringAlignmentNear);
                 auto at = [&](const CString& piece, int x, int y, Gdiplus::Brush* brush) {
-                    if (piece.IsEmpty()) return;
-                    g.DrawString(piece, piece.GetLength(), font,
-                                 Gdiplus::PointF(static_cast<Gdiplus::REAL>(x),
-                                                 static_cast<Gdiplus::REAL>(y)),
-                                 &format, brush);
+                    if (piece.IsEmpty() || x >= W) return;
+                    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
+                                       static_cast<Gdiplus::REAL>(W - x),
+                                       static_cast<Gdiplus::REAL>(H));
+                    g.DrawString(piece, piece.GetLength(), font, box, &pieceFormat, brush);
                 };
                 if (m_bShadow) {
                     at(before, 1, 1, &shadow);
