@@ -182,19 +182,23 @@ TEST_F(TextTest, MarkIsPaintedInItsOwnColourAfterTheTextBefore)
     label->SetUpdate(0, 0);
     label->Draw(dc, CRect(0, 0, 700, 560));
     testutil::PixelBuffer px = canvas.Read();
-    int red = 0, dark = 0, redBeforeMark = 0;
+    int red = 0, dark = 0, redBeforeMark = 0, redBelowMiddle = 0;
     for (int y = 10; y < 40; ++y)
         for (int x = 10; x < 400; ++x) {
             COLORREF c = px.ColorAt(x, y);
             if (GetRValue(c) > 200 && GetGValue(c) < 80) {
                 ++red;
                 if (x < 10 + markX) ++redBeforeMark;
+                if (y > 25) ++redBelowMiddle;
             }
             if (GetRValue(c) < 60 && GetGValue(c) < 60) ++dark;
         }
     EXPECT_GT(red, 20);
     EXPECT_GT(dark, 20);
     EXPECT_EQ(redBeforeMark, 0);
+    // The pieces are centred in the label's height like an unmarked title,
+    // not around its top edge (which would cut their upper half off).
+    EXPECT_GT(redBelowMiddle, 5);
 }
 
 TEST_F(TextTest, NullTextsCountAsEmptyAndBackColourKeepsWhileOn)

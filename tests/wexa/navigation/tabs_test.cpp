@@ -143,9 +143,15 @@ TEST_F(TabTest, ClickOnAHoveredTabSelectsIt)
     ASSERT_EQ(EventsWithCode(2).size(), 1u);
     EXPECT_EQ(EventsWithCode(2)[0].wparam, 3u);
     EXPECT_EQ(pages[3]->IsVisible(), 1);
-    // Outside the control the hover ends.
+    // From the second move over a tab its caption is the window's tooltip;
+    // leaving the strip hides it and ends the hover.
+    tab->OnControlMouseMove(0, CPoint(100, 20));
+    EXPECT_EQ(engine->GetTooltipCtrlID(), 0);
+    tab->OnControlMouseMove(0, CPoint(101, 21));
+    EXPECT_EQ(engine->GetTooltipCtrlID(), 68);
     tab->OnControlMouseMove(0, CPoint(600, 600));
     EXPECT_EQ(tab->GetHoverItem(), -1);
+    EXPECT_EQ(engine->GetTooltipCtrlID(), 0);
 }
 
 TEST_F(TabTest, SlideEndsOnTheEleventhTickOfAWideStrip)
