@@ -11,7 +11,6 @@
 #include "LoadingWnd.h"
 #include "MDialog.h"
 #include "MSlider.h"
-#include "MSpinButton.h"
 #include "MTabCtrl.h"
 #include "MText.h"
 #include "Manager.h"
@@ -67,7 +66,7 @@ public:
             title->SetTextColor(Gdiplus::Color(0xFF191919));
             pages.push_back(page);
         }
-        // The lighting page: brightness, speed and a colour channel.
+        // The lighting page: brightness and speed.
         auto* lighting = dynamic_cast<WEXA::MTabLayout*>(pages[1]);
         auto* label = dynamic_cast<WEXA::MText*>(lighting->CreateControl(
             L"MText", 210, CRect(280, 80, 640, 104), L"Brightness of the key lights", 1, 1));
@@ -84,11 +83,6 @@ public:
         speed->SetMinProgress(1);
         speed->SetMaxProgress(6);
         speed->SetProgress(4);
-        auto* red = dynamic_cast<WEXA::MSpinButton*>(
-            lighting->CreateControl(L"MSpinButton", 654, CRect(280, 190, 340, 214), L"", 1, 1));
-        red->SetImage(L"img_edit.png", 4);
-        red->SetRange(0, 255);
-        red->SetCurValue(255);
 
         tab = dynamic_cast<WEXA::MTabCtrl*>(
             CreateControl(L"MTabCtrl", 68, CRect(10, 20, 250, 380), L"", 1, 1));
@@ -125,7 +119,7 @@ protected:
 
 TEST_F(Screens, TabStripWithPages)
 {
-    if (!ThemeHas({L"img_tab_item.png", L"icon\\tab_home.png", L"img_edit.png"}))
+    if (!ThemeHas({L"img_tab_item.png", L"icon\\tab_home.png"}))
         GTEST_SKIP() << "the skin theme is not built";
     const int left = 200, top = 120;
     NavigationDialog dlg;
