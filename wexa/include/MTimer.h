@@ -62,6 +62,18 @@ public:
     // The winmm callback.
     static void CALLBACK TimerCallProc(UINT id, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
+    // The process has one multimedia-timer thread: a synchronous stop of any
+    // timer waits for whatever tick runs there, of any object. A thread that
+    // waits for that thread (KillTimer, an engine waiting for a tick to end)
+    // is counted from EnterTickWait to LeaveTickWait; while anyone is
+    // counted, a tick that finds a lock busy gives it up at once instead of
+    // waiting for it (PaintManager::LockForTick).
+    static void EnterTickWait();
+    static void LeaveTickWait();
+    static bool IsTickAwaited();
+    // True on the calling thread while it runs a tick (inside TimerCallProc).
+    static bool IsInTick();
+
     // Set while the process holds a raised system timer resolution.
     static int m_bIsTmierOK;
     // The resolution in milliseconds used for every timer and for the raise.
