@@ -25,8 +25,8 @@
 // the area lock and the child lock (both re-entrant; a thread that holds two
 // takes the parent's before the child's). GetControl, SetUpdate and
 // SetUpdateEx read the lists without a lock: UI thread only (a repaint request
-// made on another thread is completed by the UI thread, so it never reaches
-// SetUpdate there). The engine's
+// made on another thread is completed by the UI thread, and SetUpdate called
+// there leaves its children to the UI thread). The engine's
 // lock order and what tick handlers may do are described in PaintManager.h.
 //
 // Lifetime: a control owns its children and areas. Delete controls through
@@ -74,7 +74,9 @@ public:
     virtual int DrawSubControls(HDC& dc, CRect clip);
     virtual int IsDraw(CPoint point);
     // Stores update, then passes (update, value) to every child that overlaps
-    // the control. Areas are not visited.
+    // the control. Areas are not visited. Called on another thread than the
+    // window's, it stores the flag and leaves marking the children stale to
+    // the UI thread (before its next paint).
     virtual void SetUpdate(int update, DWORD value);
     // Stores update, then SetUpdate(update, 0) on every overlapping area and child.
     virtual void SetUpdateEx(int update);

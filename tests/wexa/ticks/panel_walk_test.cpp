@@ -76,7 +76,7 @@ public:
     }
     void SetUpdate(int update, DWORD value) override
     {
-        if (::GetCurrentThreadId() != g_uiThread.load()) {
+        if (watched && ::GetCurrentThreadId() != g_uiThread.load()) {
             ++g_marksOffUi;
             if (g_parkOn.load() == this) {
                 g_markingOn = this;
@@ -97,6 +97,7 @@ public:
 
     std::function<void()> onTick;  // timer thread, once after armed is set
     std::atomic<bool> armed{false};
+    bool watched = true;  // SetUpdate off the UI thread is a walk of a list
     int renders = 0;
 };
 
@@ -112,6 +113,9 @@ struct WalkCase
     const char* name;
     Shape shape;
     int erase;
+    // The tick marks the control itself stale (SetUpdate) before it asks for
+    // the repaint.
+    bool marksItself;
 };
 
 class TickRepaintWalk : public ::testing::TestWithParam<WalkCase>
@@ -202,10 +206,12 @@ TEST_P(TickRepaintWalk, NoListIsWalkedOnTheTimerThread)
     ticked->onTick = [&] {
         tickIn.Open();
         uiGo.Wait();
+        if (c.marksItself) ticked->SetUpdate(0, 0);
         ticked->UpdateControl(c.erase, 0);
         tickDone.Open();
     };
     ticked->m_bRunTimer = 1;
+    ticked->watched = false;
     ticked->armed = true;
     engine->AddMTimer(ticked);
     engine->SetMTimer(2);
@@ -228,15 +234,16 @@ TEST_P(TickRepaintWalk, NoListIsWalkedOnTheTimerThread)
 
     // The request is completed by the UI thread before it paints.
     ::UpdateWindow(hwnd);
-    if (c.erase) EXPECT_EQ(ticked->renders, tickedRenders + 1);
+    if (c.erase || c.marksItself) EXPECT_EQ(ticked->renders, tickedRenders + 1);
     if (covering) EXPECT_EQ(covering->renders, coveringRenders + 1);
     EXPECT_EQ(g_marksOffUi.load(), 0);
 }
 
 const WalkCase kWalkCases[] = {
-    {"PanelMarksSiblingsOverTheRequester", Shape::SiblingInPanel, 0},
-    {"PanelMarksTheRequestersChildren", Shape::ChildOfPanelChild, 1},
-    {"EngineMarksTheRequestersChildren", Shape::ChildOfTopLevel, 1},
+    {"PanelMarksSiblingsOverTheRequester", Shape::SiblingInPanel, 0, false},
+    {"PanelMarksTheRequestersChildren", Shape::ChildOfPanelChild, 1, false},
+    {"EngineMarksTheRequestersChildren", Shape::ChildOfTopLevel, 1, false},
+    {"ControlMarksItsOwnChildren", Shape::ChildOfTopLevel, 0, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, TickRepaintWalk, ::testing::ValuesIn(kWalkCases),
