@@ -44,7 +44,9 @@
 // panel) made on any thread other than the window's walks no list and calls
 // no SetUpdate there: it queues itself under the repaints lock and
 // invalidates its rectangle; the UI thread completes it (the requester and
-// the controls drawn over it marked stale) before its next paint.
+// the controls drawn over it marked stale) before its next paint. SetUpdate
+// called on such a thread stores the control's flag and queues its children
+// the same way.
 //
 // Waiting for the tick: removing a control (the engine's and the controls'
 // removal operations, a control's destructor), DeleteFSTimer and stopping the
@@ -55,8 +57,9 @@
 // stop. A tick handler itself never waits for its own tick.
 // Tick handlers must not send messages to the window (PostMessageW posts from
 // other threads), create, delete or remove controls, start or stop window
-// timers, or take a lock of their own that the UI thread may hold while it
-// removes a control or stops any multimedia timer.
+// timers, or wait for a lock of their own that the UI thread may hold while
+// it removes a control, stops any multimedia timer or runs a modal loop (try
+// it, and leave the work to the next tick when it is busy).
 //
 // Lifetime: Init binds the window; DestroyData (on WM_NCDESTROY, once) deletes
 // every control and area and empties the caches; the destructor ends the rest.
