@@ -19,7 +19,7 @@
 
 #include "TickGates.h"
 #include "WindowTestHelpers.h"
-#include "wexa/engine/EngineFixture.h"
+#include "EngineFixture.h"
 
 namespace {
 
