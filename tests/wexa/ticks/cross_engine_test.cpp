@@ -15,7 +15,7 @@
 #include "MTimer.h"
 #include "TickGates.h"
 #include "WindowTestHelpers.h"
-#include "wexa/engine/EngineFixture.h"
+#include "EngineFixture.h"
 
 namespace {
 

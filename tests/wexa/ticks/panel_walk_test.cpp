@@ -17,7 +17,7 @@
 #include "MPanel.h"
 #include "TickGates.h"
 #include "WindowTestHelpers.h"
-#include "wexa/engine/EngineFixture.h"
+#include "EngineFixture.h"
 
 namespace {
 
