@@ -25,6 +25,11 @@
 //   2. inside them, the controls' own area and child locks, parent before child.
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
+//   4. a control's own item locks (the matrix screen's cell lock, then its
+//      shared-state lock; its audio lock alone): leaves below everything
+//      above. The tick, the UI thread (drawing, mouse) and the program's
+//      threads take them; nothing else is taken under them, and no repaint
+//      request or notification is made while one is held.
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.
@@ -59,7 +64,8 @@
 // other threads), create, delete or remove controls, start or stop window
 // timers, or wait for a lock of their own that the UI thread may hold while
 // it removes a control, stops any multimedia timer or runs a modal loop (try
-// it, and leave the work to the next tick when it is busy).
+// it, and leave the work to the next tick when it is busy); the item locks of
+// 4 are allowed: they are held only briefly, with nothing taken under them.
 //
 // Lifetime: Init binds the window; DestroyData (on WM_NCDESTROY, once) deletes
 // every control and area and empties the caches; the destructor ends the rest.
@@ -320,6 +326,10 @@ public:
     void ClearTooltip();
     int GetTooltipCtrlID() const { return m_nTooltipCtrlID; }
     void SetTooltipCtrlID(int id) { m_nTooltipCtrlID = id; }
+    // The control whose tooltip shows (ids need not be unique): removing it
+    // clears the tooltip. ClearTooltip forgets it.
+    MControl* GetTooltipOwner() const { return m_pTooltipOwner; }
+    void SetTooltipOwner(MControl* control) { m_pTooltipOwner = control; }
 
     // ---- balloon ----
     int SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER_TYPE type,
@@ -341,8 +351,9 @@ public:
     Gdiplus::FontFamily* AddTempFont(const wchar_t* key, const wchar_t* fontFile);
     Gdiplus::FontFamily* AddTempFont(const wchar_t* key, UINT resourceId);
     void AddGDITempFont(UINT resourceId);
-    // The family filed under face (one of the private fonts), else the library
-    // font (Manager::GetFontName()); null when neither exists.
+    // The family of the library font (Manager::GetFontName(): the private font
+    // of that name, else the installed one); the face is not consulted. Null
+    // when the font exists neither way.
     Gdiplus::FontFamily* FindTempFont(const wchar_t* face);
     void ClearTempFont();
 
@@ -390,6 +401,7 @@ public:
     MControl* m_pHoverControl;
     MControl* m_pFocusControl;
     int m_nTooltipCtrlID;
+    MControl* m_pTooltipOwner;
     HWND m_hWndTooltip;
     MAirBladder* m_pAirBladder;
     int m_nAirBladderKey;
