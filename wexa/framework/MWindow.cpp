@@ -148,7 +148,8 @@ LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
         }
     }
     if (object)
-        return object->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam));
+        return object->OnWindowMessage(msg, static_cast<UINT_PTR>(wparam),
+                                       static_cast<LONG_PTR>(lparam));
     return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
@@ -173,7 +174,8 @@ LRESULT CALLBACK MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM
         }
     }
     if (object)
-        return object->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam));
+        return object->OnWindowMessage(msg, static_cast<UINT_PTR>(wparam),
+                                       static_cast<LONG_PTR>(lparam));
     return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
