@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "ControlRegistry.h"
@@ -70,26 +71,29 @@ void CGifPicture::OnSetImage(Gdiplus::Image* image)
     m_nFrameCount2 = static_cast<int>(image->GetFrameCount(&m_dimension));
     m_delays.assign(std::max(m_nFrameCount2, 0), kDefaultDelayMs);
 
-    // The delays, in hundredths of a second: only as many as the property holds.
     const UINT size = image->GetPropertyItemSize(kFrameDelayTag);
     if (size >= sizeof(Gdiplus::PropertyItem)) {
         std::vector<BYTE> buffer(size);
         Gdiplus::PropertyItem* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
-        if (image->GetPropertyItem(kFrameDelayTag, size, item) == Gdiplus::Ok && item->value) {
-            const BYTE* end = buffer.data() + size;
-            const BYTE* value = static_cast<const BYTE*>(item->value);
-            size_t length = item->length;
-            if (value < buffer.data() || value > end)
-                length = 0;
-            else
-                length = std::min<size_t>(length, static_cast<size_t>(end - value));
-            const size_t count = std::min<size_t>(length / 4, m_delays.size());
-            for (size_t i = 0; i < count; ++i) {
-                UINT32 hundredths = 0;
-                memcpy(&hundredths, value + i * 4, 4);
-                m_delays[i] = hundredths ? hundredths * 10 : kDefaultDelayMs;
-            }
-        }
+        if (image->GetPropertyItem(kFrameDelayTag, size, item) == Gdiplus::Ok)
+            ReadFrameDelays(buffer.data(), buffer.size(), m_delays);
+    }
+}
+
+void CGifPicture::ReadFrameDelays(const BYTE* buffer, size_t size, std::vector<DWORD>& delays)
+{
+    if (!buffer || size < sizeof(Gdiplus::PropertyItem)) return;
+    const Gdiplus::PropertyItem* item = reinterpret_cast<const Gdiplus::PropertyItem*>(buffer);
+    const BYTE* value = static_cast<const BYTE*>(item->value);
+    const BYTE* end = buffer + size;
+    if (!value || value < buffer || value > end) return;
+    // The delays, in hundredths of a second: only as many as the property holds.
+    const size_t length = std::min<size_t>(item->length, static_cast<size_t>(end - value));
+    const size_t count = std::min<size_t>(length / 4, delays.size());
+    for (size_t i = 0; i < count; ++i) {
+        UINT32 hundredths = 0;
+        memcpy(&hundredths, value + i * 4, 4);
+        delays[i] = hundredths ? hundredths * 10 : kDefaultDelayMs;
     }
 }
 

@@ -159,6 +159,10 @@ public:
     int IsRun() const { return m_bRun; }
     // Delay of a frame in milliseconds (100 when stored as 0 or missing).
     DWORD GetFrameDelay(int frame) const;
+    // Fills delays (one per frame, preset to the default) from a frame-delay
+    // property item held in buffer (size bytes): only the values that lie
+    // within both the item's stated length and the buffer are read.
+    static void ReadFrameDelays(const BYTE* buffer, size_t size, std::vector<DWORD>& delays);
     // Test seam: the clock the frames are timed by (null: GetTickCount).
     void SetTickClock(DWORD (*clock)()) { m_pClock = clock; }
 
