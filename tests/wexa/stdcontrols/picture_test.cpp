@@ -141,7 +141,7 @@ TEST(GifPicture, FramesAdvanceByTheirDelaysOnTheInjectedClock)
 {
     const std::wstring path = Skins() + L"three.gif";
     // 100 ms, 0 (counts as 100 ms), 250 ms.
-    ASSERT_TRUE(stdtest::WriteGif(path, 8, 6, {{1, 10}, {2, 0}, {3, 25}}));
+    ASSERT_TRUE(testutil::WriteGif(path, 8, 6, {{1, 10}, {2, 0}, {3, 25}}));
     Recorder owner;
     WEXA::CGifPicture gif(&owner, 8, CRect(0, 0, 40, 30), 1, 1);
     gif.SetTickClock(FakeClock);
@@ -179,7 +179,7 @@ TEST(GifPicture, FramesAdvanceByTheirDelaysOnTheInjectedClock)
 TEST(GifPicture, MissingDelaysCountAsATenthOfASecond)
 {
     const std::wstring path = Skins() + L"nodelay.gif";
-    ASSERT_TRUE(stdtest::WriteGif(path, 4, 4, {{1, -1}, {2, -1}}));
+    ASSERT_TRUE(testutil::WriteGif(path, 4, 4, {{1, -1}, {2, -1}}));
     Recorder owner;
     WEXA::CGifPicture gif(&owner, 8, CRect(0, 0, 40, 30), 1, 1);
     ASSERT_EQ(gif.SetImageFile(path.c_str()), 1);
@@ -188,7 +188,7 @@ TEST(GifPicture, MissingDelaysCountAsATenthOfASecond)
     EXPECT_EQ(gif.GetFrameDelay(1), 100u);
 
     // A still image does not start.
-    ASSERT_TRUE(stdtest::WriteGif(Skins() + L"still.gif", 4, 4, {{1, 10}}));
+    ASSERT_TRUE(testutil::WriteGif(Skins() + L"still.gif", 4, 4, {{1, 10}}));
     ASSERT_EQ(gif.SetImageFile((Skins() + L"still.gif").c_str()), 1);
     EXPECT_EQ(gif.SetRunState(1, 0), 0);
     EXPECT_EQ(gif.IsRun(), 0);

@@ -1,8 +1,9 @@
 #include "GifWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 
-namespace stdtest {
+namespace testutil {
 
 namespace {
 
@@ -40,14 +41,14 @@ void Word(std::vector<unsigned char>& out, int value)
 
 }  // namespace
 
-bool WriteGif(const std::wstring& path, int width, int height, const std::vector<GifFrame>& frames)
+bool WriteGif(const std::wstring& path, int width, int height, const std::vector<GifFrame>& frames,
+              const GifPalette& palette)
 {
     std::vector<unsigned char> out = {'G', 'I', 'F', '8', '9', 'a'};
     Word(out, width);
     Word(out, height);
     out.insert(out.end(), {0x91, 0, 0});
-    const unsigned char palette[12] = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
-    out.insert(out.end(), palette, palette + 12);
+    out.insert(out.end(), palette.rgb, palette.rgb + 12);
     const unsigned char loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P',
                                   'E',  '2',  '.',  '0', 3,   1,   0,   0,   0};
     out.insert(out.end(), loop, loop + sizeof(loop));
@@ -68,7 +69,8 @@ bool WriteGif(const std::wstring& path, int width, int height, const std::vector
         bits.Put(4, 3);
         const int pixels = width * height;
         for (int i = 0; i < pixels; ++i) {
-            bits.Put(frame.colorIndex, 3);
+            const bool own = frame.pixels.size() == static_cast<size_t>(pixels);
+            bits.Put((own ? frame.pixels[i] : frame.colorIndex) & 3, 3);
             if (i % 2 == 1 && i + 1 < pixels) bits.Put(4, 3);
         }
         bits.Put(5, 3);
@@ -88,4 +90,4 @@ bool WriteGif(const std::wstring& path, int width, int height, const std::vector
     return ok;
 }
 
-}  // namespace stdtest
+}  // namespace testutil

@@ -1,0 +1,3 @@
+#include "GdiplusTestEnvironment.h"
+
+static ::testing::Environment* const g_gdiplus = testutil::AddGdiplusEnvironment();
