@@ -8,13 +8,21 @@ enable_testing()
 
 # Shared test helpers (simulated devices, window and pixel helpers).
 file(GLOB_RECURSE TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-add_library(test_support STATIC ${TEST_SUPPORT_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+set(TEST_GDIPLUS_ENV ${CMAKE_SOURCE_DIR}/tests/support/GdiplusEnvironment.cpp)
+list(REMOVE_ITEM TEST_SUPPORT_SOURCES ${TEST_GDIPLUS_ENV})
+add_library(test_support STATIC ${TEST_SUPPORT_SOURCES})
 target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(test_support PUBLIC kestrova_core Wexa gmock gtest)
+# GDI+ started once for a whole test program (GdiplusEnvironment.h): an object,
+# so that its global test environment registers itself in every program linking it.
+add_library(test_gdiplus_env OBJECT ${TEST_GDIPLUS_ENV})
+target_link_libraries(test_gdiplus_env PUBLIC test_support)
 
 # Every folder below tests/ holding files named *_test.cpp is one test executable
 # (one Wine process, one CTest entry) named after its path: tests/services/hid -> services_hid_test.
 # The folder's other .cpp files are linked in too. A main.cpp replaces gtest_main.
+# Every program outside tests/services/ runs with GDI+ started (test_gdiplus_env)
+# unless its test.cmake sets TEST_WITHOUT_GDIPLUS.
 # An optional test.cmake in the folder can set properties on ${TEST_TARGET}.
 file(GLOB_RECURSE TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
 # A new test.cmake also makes the build configure again.
@@ -39,8 +47,12 @@ foreach(d ${TEST_DIRS})
   add_dependencies(${TEST_TARGET} runtime_files)
   add_test(NAME ${TEST_TARGET} COMMAND ${TEST_TARGET} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(${TEST_TARGET} PROPERTIES TIMEOUT 300)
+  set(TEST_WITHOUT_GDIPLUS OFF)
   if(EXISTS ${d}/test.cmake)
     include(${d}/test.cmake)
+  endif()
+  if(NOT rel MATCHES "^services/" AND NOT TEST_WITHOUT_GDIPLUS)
+    target_link_libraries(${TEST_TARGET} PRIVATE test_gdiplus_env)
   endif()
 endforeach()
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "ScreenshotCompare.h"
 #include "WindowTestHelpers.h"
 
 namespace {
@@ -75,4 +76,42 @@ TEST(Harness, ExceptionsCrossTheSharedRuntime)
     // One libstdc++ for every module: a throw and a catch in different frames and
     // translation units must meet.
     EXPECT_THROW(throw std::runtime_error("x"), std::runtime_error);
+}
+
+namespace {
+
+// A dark label with (or without) a white text, on a light picture.
+testutil::PixelBuffer LabelPicture(bool withText)
+{
+    testutil::MemoryCanvas canvas(240, 140);
+    canvas.Fill(0xFFF6F7FA);
+    RECT label = {100, 96, 220, 128};
+    HBRUSH dark = CreateSolidBrush(RGB(52, 58, 70));
+    FillRect(canvas.dc(), &label, dark);
+    DeleteObject(dark);
+    if (withText) {
+        SetBkMode(canvas.dc(), TRANSPARENT);
+        SetTextColor(canvas.dc(), RGB(255, 255, 255));
+        DrawTextW(canvas.dc(), L"Profile saved", -1, &label,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    return canvas.Read();
+}
+
+}  // namespace
+
+TEST(Harness, ScreenshotRegionSeesALostTextTheGlobalBudgetHides)
+{
+    const testutil::PixelBuffer expected = LabelPicture(true);
+    const testutil::PixelBuffer lost = LabelPicture(false);
+
+    testutil::ScreenshotCompare global;
+    EXPECT_TRUE(global.Compare(expected, lost)) << "the text is within the global budget";
+
+    testutil::ScreenshotCompare regions;
+    regions.AddRegion("label text", RECT{100, 96, 220, 128});
+    EXPECT_TRUE(regions.Compare(expected, expected));
+    ::testing::AssertionResult result = regions.Compare(expected, lost);
+    EXPECT_FALSE(result);
+    EXPECT_NE(std::string(result.message()).find("label text"), std::string::npos);
 }

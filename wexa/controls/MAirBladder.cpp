@@ -4,6 +4,7 @@
 
 #include "MRender.h"
 #include "Manager.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -277,9 +278,10 @@ void MAirBladder::SetupRegion(int corner)
     if (!IsValid()) return;
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
-    HRGN region =
-        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner);
-    if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
+    gdi::Region region(
+        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner));
+    // The window owns the region once it took it.
+    if (region && ::SetWindowRgn(m_hWnd, region, TRUE)) region.release();
 }
 
 // ---- images and font ----
@@ -363,22 +365,16 @@ void MAirBladder::LoadTempFont()
     DWORD size = ::SizeofResource(module, info);
     if (!bytes || size == 0) return;
 
-    auto* collection = new Gdiplus::PrivateFontCollection();
+    gdi::Owned<Gdiplus::PrivateFontCollection> collection(new Gdiplus::PrivateFontCollection());
     if (collection->AddMemoryFont(bytes, static_cast<INT>(size)) != Gdiplus::Ok ||
-        collection->GetFamilyCount() <= 0) {
-        delete collection;
+        collection->GetFamilyCount() <= 0)
         return;
-    }
-    auto* family = new Gdiplus::FontFamily();
+    gdi::Owned<Gdiplus::FontFamily> family(new Gdiplus::FontFamily());
     INT found = 0;
-    if (collection->GetFamilies(1, family, &found) != Gdiplus::Ok || found < 1) {
-        delete family;
-        delete collection;
-        return;
-    }
+    if (collection->GetFamilies(1, family.get(), &found) != Gdiplus::Ok || found < 1) return;
     // The collection lives as long as the family taken from it.
-    m_pFontFamily = family;
-    m_pFontCollection = collection;
+    m_pFontFamily = family.release();
+    m_pFontCollection = collection.release();
 }
 
 // ---- the message ----
@@ -466,18 +462,14 @@ int MAirBladder::OnPaint()
     const int w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0) return 0;
 
-    HDC screen = ::GetDC(m_hWnd);
-    HDC mem = ::CreateCompatibleDC(screen);
+    gdi::WindowDC screen(m_hWnd);
+    gdi::MemoryDC mem(screen);
     void* bits = nullptr;
-    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, w, h, &bits);
-    if (!bitmap) {
-        ::DeleteDC(mem);
-        ::ReleaseDC(m_hWnd, screen);
-        return 0;
-    }
-    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    gdi::Bitmap bitmap(MRender::CreateARGB32Bitmap(screen, w, h, &bits));
+    if (!bitmap || !mem) return 0;
+    gdi::Selection select(mem, bitmap);
     {
-        Gdiplus::Graphics g(mem);
+        Gdiplus::Graphics g(mem.get());
         if (m_pBkImage && m_pBkImage->GetLastStatus() == Gdiplus::Ok)
             MRender::DrawImageFrame(g, m_pBkImage, CRect(0, 0, w - 1, h - 1), 0, 0, m_nBkWidth,
                                     m_nBkHeight, 6);
@@ -502,11 +494,6 @@ int MAirBladder::OnPaint()
     POINT src = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::UpdateLayeredWindow(m_hWnd, screen, nullptr, &size, mem, &src, 0, &blend, ULW_ALPHA);
-
-    ::SelectObject(mem, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(mem);
-    ::ReleaseDC(m_hWnd, screen);
     return 1;
 }
 

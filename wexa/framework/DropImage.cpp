@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "framework/GdiOwners.h"
+
 namespace WEXA {
 
 namespace {
@@ -129,13 +131,10 @@ HBITMAP BitmapFromPackedDib(const void* data, SIZE_T size)
     SIZE_T offset = 0;
     if (!CheckPackedDib(data, size, &offset)) return nullptr;
     const auto* base = static_cast<const BYTE*>(data);
-    HDC screen = GetDC(nullptr);
+    gdi::WindowDC screen(nullptr);
     if (!screen) return nullptr;
-    HBITMAP bitmap =
-        CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(base), CBM_INIT,
-                       base + offset, reinterpret_cast<const BITMAPINFO*>(base), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
+    return CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(base), CBM_INIT,
+                          base + offset, reinterpret_cast<const BITMAPINFO*>(base), DIB_RGB_COLORS);
 }
 
 HBITMAP BitmapFromEnhMetaFile(HENHMETAFILE metafile, HWND window)
@@ -144,8 +143,7 @@ HBITMAP BitmapFromEnhMetaFile(HENHMETAFILE metafile, HWND window)
     ENHMETAHEADER header = {};
     if (!GetEnhMetaFileHeader(metafile, sizeof(header), &header)) return nullptr;
 
-    HWND owner = (window && IsWindow(window)) ? window : nullptr;
-    HDC dc = GetDC(owner);
+    gdi::WindowDC dc((window && IsWindow(window)) ? window : nullptr);
     if (!dc) return nullptr;
 
     // The picture frame is in 0.01-mm units; the device's size in millimetres
@@ -177,21 +175,14 @@ HBITMAP BitmapFromEnhMetaFile(HENHMETAFILE metafile, HWND window)
         frame.bottom = toPixels(header.rclFrame.bottom, vertRes, vertSize);
     }
 
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-    if (bitmap) {
-        HDC mem = CreateCompatibleDC(dc);
-        if (mem) {
-            HGDIOBJ old = SelectObject(mem, bitmap);
-            PlayEnhMetaFile(mem, metafile, &frame);
-            SelectObject(mem, old);
-            DeleteDC(mem);
-        } else {
-            DeleteObject(bitmap);
-            bitmap = nullptr;
-        }
+    gdi::Bitmap bitmap(CreateCompatibleBitmap(dc, width, height));
+    gdi::MemoryDC mem(dc);
+    if (!bitmap || !mem) return nullptr;
+    {
+        gdi::Selection select(mem, bitmap);
+        PlayEnhMetaFile(mem, metafile, &frame);
     }
-    ReleaseDC(owner, dc);
-    return bitmap;
+    return bitmap.release();
 }
 
 bool FirstDroppedFile(HGLOBAL drop, wchar_t* name, UINT capacity)

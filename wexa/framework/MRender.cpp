@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/GdiOwners.h"
+
 namespace WEXA {
 
 namespace {
@@ -35,22 +37,17 @@ BOOL WINAPI AlphaBlendFallback(HDC dst, int dx, int dy, int dw, int dh, HDC src,
                                int sw, int sh, BLENDFUNCTION blend)
 {
     if (dw <= 0 || dh <= 0) return 0;
-    HDC mem = ::CreateCompatibleDC(dst);
+    gdi::MemoryDC mem(dst);
     if (!mem) return 0;
     void* srcBits = nullptr;
     void* dstBits = nullptr;
-    HBITMAP srcDib = CreateDib32(mem, dw, dh, &srcBits);
-    HBITMAP dstDib = CreateDib32(mem, dw, dh, &dstBits);
-    if (!srcDib || !dstDib || !srcBits || !dstBits) {
-        if (srcDib) ::DeleteObject(srcDib);
-        if (dstDib) ::DeleteObject(dstDib);
-        ::DeleteDC(mem);
-        return 0;
-    }
-    HGDIOBJ old = ::SelectObject(mem, srcDib);
+    gdi::Bitmap srcDib(CreateDib32(mem, dw, dh, &srcBits));
+    gdi::Bitmap dstDib(CreateDib32(mem, dw, dh, &dstBits));
+    if (!srcDib || !dstDib || !srcBits || !dstBits) return 0;
+    gdi::Selection select(mem, srcDib);
     ::SetStretchBltMode(mem, COLORONCOLOR);
     ::StretchBlt(mem, 0, 0, dw, dh, src, sx, sy, sw, sh, SRCCOPY);
-    ::SelectObject(mem, dstDib);
+    select.Select(dstDib);
     ::BitBlt(mem, 0, 0, dw, dh, dst, dx, dy, SRCCOPY);
     ::GdiFlush();
     auto* s = static_cast<BYTE*>(srcBits);
@@ -61,10 +58,6 @@ BOOL WINAPI AlphaBlendFallback(HDC dst, int dx, int dy, int dw, int dh, HDC src,
         d[3] = 0;
     }
     ::BitBlt(dst, dx, dy, dw, dh, mem, 0, 0, SRCCOPY);
-    ::SelectObject(mem, old);
-    ::DeleteObject(srcDib);
-    ::DeleteObject(dstDib);
-    ::DeleteDC(mem);
     return 1;
 }
 
@@ -421,22 +414,18 @@ void MRender::DrawGradient(HDC dc, CRect rect, ARGB start, ARGB end, BOOL vertic
     int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return;
 
-    HDC target = dc;
-    HDC mem = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    RECT area = rect;
-    if (alpha < 255) {
-        mem = ::CreateCompatibleDC(dc);
-        bitmap = mem ? ::CreateCompatibleBitmap(dc, width, height) : nullptr;
-        if (!bitmap) {
-            if (mem) ::DeleteDC(mem);
-            return;
-        }
-        old = ::SelectObject(mem, bitmap);
-        target = mem;
-        area = {0, 0, width, height};
+    // Below full opacity the gradient is drawn off-screen and blended.
+    const bool blended = alpha < 255;
+    gdi::MemoryDC mem;
+    gdi::Bitmap bitmap;
+    if (blended) {
+        if (mem.Create(dc)) bitmap.reset(::CreateCompatibleBitmap(dc, width, height));
+        if (!bitmap) return;
     }
+    gdi::Selection select(mem, bitmap);
+    HDC target = blended ? mem.get() : dc;
+    RECT area = rect;
+    if (blended) area = {0, 0, width, height};
 
     if (points.gradientFill) {
         TRIVERTEX v[2] = {};
@@ -459,13 +448,9 @@ void MRender::DrawGradient(HDC dc, CRect rect, ARGB start, ARGB end, BOOL vertic
         DrawGradientBands(target, area, start, end, vertical != FALSE, bands);
     }
 
-    if (mem) {
+    if (blended)
         Blend(dc, rect.left, rect.top, width, height, mem, 0, 0, width, height,
               static_cast<BYTE>(alpha), true);
-        ::SelectObject(mem, old);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(mem);
-    }
 }
 
 void MRender::DrawImageFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, CRect target, int x,

@@ -6,6 +6,7 @@
 
 #include "MRender.h"
 #include "Manager.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -340,13 +341,10 @@ void MShadow::Update(HWND parent)
     bmi.bmiHeader.biCompression = BI_RGB;
     bmi.bmiHeader.biSizeImage = static_cast<DWORD>(w) * h * 4;
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap) ::DeleteObject(bitmap);
-        return;
-    }
-    HDC mem = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    gdi::Bitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    gdi::MemoryDC mem(nullptr);
+    if (!bitmap || !bits || !mem) return;
+    gdi::Selection select(mem, bitmap);
 
     if (m_bIsImageMode) {
         if (EnsureImage()) {
@@ -368,10 +366,6 @@ void MShadow::Update(HWND parent)
     POINT src = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::UpdateLayeredWindow(m_hWnd, nullptr, &dst, &size, mem, &src, 0, &blend, ULW_ALPHA);
-
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    ::DeleteObject(bitmap);
 }
 
 void MShadow::MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect)

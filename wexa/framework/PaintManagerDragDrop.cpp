@@ -1,7 +1,8 @@
 // PaintManager: the window's part in OLE drag and drop.
 //
 // As a target the engine's window takes four picture formats; a drop shows the
-// picture through STM_SETIMAGE and tells the window with WM_DROP_NOTIFY. As a
+// picture through STM_SETIMAGE (a picture the window does not take is deleted)
+// and tells the window with WM_DROP_NOTIFY. As a
 // source the engine drags a picture of the pressed control out of the window.
 // Everything runs on the window's UI thread.
 #include <shlobj.h>
@@ -9,6 +10,7 @@
 #include "DragDrop.h"
 #include "DropImage.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -19,18 +21,25 @@ bool IsLive(HWND wnd)
     return wnd && ::IsWindow(wnd);
 }
 
-// Hands a bitmap to a window as its image; the window's previous image is
-// deleted. Without a window the bitmap is deleted instead.
-void SetWindowImage(HWND wnd, HBITMAP bitmap)
+// Offers a bitmap to a live window as its image (STM_SETIMAGE); the previous
+// image it hands back is deleted. True when the window took the bitmap: it
+// answers STM_GETIMAGE with it, as a static control does. A window that leaves
+// the message to DefWindowProc takes nothing.
+bool OfferWindowImage(HWND wnd, HBITMAP bitmap)
 {
-    if (!bitmap) return;
-    if (!IsLive(wnd)) {
-        ::DeleteObject(bitmap);
-        return;
-    }
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
         ::SendMessageW(wnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous && previous != bitmap) ::DeleteObject(previous);
+    return IsLive(wnd) &&
+           reinterpret_cast<HBITMAP>(::SendMessageW(wnd, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap;
+}
+
+// Hands a bitmap of ours to a window as its image; a bitmap the window did
+// not take (or with no window) is deleted.
+void SetWindowImage(HWND wnd, HBITMAP bitmap)
+{
+    if (!bitmap) return;
+    if (!IsLive(wnd) || !OfferWindowImage(wnd, bitmap)) ::DeleteObject(bitmap);
 }
 
 FORMATETC Accepted(CLIPFORMAT format, DWORD tymed)
@@ -101,10 +110,8 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
                            static_cast<HBITMAP>(::OleDuplicateData(medium.hBitmap, CF_BITMAP, 0)));
             return true;
         }
-        HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(::SendMessageW(
-            m_hTargetWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(medium.hBitmap)));
-        if (previous && previous != medium.hBitmap) ::DeleteObject(previous);
-        return false;
+        // Taken: the medium is not released. Not taken: releasing it deletes it.
+        return !OfferWindowImage(m_hTargetWnd, medium.hBitmap);
     }
     if (format->cfFormat == CF_ENHMETAFILE && medium.tymed == TYMED_ENHMF) {
         SetWindowImage(m_hTargetWnd, BitmapFromEnhMetaFile(medium.hEnhMetaFile, m_hTargetWnd));
@@ -152,14 +159,14 @@ void PaintManager::StartControlDrag()
 
         BITMAP info = {};
         ::GetObjectW(copy, sizeof(info), &info);
-        HDC windowDC = ::GetDC(m_hWndPaint);
+        gdi::WindowDC windowDC(m_hWndPaint);
         HDC recorder = ::CreateEnhMetaFileW(windowDC, nullptr, nullptr, nullptr);
         if (recorder) {
-            HDC bitmapDC = ::CreateCompatibleDC(windowDC);
-            HGDIOBJ old = ::SelectObject(bitmapDC, copy);
-            ::BitBlt(recorder, 0, 0, info.bmWidth, info.bmHeight, bitmapDC, 0, 0, SRCCOPY);
-            ::SelectObject(bitmapDC, old);
-            ::DeleteDC(bitmapDC);
+            {
+                gdi::MemoryDC bitmapDC(windowDC);
+                gdi::Selection select(bitmapDC, copy);
+                ::BitBlt(recorder, 0, 0, info.bmWidth, info.bmHeight, bitmapDC, 0, 0, SRCCOPY);
+            }
             HENHMETAFILE metafile = ::CloseEnhMetaFile(recorder);
             if (metafile) {
                 FORMATETC metaFormat = Accepted(CF_ENHMETAFILE, TYMED_ENHMF);
@@ -170,7 +177,6 @@ void PaintManager::StartControlDrag()
                     ::DeleteEnhMetaFile(metafile);
             }
         }
-        ::ReleaseDC(m_hWndPaint, windowDC);
 
         // The drag image: where the shell service works it takes the bitmap
         // over; where it does not (E_NOTIMPL under some systems) the drag

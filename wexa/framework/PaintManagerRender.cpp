@@ -9,6 +9,7 @@
 #include "Manager.h"
 #include "PaintManager.h"
 #include "PaintObservers.h"
+#include "framework/GdiOwners.h"
 #include "framework/PaintManagerInternal.h"
 
 namespace WEXA {
@@ -70,19 +71,16 @@ int PaintManager::OnPaint()
         ::EndPaint(hwnd, &ps);
         return 1;
     }
-    HDC windowDC = ::GetDC(hwnd);
-    HDC mem = ::CreateCompatibleDC(windowDC);
+    gdi::WindowDC windowDC(hwnd);
+    gdi::MemoryDC mem(windowDC);
     void* rawBits = nullptr;
-    HBITMAP dib = MRender::CreateARGB32Bitmap(windowDC, w, h, &rawBits);
+    gdi::Bitmap dib(MRender::CreateARGB32Bitmap(windowDC, w, h, &rawBits));
     if (!dib || !mem) {
-        if (dib) ::DeleteObject(dib);
-        if (mem) ::DeleteDC(mem);
-        ::ReleaseDC(hwnd, windowDC);
         ::EndPaint(hwnd, &ps);
         return 1;
     }
     UINT32* bits = static_cast<UINT32*>(rawBits);
-    HGDIOBJ oldBitmap = ::SelectObject(mem, dib);
+    gdi::Selection select(mem, dib);
     int saved = ::SaveDC(mem);
 
     CRect area;  // the update rectangle inside the client area
@@ -97,7 +95,7 @@ int PaintManager::OnPaint()
     }
 
     {
-        Gdiplus::Graphics g(mem);
+        Gdiplus::Graphics g(mem.get());
         if (m_pBkImage) {
             DrawBackImage(g, client);
         } else {
@@ -112,7 +110,8 @@ int PaintManager::OnPaint()
     }
 
     CRect clip = m_bLayered ? client : update;
-    DrawControl(mem, clip);
+    HDC target = mem;
+    DrawControl(target, clip);
     DrawCaret(mem, clip);
 
     if (m_bLayered) {
@@ -143,11 +142,6 @@ int PaintManager::OnPaint()
         ::BitBlt(paintDC, update.left, update.top, update.Width(), update.Height(), mem,
                  update.left, update.top, SRCCOPY);
     }
-
-    ::SelectObject(mem, oldBitmap);
-    ::DeleteObject(dib);
-    ::DeleteDC(mem);
-    ::ReleaseDC(hwnd, windowDC);
     ::EndPaint(hwnd, &ps);
     return 1;
 }
@@ -186,23 +180,19 @@ HBITMAP RenderControl(HDC reference, MControl* control, int canvasW, int canvasH
                       int srcX, int srcY, int w, int h, DWORD tint)
 {
     if (canvasW <= 0 || canvasH <= 0) return nullptr;
-    HDC canvasDC = ::CreateCompatibleDC(reference);
-    HBITMAP canvas = ::CreateCompatibleBitmap(reference, canvasW, canvasH);
-    HGDIOBJ oldCanvas = ::SelectObject(canvasDC, canvas);
-    control->Draw(canvasDC, drawClip);
+    gdi::MemoryDC canvasDC(reference);
+    gdi::Bitmap canvas(::CreateCompatibleBitmap(reference, canvasW, canvasH));
+    gdi::Selection selectCanvas(canvasDC, canvas);
+    HDC drawDC = canvasDC;
+    control->Draw(drawDC, drawClip);
 
     HBITMAP dib = MakeDib(reference, w, h);
     if (dib) {
-        HDC dibDC = ::CreateCompatibleDC(reference);
-        HGDIOBJ oldDib = ::SelectObject(dibDC, dib);
+        gdi::MemoryDC dibDC(reference);
+        gdi::Selection selectDib(dibDC, dib);
         ::BitBlt(dibDC, 0, 0, w, h, canvasDC, srcX, srcY, SRCCOPY);
         if (tint > 0xFFFFFF) MRender::DrawColor(dibDC, CRect(0, 0, w, h), tint);
-        ::SelectObject(dibDC, oldDib);
-        ::DeleteDC(dibDC);
     }
-    ::SelectObject(canvasDC, oldCanvas);
-    ::DeleteObject(canvas);
-    ::DeleteDC(canvasDC);
     ::GdiFlush();
     return dib;
 }
@@ -212,25 +202,20 @@ HBITMAP RenderControl(HDC reference, MControl* control, int canvasW, int canvasH
 HBITMAP PaintManager::GenerateBitmap(MControl* control, const CRect& rect, COLORREF tint)
 {
     if (!control) return nullptr;
-    HDC reference = m_hDcPaint ? m_hDcPaint : nullptr;
-    HDC screen = reference ? nullptr : ::GetDC(nullptr);
-    HBITMAP result = RenderControl(reference ? reference : screen, control, rect.right, rect.bottom,
-                                   rect, rect.left, rect.top, rect.Width(), rect.Height(), tint);
-    if (screen) ::ReleaseDC(nullptr, screen);
-    return result;
+    gdi::WindowDC screen(nullptr);
+    HDC reference = m_hDcPaint ? m_hDcPaint : screen.get();
+    return RenderControl(reference, control, rect.right, rect.bottom, rect, rect.left, rect.top,
+                         rect.Width(), rect.Height(), tint);
 }
 
 HBITMAP PaintManager::GetDropBitmap(MControl* control, const CRect& rect, COLORREF)
 {
     if (!control) return nullptr;
     CRect own = control->GetRect();
-    HDC reference = m_hDcPaint ? m_hDcPaint : nullptr;
-    HDC screen = reference ? nullptr : ::GetDC(nullptr);
-    HBITMAP result =
-        RenderControl(reference ? reference : screen, control, own.right, own.bottom, own,
-                      own.left + rect.left, own.top + rect.top, rect.Width(), rect.Height(), 0);
-    if (screen) ::ReleaseDC(nullptr, screen);
-    return result;
+    gdi::WindowDC screen(nullptr);
+    HDC reference = m_hDcPaint ? m_hDcPaint : screen.get();
+    return RenderControl(reference, control, own.right, own.bottom, own, own.left + rect.left,
+                         own.top + rect.top, rect.Width(), rect.Height(), 0);
 }
 
 // ---- drop shadow ----

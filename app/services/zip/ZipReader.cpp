@@ -4,14 +4,16 @@
 #include <iowin32.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 
 namespace {
 
-constexpr wchar_t kTempSuffix[] = L".part";
-constexpr size_t kTempSuffixLength = sizeof(kTempSuffix) / sizeof(wchar_t) - 1;
+// Temporary files: "~zip" + 8 hex digits + ".tmp" in the entry's folder.
+constexpr size_t kTempNameLength = 16;
 
 bool IsSeparator(wchar_t c)
 {
@@ -143,8 +145,8 @@ bool ResolveTarget(const wchar_t* name, const std::wstring& baseFolder, bool dir
         out.relative = WithBackslashes(text);
     }
     out.full = out.base + out.relative;
-    const size_t extra = directory ? 0 : kTempSuffixLength;
-    if (out.full.size() + extra >= MAX_PATH) return false;
+    if (out.full.size() >= MAX_PATH) return false;
+    if (!directory && out.full.find_last_of(L'\\') + 1 + kTempNameLength >= MAX_PATH) return false;
 
     std::wstring resolved = FullPath(out.full);
     if (resolved.empty()) return false;
@@ -217,6 +219,29 @@ void ClearBlockingAttributes(const std::wstring& path)
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A new file in `folder` (which ends with a separator) under a name of its
+// own, for writing. It is created exclusively, so it is never a file that was
+// there before; it is gone again (moved into place or deleted) before the next
+// entry is written, so no entry's name can meet it either.
+HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring& path)
+{
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const unsigned value =
+            (GetCurrentProcessId() << 16) ^ GetTickCount() ^ (counter.fetch_add(1) * 2654435761u);
+        wchar_t name[kTempNameLength + 1];
+        swprintf(name, kTempNameLength + 1, L"~zip%08X.tmp", value);
+        path = folder + name;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    path.clear();
+    return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -461,10 +486,8 @@ DWORD ZipReader::ExtractEntry(int index, const wchar_t* name)
         return kZipWriteFailed;
 
     // Written under a temporary name, moved into place only when complete.
-    const std::wstring temp = target.full + kTempSuffix;
-    ClearBlockingAttributes(temp);
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring temp;
+    HANDLE file = CreateTemporaryFile(folder, temp);
     if (file == INVALID_HANDLE_VALUE) return kZipCannotOpen;
 
     unzFile archive = Archive(archive_);

@@ -5,9 +5,11 @@
 // prefixes are dropped) and then checked: a name that still holds a parent or dot-only
 // component, a colon, a device name, a control or wildcard character, or that is too
 // long, is never written. Every target path is also checked with GetFullPathNameW to
-// lie below the base folder. A file is written under a temporary name and moved into
-// place only when its data was inflated completely and its CRC matched, so an entry
-// that fails leaves no partial file (and an existing file of that name is kept).
+// lie below the base folder. A file is written under a temporary name (created
+// exclusively in the target folder, so it is never an existing file or another
+// entry) and moved into place only when its data was inflated completely and its CRC
+// matched, so an entry that fails leaves no partial file (and an existing file of that
+// name is kept).
 
 #include <windows.h>
 

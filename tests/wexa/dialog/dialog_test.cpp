@@ -5,10 +5,14 @@
 #include <functional>
 #include <vector>
 
+#include "GdiplusEnvironment.h"
 #include "MAirBladder.h"
 #include "MDialog.h"
 #include "WexaTestControls.h"
 #include "WindowTestHelpers.h"
+
+// The factory builds the test controls for "CArea" in this program.
+static const bool g_testControls = testutil::AtTestStart([] { testutil::RegisterTestControls(); });
 
 using testutil::PassingPanel;
 using testutil::SolidControl;
@@ -17,7 +21,8 @@ namespace {
 
 struct Event
 {
-    UINT id, code, wparam;
+    UINT id, code;
+    UINT_PTR wparam;
     LONG_PTR lparam;
 };
 

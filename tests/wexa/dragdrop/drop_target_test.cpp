@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <shlobj.h>
 #include <string>
 #include <vector>
@@ -145,6 +146,9 @@ struct WindowLog
     std::vector<LPARAM> buttonUps;
     std::vector<HBITMAP> images;  // STM_SETIMAGE
     HBITMAP current = nullptr;
+    // Whether the window keeps the images it is given (as a static control
+    // does) or leaves STM_SETIMAGE to DefWindowProc, as the library's windows do.
+    bool takesImages = true;
 };
 
 WindowLog* g_log = nullptr;
@@ -165,11 +169,18 @@ LRESULT CALLBACK TargetProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             case WM_LBUTTONUP: g_log->buttonUps.push_back(lp); return 0;
             case STM_SETIMAGE: {
                 EXPECT_EQ(wp, static_cast<WPARAM>(IMAGE_BITMAP));
+                if (!g_log->takesImages) {
+                    g_log->images.push_back(reinterpret_cast<HBITMAP>(lp));
+                    break;
+                }
                 HBITMAP previous = g_log->current;
                 g_log->current = reinterpret_cast<HBITMAP>(lp);
                 g_log->images.push_back(g_log->current);
                 return reinterpret_cast<LRESULT>(previous);
             }
+            case STM_GETIMAGE:
+                if (!g_log->takesImages) break;
+                return reinterpret_cast<LRESULT>(g_log->current);
             default: break;
         }
     }
@@ -406,6 +417,84 @@ TEST_F(EngineTarget, DroppedBitmapStaysWithTheWindow)
     BITMAP b = {};
     ASSERT_TRUE(GetObjectW(log_.images[0], sizeof(b), &b));  // not released by the drop
     EXPECT_EQ(b.bmWidth, 6);
+}
+
+// A window that does not take the picture (it leaves STM_SETIMAGE to
+// DefWindowProc) still gets the message; the picture is deleted, whichever
+// format brought it.
+TEST_F(EngineTarget, PictureTheWindowDoesNotTakeIsDeleted)
+{
+    log_.takesImages = false;
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"wexa_untaken_drop.bmp";
+    testutil::PixelBuffer pixels;
+    pixels.width = pixels.height = 2;
+    pixels.pixels.assign(4, 0xFF0000FF);
+    ASSERT_TRUE(testutil::SaveBmp(pixels, path.c_str()));
+
+    struct Case
+    {
+        const char* name;
+        std::function<STGMEDIUM(FORMATETC&)> make;
+    };
+    const Case cases[] = {
+        {"bitmap",
+         [](FORMATETC& f) {
+             f = {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+             STGMEDIUM m = {};
+             m.tymed = TYMED_GDI;
+             HDC screen = GetDC(nullptr);
+             m.hBitmap = CreateCompatibleBitmap(screen, 5, 3);
+             ReleaseDC(nullptr, screen);
+             return m;
+         }},
+        {"packed DIB",
+         [](FORMATETC& f) {
+             f = {CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+             STGMEDIUM m = {};
+             m.tymed = TYMED_HGLOBAL;
+             m.hGlobal = ToGlobal(InfoDib(7, 5, 24));
+             return m;
+         }},
+        {"metafile",
+         [](FORMATETC& f) {
+             f = {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+             HDC rec = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+             Rectangle(rec, 0, 0, 30, 12);
+             STGMEDIUM m = {};
+             m.tymed = TYMED_ENHMF;
+             m.hEnhMetaFile = CloseEnhMetaFile(rec);
+             return m;
+         }},
+        {"bitmap file",
+         [&path](FORMATETC& f) {
+             f = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+             std::vector<BYTE> bytes(sizeof(DROPFILES));
+             DROPFILES df = {};
+             df.pFiles = sizeof(DROPFILES);
+             df.fWide = TRUE;
+             memcpy(bytes.data(), &df, sizeof(df));
+             std::wstring list = path + L'\0';
+             const BYTE* raw = reinterpret_cast<const BYTE*>(list.c_str());
+             bytes.insert(bytes.end(), raw, raw + (list.size() + 1) * sizeof(wchar_t));
+             STGMEDIUM m = {};
+             m.tymed = TYMED_HGLOBAL;
+             m.hGlobal = ToGlobal(bytes);
+             return m;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log_.images.clear();
+        FORMATETC f;
+        STGMEDIUM m = c.make(f);
+        DWORD effect = DROPEFFECT_COPY;
+        if (engine_.OnDrop(&f, m, &effect)) ReleaseStgMedium(&m);
+        ASSERT_EQ(log_.images.size(), 1u);  // the message was sent
+        EXPECT_EQ(GetObjectType(log_.images[0]), 0u) << "the picture nobody took still exists";
+    }
+    DeleteFileW(path.c_str());
 }
 
 // Counts the references a medium's release object is given.

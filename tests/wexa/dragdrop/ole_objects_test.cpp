@@ -5,6 +5,12 @@
 #include <vector>
 
 #include "DragDrop.h"
+#include "GdiplusEnvironment.h"
+
+// OLE (and with it COM) runs on the test thread for the whole program, as the
+// program starts it before it creates windows.
+static const bool g_ole = testutil::AtTestStart(
+    [] { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }, [] { OleUninitialize(); });
 
 using namespace WEXA;
 

@@ -53,7 +53,7 @@ class Top : public MObject
 public:
     LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
-        messages.push_back({id, code, wparam, static_cast<UINT>(lparam)});
+        messages.push_back({id, code, static_cast<UINT>(wparam), static_cast<UINT>(lparam)});
         return 0;
     }
     LONG OnControlUpdate(CRect rect, int erase, MControl* control) override

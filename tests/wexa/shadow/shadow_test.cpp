@@ -5,9 +5,13 @@
 #include <functional>
 #include <vector>
 
+#include "GdiplusEnvironment.h"
 #include "MShadow.h"
 #include "SkinFiles.h"
 #include "WindowTestHelpers.h"
+
+static const bool g_shadowClass =
+    testutil::AtTestStart([] { WEXA::MShadow::Initialize(GetModuleHandleW(nullptr), false); });
 
 using WEXA::MShadow;
 

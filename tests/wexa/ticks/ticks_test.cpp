@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "WindowTestHelpers.h"
-#include "wexa/engine/EngineFixture.h"
+#include "EngineFixture.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// GDI+ runs for the whole test program.
 #include "GdiplusTestEnvironment.h"
 
 static ::testing::Environment* const g_gdiplus = testutil::AddGdiplusEnvironment();

@@ -15,7 +15,8 @@ using Log = std::vector<std::string>;
 
 struct Event
 {
-    UINT id, code, wparam;
+    UINT id, code;
+    UINT_PTR wparam;
     LONG_PTR lparam;
     bool operator==(const Event& o) const
     {
