@@ -5,8 +5,8 @@
 // The test program runs alone (test.cmake). The reference,
 // gallery_reference.png beside this file, changes only on purpose: run with
 // KESTROVA_UPDATE_REFERENCE=1 to write the current picture there, look at it,
-// and commit it. A failing run leaves what it saw as gallery_actual.png in
-// the build folder.
+// and commit it. Every control and the drop-down are compared as regions of
+// their own.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,6 +25,7 @@
 #include "MPalette.h"
 #include "MPicture.h"
 #include "MenuItem.h"
+#include "ScreenshotCompare.h"
 #include "SkinFiles.h"
 #include "WindowTestHelpers.h"
 
@@ -259,49 +260,6 @@ public:
     WEXA::CGifPicture* gif = nullptr;
 };
 
-std::wstring SourcePath(const char* name)
-{
-    std::string path = std::string("Z:") + TEST_SOURCE_DIR + "/" + name;
-    for (char& ch : path)
-        if (ch == '/') ch = '\\';
-    return std::wstring(path.begin(), path.end());
-}
-
-testutil::PixelBuffer CaptureScreen(const RECT& r)
-{
-    testutil::MemoryCanvas canvas(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    return canvas.Read();
-}
-
-bool SavePng(const testutil::PixelBuffer& buf, const std::wstring& path)
-{
-    Gdiplus::Bitmap bitmap(buf.width, buf.height, PixelFormat32bppARGB);
-    for (int y = 0; y < buf.height; ++y)
-        for (int x = 0; x < buf.width; ++x) bitmap.SetPixel(x, y, Color(0xFF000000 | buf.At(x, y)));
-    const CLSID png = {
-        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-}
-
-bool LoadPng(const std::wstring& path, testutil::PixelBuffer& out)
-{
-    Gdiplus::Bitmap bitmap(path.c_str());
-    if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetWidth() == 0) return false;
-    out.width = static_cast<int>(bitmap.GetWidth());
-    out.height = static_cast<int>(bitmap.GetHeight());
-    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x) {
-            Color c;
-            bitmap.GetPixel(x, y, &c);
-            out.pixels[static_cast<size_t>(y) * out.width + x] = c.GetValue() & 0x00FFFFFF;
-        }
-    return true;
-}
-
 void Settle(DWORD ms)
 {
     const DWORD start = GetTickCount();
@@ -363,36 +321,13 @@ TEST(Gallery, EveryControlWithTheDropDownOpen)
     Settle(300);
 
     RECT area = {kLeft, kTop, kLeft + kWidth, kTop + kHeight};
-    testutil::PixelBuffer actual = CaptureScreen(area);
+    testutil::PixelBuffer actual = testutil::CaptureScreen(area);
+    testutil::ScreenshotCompare compare;
+    compare.AddControls(dlg.GetPaintManager(), hwnd, area);
+    compare.AddWindow("drop-down", drop, area);
     dlg.DestroyWindow();
-
-    const std::wstring reference = SourcePath("gallery_reference.png");
-    const char* update = std::getenv("KESTROVA_UPDATE_REFERENCE");
-    if (update && *update == '1') {
-        ASSERT_TRUE(SavePng(actual, reference));
-        GTEST_SKIP() << "reference picture written";
-    }
-    testutil::PixelBuffer expected;
-    ASSERT_TRUE(LoadPng(reference, expected))
-        << "no reference picture; run with KESTROVA_UPDATE_REFERENCE=1";
-    ASSERT_EQ(expected.width, actual.width);
-    ASSERT_EQ(expected.height, actual.height);
-    // A pixel differs when a channel is more than 40 apart; up to 1.5 % may
-    // (anti-aliased text edges).
-    int differing = 0;
-    for (int y = 0; y < actual.height; ++y)
-        for (int x = 0; x < actual.width; ++x) {
-            const UINT32 a = actual.At(x, y), e = expected.At(x, y);
-            for (int shift = 0; shift < 24; shift += 8)
-                if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                             static_cast<int>((e >> shift) & 0xFF)) > 40) {
-                    ++differing;
-                    break;
-                }
-        }
-    const int allowed = actual.width * actual.height * 15 / 1000;
-    if (differing > allowed) SavePng(actual, L"gallery_actual.png");
-    EXPECT_LE(differing, allowed) << "see gallery_actual.png in the build folder";
+    EXPECT_TRUE(compare.MatchesReference(
+        actual, testutil::TestSourceFile(TEST_SOURCE_DIR, "gallery_reference.png")));
 }
 
 }  // namespace

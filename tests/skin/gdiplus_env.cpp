@@ -1,4 +1,0 @@
-// GDI+ runs for the whole test program.
-#include "GdiplusTestEnvironment.h"
-
-static ::testing::Environment* const g_gdiplus = testutil::AddGdiplusEnvironment();

@@ -1,3 +1,0 @@
-#include "GdiplusTestEnvironment.h"
-
-static ::testing::Environment* const g_gdiplus = testutil::AddGdiplusEnvironment();
