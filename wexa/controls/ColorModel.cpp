@@ -1,5 +1,7 @@
 #include "ColorModel.h"
 
+#include <cwchar>
+
 namespace WEXA {
 
 float HueToChannel(float m1, float m2, float h)
@@ -56,6 +58,19 @@ void RgbToHsl(COLORREF color, float& h, float& s, float& l)
         h = (dg + 0.6666667f) - dr;
     if (h < 0.0f) h += 1.0f;
     if (h > 1.0f) h -= 1.0f;
+}
+
+bool ParseHexColor(const wchar_t* text, COLORREF& color)
+{
+    if (!text || wcslen(text) != 6) return false;
+    int channel[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        wchar_t pair[3] = {text[2 * i], text[2 * i + 1], 0};
+        unsigned int value = 0;
+        if (swscanf(pair, L"%x", &value) == 1) channel[i] = static_cast<int>(value & 0xFF);
+    }
+    color = RGB(channel[0], channel[1], channel[2]);
+    return true;
 }
 
 }  // namespace WEXA

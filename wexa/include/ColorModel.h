@@ -17,4 +17,9 @@ WEXA_API COLORREF HslToRgb(float h, float s, float l);
 // A COLORREF (its low 24 bits) to h, s, l in 0 .. 1.
 WEXA_API void RgbToHsl(COLORREF color, float& h, float& s, float& l);
 
+// Six hexadecimal digits "RRGGBB" (either case) to a COLORREF: each pair is
+// read as hexadecimal, a pair that does not read gives 0. False, and the
+// colour unchanged, unless the text is exactly six characters long.
+WEXA_API bool ParseHexColor(const wchar_t* text, COLORREF& color);
+
 }  // namespace WEXA
