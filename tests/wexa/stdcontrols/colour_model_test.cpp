@@ -156,3 +156,26 @@ TEST(Palette, FieldShowsHueAcrossAndLightnessDown)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ColorModel, HexTextParsesToColorref)
+{
+    struct Case
+    {
+        const wchar_t* text;
+        bool ok;
+        COLORREF color;
+    };
+    const Case cases[] = {
+        {L"FF8000", true, 0x0080FF}, {L"ff8000", true, 0x0080FF}, {L"00E1FF", true, 0xFFE100},
+        {L"G18000", true, 0x008000}, {L"FF80", false, 0x123456},  {L"FF80001", false, 0x123456},
+    };
+    for (const Case& c : cases) {
+        COLORREF color = 0x123456;
+        EXPECT_EQ(WEXA::ParseHexColor(c.text, color), c.ok) << c.text;
+        EXPECT_EQ(color, c.color) << c.text;
+    }
+}
+
+}  // namespace
