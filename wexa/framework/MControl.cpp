@@ -507,13 +507,13 @@ void MControl::SetTooltip(CString text, CRect rect)
     if (!m_pManager) return;
     m_pManager->SetTooltip(text, rect);
     m_pManager->SetTooltipCtrlID(static_cast<int>(m_nID));
+    m_pManager->SetTooltipOwner(this);
 }
 
 void MControl::ClearTooltip()
 {
     if (!m_pManager) return;
     m_pManager->ClearTooltip();
-    m_pManager->SetTooltipCtrlID(0);
 }
 
 LONG MControl::SetCursorEx(const wchar_t* name)

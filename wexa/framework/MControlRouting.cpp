@@ -28,8 +28,7 @@ int MControl::OnMouseMove(UINT flags, CPoint point)
     m_pCurControl = nullptr;
 
     if (m_pManager && !m_strTooltip.IsEmpty() && PtInRect(point) &&
-        OnCheckMouseResponse(flags, point) &&
-        m_pManager->GetTooltipCtrlID() != static_cast<int>(m_nID))
+        OnCheckMouseResponse(flags, point) && m_pManager->GetTooltipOwner() != this)
         SetTooltip(m_strTooltip, m_rcControl);
 
     OnControlSetCursor(flags, point);

@@ -145,6 +145,7 @@ PaintManager::PaintManager()
       m_pHoverControl(nullptr),
       m_pFocusControl(nullptr),
       m_nTooltipCtrlID(0),
+      m_pTooltipOwner(nullptr),
       m_hWndTooltip(nullptr),
       m_pAirBladder(nullptr),
       m_nAirBladderKey(0),
@@ -260,8 +261,7 @@ void PaintManager::DropPointerState(MControl* control)
         m_bDragPending = 0;
     }
     if (m_pFocusControl == control) m_pFocusControl = nullptr;
-    if (m_nTooltipCtrlID != 0 && m_nTooltipCtrlID == static_cast<int>(control->m_nID))
-        ClearTooltip();
+    if (m_pTooltipOwner == control) ClearTooltip();
     if (m_pCaretOwner &&
         static_cast<const void*>(m_pCaretOwner) == static_cast<const void*>(control)) {
         ShowCaret(0);

@@ -26,6 +26,11 @@
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
 //   The timers lock is held while window-timer handlers run (UI thread only).
+//   4. a control's own item locks (the matrix screen's cell lock, then its
+//      shared-state lock; its audio lock alone): leaves below everything
+//      above. The tick, the UI thread (drawing, mouse) and the program's
+//      threads take them; nothing else is taken under them, and no repaint
+//      request or notification is made while one is held.
 // The multimedia tick takes only leaves and the child locks of the controls it
 // ticks (parent before child). It reads the receiver list under the ticks lock
 // and runs each receiver's OnTimer outside it. A repaint request
@@ -295,6 +300,10 @@ public:
     void ClearTooltip();
     int GetTooltipCtrlID() const { return m_nTooltipCtrlID; }
     void SetTooltipCtrlID(int id) { m_nTooltipCtrlID = id; }
+    // The control whose tooltip shows (ids need not be unique): removing it
+    // clears the tooltip. ClearTooltip forgets it.
+    MControl* GetTooltipOwner() const { return m_pTooltipOwner; }
+    void SetTooltipOwner(MControl* control) { m_pTooltipOwner = control; }
 
     // ---- balloon ----
     int SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER_TYPE type,
@@ -316,8 +325,9 @@ public:
     Gdiplus::FontFamily* AddTempFont(const wchar_t* key, const wchar_t* fontFile);
     Gdiplus::FontFamily* AddTempFont(const wchar_t* key, UINT resourceId);
     void AddGDITempFont(UINT resourceId);
-    // The family filed under face (one of the private fonts), else the library
-    // font (Manager::GetFontName()); null when neither exists.
+    // The family of the library font (Manager::GetFontName(): the private font
+    // of that name, else the installed one); the face is not consulted. Null
+    // when the font exists neither way.
     Gdiplus::FontFamily* FindTempFont(const wchar_t* face);
     void ClearTempFont();
 
@@ -365,6 +375,7 @@ public:
     MControl* m_pHoverControl;
     MControl* m_pFocusControl;
     int m_nTooltipCtrlID;
+    MControl* m_pTooltipOwner;
     HWND m_hWndTooltip;
     MAirBladder* m_pAirBladder;
     int m_nAirBladderKey;
