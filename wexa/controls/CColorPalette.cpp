@@ -1,7 +1,5 @@
 #include "CColorPalette.h"
 
-#ifdef WEXA_HAVE_COLOR_PICKERS
-
 #include "CColorButton.h"
 #include "ColorModel.h"
 #include "ControlRegistry.h"
@@ -392,5 +390,3 @@ LONG CColorSelect::OnMessage(UINT sender, UINT code, UINT_PTR wparam, LONG_PTR l
 }
 
 }  // namespace WEXA
-
-#endif

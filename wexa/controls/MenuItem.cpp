@@ -5,12 +5,7 @@
 #include "Manager.h"
 #include "controls/ControlPaint.h"
 
-// The menu window closes the sub-menus of its entries; it lives in its own
-// header, which entries use only to close such a sub-menu.
-#if __has_include("MenuWnd.h")
 #include "MenuWnd.h"
-#define WEXA_MENUITEM_CLOSES_POPUP 1
-#endif
 
 namespace WEXA {
 
@@ -43,9 +38,7 @@ MenuItem::MenuItem(MObject* owner, UINT id, CRect rect, const wchar_t* title, in
 
 MenuItem::~MenuItem()
 {
-#ifdef WEXA_MENUITEM_CLOSES_POPUP
     if (m_pPopupMenu && IsWindow(m_pPopupMenu->GetSafeHwnd())) m_pPopupMenu->CloseWindow();
-#endif
 }
 
 const wchar_t* MenuItem::GetClassNameW() const

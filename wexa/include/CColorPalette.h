@@ -10,13 +10,6 @@
 //
 // CColorSelect: a column of seven fixed colour swatches; pressing one reports
 // event 27 (index, colour) before the swatch's own event.
-//
-// Both build their children from the swatch, spin field, edit field and label
-// classes; the pickers exist in a build that has those classes.
-#if __has_include("CColorButton.h") && __has_include(          \
-                                           "MSpinButton.h") && \
-                                           __has_include("MEdit.h") && __has_include("MText.h")
-#define WEXA_HAVE_COLOR_PICKERS 1
 
 #include <windows.h>
 
@@ -96,5 +89,3 @@ public:
 };
 
 }  // namespace WEXA
-
-#endif

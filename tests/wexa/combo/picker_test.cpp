@@ -5,8 +5,6 @@
 #include "CColorPalette.h"
 #include "ColorModel.h"
 
-#ifdef WEXA_HAVE_COLOR_PICKERS
-
 #include <vector>
 
 #include "CColorButton.h"
@@ -138,5 +136,3 @@ TEST_F(Fixture, ColumnIndexes)
 }
 
 }  // namespace
-
-#endif

@@ -14,11 +14,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "CColorPalette.h"
 #include "CirclePalette.h"
 #include "ColorModel.h"
 #include "ColorView.h"
 #include "GifWriter.h"
 #include "MComboBox.h"
+#include "MEdit.h"
 #include "MDialog.h"
 #include "MLevelCtrl.h"
 #include "MListBoxEx.h"
@@ -31,7 +33,7 @@
 
 namespace {
 
-const int kLeft = 1100, kTop = 300, kWidth = 660, kHeight = 560;
+const int kLeft = 1100, kTop = 200, kWidth = 660, kHeight = 760;
 
 using Gdiplus::Color;
 
@@ -238,6 +240,16 @@ public:
             CreateControl(L"CGifPicture", 64, CRect(310, 445, 390, 525), L"", 1, 1));
         gif->SetImageFile(gifPath.c_str());
         gif->SetRunState(0, 2);
+
+        picker = dynamic_cast<WEXA::CColorPalette*>(
+            CreateControl(L"CColorPalette", 70, CRect(12, 565, 342, 745), L"", 1, 1));
+        picker->SetTextColor(Color(0xFF333333));
+        // A colour typed into the hex field reaches every part of the picker.
+        picker->m_pHex->SetEditText(L"4977E5");
+        picker->OnMessage(657, 26, 0, 0);
+        column = dynamic_cast<WEXA::CColorSelect*>(
+            CreateControl(L"CColorSelect", 71, CRect(360, 565, 390, 745), L"", 1, 1));
+        column->SetColorIndex(2);
     }
 
     void Adopt(WEXA::MControl* control)
@@ -258,6 +270,8 @@ public:
     WEXA::MComboBox* combo = nullptr;
     WEXA::CSliderPicture* slider = nullptr;
     WEXA::CGifPicture* gif = nullptr;
+    WEXA::CColorPalette* picker = nullptr;
+    WEXA::CColorSelect* column = nullptr;
 };
 
 void Settle(DWORD ms)
