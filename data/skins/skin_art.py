@@ -88,8 +88,10 @@ def soft_button(fw, fh, st, r=8, shadow=True, fid="s"):
 @draws("img_button.png")
 def _button(tools, name, fw, fh, frames, out):
     def frame(i):
-        st = LIGHT_STATES[i]
-        # nine-slice with 8-pixel corners: edge and rounding stay inside them
+        # nine-slice with 8-pixel corners: edge and rounding stay inside them.
+        # Frame 2 is also the look of a checked modifier toggle, which writes its
+        # caption in white: the accent plate.
+        st = dict(fill=ACCENT, line=ACCENT_DARK) if i == 2 else LIGHT_STATES[i]
         body, defs = soft_button(fw, fh, st, r=7, fid=f"b{i}")
         return body, defs
     return strip(fw, fh, frames, frame)
@@ -100,10 +102,11 @@ def _button2(tools, name, fw, fh, frames, out):
     looks = [
         dict(fill="#EDF1F7", line="#DDE3EC"),
         dict(fill="#EAF0FD", line="#9DB5F0"),
-        dict(fill="#DCE6FB", line=ACCENT),
+        dict(fill=ACCENT, line=ACCENT_DARK),
         dict(fill=DISABLED_FILL, line=DISABLED_LINE),
     ]
 
+    # Pressed is the accent plate, as on img_button.png.
     def frame(i):
         lk = looks[i]
         return rect(0, 0, fw, fh, 8, lk["fill"], lk["line"])
@@ -457,17 +460,10 @@ def _dlg_close(tools, name, fw, fh, frames, out):
 
 @draws("img_info.png")
 def _info(tools, name, fw, fh, frames, out):
-    def frame(i):
-        ink = [MUTED, ACCENT, ACCENT_DARK, DISABLED_INK][i]
-        c = fw / 2
-        if i in (1, 2):
-            body = circle(c, c, c - 1, ink)
-            body += icon("info", "#FFFFFF", size=fw, sw=2.0)
-        else:
-            body = circle(c, c, c - 1.5, "none", ink, 1.5)
-            body += icon("info", ink, size=fw, sw=2.0)
-        return body
-    return strip(fw, fh, frames, frame)
+    # The help button scales the whole picture over itself: one look, no states.
+    c = fw / 2
+    return strip(fw, fh, 1, lambda i: circle(c, c, c - 1.5, "none", MUTED, 1.5)
+                 + icon("info", MUTED, size=fw, sw=2.0))
 
 
 @draws("img_button_check.png", "img_button_nocheck.png")
