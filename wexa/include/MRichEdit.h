@@ -233,6 +233,8 @@ protected:
     void ActivateAndFocus(bool focus);
     // The COLORREF handed to the services (pure black as 0x000001).
     static COLORREF ServiceColor(COLORREF color);
+    // The GDI face for a face of the control font.
+    void ResolveFace(const wchar_t* face, wchar_t (&out)[LF_FACESIZE]);
 
 private:
     LONG ForwardToServices(UINT msg, WPARAM wparam, LPARAM lparam);
