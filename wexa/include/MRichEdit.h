@@ -303,6 +303,9 @@ public:
     int m_nMaxValue;
     MControl* m_pUpButton;    // child id 30, owned through the child list
     MControl* m_pDownButton;  // child id 31, owned through the child list
+    // Width at the right kept for the buttons: 15, or the buttons' width and
+    // 6 px when they are wider.
+    int m_nButtonStrip;
 };
 
 }  // namespace WEXA
