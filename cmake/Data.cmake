@@ -55,14 +55,14 @@ if(IS_DIRECTORY ${DATA_DIR})
     set(cmds "")
     foreach(f ${frames})
       string(MAKE_C_IDENTIFIER ${f} id)
-      set(tmp ${CMAKE_BINARY_DIR}/data-frames/${id}.png)
+      set(tmp ${CMAKE_BINARY_DIR}/CMakeFiles/data-frames/${id}.png)
       list(APPEND pngs ${tmp})
       list(APPEND cmds COMMAND ${RSVG_CONVERT} -f png -o ${tmp} ${DATA_DIR}/${f})
     endforeach()
     list(TRANSFORM frames PREPEND ${DATA_DIR}/)
     get_filename_component(out_dir ${CMAKE_BINARY_DIR}/${strip}.png DIRECTORY)
     add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${strip}.png
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir} ${CMAKE_BINARY_DIR}/data-frames
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir} ${CMAKE_BINARY_DIR}/CMakeFiles/data-frames
       ${cmds}
       COMMAND ${MAGICK_CONVERT} ${pngs} -background none +append +repage
         PNG32:${CMAKE_BINARY_DIR}/${strip}.png
@@ -89,7 +89,7 @@ if(IS_DIRECTORY ${DATA_DIR})
     list(TRANSFORM SKIN_OUTPUTS PREPEND ${CMAKE_BINARY_DIR}/)
     add_custom_command(OUTPUT ${SKIN_OUTPUTS}
       COMMAND ${PYTHON3} ${SKIN_GENERATOR} --out ${CMAKE_BINARY_DIR}
-        --work ${CMAKE_BINARY_DIR}/skin-work --rsvg ${RSVG_CONVERT} --convert ${MAGICK_CONVERT}
+        --work ${CMAKE_BINARY_DIR}/CMakeFiles/skin-work --rsvg ${RSVG_CONVERT} --convert ${MAGICK_CONVERT}
       DEPENDS ${SKIN_GENERATOR_SOURCES}
       COMMENT "Generating the skin theme" VERBATIM)
     list(APPEND DATA_OUTPUTS ${SKIN_OUTPUTS})

@@ -141,14 +141,32 @@ def render_svg(rsvg, svg_text, svg_path, png_path):
     subprocess.run([rsvg, "-f", "png", "-o", png_path, svg_path], check=True)
 
 
-def make_gif(convert, frame_pngs, delays_cs, out_path, colors=256):
-    """An endlessly looping GIF from PNG frames; delays in hundredths of a second."""
+def make_gif(convert, tall_png, w, h, delay_cs, out_path, palette=None):
+    """An endlessly looping GIF from a picture of frames stacked top to bottom;
+    the delay in hundredths of a second. palette: a list of up to 256 "#RRGGBB"
+    colours that every frame is mapped to (smooth light needs the palette to follow
+    its gradient), else ImageMagick picks 256 colours."""
     os.makedirs(os.path.dirname(out_path), exist_ok=True)
-    args = [convert]
-    for png, d in zip(frame_pngs, delays_cs):
-        args += ["-delay", str(d), png]
-    args += ["-loop", "0", "-colors", str(colors), "-layers", "Optimize", out_path]
+    args = [convert, tall_png, "-crop", f"{w}x{h}", "+repage", "+dither"]
+    if palette:
+        ppm = out_path + ".palette.ppm"
+        with open(ppm, "w") as f:
+            f.write(f"P3 {len(palette)} 1 255\n")
+            f.write(" ".join(f"{int(c[1:3], 16)} {int(c[3:5], 16)} {int(c[5:7], 16)}"
+                             for c in palette) + "\n")
+        args += ["-remap", ppm]
+    else:
+        args += ["-colors", "256"]
+    args += ["-set", "delay", str(delay_cs), "-loop", "0", "-layers", "Optimize", out_path]
     subprocess.run(args, check=True)
+    if palette:
+        os.remove(ppm)
+
+
+def mix(c0, c1, t):
+    a = [int(c0[i:i + 2], 16) for i in (1, 3, 5)]
+    b = [int(c1[i:i + 2], 16) for i in (1, 3, 5)]
+    return "#%02X%02X%02X" % tuple(round(x + (y - x) * t) for x, y in zip(a, b))
 
 
 def make_ico(convert, pngs, out_path):
@@ -167,7 +185,8 @@ ICONS = {
     "globe": ("M12 4 A8 8 0 1 0 12 20 A8 8 0 1 0 12 4 Z M4 12 H20 "
               "M12 4 C9 7 9 17 12 20 M12 4 C15 7 15 17 12 20"),
     "palette": ("M12 4 C7.6 4 4 7.4 4 11.6 C4 15.8 7.4 20 11.6 20 C13 20 13.4 19 12.8 18 "
-                "C12.2 17 12.7 15.6 14.2 15.6 H16.5 C18.4 15.6 20 14.1 20 12 C20 7.6 16.4 4 12 4 Z"),
+                "C12.2 17 12.7 15.6 14.2 15.6 H16.5 C18.4 15.6 20 14.1 20 12 C20 7.6 16.4 4 12 4 Z "
+                "M8.2 11.2 V11.3 M10.8 7.9 V8 M14.9 8.4 V8.5"),
     "plus": "M12 5 V19 M5 12 H19",
     "import": "M12 4 V14 M8 10 L12 14 L16 10 M5 16 V19 H19 V16",
     "export": "M12 15 V4 M8 8 L12 4 L16 8 M5 16 V19 H19 V16",

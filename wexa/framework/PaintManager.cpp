@@ -5,6 +5,7 @@
 #include <set>
 
 #include "MControl.h"
+#include "MPanel.h"
 #include "MWindow.h"
 #include "framework/ControlFactory.h"
 
@@ -145,6 +146,7 @@ PaintManager::PaintManager()
       m_pHoverControl(nullptr),
       m_pFocusControl(nullptr),
       m_nTooltipCtrlID(0),
+      m_pTooltipOwner(nullptr),
       m_hWndTooltip(nullptr),
       m_pAirBladder(nullptr),
       m_nAirBladderKey(0),
@@ -156,7 +158,6 @@ PaintManager::PaintManager()
       m_pTickClock(nullptr),
       m_pTickCurrent(nullptr),
       m_dwTickThread(0),
-      m_nTickWaiters(0),
       m_dwUIThread(0)
 {
     ::InitializeConditionVariable(&m_tickDone);
@@ -185,6 +186,12 @@ PaintManager::~PaintManager()
     LiveEngines& live = Engines();
     CAutoLock lock(live.lock);
     live.engines.erase(this);
+}
+
+bool PaintManager::IsUIThread() const
+{
+    const DWORD uiThread = m_dwUIThread.load();
+    return uiThread == 0 || uiThread == ::GetCurrentThreadId();
 }
 
 bool PaintManager::IsLiveManager(const PaintManager* manager)
@@ -260,8 +267,7 @@ void PaintManager::DropPointerState(MControl* control)
         m_bDragPending = 0;
     }
     if (m_pFocusControl == control) m_pFocusControl = nullptr;
-    if (m_nTooltipCtrlID != 0 && m_nTooltipCtrlID == static_cast<int>(control->m_nID))
-        ClearTooltip();
+    if (m_pTooltipOwner == control) ClearTooltip();
     if (m_pCaretOwner &&
         static_cast<const void*>(m_pCaretOwner) == static_cast<const void*>(control)) {
         ShowCaret(0);
@@ -276,10 +282,12 @@ void PaintManager::ForgetControl(MControl* control)
     KillTimer(control);
     {
         CAutoLock lock(m_repaintsLock);
-        m_repaints.erase(
-            std::remove_if(m_repaints.begin(), m_repaints.end(),
-                           [control](const RepaintRequest& r) { return r.control == control; }),
-            m_repaints.end());
+        m_repaints.erase(std::remove_if(m_repaints.begin(), m_repaints.end(),
+                                        [control](const RepaintRequest& r) {
+                                            return r.control == control ||
+                                                   static_cast<MControl*>(r.panel) == control;
+                                        }),
+                         m_repaints.end());
     }
     CAutoLock lock(m_ticksLock);
     if (control->m_nTickRefs.load() > 0) {

@@ -254,15 +254,10 @@ void PaintManager::AddGDITempFont(UINT resourceId)
     m_gdiFonts.push_back(handle);
 }
 
-Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t* face)
+Gdiplus::FontFamily* PaintManager::FindTempFont(const wchar_t*)
 {
     CAutoLock lock(m_fontsLock);
-    // One of the private fonts by its own name ("Roboto-Bold", ...).
-    if (face && *face) {
-        auto it = m_fonts.find(face);
-        if (it != m_fonts.end()) return it->second;
-    }
-    // Anything else draws in the library font.
+    // Every control draws in the library font, whatever face it names.
     const CString libraryFont = Manager::GetFontName();
     const std::wstring key(libraryFont.GetString());
     auto it = m_fonts.find(key);

@@ -187,6 +187,7 @@ void PaintManager::ClearTooltip()
         ::SendMessageW(m_hWndTooltip, TTM_ACTIVATE, FALSE, 0);
     }
     m_nTooltipCtrlID = 0;
+    m_pTooltipOwner = nullptr;
 }
 
 void PaintManager::DestroyTooltipAndBalloon()

@@ -40,6 +40,33 @@ TEST_F(EngineTest, PointerOverAControlWithTooltipTextMakesItTheTooltipOwner)
     (void)plain;
 }
 
+// Ids need not be unique: the tooltip belongs to a control, not to its id.
+TEST_F(EngineTest, TooltipOwnerIsForgottenByTheControlNotItsId)
+{
+    Probe* owner = AddTop(10, CRect(10, 10, 50, 50));
+    Probe* twin = AddTop(10, CRect(60, 10, 100, 50));
+    owner->SetTooltip(L"Brightness");
+    Mouse(WM_MOUSEMOVE, 20, 20);
+    ASSERT_EQ(engine->GetTooltipOwner(), owner);
+    ASSERT_EQ(engine->GetTooltipCtrlID(), 10);
+
+    // The pointer over the twin makes the twin the owner (same id, other control).
+    twin->SetTooltip(L"Speed");
+    Mouse(WM_MOUSEMOVE, 70, 20);
+    EXPECT_EQ(engine->GetTooltipOwner(), twin);
+    Mouse(WM_MOUSEMOVE, 20, 20);
+    ASSERT_EQ(engine->GetTooltipOwner(), owner);
+
+    // Removing the twin leaves the owner's tooltip alone.
+    engine->RemoveControl(twin);
+    EXPECT_EQ(engine->GetTooltipOwner(), owner);
+    EXPECT_EQ(engine->GetTooltipCtrlID(), 10);
+
+    engine->RemoveControl(owner);
+    EXPECT_EQ(engine->GetTooltipOwner(), nullptr);
+    EXPECT_EQ(engine->GetTooltipCtrlID(), 0);
+}
+
 TEST_F(EngineTest, FocusChangesCallTheControlsFocusHook)
 {
     Probe* a = AddTop(10, CRect(10, 10, 50, 50));

@@ -231,7 +231,7 @@ TEST_F(EngineTest, RemovingAControlLeavesNoPointerToIt)
     Mouse(WM_LBUTTONDOWN, 25, 25, MK_LBUTTON);
     ASSERT_EQ(engine->GetHoverControl(), p);
     ASSERT_EQ(engine->GetFocusControl(), inner);
-    engine->SetTooltipCtrlID(10);
+    p->SetTooltip(CString(L"tip"), p->GetRect());
     engine->SetCaretPos(reinterpret_cast<WEXA::MRichEdit*>(inner), 1, 1);
     p->AddMTimer();
     p->AddMTimer();
