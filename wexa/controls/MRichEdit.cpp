@@ -228,8 +228,16 @@ void MRichEdit::DrawServices(HDC& dc, CRect clip)
 {
     if (!m_pTwh || !m_pTwh->GetTextServices()) return;
     RECT client = m_pTwh->GetClientRect();
+    // A single-line field's area is one 16-px line: a taller line of its
+    // font is drawn whole, within the control. Lines of a multi-line field
+    // stay inside the text area.
+    RECT visible = client;
+    if (!IsMultiLine()) {
+        visible.top = std::min<LONG>(visible.top, m_rcControl.top + 1);
+        visible.bottom = std::max<LONG>(visible.bottom, m_rcControl.bottom - 1);
+    }
     RECT update;
-    if (!::IntersectRect(&update, &client, &clip)) return;
+    if (!::IntersectRect(&update, &visible, &clip)) return;
     const int saved = ::SaveDC(dc);
     ::IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
     RECTL bounds = {client.left, client.top, client.right, client.bottom};

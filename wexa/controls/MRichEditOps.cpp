@@ -5,12 +5,55 @@
 #include <cwchar>
 #include <vector>
 
+#include "CLock.h"
 #include "CTxtWinHost.h"
 #include "MRichEdit.h"
 #include "Manager.h"
 #include "PaintManager.h"
 
 namespace WEXA {
+
+namespace {
+
+int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// True when GDI has a family of that name.
+bool GdiKnowsFace(const wchar_t* face)
+{
+    LOGFONTW query = {};
+    query.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC dc = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(dc, &query, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+    ::ReleaseDC(nullptr, dc);
+    return found;
+}
+
+}  // namespace
+
+// The library's fonts are named by their files ("Roboto-Medium"), which GDI
+// does not know: the text services then get the family name of the engine's
+// font of that name. Any other face is taken as it is. At most 31 characters
+// and the terminator are written.
+void MRichEdit::ResolveFace(const wchar_t* face, wchar_t (&out)[LF_FACESIZE])
+{
+    lstrcpynW(out, face ? face : L"", LF_FACESIZE);
+    if (!face || !*face || !m_pManager || GdiKnowsFace(out)) return;
+    wchar_t name[LF_FACESIZE] = {};
+    {
+        CAutoLock lock(m_pManager->m_fontsLock);
+        auto it = m_pManager->m_fonts.find(face);
+        if (it == m_pManager->m_fonts.end() || !it->second ||
+            it->second->GetFamilyName(name) != Gdiplus::Ok)
+            return;
+    }
+    if (name[0] && GdiKnowsFace(name)) lstrcpynW(out, name, LF_FACESIZE);
+}
 
 // ---- text and selection ----
 
@@ -509,8 +552,7 @@ HFONT MRichEdit::GetDefaultFont()
     LOGFONTW lf = {};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     const CString face = m_strFontFace.IsEmpty() ? Manager::GetFontName() : m_strFontFace;
-    // At most 31 characters of the face and the terminator.
-    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    ResolveFace(face, lf.lfFaceName);
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfHeight = -m_nFontWidth;
     const int style = static_cast<int>(m_fontStyle);
@@ -533,8 +575,7 @@ void MRichEdit::SetFont(const wchar_t* face, int size, int bold, int underline, 
     if (!m_pTwh) return;
     LOGFONTW lf = {};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    // At most 31 characters of the face and the terminator.
-    lstrcpynW(lf.lfFaceName, face ? face : L"", LF_FACESIZE);
+    ResolveFace(face, lf.lfFaceName);
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfHeight = -size;
     if (bold) lf.lfWeight += FW_BOLD;

@@ -21,6 +21,7 @@ const DWORD kSingleLineStyle = WS_HSCROLL | ES_AUTOHSCROLL;        // 0x00100080
 const DWORD kSpinStyle = WS_HSCROLL | ES_NUMBER | ES_AUTOHSCROLL;  // 0x00102080
 const UINT kUpButtonId = 30;
 const UINT kDownButtonId = 31;
+// The strip at the right kept free of the face and the text for the buttons.
 const int kSpinButtonGap = 15;
 
 // Characters "%d" gives for the value.
@@ -168,7 +169,8 @@ CSpinButton::CSpinButton(MObject* owner, UINT id, CRect rect, int visible, int e
       m_nMinValue(0),
       m_nMaxValue(100),
       m_pUpButton(nullptr),
-      m_pDownButton(nullptr)
+      m_pDownButton(nullptr),
+      m_nButtonStrip(kSpinButtonGap)
 {
     MControlFont::SetTextColor(Gdiplus::Color(0xFE050505));
     m_dwWinStyle = kSpinStyle;
@@ -206,27 +208,33 @@ void CSpinButton::SetControlRect(CRect rect)
     m_rcControl = rect;
     const int right = rect.right;
     const int mid = (rect.top + rect.bottom) / 2;
+    int widest = 0;
     if (auto* up = dynamic_cast<MControlFont*>(m_pUpButton)) {
         const CSize size = up->GetImageSize();
         up->SetControlRect(CRect(right - size.cx - 4, mid - size.cy - 1, right - 4, mid - 1));
+        widest = std::max(widest, static_cast<int>(size.cx));
     }
     if (auto* down = dynamic_cast<MControlFont*>(m_pDownButton)) {
         const CSize size = down->GetImageSize();
         down->SetControlRect(CRect(right - size.cx - 4, mid + 1, right - 4, mid + 1 + size.cy));
+        widest = std::max(widest, static_cast<int>(size.cx));
     }
+    // Buttons wider than the strip would lie over the face's edge: the face
+    // and the text then end 2 px before the buttons.
+    m_nButtonStrip = std::max(kSpinButtonGap, widest + 4 + 2);
     if (!m_pTwh) return;
     const int pad = std::max(rect.Height() / 2 - 8, 0);
     m_rcTextPadding.top = pad;
     m_rcTextPadding.bottom = pad;
     CRect area(rect.left + m_rcTextPadding.left, rect.top + m_rcTextPadding.top,
-               rect.right - m_rcTextPadding.right - kSpinButtonGap,
+               rect.right - m_rcTextPadding.right - m_nButtonStrip,
                rect.bottom - m_rcTextPadding.bottom);
     ApplyTextArea(area);
 }
 
 void CSpinButton::DrawControl(HDC& dc, CRect clip)
 {
-    DrawFace(dc, std::max(m_rcControl.Width() - kSpinButtonGap, 0), false, false);
+    DrawFace(dc, std::max(m_rcControl.Width() - m_nButtonStrip, 0), false, false);
     DrawServices(dc, clip);
 }
 

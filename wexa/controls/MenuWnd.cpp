@@ -6,10 +6,7 @@
 #include "MControlFont.h"
 #include "MRender.h"
 #include "Manager.h"
-#if __has_include("MenuItem.h")
 #include "MenuItem.h"
-#define WEXA_MENU_HAS_ITEMS 1
-#endif
 
 namespace WEXA {
 
@@ -18,7 +15,6 @@ namespace {
 const UINT kCloseRequest = WM_USER + 66;  // 1090
 const UINT kFrameFlags = 0x433;  // no size, no move, no activation, frame changed, no changing
 
-#ifdef WEXA_MENU_HAS_ITEMS
 MenuItem* AsEntry(MControl* control)
 {
     return (control && control->IsClass(L"MenuItem")) ? static_cast<MenuItem*>(control) : nullptr;
@@ -29,21 +25,6 @@ void SetEntryLook(MenuItem* entry, int indent, Gdiplus::ARGB hover)
     entry->SetTextIndent(indent);
     entry->m_clrHover = hover;
 }
-#else
-// Without menu entries in the library the menu lays out nothing of theirs.
-struct MenuItem : MControlFont
-{
-    void SetSeparator(int) {}
-    int IsSeparator() const { return 0; }
-    void SetFrameWidth(int) {}
-    int SetCheck(int) { return 0; }
-};
-MenuItem* AsEntry(MControl*)
-{
-    return nullptr;
-}
-void SetEntryLook(MenuItem*, int, Gdiplus::ARGB) {}
-#endif
 
 }  // namespace
 

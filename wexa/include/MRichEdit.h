@@ -233,6 +233,8 @@ protected:
     void ActivateAndFocus(bool focus);
     // The COLORREF handed to the services (pure black as 0x000001).
     static COLORREF ServiceColor(COLORREF color);
+    // The GDI face for a face of the control font.
+    void ResolveFace(const wchar_t* face, wchar_t (&out)[LF_FACESIZE]);
 
 private:
     LONG ForwardToServices(UINT msg, WPARAM wparam, LPARAM lparam);
@@ -301,6 +303,9 @@ public:
     int m_nMaxValue;
     MControl* m_pUpButton;    // child id 30, owned through the child list
     MControl* m_pDownButton;  // child id 31, owned through the child list
+    // Width at the right kept for the buttons: 15, or the buttons' width and
+    // 6 px when they are wider.
+    int m_nButtonStrip;
 };
 
 }  // namespace WEXA

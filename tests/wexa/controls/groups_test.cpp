@@ -6,6 +6,7 @@
 #include "CCheckButton.h"
 #include "CColorButton.h"
 #include "CIconButton.h"
+#include "CKeyboardTips.h"
 #include "ControlsTestSupport.h"
 #include "MPanel.h"
 
@@ -327,9 +328,6 @@ TEST(TextCheckButton, BehavesAsACheckBox)
     EXPECT_EQ(owner.events, (std::vector<Event>{{8, 7, 0, 0}}));
 }
 
-#if __has_include("CKeyboardTips.h")
-#include "CKeyboardTips.h"
-
 TEST(CIconButton, KeyTipWindowOnlyWhenAllowedAndDestroyedWithTheButton)
 {
     ctltest::RecordingDialog dialog;
@@ -348,4 +346,3 @@ TEST(CIconButton, KeyTipWindowOnlyWhenAllowedAndDestroyedWithTheButton)
     EXPECT_FALSE(IsWindow(tips));
     dialog.DestroyWindow();
 }
-#endif

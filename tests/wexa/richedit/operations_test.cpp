@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CTxtWinHost.h"
+#include "PaintManager.h"
 #include "RichEditFixture.h"
 #include "SkinFiles.h"
 #include "WindowTestHelpers.h"
@@ -152,6 +153,14 @@ TEST(RichEditOperations, FaceNamesKeepAtMost31Characters)
         DeleteObject(font);
         EXPECT_LT(wcsnlen(lf.lfFaceName, LF_FACESIZE), size_t(LF_FACESIZE));
     }
+    // The library's fonts are named by their files; the services get the
+    // family's own name.
+    Gdiplus::FontFamily* family = hosted.dialog.GetPaintManager()->FindTempFont(L"Roboto-Medium");
+    ASSERT_NE(family, nullptr);
+    wchar_t familyName[LF_FACESIZE] = {};
+    family->GetFamilyName(familyName);
+    field->SetFont(L"Roboto-Medium", 14, 0, 0, 0);
+    EXPECT_EQ(std::wstring(field->GetHost()->GetCharFormat().szFaceName), familyName);
     field->SetTextFont(CString(longFace));
     EXPECT_EQ(wcsnlen(field->GetHost()->GetCharFormat().szFaceName, LF_FACESIZE), 31u);
 }

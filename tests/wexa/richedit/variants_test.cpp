@@ -6,7 +6,9 @@
 #include <string>
 
 #include "CTxtWinHost.h"
+#include "Manager.h"
 #include "RichEditFixture.h"
+#include "SkinFiles.h"
 #include "WindowTestHelpers.h"
 
 using richedit_test::HostedField;
@@ -40,9 +42,8 @@ TEST(RichEditVariants, TextAreaOfEachField)
         // a 16-px line centred: top and bottom padding height / 2 - 8
         {L"MEditEx", CRect(10, 10, 210, 50), {15, 22, 205, 38}},
         {L"MEditEx", CRect(0, 0, 120, 30), {5, 7, 115, 23}},
-        // 15 px left free for the buttons
-        {L"CSpinButton", CRect(10, 10, 90, 42), {15, 18, 70, 34}},
     };
+    WEXA::Manager::SetThemeSkins(CString(L"theme1\\"));
     for (const Case& c : cases) {
         HostedField hosted(c.className, c.rect);
         ASSERT_NE(hosted.field, nullptr) << Text(c.className);
@@ -51,6 +52,47 @@ TEST(RichEditVariants, TextAreaOfEachField)
         EXPECT_TRUE(EqualRect(&got, &c.area)) << Text(c.className) << ": " << got.left << ","
                                               << got.top << "," << got.right << "," << got.bottom;
     }
+}
+
+TEST(RichEditVariants, SpinFieldKeepsAStripForItsButtons)
+{
+    struct Case
+    {
+        const wchar_t* theme;
+        int buttonWidth;  // of the theme's spin pictures (0: none)
+        int faceRight;    // face width
+        RECT area;
+        RECT up, down;
+    };
+    // Control (10, 10)-(90, 42): 80 x 32, vertical middle 26.
+    const Case cases[] = {
+        // No pictures: the 15-px strip.
+        {L"richedit_nospin", 0, 65, {15, 18, 70, 34}, {86, 25, 86, 25}, {86, 27, 86, 27}},
+        // The theme's 20-px buttons: the face and text end 2 px before them.
+        {L"theme1", 20, 54, {15, 18, 59, 34}, {66, 11, 86, 25}, {66, 27, 86, 41}},
+    };
+    for (const Case& c : cases) {
+        if (c.buttonWidth == 0)
+            testutil::UseTestSkinFolder(c.theme);
+        else
+            WEXA::Manager::SetThemeSkins(CString(c.theme) + L"\\");
+        HostedField hosted(L"CSpinButton", CRect(10, 10, 90, 42));
+        CSpinButton* spin = static_cast<CSpinButton*>(hosted.field);
+        ASSERT_NE(spin->GetHost(), nullptr);
+        const RECT area = spin->GetHost()->GetClientRect();
+        EXPECT_TRUE(EqualRect(&area, &c.area))
+            << Text(c.theme) << ": " << area.left << "," << area.top << "," << area.right << ","
+            << area.bottom;
+        EXPECT_EQ(80 - spin->m_nButtonStrip, c.faceRight) << Text(c.theme);
+        if (c.buttonWidth) {
+            ASSERT_NE(spin->m_pUpButton, nullptr);
+            const CRect up = spin->m_pUpButton->GetRect(), down = spin->m_pDownButton->GetRect();
+            EXPECT_TRUE(EqualRect(&up, &c.up))
+                << up.left << "," << up.top << "," << up.right << "," << up.bottom;
+            EXPECT_TRUE(EqualRect(&down, &c.down));
+        }
+    }
+    WEXA::Manager::SetThemeSkins(CString(L"theme1\\"));
 }
 
 TEST(RichEditVariants, IconFieldLayout)

@@ -70,11 +70,18 @@ public:
         Row(row++, L"MButton3", [&](int x, int y, int s) {
             auto* b = new MButton3(this, Next(), CRect(x, y, x + 108, y + 36), L"Record", 1, 1);
             Attach(b);
-            b->SetImage(L"img_button2.png", 4);
+            b->SetImage(L"img_tab_item.png", 4);
             if (s == 3) b->SetCheck(1);
             return State(b, s, true);
         });
         Row(row++, L"CImageButton", [&](int x, int y, int s) {
+            if (s == 3) {
+                // A single-frame icon: centred, on a rounded highlight when hovered.
+                auto* icon = Make<CImageButton>(L"CImageButton", x + 36, y, 36, 36, L"Add", s);
+                icon->SetImage(L"icon\\icon_add.png", 1);
+                m_hovers.push_back({icon, CPoint(x + 50, y + 10)});
+                return (MControl*)icon;
+            }
             auto* b = Make<CImageButton>(L"CImageButton", x + 40, y + 4, 28, 28, L"Close", s);
             b->SetImage(L"main_sysbtn_close.png", 4);
             return State(b, s, false);
@@ -109,6 +116,7 @@ public:
         Row(row++, L"CIconButton", [&](int x, int y, int s) {
             auto* b = Make<CIconButton>(L"CIconButton", x, y, 108, 36, L"Profile", s);
             b->SetImage(L"img_button2.png", 4);
+            b->SetIconImage(L"icon\\icon_profile.png", 1);
             if (s == 3) b->SetCheck(1);
             return State(b, s, true);
         });
@@ -129,8 +137,7 @@ public:
         });
         RowAt(right, row++, L"CRadioButton", [&](int x, int y, int s) {
             auto* b = Make<CRadioButton>(L"CRadioButton", x, y, 112, 36, L"English", s);
-            b->SetGroupName(nullptr);
-            if (!b->SetImage(L"btn_radiobox.png", 8)) b->SetImage(L"btn_checkbox.png", 8);
+            b->SetImage(L"btn_radiobox.png", 8);
             b->SetGroupName(std::to_wstring(Next()).c_str());  // one group per cell
             return CheckState(b, s);
         });
@@ -175,7 +182,7 @@ public:
         });
         RowAt(right, row++, L"MEdit", [&](int x, int y, int s) {
             auto* e = Make<MEdit>(L"MEdit", x, y + 2, 108, 32, L"Name", s);
-            e->SetImage(L"img_button.png", 4);
+            e->SetImage(L"img_edit.png", 4);
             e->SetEditFont(L"Roboto", 14, 0, 0, 0);
             e->SetEditBKColor(0xFFFFFF);
             e->SetTextColor(Gdiplus::Color(0xFF333333));
@@ -192,7 +199,7 @@ public:
         RowAt(right, row++, L"CHelpButton", [&](int x, int y, int s) {
             if (s != 0 && s != 4) return (MControl*)nullptr;
             auto* b = Make<CHelpButton>(L"CHelpButton", x + 44, y + 8, 20, 20, L"Help", s);
-            if (!b->SetImage(L"img_info.png", 1)) b->SetImage(L"main_sysbtn_close.png", 1);
+            b->SetImage(L"img_info.png", 4);
             if (s == 4) b->SetEnabled(0);
             return (MControl*)b;
         });
@@ -327,6 +334,9 @@ void PumpWithoutPointer(DWORD ms)
 TEST(Gallery, EveryControlInEachStateFromTheShippedSkin)
 {
     Manager::SetThemeSkins(L"theme1\\");
+    // The light theme's highlight behind a hovered icon.
+    const Gdiplus::Color normal = Manager::GetNormalColor();
+    Manager::SetNormalColor(Gdiplus::Color(0xFFE3EBFB));
     SetCursorPos(0, 0);
     GalleryDialog dialog;
     ASSERT_NE(dialog.Create(nullptr, L"gallery", WS_POPUP | WS_VISIBLE, 0,
@@ -350,6 +360,7 @@ TEST(Gallery, EveryControlInEachStateFromTheShippedSkin)
     testutil::ScreenshotCompare compare;
     compare.AddControls(dialog.GetPaintManager(), dialog.GetSafeHwnd(), area);
     dialog.DestroyWindow();
+    Manager::SetNormalColor(normal);
     EXPECT_TRUE(compare.MatchesReference(
         actual, testutil::TestSourceFile(TEST_SOURCE_DIR, "gallery_reference.png")));
 }
