@@ -26,7 +26,7 @@ public:
     const wchar_t* GetClassNameW() const override { return L"MDialog"; }
     LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
-        events.push_back({id, code, wparam, lparam});
+        events.push_back({id, code, static_cast<UINT>(wparam), lparam});
         return 0;
     }
     LONG OnControlUpdate(CRect rect, int erase, WEXA::MControl* control) override

@@ -151,6 +151,45 @@ SimKeyboard::SimKeyboard(uint16_t vendorId, uint16_t productId)
       productId_(productId)
 {}
 
+SimKeyboard::SimKeyboard(const SimModel& model) : SimKeyboard(model.vendorId, model.productId)
+{
+    LoadModel(model);
+}
+
+void SimKeyboard::LoadModel(const SimModel& model)
+{
+    model_ = &model;
+    blocks_.clear();
+    aliases_.clear();
+    SetBlock(0x12, CapabilityBlock(model));
+    SetBlock(0x14, SettingsBlock(model));
+    AliasBlock(0x15, 0x14);
+    const Bytes defaults = DefaultKeyTable(model);
+    for (uint8_t layer = 0; layer < 4; ++layer) {
+        SetBlock(uint8_t(0x16 + layer), defaults);
+        const uint8_t current = uint8_t(0x1A + 2 * layer);
+        SetBlock(current, defaults);
+        AliasBlock(uint8_t(current + 1), current);
+    }
+    for (uint8_t mode = 0; mode < 5; ++mode) {
+        const uint8_t read = uint8_t(0x22 + 2 * mode);
+        DefineBlock(read, 384, false);
+        AliasBlock(uint8_t(read + 1), read);
+    }
+    DefineBlock(0x2D, size_t(model.macroUnits) * 256, true);
+    DefineBlock(0x2E, 800, true);
+    for (uint8_t shortCommand : {0x2F, 0x31, 0x3D}) DefineBlock(shortCommand, 56, true);
+    SetBlock(0x32, LedTable(model));
+    DefineBlock(0x34, 384, false);
+    DefineBlock(0x36, 384, false);
+    if (model.matrix) {
+        DefineBlock(0x3A, 147, false);
+        AliasBlock(0x3B, 0x3A);
+        DefineBlock(0x3C, 98, true);
+    }
+    SetBattery(model.battery ? 87 : 0, 0);
+}
+
 void SimKeyboard::DefineBlock(uint8_t command, size_t size, bool writable)
 {
     blocks_[command] = {Bytes(size, 0), writable};
@@ -175,6 +214,26 @@ bool SimKeyboard::Respond(const Request& request, int, Bytes& answer)
 {
     const uint8_t command = request.Command();
     answer = AckFor(request);
+    auto alias = aliases_.find(command);
+    if (alias != aliases_.end()) {
+        auto target = blocks_.find(alias->second);
+        if (target == blocks_.end()) {
+            Violation("alias of a missing block: " + Describe(request));
+            return false;
+        }
+        Bytes& memory = target->second.bytes;
+        const size_t offset = size_t(request.Offset());
+        const size_t length = size_t(request.Length());
+        if (offset + length > memory.size()) {
+            Violation("past the end of the block: " + Describe(request));
+            return false;
+        }
+        for (size_t i = 0; i < length; ++i) {
+            memory[offset + i] = request.Payload(int(8 + i));
+            answer[8 + i] = memory[offset + i];
+        }
+        return true;
+    }
     auto block = blocks_.find(command);
     if (block != blocks_.end()) {
         MemoryBlock& memory = block->second;
@@ -305,6 +364,21 @@ int SimHidBus::AddReceiver(SimReceiver& receiver, uint16_t vendorId, uint16_t pr
     config.inputLength = config.outputLength = reportBytes + 1;
     config.device = &receiver;
     return AddInterface(config);
+}
+
+int SimHidBus::AddModel(SimKeyboard& keyboard)
+{
+    const SimModel* model = keyboard.ModelOf();
+    if (!model) return AddKeyboard(keyboard);
+    return AddKeyboard(keyboard, model->reportBytes, model->productString);
+}
+
+int SimHidBus::AddModelReceiver(SimReceiver& receiver)
+{
+    const SimModel* model = receiver.Keyboard().ModelOf();
+    if (!model || !model->HasReceiver()) return -1;
+    return AddReceiver(receiver, model->receiverVendorId, model->receiverProductId,
+                       model->reportBytes, model->receiverProductString);
 }
 
 void SimHidBus::Unplug(int index)

@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "SimKeyboardModels.h"
 #include "services/hid/HidPlatform.h"
 
 namespace sim {
@@ -138,8 +139,11 @@ class SimKeyboard : public SimDevice
 {
 public:
     SimKeyboard(uint16_t vendorId, uint16_t productId);
+    // A keyboard of one of the models of config.xml, its memory filled (LoadModel).
+    explicit SimKeyboard(const SimModel& model);
 
     uint16_t VendorId() const { return vendorId_; }
+    const SimModel* ModelOf() const { return model_; }
     uint16_t ProductId() const { return productId_; }
 
     // A memory block answered by `command`: read-only blocks answer with their bytes,
@@ -148,6 +152,18 @@ public:
     void SetBlock(uint8_t command, const Bytes& content, bool writable = false);
     Bytes& Block(uint8_t command);
     bool HasBlock(uint8_t command) const { return blocks_.count(command) != 0; }
+    // Requests with `alias` write into the block of `target` and answer with its bytes
+    // (a write command whose data the read command `target` answers with).
+    void AliasBlock(uint8_t alias, uint8_t target) { aliases_[alias] = target; }
+
+    // The memory of a keyboard of `model`: capability block (0x12), settings block
+    // (0x14, written by 0x15), default key tables (0x16-0x19), current key tables
+    // (0x1A ... 0x20, written by 0x1B ... 0x21, the defaults at first), user-mode
+    // colours (0x22 ... 0x2A, written by 0x23 ... 0x2B), macro memory (0x2D), effect
+    // frame (0x2E), key-to-LED table (0x32), live colours (0x34, 0x36), the matrix
+    // picture and frame (0x3A written by 0x3B, 0x3C) of a matrix model, the short
+    // commands 0x2F, 0x31 and 0x3D, and its battery.
+    void LoadModel(const SimModel& model);
 
     void SetBattery(int level, int charge)
     {
@@ -169,7 +185,9 @@ private:
         bool writable;
     };
     uint16_t vendorId_, productId_;
+    const SimModel* model_ = nullptr;
     std::map<uint8_t, MemoryBlock> blocks_;
+    std::map<uint8_t, uint8_t> aliases_;
     int battery_ = 87;
     int charge_ = 0;
 };
@@ -229,6 +247,11 @@ public:
     // device. Returns the vendor interface's index.
     int AddKeyboard(SimKeyboard& keyboard, int reportBytes = 64, const wchar_t* productString = L"",
                     bool otherInterfaces = true);
+    // The vendor interface of a keyboard made with a model (its ids, product string and
+    // report size), with the boot keyboard and consumer interfaces beside it.
+    int AddModel(SimKeyboard& keyboard);
+    // The receiver of that keyboard's model (which must have one).
+    int AddModelReceiver(SimReceiver& receiver);
     // A receiver with its own ids and a vendor interface of `reportBytes`.
     int AddReceiver(SimReceiver& receiver, uint16_t vendorId, uint16_t productId,
                     int reportBytes = 64, const wchar_t* productString = L"");

@@ -133,6 +133,14 @@ int MControl::IsDraw(CPoint)
 void MControl::SetUpdate(int update, DWORD value)
 {
     m_bUpdate = update;
+    PaintManager* manager = m_pManager;
+    if (manager && !manager->IsUIThread()) {
+        // A control marking itself from its tick or from a worker: the UI
+        // thread may be changing the children, so it marks them itself
+        // before its next paint (a request without a rectangle).
+        if (update == 0) manager->QueueRepaint(nullptr, CRect(), 1, this);
+        return;
+    }
     for (size_t i = 0; i < m_controls.size(); ++i) {
         MControl* child = m_controls[i];
         if (child && Overlaps(child->m_rcControl, m_rcControl)) child->SetUpdate(update, value);

@@ -222,14 +222,10 @@ int MControl::OnKeyUp(UINT, UINT, UINT)
 int MControl::OnTimer()
 {
     int result = OnControlTimer() ? 1 : 0;
-    // On the multimedia tick the children are skipped this time when the
-    // child lock is busy and someone waits for the tick to end (the engine's
-    // LockForTick): the thread holding the lock may be that one.
-    if (m_pManager) {
-        if (!m_pManager->LockForTick(m_childLock)) return result;
-    } else {
-        m_childLock.Lock();
-    }
+    // On the multimedia-timer thread the children are skipped this time when
+    // the child lock stays busy (PaintManager::LockForTick): its holder may be
+    // waiting for that thread.
+    if (!PaintManager::LockForTick(m_childLock)) return result;
     for (size_t i = 0; i < m_controls.size(); ++i) {
         MControl* child = m_controls[i];
         if (child && child->m_bRunTimer && child->m_bVisible && child->OnTimer()) result = 1;

@@ -1,6 +1,7 @@
 // MPanel: container with its own control factory and two scroll bars.
 #include "MPanel.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "PaintManager.h"
@@ -153,31 +154,70 @@ LONG MPanel::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 LONG MPanel::OnControlUpdate(CRect rect, int erase, MControl* control)
 {
     if (!control) return 0;
-    if (erase) control->SetUpdate(0, 0);
-    if (m_bAttached) {
-        // Later children are drawn on top of the requester: their images
-        // must be made again where they overlap the rectangle.
-        bool after = false;
-        for (size_t i = 0; i < m_controls.size(); ++i) {
-            MControl* child = m_controls[i];
-            if (!child) continue;
-            if (child == control) {
-                after = true;
-                continue;
-            }
-            if (after && child->m_bVisible && Overlaps(child->m_rcControl, rect))
-                child->SetUpdate(0, 0);
-        }
-    }
-
     PaintManager* manager = m_pManager;
-    if (!manager) return 0;
+    if (manager && !manager->IsUIThread()) {
+        // A ticked child (the multimedia-timer thread) or a setter called by
+        // a worker: the children must not be walked here, the UI thread may
+        // be removing or adding one. The window area is invalidated now; the
+        // UI thread marks the requester and the children over it before it
+        // paints (CompleteControlUpdate).
+        if (manager->QueueRepaint(this, rect, erase, control))
+            InvalidateRequest(rect, erase, IsScrollBar(control));
+        return 0;
+    }
+    MarkRequest(rect, erase, control);
+    InvalidateRequest(rect, erase, IsScrollBar(control));
+    return 0;
+}
+
+void MPanel::CompleteControlUpdate(CRect rect, int erase, MControl* control)
+{
+    // The requester may have been removed since it asked (its requests then
+    // went with it), or may not be one of the panel's: it is used only while
+    // it is found in the lists.
+    bool ours = false;
+    {
+        CAutoLock lock(m_childLock);
+        ours = std::find(m_controls.begin(), m_controls.end(), control) != m_controls.end();
+    }
+    if (!ours) {
+        CAutoLock lock(m_areaLock);
+        ours = std::find(m_areas.begin(), m_areas.end(), control) != m_areas.end();
+    }
+    if (!ours) return;
+    MarkRequest(rect, erase, control);
+    InvalidateRequest(rect, erase, IsScrollBar(control));
+}
+
+void MPanel::MarkRequest(const CRect& rect, int erase, MControl* control)
+{
+    if (erase) control->SetUpdate(0, 0);
+    if (!m_bAttached) return;
+    // Later children are drawn on top of the requester: their images must be
+    // made again where they overlap the rectangle.
+    bool after = false;
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        MControl* child = m_controls[i];
+        if (!child) continue;
+        if (child == control) {
+            after = true;
+            continue;
+        }
+        if (after && child->m_bVisible && Overlaps(child->m_rcControl, rect))
+            child->SetUpdate(0, 0);
+    }
+}
+
+void MPanel::InvalidateRequest(const CRect& rect, int erase, bool fromScrollBar)
+{
+    PaintManager* manager = m_pManager;
+    if (!manager) return;
     HWND wnd = manager->GetPaintWnd();
-    if (!wnd || !::IsWindow(wnd)) return 0;
+    if (!wnd || !::IsWindow(wnd)) return;
     // The bars live in window coordinates; everything else in content
     // coordinates, which the scroll offsets move.
     CRect area;
-    if (IsScrollBar(control)) {
+    if (fromScrollBar) {
         if (!area.IntersectRect(&rect, &m_rcControl)) area = CRect();
         if (const MPanel* outer = dynamic_cast<const MPanel*>(m_pParent))
             area = outer->ContentToWindow(area);
@@ -186,7 +226,6 @@ LONG MPanel::OnControlUpdate(CRect rect, int erase, MControl* control)
     }
     // A layered window is always repainted whole.
     if (!area.IsRectEmpty() || manager->IsLayered()) manager->InvalidateRect(area, erase);
-    return 0;
 }
 
 // ---- attachment, look ----

@@ -1,6 +1,7 @@
 #include "MTimer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace WEXA {
@@ -30,6 +31,11 @@ Registry& TimerRegistry()
 }
 
 const bool g_registryReady = (TimerRegistry(), true);
+
+// Threads of the process waiting for the multimedia-timer thread.
+std::atomic<int> g_tickWaiters{0};
+// Ticks running on this thread (TimerCallProc).
+thread_local int t_tickDepth = 0;
 
 // The process-wide raise of the timer resolution, counted per running timer.
 struct Resolution
@@ -131,8 +137,14 @@ int MTimer::SetTimer(UINT periodMs, CString name, int appTimer)
 void MTimer::StopRecord(TimerRecord* record)
 {
     // Synchronous kill: when timeKillEvent returns, no tick of this timer runs.
-    // The record lock is not held here, so a running tick can finish.
-    if (record->id != 0) timeKillEvent(record->id);
+    // It waits for the tick running on the timer thread, whichever object's
+    // it is. The record lock is not held here, so a running tick can finish;
+    // counting as a waiter makes a tick that finds a lock busy give it up.
+    if (record->id != 0) {
+        EnterTickWait();
+        timeKillEvent(record->id);
+        LeaveTickWait();
+    }
     if (record->holdsResolution) ReleaseResolution();
     delete record;
 }
@@ -241,10 +253,35 @@ MTimer* MTimer::GetMTimer(UINT id)
     return nullptr;
 }
 
+void MTimer::EnterTickWait()
+{
+    ++g_tickWaiters;
+}
+
+void MTimer::LeaveTickWait()
+{
+    --g_tickWaiters;
+}
+
+bool MTimer::IsTickAwaited()
+{
+    return g_tickWaiters.load() > 0;
+}
+
+bool MTimer::IsInTick()
+{
+    return t_tickDepth > 0;
+}
+
 void CALLBACK MTimer::TimerCallProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
 {
     MTimer* object = reinterpret_cast<MTimer*>(user);
     if (!object) return;
+    struct InTick
+    {
+        InTick() { ++t_tickDepth; }
+        ~InTick() { --t_tickDepth; }
+    } inTick;
     object->OnMTimer(id);
     // One lookup under the lock gives both the flag and the name.
     int appTimer = 0;

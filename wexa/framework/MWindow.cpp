@@ -147,8 +147,7 @@ LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
             return result;
         }
     }
-    if (object)
-        return object->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam));
+    if (object) return object->OnWindowMessage(msg, wparam, lparam);
     return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
@@ -172,8 +171,7 @@ LRESULT CALLBACK MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM
             return result;
         }
     }
-    if (object)
-        return object->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam));
+    if (object) return object->OnWindowMessage(msg, wparam, lparam);
     return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 

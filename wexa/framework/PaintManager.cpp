@@ -5,6 +5,7 @@
 #include <set>
 
 #include "MControl.h"
+#include "MPanel.h"
 #include "MWindow.h"
 #include "framework/ControlFactory.h"
 
@@ -157,7 +158,6 @@ PaintManager::PaintManager()
       m_pTickClock(nullptr),
       m_pTickCurrent(nullptr),
       m_dwTickThread(0),
-      m_nTickWaiters(0),
       m_dwUIThread(0)
 {
     ::InitializeConditionVariable(&m_tickDone);
@@ -186,6 +186,12 @@ PaintManager::~PaintManager()
     LiveEngines& live = Engines();
     CAutoLock lock(live.lock);
     live.engines.erase(this);
+}
+
+bool PaintManager::IsUIThread() const
+{
+    const DWORD uiThread = m_dwUIThread.load();
+    return uiThread == 0 || uiThread == ::GetCurrentThreadId();
 }
 
 bool PaintManager::IsLiveManager(const PaintManager* manager)
@@ -276,10 +282,12 @@ void PaintManager::ForgetControl(MControl* control)
     KillTimer(control);
     {
         CAutoLock lock(m_repaintsLock);
-        m_repaints.erase(
-            std::remove_if(m_repaints.begin(), m_repaints.end(),
-                           [control](const RepaintRequest& r) { return r.control == control; }),
-            m_repaints.end());
+        m_repaints.erase(std::remove_if(m_repaints.begin(), m_repaints.end(),
+                                        [control](const RepaintRequest& r) {
+                                            return r.control == control ||
+                                                   static_cast<MControl*>(r.panel) == control;
+                                        }),
+                         m_repaints.end());
     }
     CAutoLock lock(m_ticksLock);
     if (control->m_nTickRefs.load() > 0) {

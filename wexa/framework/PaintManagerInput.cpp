@@ -51,9 +51,7 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
         CAutoLock lock(m_controlsLock);
         for (size_t i = 0; i < m_controls.size(); ++i) {
             MControl* control = m_controls[i];
-            if (control &&
-                control->OnWindowMessage(msg, static_cast<UINT>(wparam), static_cast<LONG>(lparam)))
-                return 0;
+            if (control && control->OnWindowMessage(msg, wparam, lparam)) return 0;
         }
     }
 

@@ -2,6 +2,7 @@
 // settings. The paint handler, off-screen renders and shadow settings live in
 // PaintManagerRender.cpp.
 #include "MControl.h"
+#include "MPanel.h"
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
@@ -59,26 +60,15 @@ CRect PaintManager::MarkCoveringControls(const CRect& rect, MControl* requester)
 LONG PaintManager::OnControlUpdate(CRect rect, int erase, MControl* control)
 {
     if (!control) return 0;
-    if (erase) control->SetUpdate(0, m_crInner);
 
-    const DWORD uiThread = m_dwUIThread.load();
-    if (m_bInit && uiThread != 0 && uiThread != ::GetCurrentThreadId()) {
-        // Another thread (the multimedia tick, the worker) may hold child locks
-        // the UI thread waits for while it holds a list lock (painting, input
-        // routing): it must not wait for the list locks. The request is queued
-        // and its own rectangle invalidated; the UI thread marks the controls
-        // it covers before it paints.
-        {
-            CAutoLock lock(m_repaintsLock);
-            bool merged = false;
-            for (RepaintRequest& queued : m_repaints) {
-                if (queued.control != control) continue;
-                queued.rect.UnionRect(&queued.rect, &rect);
-                merged = true;
-                break;
-            }
-            if (!merged) m_repaints.push_back(RepaintRequest{rect, control});
-        }
+    if (!IsUIThread()) {
+        // Another thread (the multimedia tick, the worker) must not walk the
+        // lists, nor the requester's children (SetUpdate): the UI thread may
+        // be changing them, and it may hold locks while it waits for that
+        // thread. The request is queued and its own rectangle invalidated;
+        // the UI thread marks the requester and the controls it covers
+        // before it paints.
+        if (!QueueRepaint(nullptr, rect, erase, control)) return 0;
         if (IsLiveWindow(m_hWndPaint)) {
             if (m_bLayered)
                 ::InvalidateRect(m_hWndPaint, nullptr, TRUE);
@@ -88,6 +78,7 @@ LONG PaintManager::OnControlUpdate(CRect rect, int erase, MControl* control)
         return 0;
     }
 
+    if (erase) control->SetUpdate(0, m_crInner);
     CRect dirty = rect;
     if (m_bInit) dirty = MarkCoveringControls(rect, control);
 
@@ -100,6 +91,29 @@ LONG PaintManager::OnControlUpdate(CRect rect, int erase, MControl* control)
     return 0;
 }
 
+bool PaintManager::QueueRepaint(MPanel* panel, CRect rect, int erase, MControl* control)
+{
+    // Without a window there is nothing to paint, and nobody to complete it.
+    if (!m_bInit || !control) return false;
+    // The UI thread uses the requester only while it can tell that it still
+    // exists: as a control of this engine (a destroyed one takes its requests
+    // with it, ForgetControl) or, for a panel, as one of the panel's own. A
+    // requester of another kind gets its flag cleared here, without the walk.
+    if (erase && !panel && control->m_pManager != this) {
+        control->m_bUpdate = 0;
+        erase = 0;
+    }
+    CAutoLock lock(m_repaintsLock);
+    for (RepaintRequest& queued : m_repaints) {
+        if (queued.control != control || queued.panel != panel) continue;
+        queued.rect.UnionRect(&queued.rect, &rect);
+        queued.erase = queued.erase || erase;
+        return true;
+    }
+    m_repaints.push_back(RepaintRequest{rect, control, panel, erase ? 1 : 0});
+    return true;
+}
+
 void PaintManager::FlushRepaintRequests()
 {
     std::vector<RepaintRequest> requests;
@@ -109,6 +123,11 @@ void PaintManager::FlushRepaintRequests()
     }
     if (!m_bInit) return;
     for (const RepaintRequest& request : requests) {
+        if (request.panel) {
+            request.panel->CompleteControlUpdate(request.rect, request.erase, request.control);
+            continue;
+        }
+        if (request.erase) request.control->SetUpdate(0, m_crInner);
         const CRect dirty = MarkCoveringControls(request.rect, request.control);
         // The request's own rectangle was invalidated when it was made.
         if (dirty != request.rect && IsLiveWindow(m_hWndPaint) && !m_bLayered)

@@ -130,9 +130,21 @@ void PaintManager::OnTimer(UINT id)
 // the UI thread may change the list while a tick runs. The receiver being
 // ticked is recorded under the ticks lock: whoever takes a control off the
 // list (removal, DeleteFSTimer) waits on m_tickDone until its tick is over.
-// Whoever waits counts itself in m_nTickWaiters; the tick then gives up any
-// child lock it cannot take at once (LockForTick), because the waiting thread
-// may be the one holding it.
+//
+// The process has one multimedia-timer thread for every engine and every
+// other MTimer, so a tick never waits long for a child lock (LockForTick):
+// the holder may be waiting for that thread, to stop any timer of the process
+// or for a tick of any engine to end (those waits are counted process-wide by
+// MTimer), or may hold the lock in a modal loop, which would stop every
+// multimedia timer of the process for as long as the loop runs.
+
+namespace {
+
+// How long (in 1 ms steps) a tick waits for a busy child lock when nobody
+// waits for the timer thread: enough for a paint of the control to finish.
+const int kTickLockTries = 5;
+
+}  // namespace
 
 void PaintManager::SetMTimer(UINT periodMs)
 {
@@ -140,28 +152,17 @@ void PaintManager::SetMTimer(UINT periodMs)
     m_uMTimerID = static_cast<UINT>(id);
 }
 
-void PaintManager::StopMultimediaTimer(UINT id, bool stopAll)
-{
-    // The kill waits for a running tick to return.
-    ++m_nTickWaiters;
-    if (stopAll)
-        MTimer::KillTimer();
-    else
-        MTimer::KillTimer(id);
-    --m_nTickWaiters;
-}
-
 void PaintManager::KillMTimer(UINT id)
 {
     // Ticks that start from now on are ignored.
     if (id == m_uMTimerID) m_uMTimerID = 0;
-    StopMultimediaTimer(id, false);
+    MTimer::KillTimer(id);
 }
 
 void PaintManager::KillMTimer()
 {
     m_uMTimerID = 0;
-    StopMultimediaTimer(0, true);
+    MTimer::KillTimer();
 }
 
 int PaintManager::AddMTimer(MControl* control)
@@ -193,22 +194,24 @@ void PaintManager::AwaitTickOutside(const std::vector<MControl*>& controls)
                std::find(controls.begin(), controls.end(), m_pTickCurrent) != controls.end();
     };
     while (running()) {
-        ++m_nTickWaiters;
+        MTimer::EnterTickWait();
         ::SleepConditionVariableCS(&m_tickDone, m_ticksLock.GetSection(), INFINITE);
-        --m_nTickWaiters;
+        MTimer::LeaveTickWait();
     }
 }
 
 bool PaintManager::LockForTick(CCriticalLock& lock)
 {
-    if (m_dwTickThread.load() != ::GetCurrentThreadId()) {
+    if (!MTimer::IsInTick()) {
         lock.Lock();
         return true;
     }
-    for (;;) {
+    for (int tries = 0;; ++tries) {
         if (lock.TryLock()) return true;
-        // The holder may be waiting for this tick to end: give way.
-        if (m_nTickWaiters.load() > 0) return false;
+        // The holder may be waiting for this thread: give way at once. Else
+        // wait a little; a holder that keeps the lock costs the control its
+        // children's tick this time, not the timer thread.
+        if (MTimer::IsTickAwaited() || tries >= kTickLockTries) return false;
         ::Sleep(1);
     }
 }

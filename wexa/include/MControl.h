@@ -24,7 +24,9 @@
 // threads call setters of some widgets. The two lists are therefore guarded by
 // the area lock and the child lock (both re-entrant; a thread that holds two
 // takes the parent's before the child's). GetControl, SetUpdate and
-// SetUpdateEx read the lists without a lock: UI thread only. The engine's
+// SetUpdateEx read the lists without a lock: UI thread only (a repaint request
+// made on another thread is completed by the UI thread, and SetUpdate called
+// there leaves its children to the UI thread). The engine's
 // lock order and what tick handlers may do are described in PaintManager.h.
 //
 // Lifetime: a control owns its children and areas. Delete controls through
@@ -72,7 +74,9 @@ public:
     virtual int DrawSubControls(HDC& dc, CRect clip);
     virtual int IsDraw(CPoint point);
     // Stores update, then passes (update, value) to every child that overlaps
-    // the control. Areas are not visited.
+    // the control. Areas are not visited. Called on another thread than the
+    // window's, it stores the flag and leaves marking the children stale to
+    // the UI thread (before its next paint).
     virtual void SetUpdate(int update, DWORD value);
     // Stores update, then SetUpdate(update, 0) on every overlapping area and child.
     virtual void SetUpdateEx(int update);
@@ -134,9 +138,9 @@ public:
     int OnKeyDown(UINT key, UINT repeat, UINT flags);
     int OnKeyUp(UINT key, UINT repeat, UINT flags);  // routes nothing, 0
     // OnControlTimer, then OnTimer of every visible child whose run-timer flag
-    // is set, under the child lock. On the engine's multimedia tick the
-    // children are skipped this once when the lock is busy and another thread
-    // waits for the tick (PaintManager::LockForTick).
+    // is set, under the child lock. On the multimedia-timer thread the
+    // children are skipped this once when the lock stays busy
+    // (PaintManager::LockForTick).
     int OnTimer();
     void OnFocus(int focus);
 

@@ -23,7 +23,11 @@
 // each 0 when the bar's range maximum is not above 0.
 //
 // Threads: the factory and the layout take the child / area locks; GetControl
-// and OnControlUpdate walk the children without them (UI thread only).
+// and the marking of a repaint request walk the children without them (UI
+// thread only). A repaint request made on another thread (a ticked child, a
+// setter called by a worker) only invalidates the window area there and is
+// queued at the engine; the UI thread completes it (CompleteControlUpdate)
+// before its next paint.
 #include <windows.h>
 
 #include "CRect.h"
@@ -83,6 +87,11 @@ public:
                                     const wchar_t* title, int visible, int enabled);
     virtual int OnControlKeyUp(UINT key, UINT repeat, UINT flags);
 
+    // The UI thread's part of a repaint request that a child made on another
+    // thread: the requester (when still a child or area of this panel) and
+    // the children drawn over it are marked stale and the area invalidated.
+    void CompleteControlUpdate(CRect rect, int erase, MControl* control);
+
     // ---- scrolling ----
     MControl* GetScrollVertical() { return m_pScrollVertical; }
     MControl* GetScrollHorizontal() { return m_pScrollHorizontal; }
@@ -112,6 +121,12 @@ public:
     CScrollHorizontal* m_pScrollHorizontal;  // child id 2, owned through the child list
     int m_nScrollThickness;
     int m_bEnableScroll;
+
+private:
+    // A repaint request: the requester (with erase) and the later children
+    // overlapping rect marked stale (UI thread); the area invalidated.
+    void MarkRequest(const CRect& rect, int erase, MControl* control);
+    void InvalidateRequest(const CRect& rect, int erase, bool fromScrollBar);
 };
 
 }  // namespace WEXA

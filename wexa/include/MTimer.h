@@ -5,10 +5,12 @@
 // winmm's timer thread through the two virtual OnMTimer operations (the id
 // handler first, then, for app timers, the named handler). Timers are killed
 // synchronously: once KillTimer (or the destructor) returns, no tick of that
-// timer runs any more. Never kill a timer while holding a lock that a tick
-// handler takes, or the kill waits forever for that handler; for the same reason
-// a tick handler must not SendMessage to a window of a thread that may be killing
-// the timer (post instead).
+// timer runs any more. The process has one timer thread, so a kill waits for
+// whatever tick runs there, of any object: never kill a timer while holding a
+// lock that any tick handler waits for, or the kill waits forever for that
+// handler (the engine's walks of child locks give way to a kill, see
+// EnterTickWait); for the same reason a tick handler must not SendMessage to a
+// window of a thread that may be killing a timer (post instead).
 //
 // A derived class must stop its timers (KillTimer()) in its own destructor: by
 // the time ~MTimer runs, the derived part, and with it OnMTimer(UINT), is gone.
@@ -61,6 +63,18 @@ public:
     static MTimer* GetMTimer(UINT id);
     // The winmm callback.
     static void CALLBACK TimerCallProc(UINT id, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+
+    // The process has one multimedia-timer thread: a synchronous stop of any
+    // timer waits for whatever tick runs there, of any object. A thread that
+    // waits for that thread (KillTimer, an engine waiting for a tick to end)
+    // is counted from EnterTickWait to LeaveTickWait; while anyone is
+    // counted, a tick that finds a lock busy gives it up at once instead of
+    // waiting for it (PaintManager::LockForTick).
+    static void EnterTickWait();
+    static void LeaveTickWait();
+    static bool IsTickAwaited();
+    // True on the calling thread while it runs a tick (inside TimerCallProc).
+    static bool IsInTick();
 
     // Set while the process holds a raised system timer resolution.
     static int m_bIsTmierOK;

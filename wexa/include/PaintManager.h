@@ -25,26 +25,47 @@
 //   2. inside them, the controls' own area and child locks, parent before child.
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
+//   4. a control's own item locks (the matrix screen's cell lock, then its
+//      shared-state lock; its audio lock alone): leaves below everything
+//      above. The tick, the UI thread (drawing, mouse) and the program's
+//      threads take them; nothing else is taken under them, and no repaint
+//      request or notification is made while one is held.
 //   The timers lock is held while window-timer handlers run (UI thread only).
-// The multimedia tick takes only leaves and the child locks of the controls it
-// ticks (parent before child). It reads the receiver list under the ticks lock
-// and runs each receiver's OnTimer outside it. A repaint request
-// (OnControlUpdate) made on any thread other than the window's takes no list
-// lock: it marks the requester, queues itself under the repaints lock and
-// invalidates its rectangle; the UI thread completes it (the later controls it
-// covers) before its next paint.
+//   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
+//   too, and none is held across a synchronous timer stop.
+//
+// The multimedia tick (one winmm thread for every engine and every other
+// MTimer of the process) takes only leaves and the child locks of the
+// controls it ticks (parent before child). It reads the receiver list under
+// the ticks lock and runs each receiver's OnTimer outside it. It never waits
+// long for a child lock (LockForTick): it gives the lock up at once while any
+// thread of the process waits for the timer thread (a synchronous stop of any
+// multimedia timer, a wait for a tick of any engine to end; MTimer counts
+// them), and after a few milliseconds otherwise (a UI thread may hold the
+// lock in a modal loop); the control's children then miss that one tick.
+//
+// Lists are walked only on the UI thread, or on the tick under the child
+// locks as above. A repaint request (OnControlUpdate of the engine or of a
+// panel) made on any thread other than the window's walks no list and calls
+// no SetUpdate there: it queues itself under the repaints lock and
+// invalidates its rectangle; the UI thread completes it (the requester and
+// the controls drawn over it marked stale) before its next paint. SetUpdate
+// called on such a thread stores the control's flag and queues its children
+// the same way.
 //
 // Waiting for the tick: removing a control (the engine's and the controls'
 // removal operations, a control's destructor), DeleteFSTimer and stopping the
 // multimedia timer (KillMTimer, DestroyData, the destructor) wait for a tick
-// that is running on that control (on any control, for the timer). While
-// anyone waits, the tick gives up any child lock it cannot take at once
-// (LockForTick), so these calls may be made from handlers that run under list
-// or child locks. A tick handler itself never waits for its own tick.
+// that is running on that control (on any control, for the timer). Because
+// the tick gives way to every such wait, these calls may be made from
+// handlers that run under list or child locks, whichever engine's timer they
+// stop. A tick handler itself never waits for its own tick.
 // Tick handlers must not send messages to the window (PostMessageW posts from
 // other threads), create, delete or remove controls, start or stop window
-// timers, or take a lock of their own that the UI thread may hold while it
-// removes a control or stops the timer.
+// timers, or wait for a lock of their own that the UI thread may hold while
+// it removes a control, stops any multimedia timer or runs a modal loop (try
+// it, and leave the work to the next tick when it is busy); the item locks of
+// 4 are allowed: they are held only briefly, with nothing taken under them.
 //
 // Lifetime: Init binds the window; DestroyData (on WM_NCDESTROY, once) deletes
 // every control and area and empties the caches; the destructor ends the rest.
@@ -75,6 +96,7 @@ class MObject;
 class MControl;
 class MRichEdit;
 class MAirBladder;
+class MPanel;
 
 // An image of an engine's cache. The cache owns the record and its image; both
 // stay valid until the engine's data is destroyed.
@@ -138,13 +160,16 @@ public:
     // a tick running on any of them to finish. Call before deleting a control;
     // list and child locks may be held.
     void DetachControlTree(MControl* control);
-    // Takes a control's lock for the tick's walk of its children. On the thread
-    // running this engine's tick it gives up (false, nothing taken) when the
-    // lock is busy and another thread waits for the tick; elsewhere it locks
-    // (true).
-    bool LockForTick(CCriticalLock& lock);
+    // Takes a control's lock for a tick's walk of its children. On a thread
+    // running a multimedia tick (of any engine or timer) it gives up (false,
+    // nothing taken) when the lock is busy and any thread of the process
+    // waits for the timer thread, or when it stays busy for a few
+    // milliseconds; elsewhere it locks (true).
+    static bool LockForTick(CCriticalLock& lock);
     // True while the engine exists (constructed and not yet destroyed).
     static bool IsLiveManager(const PaintManager* manager);
+    // True on the managed window's thread, and on any thread before Init.
+    bool IsUIThread() const;
 
     // ---- accessors and window wrappers ----
     HDC GetPaintDC() const { return m_hDcPaint; }
@@ -243,9 +268,15 @@ public:
     int LoadBKImage(UINT resourceId, CString resourceType);
     // A control's repaint request: marks the requester (with erase) and every
     // later visible control overlapping rect stale and invalidates the union.
-    // From another thread than the window's, the later controls are marked and
-    // the union invalidated by the UI thread before its next paint.
+    // From another thread than the window's, only rect is invalidated there;
+    // the marking is done by the UI thread before its next paint.
     LONG OnControlUpdate(CRect rect, int erase, MControl* control);
+    // A repaint request that reached a panel on another thread than the
+    // window's: queued (the caller invalidates the window area); before its
+    // next paint the UI thread completes it with the panel's
+    // CompleteControlUpdate. False, nothing queued, while the engine has no
+    // window.
+    bool QueueRepaint(MPanel* panel, CRect rect, int erase, MControl* control);
     int OnPaint();
     void DrawBackImage(Gdiplus::Graphics& graphics, CRect client);
     // Draw of every area, then every control, in list order.
@@ -408,9 +439,6 @@ private:
     // With the ticks lock held once: waits until no tick runs on a control of
     // the list (returns at once on the tick's own thread).
     void AwaitTickOutside(const std::vector<MControl*>& controls);
-    // Stops one multimedia timer of the base (or all with stopAll) while a
-    // running tick gives up the locks it would wait for.
-    void StopMultimediaTimer(UINT id, bool stopAll);
     // Marks every visible area and control filed after the requester and
     // overlapping rect stale; returns rect grown by their rectangles.
     CRect MarkCoveringControls(const CRect& rect, MControl* requester);
@@ -421,20 +449,24 @@ private:
     std::vector<Gdiplus::PrivateFontCollection*> m_fontCollections;
     DWORD (*m_pTickClock)();
 
-    // The tick in progress: the receiver whose OnTimer runs (ticks lock), the
-    // thread running the tick (0 when none) and the number of threads waiting
-    // for a tick to end; signalled whenever a receiver's OnTimer returns.
+    // The tick in progress: the receiver whose OnTimer runs (ticks lock) and
+    // the thread running the tick (0 when none); signalled whenever a
+    // receiver's OnTimer returns. Threads waiting for it count themselves
+    // with MTimer::EnterTickWait.
     MControl* m_pTickCurrent;
     std::atomic<DWORD> m_dwTickThread;
-    std::atomic<int> m_nTickWaiters;
     CONDITION_VARIABLE m_tickDone;
 
-    // Repaint requests from other threads, one per requester (rectangles
-    // united), waiting for the UI thread.
+    // Repaint requests from other threads, one per panel and requester
+    // (rectangles united, erase flags or-ed), waiting for the UI thread. A
+    // request without a panel came to the engine itself. ForgetControl drops
+    // the requests of a control (as requester or as panel) being destroyed.
     struct RepaintRequest
     {
         CRect rect;
         MControl* control;
+        MPanel* panel;
+        int erase;
     };
     std::vector<RepaintRequest> m_repaints;
     CCriticalLock m_repaintsLock;

@@ -17,6 +17,7 @@ TEST_F(DbFixture, TwoThreadsHammeringProfilesAndKeys)
     const DWORD kRunMs = 1500;
     std::atomic<int> failures{0};
     std::atomic<bool> stop{false};
+    std::atomic<int> profileRounds{0}, keyRounds{0};
     int profilesAdded = 0;
     int keysWritten = 0;
     int batchesWritten = 0;
@@ -40,7 +41,7 @@ TEST_F(DbFixture, TwoThreadsHammeringProfilesAndKeys)
             std::vector<ProfileData*> list;
             if (db.GetProfiles(list) != n + 1) ++failures;
             Free(list);
-            ++n;
+            profileRounds = ++n;
         }
         profilesAdded = n;
     });
@@ -72,13 +73,18 @@ TEST_F(DbFixture, TwoThreadsHammeringProfilesAndKeys)
                 if (db.CountKeyMacros(2000 + batches) != 126) ++failures;
                 ++batches;
             }
-            ++n;
+            keyRounds = ++n;
         }
         keysWritten = n;
         batchesWritten = batches;
     });
 
-    Sleep(kRunMs);
+    // At least the run time, and then until each thread has done enough rounds
+    // (a loaded machine does fewer in the same time).
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 60000 &&
+           (GetTickCount() - start < kRunMs || profileRounds <= 10 || keyRounds <= 10))
+        Sleep(10);
     stop = true;
     profiles.join();
     keys.join();

@@ -51,7 +51,7 @@ public:
     }
     LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
-        events.push_back({id, code, wparam, static_cast<UINT>(lparam)});
+        events.push_back({id, code, static_cast<UINT>(wparam), static_cast<UINT>(lparam)});
         return 0;
     }
     struct Event

@@ -53,7 +53,7 @@ class Top : public MObject
 public:
     LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
     {
-        messages.push_back({id, code, wparam, static_cast<UINT>(lparam)});
+        messages.push_back({id, code, static_cast<UINT>(wparam), static_cast<UINT>(lparam)});
         return 0;
     }
     LONG OnControlUpdate(CRect rect, int erase, MControl* control) override
@@ -172,8 +172,10 @@ TEST(PanelFactory, UnknownNamesCreateNothing)
             << std::wstring(name).c_str();
     }
     EXPECT_EQ(panel.CreateControl(nullptr, 9, CRect(), L"", 1, 1), nullptr);
-    // A listed name whose class has not been built yet.
+    // A listed name whose class is not registered.
+    const WEXA::ControlCreator matrix = WEXA::RegisterControlClass(L"MatrixScreen", nullptr);
     EXPECT_EQ(panel.CreateControl(L"MatrixScreen", 9, CRect(), L"", 1, 1), nullptr);
+    WEXA::RegisterControlClass(L"MatrixScreen", matrix);
     EXPECT_EQ(panel.GetControls().size(), 2u);
     EXPECT_TRUE(panel.m_areas.empty());
 }

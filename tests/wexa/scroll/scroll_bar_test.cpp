@@ -15,7 +15,8 @@ namespace {
 
 struct Note
 {
-    UINT id, code, wparam;
+    UINT id, code;
+    UINT_PTR wparam;
     LONG_PTR lparam;
     int changing;
 };

@@ -1,0 +1,158 @@
+// What areas and buttons draw, read back from a memory canvas, and the frame
+// counts of image strips.
+#include <memory>
+
+#include "CArea.h"
+#include "CCheckButton.h"
+#include "CIconButton.h"
+#include "CSwitchButton.h"
+#include "CTextButton.h"
+#include "ControlsTestSupport.h"
+#include "MButton.h"
+#include "MEdit.h"
+#include "WindowTestHelpers.h"
+
+using namespace WEXA;
+using ctltest::RecordingOwner;
+using testutil::MemoryCanvas;
+
+namespace {
+
+const uint32_t kBlue = 0xFF2040C0;
+
+void Draw(MControl& c, MemoryCanvas& canvas)
+{
+    HDC dc = canvas.dc();
+    c.DrawControl(dc, CRect(0, 0, canvas.width(), canvas.height()));
+    GdiFlush();
+}
+
+}  // namespace
+
+TEST(CArea, CornersByHeightAndFrame)
+{
+    RecordingOwner owner;
+    MemoryCanvas canvas(120, 80);
+    canvas.Fill(kBlue);
+    CArea low(&owner, 1, CRect(10, 10, 60, 19), 1, 1);   // 9 high: square
+    CArea high(&owner, 2, CRect(10, 30, 60, 40), 1, 1);  // 10 high: rounded
+    low.SetTransparent(0, 0, 0xE6E6E6);
+    high.SetTransparent(0, 0, 0xE6E6E6);
+    Draw(low, canvas);
+    Draw(high, canvas);
+    auto px = canvas.Read();
+    EXPECT_EQ(px.ColorAt(10, 10), RGB(0xE6, 0xE6, 0xE6));
+    EXPECT_EQ(px.ColorAt(35, 14), RGB(0xE6, 0xE6, 0xE6));
+    EXPECT_EQ(px.ColorAt(10, 30), RGB(0x20, 0x40, 0xC0));  // corner keeps the background
+    EXPECT_EQ(px.ColorAt(35, 35), RGB(0xE6, 0xE6, 0xE6));
+
+    // Frame on: square at any height; the inside opaque under a translucent frame.
+    CArea framed(&owner, 3, CRect(70, 10, 110, 60), 1, 1);
+    framed.SetTransparent(0, 0, 0xFFFFFF);
+    framed.SetFrame(1, Gdiplus::Color(0x80FF0000), 0);
+    Draw(framed, canvas);
+    px = canvas.Read();
+    EXPECT_EQ(px.ColorAt(90, 35), RGB(255, 255, 255));
+    const COLORREF corner = px.ColorAt(70, 10);
+    EXPECT_GT(GetRValue(corner), 0x80);  // red blended over the blue
+    EXPECT_GT(GetBValue(corner), 0x30);
+    EXPECT_LT(GetBValue(corner), 0xC0);
+    // Every setter asks for a repaint, changed or not.
+    EXPECT_EQ(owner.updates.size(), 4u);
+}
+
+TEST(CRoundArea, TranslucentFillAndRoundSwitch)
+{
+    RecordingOwner owner;
+    MemoryCanvas canvas(120, 80);
+    canvas.Fill(kBlue);
+    CRoundArea area(&owner, 1, CRect(10, 10, 110, 70), 1, 1);
+    Draw(area, canvas);
+    auto px = canvas.Read();
+    const COLORREF centre = px.ColorAt(60, 40);
+    // 0xC82B2B2B over the blue: mostly grey, some blue through.
+    EXPECT_NE(centre, RGB(0x2B, 0x2B, 0x2B));
+    EXPECT_GT(GetBValue(centre), 0x2B + 20);
+    EXPECT_EQ(px.ColorAt(10, 10), RGB(0x20, 0x40, 0xC0));
+    // SetRound(0) requests nothing; the next repaint draws square corners.
+    owner.Clear();
+    area.SetRound(0);
+    EXPECT_TRUE(owner.updates.empty());
+    area.m_bUpdate = 0;
+    canvas.Fill(kBlue);
+    Draw(area, canvas);
+    EXPECT_EQ(canvas.Read().ColorAt(10, 10), centre);
+    // Round on but narrower than 10: square.
+    CRoundArea narrow(&owner, 2, CRect(0, 0, 8, 40), 1, 1);
+    narrow.SetColor(Gdiplus::Color(0xFFFF0000));
+    canvas.Fill(kBlue);
+    Draw(narrow, canvas);
+    EXPECT_EQ(canvas.Read().ColorAt(0, 0), RGB(255, 0, 0));
+}
+
+TEST(Buttons, LookFollowsStateAndCheck)
+{
+    ctltest::RecordingDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, L"looks", WS_POPUP, 0, CRect(0, 0, 200, 100)), nullptr);
+    // face4.png: four 40 x 20 frames of distinct colours (frame i red 40 + 50 i).
+    auto* button3 = static_cast<MButton3*>(dialog.GetPaintManager()->CreateControl(
+        2, &dialog, L"MButton3", 1, CRect(0, 0, 40, 20), L"", 1, 1));
+    ASSERT_EQ(button3, nullptr);  // the dialog's factory does not know MButton3
+    MButton3 b3(&dialog, 1, CRect(0, 0, 40, 20), L"", 1, 1);
+    b3.SetManager(dialog.GetPaintManager());
+    ASSERT_EQ(b3.SetImage(L"face4.png", 4), 1);
+    MemoryCanvas canvas(40, 20);
+    auto redAt = [&](MControl& c) {
+        canvas.Fill(0xFF000000);
+        Draw(c, canvas);
+        return GetRValue(canvas.Read().ColorAt(20, 10));
+    };
+    EXPECT_EQ(redAt(b3), 40);
+    b3.SetCheck(1);
+    EXPECT_EQ(redAt(b3), 140);  // checked: the pressed frame whatever the state
+    b3.OnControlMouseMove(0, CPoint(5, 5));
+    EXPECT_EQ(b3.m_nState, 1);
+    EXPECT_EQ(redAt(b3), 140);
+
+    CIconButton icon(&dialog, 2, CRect(0, 0, 40, 20), L"", 1, 1);
+    icon.SetManager(dialog.GetPaintManager());
+    ASSERT_EQ(icon.SetImage(L"face4.png", 4), 1);
+    icon.SetControlCheck(1);  // down only: frame 1
+    EXPECT_EQ(redAt(icon), 90);
+    icon.SetCheck(1);  // checked: frame 3 in every state
+    EXPECT_EQ(redAt(icon), 190);
+    dialog.DestroyWindow();
+}
+
+TEST(Buttons, FrameCountsBelowOneCountAsOne)
+{
+    RecordingOwner owner;
+    MButton button(&owner, 1, CRect(0, 0, 80, 30), L"", 1, 1);
+    ASSERT_EQ(button.SetIconImage(L"icon3.png", 0), 1);
+    EXPECT_EQ(button.m_nIconWidth, 72);
+    EXPECT_EQ(button.m_nIconFrames, 1);
+    ASSERT_EQ(button.SetIconImage(L"icon3.png", -4), 1);
+    EXPECT_EQ(button.m_nIconWidth, 72);
+
+    CIconButton icon(&owner, 2, CRect(0, 0, 80, 30), L"", 1, 1);
+    ASSERT_EQ(icon.SetIconImage(L"icon3.png", 0), 1);
+    EXPECT_EQ(icon.m_nIconWidth, 72);
+    DownloadButton download(&owner, 3, CRect(0, 0, 80, 30), L"", 1, 1);
+    ASSERT_EQ(download.SetIconImage(L"icon3.png", -1), 1);
+    EXPECT_EQ(download.m_nIconWidth, 72);
+    MEdit edit(&owner, 4, CRect(0, 0, 80, 30), L"", 1, 1);
+    ASSERT_EQ(edit.SetIconImage(L"icon3.png", 0), 1);
+    EXPECT_EQ(edit.m_nIconWidth, 72);
+
+    CSwitchButton sw(&owner, 5, CRect(0, 0, 80, 30), 1, 1);
+    EXPECT_EQ(sw.SetImage(L"icon3.png", L"icon3.png", 0), 1);
+    EXPECT_EQ(sw.m_nOnWidth, 72);
+    EXPECT_EQ(sw.m_nOffWidth, 72);
+    EXPECT_EQ(sw.m_nFrameCount, 1);
+    // A missing image still answers 1; that position draws nothing.
+    EXPECT_EQ(sw.SetImage(L"missing.png", L"icon3.png", 3), 1);
+    EXPECT_EQ(sw.m_pOnImage, nullptr);
+    EXPECT_EQ(sw.m_nOffWidth, 24);
+    EXPECT_EQ(button.SetIconImage(L"missing.png", 2), 0);
+    EXPECT_EQ(button.m_pIconImage, nullptr);
+}

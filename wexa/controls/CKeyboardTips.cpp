@@ -1,0 +1,266 @@
+#include "CKeyboardTips.h"
+
+#include "MRender.h"
+#include "Manager.h"
+#include "controls/TipHandlers.h"
+
+namespace WEXA {
+
+namespace {
+
+const Gdiplus::ARGB kCaptionColor = 0xFF333333;
+const Gdiplus::ARGB kMainColor = 0xFF141414;
+
+}  // namespace
+
+CKeyboardTips::CKeyboardTips()
+    : m_ptAnchor{0, 0},
+      m_nType(1),
+      m_nMode(3),
+      m_pFontFamily(nullptr),
+      m_pFontCollection(nullptr),
+      m_pStringFormat(nullptr),
+      m_pBkImage(nullptr),
+      m_nBkWidth(0),
+      m_nBkHeight(0),
+      m_backMode(BACK_MODE_FRAME),
+      m_nBackParam(18),
+      m_hFontSmall(nullptr),
+      m_hFontLarge(nullptr),
+      m_bHasFocus(0)
+{}
+
+CKeyboardTips::~CKeyboardTips()
+{
+    ReleaseGdiplusObjects();
+    if (m_hFontSmall) ::DeleteObject(m_hFontSmall);
+    if (m_hFontLarge) ::DeleteObject(m_hFontLarge);
+}
+
+void CKeyboardTips::ReleaseGdiplusObjects()
+{
+    delete m_pFontFamily;
+    m_pFontFamily = nullptr;
+    delete m_pFontCollection;
+    m_pFontCollection = nullptr;
+    delete m_pStringFormat;
+    m_pStringFormat = nullptr;
+    delete m_pBkImage;
+    m_pBkImage = nullptr;
+    m_nBkWidth = m_nBkHeight = 0;
+}
+
+const CString& CKeyboardTips::GetText(int index) const
+{
+    static const CString empty;
+    return index >= 1 && index <= 4 ? m_strText[index - 1] : empty;
+}
+
+LONG CKeyboardTips::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
+{
+    return tipwindow::Dispatch(this, msg, wparam, lparam);
+}
+
+int CKeyboardTips::PreTranslateMessage(MSG*)
+{
+    return 0;
+}
+
+int CKeyboardTips::OnInitDialog()
+{
+    LoadTempFont();
+    return 1;
+}
+
+void CKeyboardTips::LoadTempFont()
+{
+    tipwindow::LoadEmbeddedFont(m_pFontFamily, m_pFontCollection);
+}
+
+LONG CKeyboardTips::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
+    return 1;
+}
+
+void CKeyboardTips::CloseWindow()
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+int CKeyboardTips::OnCreate(CREATESTRUCTW*)
+{
+    tipwindow::ApplyToolWindowStyles(m_hWnd);
+    return 0;
+}
+
+int CKeyboardTips::OnSize(UINT type, int, int)
+{
+    if (!IsValid() || type == SIZE_MINIMIZED) return 0;
+    SetupRegion(type == SIZE_MAXIMIZED ? 0 : 3);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
+}
+
+void CKeyboardTips::SetupRegion(int corner)
+{
+    tipwindow::SetupRoundRegion(m_hWnd, corner);
+}
+
+int CKeyboardTips::OnSetFocus(HWND)
+{
+    m_bHasFocus = 1;
+    return 1;
+}
+
+int CKeyboardTips::OnKillFocus(HWND)
+{
+    // Only a focus the tip really had can be lost.
+    if (!m_bHasFocus) return 0;
+    m_bHasFocus = 0;
+    if (m_nMode != 5 && IsValid() && ::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE);
+    if (IsValid()) ::KillTimer(m_hWnd, HIDE_TIMER_ID);
+    return 0;
+}
+
+void CKeyboardTips::OnTimer(UINT id)
+{
+    if (id != HIDE_TIMER_ID || !IsValid()) return;
+    ::KillTimer(m_hWnd, HIDE_TIMER_ID);
+    if (::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+int CKeyboardTips::OnClose()
+{
+    return 1;
+}
+int CKeyboardTips::PostNcDestroy()
+{
+    return 0;
+}
+int CKeyboardTips::OnDestroy()
+{
+    return 0;
+}
+
+WEXA_TIP_DEFINE_EMPTY(CKeyboardTips)
+
+int CKeyboardTips::LoadBKImage(CString file)
+{
+    return tipwindow::LoadSkinImage(file, m_pBkImage, m_nBkWidth, m_nBkHeight);
+}
+
+int CKeyboardTips::LoadBKImage(UINT resId, CString type)
+{
+    return tipwindow::LoadResImage(resId, type, m_pBkImage, m_nBkWidth, m_nBkHeight);
+}
+
+void CKeyboardTips::SetBackMode(enumBackMode mode, int parameter)
+{
+    m_backMode = mode;
+    m_nBackParam = parameter;
+}
+
+HFONT CKeyboardTips::GetGDIFont11()
+{
+    if (!m_hFontSmall) m_hFontSmall = tipwindow::CreateLibraryGdiFont(-14);
+    return m_hFontSmall;
+}
+
+HFONT CKeyboardTips::GetGDIFont2()
+{
+    if (!m_hFontLarge) m_hFontLarge = tipwindow::CreateLibraryGdiFont(-18);
+    return m_hFontLarge;
+}
+
+int CKeyboardTips::SetAirBladderMsg(const wchar_t* text1, const wchar_t* text2,
+                                    const wchar_t* text3, const wchar_t* text4, POINT anchor)
+{
+    if (!text1) return 0;
+    if (m_strText[0] == text1 && m_ptAnchor.x == anchor.x && m_ptAnchor.y == anchor.y) return 1;
+    m_strText[0] = text1;
+    m_strText[1] = text2 ? text2 : L"";
+    m_strText[2] = text3 ? text3 : L"";
+    m_strText[3] = text4 ? text4 : L"";
+    m_ptAnchor = anchor;
+    m_nType = 5;
+    m_nMode = 4;
+    // Text 1 over text 2; a text 1 alone (or repeated as text 2) is the main line.
+    if (!m_strText[1].IsEmpty() && m_strText[1] != m_strText[0]) {
+        m_strCaption = m_strText[0];
+        m_strMain = m_strText[1];
+    } else {
+        m_strCaption.Empty();
+        m_strMain = m_strText[0];
+    }
+    AutoFit();
+    return 1;
+}
+
+void CKeyboardTips::AutoFit()
+{
+    if (m_strCaption.IsEmpty() && m_strMain.IsEmpty()) return;
+    if (!IsValid()) return;
+    ::MoveWindow(m_hWnd, m_ptAnchor.x - BOX_WIDTH / 2, m_ptAnchor.y - BOX_HEIGHT, BOX_WIDTH,
+                 BOX_HEIGHT, TRUE);
+    OnPaint();
+}
+
+int CKeyboardTips::OnPaint()
+{
+    if (!IsValid()) return 0;
+    if (::IsIconic(m_hWnd)) {
+        ::ValidateRect(m_hWnd, nullptr);
+        return 0;
+    }
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int w = client.right, h = client.bottom;
+    ::ValidateRect(m_hWnd, nullptr);
+    if (w <= 0 || h <= 0) return 0;
+
+    HDC screen = ::GetDC(m_hWnd);
+    HDC mem = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, w, h, &bits);
+    ::ReleaseDC(m_hWnd, screen);
+    if (!bitmap) {
+        ::DeleteDC(mem);
+        return 0;
+    }
+    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    {
+        Gdiplus::Graphics g(mem);
+        if (m_pBkImage && m_pBkImage->GetLastStatus() == Gdiplus::Ok)
+            MRender::DrawImageFrame(g, m_pBkImage, CRect(0, 0, w - 1, h - 1), 0, 0, m_nBkWidth,
+                                    m_nBkHeight, 6);
+        if (m_pFontFamily && (!m_strCaption.IsEmpty() || !m_strMain.IsEmpty())) {
+            if (!m_pStringFormat) {
+                m_pStringFormat = new Gdiplus::StringFormat();
+                m_pStringFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
+                m_pStringFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+                m_pStringFormat->SetFormatFlags(0x1800);
+            }
+            Gdiplus::Font small(m_pFontFamily, 14.0f, Gdiplus::FontStyleRegular,
+                                Gdiplus::UnitPixel);
+            Gdiplus::Font large(m_pFontFamily, 18.0f, Gdiplus::FontStyleRegular,
+                                Gdiplus::UnitPixel);
+            g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+            Gdiplus::SolidBrush captionBrush{Gdiplus::Color(kCaptionColor)};
+            Gdiplus::SolidBrush mainBrush{Gdiplus::Color(kMainColor)};
+            const Gdiplus::REAL width = static_cast<Gdiplus::REAL>(w - 20);
+            g.DrawString(m_strCaption, m_strCaption.GetLength(), &small,
+                         Gdiplus::RectF(10.0f, 8.0f, width, 20.0f), m_pStringFormat, &captionBrush);
+            g.DrawString(m_strMain, m_strMain.GetLength(), &large,
+                         Gdiplus::RectF(10.0f, 35.0f, width, 20.0f), m_pStringFormat, &mainBrush);
+        }
+    }
+    ::GdiFlush();
+    tipwindow::CopyToWindow(m_hWnd, mem, w, h);
+    ::SelectObject(mem, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(mem);
+    return 1;
+}
+
+}  // namespace WEXA

@@ -1,0 +1,235 @@
+#include "LEDFrameTips.h"
+
+#include "MRender.h"
+#include "controls/TipHandlers.h"
+
+namespace WEXA {
+
+namespace {
+
+const COLORREF kEdgeColor = 0x646464;
+const COLORREF kFillColor = 0x141414;
+const UINT kTextFlags = DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS;
+
+}  // namespace
+
+LEDFrameTips::LEDFrameTips()
+    : m_ptAnchor{0, 0},
+      m_nType(1),
+      m_nMode(3),
+      m_pFontFamily(nullptr),
+      m_pFontCollection(nullptr),
+      m_pStringFormat(nullptr),
+      m_pBkImage(nullptr),
+      m_nBkWidth(0),
+      m_nBkHeight(0),
+      m_backMode(BACK_MODE_FRAME),
+      m_nBackParam(18),
+      m_hFont(nullptr),
+      m_bHasFocus(0)
+{}
+
+LEDFrameTips::~LEDFrameTips()
+{
+    ReleaseGdiplusObjects();
+    if (m_hFont) ::DeleteObject(m_hFont);
+}
+
+void LEDFrameTips::ReleaseGdiplusObjects()
+{
+    delete m_pFontFamily;
+    m_pFontFamily = nullptr;
+    delete m_pFontCollection;
+    m_pFontCollection = nullptr;
+    delete m_pStringFormat;
+    m_pStringFormat = nullptr;
+    delete m_pBkImage;
+    m_pBkImage = nullptr;
+    m_nBkWidth = m_nBkHeight = 0;
+}
+
+LONG LEDFrameTips::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
+{
+    return tipwindow::Dispatch(this, msg, wparam, lparam);
+}
+
+int LEDFrameTips::PreTranslateMessage(MSG*)
+{
+    return 0;
+}
+
+int LEDFrameTips::OnInitDialog()
+{
+    LoadTempFont();
+    return 1;
+}
+
+void LEDFrameTips::LoadTempFont()
+{
+    tipwindow::LoadEmbeddedFont(m_pFontFamily, m_pFontCollection);
+}
+
+LONG LEDFrameTips::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
+    return 1;
+}
+
+void LEDFrameTips::CloseWindow()
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+int LEDFrameTips::OnCreate(CREATESTRUCTW*)
+{
+    tipwindow::ApplyToolWindowStyles(m_hWnd);
+    return 0;
+}
+
+int LEDFrameTips::OnSize(UINT type, int, int)
+{
+    if (!IsValid() || type == SIZE_MINIMIZED) return 0;
+    SetupRegion(type == SIZE_MAXIMIZED ? 0 : 3);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
+}
+
+void LEDFrameTips::SetupRegion(int corner)
+{
+    tipwindow::SetupRoundRegion(m_hWnd, corner);
+}
+
+int LEDFrameTips::OnSetFocus(HWND)
+{
+    m_bHasFocus = 1;
+    return 1;
+}
+
+int LEDFrameTips::OnKillFocus(HWND)
+{
+    if (!m_bHasFocus) return 0;
+    m_bHasFocus = 0;
+    if (m_nMode != 5 && IsValid() && ::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE);
+    if (IsValid()) ::KillTimer(m_hWnd, HIDE_TIMER_ID);
+    return 0;
+}
+
+void LEDFrameTips::OnTimer(UINT id)
+{
+    if (id != HIDE_TIMER_ID || !IsValid()) return;
+    ::KillTimer(m_hWnd, HIDE_TIMER_ID);
+    if (::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+int LEDFrameTips::OnClose()
+{
+    return 1;
+}
+int LEDFrameTips::PostNcDestroy()
+{
+    return 0;
+}
+int LEDFrameTips::OnDestroy()
+{
+    return 0;
+}
+
+WEXA_TIP_DEFINE_EMPTY(LEDFrameTips)
+
+int LEDFrameTips::LoadBKImage(CString file)
+{
+    return tipwindow::LoadSkinImage(file, m_pBkImage, m_nBkWidth, m_nBkHeight);
+}
+
+int LEDFrameTips::LoadBKImage(UINT resId, CString type)
+{
+    return tipwindow::LoadResImage(resId, type, m_pBkImage, m_nBkWidth, m_nBkHeight);
+}
+
+void LEDFrameTips::SetBackMode(enumBackMode mode, int parameter)
+{
+    m_backMode = mode;
+    m_nBackParam = parameter;
+}
+
+HFONT LEDFrameTips::GetGDIFont1()
+{
+    if (!m_hFont) m_hFont = tipwindow::CreateLibraryGdiFont(-16);
+    return m_hFont;
+}
+
+int LEDFrameTips::SetAirBladderMsg(const wchar_t* text1, const wchar_t* text2, POINT anchor)
+{
+    if (!text1) return 0;
+    const bool sameAnchor = m_ptAnchor.x == anchor.x && m_ptAnchor.y == anchor.y;
+    if (m_strText1 == text1) {
+        if (!text2) return 0;
+        if (m_strText2 == text2 && sameAnchor) return 1;
+    }
+    m_strText1 = text1;
+    m_strText2 = text2 ? text2 : L"";
+    m_ptAnchor = anchor;
+    m_nType = 5;
+    m_nMode = 4;
+    AutoFit();
+    return 1;
+}
+
+void LEDFrameTips::AutoFit()
+{
+    if (m_strText1.IsEmpty() || !IsValid()) return;
+    const int width = m_strText1.Find(L"Frames") >= 0 ? WIDE_WIDTH : NARROW_WIDTH;
+    ::MoveWindow(m_hWnd, m_ptAnchor.x, m_ptAnchor.y - BOX_HEIGHT, width, BOX_HEIGHT, TRUE);
+    OnPaint();
+}
+
+int LEDFrameTips::OnPaint()
+{
+    if (!IsValid()) return 0;
+    if (::IsIconic(m_hWnd)) {
+        ::ValidateRect(m_hWnd, nullptr);
+        return 0;
+    }
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int w = client.right, h = client.bottom;
+    ::ValidateRect(m_hWnd, nullptr);
+    if (w <= 0 || h <= 0) return 0;
+
+    HDC screen = ::GetDC(m_hWnd);
+    HDC mem = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, w, h, &bits);
+    ::ReleaseDC(m_hWnd, screen);
+    if (!bitmap) {
+        ::DeleteDC(mem);
+        return 0;
+    }
+    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    HBRUSH edge = ::CreateSolidBrush(kEdgeColor);
+    HBRUSH fill = ::CreateSolidBrush(kFillColor);
+    RECT all = {0, 0, w, h};
+    ::FillRect(mem, &all, edge);
+    RECT inner = {1, 1, w - 2, h - 2};
+    ::FillRect(mem, &inner, fill);
+    ::DeleteObject(edge);
+    ::DeleteObject(fill);
+    if (!m_strText1.IsEmpty()) {
+        HGDIOBJ oldFont = ::SelectObject(mem, GetGDIFont1());
+        ::SetBkMode(mem, TRANSPARENT);
+        ::SetTextColor(mem, RGB(255, 255, 255));
+        RECT line1 = {10, 8, w - 20, 28};
+        ::DrawTextW(mem, m_strText1, m_strText1.GetLength(), &line1, kTextFlags);
+        RECT line2 = {10, 43, w - 20, 63};
+        ::DrawTextW(mem, m_strText2, m_strText2.GetLength(), &line2, kTextFlags);
+        ::SelectObject(mem, oldFont);
+    }
+    ::GdiFlush();
+    tipwindow::CopyToWindow(m_hWnd, mem, w, h);
+    ::SelectObject(mem, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(mem);
+    return 1;
+}
+
+}  // namespace WEXA

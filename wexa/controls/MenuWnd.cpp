@@ -1,0 +1,581 @@
+#include "MenuWnd.h"
+
+#include <cwchar>
+
+#include "MControl.h"
+#include "MControlFont.h"
+#include "MRender.h"
+#include "Manager.h"
+#if __has_include("MenuItem.h")
+#include "MenuItem.h"
+#define WEXA_MENU_HAS_ITEMS 1
+#endif
+
+namespace WEXA {
+
+namespace {
+
+const UINT kCloseRequest = WM_USER + 66;  // 1090
+const UINT kFrameFlags = 0x433;  // no size, no move, no activation, frame changed, no changing
+
+#ifdef WEXA_MENU_HAS_ITEMS
+MenuItem* AsEntry(MControl* control)
+{
+    return (control && control->IsClass(L"MenuItem")) ? static_cast<MenuItem*>(control) : nullptr;
+}
+
+void SetEntryLook(MenuItem* entry, int indent, Gdiplus::ARGB hover)
+{
+    entry->SetTextIndent(indent);
+    entry->m_clrHover = hover;
+}
+#else
+// Without menu entries in the library the menu lays out nothing of theirs.
+struct MenuItem : MControlFont
+{
+    void SetSeparator(int) {}
+    int IsSeparator() const { return 0; }
+    void SetFrameWidth(int) {}
+    int SetCheck(int) { return 0; }
+};
+MenuItem* AsEntry(MControl*)
+{
+    return nullptr;
+}
+void SetEntryLook(MenuItem*, int, Gdiplus::ARGB) {}
+#endif
+
+}  // namespace
+
+MenuWnd::MenuWnd(MObject* owner)
+    : m_pOwner(owner),
+      m_crKey(0xFFFFFF),
+      m_nAlpha(255),
+      m_uMessage(0),
+      m_strFont(L"Roboto-Medium"),
+      m_nFontSize(14),
+      m_nFontStyle(0),
+      m_nTextIndent(5),
+      m_nItemHeight(35),
+      m_nWidth(300),
+      m_nItemFrameWidth(0),
+      m_nTopMargin(12),
+      m_nBottomMargin(6),
+      m_hParentWnd(nullptr),
+      m_clrHover(Manager::GetHoverColor().GetValue())
+{
+    MenuLifetime::CountMenu(1);
+}
+
+MenuWnd::~MenuWnd()
+{
+    m_changes.clear();
+    MenuLifetime::CountMenu(-1);
+}
+
+// ---- window ----
+
+int MenuWnd::CreateMenuWindow(HWND parent, CPoint point, UINT message)
+{
+    m_uMessage = message;
+    m_hParentWnd = parent;
+    HWND hwnd = MWindow::Create(parent, L"Menu Window", 0x80B, 0,
+                                CRect(point.x, point.y, point.x + m_nWidth, point.y + m_nWidth));
+    return hwnd ? 1 : 0;
+}
+
+int MenuWnd::Create(HWND parent, CPoint point, UINT message, CString backImage, int backParam,
+                    int width, enumBackMode backMode)
+{
+    m_nWidth = width;
+    if (!backImage.IsEmpty()) m_pm.LoadBKImage(backImage);
+    m_pm.SetBackMode(backMode, backParam);
+    m_pm.SetLayeredWindow(1);
+    return CreateMenuWindow(parent, point, message);
+}
+
+int MenuWnd::Create(HWND parent, CPoint point, UINT message, UINT backResId, int backParam,
+                    int width, enumBackMode backMode)
+{
+    m_nWidth = width;
+    m_pm.LoadBKImage(backResId, L"PNG");
+    m_pm.SetBackMode(backMode, backParam);
+    m_pm.SetLayeredWindow(1);
+    return CreateMenuWindow(parent, point, message);
+}
+
+int MenuWnd::Create(HWND parent, CPoint point, UINT message)
+{
+    return CreateMenuWindow(parent, point, message);
+}
+
+int MenuWnd::LoadBKImage(CString file)
+{
+    return m_pm.LoadBKImage(file);
+}
+int MenuWnd::LoadBKImage(UINT resId, CString type)
+{
+    return m_pm.LoadBKImage(resId, type);
+}
+void MenuWnd::SetBackMode(enumBackMode mode, int parameter)
+{
+    m_pm.SetBackMode(mode, parameter);
+}
+void MenuWnd::SetScrollResID(UINT vertical, UINT horizontal)
+{
+    m_pm.SetScrollResID(vertical, horizontal);
+}
+void MenuWnd::SetLayeredWindow(int layered)
+{
+    m_pm.SetLayeredWindow(layered);
+}
+MControl* MenuWnd::GetControl(UINT id)
+{
+    return m_pm.GetControl(id);
+}
+MControl* MenuWnd::CreateControl(const wchar_t* className, UINT id, CRect rect,
+                                 const wchar_t* title, int visible, int enabled)
+{
+    return m_pm.CreateControl(this, className, id, rect, title, visible, enabled);
+}
+MControl* MenuWnd::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                              int visible, int enabled)
+{
+    return m_pm.CreateArea(this, className, id, rect, title, visible, enabled);
+}
+
+void MenuWnd::SetupBackTranslucent()
+{
+    if (!IsValid()) return;
+    if (m_nAlpha != 255) {
+        ModifyExStyle(0, WS_EX_LAYERED);
+        ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(m_nAlpha), LWA_ALPHA);
+    } else if (m_crKey != 0xFFFFFF) {
+        ModifyExStyle(0, WS_EX_LAYERED);
+        ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 0, LWA_COLORKEY);
+    }
+}
+
+void MenuWnd::SetupRegion(int corner)
+{
+    if (!IsValid()) return;
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    HRGN region =
+        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner);
+    if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
+}
+
+MObject* MenuWnd::GetParent()
+{
+    return m_pOwner;
+}
+
+// ---- entries ----
+
+void MenuWnd::AddEntry(const CString& title, UINT id, const wchar_t* iconFile, int iconResId)
+{
+    // Measured with the engine's own fonts: the library face is a private
+    // font, which the installed-font lookup does not know.
+    Gdiplus::FontFamily* family = m_pm.FindTempFont(m_strFont);
+    if (family && !title.IsEmpty()) {
+        Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(m_nFontSize), m_nFontStyle,
+                           Gdiplus::UnitPixel);
+        Gdiplus::StringFormat format;
+        format.SetAlignment(Gdiplus::StringAlignmentNear);
+        format.SetFormatFlags(0x1800);
+        const int measured = MRender::GetTextBounds(&font, &format, title).Width;
+        if (measured > m_nWidth - m_nTextIndent - 4) m_nWidth = measured + m_nTextIndent + 4;
+    }
+    MControl* control =
+        m_pm.CreateControl(1, this, L"MenuItem", id, CRect(0, 0, 0, 0), title, 1, 1);
+    if (auto* entry = dynamic_cast<MControlFont*>(control)) {
+        entry->SetFont(m_strFont, m_nFontSize, static_cast<Gdiplus::FontStyle>(m_nFontStyle));
+        if (iconFile && *iconFile)
+            entry->SetImage(iconFile, 4);
+        else if (iconResId != -1 && !iconFile)
+            entry->SetImage(static_cast<UINT>(iconResId), L"PNG", 4);
+    }
+    SetMenuPoint();
+}
+
+int MenuWnd::AddMenu(CString title, UINT id, CString icon, int, int)
+{
+    AddEntry(title, id, icon.IsEmpty() ? L"" : static_cast<const wchar_t*>(icon), -1);
+    return -1;
+}
+
+int MenuWnd::AddMenu(CString title, UINT id, int iconResId, int, int)
+{
+    AddEntry(title, id, nullptr, iconResId);
+    return -1;
+}
+
+int MenuWnd::AddSeparator(UINT id, CString icon)
+{
+    MControl* control = m_pm.CreateControl(1, this, L"MenuItem", id, CRect(0, 0, 0, 0), L"", 1, 1);
+    if (MenuItem* entry = AsEntry(control)) {
+        entry->SetSeparator(1);
+        if (!icon.IsEmpty()) entry->SetImage(icon, 1);
+    }
+    SetMenuPoint();
+    return -1;
+}
+
+void MenuWnd::SetMenuPoint()
+{
+    std::vector<MControl*> controls;
+    {
+        CAutoLock lock(m_pm.m_controlsLock);
+        controls = m_pm.GetControls();
+    }
+    if (controls.empty()) return;
+    int y = m_nTopMargin;
+    for (MControl* control : controls) {
+        if (!control) continue;
+        CRect rect;
+        if (MenuItem* entry = AsEntry(control)) {
+            entry->SetFrameWidth(m_nItemFrameWidth);
+            if (!entry->IsVisible()) {
+                rect = CRect(0, 0, 0, 0);
+            } else if (entry->IsSeparator()) {
+                rect = CRect(m_nTextIndent + 1, y + 1, m_nWidth - 10, y + 2);
+                y += 4;
+            } else {
+                rect = CRect(5, y, m_nWidth - 10, y + m_nItemHeight);
+                y += m_nItemHeight;
+                SetEntryLook(entry, m_nTextIndent, m_clrHover);
+            }
+        } else if (control->GetControlID() == static_cast<UINT>(-1)) {
+            rect = CRect(m_nTextIndent + 4, y + 1, m_nWidth - 10, y + 2);
+            y += 4;
+        } else {
+            continue;
+        }
+        control->SetRect(rect);
+    }
+    if (IsValid()) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_nWidth, y + m_nBottomMargin,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    }
+}
+
+// ---- change records ----
+
+void MenuWnd::QueueChange(MenuChangeRecord record)
+{
+    m_changes.push_back(record);
+    // Changes made while the window exists show at once.
+    if (IsValid()) ApplyChanges();
+}
+
+void MenuWnd::SetItemTitle(CString key, CString title)
+{
+    QueueChange({0, key, title, 1, 1, -1, 0});
+}
+void MenuWnd::SetItemVisible(CString key, int visible)
+{
+    QueueChange({0, key, L"", visible, 1, -1, 1});
+}
+void MenuWnd::SetItemEnable(CString key, int enable)
+{
+    QueueChange({0, key, L"", 1, enable, -1, 2});
+}
+void MenuWnd::SetItemCheck(CString key, int check)
+{
+    QueueChange({0, key, L"", 1, 0, check, 3});
+}
+
+MControl* MenuWnd::FindEntry(const MenuChangeRecord& record)
+{
+    if (record.id != 0) return m_pm.GetControl(record.id);
+    std::vector<MControl*> controls;
+    {
+        CAutoLock lock(m_pm.m_controlsLock);
+        controls = m_pm.GetControls();
+    }
+    for (MControl* control : controls) {
+        MenuItem* entry = AsEntry(control);
+        if (!entry) continue;
+        if (entry->GetTitle() == record.key) return entry;
+        CString id;
+        id.Format(L"%u", entry->GetControlID());
+        if (id == record.key) return entry;
+    }
+    return nullptr;
+}
+
+void MenuWnd::ApplyChanges()
+{
+    std::vector<MenuChangeRecord> changes;
+    changes.swap(m_changes);
+    for (const MenuChangeRecord& record : changes) {
+        MenuItem* entry = AsEntry(FindEntry(record));
+        if (!entry) continue;
+        switch (record.kind) {
+            case 0:
+                if (!record.title.IsEmpty()) entry->SetTitle(record.title);
+                break;
+            case 1:
+                if (record.visible == 0 && entry->IsVisible())
+                    entry->SetVisible(0);
+                else if (record.visible != 0 && !entry->IsVisible())
+                    entry->SetVisible(1);
+                break;
+            case 2: entry->SetEnabled(record.enable ? 1 : 0); break;
+            case 3:
+                if (record.check != -1) entry->SetCheck(record.check);
+                break;
+            default: break;
+        }
+    }
+    SetMenuPoint();
+}
+
+void MenuWnd::InitUI(CRect)
+{
+    ApplyChanges();
+}
+
+void MenuWnd::UISize(CRect) {}
+
+// ---- notifications ----
+
+LONG MenuWnd::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
+{
+    return OnMessage(id, code, wparam, lparam);
+}
+
+LONG MenuWnd::OnControlUpdate(CRect rect, int erase, MControl* control)
+{
+    return m_pm.OnControlUpdate(rect, erase, control);
+}
+
+LONG MenuWnd::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR)
+{
+    if (m_hParentWnd) ::PostMessageW(m_hParentWnd, m_uMessage, wparam, static_cast<LPARAM>(id));
+    if (code == 2) CloseWindow();
+    return 1;
+}
+
+LONG MenuWnd::SendMessageToParent(UINT, UINT code, UINT_PTR wparam, LONG_PTR lparam)
+{
+    if (m_hParentWnd) ::PostMessageW(m_hParentWnd, m_uMessage, wparam, lparam);
+    if (code == 2) CloseWindow();
+    return 1;
+}
+
+// ---- closing ----
+
+void MenuWnd::CloseWindow()
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+LONG MenuWnd::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
+    return 1;
+}
+
+int MenuWnd::OnNcActivate(int active)
+{
+    if (!active && IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    return 1;
+}
+
+// ---- window messages ----
+
+LONG MenuWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
+{
+    LRESULT result = 0;
+    {
+        MenuLifetime::Scope scope(m_life);
+        const HWND hwnd = m_hWnd;
+        CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+        bool done = false;
+        switch (msg) {
+            case WM_ERASEBKGND:
+                result = 1;
+                done = true;
+                break;
+            case kCloseRequest:
+                result = OnUserCloseWindow(wparam, lparam);
+                done = true;
+                break;
+            case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
+            case WM_DESTROY: OnDestroy(); break;
+            case WM_SIZE:
+                OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
+                       static_cast<short>(HIWORD(lparam)));
+                break;
+            case WM_PAINT: OnPaint(); break;
+            case WM_CLOSE: OnClose(); break;
+            case WM_WINDOWPOSCHANGING:
+                OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam));
+                break;
+            case WM_WINDOWPOSCHANGED:
+                OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam));
+                break;
+            case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
+            case WM_TIMER: OnTimer(static_cast<UINT>(wparam)); break;
+            case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wparam), point); break;
+            case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wparam), point); break;
+            case WM_LBUTTONUP: OnLButtonUp(static_cast<UINT>(wparam), point); break;
+            case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wparam), point); break;
+            case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(wparam), point); break;
+            case WM_RBUTTONUP: OnRButtonUp(static_cast<UINT>(wparam), point); break;
+            case WM_RBUTTONDBLCLK: OnRButtonDblClk(static_cast<UINT>(wparam), point); break;
+            case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
+            case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
+            default: break;
+        }
+        if (!done) {
+            result = m_pm.OnWindowMessage(msg, wparam, lparam);
+            if (!result) result = ::CallWindowProcW(m_OldWndProc, hwnd, msg, wparam, lparam);
+        }
+    }
+    if (m_life.TakePendingDelete()) delete this;
+    return static_cast<LONG>(result);
+}
+
+int MenuWnd::PreTranslateMessage(MSG*)
+{
+    return 0;
+}
+
+int MenuWnd::OnInitDialog()
+{
+    m_pm.Init(m_hWnd, this);
+    m_pm.EnableWndDrag(0);
+    CRect client(0, 0, 0, 0);
+    if (IsValid()) {
+        RECT rc;
+        ::GetClientRect(m_hWnd, &rc);
+        client = rc;
+    }
+    InitUI(client);
+    return 1;
+}
+
+void MenuWnd::OnDestroyMessage(HWND hwnd)
+{
+    m_pm.OnDestroyMessage(hwnd);
+    PostNcDestroy();
+}
+
+int MenuWnd::PostNcDestroy()
+{
+    if (m_life.RequestDelete()) delete this;
+    return 0;
+}
+
+int MenuWnd::OnCreate(CREATESTRUCTW*)
+{
+    if (!m_hWnd) return 0;
+    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
+                        static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
+    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    return 0;
+}
+
+int MenuWnd::OnSize(UINT, int, int)
+{
+    UISize(CRect(0, 0, 0, 0));
+    if (IsValid()) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
+}
+
+int MenuWnd::OnWindowPosChanged(WINDOWPOS* pos)
+{
+    // Re-applying the frame sends WM_WINDOWPOSCHANGED again: once is enough.
+    if (!pos || !IsValid() || !m_life.EnterWindowPosChanged()) return 1;
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, kFrameFlags);
+    ::SendMessageW(m_hWnd, WM_MOVE, 0, MAKELPARAM(pos->x, pos->y));
+    ::SendMessageW(m_hWnd, WM_SIZE, 0, MAKELPARAM(pos->cx, pos->cy));
+    OnSize(0, pos->cx, pos->cy);
+    m_life.LeaveWindowPosChanged();
+    return 1;
+}
+
+int MenuWnd::OnMouseMove(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnMouseLeave(UINT_PTR, LONG_PTR)
+{
+    return 0;
+}
+int MenuWnd::OnMouseHover(UINT_PTR, LONG_PTR)
+{
+    return 0;
+}
+int MenuWnd::OnMouseWheel(UINT, short, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnLButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnLButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnLButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnRButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnRButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnRButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnKeyDown(UINT, UINT, UINT)
+{
+    return 0;
+}
+int MenuWnd::OnNcHitTest(CPoint)
+{
+    return 0;
+}
+int MenuWnd::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    return 0;
+}
+int MenuWnd::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
+{
+    return 0;
+}
+int MenuWnd::OnWindowPosChanging(WINDOWPOS*)
+{
+    return 0;
+}
+int MenuWnd::OnPaint()
+{
+    return 0;
+}
+void MenuWnd::OnTimer(UINT) {}
+int MenuWnd::OnNcPaint()
+{
+    return 0;
+}
+int MenuWnd::OnClose()
+{
+    return 0;
+}
+int MenuWnd::OnDestroy()
+{
+    return 0;
+}
+
+}  // namespace WEXA

@@ -1,0 +1,115 @@
+#pragma once
+// What the library's tip windows share (the key tip, the LCD frame tip, the
+// three-text tip and the loading window): the handler slots of a borderless
+// tool window, in the order the balloon tip has them, and the helpers every
+// one of them needs (embedded font, skin and resource images, rounded region).
+//
+// WEXA_TIP_WINDOW_HANDLERS declares the handlers inside a class derived from
+// MWindow; TipWindowDispatch routes a message to them as the balloon does:
+// each handled message goes to its handler, whose result is ignored, and then
+// to the previous window procedure; WM_ERASEBKGND answers 1 and the close
+// request 1090 the result of OnUserCloseWindow.
+#include <windows.h>
+
+#include "CRect.h"
+#include "CString.h"
+#include "MWindow.h"
+#include "WexaExport.h"
+#include "WexaGdiplus.h"
+
+#define WEXA_TIP_WINDOW_HANDLERS                                        \
+    virtual LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam);   \
+    virtual void CloseWindow();                                         \
+    virtual int OnCreate(CREATESTRUCTW* create);                        \
+    virtual int OnSize(UINT type, int cx, int cy);                      \
+    virtual int OnMouseMove(UINT flags, CPoint point);                  \
+    virtual int OnMouseLeave(UINT_PTR wparam, LONG_PTR lparam);         \
+    virtual int OnMouseHover(UINT_PTR wparam, LONG_PTR lparam);         \
+    virtual int OnMouseWheel(UINT flags, short delta, CPoint point);    \
+    virtual int OnLButtonDown(UINT flags, CPoint point);                \
+    virtual int OnLButtonUp(UINT flags, CPoint point);                  \
+    virtual int OnLButtonDblClk(UINT flags, CPoint point);              \
+    virtual int OnRButtonDown(UINT flags, CPoint point);                \
+    virtual int OnRButtonUp(UINT flags, CPoint point);                  \
+    virtual int OnRButtonDblClk(UINT flags, CPoint point);              \
+    virtual int OnKeyDown(UINT key, UINT repeat, UINT flags);           \
+    virtual int OnNcHitTest(CPoint point);                              \
+    virtual int OnGetMinMaxInfo(MINMAXINFO* info);                      \
+    virtual int OnNcCalcSize(int calcValid, NCCALCSIZE_PARAMS* params); \
+    virtual int OnNcActivate(int active);                               \
+    virtual int OnSetFocus(HWND previous);                              \
+    virtual int OnKillFocus(HWND next);                                 \
+    virtual int OnWindowPosChanging(WINDOWPOS* pos);                    \
+    virtual int OnWindowPosChanged(WINDOWPOS* pos);                     \
+    virtual int OnPaint();                                              \
+    virtual void OnTimer(UINT id);                                      \
+    virtual int OnNcPaint();                                            \
+    virtual int OnClose();                                              \
+    virtual int PostNcDestroy();                                        \
+    virtual int OnDestroy();
+
+namespace WEXA {
+
+namespace tipwindow {
+
+// The first family of the library's embedded font ("ttf" resource 106), with
+// the collection that must live as long as it. Both null without the resource.
+WEXA_API void LoadEmbeddedFont(Gdiplus::FontFamily*& family,
+                               Gdiplus::PrivateFontCollection*& collection);
+// Replaces image by the skin file (or the resource of the program's module);
+// 1 when it loaded, else 0 and no image.
+WEXA_API int LoadSkinImage(CString file, Gdiplus::Image*& image, int& width, int& height);
+WEXA_API int LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width,
+                          int& height);
+// Clips the window to a rounded rectangle of its own size.
+WEXA_API void SetupRoundRegion(HWND hwnd, int corner);
+// Style (style AND 0xFF3BFFFF) OR 0x06000008, extended style WS_EX_TOOLWINDOW.
+WEXA_API void ApplyToolWindowStyles(HWND hwnd);
+// A GDI font of the library face with the default GUI font's other attributes.
+WEXA_API HFONT CreateLibraryGdiFont(int height);
+// Copies a 32-bit bitmap opaquely onto the window's client area.
+WEXA_API void CopyToWindow(HWND hwnd, HDC source, int width, int height);
+
+// The balloon's dispatch for a window with WEXA_TIP_WINDOW_HANDLERS.
+template <class Window>
+LONG Dispatch(Window* w, UINT msg, UINT_PTR wparam, LONG_PTR lparam)
+{
+    CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+    switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_USER + 66: return w->OnUserCloseWindow(wparam, lparam);
+        case WM_CREATE: w->OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
+        case WM_DESTROY: w->OnDestroy(); break;
+        case WM_SIZE:
+            w->OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
+                      static_cast<short>(HIWORD(lparam)));
+            break;
+        case WM_SETFOCUS: w->OnSetFocus(reinterpret_cast<HWND>(wparam)); break;
+        case WM_KILLFOCUS: w->OnKillFocus(reinterpret_cast<HWND>(wparam)); break;
+        case WM_PAINT: w->OnPaint(); break;
+        case WM_CLOSE: w->OnClose(); break;
+        case WM_WINDOWPOSCHANGING:
+            w->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam));
+            break;
+        case WM_WINDOWPOSCHANGED:
+            w->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam));
+            break;
+        case WM_NCDESTROY: w->PostNcDestroy(); break;
+        case WM_NCACTIVATE: w->OnNcActivate(static_cast<int>(wparam)); break;
+        case WM_TIMER: w->OnTimer(static_cast<UINT>(wparam)); break;
+        case WM_MOUSEMOVE: w->OnMouseMove(static_cast<UINT>(wparam), point); break;
+        case WM_LBUTTONDOWN: w->OnLButtonDown(static_cast<UINT>(wparam), point); break;
+        case WM_LBUTTONUP: w->OnLButtonUp(static_cast<UINT>(wparam), point); break;
+        case WM_LBUTTONDBLCLK: w->OnLButtonDblClk(static_cast<UINT>(wparam), point); break;
+        case WM_RBUTTONDOWN: w->OnRButtonDown(static_cast<UINT>(wparam), point); break;
+        case WM_RBUTTONUP: w->OnRButtonUp(static_cast<UINT>(wparam), point); break;
+        case WM_RBUTTONDBLCLK: w->OnRButtonDblClk(static_cast<UINT>(wparam), point); break;
+        case WM_MOUSEHOVER: w->OnMouseHover(wparam, lparam); break;
+        case WM_MOUSELEAVE: w->OnMouseLeave(wparam, lparam); break;
+        default: break;
+    }
+    return w->MWindow::OnWindowMessage(msg, wparam, lparam);
+}
+
+}  // namespace tipwindow
+}  // namespace WEXA
