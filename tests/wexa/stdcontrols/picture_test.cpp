@@ -1,0 +1,226 @@
+// Pictures: show-mode layout, the sliding picture and the animated GIF.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "GifWriter.h"
+#include "MPicture.h"
+#include "Recorder.h"
+#include "SkinFiles.h"
+#include "WindowTestHelpers.h"
+
+using stdtest::Recorder;
+using WEXA::PICTURE_BLIT;
+
+namespace {
+
+TEST(Picture, ShowModeLayouts)
+{
+    struct Case
+    {
+        const char* name;
+        int mode, fw, ih, w, h;
+        UINT ha, va;
+        std::vector<CRect> dst;
+    };
+    const Case cases[] = {
+        {"natural, top left", 0, 40, 20, 100, 50, 0, 0, {CRect(0, 0, 40, 20)}},
+        {"natural, centred", 0, 40, 20, 100, 50, 1, 4, {CRect(30, 15, 70, 35)}},
+        {"natural, bottom right", 0, 40, 20, 100, 50, 2, 8, {CRect(60, 30, 100, 50)}},
+        {"natural, wider than the control", 0, 150, 20, 100, 50, 2, 0, {CRect(-50, 0, 100, 20)}},
+        {"tiled",
+         1,
+         20,
+         20,
+         50,
+         20,
+         0,
+         0,
+         {CRect(0, 0, 20, 20), CRect(20, 0, 40, 20), CRect(40, 0, 50, 20)}},
+        {"stretched", 2, 40, 20, 100, 50, 0, 0, {CRect(0, 0, 100, 50)}},
+        {"nine-slice corner", 3, 40, 20, 100, 50, 0, 0, {}},
+        {"nine-slice margins", 4, 40, 20, 100, 50, 0, 0, {}},
+        {"custom rectangle", 5, 40, 20, 100, 50, 0, 0, {CRect(0, 0, 100, 50)}},
+        {"unknown mode", 7, 40, 20, 100, 50, 0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<PICTURE_BLIT> blits =
+            WEXA::LayoutShowMode(c.mode, c.fw, c.ih, c.w, c.h, c.ha, c.va, CRect(5, 5, 25, 15));
+        ASSERT_EQ(blits.size(), c.dst.size()) << c.name;
+        for (size_t i = 0; i < blits.size(); ++i) EXPECT_EQ(blits[i].dst, c.dst[i]) << c.name;
+    }
+    // The last tile shows the left part of the frame; the custom mode its rectangle.
+    EXPECT_EQ(WEXA::LayoutShowMode(1, 20, 20, 50, 20, 0, 0, CRect())[2].src, CRect(0, 0, 10, 20));
+    EXPECT_EQ(WEXA::LayoutShowMode(5, 40, 20, 100, 50, 0, 0, CRect(5, 5, 25, 15))[0].src,
+              CRect(5, 5, 25, 15));
+    // A frame without width (frame count larger than the image) draws nothing.
+    EXPECT_TRUE(WEXA::LayoutShowMode(2, 0, 20, 100, 50, 0, 0, CRect()).empty());
+}
+
+TEST(Picture, SetShowModeReportsChanges)
+{
+    Recorder owner;
+    WEXA::MPicture picture(&owner, 5, CRect(0, 0, 100, 50), 1, 1);
+    EXPECT_EQ(picture.SetShowMode(WEXA::SHOW_MODE_STRETCH, 4), 1);
+    EXPECT_EQ(picture.SetShowMode(WEXA::SHOW_MODE_STRETCH, 7), 0);
+    EXPECT_EQ(picture.GetShowParam(), 4);
+    EXPECT_EQ(picture.SetShowMode(WEXA::SHOW_MODE_FRAME, 6), 1);
+    EXPECT_EQ(picture.SetShowMode(WEXA::SHOW_MODE_FRAME, 7), 1);
+    EXPECT_EQ(picture.SetImageFile(L"Z:\\no\\such\\file.png", 0, 0), 0);
+}
+
+std::wstring Skins()
+{
+    static std::wstring folder = testutil::UseTestSkinFolder(L"pictures_test");
+    return folder;
+}
+
+// 200 x 40: left half red, right half blue.
+void WriteSplitPng(const wchar_t* name)
+{
+    ASSERT_TRUE(testutil::WriteSkinPng(Skins(), name, 200, 40, [](Gdiplus::Graphics& g) {
+        Gdiplus::SolidBrush red(Gdiplus::Color(255, 255, 0, 0));
+        Gdiplus::SolidBrush blue(Gdiplus::Color(255, 0, 0, 255));
+        g.FillRectangle(&red, 0, 0, 100, 40);
+        g.FillRectangle(&blue, 100, 0, 100, 40);
+    }));
+}
+
+TEST(SliderPicture, SlidesInAndHidesItselfAfterwards)
+{
+    WriteSplitPng(L"slide.png");
+    Recorder owner;
+    WEXA::CSliderPicture slider(&owner, 6, CRect(0, 0, 200, 40), 1, 1);
+    ASSERT_EQ(slider.SetImage(L"slide.png", 1), 1);
+    slider.SetShowMode(WEXA::SHOW_MODE_STRETCH, 0);
+    EXPECT_EQ(slider.SetRun(1, WEXA::SLIDER_MODE_LEFT), 1);
+    EXPECT_EQ(slider.GetEndPosition(), 200);
+    for (int i = 0; i < 25; ++i) slider.OnControlTimer();
+    EXPECT_EQ(slider.GetPosition(), 50);
+
+    testutil::MemoryCanvas canvas(200, 40);
+    HDC dc = canvas.dc();
+    slider.DrawControl(dc, CRect(0, 0, 200, 40));
+    testutil::PixelBuffer px = canvas.Read();
+    EXPECT_EQ(px.ColorAt(10, 20), RGB(0, 0, 255));  // the picture's rightmost 50 columns
+    EXPECT_EQ(px.ColorAt(100, 20), RGB(0xF2, 0xF2, 0xF2));
+    EXPECT_EQ(slider.IsVisible(), 1);
+
+    for (int i = 0; i < 100 && slider.IsRun(); ++i) slider.OnControlTimer();
+    EXPECT_EQ(slider.IsRun(), 0);
+    EXPECT_EQ(slider.GetPosition(), 200);
+    slider.DrawControl(dc, CRect(0, 0, 200, 40));
+    EXPECT_EQ(slider.IsVisible(), 0);  // the slide is over: hidden
+    EXPECT_EQ(slider.OnControlTimer(), 0);
+
+    // Narrower than 100 pixels: the step is 0 and the slide never ends.
+    WEXA::CSliderPicture small(&owner, 7, CRect(0, 0, 80, 40), 1, 1);
+    small.SetRun(1, WEXA::SLIDER_MODE_LEFT);
+    for (int i = 0; i < 300; ++i) small.OnControlTimer();
+    EXPECT_EQ(small.GetPosition(), 0);
+    EXPECT_EQ(small.IsRun(), 1);
+    EXPECT_EQ(small.SetRun(0, WEXA::SLIDER_MODE_LEFT), 0);
+}
+
+DWORD g_now = 0;
+DWORD FakeClock()
+{
+    return g_now;
+}
+
+COLORREF ShownColour(WEXA::CGifPicture& gif)
+{
+    testutil::MemoryCanvas canvas(40, 30);
+    HDC dc = canvas.dc();
+    gif.SetUpdate(0, 0);
+    gif.DrawControl(dc, CRect(0, 0, 40, 30));
+    return canvas.Read().ColorAt(20, 15);
+}
+
+TEST(GifPicture, FramesAdvanceByTheirDelaysOnTheInjectedClock)
+{
+    const std::wstring path = Skins() + L"three.gif";
+    // 100 ms, 0 (counts as 100 ms), 250 ms.
+    ASSERT_TRUE(testutil::WriteGif(path, 8, 6, {{1, 10}, {2, 0}, {3, 25}}));
+    Recorder owner;
+    WEXA::CGifPicture gif(&owner, 8, CRect(0, 0, 40, 30), 1, 1);
+    gif.SetTickClock(FakeClock);
+    g_now = 1000;
+    ASSERT_EQ(gif.SetImageFile(path.c_str()), 1);
+    ASSERT_EQ(gif.GetFrameCount(), 3);
+    EXPECT_EQ(gif.GetFrameDelay(0), 100u);
+    EXPECT_EQ(gif.GetFrameDelay(1), 100u);
+    EXPECT_EQ(gif.GetFrameDelay(2), 250u);
+    EXPECT_EQ(gif.SetRunState(1, 0), 1);
+    EXPECT_EQ(ShownColour(gif), RGB(255, 0, 0));
+
+    struct Step
+    {
+        DWORD at;
+        int frame;
+        COLORREF colour;
+    };
+    const Step steps[] = {
+        {1099, 0, RGB(255, 0, 0)}, {1100, 1, RGB(0, 255, 0)}, {1150, 1, RGB(0, 255, 0)},
+        {1200, 2, RGB(0, 0, 255)}, {1449, 2, RGB(0, 0, 255)}, {1450, 0, RGB(255, 0, 0)},
+    };
+    for (const Step& s : steps) {
+        g_now = s.at;
+        gif.OnControlTimer();
+        EXPECT_EQ(gif.GetShownFrame(), s.frame) << s.at;
+        EXPECT_EQ(ShownColour(gif), s.colour) << s.at;
+    }
+    gif.SetRunState(0, 0);
+    g_now += 10000;
+    gif.OnControlTimer();
+    EXPECT_EQ(gif.GetShownFrame(), 0);
+}
+
+TEST(GifPicture, MissingDelaysCountAsATenthOfASecond)
+{
+    const std::wstring path = Skins() + L"nodelay.gif";
+    ASSERT_TRUE(testutil::WriteGif(path, 4, 4, {{1, -1}, {2, -1}}));
+    Recorder owner;
+    WEXA::CGifPicture gif(&owner, 8, CRect(0, 0, 40, 30), 1, 1);
+    ASSERT_EQ(gif.SetImageFile(path.c_str()), 1);
+    ASSERT_EQ(gif.GetFrameCount(), 2);
+    EXPECT_EQ(gif.GetFrameDelay(0), 100u);
+    EXPECT_EQ(gif.GetFrameDelay(1), 100u);
+
+    // A still image does not start.
+    ASSERT_TRUE(testutil::WriteGif(Skins() + L"still.gif", 4, 4, {{1, 10}}));
+    ASSERT_EQ(gif.SetImageFile((Skins() + L"still.gif").c_str()), 1);
+    EXPECT_EQ(gif.SetRunState(1, 0), 0);
+    EXPECT_EQ(gif.IsRun(), 0);
+}
+
+TEST(GifPicture, DelayPropertyIsReadOnlyWithinItsLength)
+{
+    // The property says 8 bytes (two delays) while the image has four frames,
+    // and a third value lies in the buffer just past the stated length.
+    std::vector<BYTE> buffer(sizeof(Gdiplus::PropertyItem) + 12, 0);
+    auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
+    BYTE* values = buffer.data() + sizeof(Gdiplus::PropertyItem);
+    item->id = 0x5100;
+    item->length = 8;
+    item->type = 4;
+    item->value = values;
+    const UINT32 delays[3] = {5, 0, 40};
+    memcpy(values, delays, sizeof(delays));
+    std::vector<DWORD> out(4, 100);
+    WEXA::CGifPicture::ReadFrameDelays(buffer.data(), buffer.size(), out);
+    EXPECT_EQ(out, (std::vector<DWORD>{50, 100, 100, 100}));
+
+    // A stated length past the end of the buffer stops at the buffer's end.
+    item->length = 4000;
+    std::vector<DWORD> out2(4, 100);
+    WEXA::CGifPicture::ReadFrameDelays(buffer.data(), buffer.size(), out2);
+    EXPECT_EQ(out2, (std::vector<DWORD>{50, 100, 400, 100}));
+    // A value pointer outside the buffer reads nothing.
+    item->value = buffer.data() + buffer.size() + 64;
+    std::vector<DWORD> out3(2, 100);
+    WEXA::CGifPicture::ReadFrameDelays(buffer.data(), buffer.size(), out3);
+    EXPECT_EQ(out3, (std::vector<DWORD>{100, 100}));
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "ControlRegistry.h"
+#include "MPicture.h"
+#include "MRender.h"
+#include "PaintManager.h"
+#include "controls/ControlPaint.h"
+
+namespace WEXA {
+
+WEXA_REGISTER_CONTROL(CGifPicture, new CGifPicture(a.owner, a.id, a.rect, a.visible, a.enabled));
+
+namespace {
+// FrameDimensionTime
+const GUID kFrameDimensionTime = {
+    0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
+const PROPID kFrameDelayTag = 0x5100;
+const DWORD kDefaultDelayMs = 100;
+}  // namespace
+
+CGifPicture::CGifPicture(MObject* owner, UINT id, CRect rect, int visible, int enabled)
+    : MControlFont(owner, id, rect, L"", visible, enabled, 1),
+      m_bRun(0),
+      m_nFrameCount2(0),
+      m_nCurFrame(0),
+      m_dimension(kFrameDimensionTime),
+      m_nShown(0),
+      m_bHoverPlay(false),
+      m_nTick(0),
+      m_bOwnImage(false),
+      m_dwFrameStart(0),
+      m_pClock(nullptr)
+{
+    m_bRunTimer = 1;
+    m_nFrameCount = 1;
+}
+
+CGifPicture::~CGifPicture()
+{
+    ReleaseImage();
+}
+
+void CGifPicture::ReleaseImage()
+{
+    if (m_bOwnImage) delete m_pImage;
+    m_pImage = nullptr;
+    m_bOwnImage = false;
+    m_delays.clear();
+}
+
+DWORD CGifPicture::GetFrameDelay(int frame) const
+{
+    if (frame < 0 || frame >= static_cast<int>(m_delays.size())) return kDefaultDelayMs;
+    return m_delays[frame];
+}
+
+void CGifPicture::OnSetImage(Gdiplus::Image* image)
+{
+    m_delays.clear();
+    const UINT dimensions = image ? image->GetFrameDimensionsCount() : 0;
+    if (dimensions == 0) {
+        if (image == m_pImage) ReleaseImage();
+        m_nFrameCount2 = 0;
+        return;
+    }
+    std::vector<GUID> ids(dimensions);
+    image->GetFrameDimensionsList(ids.data(), dimensions);
+    m_dimension = ids[0];
+    m_nFrameCount2 = static_cast<int>(image->GetFrameCount(&m_dimension));
+    m_delays.assign(std::max(m_nFrameCount2, 0), kDefaultDelayMs);
+
+    const UINT size = image->GetPropertyItemSize(kFrameDelayTag);
+    if (size >= sizeof(Gdiplus::PropertyItem)) {
+        std::vector<BYTE> buffer(size);
+        Gdiplus::PropertyItem* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
+        if (image->GetPropertyItem(kFrameDelayTag, size, item) == Gdiplus::Ok)
+            ReadFrameDelays(buffer.data(), buffer.size(), m_delays);
+    }
+}
+
+void CGifPicture::ReadFrameDelays(const BYTE* buffer, size_t size, std::vector<DWORD>& delays)
+{
+    if (!buffer || size < sizeof(Gdiplus::PropertyItem)) return;
+    const Gdiplus::PropertyItem* item = reinterpret_cast<const Gdiplus::PropertyItem*>(buffer);
+    const BYTE* value = static_cast<const BYTE*>(item->value);
+    const BYTE* end = buffer + size;
+    if (!value || value < buffer || value > end) return;
+    // The delays, in hundredths of a second: only as many as the property holds.
+    const size_t length = std::min<size_t>(item->length, static_cast<size_t>(end - value));
+    const size_t count = std::min<size_t>(length / 4, delays.size());
+    for (size_t i = 0; i < count; ++i) {
+        UINT32 hundredths = 0;
+        memcpy(&hundredths, value + i * 4, 4);
+        delays[i] = hundredths ? hundredths * 10 : kDefaultDelayMs;
+    }
+}
+
+int CGifPicture::SetImageFile(const wchar_t* path)
+{
+    m_nFrameCount2 = 0;
+    m_nCurFrame = 0;
+    m_nShown = 0;
+    ReleaseImage();
+    Gdiplus::Image* image = path ? MRender::LoadImageFromFile(path) : nullptr;
+    if (image && (image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0)) {
+        delete image;
+        image = nullptr;
+    }
+    if (!image) {
+        paint::Repaint(this, 1);
+        return 0;
+    }
+    m_pImage = image;
+    m_bOwnImage = true;
+    m_nFrameWidth = static_cast<int>(image->GetWidth());
+    m_nImageHeight = static_cast<int>(image->GetHeight());
+    OnSetImage(image);
+    m_dwFrameStart = Now();
+    return 1;
+}
+
+int CGifPicture::SetImage(const wchar_t* skinFileName, int)
+{
+    Gdiplus::Image* before = m_pImage;
+    const bool owned = m_bOwnImage;
+    if (MControlFont::SetImage(skinFileName, 4)) {
+        if (owned && before != m_pImage) delete before;
+        m_bOwnImage = false;
+        m_nCurFrame = m_nShown = 0;
+        OnSetImage(m_pImage);
+        m_dwFrameStart = Now();
+    }
+    return 0;
+}
+
+void CGifPicture::SelectActiveFrame(int frame)
+{
+    if (m_pImage && m_nFrameCount2 > 1 && frame >= 0 && frame < m_nFrameCount2)
+        m_pImage->SelectActiveFrame(&m_dimension, static_cast<UINT>(frame));
+}
+
+void CGifPicture::ActiveNextFrame()
+{
+    if (m_nFrameCount2 < 2) return;
+    m_nCurFrame = (m_nCurFrame + 1) % m_nFrameCount2;
+    SelectActiveFrame(m_nCurFrame);
+}
+
+int CGifPicture::SetRunState(int run, int frame)
+{
+    if (m_nFrameCount2 <= 1) return 0;
+    m_nShown = std::clamp(frame, 0, m_nFrameCount2 - 1);
+    m_bRun = run != 0;
+    m_dwFrameStart = Now();
+    paint::Repaint(this, 0);
+    return 1;
+}
+
+int CGifPicture::OnControlTimer()
+{
+    if (!m_bRun || !m_bVisible || !m_pImage || m_nFrameCount2 < 1) return 0;
+    const DWORD now = Now();
+    if (now - m_dwFrameStart < GetFrameDelay(m_nShown)) return 0;
+    m_dwFrameStart = now;
+    m_nShown = (m_nShown + 1) % m_nFrameCount2;
+    paint::Repaint(this, 1);
+    return 0;
+}
+
+int CGifPicture::OnControlMouseMove(UINT, CPoint point)
+{
+    if (!m_bHoverPlay || !m_bEnabled || m_bPressed || m_nFrameCount2 <= 1) return 0;
+    m_bRun = m_rcControl.PtInRect(point) ? 1 : 0;
+    m_nShown = 0;
+    m_dwFrameStart = Now();
+    paint::Repaint(this, 0);
+    return 0;
+}
+
+void CGifPicture::DrawControl(HDC& dc, CRect)
+{
+    const int w = m_rcControl.Width(), h = m_rcControl.Height();
+    if (!m_bUpdate || !m_hMemDC) {
+        if (!paint::BeginFrames(this, dc, 1)) return;
+        // An image without frames shows nothing.
+        if (m_pImage && m_nFrameCount2 > 0) {
+            if (m_nFrameCount2 > 1 && m_nShown < m_nFrameCount2)
+                m_pImage->SelectActiveFrame(&m_dimension, static_cast<UINT>(m_nShown));
+            Gdiplus::Graphics g(m_hMemDC);
+            g.DrawImage(m_pImage, Gdiplus::Rect(0, 0, w, h), 0, 0,
+                        static_cast<int>(m_pImage->GetWidth()),
+                        static_cast<int>(m_pImage->GetHeight()), Gdiplus::UnitPixel);
+        }
+    }
+    paint::ShowFrame(this, dc, 0);
+}
+
+}  // namespace WEXA

@@ -1,0 +1,306 @@
+#include "MPopupWnd.h"
+
+#include "MControl.h"
+#include "MDialog.h"
+
+namespace WEXA {
+
+MPopupWnd::MPopupWnd()
+    : m_pParentObject(nullptr),
+      m_crKey(0xF1F1F1),
+      m_nAlpha(255),
+      m_nPosChangedDepth(0)
+{}
+
+MPopupWnd::~MPopupWnd()
+{
+    if (IsValid()) ::DestroyWindow(m_hWnd);
+}
+
+LONG MPopupWnd::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
+{
+    return OnMessage(id, code, wparam, lparam);
+}
+
+LONG MPopupWnd::OnControlUpdate(CRect rect, int erase, MControl* control)
+{
+    return m_pm.OnControlUpdate(rect, erase, control);
+}
+
+LONG MPopupWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
+{
+    CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+    switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_USER_CLOSE_WINDOW: return OnUserCloseWindow(wparam, lparam);
+        case WM_CREATE: OnCreate(); break;
+        case WM_DESTROY: OnDestroy(); break;
+        case WM_SIZE:
+            OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
+                   static_cast<short>(HIWORD(lparam)));
+            break;
+        case WM_PAINT: OnPaint(); break;
+        case WM_CLOSE: OnClose(); break;
+        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
+        case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
+        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
+        case WM_TIMER: OnTimer(static_cast<UINT>(wparam)); break;
+        case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wparam), point); break;
+        case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wparam), point); break;
+        case WM_LBUTTONUP: OnLButtonUp(static_cast<UINT>(wparam), point); break;
+        case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wparam), point); break;
+        case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(wparam), point); break;
+        case WM_RBUTTONUP: OnRButtonUp(static_cast<UINT>(wparam), point); break;
+        case WM_RBUTTONDBLCLK: OnRButtonDblClk(static_cast<UINT>(wparam), point); break;
+        case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
+        case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
+        default: break;
+    }
+    LRESULT handled = m_pm.OnWindowMessage(msg, wparam, lparam);
+    if (handled) return static_cast<LONG>(handled);
+    return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
+}
+
+int MPopupWnd::PreTranslateMessage(MSG*)
+{
+    return 0;
+}
+
+int MPopupWnd::OnInitDialog()
+{
+    m_pm.Init(m_hWnd, this);
+    m_pm.EnableWndDrag(0);
+    CRect client(0, 0, 0, 0);
+    if (IsValid()) {
+        RECT rc;
+        ::GetClientRect(m_hWnd, &rc);
+        client = rc;
+    }
+    InitUI(client);
+    return 1;
+}
+
+void MPopupWnd::OnDestroyMessage(HWND hwnd)
+{
+    if (hwnd && hwnd == m_pm.GetPaintWnd()) m_pm.DestroyData();
+    PostNcDestroy();
+}
+
+void MPopupWnd::InitUI(CRect) {}
+void MPopupWnd::UISize(CRect) {}
+
+LONG MPopupWnd::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
+{
+    return 0;
+}
+
+LONG MPopupWnd::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
+    return 1;
+}
+
+void MPopupWnd::CloseWindow()
+{
+    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+int MPopupWnd::OnCreate()
+{
+    if (!m_hWnd) return 1;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
+                        static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
+    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
+    return 1;
+}
+
+int MPopupWnd::OnSize(UINT, int, int)
+{
+    if (!IsValid()) return 0;
+    RECT rc;
+    ::GetClientRect(m_hWnd, &rc);
+    UISize(CRect(rc));
+    ::InvalidateRect(m_hWnd, &rc, FALSE);
+    return 0;
+}
+
+int MPopupWnd::OnMouseMove(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnMouseLeave(UINT_PTR, LONG_PTR)
+{
+    return 0;
+}
+int MPopupWnd::OnMouseHover(UINT_PTR, LONG_PTR)
+{
+    return 0;
+}
+int MPopupWnd::OnMouseWheel(UINT, short, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnLButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnLButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnLButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnRButtonDown(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnRButtonUp(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnRButtonDblClk(UINT, CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnKeyDown(UINT, UINT, UINT)
+{
+    return 0;
+}
+int MPopupWnd::OnNcHitTest(CPoint)
+{
+    return 0;
+}
+int MPopupWnd::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    return 0;
+}
+int MPopupWnd::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
+{
+    return 0;
+}
+
+int MPopupWnd::OnNcActivate(int active)
+{
+    if (!active && IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    return 1;
+}
+
+int MPopupWnd::OnWindowPosChanging(WINDOWPOS*)
+{
+    return 0;
+}
+
+int MPopupWnd::OnWindowPosChanged(WINDOWPOS* pos)
+{
+    // The frame refresh below reports its own position change: handle one
+    // level only, so a move costs a bounded number of messages.
+    if (!pos || !IsValid() || m_nPosChangedDepth > 0) return 1;
+    ++m_nPosChangedDepth;
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, 0x433);
+    ::SendMessageW(m_hWnd, WM_MOVE, 0, MAKELPARAM(pos->x, pos->y));
+    ::SendMessageW(m_hWnd, WM_SIZE, 0, MAKELPARAM(pos->cx, pos->cy));
+    OnSize(0, pos->cx, pos->cy);
+    --m_nPosChangedDepth;
+    return 1;
+}
+
+int MPopupWnd::OnPaint()
+{
+    return 0;
+}
+void MPopupWnd::OnTimer(UINT) {}
+int MPopupWnd::OnNcPaint()
+{
+    return 0;
+}
+int MPopupWnd::OnClose()
+{
+    return 1;
+}
+int MPopupWnd::PostNcDestroy()
+{
+    return 0;
+}
+int MPopupWnd::OnDestroy()
+{
+    return 0;
+}
+
+int MPopupWnd::LoadBKImage(CString skinFileName)
+{
+    return m_pm.LoadBKImage(skinFileName);
+}
+int MPopupWnd::LoadBKImage(UINT resourceId, CString resourceType)
+{
+    return m_pm.LoadBKImage(resourceId, resourceType);
+}
+void MPopupWnd::SetBackMode(enumBackMode mode, int parameter)
+{
+    m_pm.SetBackMode(mode, parameter);
+}
+void MPopupWnd::SetScrollResID(UINT vertical, UINT horizontal)
+{
+    m_pm.SetScrollResID(vertical, horizontal);
+}
+void MPopupWnd::SetLayeredWindow(int layered)
+{
+    m_pm.SetLayeredWindow(layered);
+}
+
+void MPopupWnd::SetupBackTranslucent()
+{
+    if (!IsValid()) return;
+    if (m_nAlpha != 255) {
+        ModifyExStyle(0, WS_EX_LAYERED);
+        ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(m_nAlpha), LWA_ALPHA);
+    } else if (m_crKey != 0xFFFFFF) {
+        ModifyExStyle(0, WS_EX_LAYERED);
+        ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 255, LWA_COLORKEY);
+    }
+}
+
+void MPopupWnd::SetupRegion(int diameter)
+{
+    if (!IsValid()) return;
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    HRGN region = ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1,
+                                       diameter, diameter);
+    if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
+}
+
+MControl* MPopupWnd::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                                int visible, int enabled)
+{
+    return m_pm.CreateControl(0, static_cast<MObject*>(this), className, id, rect, title, visible,
+                              enabled);
+}
+
+MControl* MPopupWnd::CreateControl(const wchar_t* className, UINT id, CRect rect,
+                                   const wchar_t* title, int visible, int enabled)
+{
+    return m_pm.CreateControl(1, static_cast<MObject*>(this), className, id, rect, title, visible,
+                              enabled);
+}
+
+MControl* MPopupWnd::GetControl(UINT id)
+{
+    return m_pm.GetControl(id);
+}
+
+int MPopupWnd::SendMessageToParent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
+{
+    MObject* parent = m_pParentObject;
+    if (!parent) return 0;
+    // The parent is a control or a window object: its OnMessage entry is
+    // reached through OnBaseMessage's routing only for panels, so call the
+    // control's own entry when it is one.
+    if (MControl* control = dynamic_cast<MControl*>(parent))
+        return control->OnMessage(0, code, wparam, lparam);
+    return parent->OnBaseMessage(0, code, wparam, lparam);
+}
+
+}  // namespace WEXA
