@@ -127,10 +127,7 @@ int MWindow::RegisterSuperClass()
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS ? 1 : 0;
 }
 
-// The object is found through the window's user data (WndProc) or, for
-// superclassed system controls whose user data belongs to the control, through
-// a window property (ControlProc); the dispatch is the same.
-LRESULT MWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, bool byProperty)
+LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
 {
     MWindow* object = nullptr;
     if (msg == WM_NCCREATE) {
@@ -138,20 +135,13 @@ LRESULT MWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, boo
         object = static_cast<MWindow*>(cs->lpCreateParams);
         if (object) {
             object->m_hWnd = hwnd;
-            if (byProperty)
-                ::SetPropW(hwnd, kControlProp, static_cast<HANDLE>(object));
-            else
-                ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         }
     } else {
-        object = byProperty ? static_cast<MWindow*>(::GetPropW(hwnd, kControlProp))
-                            : reinterpret_cast<MWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        object = reinterpret_cast<MWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (msg == WM_NCDESTROY && object) {
             LRESULT result = ::CallWindowProcW(object->m_OldWndProc, hwnd, msg, wparam, lparam);
-            if (byProperty)
-                ::RemovePropW(hwnd, kControlProp);
-            else
-                ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             object->m_hWnd = nullptr;
             object->OnDestroyMessage(hwnd);
             return result;
@@ -161,14 +151,28 @@ LRESULT MWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, boo
     return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
-LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
-{
-    return Dispatch(hwnd, msg, wparam, lparam, false);
-}
-
 LRESULT CALLBACK MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
 {
-    return Dispatch(hwnd, msg, wparam, lparam, true);
+    MWindow* object = nullptr;
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lparam);
+        object = static_cast<MWindow*>(cs->lpCreateParams);
+        if (object) {
+            object->m_hWnd = hwnd;
+            ::SetPropW(hwnd, kControlProp, static_cast<HANDLE>(object));
+        }
+    } else {
+        object = static_cast<MWindow*>(::GetPropW(hwnd, kControlProp));
+        if (msg == WM_NCDESTROY && object) {
+            LRESULT result = ::CallWindowProcW(object->m_OldWndProc, hwnd, msg, wparam, lparam);
+            ::RemovePropW(hwnd, kControlProp);
+            object->m_hWnd = nullptr;
+            object->OnDestroyMessage(hwnd);
+            return result;
+        }
+    }
+    if (object) return object->OnWindowMessage(msg, wparam, lparam);
+    return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
 UINT MWindow::RunModal(int cmdShow, bool disableOwner)

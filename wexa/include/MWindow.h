@@ -119,8 +119,6 @@ protected:
 
 private:
     UINT RunModal(int cmdShow, bool disableOwner);
-    // WndProc and ControlProc: the object kept in the user data or a property.
-    static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, bool byProperty);
 };
 
 }  // namespace WEXA
