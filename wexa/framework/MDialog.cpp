@@ -3,6 +3,7 @@
 #include "MAirBladder.h"
 #include "MControl.h"
 #include "Manager.h"
+#include "framework/WindowMessages.h"
 
 namespace WEXA {
 
@@ -37,32 +38,9 @@ LONG MDialog::OnControlUpdate(CRect rect, int erase, MControl* control)
 
 LONG MDialog::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
-    CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_USER_CLOSE_WINDOW: return OnUserCloseWindow(wparam, lparam);
-        case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
-        case WM_DESTROY: OnDestroy(); break;
-        case WM_SIZE:
-            OnSize(wparam, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-            break;
-        case WM_PAINT: OnPaint(); break;
-        case WM_CLOSE: OnClose(); break;
-        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-        case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
-        case WM_TIMER: OnTimer(wparam); break;
-        case WM_MOUSEMOVE: OnMouseMove(wparam, point); break;
-        case WM_LBUTTONDOWN: OnLButtonDown(wparam, point); break;
-        case WM_LBUTTONUP: OnLButtonUp(wparam, point); break;
-        case WM_LBUTTONDBLCLK: OnLButtonDblClk(wparam, point); break;
-        case WM_RBUTTONDOWN: OnRButtonDown(wparam, point); break;
-        case WM_RBUTTONUP: OnRButtonUp(wparam, point); break;
-        case WM_RBUTTONDBLCLK: OnRButtonDblClk(wparam, point); break;
-        case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
-        case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
-        default: break;
-    }
+    bool answered = false;
+    const LONG answer = DispatchWindowMessage(*this, msg, wparam, lparam, answered);
+    if (answered) return answer;
     LRESULT handled = m_pm.OnWindowMessage(msg, wparam, lparam);
     if (handled) return static_cast<LONG>(handled);
     return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));

@@ -54,10 +54,10 @@ void MScroll::DrawControl(HDC&, CRect) {}
 
 LONG MScroll::OnMessage(UINT id, UINT, UINT_PTR, LONG_PTR lparam)
 {
-    if (lparam != 2) return 0;
-    if (id == 1 || id == 3)
+    if (lparam != STEP_CLICK) return 0;
+    if (id == STEP_BACK_ID || id == STEP_BACK_ALT_ID)
         MoveRange(-m_nRowStep);
-    else if (id == 2 || id == 4)
+    else if (id == STEP_FORWARD_ID || id == STEP_FORWARD_ALT_ID)
         MoveRange(m_nRowStep);
     return 0;
 }
@@ -77,18 +77,18 @@ void MScroll::SetControlRect(CRect rect)
         }
         CRect place;
         switch (child->m_nID) {
-            case 6:
+            case END_TOP_ID:
                 place = CRect(rect.left, rect.top, rect.right, rect.top + m_nEndSize);
-                break;  // top
-            case 7:
+                break;
+            case END_BOTTOM_ID:
                 place = CRect(rect.left, rect.bottom - m_nEndSize, rect.right, rect.bottom);
-                break;  // bottom
-            case 4:
+                break;
+            case END_LEFT_ID:
                 place = CRect(rect.left, rect.top, rect.left + m_nEndSize, rect.bottom);
-                break;  // left
-            case 5:
+                break;
+            case END_RIGHT_ID:
                 place = CRect(rect.right - m_nEndSize, rect.top, rect.right, rect.bottom);
-                break;  // right
+                break;
             default: continue;
         }
         CRect both;

@@ -1,6 +1,7 @@
 #include "MShadow.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -27,7 +28,56 @@ bool Empty(const Span& s)
     return s.left >= s.right;
 }
 
+std::atomic<bool> g_hitTestRows{false};
+
+// The outer run of each row 0..height-1 of a region, clipped to [0, width):
+// from the first to past the last pixel of the row inside it; empty rows keep
+// `empty`. Read from the region's rectangles, in time proportional to them.
+void RegionRows(HRGN region, int width, int height, std::vector<Span>& rows, Span empty)
+{
+    const DWORD bytes = ::GetRegionData(region, 0, nullptr);
+    if (bytes == 0) return;
+    std::vector<BYTE> buffer(bytes);
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (::GetRegionData(region, bytes, data) == 0) return;
+    const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+        const RECT& r = rects[i];
+        const int left = std::max<int>(r.left, 0);
+        const int right = std::min<int>(r.right, width);
+        if (left >= right) continue;
+        const int top = std::max<int>(r.top, 0), bottom = std::min<int>(r.bottom, height);
+        for (int j = top; j < bottom; ++j) {
+            Span& row = rows[j];
+            if (row.left == empty.left && row.right == empty.right) {
+                row = Span{left, right};
+            } else {
+                row.left = std::min(row.left, left);
+                row.right = std::max(row.right, right);
+            }
+        }
+    }
+}
+
+// The same rows found by testing every pixel (the reference for the above).
+void RegionRowsByHitTest(HRGN region, int width, int height, std::vector<Span>& rows)
+{
+    for (int j = 0; j < height; ++j) {
+        int left = 0;
+        while (left < width && !::PtInRegion(region, left, j)) ++left;
+        if (left == width) continue;
+        int right = width - 1;
+        while (right > left && !::PtInRegion(region, right, j)) --right;
+        rows[j] = Span{left, right + 1};
+    }
+}
+
 }  // namespace
+
+void MShadow::SetHitTestRows(bool hitTest)
+{
+    g_hitTestRows = hitTest;
+}
 
 MShadow::MShadow()
     : m_pManager(nullptr),
@@ -388,20 +438,19 @@ void MShadow::MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect)
     };
 
     // 1. Spans of the parent's window region, per row.
-    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-    if (!parent || ::GetWindowRgn(parent, region) == ERROR) ::SetRectRgn(region, 0, 0, 0, 0);
     std::vector<Span> parentSpans(H, Span{W, 0});
     std::vector<Span> spans(Hd, Span{W, 0});
-    for (int j = 0; j < H; ++j) {
-        int left = 0;
-        while (left < W && !::PtInRegion(region, left, j)) ++left;
-        if (left == W) continue;
-        int right = W - 1;
-        while (right > left && !::PtInRegion(region, right, j)) --right;
-        parentSpans[j] = Span{left, right + 1};
-        spans[j + S] = Span{left + S, right + 1 + S};
+    {
+        gdi::Region region(::CreateRectRgn(0, 0, 0, 0));
+        if (!parent || ::GetWindowRgn(parent, region) == ERROR) ::SetRectRgn(region, 0, 0, 0, 0);
+        if (g_hitTestRows)
+            RegionRowsByHitTest(region, W, H, parentSpans);
+        else
+            RegionRows(region, W, H, parentSpans, Span{W, 0});
     }
-    ::DeleteObject(region);
+    for (int j = 0; j < H; ++j)
+        if (!Empty(parentSpans[j]))
+            spans[j + S] = Span{parentSpans[j].left + S, parentSpans[j].right + S};
 
     // 2. Erosion by sharpness - size.
     for (int step = 0; step < s - S; ++step) {

@@ -8,6 +8,7 @@
 #include "MPanel.h"
 #include "MWindow.h"
 #include "framework/ControlFactory.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -81,11 +82,6 @@ const FactoryEntry kEngineFactory[] = {
     {L"CKeyTestCtrl", FactoryArgs::VisibleOne},
     {L"MatrixScreen", FactoryArgs::Visible},
 };
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 void CollectTree(MControl* control, std::vector<MControl*>& out)
 {

@@ -11,15 +11,11 @@
 #include "DropImage.h"
 #include "PaintManager.h"
 #include "framework/GdiOwners.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
 namespace {
-
-bool IsLive(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 // Offers a bitmap to a live window as its image (STM_SETIMAGE); the previous
 // image it hands back is deleted. True when the window took the bitmap: it
@@ -30,7 +26,7 @@ bool OfferWindowImage(HWND wnd, HBITMAP bitmap)
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
         ::SendMessageW(wnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     if (previous && previous != bitmap) ::DeleteObject(previous);
-    return IsLive(wnd) &&
+    return IsLiveWindow(wnd) &&
            reinterpret_cast<HBITMAP>(::SendMessageW(wnd, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap;
 }
 
@@ -39,7 +35,7 @@ bool OfferWindowImage(HWND wnd, HBITMAP bitmap)
 void SetWindowImage(HWND wnd, HBITMAP bitmap)
 {
     if (!bitmap) return;
-    if (!IsLive(wnd) || !OfferWindowImage(wnd, bitmap)) ::DeleteObject(bitmap);
+    if (!IsLiveWindow(wnd) || !OfferWindowImage(wnd, bitmap)) ::DeleteObject(bitmap);
 }
 
 FORMATETC Accepted(CLIPFORMAT format, DWORD tymed)
@@ -58,7 +54,7 @@ ULONG STDMETHODCALLTYPE PaintManager::Release()
 
 int PaintManager::InitDragDrop()
 {
-    if (!IsLive(m_hWndPaint)) return 0;
+    if (!IsLiveWindow(m_hWndPaint)) return 0;
     if (FAILED(::RegisterDragDrop(m_hWndPaint, static_cast<IDropTarget*>(this)))) return 0;
     // A window registered again after its data was destroyed starts afresh.
     m_pSupportedFrmt = nullptr;
@@ -82,7 +78,7 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
 {
     // The OLE drag swallowed the button release: hand it to the control
     // under the pointer.
-    if (IsLive(m_hTargetWnd)) {
+    if (IsLiveWindow(m_hTargetWnd)) {
         POINT pt = {};
         ::GetCursorPos(&pt);
         ::ScreenToClient(m_hTargetWnd, &pt);
@@ -101,7 +97,7 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
         if (!medium.hBitmap || ::GetObjectType(medium.hBitmap) != OBJ_BITMAP) return true;
         // The receiving window keeps the bitmap; with no window to take it
         // the medium is released as usual.
-        if (!IsLive(m_hTargetWnd)) return true;
+        if (!IsLiveWindow(m_hTargetWnd)) return true;
         // A bitmap whose source keeps it (a release object comes with it)
         // cannot be handed on: the window gets a copy of its own, and the
         // medium is released so that the source hears of it.
@@ -133,7 +129,7 @@ void PaintManager::StartControlDrag()
 {
     HBITMAP dragBitmap = m_hDragBitmap;
     m_hDragBitmap = nullptr;
-    if (!dragBitmap || !IsLive(m_hWndPaint)) {
+    if (!dragBitmap || !IsLiveWindow(m_hWndPaint)) {
         if (dragBitmap) ::DeleteObject(dragBitmap);
         return;
     }

@@ -13,15 +13,11 @@
 
 #include "MControl.h"
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
 namespace {
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 CPoint PointFromLParam(LPARAM lparam)
 {

@@ -6,6 +6,12 @@ namespace WEXA {
 
 class PaintManager;
 
+// Window timer ids the engine keeps for itself (control timers skip them).
+const UINT kCaretTimer = 6553;
+const UINT kOverlayHoldTimer = 66;
+const UINT kOverlayFadeTimer = 88;
+const UINT kProgressTimer = 99;
+
 // Paints the message or progress overlay into the off-screen DC when it shows.
 void DrawOverlay(PaintManager& engine, HDC dc);
 

@@ -9,21 +9,11 @@
 #include "PaintManager.h"
 #include "PaintObservers.h"
 #include "framework/PaintManagerInternal.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
 namespace {
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
-
-// Window timer ids the engine keeps for itself.
-const UINT kCaretTimer = 6553;
-const UINT kOverlayHoldTimer = 66;
-const UINT kOverlayFadeTimer = 88;
-const UINT kProgressTimer = 99;
 
 const UINT kTooltipToolId = 1313;
 

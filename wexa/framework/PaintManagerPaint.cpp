@@ -6,15 +6,11 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
 namespace {
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 bool Overlaps(const RECT& a, const RECT& b)
 {

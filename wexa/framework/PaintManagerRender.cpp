@@ -11,17 +11,13 @@
 #include "PaintObservers.h"
 #include "framework/GdiOwners.h"
 #include "framework/PaintManagerInternal.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
 namespace {
 
 PaintSurfaceObserver g_surfaceObserver = nullptr;
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 Gdiplus::Color FromColorRef(COLORREF c, BYTE alpha)
 {

@@ -7,23 +7,10 @@
 
 #include "MControl.h"
 #include "PaintManager.h"
+#include "framework/PaintManagerInternal.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
-
-namespace {
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
-
-// Window timer ids the engine keeps for itself.
-const UINT kCaretTimer = 6553;
-const UINT kOverlayHoldTimer = 66;
-const UINT kOverlayFadeTimer = 88;
-const UINT kProgressTimer = 99;
-
-}  // namespace
 
 // ---- window timers ----
 

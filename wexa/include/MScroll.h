@@ -30,6 +30,23 @@ public:
 
     const wchar_t* GetClassNameW() const override;  // "MScroll"
 
+    // Ids of a container's two bars, and of a bar's children: step buttons
+    // (reporting STEP_CLICK as lParam) and end buttons, which SetControlRect
+    // places at their end of the bar. Left and back share id 4.
+    enum ChildId : UINT {
+        VERTICAL_BAR_ID = 1,
+        HORIZONTAL_BAR_ID = 2,
+        STEP_BACK_ID = 1,
+        STEP_FORWARD_ID = 2,
+        STEP_BACK_ALT_ID = 3,
+        STEP_FORWARD_ALT_ID = 4,
+        END_LEFT_ID = 4,
+        END_RIGHT_ID = 5,
+        END_TOP_ID = 6,
+        END_BOTTOM_ID = 7,
+    };
+    enum { STEP_CLICK = 2 };
+
     // ---- MControl ----
     void DrawControl(HDC& dc, CRect clip) override;  // nothing
     // Children with id 1 or 3 step back one row, 2 or 4 forward (lParam 2).

@@ -50,6 +50,10 @@ public:
     static COLORREF PreMultiply(COLORREF color, UINT alpha);
     void Update(HWND parent);
     void MakeShadow(UINT32* pixels, HWND parent, RECT* parentRect);
+    // Reference path for tests and the benchmark: MakeShadow finds the rows of
+    // the parent's region by testing every pixel instead of reading its
+    // rectangles (same picture, much slower). Off by default.
+    static void SetHitTestRows(bool hitTest);
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     static std::map<HWND, MShadow*>& GetShadowMap();
 

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <vector>
+
 #include "services/db/DeviceDataDB.h"
 #include "services/TextConvert.h"
 
@@ -89,5 +91,24 @@ private:
     SQLiteDB& m_db;
     bool m_active;
 };
+
+// Runs the statement `sql` once per record, bound by bind(statement, record),
+// all inside one transaction; a record whose statement cannot be prepared is
+// skipped. The caller holds the database lock.
+template <class Record, class Bind>
+void RunForEachInOneTransaction(SQLiteDB& db, const char* sql, const std::vector<Record>& records,
+                                Bind bind)
+{
+    SQLiteAutoTransaction transaction(&db);
+    transaction.Begin();
+    SQLiteStatement stmt;
+    for (const Record& r : records) {
+        if (db.Prepare(stmt, sql) != SQLITE_OK) continue;
+        bind(stmt, r);
+        stmt.Step();
+    }
+    stmt.Finalize();
+    transaction.End();
+}
 
 }  // namespace devicedb

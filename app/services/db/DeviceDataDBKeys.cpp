@@ -107,16 +107,9 @@ int DeviceDataDB::ReplaceKeyMacro(const KeyMacroData& record)
 void DeviceDataDB::InsertKeyMacros(std::vector<KeyMacroData> records)
 {
     CAutoLock lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
-    transaction.Begin();
-    SQLiteStatement stmt;
-    for (const KeyMacroData& r : records) {
-        if (m_db.Prepare(stmt, kInsertKeyMacro) != SQLITE_OK) continue;
-        BindInsert(stmt, r);
-        stmt.Step();
-    }
-    stmt.Finalize();
-    transaction.End();
+    RunForEachInOneTransaction(
+        m_db, kInsertKeyMacro, records,
+        [](SQLiteStatement& stmt, const KeyMacroData& r) { BindInsert(stmt, r); });
 }
 
 void DeviceDataDB::UpdateKeyMacro(const KeyMacroData& record)
@@ -131,16 +124,9 @@ void DeviceDataDB::UpdateKeyMacro(const KeyMacroData& record)
 void DeviceDataDB::UpdateKeyMacros(std::vector<KeyMacroData> records)
 {
     CAutoLock lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
-    transaction.Begin();
-    SQLiteStatement stmt;
-    for (const KeyMacroData& r : records) {
-        if (m_db.Prepare(stmt, kUpdateKeyMacro) != SQLITE_OK) continue;
-        BindUpdate(stmt, r);
-        stmt.Step();
-    }
-    stmt.Finalize();
-    transaction.End();
+    RunForEachInOneTransaction(
+        m_db, kUpdateKeyMacro, records,
+        [](SQLiteStatement& stmt, const KeyMacroData& r) { BindUpdate(stmt, r); });
 }
 
 bool DeviceDataDB::GetKeyMacro(int profile, int fnLayer, int keyCode, KeyMacroData& record)

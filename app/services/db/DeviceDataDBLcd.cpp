@@ -155,16 +155,9 @@ int DeviceDataDB::GetLedLayers(int /*profile*/, std::vector<LedLayerData*>& list
 int DeviceDataDB::InsertLedFrames(std::vector<LedFrameData> records)
 {
     CAutoLock lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
-    transaction.Begin();
-    SQLiteStatement stmt;
-    for (const LedFrameData& r : records) {
-        if (m_db.Prepare(stmt, kInsertLedFrame) != SQLITE_OK) continue;
-        BindLedFrame(stmt, r);
-        stmt.Step();
-    }
-    stmt.Finalize();
-    transaction.End();
+    RunForEachInOneTransaction(
+        m_db, kInsertLedFrame, records,
+        [](SQLiteStatement& stmt, const LedFrameData& r) { BindLedFrame(stmt, r); });
     return static_cast<int>(records.size());
 }
 

@@ -142,16 +142,9 @@ int DeviceDataDB::GetLights(int profile, int type, std::vector<LightData*>& list
 int DeviceDataDB::InsertUserLightRgb(std::vector<UserLightRgbData> records)
 {
     CAutoLock lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
-    transaction.Begin();
-    SQLiteStatement stmt;
-    for (const UserLightRgbData& r : records) {
-        if (m_db.Prepare(stmt, kInsertUserLightRgb) != SQLITE_OK) continue;
-        BindUserLightRgb(stmt, r);
-        stmt.Step();
-    }
-    stmt.Finalize();
-    transaction.End();
+    RunForEachInOneTransaction(
+        m_db, kInsertUserLightRgb, records,
+        [](SQLiteStatement& stmt, const UserLightRgbData& r) { BindUserLightRgb(stmt, r); });
     return static_cast<int>(records.size());
 }
 

@@ -123,16 +123,9 @@ int DeviceDataDB::GetMacros(std::vector<MacroData*>& list)
 void DeviceDataDB::InsertMacroRecords(std::vector<MacroRecordData> records)
 {
     CAutoLock lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
-    transaction.Begin();
-    SQLiteStatement stmt;
-    for (const MacroRecordData& r : records) {
-        if (m_db.Prepare(stmt, kInsertMacroRecord) != SQLITE_OK) continue;
-        BindMacroRecord(stmt, r);
-        stmt.Step();
-    }
-    stmt.Finalize();
-    transaction.End();
+    RunForEachInOneTransaction(
+        m_db, kInsertMacroRecord, records,
+        [](SQLiteStatement& stmt, const MacroRecordData& r) { BindMacroRecord(stmt, r); });
 }
 
 bool DeviceDataDB::ReplaceMacroRecords(int macroId, std::vector<MacroRecordData> records)

@@ -110,6 +110,8 @@ TEST_F(CaptureTest, LevelFromRms)
         // rms 0.021025 -> level 0.29f; 0.29f x 100 rounds to 29.0f in single
         // precision (carried at higher precision it would truncate to 28).
         {0.0105125f, 0.29f, 29},
+        // rms 0.035344 -> level 0.376: 37.6 is truncated, not rounded.
+        {0.017672f, 0.376f, 37},
     };
     AttachMonoFloat();
     for (const Case& c : cases) {

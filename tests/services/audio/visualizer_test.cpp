@@ -238,6 +238,25 @@ TEST(VisualizerFrame, AudioRingsFromAKnownDisplay)
         {128, 32, 0x00FE00},  // the middle: mid leads, 120 + 0.05 at full value
     };
     for (const Case& c : cases) EXPECT_EQ(c.colour, rings.At(c.x, c.y)) << c.x << "," << c.y;
+
+    // The middle takes the hue of the leading band: bass (bars 0-31) red, mid
+    // (32-95) green, high (96-127) blue, turned by the rotation.
+    struct Lead
+    {
+        double bin;  // of the 512-point transform: bar 4 x bin
+        double amplitude;
+        COLORREF middle;
+    } leads[] = {{4.0, 200.0, 0x0000FE}, {20.0, 20.0, 0x00FE00}, {28.0, 20.0, 0xFE0000}};
+    for (const Lead& lead : leads) {
+        SCOPED_TRACE(lead.bin);
+        Visualizer w;
+        w.Reset();
+        for (int i = 0; i < 512; ++i)
+            tone[i] = float(lead.amplitude * std::sin(2.0 * M_PI * lead.bin * i / 512.0));
+        w.PushSamples(tone.data(), 512);
+        w.RenderFrame();
+        EXPECT_EQ(lead.middle, Fill(w, 21, 100).At(128, 32));
+    }
 }
 
 TEST(VisualizerFrame, CompositionFollowsTheDisplay)
@@ -272,11 +291,29 @@ TEST(VisualizerFrame, CompositionFollowsTheDisplay)
             lit += want == fg;
         }
     EXPECT_GT(lit, 0);
-    float m = display[5] - 0.05f;
-    for (int x = 0; x < W; ++x) {
-        bool on = x < 128 ? m > float(127 - x) / 128.0f : m > float(x - 128) / 128.0f;
-        ASSERT_EQ(on ? fg : bg, canvas[x]) << "meter " << x;
-    }
+    auto meterOf = [&](float level) {
+        std::vector<COLORREF> row(W);
+        const float m = level - 0.05f;
+        for (int x = 0; x < W; ++x) {
+            bool on = x < 128 ? m > float(127 - x) / 128.0f : m > float(x - 128) / 128.0f;
+            row[x] = on ? fg : bg;
+        }
+        return row;
+    };
+    EXPECT_TRUE(meterOf(display[5]) == std::vector<COLORREF>(canvas.begin(), canvas.begin() + W));
+
+    // The meter in row 0 shows bar 5: a low tone (bin 1) whose bars 4, 5 and 6
+    // would each draw another meter.
+    for (int i = 0; i < 512; ++i) tone[i] = float(20.0 * std::sin(2.0 * M_PI * 1.0 * i / 512.0));
+    v.PushSamples(tone.data(), 512);
+    v.RenderFrame();
+    v.CopyDisplay(display);
+    v.CopyFrontCanvas(canvas.data());
+    const std::vector<COLORREF> meter(canvas.begin(), canvas.begin() + W);
+    ASSERT_TRUE(meterOf(display[4]) != meterOf(display[5]));
+    ASSERT_TRUE(meterOf(display[6]) != meterOf(display[5]));
+    EXPECT_TRUE(meterOf(display[5]) == meter)
+        << display[4] << " " << display[5] << " " << display[6];
 }
 
 TEST(VisualizerFrame, SwapsCanvasesAndAdvancesTheHue)

@@ -274,6 +274,14 @@ TEST(OpenDevice, DamagedFilesAreRefusedAndLeftUntouched)
     }
     std::string garbage;
     for (int i = 0; i < 8192; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
+    // A whole file whose header and schema page are fine, with one page in the
+    // middle overwritten: only SQLite's own check of the pages sees it.
+    std::string damagedPage = fullFile;
+    const size_t pageSize =
+        (static_cast<unsigned char>(fullFile[16]) << 8) | static_cast<unsigned char>(fullFile[17]);
+    ASSERT_GE(pageSize, 512u);
+    damagedPage.replace(fullFile.size() / pageSize / 2 * pageSize, pageSize,
+                        garbage.substr(0, pageSize));
 
     struct Case
     {
@@ -286,6 +294,7 @@ TEST(OpenDevice, DamagedFilesAreRefusedAndLeftUntouched)
         {L"Text", "this is not a database\r\n", nullptr},
         {L"Truncated", fullFile.substr(0, fullFile.size() / 2), nullptr},
         {L"HeaderOnly", fullFile.substr(0, 100), nullptr},
+        {L"DamagedPage", damagedPage, nullptr},
         {L"Foreign", "", "CREATE TABLE other(a, b); INSERT INTO other VALUES (1, 2);"},
     };
     for (const Case& c : cases) {

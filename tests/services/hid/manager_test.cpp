@@ -288,11 +288,15 @@ TEST_F(ManagerTest, ReceiverWhoseStatusRequestCannotBeWrittenReportsFalse)
 class ChoiceTest : public ManagerTest
 {
 protected:
-    void Build(std::vector<int> modes, bool receiverOnline = true)
+    // With `twinString`, a second keyboard of the direct one's ids (and so of its
+    // mode) follows it, naming itself so.
+    void Build(std::vector<int> modes, bool receiverOnline = true,
+               const wchar_t* twinString = nullptr)
     {
         receiver.SetKeyboardOnline(receiverOnline, false);
         for (int mode : modes) {
             if (mode == 0) ports[0] = bus.AddKeyboard(direct, 64, L"", false);
+            if (mode == 0 && twinString) bus.AddKeyboard(twin, 64, twinString, false);
             if (mode == 1) ports[1] = bus.AddReceiver(receiver, kVendor, kReceiverPid, 64);
             if (mode == 2) ports[2] = bus.AddKeyboard(third, 64, L"", false);
         }
@@ -315,6 +319,7 @@ protected:
     }
 
     sim::SimKeyboard direct{kVendor, kKeyboardPid};
+    sim::SimKeyboard twin{kVendor, kKeyboardPid};
     sim::SimKeyboard behind{kVendor, kKeyboardPid};
     sim::SimKeyboard third{kVendor, 0x3001};
     sim::SimReceiver receiver{behind};
@@ -377,7 +382,7 @@ TEST_F(ChoiceTest, OtherTypesAreNotChosen)
 TEST_F(ChoiceTest, StateLookups)
 {
     direct.SetBattery(64, 1);
-    Build({0, 1}, false);
+    Build({0, 1}, false, L"Twin");
     EXPECT_EQ(1, manager->GetOnlineState(kType, 0));
     EXPECT_EQ(0, manager->GetOnlineState(kType, 1));
     EXPECT_EQ(-1, manager->GetOnlineState(kType, 2));
@@ -387,6 +392,9 @@ TEST_F(ChoiceTest, StateLookups)
     EXPECT_EQ(0, manager->GetOnlineStateById(kVendor, kReceiverPid, nullptr, 1));
     EXPECT_EQ(-1, manager->GetOnlineStateById(kVendor, kKeyboardPid, L"Named", 0));
     EXPECT_EQ(-1, manager->GetOnlineStateById(kVendor, kKeyboardPid, L"", 1));
+    // Two entries with the same ids and mode: the first one decides, even when
+    // only the second one has the product string asked for.
+    EXPECT_EQ(-1, manager->GetOnlineStateById(kVendor, kKeyboardPid, L"Twin", 0));
 
     int battery = -1, charge = -1;
     EXPECT_TRUE(manager->GetBattery(kType, 0, &battery, &charge));

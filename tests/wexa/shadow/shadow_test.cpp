@@ -2,7 +2,9 @@
 // following its parent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "GdiplusEnvironment.h"
@@ -157,6 +159,59 @@ TEST(ShadowPicture, AlphaSpansAlongARow)
     // Black shadow: colour bytes stay 0 (premultiplied).
     EXPECT_EQ(px[static_cast<size_t>(Hd - 1 - 40) * Wd + 20], 0x96000000u);
     DestroyWindow(parent);
+}
+
+// The rows of the parent's region are read from its rectangles; the picture is
+// the one a test of every pixel gives, whatever the region's shape.
+TEST(ShadowPicture, RegionRowsFromRectanglesGiveThePixelTestsPicture)
+{
+    const int W = 220, H = 150;
+    struct Case
+    {
+        const char* name;
+        HRGN (*make)();
+        bool empty;
+    };
+    const Case cases[] = {
+        {"round corners", [] { return CreateRoundRectRgn(0, 0, W + 1, H + 1, 18, 18); }, false},
+        {"ellipse", [] { return CreateEllipticRgn(10, 5, W - 20, H - 3); }, false},
+        {"two islands on a row, a hole",
+         [] {
+             HRGN r = CreateRectRgn(0, 20, 60, 120);
+             HRGN b = CreateEllipticRgn(90, 0, 200, 140);
+             HRGN hole = CreateRectRgn(120, 40, 170, 90);
+             CombineRgn(r, r, b, RGN_OR);
+             CombineRgn(r, r, hole, RGN_DIFF);
+             DeleteObject(b);
+             DeleteObject(hole);
+             return r;
+         },
+         false},
+        {"larger than the window", [] { return CreateRectRgn(-30, -10, W + 40, H + 5); }, false},
+        {"outside the window", [] { return CreateRectRgn(W + 5, 0, W + 50, H); }, true},
+    };
+    for (const Case& c : cases) {
+        for (int size : {8, 3}) {
+            SCOPED_TRACE(std::string(c.name) + ", size " + std::to_string(size));
+            HWND parent = MakeParent(W, H, false);
+            SetWindowRgn(parent, c.make(), FALSE);
+            MShadow shadow;
+            shadow.SetSize(size);
+            shadow.SetSharpness(7);
+            const int Wd = W + 2 * size, Hd = H + 2 * size;
+            RECT pr = {100, 100, 100 + W, 100 + H};
+            std::vector<UINT32> spans(static_cast<size_t>(Wd) * Hd, 0);
+            std::vector<UINT32> pixels(spans.size(), 0);
+            shadow.MakeShadow(spans.data(), parent, &pr);
+            MShadow::SetHitTestRows(true);
+            shadow.MakeShadow(pixels.data(), parent, &pr);
+            MShadow::SetHitTestRows(false);
+            EXPECT_TRUE(spans == pixels);
+            EXPECT_EQ(std::count(spans.begin(), spans.end(), 0u) == static_cast<long>(spans.size()),
+                      c.empty);
+            DestroyWindow(parent);
+        }
+    }
 }
 
 TEST(ShadowPicture, ColourIsAColorrefPremultipliedIntoThePixels)

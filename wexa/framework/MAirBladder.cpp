@@ -5,12 +5,12 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "framework/GdiOwners.h"
+#include "framework/WindowMessages.h"
 
 namespace WEXA {
 
 namespace {
 
-const UINT kCloseRequest = WM_USER + 66;  // 1090
 const UINT kFontResource = 106;
 const float kFontSize = 14.0f;
 
@@ -84,37 +84,10 @@ void MAirBladder::ReleaseGdiplusObjects()
 
 LONG MAirBladder::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
-    CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case kCloseRequest: return OnUserCloseWindow(wparam, lparam);
-        case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
-        case WM_DESTROY: OnDestroy(); break;
-        case WM_SIZE:
-            OnSize(wparam, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-            break;
-        case WM_SETFOCUS: OnSetFocus(reinterpret_cast<HWND>(static_cast<UINT_PTR>(wparam))); break;
-        case WM_KILLFOCUS:
-            OnKillFocus(reinterpret_cast<HWND>(static_cast<UINT_PTR>(wparam)));
-            break;
-        case WM_PAINT: OnPaint(); break;
-        case WM_CLOSE: OnClose(); break;
-        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-        case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-        case WM_NCDESTROY: PostNcDestroy(); break;
-        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
-        case WM_TIMER: OnTimer(wparam); break;
-        case WM_MOUSEMOVE: OnMouseMove(wparam, point); break;
-        case WM_LBUTTONDOWN: OnLButtonDown(wparam, point); break;
-        case WM_LBUTTONUP: OnLButtonUp(wparam, point); break;
-        case WM_LBUTTONDBLCLK: OnLButtonDblClk(wparam, point); break;
-        case WM_RBUTTONDOWN: OnRButtonDown(wparam, point); break;
-        case WM_RBUTTONUP: OnRButtonUp(wparam, point); break;
-        case WM_RBUTTONDBLCLK: OnRButtonDblClk(wparam, point); break;
-        case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
-        case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
-        default: break;
-    }
+    bool answered = false;
+    const LONG answer =
+        DispatchWindowMessage<kFocusAndNcDestroyMessages>(*this, msg, wparam, lparam, answered);
+    if (answered) return answer;
     return MWindow::OnWindowMessage(msg, wparam, lparam);
 }
 
