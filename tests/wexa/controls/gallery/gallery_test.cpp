@@ -199,7 +199,7 @@ public:
         RowAt(right, row++, L"CHelpButton", [&](int x, int y, int s) {
             if (s != 0 && s != 4) return (MControl*)nullptr;
             auto* b = Make<CHelpButton>(L"CHelpButton", x + 44, y + 8, 20, 20, L"Help", s);
-            b->SetImage(L"img_info.png", 4);
+            b->SetImage(L"img_info.png", 1);
             if (s == 4) b->SetEnabled(0);
             return (MControl*)b;
         });
