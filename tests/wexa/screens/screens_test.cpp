@@ -126,7 +126,9 @@ TEST_F(Screens, TabStripWithPages)
     ASSERT_NE(dlg.Create(nullptr, L"navigation", WS_POPUP | WS_VISIBLE, 0,
                          CRect(left, top, left + 680, top + 400), nullptr),
               nullptr);
-    // The pointer rests on the fourth tab.
+    // The pointer rests on the fourth tab: the real cursor too, or a move that
+    // the display reports from wherever it last was takes the hover away.
+    SetCursorPos(left + 100, top + 20 + 3 * 51 + 20);
     SendMessageW(dlg.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 20 + 3 * 51 + 20));
     UpdateWindow(dlg.GetSafeHwnd());
     Settle();
