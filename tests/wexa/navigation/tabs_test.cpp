@@ -133,7 +133,12 @@ TEST_F(TabTest, ClickOnAHoveredTabSelectsIt)
     MTabCtrl* tab = MakeNavigation();
     tab->SetSelectItem(0);
     host.events.clear();
-    // Press and release through the window, as the user would.
+    // Press and release through the window, as the user would. The real
+    // cursor goes there too: a move the display reports from wherever it
+    // last rested would otherwise take the hover away between the posts.
+    POINT screen = {101, 171};
+    ClientToScreen(hwnd, &screen);
+    SetCursorPos(screen.x, screen.y);
     PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 170));
     PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(101, 171));
     PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(101, 171));
