@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "MRender.h"
+#include "Manager.h"
 #include "PaintManager.h"
 
 namespace WEXA {
@@ -119,6 +121,24 @@ RowWindow Rows(int rows, int rowHeight, int viewHeight, const MScroll* bar)
     w.imageHeight = std::max(viewHeight, (w.last - w.first + 1) * rowHeight);
     w.rowOffset = std::max(w.offset - w.first * rowHeight, 0);
     return w;
+}
+
+int LoadStrip(const wchar_t* skinFileName, int frames, Gdiplus::Image*& image, int& frameWidth,
+              int& frameHeight)
+{
+    if (!skinFileName || !*skinFileName) return 0;
+    Gdiplus::Image* loaded = MRender::LoadImageFromFile(GetSkinsPath() + skinFileName);
+    if (!loaded) return 0;
+    if (loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0) {
+        delete loaded;
+        return 0;
+    }
+    if (frames < 1) frames = 1;
+    delete image;
+    image = loaded;
+    frameWidth = static_cast<int>(loaded->GetWidth() / static_cast<UINT>(frames));
+    frameHeight = static_cast<int>(loaded->GetHeight());
+    return 1;
 }
 
 void Repaint(MControl* list)

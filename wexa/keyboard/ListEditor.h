@@ -61,6 +61,12 @@ int Wheel(MControl* list, MScroll* bar, UINT down, int content, int view);
 // repainting the old and new places of a visible bar.
 void PlaceBars(MControl* list, MScroll* vertical, MScroll* horizontal, int thickness);
 
+// Loads skin folder + file as an owned strip of frames side by side (frame
+// counts below 1 count as 1), replacing image with its frame size; 0 and
+// nothing changed when the file does not load.
+int LoadStrip(const wchar_t* skinFileName, int frames, Gdiplus::Image*& image, int& frameWidth,
+              int& frameHeight);
+
 // The list's owner repaints it when visible.
 void Repaint(MControl* list);
 
