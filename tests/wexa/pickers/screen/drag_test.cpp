@@ -1,4 +1,4 @@
-// Dragging a function tile out of the tile grid onto a key picture, through
+// Dragging a function tile out of the tile grid onto the keyboard picture, through
 // the library's OLE drag and drop in a real window under the real pointer.
 // The press comes as window messages; the drag itself runs in OLE's modal
 // loop, fed by real pointer input from another thread (moves, then the
@@ -13,6 +13,7 @@
 #include "DragDrop.h"
 #include "GdiplusEnvironment.h"
 #include "KeyFuncValue.h"
+#include "KeyboardCtrl.h"
 #include "MDialog.h"
 #include "Manager.h"
 #include "PaintManager.h"
@@ -26,46 +27,11 @@ static const bool g_ole = testutil::AtTestStart(
 
 namespace {
 
-// Stands in for the keyboard picture: three keys side by side; DragMove marks
-// the key under a client point as the keyboard picture does during a drag.
-class KeyPad : public MControl
-{
-public:
-    KeyPad(MObject* owner, UINT id, CRect rect) : MControl(owner, id, rect, 1, 1, 1) {}
-    void DrawControl(HDC& dc, CRect) override
-    {
-        HBRUSH brush = ::CreateSolidBrush(RGB(40, 44, 52));
-        ::FillRect(dc, &m_rcControl, brush);
-        ::DeleteObject(brush);
-    }
-    CRect Key(int index) const
-    {
-        const int w = m_rcControl.Width() / 3;
-        return CRect(m_rcControl.left + index * w, m_rcControl.top,
-                     m_rcControl.left + (index + 1) * w, m_rcControl.bottom);
-    }
-    void DragMove(CPoint point)
-    {
-        hovered = -1;
-        for (int i = 0; i < 3; ++i)
-            if (Key(i).PtInRect(point)) hovered = i;
-        ++dragMoves;
-    }
-    int OnControlLButtonUp(UINT, CPoint point) override
-    {
-        ups.push_back(point);
-        return 1;
-    }
-    int hovered = -1;
-    int dragMoves = 0;
-    std::vector<CPoint> ups;
-};
-
 class DragDialog : public MDialog
 {
 public:
     KeyFuncValue* grid = nullptr;
-    KeyPad* pad = nullptr;
+    KeyboardCtrl* pad = nullptr;
     std::vector<UINT> codes;  // events of the grid
     int dragOvers = 0, drops = 0;
     int hoveredAtDrop = -2;
@@ -82,10 +48,22 @@ public:
         for (int i = 0; i < 6; ++i) grid->AddItem(names[i], 100 + i, L"");
         grid->SetAllHeight(120);
         grid->SetControlRect(CRect(20, 20, 345, 200));
-        pad = new KeyPad(this, 56, CRect(380, 20, 680, 120));
-        pad->SetManager(&m_pm);
-        CAutoLock lock(m_pm.m_controlsLock);
-        m_pm.m_controls.push_back(pad);
+        // The keyboard picture with three keys side by side.
+        pad = dynamic_cast<KeyboardCtrl*>(
+            CreateControl(L"KeyboardCtrl", 58, CRect(380, 20, 680, 120), L"", 1, 1));
+        pad->SetImage(L"img_key_bkg.png", 4);
+        pad->SetKeyboardCtrlMode(KeyboardCtrl::MODE_CUSTOM);
+        const wchar_t* keys[] = {L"Q", L"W", L"E"};
+        for (int i = 0; i < 3; ++i)
+            pad->AddKeyItem(keys[i], keys[i], 20 + i, CRect(100 * i, 0, 100 * i + 96, 96), L"",
+                            RGB(60, 60, 60));
+    }
+    // A key's centre in window client coordinates.
+    CPoint KeyCentre(int index)
+    {
+        CRect r = pad->GetRealRect(CRect(pad->GetKeyItems()[static_cast<size_t>(index)]->rcKey));
+        r.OffsetRect(pad->GetRect().left, pad->GetRect().top);
+        return r.CenterPoint();
     }
     LONG OnMessage(UINT id, UINT code, UINT_PTR, LONG_PTR) override
     {
@@ -105,7 +83,7 @@ public:
         }
         if (msg == WM_DROP_NOTIFY) {
             ++drops;
-            hoveredAtDrop = pad->hovered;
+            hoveredAtDrop = pad->GetHoverIndex();
             return 1;
         }
         return MDialog::OnWindowMessage(msg, wparam, lparam);
@@ -159,7 +137,7 @@ TEST(TileDrag, DroppingATileOnTheKeyPictureGoesThroughOleDragAndDrop)
     // middle key and lets go there while the drag's modal loop runs here.
     Button(MOUSEEVENTF_LEFTDOWN);
     testutil::PumpPending();
-    const CPoint target = dlg.pad->Key(1).CenterPoint();
+    const CPoint target = dlg.KeyCentre(1);
     std::thread pointer([&] {
         ::Sleep(150);
         for (int step = 1; step <= 8; ++step) {
