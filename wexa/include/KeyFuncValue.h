@@ -2,7 +2,9 @@
 // KeyFuncValue: a wrapping grid of function tiles, 98 x 50 pixels, 10 pixels
 // apart, filled row by row. A tile shows a frame of the control's sprite
 // (0 plain, 1 hovered, 2 selected), an optional icon and one line of text,
-// and carries the owner's data value. Pressing a tile selects it; releasing
+// and carries the owner's data value. The selected tile's caption is white
+// (on the theme's accent plate); the hovered tile keeps the text colour, which
+// stays readable on the light hover frame. Pressing a tile selects it; releasing
 // the button inside the control over a tile reports event 2 with the selected
 // index as lparam. The grid scrolls vertically (wheel, vertical bar) over the
 // content height the owner sets.

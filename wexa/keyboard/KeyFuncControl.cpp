@@ -220,15 +220,6 @@ void KeyFuncControl::DrawControl(HDC& dc, CRect)
         g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
         g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
         Gdiplus::FontFamily* family = GetFontFamily(m_strFontFace);
-        Gdiplus::Font* font =
-            family ? new Gdiplus::Font(family, static_cast<Gdiplus::REAL>(m_nFontWidth),
-                                       Gdiplus::FontStyleRegular, Gdiplus::UnitPixel)
-                   : nullptr;
-        Gdiplus::StringFormat format;
-        format.SetAlignment(Gdiplus::StringAlignmentCenter);
-        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        format.SetFormatFlags(0x1800);
-        Gdiplus::SolidBrush brush(m_clrText);
         const Gdiplus::Color select = Manager::GetSelectColor();
         Gdiplus::SolidBrush checkedFill(select);
         Gdiplus::SolidBrush keyFill{Gdiplus::Color(kKeyFill)};
@@ -252,15 +243,15 @@ void KeyFuncControl::DrawControl(HDC& dc, CRect)
                     item->icon,
                     Gdiplus::Rect(r.X + (r.Width - 20) / 2, r.Y + (r.Height - 20) / 2, 20, 20), 0,
                     0, 20, 20, Gdiplus::UnitPixel);
-            else if (font)
-                g.DrawString(
-                    item->label, item->label.GetLength(), font,
+            else
+                picker::DrawKeyLabel(
+                    g, family, static_cast<float>(m_nFontWidth), Gdiplus::FontStyleRegular,
+                    item->label,
                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.X), static_cast<Gdiplus::REAL>(r.Y),
                                    static_cast<Gdiplus::REAL>(r.Width),
                                    static_cast<Gdiplus::REAL>(r.Height)),
-                    &format, &brush);
+                    m_clrText);
         }
-        delete font;
     }
     ::BitBlt(dc, m_rcControl.left, m_rcControl.top, W, H, m_hMemDC, 0, 0, SRCCOPY);
 }

@@ -413,9 +413,6 @@ void KeyFuncCtrl::DrawControl(HDC& dc, CRect)
         headerFormat.SetAlignment(Gdiplus::StringAlignmentNear);
         headerFormat.SetLineAlignment(Gdiplus::StringAlignmentCenter);
         headerFormat.SetFormatFlags(0x1800);
-        Gdiplus::StringFormat tileFormat;
-        tileFormat.SetAlignment(Gdiplus::StringAlignmentCenter);
-        tileFormat.SetLineAlignment(Gdiplus::StringAlignmentCenter);
         Gdiplus::SolidBrush brush(m_clrText);
         const Gdiplus::Color hover = Manager::GetHoverColor();
         const Gdiplus::Color normal = Manager::GetNormalColor();
@@ -456,13 +453,14 @@ void KeyFuncCtrl::DrawControl(HDC& dc, CRect)
                     if (tile->icon)
                         g.DrawImage(tile->icon, Gdiplus::Rect(x + 15, rowTop + 15, 20, 20), 0, 0,
                                     20, 20, Gdiplus::UnitPixel);
-                    else if (font)
-                        g.DrawString(tile->label, tile->label.GetLength(), font,
-                                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(x),
-                                                    static_cast<Gdiplus::REAL>(rowTop),
-                                                    static_cast<Gdiplus::REAL>(TILE_SIZE),
-                                                    static_cast<Gdiplus::REAL>(TILE_SIZE)),
-                                     &tileFormat, &brush);
+                    else
+                        picker::DrawKeyLabel(g, family, 12.0f, Gdiplus::FontStyleRegular,
+                                             tile->label,
+                                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(x),
+                                                            static_cast<Gdiplus::REAL>(rowTop),
+                                                            static_cast<Gdiplus::REAL>(TILE_SIZE),
+                                                            static_cast<Gdiplus::REAL>(TILE_SIZE)),
+                                             m_clrText);
                     x += TILE_PITCH;
                     if (x > W - TILE_PITCH) {
                         x = TILE_LEFT;

@@ -49,5 +49,13 @@ bool WheelBar(MPanel* panel, bool forward);
 // over it moved up by the scroll offset, so the background stays in place.
 void CopyBackground(HDC memDC, HDC target, const CRect& control, int width, int height);
 
+// A key caption centred in its box. The arrow keys' captions (one of U+2190
+// to U+2193) are drawn as arrows, which the library's fonts have no glyphs
+// for. A caption wider than its box is laid out on two lines between words
+// when that fits, else drawn a pixel smaller at a time (down to 8 pixels),
+// so that narrow key tiles show their whole caption.
+void DrawKeyLabel(Gdiplus::Graphics& g, Gdiplus::FontFamily* family, float size, INT style,
+                  const CString& text, const Gdiplus::RectF& box, Gdiplus::Color color);
+
 }  // namespace picker
 }  // namespace WEXA
