@@ -129,9 +129,26 @@ TEST_F(KeyTest, HiddenStripCountsNoTicks)
 class KeyTestOnTheTimerThread : public enginetest::EngineTest
 {};
 
+// Counts the renders of its look and remembers the thread of the last one.
+class CountingStrip : public CKeyTestCtrl
+{
+public:
+    using CKeyTestCtrl::CKeyTestCtrl;
+    void DrawControl(HDC& dc, CRect clip) override
+    {
+        if (!m_bUpdate) {
+            ++renders;
+            renderThread = GetCurrentThreadId();
+        }
+        CKeyTestCtrl::DrawControl(dc, clip);
+    }
+    std::atomic<int> renders{0};
+    std::atomic<DWORD> renderThread{0};
+};
+
 TEST_F(KeyTestOnTheTimerThread, ListIsGuardedAndRepaintsReachTheWindowThread)
 {
-    auto* strip = new CKeyTestCtrl(&host, 57, CRect(10, 10, 330, 42), 1, 1);
+    auto* strip = new CountingStrip(&host, 57, CRect(10, 10, 330, 42), 1, 1);
     strip->SetManager(engine);
     {
         CAutoLock lock(engine->m_controlsLock);
@@ -173,19 +190,22 @@ TEST_F(KeyTestOnTheTimerThread, ListIsGuardedAndRepaintsReachTheWindowThread)
     UpdateWindow(hwnd);
     testutil::PumpPending();
     ASSERT_EQ(strip->GetUpdate(), 1);
-    strip->ClearList();
+    strip->AddKey(L"Q", 20);
     UpdateWindow(hwnd);
     testutil::PumpPending();
-    ASSERT_EQ(strip->GetUpdate(), 1);
-    g_now += 20000;  // idle: the next step clears and asks for a repaint
+    const int before = strip->renders;
+    g_now += 20000;  // idle: the next step clears the strip and asks for a repaint
     std::thread idle([&] {
         for (int i = 0; i < 6; ++i) strip->OnControlTimer();
     });
     idle.join();
-    EXPECT_EQ(strip->GetUpdate(), 1);
+    EXPECT_EQ(strip->GetKeyCount(), 0);
+    EXPECT_EQ(strip->GetUpdate(), 1);  // not marked on the timer thread
+    EXPECT_EQ(strip->renders, before);
     UpdateWindow(hwnd);
     testutil::PumpPending();
-    EXPECT_EQ(strip->GetUpdate(), 1);
+    EXPECT_EQ(strip->renders, before + 1);
+    EXPECT_EQ(strip->renderThread, GetCurrentThreadId());
 }
 
 // ---- battery badge ----
