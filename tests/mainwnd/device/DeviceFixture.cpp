@@ -1,7 +1,5 @@
 #include "DeviceFixture.h"
 
-#include <shlobj.h>
-
 #include <cstdio>
 
 #include "mainwnd/device/DeviceCommands.h"
@@ -37,13 +35,43 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    std::wstring from = m_path.substr(0, m_path.size() - 1);
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
+    // The folder holds the database file and the "db" folder.
+    WIN32_FIND_DATAW found;
+    const std::wstring db = m_path + L"db\\";
+    HANDLE search = FindFirstFileW((db + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((db + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(db.c_str());
+    RemoveDirectoryW(m_path.c_str());
+}
+
+DeviceDataDB& EmptyDatabase()
+{
+    static TempFolder folder;
+    static DeviceDataDB db;
+    if (!db.IsOpened()) {
+        EXPECT_TRUE(db.OpenDevice(folder.Path(), L"K"));
+        // The file is thrown away: commits need not wait for the disk.
+        db.m_db.Exec("PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY;");
+    }
+    std::vector<std::string> tables;
+    db.m_db.Exec(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE 't_%'",
+        [](void* list, int, char** values, char**) {
+            static_cast<std::vector<std::string>*>(list)->push_back(values[0]);
+            return 0;
+        },
+        &tables);
+    std::string sql = "BEGIN;";
+    for (const std::string& table : tables) sql += "DELETE FROM " + table + ";";
+    sql += "DELETE FROM sqlite_sequence; COMMIT;";
+    EXPECT_EQ(0, db.m_db.Exec(sql.c_str()));
+    return db;
 }
 
 std::string Hex(const uint8_t* bytes, size_t count)
@@ -93,7 +121,6 @@ void DeviceFixture::TearDown()
         EXPECT_THAT(keyboard->Verify(), ::testing::IsEmpty());
     }
     manager.reset();
-    db.CloseDevice();
 }
 
 void DeviceFixture::Connect(const sim::SimModel& m)
@@ -108,13 +135,14 @@ void DeviceFixture::Connect(const sim::SimModel& m)
     manager->m_selectedDeviceType = m.deviceType;
     manager->m_currentDevice = nullptr;
     ASSERT_TRUE(manager->GetCurrentDevice() != nullptr);
-    ASSERT_TRUE(db.OpenDevice(folder.Path(), L"K"));
+    db.m_db.Exec("BEGIN");
     for (int i = 1; i <= 3; ++i) {
         ProfileData profile;
         profile.name.Format(L"Profile %d", i);
         ASSERT_EQ(i, db.AddProfile(profile));
         db.InsertDefaultConfig(i);
     }
+    db.m_db.Exec("COMMIT");
     codec.reset(new KeyFuncCodec(db, EnglishText));
     bus.ClearLog();
     keyboard->ClearLog();

@@ -40,6 +40,10 @@ private:
 // values, light rows), to compare before and after.
 std::string DatabaseSnapshot(DeviceDataDB& db);
 
+// One profile database for the whole test program (opening a new file takes
+// long under Wine), emptied: no rows, ids counting from 1 again.
+DeviceDataDB& EmptyDatabase();
+
 // Bytes of a block as "AA 55 16 00".
 std::string Hex(const uint8_t* bytes, size_t count);
 inline std::string Hex(const Bytes& bytes)
@@ -68,8 +72,7 @@ protected:
     sim::SimHidBus bus;
     std::unique_ptr<sim::SimKeyboard> keyboard;
     std::unique_ptr<HidDeviceManager> manager;
-    TempFolder folder;
-    DeviceDataDB db;
+    DeviceDataDB& db = EmptyDatabase();
     std::unique_ptr<KeyFuncCodec> codec;
     KeyMaps maps;
     DeviceInfo info;

@@ -14,7 +14,6 @@ class CodecTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(db.OpenDevice(folder.Path(), L"K"));
         // Three macros; the second is deleted, so the third moves to position 1.
         macro1 = db.AddMacro(L"New Macro 1");
         const int deleted = db.AddMacro(L"Gone");
@@ -22,10 +21,7 @@ protected:
         db.DeleteMacro(deleted);
         macro4 = db.AddMacro(L"\u65B0\u5EFA\u5B8F 4");
     }
-    void TearDown() override { db.CloseDevice(); }
-
-    TempFolder folder;
-    DeviceDataDB db;
+    DeviceDataDB& db = EmptyDatabase();
     KeyFuncCodec codec{db, EnglishText};
     int macro1 = 0, macro3 = 0, macro4 = 0;
 };
