@@ -71,14 +71,14 @@ bool KeyTableRoutines::ReadLedMap(int deviceType, const DeviceInfo& info)
         ledToCode[table[i]] = code->second;
     }
     for (const auto& bar : LightBarLeds(deviceType)) codeToLed[bar.first] = bar.second;
-    m_maps.keyCodeToLed = codeToLed;
-    m_maps.ledToKeyCode = ledToCode;
 
     uint8_t probe[kBatteryLength] = {};
     if (info.zone2Present && !m_hid.TransferData(DeviceCommand::kLiveColoursGen1, probe, 24))
         return false;
     if (info.matrixPresent && !m_hid.TransferData(DeviceCommand::kReadMatrix, probe, 24))
         return false;
+    m_maps.keyCodeToLed = codeToLed;
+    m_maps.ledToKeyCode = ledToCode;
     return true;
 }
 
