@@ -6,6 +6,7 @@
 #include "DeviceFixture.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "mainwnd/device/KeyFuncCatalogue.h"
+#include "mainwnd/device/KeyWriteQueue.h"
 
 namespace devtest {
 namespace {
@@ -233,6 +234,50 @@ TEST_P(KeyTableTest, ProfilesWithoutRowsGetACopyOfProfileOne)
     ASSERT_TRUE(Routines().ReadKeyFunctions(1));
     EndDeviceSession(*manager);
     EXPECT_EQ(db.CountKeyMacros(1), db.CountKeyMacros(3));
+}
+
+}  // namespace
+}  // namespace devtest
+
+namespace devtest {
+namespace {
+
+TEST_F(DeviceFixture, QuickSecondClickKeepsTheFirstKey)
+{
+    Connect(sim::Model("Kestrova-K87"));
+    AddDefaultKeyRows(1);
+    LoadFromKeyboard();
+    // Two keys picked and given functions before the worker runs: two task 8s, each
+    // with its own key and layer.
+    KeyWriteQueue queue;
+    KeyMacroData row;
+    row.profile = 1;
+    row.fn_layer = 0;
+    row.key_code = 4;
+    row.macro_type = 12;
+    row.macro_value = 5;
+    db.UpdateKeyMacro(row);
+    queue.Push(0, 4);
+    row.fn_layer = 2;
+    row.key_code = 5;
+    row.macro_value = 6;
+    db.UpdateKeyMacro(row);
+    queue.Push(2, 5);
+    KeyTableRoutines routines(*manager, db, *codec, maps);
+    for (int task = 0; task < 2; ++task) {
+        KeyWriteRequest request{0, 5};  // what the page shows now
+        ASSERT_TRUE(queue.Pop(request));
+        routines.WriteKeyFunctions(1, request.fnLayer, request.key);
+    }
+    KeyWriteRequest none{1, 7};
+    EXPECT_FALSE(queue.Pop(none));
+    EXPECT_EQ(7, none.key);
+    const int a = maps.keyCodeToIndex.at(4), b = maps.keyCodeToIndex.at(5);
+    EXPECT_EQ("50 05 00", Hex(&keyboard->Block(0x1A)[size_t(3 * a)], 3));
+    EXPECT_EQ("50 06 00", Hex(&keyboard->Block(0x1E)[size_t(3 * b)], 3));
+    queue.Push(0, 4);
+    queue.Clear();
+    EXPECT_FALSE(queue.Pop(none));
 }
 
 }  // namespace
