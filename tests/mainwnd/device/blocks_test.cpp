@@ -229,3 +229,48 @@ TEST(SettingsLayout, ActiveModesAndClamps)
 
 }  // namespace
 }  // namespace devtest
+
+namespace devtest {
+namespace {
+
+TEST(CapabilityLayout, GenerationSelectsTheLayout)
+{
+    for (int generation : {0, 1, 2, 3, 200}) {
+        SCOPED_TRACE(generation);
+        uint8_t block[56] = {};
+        block[8] = uint8_t(generation);
+        block[13] = 16;
+        block[16] = 100, block[17] = 4;
+        for (int i = 21; i <= 29; ++i) block[i] = uint8_t(i);
+        block[19] = 1, block[25] = 1;
+        block[31] = 1, block[35] = 90, block[36] = 6;
+        DeviceInfo info;
+        info.matrixSpeedLimit = 77;
+        ParseCapabilityBlock(block, info);
+        EXPECT_TRUE(info.capabilityRead);
+        EXPECT_EQ(4096, info.macroStorage);
+        EXPECT_TRUE(info.zone1Present && info.zone2Present);
+        EXPECT_EQ(100, info.brightnessLimit[0]);
+        EXPECT_EQ(4, info.speedLimit[0]);
+        if (generation < 2) {
+            EXPECT_EQ(21, info.brightnessLimit[2]);
+            EXPECT_EQ(22, info.speedLimit[2]);
+            EXPECT_EQ(27, info.brightnessLimit[1]);
+            EXPECT_EQ(28, info.speedLimit[1]);
+            EXPECT_FALSE(info.matrixPresent);  // whatever byte 31 says
+            EXPECT_EQ(0, info.matrixBrightnessLimit);
+            EXPECT_EQ(77, info.matrixSpeedLimit);  // kept
+        } else {
+            EXPECT_EQ(22, info.brightnessLimit[2]);
+            EXPECT_EQ(23, info.speedLimit[2]);
+            EXPECT_EQ(28, info.brightnessLimit[1]);
+            EXPECT_EQ(29, info.speedLimit[1]);
+            EXPECT_TRUE(info.matrixPresent);
+            EXPECT_EQ(90, info.matrixBrightnessLimit);
+            EXPECT_EQ(6, info.matrixSpeedLimit);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace devtest
