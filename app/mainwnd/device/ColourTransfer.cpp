@@ -65,9 +65,8 @@ int BuildEffectFrame(const std::vector<KeyColour>& items, const std::map<int, in
 
 void ColourTransfer::ReopenIfNeeded()
 {
-    if (!m_reopenSession) return;
+    if (!m_reopenSession.exchange(0)) return;
     BeginDeviceSession(m_hid);
-    m_reopenSession = false;
 }
 
 bool ColourTransfer::ReadUserKeyColors(int lightMode, std::map<int, COLORREF>& colours)
@@ -154,10 +153,9 @@ bool ColourTransfer::ReadLiveKeyColors(int lightMode, int generation,
 
 void ColourTransfer::StartEffectStream()
 {
-    if (m_effectStreamStarted) return;
+    if (m_effectStreamStarted.exchange(true)) return;
     BeginDeviceSession(m_hid);
     SendShortCommand(m_hid, DeviceCommand::kEffectStart, 56);
-    m_effectStreamStarted = true;
 }
 
 bool ColourTransfer::SendEffectFrame(int deviceType, const std::vector<KeyColour>& items)
@@ -167,7 +165,7 @@ bool ColourTransfer::SendEffectFrame(int deviceType, const std::vector<KeyColour
     const int length = BuildEffectFrame(items, m_maps.keyCodeToLed, deviceType, frame);
     if (length <= 0) return true;
     const bool ok = m_hid.TransferDataChecked(DeviceCommand::kEffectFrame, frame, length);
-    if (!ok) m_reopenSession = true;
+    if (!ok) m_reopenSession = 1;
     return ok;
 }
 
@@ -180,6 +178,6 @@ bool ColourTransfer::SendMatrixFrame(int deviceType, const std::vector<CellColou
         if (cell.id >= 0 && cell.id < kMatrixCells) Put565(&frame[2 * cell.id], cell.colour);
     const bool ok =
         m_hid.TransferDataChecked(DeviceCommand::kMatrixFrame, frame, kMatrixFrameLength);
-    if (!ok) m_reopenSession = true;
+    if (!ok) m_reopenSession = 1;
     return ok;
 }

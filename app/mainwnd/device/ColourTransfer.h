@@ -9,6 +9,7 @@
 // sets after every task it runs and a failed frame sets too, and never close it.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -48,11 +49,19 @@ int BuildEffectFrame(const std::vector<KeyColour>& items, const std::map<int, in
 class ColourTransfer
 {
 public:
-    ColourTransfer(HidDeviceManager& hid, DeviceDataDB& db, const KeyMaps& maps)
-        : m_hid(hid),
+    // The two flags live as long as the stream: the main window passes its own
+    // members; without them the object keeps its own.
+    ColourTransfer(HidDeviceManager& hid, DeviceDataDB& db, const KeyMaps& maps,
+                   std::atomic<int>* reopenSession = nullptr,
+                   std::atomic<bool>* effectStreamStarted = nullptr)
+        : m_reopenSession(reopenSession ? *reopenSession : m_ownReopenSession),
+          m_hid(hid),
           m_db(db),
-          m_maps(maps)
+          m_maps(maps),
+          m_effectStreamStarted(effectStreamStarted ? *effectStreamStarted : m_ownStreamStarted)
     {}
+    ColourTransfer(const ColourTransfer&) = delete;
+    ColourTransfer& operator=(const ColourTransfer&) = delete;
 
     // Task 17: the colours of user mode `lightMode` (128-132) by key code (COLORREF).
     // Another mode reads nothing and fails. AA 10 ... AA 11 either way.
@@ -76,8 +85,14 @@ public:
     // One matrix frame (0x3C, 98 bytes), device type 102 only.
     bool SendMatrixFrame(int deviceType, const std::vector<CellColour>& cells);
 
-    // Set by the worker after each task it runs.
-    bool m_reopenSession = false;
+private:
+    std::atomic<int> m_ownReopenSession{0};
+    std::atomic<bool> m_ownStreamStarted{false};
+
+public:
+    // Set by the worker after each task it runs; cleared by the AA 10 of the next
+    // live read or frame; set again by a failed frame.
+    std::atomic<int>& m_reopenSession;
 
 private:
     void ReopenIfNeeded();
@@ -85,5 +100,5 @@ private:
     HidDeviceManager& m_hid;
     DeviceDataDB& m_db;
     const KeyMaps& m_maps;
-    bool m_effectStreamStarted = false;
+    std::atomic<bool>& m_effectStreamStarted;
 };

@@ -166,6 +166,20 @@ TEST_P(ColourTest, FailedFrameReopensTheSequence)
     EXPECT_FALSE(colours.m_reopenSession);
 }
 
+TEST_P(ColourTest, FlagsOfTheMainWindow)
+{
+    // The main window's own flags, kept across the objects it makes per step.
+    std::atomic<int> reopen{1};
+    std::atomic<bool> started{false};
+    ColourTransfer(*manager, db, maps, &reopen, &started).StartEffectStream();
+    ColourTransfer(*manager, db, maps, &reopen, &started).StartEffectStream();
+    EXPECT_TRUE(started.load());
+    ColourTransfer(*manager, db, maps, &reopen, &started)
+        .SendEffectFrame(GetParam().deviceType, {{4, RGB(1, 2, 3)}});
+    EXPECT_EQ(0, reopen.load());
+    EXPECT_EQ((std::vector<uint8_t>{0x10, 0x2F, 0x10, 0x2E}), Commands());
+}
+
 TEST(Rgb565, Values)
 {
     EXPECT_EQ(0xFFFF, Rgb565(RGB(0xFF, 0xFF, 0xFF)));
