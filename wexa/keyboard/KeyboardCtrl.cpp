@@ -9,6 +9,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "controls/ButtonPaint.h"
 
 namespace WEXA {
 
@@ -22,16 +23,132 @@ Gdiplus::ARGB Opaque(COLORREF c)
            (static_cast<Gdiplus::ARGB>(GetGValue(c)) << 8) | GetBValue(c);
 }
 
-// Key labels: the control's face at 12 pixels.
-std::unique_ptr<Gdiplus::Font> LabelFont(MControlFont* c)
+// Key labels: the control's face at 12 pixels. A label too long for its key
+// at that size is drawn smaller (down to 7 pixels), on two lines where the
+// key is tall enough, so that no label is cut.
+class LabelFonts
 {
-    const Gdiplus::REAL size = 12.0f;
-    if (Gdiplus::FontFamily* family = c->GetFontFamily(c->m_strFontFace))
-        return std::unique_ptr<Gdiplus::Font>(
-            new Gdiplus::Font(family, size, c->m_fontStyle, Gdiplus::UnitPixel));
-    std::unique_ptr<Gdiplus::Font> font(
-        new Gdiplus::Font(L"Arial", size, c->m_fontStyle, Gdiplus::UnitPixel));
-    return font;
+public:
+    explicit LabelFonts(MControlFont* c) : m_style(c->m_fontStyle)
+    {
+        Gdiplus::FontFamily* family = c->GetFontFamily(c->m_strFontFace);
+        for (int i = 0; i < kSizes; ++i) {
+            const Gdiplus::REAL size = static_cast<Gdiplus::REAL>(12 - i);
+            if (family)
+                m_fonts[i].reset(new Gdiplus::Font(family, size, m_style, Gdiplus::UnitPixel));
+            else
+                m_fonts[i].reset(new Gdiplus::Font(L"Arial", size, m_style, Gdiplus::UnitPixel));
+        }
+        m_oneLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    }
+
+    // Draws the label centred in box.
+    void Draw(Gdiplus::Graphics& g, const CString& label, const Gdiplus::RectF& box,
+              const Gdiplus::StringFormat* format, const Gdiplus::Brush* brush)
+    {
+        if (label.IsEmpty()) return;
+        bool fits = true;
+        Gdiplus::Font* font =
+            Pick(g, label, box, format, fits, NeedsSymbols(label) ? Symbols() : m_fonts);
+        if (!font) return;
+        if (fits) {
+            g.DrawString(label, label.GetLength(), font, box, format, brush);
+            return;
+        }
+        // Not even the smallest size fits: one line, centred, rather than a
+        // word broken in two.
+        Gdiplus::StringFormat line(format);
+        line.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsNoClip);
+        Gdiplus::RectF bounds;
+        g.MeasureString(label, label.GetLength(), font, Gdiplus::PointF(0, 0), &m_oneLine, &bounds);
+        const Gdiplus::REAL width = std::max(bounds.Width, box.Width);
+        const Gdiplus::RectF wide(box.X + (box.Width - width) / 2, box.Y, width, box.Height);
+        g.DrawString(label, label.GetLength(), font, wide, &line, brush);
+    }
+
+private:
+    enum { kSizes = 6 };
+
+    // The library's face has Latin letters only: arrows and other symbols
+    // (the arrow keys' names) are drawn in a face of the system that has them.
+    static bool NeedsSymbols(const CString& label)
+    {
+        for (int i = 0; i < label.GetLength(); ++i)
+            if (label.GetAt(i) > 0x24F) return true;
+        return false;
+    }
+    std::unique_ptr<Gdiplus::Font>* Symbols()
+    {
+        if (m_symbols[0]) return m_symbols;
+        static const wchar_t* const faces[] = {L"Segoe UI Symbol", L"Microsoft YaHei",
+                                               L"WenQuanYi Micro Hei", L"DejaVu Sans", L"Arial"};
+        for (const wchar_t* face : faces) {
+            Gdiplus::FontFamily family(face);
+            if (family.GetLastStatus() != Gdiplus::Ok) continue;
+            for (int i = 0; i < kSizes; ++i)
+                m_symbols[i].reset(new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(12 - i),
+                                                     m_style, Gdiplus::UnitPixel));
+            return m_symbols;
+        }
+        return m_fonts;
+    }
+
+    Gdiplus::Font* Pick(Gdiplus::Graphics& g, const CString& label, const Gdiplus::RectF& box,
+                        const Gdiplus::StringFormat* format, bool& fits,
+                        std::unique_ptr<Gdiplus::Font>* fonts)
+    {
+        fits = true;
+        const Gdiplus::REAL room = box.Width - 2.0f;
+        for (int i = 0; i < kSizes; ++i) {
+            Gdiplus::Font* font = fonts[i].get();
+            if (!font || font->GetLastStatus() != Gdiplus::Ok) continue;
+            // Every word must fit on a line of its own ...
+            bool wordsFit = true;
+            const wchar_t* text = label;
+            for (int start = 0, n = label.GetLength(); start < n && wordsFit;) {
+                int end = start;
+                while (end < n && text[end] != L' ') ++end;
+                if (end > start) {
+                    Gdiplus::RectF bounds;
+                    g.MeasureString(text + start, end - start, font, Gdiplus::PointF(0, 0),
+                                    &m_oneLine, &bounds);
+                    wordsFit = bounds.Width <= room;
+                }
+                start = end + 1;
+            }
+            if (!wordsFit) continue;
+            // ... and the wrapped label within the key's height.
+            Gdiplus::RectF bounds;
+            g.MeasureString(label, label.GetLength(), font, Gdiplus::RectF(0, 0, room, 1000.0f),
+                            format, &bounds);
+            if (bounds.Height <= box.Height) return font;
+        }
+        fits = false;
+        return fonts[kSizes - 1].get();
+    }
+
+    int m_style;
+    std::unique_ptr<Gdiplus::Font> m_fonts[kSizes];
+    std::unique_ptr<Gdiplus::Font> m_symbols[kSizes];
+    Gdiplus::StringFormat m_oneLine;
+};
+
+// The box a key's label is centred in.
+Gdiplus::RectF LabelBox(const CRect& r)
+{
+    return Gdiplus::RectF(
+        static_cast<Gdiplus::REAL>(r.left + 1), static_cast<Gdiplus::REAL>(r.top + 1),
+        static_cast<Gdiplus::REAL>(r.Width()), static_cast<Gdiplus::REAL>(r.Height()));
+}
+
+// A frame of the key-cap strip stretched into a key, sampled within its own
+// cell (a smoothing filter would read the neighbouring frame into its border).
+void StretchFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, const CRect& r, int x, int w, int h)
+{
+    Gdiplus::ImageAttributes clamp;
+    clamp.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    g.DrawImage(image, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()), x, 0, w, h,
+                Gdiplus::UnitPixel, &clamp);
 }
 
 }  // namespace
@@ -430,7 +547,7 @@ void KeyboardCtrl::DrawControl(HDC& dc, CRect)
 
 void KeyboardCtrl::DrawKeyCaps(Gdiplus::Graphics& g, bool custom)
 {
-    std::unique_ptr<Gdiplus::Font> font = LabelFont(this);
+    LabelFonts fonts(this);
     Gdiplus::SolidBrush text(m_clrText);
     Gdiplus::SolidBrush roundFill{Gdiplus::Color(0xFFF6F6F6)};
     Gdiplus::Pen roundEdge(Manager::m_select_color, 1.0f);
@@ -446,21 +563,11 @@ void KeyboardCtrl::DrawKeyCaps(Gdiplus::Graphics& g, bool custom)
         } else if (m_pImage && m_nFrameWidth > 0) {
             const int frame = lit ? 1 : 0;
             if (r.Width() <= 50)
-                g.DrawImage(m_pImage, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()),
-                            frame * m_nFrameWidth, 0, m_nFrameWidth, m_nImageHeight,
-                            Gdiplus::UnitPixel);
+                StretchFrame(g, m_pImage, r, frame * m_nFrameWidth, m_nFrameWidth, m_nImageHeight);
             else
-                MRender::DrawImageFrame(g, m_pImage, r, frame * m_nFrameWidth, 0, m_nFrameWidth,
-                                        m_nImageHeight, 8);
+                buttonpaint::DrawFaceFrame(g, this, frame, r, 8);
         }
-        const CString& label = custom ? key->strName : key->strDesc;
-        if (!label.IsEmpty() && font)
-            g.DrawString(label, label.GetLength(), font.get(),
-                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + 1),
-                                        static_cast<Gdiplus::REAL>(r.top + 1),
-                                        static_cast<Gdiplus::REAL>(r.Width()),
-                                        static_cast<Gdiplus::REAL>(r.Height())),
-                         m_pTextFormat, &text);
+        fonts.Draw(g, custom ? key->strName : key->strDesc, LabelBox(r), m_pTextFormat, &text);
     }
 }
 
@@ -476,7 +583,7 @@ void KeyboardCtrl::DrawCustomMode(Gdiplus::Graphics& g, int&, int&)
 
 void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
 {
-    std::unique_ptr<Gdiplus::Font> font = LabelFont(this);
+    LabelFonts fonts(this);
     Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
     const Gdiplus::ARGB select = Manager::m_select_color.GetValue();
     CAutoLock lock(m_keyLock);
@@ -488,13 +595,7 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
         MRender::DrawRoundRectange(g, static_cast<float>(r.left), static_cast<float>(r.top),
                                    static_cast<float>(r.Width()), static_cast<float>(r.Height()),
                                    12.0f, edge, 2.0f, TRUE, fill);
-        if (!key->strDesc.IsEmpty() && font)
-            g.DrawString(key->strDesc, key->strDesc.GetLength(), font.get(),
-                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + 1),
-                                        static_cast<Gdiplus::REAL>(r.top + 1),
-                                        static_cast<Gdiplus::REAL>(r.Width()),
-                                        static_cast<Gdiplus::REAL>(r.Height())),
-                         m_pTextFormat, &white);
+        fonts.Draw(g, key->strDesc, LabelBox(r), m_pTextFormat, &white);
     }
 }
 
