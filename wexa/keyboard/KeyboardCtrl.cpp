@@ -1,6 +1,9 @@
 #include "KeyboardCtrl.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <map>
+#include <string>
 #include <memory>
 #include <utility>
 
@@ -10,6 +13,7 @@
 #include "Manager.h"
 #include "PaintManager.h"
 #include "controls/ButtonPaint.h"
+#include "keyboard/BlendCache.h"
 
 namespace WEXA {
 
@@ -29,8 +33,14 @@ Gdiplus::ARGB Opaque(COLORREF c)
 class LabelFonts
 {
 public:
-    explicit LabelFonts(MControlFont* c) : m_style(c->m_fontStyle)
+    // cache: the size chosen per label, key size, face and style (measuring
+    // every label on every rendering would cost more than drawing them).
+    LabelFonts(MControlFont* c, std::map<std::wstring, int>& cache)
+        : m_style(c->m_fontStyle),
+          m_cache(cache),
+          m_face(c->m_strFontFace.GetString())
     {
+        if (m_cache.size() > 4096) m_cache.clear();
         Gdiplus::FontFamily* family = c->GetFontFamily(c->m_strFontFace);
         for (int i = 0; i < kSizes; ++i) {
             const Gdiplus::REAL size = static_cast<Gdiplus::REAL>(12 - i);
@@ -42,28 +52,66 @@ public:
         m_oneLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
     }
 
-    // Draws the label centred in box.
+    // Draws the label centred in box, from its stored rendering when the
+    // cache has one (labels change rarely; drawing text is slow).
     void Draw(Gdiplus::Graphics& g, const CString& label, const Gdiplus::RectF& box,
-              const Gdiplus::StringFormat* format, const Gdiplus::Brush* brush)
+              const Gdiplus::StringFormat* format, Gdiplus::ARGB colour, BlendCache* cache,
+              Gdiplus::TextRenderingHint hint)
     {
         if (label.IsEmpty()) return;
+        std::unique_ptr<Gdiplus::Font>* fonts = NeedsSymbols(label) ? Symbols() : m_fonts;
+        wchar_t size[64];
+        swprintf(size, 64, L"\x1%dx%d\x1%d\x1%08X\x1%d\x1", static_cast<int>(box.Width),
+                 static_cast<int>(box.Height), m_style, static_cast<unsigned>(colour),
+                 static_cast<int>(hint));
+        const std::wstring key = std::wstring(label.GetString()) + size + m_face;
         bool fits = true;
-        Gdiplus::Font* font =
-            Pick(g, label, box, format, fits, NeedsSymbols(label) ? Symbols() : m_fonts);
-        if (!font) return;
-        if (fits) {
-            g.DrawString(label, label.GetLength(), font, box, format, brush);
-            return;
+        Gdiplus::Font* font = nullptr;
+        auto known = m_cache.find(key);
+        if (known != m_cache.end()) {
+            fits = known->second < kSizes;
+            font = fonts[known->second % kSizes].get();
+        } else {
+            font = Pick(g, label, box, format, fits, fonts);
+            int index = kSizes - 1;
+            for (int i = 0; i < kSizes; ++i)
+                if (fonts[i].get() == font) index = i;
+            m_cache[key] = index + (fits ? 0 : kSizes);
         }
-        // Not even the smallest size fits: one line, centred, rather than a
-        // word broken in two.
-        Gdiplus::StringFormat line(format);
-        line.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsNoClip);
-        Gdiplus::RectF bounds;
-        g.MeasureString(label, label.GetLength(), font, Gdiplus::PointF(0, 0), &m_oneLine, &bounds);
-        const Gdiplus::REAL width = std::max(bounds.Width, box.Width);
-        const Gdiplus::RectF wide(box.X + (box.Width - width) / 2, box.Y, width, box.Height);
-        g.DrawString(label, label.GetLength(), font, wide, &line, brush);
+        if (!font) return;
+        auto paint = [&](Gdiplus::Graphics& t, const Gdiplus::RectF& at) {
+            Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
+            if (fits) {
+                t.DrawString(label, label.GetLength(), font, at, format, &brush);
+                return;
+            }
+            // Not even the smallest size fits: one line, centred, rather than
+            // a word broken in two.
+            Gdiplus::StringFormat line(format);
+            line.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap |
+                                Gdiplus::StringFormatFlagsNoClip);
+            Gdiplus::RectF bounds;
+            t.MeasureString(label, label.GetLength(), font, Gdiplus::PointF(0, 0), &m_oneLine,
+                            &bounds);
+            const Gdiplus::REAL width = std::max(bounds.Width, at.Width);
+            t.DrawString(label, label.GetLength(), font,
+                         Gdiplus::RectF(at.X + (at.Width - width) / 2, at.Y, width, at.Height),
+                         &line, &brush);
+        };
+        const int pad = 6;
+        const int left = static_cast<int>(box.X) - pad, top = static_cast<int>(box.Y);
+        bool drawn = false;
+        if (cache) {
+            HDC hdc = g.GetHDC();
+            drawn = cache->Blend(
+                hdc, left, top, L"label\x1" + key, static_cast<int>(box.Width) + 2 * pad,
+                static_cast<int>(box.Height) + 2, [&](Gdiplus::Graphics& t) {
+                    t.SetTextRenderingHint(hint);
+                    paint(t, Gdiplus::RectF(box.X - left, box.Y - top, box.Width, box.Height));
+                });
+            g.ReleaseHDC(hdc);
+        }
+        if (!drawn) paint(g, box);
     }
 
 private:
@@ -128,6 +176,8 @@ private:
     }
 
     int m_style;
+    std::map<std::wstring, int>& m_cache;
+    std::wstring m_face;
     std::unique_ptr<Gdiplus::Font> m_fonts[kSizes];
     std::unique_ptr<Gdiplus::Font> m_symbols[kSizes];
     Gdiplus::StringFormat m_oneLine;
@@ -176,7 +226,10 @@ KeyboardCtrl::KeyboardCtrl(MObject* owner, UINT id, CRect rect, int visible)
       m_crSelect(0x000000FF),
       m_keyboardColor(0xFFFFFFFF),
       m_pTextFormat(new Gdiplus::StringFormat()),
-      m_pTips(nullptr)
+      m_pTips(nullptr),
+      m_pBlend(new BlendCache()),
+      m_pBlendPicture(nullptr),
+      m_pCapSource(nullptr)
 {
     m_pTextFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
     m_pTextFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
@@ -194,6 +247,8 @@ KeyboardCtrl::~KeyboardCtrl()
         CAutoLock lock(m_keyLock);
         delete m_pKeyboardImage;
         m_pKeyboardImage = nullptr;
+        delete m_pBlend;
+        m_pBlend = nullptr;
     }
     delete m_pTextFormat;
     m_pTextFormat = nullptr;
@@ -523,16 +578,32 @@ void KeyboardCtrl::DrawControl(HDC& dc, CRect)
         UpdateMemDC(dc, w, h);
         if (!m_hMemDC) return;
         ::BitBlt(m_hMemDC, 0, 0, w, h, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
-        Gdiplus::Graphics g(m_hMemDC);
-        g.SetTextRenderingHint(m_textRenderingHint);
-        g.SetSmoothingMode(m_smoothingMode);
         // The picture and the records are drawn under the key lock: another
         // thread may swap the picture or refill the keys meanwhile.
         CAutoLock lock(m_keyLock);
-        if (m_pKeyboardImage)
-            g.DrawImage(m_pKeyboardImage, Gdiplus::Rect(0, 0, w, h), 0, 0,
-                        static_cast<INT>(m_pKeyboardImage->GetWidth()),
-                        static_cast<INT>(m_pKeyboardImage->GetHeight()), Gdiplus::UnitPixel);
+        Gdiplus::Image* picture = m_pKeyboardImage;
+        bool pictureDrawn = !picture;
+        if (picture) {
+            if (m_pBlendPicture != picture) {
+                m_pBlend->Clear();
+                m_pBlendPicture = picture;
+                m_pCapSource = nullptr;
+            }
+            pictureDrawn =
+                m_pBlend->Blend(m_hMemDC, 0, 0, L"picture", w, h, [&](Gdiplus::Graphics& p) {
+                    p.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                    p.DrawImage(picture, Gdiplus::Rect(0, 0, w, h), 0, 0,
+                                static_cast<INT>(picture->GetWidth()),
+                                static_cast<INT>(picture->GetHeight()), Gdiplus::UnitPixel);
+                });
+        }
+        Gdiplus::Graphics g(m_hMemDC);
+        g.SetTextRenderingHint(m_textRenderingHint);
+        g.SetSmoothingMode(m_smoothingMode);
+        if (!pictureDrawn)
+            g.DrawImage(picture, Gdiplus::Rect(0, 0, w, h), 0, 0,
+                        static_cast<INT>(picture->GetWidth()),
+                        static_cast<INT>(picture->GetHeight()), Gdiplus::UnitPixel);
         int width = w, height = h;
         switch (m_nMode) {
             case MODE_NONE: DrawNoneMode(g, width, height); break;
@@ -547,27 +618,63 @@ void KeyboardCtrl::DrawControl(HDC& dc, CRect)
 
 void KeyboardCtrl::DrawKeyCaps(Gdiplus::Graphics& g, bool custom)
 {
-    LabelFonts fonts(this);
-    Gdiplus::SolidBrush text(m_clrText);
+    LabelFonts fonts(this, m_labelFit);
+    const Gdiplus::TextRenderingHint hint = m_textRenderingHint;
     Gdiplus::SolidBrush roundFill{Gdiplus::Color(0xFFF6F6F6)};
     Gdiplus::Pen roundEdge(Manager::m_select_color, 1.0f);
     CAutoLock lock(m_keyLock);
+    if (m_pCapSource != m_pImage) {
+        // Another key-cap strip: the stored caps are stale.
+        m_pBlend->Clear();
+        m_pCapSource = m_pImage;
+        m_pBlendPicture = nullptr;
+    }
+    auto lit = [&](size_t i) {
+        const KEY_INFO* key = m_keys[i];
+        const bool marked = static_cast<int>(i) == m_nPressed || static_cast<int>(i) == m_nHover;
+        return std::make_pair(marked, custom && (marked || key->bCheck));
+    };
+    // The caps first, blended from their stored renderings with GDI ...
+    if (m_pImage && m_nFrameWidth > 0) {
+        HDC hdc = g.GetHDC();
+        for (size_t i = 0; i < m_keys.size(); ++i) {
+            const KEY_INFO* key = m_keys[i];
+            if (key->nKeyCode == ROUND_KEY_CODE) continue;
+            const CRect r = DrawRect(key);
+            const int frame = lit(i).second ? 1 : 0;
+            const bool drawn =
+                m_pBlend->Blend(hdc, r.left, r.top, frame ? L"cap1" : L"cap0", r.Width(),
+                                r.Height(), [&](Gdiplus::Graphics& cap) {
+                                    const CRect at(0, 0, r.Width(), r.Height());
+                                    if (r.Width() <= 50)
+                                        StretchFrame(cap, m_pImage, at, frame * m_nFrameWidth,
+                                                     m_nFrameWidth, m_nImageHeight);
+                                    else
+                                        buttonpaint::DrawFaceFrame(cap, this, frame, at, 8);
+                                });
+            if (!drawn) {
+                g.ReleaseHDC(hdc);
+                if (r.Width() <= 50)
+                    StretchFrame(g, m_pImage, r, frame * m_nFrameWidth, m_nFrameWidth,
+                                 m_nImageHeight);
+                else
+                    buttonpaint::DrawFaceFrame(g, this, frame, r, 8);
+                hdc = g.GetHDC();
+            }
+        }
+        g.ReleaseHDC(hdc);
+    }
+    // ... then the round keys and the labels with GDI+.
     for (size_t i = 0; i < m_keys.size(); ++i) {
         const KEY_INFO* key = m_keys[i];
         const CRect r = DrawRect(key);
-        const bool marked = static_cast<int>(i) == m_nPressed || static_cast<int>(i) == m_nHover;
-        const bool lit = custom && (marked || key->bCheck);
         if (key->nKeyCode == ROUND_KEY_CODE) {
             g.FillEllipse(&roundFill, r.left, r.top, r.Width(), r.Height());
-            if (custom && marked) g.DrawEllipse(&roundEdge, r.left, r.top, r.Width(), r.Height());
-        } else if (m_pImage && m_nFrameWidth > 0) {
-            const int frame = lit ? 1 : 0;
-            if (r.Width() <= 50)
-                StretchFrame(g, m_pImage, r, frame * m_nFrameWidth, m_nFrameWidth, m_nImageHeight);
-            else
-                buttonpaint::DrawFaceFrame(g, this, frame, r, 8);
+            if (custom && lit(i).first)
+                g.DrawEllipse(&roundEdge, r.left, r.top, r.Width(), r.Height());
         }
-        fonts.Draw(g, custom ? key->strName : key->strDesc, LabelBox(r), m_pTextFormat, &text);
+        fonts.Draw(g, custom ? key->strName : key->strDesc, LabelBox(r), m_pTextFormat,
+                   m_clrText.GetValue(), m_pBlend, hint);
     }
 }
 
@@ -583,8 +690,8 @@ void KeyboardCtrl::DrawCustomMode(Gdiplus::Graphics& g, int&, int&)
 
 void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
 {
-    LabelFonts fonts(this);
-    Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
+    LabelFonts fonts(this, m_labelFit);
+    const Gdiplus::TextRenderingHint hint = m_textRenderingHint;
     const Gdiplus::ARGB select = Manager::m_select_color.GetValue();
     CAutoLock lock(m_keyLock);
     for (const KEY_INFO* key : m_keys) {
@@ -595,7 +702,7 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
         MRender::DrawRoundRectange(g, static_cast<float>(r.left), static_cast<float>(r.top),
                                    static_cast<float>(r.Width()), static_cast<float>(r.Height()),
                                    12.0f, edge, 2.0f, TRUE, fill);
-        fonts.Draw(g, key->strDesc, LabelBox(r), m_pTextFormat, &white);
+        fonts.Draw(g, key->strDesc, LabelBox(r), m_pTextFormat, 0xFFFFFFFF, m_pBlend, hint);
     }
 }
 
