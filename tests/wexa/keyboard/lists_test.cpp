@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CDeviceList.h"
+#include "KeyboardCtrl.h"
 #include "CRecordList.h"
 #include "KeyboardLayout.h"
 #include "MListBox.h"
@@ -508,10 +509,52 @@ TEST_F(WidgetTest, ListBoxReportsRowsAndDropsADestroyedEdit)
     box->SetControlFocus(0);
     EXPECT_EQ(box->GetItemText(1), CString(L"Item 1"));
     for (const Event& e : Codes(70)) EXPECT_NE(e.code, 29u);
-    // A new edit makes a new editor.
+    // A new edit makes a new editor; deleting its row drops what was typed.
     box->OnControlLButtonDblClk(0, row1);
     EXPECT_TRUE(Shown(box->GetEditWindow()));
+    Type(box->GetEditWindow(), L"Gone");
+    box->DeleteItem(0);
+    EXPECT_FALSE(Shown(box->GetEditWindow()));
     box->SetControlFocus(0);
+    EXPECT_EQ(box->GetItemText(0), CString(L"Item 1"));
+    for (const Event& e : Codes(70)) EXPECT_NE(e.code, 29u);
+}
+
+// Each widget is built by the factories that list its name, and only by them.
+TEST_F(WidgetTest, FactoriesBuildEveryWidgetByItsName)
+{
+    MPanel* panel = new MPanel(&host, 1, CRect(0, 0, 400, 400), 1);
+    panel->SetManager(&host.engine);
+    struct Case
+    {
+        const wchar_t* name;
+        bool window;  // the window-level factory lists it (the panel's lists them all)
+        bool (*isIt)(MControl*);
+    } cases[] = {
+        {L"KeyboardCtrl", true,
+         [](MControl* c) { return dynamic_cast<KeyboardCtrl*>(c) != nullptr; }},
+        {L"ProfileList", true,
+         [](MControl* c) { return dynamic_cast<ProfileList*>(c) != nullptr; }},
+        {L"MacroList", true, [](MControl* c) { return dynamic_cast<MacroList*>(c) != nullptr; }},
+        {L"MListBox", true, [](MControl* c) { return dynamic_cast<MListBox*>(c) != nullptr; }},
+        {L"CDeviceCtrl", true,
+         [](MControl* c) { return dynamic_cast<CDeviceCtrl*>(c) != nullptr; }},
+        {L"CRecordList", false,
+         [](MControl* c) { return dynamic_cast<CRecordList*>(c) != nullptr; }},
+        {L"CDeviceList", false,
+         [](MControl* c) { return dynamic_cast<CDeviceList*>(c) != nullptr; }},
+    };
+    UINT id = 10;
+    for (const Case& c : cases) {
+        MControl* inPanel = panel->CreateControl(c.name, id++, CRect(0, 0, 50, 50), L"", 1, 1);
+        EXPECT_TRUE(inPanel && c.isIt(inPanel)) << std::string(c.name, c.name + wcslen(c.name));
+        MControl* inWindow =
+            host.engine.CreateControl(1, &host, c.name, id++, CRect(0, 0, 50, 50), L"", 1, 1);
+        EXPECT_EQ(inWindow && c.isIt(inWindow), c.window)
+            << std::string(c.name, c.name + wcslen(c.name));
+        EXPECT_STREQ(inPanel ? inPanel->GetClassNameW() : L"", L"MControl");
+    }
+    delete panel;
 }
 
 // ---- device cards ----
