@@ -127,6 +127,21 @@ TEST_F(ProfileListTest, PressOpensTheRenameBoxAndReleaseReportsTheRow)
     list->SetControlFocus(0);
 }
 
+TEST_F(ProfileListTest, PressOnAnotherRowFinishesTheRenameFirst)
+{
+    list->OnControlMouseMove(0, RowPoint(1));
+    list->OnControlLButtonDown(0, RowPoint(1));
+    Type(list->GetEditWindow(), L"Gaming");
+    list->OnControlMouseMove(0, RowPoint(3));
+    list->OnControlLButtonDown(0, RowPoint(3));
+    EXPECT_EQ(list->GetItemText(1), CString(L"Gaming"));
+    EXPECT_EQ(Codes(53).back(), (Event{53, 29, 0, 1}));
+    EXPECT_EQ(list->GetEditItem(), 3);
+    EXPECT_TRUE(Shown(list->GetEditWindow()));
+    list->SetControlFocus(0);
+    EXPECT_EQ(list->GetItemText(3), CString(L"Profile 4"));
+}
+
 TEST_F(ProfileListTest, SelectionByDataAndDeletion)
 {
     list->SetSelectItem(3);
