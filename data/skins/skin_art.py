@@ -715,9 +715,10 @@ def _lcd_add(tools, name, fw, fh, frames, out):
 
 @draws("icon/icon_list.png")
 def _event_types(tools, name, fw, fh, frames, out):
-    # pairs of (plain, selected): key, delay, mouse button, wheel
-    glyphs = ["keyboard_down", "keyboard_down", "clock", "clock", "mouse", "mouse", "wheel",
-              "wheel"]
+    # pairs of (plain, selected) as the macro event list picks them: function
+    # records (types 8-11), keys and pauses, mouse buttons and moves, a spare
+    glyphs = ["wheel", "wheel", "keyboard_down", "keyboard_down", "mouse", "mouse", "clock",
+              "clock"]
 
     def frame(i):
         ink = ACCENT if i % 2 else MUTED

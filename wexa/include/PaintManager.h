@@ -32,6 +32,11 @@
 //      above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.
+//      The keyboard widgets' item locks (the keyboard picture's key lock, the
+//      row locks of ProfileList, CRecordList, MacroList and MListBox, the
+//      device list's card lock) are of this kind, with one allowance: their
+//      drawing reads the engine's font and image caches (fonts lock, images
+//      lock of 3) while holding them.
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.
