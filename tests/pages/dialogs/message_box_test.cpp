@@ -7,7 +7,9 @@
 #include "DialogTestSupport.h"
 #include "MButton.h"
 #include "MText.h"
+#include "WindowTestHelpers.h"
 #include "pages/CUIMessageBox.h"
+#include "pages/LEDWaitDlg.h"
 
 namespace {
 
@@ -171,6 +173,40 @@ TEST(MessageBoxDialog, NullTextsCountAsEmpty)
     EXPECT_EQ(ShowMessageBox(nullptr, nullptr, nullptr, 0), 1);
     EXPECT_STREQ(title, L"");
     EXPECT_STREQ(message, L"");
+}
+
+}  // namespace
+
+namespace {
+
+// Many boxes and spinners leave no window and no GDI or USER handles behind.
+TEST(MessageBoxDialog, RunsLeaveNoHandlesBehind)
+{
+    InLanguage english(1033);
+    auto runBox = [] {
+        EveryTick tick([] {
+            HWND box = FindDialog(kMessageBoxWindowName);
+            if (!box) return false;
+            Click(box, Centre(CRect(270, 210, 370, 246)));
+            return true;
+        });
+        return ShowMessageBox(nullptr, L"Delete the selected frame?", L"LCD", 4);
+    };
+    EXPECT_EQ(runBox(), 2);  // warms the caches up (fonts, classes)
+    testutil::PumpPending();
+    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(runBox(), 2) << i;
+        LEDWaitDlg spinner;
+        spinner.DoOK();
+        EXPECT_EQ(spinner.DoModal(nullptr), 1u) << i;
+    }
+    testutil::PumpPending();
+    EXPECT_EQ(FindDialog(kMessageBoxWindowName), nullptr);
+    EXPECT_EQ(FindDialog(kWaitDlgWindowName), nullptr);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 10);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 10);
 }
 
 }  // namespace

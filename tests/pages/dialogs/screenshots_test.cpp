@@ -59,11 +59,11 @@ private:
         }
         // Once more after a while: a timer tick running at the first call may
         // have moved the animation on behind it.
-        if (!settled_ && GetTickCount() - shownAt_ >= 200) {
+        if (!settled_ && GetTickCount() - shownAt_ >= 120) {
             settled_ = true;
             if (prepare_) prepare_(*dialog);
         }
-        if (GetTickCount() - shownAt_ < 450) return false;
+        if (GetTickCount() - shownAt_ < 280) return false;
         RECT area;
         GetWindowRect(window, &area);
         testutil::PixelBuffer actual = testutil::CaptureScreen(area);
