@@ -197,6 +197,41 @@ TEST(WaitDialogSlot, ReplacingWhileTheWorkerClosesIsSafe)
     EXPECT_EQ(empty.Get(), nullptr);
 }
 
+// A new wait begun from inside a running one (a handler the modal loop
+// dispatches) closes the running one and deletes it only once its window is
+// gone, never under its own modal loop.
+TEST(WaitDialogSlot, ReplacingARunningDialogClosesItAndDeletesItLater)
+{
+    static std::atomic<int> alive{0};
+    struct Counted : WaitDlg
+    {
+        Counted() { ++alive; }
+        ~Counted() override { --alive; }
+    };
+    MainWindow main;
+    WaitDialogSlot<Counted> slot;
+    Counted* outer = slot.Reset(new Counted);
+    UINT innerResult = 0;
+    EveryTick tick([&] {
+        if (!outer->GetSafeHwnd()) return false;
+        Counted* inner = slot.Reset(new Counted);
+        EXPECT_EQ(alive.load(), 2) << "the running dialog was deleted under its modal loop";
+        EXPECT_EQ(slot.RetiredCount(), 1u);
+        slot.Close();
+        innerResult = inner->DoModal(main.hwnd());
+        return true;
+    });
+    // The outer run ends (its close is taken by the inner loop, so its result
+    // is the library's "no close seen", 0).
+    outer->DoModal(main.hwnd());
+    EXPECT_EQ(outer->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(innerResult, 1u);
+    EXPECT_EQ(alive.load(), 2);
+    slot.Reset(nullptr);  // the retired one's window is gone now: both are deleted
+    EXPECT_EQ(alive.load(), 0);
+    EXPECT_EQ(slot.RetiredCount(), 0u);
+}
+
 // A close made after the window is gone has no effect; the exit sequence ends
 // a spinner by its window name with 0.
 TEST(WaitDlg, LateCloseHasNoEffectAndTheExitClosesByName)
