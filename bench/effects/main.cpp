@@ -2,6 +2,7 @@
 #include "WexaGdiplus.h"
 
 void BenchMatrixScreen();
+void BenchNimbrelEffect();
 
 int main()
 {
@@ -9,6 +10,7 @@ int main()
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
     BenchMatrixScreen();
+    BenchNimbrelEffect();
     Gdiplus::GdiplusShutdown(token);
     return 0;
 }

@@ -412,8 +412,8 @@ public:
 
 private:
     void RequestRepaint();
-    // Steps 2 to 5 of painting onto a DC of the panel's size.
-    void PaintInto(HDC dc, bool onScreen);
+    // Steps 2 to 5 of painting into a bottom-up 32-bit picture of the panel's size.
+    void PaintInto(unsigned char* bits, bool onScreen);
     void DrawSelectionFrame(Gdiplus::Graphics& graphics);
     void AdvanceGIF();
     void SetKeysFromColorMap();

@@ -12,26 +12,14 @@ namespace WEXA {
 
 namespace {
 
-// Reads pixels of the picture being drawn: straight from the DIB when its bits
-// are known (bottom-up rows), otherwise through GetPixel on the DC.
-struct PixelReader
+// A pixel of a bottom-up 32-bit picture as COLORREF; a point outside the
+// picture counts as black (never CLR_INVALID).
+COLORREF ReadPixel(const unsigned char* bits, int width, int height, int x, int y)
 {
-    HDC dc;
-    const unsigned char* bits;  // may be null
-    int width, height;
-
-    COLORREF Read(int x, int y) const
-    {
-        if (bits) {
-            if (x < 0 || y < 0 || x >= width || y >= height) return 0;
-            const unsigned char* p = bits + (static_cast<size_t>(height - 1 - y) * width + x) * 4;
-            return RGB(p[2], p[1], p[0]);
-        }
-        const COLORREF c = ::GetPixel(dc, x, y);
-        // A point outside the bitmap counts as black, never as CLR_INVALID.
-        return c == CLR_INVALID ? 0 : c;
-    }
-};
+    if (!bits || x < 0 || y < 0 || x >= width || y >= height) return 0;
+    const unsigned char* p = bits + (static_cast<size_t>(height - 1 - y) * width + x) * 4;
+    return RGB(p[2], p[1], p[0]);
+}
 
 Gdiplus::Color KeyArgb(COLORREF c)
 {
@@ -87,49 +75,38 @@ void NimbrelEffect::DrawSelectionFrame(Gdiplus::Graphics& graphics)
     }
 }
 
-void NimbrelEffect::PaintInto(HDC dc, bool onScreen)
+void NimbrelEffect::PaintInto(unsigned char* bits, bool onScreen)
 {
     const int w = m_rcControl.Width(), h = m_rcControl.Height();
     const int mode = m_mode;
-    {
-        Gdiplus::Graphics graphics(dc);
-        graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-        graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        if (m_keyboardImage) graphics.DrawImage(m_keyboardImage, 0, 0, w, h);
-        if (mode == 2) {
-            Gdiplus::SolidBrush black(Gdiplus::Color(0xFF000000));
-            graphics.FillRectangle(&black, 0, 0, w, h);
-            DrawMusicEffect(graphics);
-            DrawSelectionFrame(graphics);
-        } else if (mode == 5 && m_gif) {
-            if (onScreen) {
-                Gdiplus::SolidBrush black(Gdiplus::Color(0xFF000000));
-                graphics.FillRectangle(&black, 0, 0, w, h);
-            }
-            if (m_gifFrameCount > 1) {
-                GUID dimension = Gdiplus::FrameDimensionTime;
-                m_gif->SelectActiveFrame(&dimension, static_cast<UINT>(m_gifFrame.load()));
-            }
-            int dw = m_gifDisplayWidth, dh = m_gifDisplayHeight;
-            if (dw < 1) dw = m_gifWidth;
-            if (dh < 1) dh = m_gifHeight;
-            graphics.DrawImage(m_gif, static_cast<int>(m_gifX), static_cast<int>(m_gifY), dw, dh);
-        }
-        graphics.Flush(Gdiplus::FlushIntentionSync);
+    // GDI+ draws into the picture's memory itself: far cheaper than through a
+    // device context.
+    Gdiplus::Bitmap surface(w, h, -w * 4, PixelFormat32bppRGB,
+                            bits + static_cast<size_t>(h - 1) * w * 4);
+    Gdiplus::Graphics graphics(&surface);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    if (m_keyboardImage) graphics.DrawImage(m_keyboardImage, 0, 0, w, h);
+    if (mode == 2 || (mode == 5 && m_gif && onScreen)) {
+        UINT32* p = reinterpret_cast<UINT32*>(bits);
+        std::fill(p, p + static_cast<size_t>(w) * h, 0xFF000000u);
     }
-    GdiFlush();
-    unsigned char* bits = nullptr;
-    DIBSECTION section = {};
-    HGDIOBJ current = GetCurrentObject(dc, OBJ_BITMAP);
-    if (current && GetObjectW(current, sizeof section, &section) == sizeof section &&
-        section.dsBm.bmBits && section.dsBmih.biBitCount == 32 && section.dsBmih.biHeight > 0 &&
-        section.dsBmih.biWidth == w && section.dsBmih.biHeight == h)
-        bits = static_cast<unsigned char*>(section.dsBm.bmBits);
-    const PixelReader reader{dc, bits, w, h};
+    if (mode == 2) {
+        DrawMusicEffect(graphics);
+        DrawSelectionFrame(graphics);
+    } else if (mode == 5 && m_gif) {
+        if (m_gifFrameCount > 1) {
+            GUID dimension = Gdiplus::FrameDimensionTime;
+            m_gif->SelectActiveFrame(&dimension, static_cast<UINT>(m_gifFrame.load()));
+        }
+        int dw = m_gifDisplayWidth, dh = m_gifDisplayHeight;
+        if (dw < 1) dw = m_gifWidth;
+        if (dh < 1) dh = m_gifHeight;
+        graphics.DrawImage(m_gif, static_cast<int>(m_gifX), static_cast<int>(m_gifY), dw, dh);
+    }
+    graphics.Flush(Gdiplus::FlushIntentionSync);
     const bool sample = mode == 2 || mode == 5;
 
-    Gdiplus::Graphics graphics(dc);
-    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     Gdiplus::FontFamily* family = GetFontFamily(m_strFontFace);
     const Gdiplus::FontFamily* face = family ? family : Gdiplus::FontFamily::GenericSansSerif();
@@ -146,8 +123,8 @@ void NimbrelEffect::PaintInto(HDC dc, bool onScreen)
             if (item->rect.IsRectEmpty()) continue;
             CRect r = item->rect;
             r.OffsetRect(offsetX, offsetY);
-            item->color = r.Width() >= 10 ? reader.Read(r.left + 20, r.top + 10)
-                                          : reader.Read(r.left + 3, r.top + 3);
+            item->color = r.Width() >= 10 ? ReadPixel(bits, w, h, r.left + 20, r.top + 10)
+                                          : ReadPixel(bits, w, h, r.left + 3, r.top + 3);
         }
     }
     const int count = static_cast<int>(m_keyItems.size());
@@ -187,8 +164,20 @@ void NimbrelEffect::DrawControl(HDC& dc, CRect)
     if (!(m_bUpdate && m_hMemDC)) {
         UpdateMemDC(dc, w, h);
         if (!m_hMemDC) return;
-        BitBlt(m_hMemDC, 0, 0, w, h, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
-        PaintInto(m_hMemDC, true);
+        // Painted in a picture of the panel's own, then cached.
+        HDC memDc = CreateCompatibleDC(dc);
+        unsigned char* bits = nullptr;
+        HBITMAP bitmap = memDc ? CreateARGB32Bitmap(dc, w, h, &bits) : nullptr;
+        if (bitmap) {
+            HGDIOBJ old = SelectObject(memDc, bitmap);
+            BitBlt(memDc, 0, 0, w, h, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
+            GdiFlush();
+            PaintInto(bits, true);
+            BitBlt(m_hMemDC, 0, 0, w, h, memDc, 0, 0, SRCCOPY);
+            SelectObject(memDc, old);
+            DeleteObject(bitmap);
+        }
+        if (memDc) DeleteDC(memDc);
     }
     BitBlt(dc, m_rcControl.left, m_rcControl.top, w, h, m_hMemDC, 0, 0, SRCCOPY);
     if (m_bandActive) {
@@ -213,12 +202,8 @@ void NimbrelEffect::DrawHideControl()
     unsigned char* bits = nullptr;
     HBITMAP bitmap = memDc ? CreateARGB32Bitmap(windowDc, w, h, &bits) : nullptr;
     if (memDc && bitmap) {
-        HGDIOBJ old = SelectObject(memDc, bitmap);
-        {
-            CAutoLock paint(m_paintLock);
-            PaintInto(memDc, false);
-        }
-        SelectObject(memDc, old);
+        CAutoLock paint(m_paintLock);
+        PaintInto(bits, false);
     }
     if (bitmap) DeleteObject(bitmap);
     if (memDc) DeleteDC(memDc);
