@@ -108,8 +108,16 @@ void NimbrelEffect::PaintInto(unsigned char* bits, bool onScreen)
     const bool sample = mode == 2 || mode == 5;
 
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    // The engine's family of the control's face; without an engine the
+    // system's family of that name, else a plain sans-serif one.
     Gdiplus::FontFamily* family = GetFontFamily(m_strFontFace);
-    const Gdiplus::FontFamily* face = family ? family : Gdiplus::FontFamily::GenericSansSerif();
+    Gdiplus::FontFamily system(m_strFontFace.IsEmpty() ? L"Roboto" : m_strFontFace.GetString());
+    Gdiplus::FontFamily plain(L"Roboto");
+    const Gdiplus::FontFamily* face =
+        family ? family
+        : system.IsAvailable()
+            ? &system
+            : (plain.IsAvailable() ? &plain : Gdiplus::FontFamily::GenericSansSerif());
     Gdiplus::Font font(face, 12.0f, m_fontStyle, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush text(m_clrText);
     const int offsetX = m_offsetX, offsetY = m_offsetY;
