@@ -135,6 +135,8 @@ void NimbrelEffect::PaintInto(unsigned char* bits, bool onScreen)
                                           : ReadPixel(bits, w, h, r.left + 3, r.top + 3);
         }
     }
+    // Off screen nobody sees the keys: only their colours are wanted.
+    if (!onScreen) return;
     const int count = static_cast<int>(m_keyItems.size());
     for (int index = 0; index < count; ++index) {
         KEYITEM_INFO* item = m_keyItems[index];
