@@ -30,6 +30,11 @@
 //      above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.
+//      The effect panel (NimbrelEffect) orders its own: paint lock, then step
+//      lock, then layer lock or key-item lock (never both), then audio lock.
+//      Under its paint lock only the engine's fonts and images leaves are
+//      taken (text drawing); callers may hold its key-item lock
+//      (EnterCriSec) and take nothing of the panel's under it.
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.
