@@ -125,8 +125,8 @@ TEST_F(EditTest, WheelScalesTheGif)
 
 // The four threads at once: the audio thread pushes, the timer steps and
 // renders off screen, the worker writes the colour map, steps, renders and
-// reads the keys, the UI thread paints and edits layers and keys. No crash,
-// and every colour read is a whole COLORREF.
+// reads the keys, the UI thread paints, swaps the GIF and edits layers and
+// keys. No crash, and every colour read is a whole COLORREF.
 TEST_F(EffectTest, FourThreadsTogether)
 {
     AddGrid(19, 6);
@@ -168,8 +168,15 @@ TEST_F(EffectTest, FourThreadsTogether)
             panel->LeaveCriSec();
         }
     });
+    // Two GIFs the UI thread swaps while the timer and the worker draw them.
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring gifs[2] = {std::wstring(dir) + L"fx_stress_a.gif",
+                                  std::wstring(dir) + L"fx_stress_b.gif"};
+    ASSERT_TRUE(testutil::WriteGif(gifs[0], 120, 60, {{1, 2}, {2, 2}, {3, 2}}));
+    ASSERT_TRUE(testutil::WriteGif(gifs[1], 60, 30, {{3, -1}, {1, -1}}));
     testutil::MemoryCanvas canvas(1000, 400);
-    const int modes[] = {2, 7, 5, 6, 1, 2};
+    const int modes[] = {2, 7, 5, 6, 1, 5};
     const DWORD until = GetTickCount() + 1500;
     for (int round = 0; GetTickCount() < until; ++round) {
         panel->SetNimbrelMode(modes[round % 6]);
@@ -182,6 +189,7 @@ TEST_F(EffectTest, FourThreadsTogether)
         panel->SetMusicColor(RGB(round % 256, 0, 0));
         panel->OnControlScroll(1, round % 2, CPoint(0, 0));
         if (round % 5 == 0) panel->DeleteLightLayer(3 + (round / 5) % 18);
+        if (round % 2 == 0) panel->SetGIFImage(CString(gifs[(round / 2) % 2].c_str()));
         if (round % 7 == 0) {
             panel->ClearItem();
             AddGrid(19, 6);
