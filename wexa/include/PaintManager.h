@@ -37,6 +37,11 @@
 //      device list's card lock) are of this kind, with one allowance: their
 //      drawing reads the engine's font and image caches (fonts lock, images
 //      lock of 3) while holding them.
+//      The effect panel (NimbrelEffect) orders its own: paint lock, then step
+//      lock, then layer lock or key-item lock (never both), then audio lock.
+//      Under its paint lock only the engine's fonts and images leaves are
+//      taken (text drawing); callers may hold its key-item lock
+//      (EnterCriSec) and take nothing of the panel's under it.
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.
