@@ -370,7 +370,19 @@ TEST(ThumbnailGrid, CellsFitAndTips)
     EXPECT_EQ(px.ColorAt(20 + 48, 10 + 24 + 1 + 10), RGB(255, 0, 0));  // fitted 96 x 48 at (0, 24)
     EXPECT_EQ(px.ColorAt(20 + 48, 10 + 12), RGB(0, 0, 0));             // black above it
 
-    // Hover item 0, then its tip on the next move inside it.
+    // Item 5 has no texts: hovering it makes no tip window. A click selects it.
+    grid->OnControlMouseMove(0, CPoint(20 + 110, 10 + 215));
+    EXPECT_EQ(grid->GetHoverItem(), 5);
+    EXPECT_EQ(grid->OnControlMouseMove(0, CPoint(20 + 111, 10 + 215)), 1);
+    EXPECT_EQ(grid->GetTipsWindow(), nullptr);
+    grid->OnControlLButtonUp(0, CPoint(20 + 111, 10 + 215));
+    EXPECT_EQ(grid->GetCurSel(), 5);
+    EXPECT_EQ(host.events.back().code, 2u);
+    EXPECT_EQ(host.events.back().wparam, 5u);
+
+    // Leaving item 5, then item 0 hovered, then its tip on the next move inside it.
+    grid->OnControlMouseMove(0, CPoint(59, 60));
+    EXPECT_EQ(grid->GetHoverItem(), -1);
     grid->OnControlMouseMove(0, CPoint(60, 60));
     EXPECT_EQ(grid->GetHoverItem(), 0);
     EXPECT_EQ(grid->GetTipsWindow(), nullptr);
@@ -389,16 +401,9 @@ TEST(ThumbnailGrid, CellsFitAndTips)
     EXPECT_EQ(grid->GetHoverItem(), 1);
     grid->OnControlMouseMove(0, CPoint(20 + 112, 40));
     EXPECT_TRUE(IsWindowVisible(tips->GetSafeHwnd()));
-    // Item 5 has no texts: its tip stays hidden.
-    grid->OnControlMouseMove(0, CPoint(0, 0));
-    grid->OnControlMouseMove(0, CPoint(20 + 110, 10 + 215));
-    grid->OnControlMouseMove(0, CPoint(20 + 111, 10 + 215));
-    EXPECT_EQ(grid->GetHoverItem(), 5);
-    EXPECT_FALSE(IsWindowVisible(tips->GetSafeHwnd()));
-    grid->OnControlLButtonUp(0, CPoint(20 + 111, 10 + 215));
-    EXPECT_EQ(grid->GetCurSel(), 5);
-    EXPECT_EQ(host.events.back().code, 2u);
-    EXPECT_EQ(host.events.back().wparam, 5u);
+    anchor = {20 + 106, 10};
+    ClientToScreen(host.GetSafeHwnd(), &anchor);
+    EXPECT_EQ(tips->GetAnchor().x, anchor.x);
     EXPECT_EQ(grid->SetCurSel(6), 0);
     EXPECT_EQ(grid->SetCurSel(-1), 1);
     host.DestroyWindow();
