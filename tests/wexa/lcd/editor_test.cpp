@@ -222,6 +222,22 @@ TEST_F(EditorTest, TextLayersUndoAndTheWheelSizes)
     EXPECT_EQ(view->GetSelectedLayer(), -1);
 }
 
+TEST_F(EditorTest, TheSavedNoticeComesOnlyWithTheWrittenFile)
+{
+    const CString edit = view->SetImage(source.c_str());
+    // The new edit copy cannot be written (its temporary name is taken by a
+    // folder): the old copy stays and the owner is not told of a save.
+    const std::wstring blocker = std::wstring(edit.GetString()) + L".tmp~";
+    ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+    view->AddText(L"Lost");
+    EXPECT_EQ(Count(32), 0);
+    EXPECT_EQ(ReadBytes(edit.GetString()), ReadBytes(source));
+    RemoveDirectoryW(blocker.c_str());
+    view->AddText(L"Saved");
+    EXPECT_EQ(Count(32), 1);
+    EXPECT_NE(ReadBytes(edit.GetString()), ReadBytes(source));
+}
+
 TEST_F(EditorTest, WithoutAPictureNothingIsEditedWrittenOrSent)
 {
     view->SetImage(source.c_str());
