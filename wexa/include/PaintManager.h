@@ -28,7 +28,9 @@
 //   4. a control's own item locks (the matrix screen's cell lock, then its
 //      shared-state lock; its audio lock alone; each keyboard widget's list
 //      lock alone: tabs, function tiles and rows, key groups, layers, key test
-//      entries, on-screen keys): leaves below everything
+//      entries, on-screen keys; the LCD widgets' locks, each alone: ImageView's
+//      layer, preview and picture locks, the row locks of ImageViewList and
+//      LCDViewList, LCDViewCtrl's item lock): leaves below everything
 //      above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.
