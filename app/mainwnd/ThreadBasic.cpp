@@ -56,6 +56,14 @@ bool CThreadBasic::Stop(DWORD waitMs)
     return true;
 }
 
+bool CThreadBasic::Join(DWORD waitMs)
+{
+    if (!m_hThread) return true;
+    if (IsWorkerThread()) return false;
+    if (WaitForSingleObject(m_hThread, waitMs) != WAIT_OBJECT_0) return false;
+    return Stop(0);
+}
+
 uint64_t CThreadBasic::Now()
 {
     if (m_clock) return m_clock(m_clockContext);

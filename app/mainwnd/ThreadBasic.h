@@ -32,6 +32,9 @@ public:
     // Clears the running flag and waits up to `waitMs` for the thread to end;
     // true when it has ended (or never ran).
     bool Stop(DWORD waitMs = INFINITE);
+    // Waits up to `waitMs` for the thread to end by itself (running flag
+    // untouched); true when it has ended.
+    bool Join(DWORD waitMs);
     bool IsRunning() const { return m_running.load() != 0; }
     DWORD GetThreadId() const { return m_threadId.load(); }
     bool IsWorkerThread() const { return GetCurrentThreadId() == m_threadId.load(); }
