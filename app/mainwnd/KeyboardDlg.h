@@ -26,7 +26,8 @@
 // Lock order (see wexa/include/PaintManager.h for the engine's locks):
 //   device-state lock  before any engine or control lock (a task holding it
 //                      calls controls)
-//   wait-dialog lock   leaf (guards m_waitDlg and m_updateDlg)
+//   wait-dialog slot   leaf (m_waitDlg's lock, then the dialog's close latch)
+//   dialog lock        leaf (guards m_updateDlg)
 //   task queue lock    leaf (TaskQueue)
 #include <windows.h>
 // (after windows.h)
@@ -47,6 +48,8 @@
 #include "mainwnd/KeyboardDef.h"
 #include "mainwnd/TaskQueue.h"
 #include "mainwnd/ThreadBasic.h"
+#include "pages/WaitDialogSlot.h"
+#include "pages/WaitDlg.h"
 #include "services/audio/KeyboardAudio.h"
 #include "services/audio/Visualizer.h"
 
@@ -116,10 +119,8 @@ public:
     void ReloadProfiles();
     // Waits of the worker routines (100 and 200 ms pauses); tests replace it.
     void Pause(DWORD milliseconds);
-    // The wait dialog the worker closes after a task (a dialog deriving from
-    // MDialog); set and cleared on the UI thread around its modal run.
-    void SetWaitDialog(WEXA::MDialog* dialog);
-    // Closes the wait dialog (result OK) when one is set; any thread.
+    // Closes the wait dialog (result OK) when one is held; any thread. The UI
+    // thread installs the dialog in m_waitDlg before it queues the task.
     void CloseWaitDialog();
     void SetUpdateDialog(WEXA::MDialog* dialog);
     void CloseUpdateDialog();
@@ -429,6 +430,8 @@ public:
     COLORREF m_keyColor = 0x00604E3A;
     NOTIFYICONDATAW m_trayIcon;
     bool m_hasLcdPage = false;
+    // The open wait dialog that the worker closes after a task.
+    WaitDialogSlot<WaitDlg> m_waitDlg;
     int m_lcdDirty = 0;
     // The device type the device list has selected.
     std::atomic<int> m_listSelectedType{0};
@@ -457,7 +460,6 @@ protected:
 
     CCriticalLock m_deviceStateLock;
     CCriticalLock m_dialogLock;
-    WEXA::MDialog* m_waitDlg = nullptr;
     WEXA::MDialog* m_updateDlg = nullptr;
     bool m_trayAdded = false;
     HICON m_trayIconHandle = nullptr;

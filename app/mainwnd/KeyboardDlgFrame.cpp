@@ -7,6 +7,7 @@
 #include "MTabCtrl.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/UISize.h"
 #include "services/AppEnvironment.h"
 #include "services/input/RawInput.h"
 #include "services/keys/KeyCodeTable.h"
@@ -253,40 +254,7 @@ void KeyboardDlg::FillMainTab()
 
 void KeyboardDlg::UISize(CRect client)
 {
-    if (!GetControl(39)) return;
-    const int L = client.left, T = client.top, R = client.right, B = client.bottom;
-    auto place = [this](UINT id, int l, int t, int r, int b) {
-        if (MControl* control = Ctl(id)) control->SetRect(CRect(l, t, r, b));
-    };
-    for (UINT id : {30u, 31u, 65u}) place(id, L, T, R, B);
-    int w = 0, h = 0;
-    if (auto* logo = As<MControlFont>(Ctl(36))) {
-        w = logo->GetImageSize().cx;
-        h = logo->GetImageSize().cy;
-    }
-    place(36, 10, 10, 10 + w, 10 + h);
-    place(37, 10 + w, 10, 110 + w, 10 + h);
-    const UINT sysButtons[] = {39, 40, 42, 43, 45};
-    for (int i = 0; i < 5; ++i) place(sysButtons[i], R - 60 - 40 * i, 10, R - 32 - 40 * i, 38);
-    place(33, 1, 70, R - 1, 71);
-    place(32, 281, 71, 282, B - 1);
-    place(46, 90, 80, 190, 116);
-    place(38, 10, 130, 270, 166);
-    place(68, 20, 180, 261, 581);
-    place(64, 30, B - 120, 249, B - 35);
-    place(48, 150, 20, 290, 56);
-    place(49, 160, 26, 184, 50);
-    place(50, 186, 25, 280, 56);
-    place(56, R - 160, 120, R - 100, 270);
-    place(57, 400, B - 360, 1220, B - 324);
-    place(60, R - 180, 320, R - 20, 356);
-    place(61, R - 180, 370, R - 20, 406);
-    place(80, 100, 150, R - 100, 200);
-    place(81, 100, 150, R - 60, B - 50);
-    for (UINT id : {70u, 71u, 74u, 75u, 73u}) place(id, 285, B - 350, R - 1, B - 1);
-    for (UINT id : {72u, 77u, 76u, 78u}) place(id, 285, 80, R - 1, B - 1);
-    place(69, 1, 80, R - 1, B - 1);
-    place(79, L, T, R, B);
+    if (!::UISize(*this, client)) return;
     LayoutCustomKeyPage(client);
     LayoutMacroPage(client);
     LayoutLightPage(client);

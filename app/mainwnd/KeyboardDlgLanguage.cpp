@@ -2,9 +2,9 @@
 // frame reads.
 #include "MControlFont.h"
 #include "MTabCtrl.h"
-#include "Manager.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "services/AppEnvironment.h"
+#include "mainwnd/LanguageText.h"
+#include "mainwnd/RegistrySettings.h"
 
 using namespace WEXA;
 
@@ -50,54 +50,22 @@ const TextRow kMainTabTexts[] = {{0, 50}, {1, 51}, {2, 52}, {4, 53},
 
 CString KeyboardDlg::LangText(int id, const wchar_t* section) const
 {
-    wchar_t key[16];
-    swprintf(key, 16, L"%d", id);
-    wchar_t file[16];
-    swprintf(file, 16, L"%d.lan", GetCurrentLanguageId());
-    std::wstring path = GetExeFolder() + L"language\\" + file;
-    return ReadIniString(section, key, path.c_str()).c_str();
+    return GetLanguageText(id, section);
 }
 
 int KeyboardDlg::RegInt(const wchar_t* name) const
 {
-    return _wtoi(RegString(name).c_str());
+    return ReadRegistryInt(name);
 }
 
 std::wstring KeyboardDlg::RegString(const wchar_t* name) const
 {
-    HKEY key = nullptr;
-    std::wstring keyName = SoftwareRegistryKey();
-    LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_ALL_ACCESS, &key);
-    if (opened == ERROR_FILE_NOT_FOUND) {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
-            RegCloseKey(key);
-        return L"";
-    }
-    if (opened != ERROR_SUCCESS) return L"";
-    // The buffer is sized from the value, so long paths come back whole.
-    DWORD size = 0;
-    std::wstring text;
-    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size) {
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-        DWORD got = DWORD((buffer.size() - 1) * sizeof(wchar_t));
-        if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()),
-                             &got) == ERROR_SUCCESS)
-            text = buffer.data();
-    }
-    RegCloseKey(key);
-    return text;
+    return (const wchar_t*)ReadRegistryString(name);
 }
 
 void KeyboardDlg::RegWriteString(const wchar_t* name, const std::wstring& text) const
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SoftwareRegistryKey().c_str(), 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    WriteRegistryString(name, text.c_str());
 }
 
 void KeyboardDlg::ApplyLanguage()

@@ -73,16 +73,9 @@ void KeyboardDlg::FlushTasks()
     RunAfterSteps(TakeAllTasks());
 }
 
-void KeyboardDlg::SetWaitDialog(WEXA::MDialog* dialog)
-{
-    CAutoLock hold(m_dialogLock);
-    m_waitDlg = dialog;
-}
-
 void KeyboardDlg::CloseWaitDialog()
 {
-    CAutoLock hold(m_dialogLock);
-    if (m_waitDlg) m_waitDlg->DoOK();
+    m_waitDlg.Close(IDOK);
 }
 
 void KeyboardDlg::SetUpdateDialog(WEXA::MDialog* dialog)

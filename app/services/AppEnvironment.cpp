@@ -8,11 +8,11 @@
 #include <mutex>
 
 #include "Manager.h"
+#include "mainwnd/LanguageText.h"
 #include "services/xml/XmlDocument.h"
 
 namespace {
 
-std::atomic<int> g_languageId{1033};
 std::mutex g_languagesLock;
 std::vector<int> g_supportedLanguages;
 
@@ -26,12 +26,12 @@ int DecimalOf(const std::wstring& text)
 
 int GetCurrentLanguageId()
 {
-    return g_languageId.load();
+    return CurrentLanguageId.load();
 }
 
 void SetCurrentLanguageId(int id)
 {
-    g_languageId.store(id);
+    CurrentLanguageId.store(id);
 }
 
 std::vector<int> GetSupportedLanguageIds()

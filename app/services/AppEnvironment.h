@@ -12,7 +12,8 @@
 #include <vector>
 
 // ---- language of the user interface ----
-// The current language id (LCID); read on every language lookup.
+// The current language id (LCID, CurrentLanguageId of LanguageText.h); read on
+// every language lookup.
 int GetCurrentLanguageId();
 void SetCurrentLanguageId(int id);
 // The ids config.xml lists, in its order (filled at start-up).

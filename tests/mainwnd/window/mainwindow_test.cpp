@@ -19,19 +19,6 @@ namespace {
 
 using testutil::MainWindowHarness;
 
-// A dialog standing in for a wait dialog: counts the close requests it gets.
-class WaitProbe : public WEXA::MDialog
-{
-public:
-    LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR) override
-    {
-        if (wparam == IDOK) ++closes;
-        return 1;
-    }
-    bool Open() { return Create(nullptr, L"WaitDlg", WS_POPUP, 0, CRect(0, 0, 50, 50)) != nullptr; }
-    std::atomic<int> closes{0};
-};
-
 std::vector<int> Codes(const std::vector<MainWindowHarness::TaskRecord>& tasks, bool performed)
 {
     std::vector<int> codes;
@@ -103,22 +90,23 @@ TEST(MainWindowWorker, WithoutAKeyboardDeviceTasksAreDroppedAndTheirWaitsClose)
     ASSERT_TRUE(h.Start());
     ASSERT_TRUE(h.WaitForTasks({TASK_INIT, TASK_CHECK_VERSION}));
     EXPECT_FALSE(h.Dlg().m_devicePresent);
-    WaitProbe wait;
-    ASSERT_TRUE(wait.Open());
-    h.Dlg().SetWaitDialog(&wait);
-    h.Dlg().EnableWindow(0);
+    // The wait dialog is installed before its task is queued and has no window
+    // yet: the close request is kept until it has one.
+    WaitDlg* profileWait = h.Dlg().m_waitDlg.Reset(new WaitDlg);
     h.Dlg().AppendTask(TASK_APPLY_PROFILE);
+    ASSERT_TRUE(h.WaitForTasks({TASK_APPLY_PROFILE}));
+    EXPECT_TRUE(profileWait->CloseRequested());
+
+    WaitDlg* resetWait = h.Dlg().m_waitDlg.Reset(new WaitDlg);
+    h.Dlg().EnableWindow(0);
     h.Dlg().AppendTask(TASK_FACTORY_RESET);
     h.Dlg().AppendTask(TASK_WRITE_PERFORMANCE);
-    ASSERT_TRUE(h.WaitForTasks({TASK_APPLY_PROFILE, TASK_FACTORY_RESET, TASK_WRITE_PERFORMANCE}));
-    h.PumpUntil([&] { return wait.closes >= 2; }, 2000);
-    EXPECT_EQ(wait.closes, 2);               // after 6 and after 21
+    ASSERT_TRUE(h.WaitForTasks({TASK_FACTORY_RESET, TASK_WRITE_PERFORMANCE}));
+    EXPECT_TRUE(resetWait->CloseRequested());
     EXPECT_TRUE(h.Dlg().IsWindowEnabled());  // 21 gives the window back
-    auto dropped = Codes(h.Tasks(), false);
-    EXPECT_EQ(dropped,
+    EXPECT_EQ(Codes(h.Tasks(), false),
               (std::vector<int>{TASK_APPLY_PROFILE, TASK_FACTORY_RESET, TASK_WRITE_PERFORMANCE}));
-    h.Dlg().SetWaitDialog(nullptr);
-    wait.DestroyWindow();
+    h.Dlg().m_waitDlg.Reset(nullptr);
 }
 
 TEST(MainWindowWorker, SuspendPausesAndResumeContinues)
@@ -142,9 +130,7 @@ TEST(MainWindowDevices, APickFlushesTheQueueQueuesFourAndStoresTheType)
     Keyboard k87("Kestrova-K87");
     ASSERT_TRUE(h.Start());
     ASSERT_TRUE(h.WaitForTasks({TASK_INIT, TASK_CHECK_VERSION}));
-    WaitProbe wait;
-    ASSERT_TRUE(wait.Open());
-    h.Dlg().SetWaitDialog(&wait);
+    WaitDlg* wait = h.Dlg().m_waitDlg.Reset(new WaitDlg);
     h.Dlg().m_workerPaused = 1;
     h.Dlg().EnableWindow(0);
     h.Dlg().AppendTask(TASK_APPLY_PROFILE);
@@ -154,12 +140,10 @@ TEST(MainWindowDevices, APickFlushesTheQueueQueuesFourAndStoresTheType)
     EXPECT_EQ(h.Dlg().m_taskQueue.Snapshot(), (std::vector<int>{TASK_DEVICE_SELECTED}));
     EXPECT_EQ(ReadDeviceTypeSetting(), 101);
     EXPECT_TRUE(h.Dlg().IsWindowEnabled());
-    h.PumpUntil([&] { return wait.closes >= 1; }, 1000);
-    EXPECT_GE(wait.closes, 1);
+    EXPECT_TRUE(wait->CloseRequested());  // the flushed tasks' waits close
     h.Dlg().m_workerPaused = 0;
     EXPECT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
-    h.Dlg().SetWaitDialog(nullptr);
-    wait.DestroyWindow();
+    h.Dlg().m_waitDlg.Reset(nullptr);
 }
 
 TEST(MainWindowDevices, HotPlugQueuesArrivalAndRemoval)
