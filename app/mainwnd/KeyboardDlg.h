@@ -72,6 +72,10 @@ enum KeyboardMessage : UINT {
     KBM_DROP = 2026,
 };
 
+namespace WEXA {
+class CDeviceList;
+}
+
 class KeyboardDlg : public WEXA::MDialog,
                     public KeyboardDef,
                     public KeyboardAudio,
@@ -183,6 +187,8 @@ public:
     void PollDeviceNotify(int = 0);
     void SelectDevice(int deviceType);
     void RegisterHidNotification();
+    // The frame for a connected keyboard or for none.
+    void ShowKeyboardView(bool connected);
     void LoadProfiles();
 
     // ---- device routines run by tasks ----
@@ -361,6 +367,7 @@ public:
     // The device list's selection (type 0 and index -1 without a list or card).
     int SelectedCardDeviceType();
     int SelectedCardIndex();
+    WEXA::CDeviceList* DeviceList();
     // ---- handlers of private window messages owned by the pages ----
     LONG OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "CDeviceList.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "services/AppEnvironment.h"
@@ -66,6 +67,8 @@ void KeyboardDlg::LoadDeviceConfig()
     if (stored < 100) stored = 101;
     m_keyboards.clear();
     m_deviceModes.clear();
+    WEXA::CDeviceList* list = DeviceList();
+    if (list) list->ClearList();
     std::wstring exe = GetExeFolder();
     XmlDocument doc;
     if (doc.Load((exe + L"config.xml").c_str()) && doc.FindElement(L"config") &&
@@ -80,6 +83,9 @@ void KeyboardDlg::LoadDeviceConfig()
                 entry.imageConnected = exe + L"device\\" + doc.GetAttribute(L"img_connected");
                 entry.imageDisconnected = exe + L"device\\" + doc.GetAttribute(L"img_disconnected");
                 m_keyboards.push_back(entry);
+                if (list)
+                    list->AddDevice(entry.name.c_str(), entry.deviceType,
+                                    entry.imageDisconnected.c_str(), entry.imageConnected.c_str());
                 if (!doc.EnterElement()) continue;
                 while (doc.FindElement(L"mode")) {
                     entry.connectionMode = _wtoi(doc.GetAttribute(L"value").c_str());
@@ -125,6 +131,10 @@ void KeyboardDlg::LoadDeviceConfig()
     Show(437, !m_feedbackUrl.empty());
     Show(438, !m_faqsUrl.empty());
     m_listSelectedType = stored;
+    if (list) {
+        list->SetSelectDevice(stored);
+        m_selectedCardIndex = list->GetSelectItem();
+    }
     SelectDevice(stored);
     RegisterHidNotification();
 }
@@ -138,13 +148,20 @@ void KeyboardDlg::RegisterHidNotification()
     RegisterDeviceNotificationW(GetSafeHwnd(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
+WEXA::CDeviceList* KeyboardDlg::DeviceList()
+{
+    return static_cast<WEXA::CDeviceList*>(Ctl(81));
+}
+
 int KeyboardDlg::SelectedCardDeviceType()
 {
+    if (WEXA::CDeviceList* list = DeviceList()) return list->GetSelectDevice();
     return m_listSelectedType;
 }
 
 int KeyboardDlg::SelectedCardIndex()
 {
+    if (WEXA::CDeviceList* list = DeviceList()) return list->GetSelectItem();
     for (size_t i = 0; i < m_keyboards.size(); ++i)
         if (m_keyboards[i].deviceType == m_listSelectedType) return int(i);
     return -1;
@@ -176,6 +193,16 @@ void KeyboardDlg::ScanDevices(int, int)
         m_listSelectedType = stored;
     else if (firstOnline)
         m_listSelectedType = firstOnline;
+    if (WEXA::CDeviceList* list = DeviceList()) {
+        list->SetAllDeviceState(0);
+        for (const ConnectedDevice* device : open) {
+            list->SetDeviceState(device->deviceType, device->connectionMode, device->online);
+            list->SetDeviceBattery(device->deviceType, device->connectionMode, device->battery,
+                                   device->charge);
+        }
+        list->SetSelectDevice(stored);
+        m_listSelectedType = list->GetSelectDevice();
+    }
     for (DeviceEntry& mode : m_deviceModes) {
         int state = manager.GetOnlineStateById(mode.vendorId, mode.productId, mode.name.c_str(),
                                                mode.connectionMode);
@@ -191,10 +218,11 @@ void KeyboardDlg::ConnectSelectedDevice()
     CloseSecondaryWindows();
     if (!m_devicePresent) {
         m_connectionMode = -1;
+        ShowKeyboardView(false);
         return;
     }
     HidDeviceManager& manager = HidDeviceManager::Instance();
-    int type = m_listSelectedType;
+    int type = SelectedCardDeviceType();
     manager.m_selectedDeviceType = type;
     manager.m_currentDevice = nullptr;
     WriteDeviceTypeSetting(type);
@@ -206,6 +234,14 @@ void KeyboardDlg::ConnectSelectedDevice()
         m_deviceConnected = manager.GetOnlineState(type, mode) != 0;
     else
         m_deviceConnected = mode != -1;
+    ShowKeyboardView(m_deviceConnected);
+}
+
+void KeyboardDlg::ShowKeyboardView(bool connected)
+{
+    // The home page's caption tells that no keyboard is connected; the device
+    // list shows the connected keyboards' cards.
+    Show(80, !connected);
 }
 
 void KeyboardDlg::UpdateUSBDevice(const DEV_BROADCAST_DEVICEINTERFACE_W* record, UINT_PTR event)

@@ -1,4 +1,5 @@
 // KeyboardDlg: control events (OnMessage) and the frame's own handlers.
+#include "KeyboardCtrl.h"
 #include "MTabCtrl.h"
 #include "MenuWnd.h"
 #include "mainwnd/KeyboardDlg.h"
@@ -78,7 +79,11 @@ LONG KeyboardDlg::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam
         case 62: return OnProfileManagerButton();
         case 64: return OnPictureButton();
         case 56: return OnKeyLayerChanged();
-        case 60: return RestoreDefaultKeys();
+        case 60:
+            if (auto* keyboard = static_cast<WEXA::KeyboardCtrl*>(Ctl(58)))
+                m_selectedKey = keyboard->GetCurrentKeyValue();
+            if (m_selectedKey > 0) RestoreDefaultKeys();
+            return 1;
         case 61: return OnRestoreLayerButton();
         case 88: return OnKeyFunctionTypeTab();
         case 89: return OnKeyFunctionValue();

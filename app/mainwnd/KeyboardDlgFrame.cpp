@@ -1,6 +1,9 @@
 // KeyboardDlg: the frame (InitUI), the main tab, the key test and the layout
 // of the frame (UISize).
 #include "CArea.h"
+#include "CDeviceList.h"
+#include "KeyboardCtrl.h"
+#include "ProfileList.h"
 #include "CTextButton.h"
 #include "MButton.h"
 #include "MPicture.h"
@@ -165,8 +168,10 @@ void KeyboardDlg::CreateFrame()
     }
     if (auto* import = As<MControlFont>(Make(L"CImageButton", 55, false)))
         import->SetImage(L"img_btn_inportprofile.png", 4);
-    if (auto* profiles = As<MControlFont>(Make(L"ProfileList", 53, false)))
+    if (auto* profiles = As<ProfileList>(Make(L"ProfileList", 53, false))) {
         profiles->SetImage(L"img_profile_more.png", 2);
+        profiles->SetItemBkg(L"img_tab_item.png");
+    }
     if (auto* round = As<CRoundArea>(Make(L"CRoundArea", 48, true))) {
         round->SetColor(Gdiplus::Color(0xFFC5D8FD));
         round->SetRound(12);
@@ -186,8 +191,10 @@ void KeyboardDlg::CreateFrame()
             button->SetTextColor(textColor);
         }
     }
-    if (auto* keyboard = As<MControlFont>(Make(L"KeyboardCtrl", 58, false)))
+    if (auto* keyboard = As<KeyboardCtrl>(Make(L"KeyboardCtrl", 58, false))) {
         keyboard->SetImage(L"img_key_bkg.png", 4);
+        keyboard->SetKeyboardCtrlMode(101);
+    }
     if (auto* effect = As<MControlFont>(Make(L"NimbrelEffect", 59, false))) {
         effect->SetImage(L"img_key_bkg.png", 4);
         effect->AddMTimer();
@@ -254,7 +261,14 @@ void KeyboardDlg::FillMainTab()
 
 void KeyboardDlg::UISize(CRect client)
 {
-    if (!::UISize(*this, client)) return;
+    if (!GetControl(39)) return;
+    // The frame's rectangles; controls are found by id among those kept, so the
+    // home page's two controls inside panel 69 are placed too.
+    CSize logo(0, 0);
+    if (auto* picture = As<MControlFont>(Ctl(36))) logo = picture->GetImageSize();
+    for (const ControlPlacement& placement : FrameLayout(client, logo)) {
+        if (MControl* control = Ctl(placement.id)) control->SetRect(placement.rect);
+    }
     LayoutCustomKeyPage(client);
     LayoutMacroPage(client);
     LayoutLightPage(client);

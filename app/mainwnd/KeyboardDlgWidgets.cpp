@@ -1,5 +1,6 @@
 // KeyboardDlg: what the frame asks of its keyboard widgets (keyboard picture
 // 58, key test 57) and the frame's modal dialogs.
+#include "KeyboardCtrl.h"
 #include "mainwnd/KeyboardDlg.h"
 
 void KeyboardDlg::ForwardDownloadProgress(int percent) {}
@@ -10,11 +11,29 @@ void KeyboardDlg::AddKeyTestKey(const wchar_t* name, int key) {}
 
 void KeyboardDlg::RemoveKeyTestKey(int key) {}
 
-void KeyboardDlg::EnableKeyboardTips(bool enable) {}
+void KeyboardDlg::EnableKeyboardTips(bool enable)
+{
+    if (auto* keyboard = static_cast<WEXA::KeyboardCtrl*>(Ctl(58))) keyboard->EnableKBTips(enable);
+}
 
-void KeyboardDlg::PrepareKeyboardForCustomKeys() {}
+void KeyboardDlg::PrepareKeyboardForCustomKeys()
+{
+    auto* keyboard = static_cast<WEXA::KeyboardCtrl*>(Ctl(58));
+    if (!keyboard) return;
+    keyboard->SetKeyboardCtrlMode(101);
+    keyboard->SetLightModeColor(0, m_keyColor);
+    keyboard->EnableFrameSelect(0);
+    keyboard->ResetAllItemCheck(0);
+}
 
-void KeyboardDlg::PrepareKeyboardForLighting() {}
+void KeyboardDlg::PrepareKeyboardForLighting()
+{
+    auto* keyboard = static_cast<WEXA::KeyboardCtrl*>(Ctl(58));
+    if (!keyboard) return;
+    keyboard->SetLightModeColor(0, m_keyColor);
+    keyboard->SetKeyboardCtrlMode(m_lightMode < 128 ? 100 : 103);
+    keyboard->ResetAllItemCheck(0);
+}
 
 void KeyboardDlg::RunProfileManager() {}
 
