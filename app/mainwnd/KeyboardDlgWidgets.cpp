@@ -2,6 +2,7 @@
 // 58, key test 57) and the frame's modal dialogs.
 #include "KeyboardCtrl.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/AboutVIPDlg.h"
 
 void KeyboardDlg::ForwardDownloadProgress(int percent) {}
 
@@ -37,4 +38,12 @@ void KeyboardDlg::PrepareKeyboardForLighting()
 
 void KeyboardDlg::RunProfileManager() {}
 
-void KeyboardDlg::RunPictureDialog() {}
+void KeyboardDlg::RunPictureDialog()
+{
+    AboutVIPDlg dialog;
+    if (!dialog.Create(GetSafeHwnd(), L"UpdateTipDlg", 0x96020000, 0, CRect(0, 0, 1400, 788)))
+        return;
+    dialog.CenterWindow(nullptr);
+    dialog.ShowModal(SW_SHOW);
+    if (IsWindow(dialog.GetSafeHwnd())) dialog.DestroyWindow();
+}
