@@ -216,3 +216,34 @@ TEST(DataFolders, TreeIsCreatedAndExistingFoldersAreSuccess)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SingleInstance, ASecondStartRaisesTheFirstWindowAndEnds)
+{
+    WEXA::Manager::SetDeviceName(L"Kestrova Instance Test");
+    HANDLE first = nullptr;
+    ASSERT_TRUE(ClaimSingleInstance(&first));
+    ASSERT_NE(first, nullptr);
+
+    // No window carries the property yet: the second start just ends.
+    HANDLE second = reinterpret_cast<HANDLE>(1);
+    EXPECT_FALSE(ClaimSingleInstance(&second));
+    EXPECT_EQ(second, nullptr);
+
+    // The running main window, minimised, is found by its property and restored.
+    HWND window = CreateWindowExW(0, L"STATIC", L"running", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    SetPropW(window, L"Kestrova Instance Test", reinterpret_cast<HANDLE>(1));
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_EQ(FindWindowWithProperty(L"Kestrova Instance Test"), window);
+    EXPECT_FALSE(ClaimSingleInstance(nullptr));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    RemovePropW(window, L"Kestrova Instance Test");
+    DestroyWindow(window);
+    CloseHandle(first);
+}
+
+}  // namespace

@@ -377,6 +377,8 @@ TEST(MainWindowExit, EndSessionStopsTheWorkerAndTheTrayIcon)
 {
     MainWindowHarness h;
     ASSERT_TRUE(h.Start());
+    // A late download report with no update dialog open reaches nothing.
+    EXPECT_EQ(SendMessageW(h.Window(), 1684, 0, 50), 1);
     ASSERT_TRUE(h.Dlg().IsRunning());
     SendMessageW(h.Window(), WM_ENDSESSION, TRUE, 0);
     EXPECT_FALSE(h.Dlg().IsRunning());
