@@ -26,7 +26,9 @@
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
 //   4. a control's own item locks (the matrix screen's cell lock, then its
-//      shared-state lock; its audio lock alone): leaves below everything
+//      shared-state lock; its audio lock alone; each keyboard widget's list
+//      lock alone: tabs, function tiles and rows, key groups, layers, key test
+//      entries, on-screen keys): leaves below everything
 //      above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.
