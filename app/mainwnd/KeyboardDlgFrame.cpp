@@ -2,6 +2,7 @@
 // of the frame (UISize).
 #include "CArea.h"
 #include "CDeviceList.h"
+#include "KeyLayerCtrl.h"
 #include "KeyboardCtrl.h"
 #include "ProfileList.h"
 #include "CTextButton.h"
@@ -183,7 +184,11 @@ void KeyboardDlg::CreateFrame()
         manager->SetTextButtonColor(Gdiplus::Color(0xC84977E5), Gdiplus::Color(0xFF4977E5),
                                     Gdiplus::Color(0xC84977E5), Gdiplus::Color(0xFF808080));
     }
-    Make(L"KeyLayerCtrl", 56, false, L"Fn");
+    if (auto* layers = As<KeyLayerCtrl>(Make(L"KeyLayerCtrl", 56, false, L"Fn"))) {
+        layers->SetTitle(L"Fn");
+        const wchar_t* names[] = {L"1", L"2", L"3", L"4"};
+        for (int layer = 0; layer < 4; ++layer) layers->AddLayer(names[layer], layer);
+    }
     for (UINT id : {60u, 61u}) {
         if (auto* button =
                 As<MButton>(Make(L"MButton", id, false, LangText(id == 60 ? 201 : 202)))) {

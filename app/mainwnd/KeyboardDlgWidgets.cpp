@@ -1,16 +1,26 @@
 // KeyboardDlg: what the frame asks of its keyboard widgets (keyboard picture
 // 58, key test 57) and the frame's modal dialogs.
+#include "CKeyTestCtrl.h"
 #include "KeyboardCtrl.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "pages/AboutVIPDlg.h"
 
 void KeyboardDlg::ForwardDownloadProgress(int percent) {}
 
-void KeyboardDlg::ClearKeyTest() {}
+void KeyboardDlg::ClearKeyTest()
+{
+    if (auto* keyTest = static_cast<WEXA::CKeyTestCtrl*>(Ctl(57))) keyTest->ClearList();
+}
 
-void KeyboardDlg::AddKeyTestKey(const wchar_t* name, int key) {}
+void KeyboardDlg::AddKeyTestKey(const wchar_t* name, int key)
+{
+    if (auto* keyTest = static_cast<WEXA::CKeyTestCtrl*>(Ctl(57))) keyTest->AddKey(name, key);
+}
 
-void KeyboardDlg::RemoveKeyTestKey(int key) {}
+void KeyboardDlg::RemoveKeyTestKey(int key)
+{
+    if (auto* keyTest = static_cast<WEXA::CKeyTestCtrl*>(Ctl(57))) keyTest->RemoveKey(key);
+}
 
 void KeyboardDlg::EnableKeyboardTips(bool enable)
 {
