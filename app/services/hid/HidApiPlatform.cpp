@@ -98,3 +98,25 @@ void HidApiPlatform::Sleep(int milliseconds)
 {
     if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
 }
+
+bool HidApiPlatform::IsConfigInterface(const wchar_t* devicePath)
+{
+    if (!devicePath || !*devicePath) return false;
+    HANDLE file =
+        CreateFileW(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = false;
+    HIDD_ATTRIBUTES attributes = {};
+    attributes.Size = sizeof(attributes);
+    HidD_GetAttributes(file, &attributes);
+    PHIDP_PREPARSED_DATA preparsed = nullptr;
+    if (HidD_GetPreparsedData(file, &preparsed)) {
+        HIDP_CAPS caps = {};
+        ok = HidP_GetCaps(preparsed, &caps) == HIDP_STATUS_SUCCESS && caps.UsagePage == 0xFF60 &&
+             caps.Usage == 0x61;
+        HidD_FreePreparsedData(preparsed);
+    }
+    CloseHandle(file);
+    return ok;
+}

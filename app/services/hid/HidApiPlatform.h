@@ -19,4 +19,5 @@ public:
     void Close(hid_device* device) override;
     bool GetReportLengths(const char* path, int* inputLength, int* outputLength) override;
     void Sleep(int milliseconds) override;
+    bool IsConfigInterface(const wchar_t* devicePath) override;
 };

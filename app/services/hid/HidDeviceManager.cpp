@@ -14,9 +14,20 @@ const wchar_t* OrEmpty(const wchar_t* text)
 
 }  // namespace
 
+namespace {
+HidPlatform* g_processPlatform = nullptr;
+}  // namespace
+
+void HidDeviceManager::UseProcessPlatform(HidPlatform* platform)
+{
+    g_processPlatform = platform;
+}
+
 HidDeviceManager& HidDeviceManager::Instance()
 {
-    static HidDeviceManager manager;
+    static HidDeviceManager manager(g_processPlatform
+                                        ? *g_processPlatform
+                                        : static_cast<HidPlatform&>(HidApiPlatform::Shared()));
     return manager;
 }
 

@@ -64,6 +64,9 @@ public:
     // The process-wide manager over hidapi, created on first use and destroyed at
     // process exit.
     static HidDeviceManager& Instance();
+    // The HID platform the process's manager (Instance) runs on; call before
+    // the first Instance(). Tests install a simulated bus this way.
+    static void UseProcessPlatform(HidPlatform* platform);
 
     // Over hidapi.
     HidDeviceManager();
@@ -134,6 +137,11 @@ public:
     // when one delivered a report; for a notification the receiver's entry is updated
     // and *deviceType set to the type of the keyboard it names.
     bool GetDeviceNotify(unsigned char* buffer, int* deviceType);
+    // Whether a broadcast device path names a configuration interface.
+    bool IsConfigInterface(const wchar_t* devicePath)
+    {
+        return m_platform.IsConfigInterface(devicePath);
+    }
 
     // ---- members the main window writes directly ---------------------------------------
     std::atomic<HWND> m_hNotifyWnd{nullptr};            // receives 1715

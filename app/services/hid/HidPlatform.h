@@ -53,4 +53,9 @@ public:
 
     // Pauses the calling thread.
     virtual void Sleep(int milliseconds) = 0;
+
+    // Whether the device interface named by a device-change path (as Windows
+    // broadcasts it) is a keyboard's configuration interface (usage page 0xFF60,
+    // usage 0x61). None by default.
+    virtual bool IsConfigInterface(const wchar_t* devicePath) { return false; }
 };

@@ -1,0 +1,486 @@
+#pragma once
+// KeyboardDlg: the main window of Kestrova and the object that holds the whole
+// program state: the dialog whose window is the main window, the system-audio
+// capture, the periodic worker that talks to the keyboard and the controls of
+// every page.
+//
+// The class is one class; its definition is split by concern:
+//   KeyboardDlg.cpp           construction, destruction, ShowMainWindow, Shutdown
+//   KeyboardDlgStartup.cpp    OnInitDialog, InitMainWindow, task 1
+//   KeyboardDlgWorker.cpp     Run, the task table, idle work, tasks 2 to 5
+//   KeyboardDlgDispatch.cpp   OnMessage routing and the frame handlers
+//   KeyboardDlgFrame.cpp      InitUI, the frame, the main tab, the key test, UISize
+//   KeyboardDlgMessages.cpp   window messages, tray, exit, skin menu
+//   KeyboardDlgLanguage.cpp   ApplyLanguage, language texts and registry settings
+//   KeyboardDlgDevices.cpp    device list, scan and connect steps
+//   KeyboardDlgPages.cpp      page builders, layouts and handlers of the pages
+//
+// Threads. The UI thread runs every handler. The worker (CThreadBasic part)
+// runs Run every 16 ms: one queued task or the idle work. Both share the
+// device state (database, key maps, widget records, the device members); the
+// device-state lock guards it: the worker holds it for each task and each idle
+// step, the UI thread for the operations that replace that state (device pick,
+// factory reset, page loads). Neither thread sends a message to the other
+// while holding it.
+//
+// Lock order (see wexa/include/PaintManager.h for the engine's locks):
+//   device-state lock  before any engine or control lock (a task holding it
+//                      calls controls)
+//   wait-dialog slot   leaf (m_waitDlg's lock, then the dialog's close latch)
+//   dialog lock        leaf (guards m_updateDlg)
+//   task queue lock    leaf (TaskQueue)
+#include <windows.h>
+// (after windows.h)
+#include <dbt.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CLock.h"
+#include "MDialog.h"
+#include "mainwnd/DeviceEntry.h"
+#include "mainwnd/KeyboardDef.h"
+#include "mainwnd/TaskQueue.h"
+#include "mainwnd/ThreadBasic.h"
+#include "pages/WaitDialogSlot.h"
+#include "pages/WaitDlg.h"
+#include "services/audio/KeyboardAudio.h"
+#include "services/audio/Visualizer.h"
+
+struct RawInputEvent;
+
+// The main window's private messages.
+enum KeyboardMessage : UINT {
+    KBM_DOWNLOAD_PROGRESS = 1684,
+    KBM_TRAY = 1690,
+    KBM_EXIT_REQUEST = 1691,
+    KBM_HOOK_KEY = 1692,
+    KBM_HOOK_MOUSE = 1693,
+    KBM_VERSION_RESULT = 1694,
+    KBM_SKIN_MENU = 1695,
+    KBM_DEVICE_NOTIFY = 1715,
+    KBM_PROFILE_MENU = 1825,
+    KBM_CANVAS_MENU = 1834,
+    KBM_LANGUAGE_CHANGED = 2024,
+    KBM_DRAG_OVER = 2025,
+    KBM_DROP = 2026,
+};
+
+namespace WEXA {
+class CDeviceList;
+}
+
+class KeyboardDlg : public WEXA::MDialog,
+                    public KeyboardDef,
+                    public KeyboardAudio,
+                    public CThreadBasic
+{
+public:
+    KeyboardDlg();
+    ~KeyboardDlg() override;
+    KeyboardDlg(const KeyboardDlg&) = delete;
+    KeyboardDlg& operator=(const KeyboardDlg&) = delete;
+
+    // ---- lifetime ----
+    // Creates the 1400 x 788 window (centred) and runs it modally; the modal result.
+    UINT ShowMainWindow(int showCommand);
+    // The window alone, shown with the command but not run modally (the test
+    // harness drives its messages); null when it cannot be created.
+    HWND CreateMainWindow(int showCommand);
+    // Stops the worker, the audio capture and the tray icon and destroys the window.
+    virtual int Shutdown();
+    // Stops and joins the worker (also from the destructor).
+    void StopWorker();
+
+    // ---- MDialog overrides ----
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
+    int OnInitDialog() override;
+    void InitUI(CRect client) override;
+    void UISize(CRect client) override;
+    LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
+
+    // ---- CThreadBasic ----
+    void Run() override;
+
+    // ---- start-up ----
+    void InitMainWindow();
+    void InitRuntime();
+
+    // ---- worker ----
+    void AppendTask(int code) { m_taskQueue.Append(code); }
+    // Empties the queue; every dropped task's after-step still runs (wait
+    // dialogs close, the window is enabled again after a factory reset).
+    void FlushTasks();
+    void Trd_DeviceInstall();
+    void Trd_DeviceUnInstall();
+    void ReloadDevice();
+    void ReloadProfiles();
+    // Waits of the worker routines (100 and 200 ms pauses); tests replace it.
+    void Pause(DWORD milliseconds);
+    // Closes the wait dialog (result OK) when one is held; any thread. The UI
+    // thread installs the dialog in m_waitDlg before it queues the task.
+    void CloseWaitDialog();
+    void SetUpdateDialog(WEXA::MDialog* dialog);
+    void CloseUpdateDialog();
+    CCriticalLock& DeviceStateLock() { return m_deviceStateLock; }
+
+    // ---- dispatch and frame handlers ----
+    LONG OnSettingsButton();
+    LONG OnSkinButton();
+    LONG OnProfileManagerButton();
+    LONG OnPictureButton();
+    LONG OnDeviceSelected();
+    void OpenLink(const std::wstring& url);
+
+    // ---- frame ----
+    LONG OnMainTabChanged(int position);
+    void OnKeyTestInput(HRAWINPUT input);
+    // One translated raw-input event for the key test.
+    void HandleKeyTestEvent(const RawInputEvent& event);
+    const std::set<int>& KeyTestPressed() const { return m_keyTestPressed; }
+    bool KeyTestActive() const { return m_keyTestInput != nullptr; }
+
+    // ---- window messages, tray, exit ----
+    LONG OnCloseButton();
+    LONG OnTrayNotify(UINT mouseMessage);
+    LONG OnExitRequest(LONG_PTR code);
+    LONG OnSkinMenuCommand(LONG_PTR command);
+    LONG OnPowerBroadcast(UINT_PTR event);
+    LONG OnDeviceNotify(LONG_PTR online);
+    void CloseSecondaryWindows();
+    // Hands a download percentage to the open update dialog.
+    void ForwardDownloadProgress(int percent);
+    // Deletes the tray icon when it was added; the delete's result, 1 when none.
+    BOOL RemoveTrayIcon();
+    bool TrayIconAdded() const { return m_trayAdded; }
+    // Ends the process (ExitProcess); tests replace it and stop the program instead.
+    void EndProcess();
+    typedef void (*EndProcessFn)(void* context);
+    void SetEndProcess(EndProcessFn end, void* context)
+    {
+        m_endProcess = end;
+        m_endProcessContext = context;
+    }
+
+    // ---- language, registry ----
+    void ApplyLanguage();
+    // Item texts of the pages' tabs and combo boxes (after a language change).
+    void ApplyLanguageToPageItems();
+    // A text of the language file of the current language.
+    CString LangText(int id, const wchar_t* section = L"KB.DIALOG") const;
+    int RegInt(const wchar_t* name) const;
+    std::wstring RegString(const wchar_t* name) const;
+    void RegWriteString(const wchar_t* name, const std::wstring& text) const;
+
+    // ---- devices ----
+    void BuildKeyFunctionList();
+    void LoadDeviceConfig();
+    void ScanDevices(int = 0, int = 0);
+    void ConnectSelectedDevice();
+    void UpdateUSBDevice(const DEV_BROADCAST_DEVICEINTERFACE_W* record, UINT_PTR event);
+    void PollDeviceNotify(int = 0);
+    void SelectDevice(int deviceType);
+    void RegisterHidNotification();
+    // The frame for a connected keyboard or for none.
+    void ShowKeyboardView(bool connected);
+    void LoadProfiles();
+
+    // ---- device routines run by tasks ----
+    void ApplyProfileToDevice();
+    void LoadKeyAssignments(int profile);
+    void SetKeyMacroData();
+    void UploadMacros();
+    void SendUserLightMode();
+    void SendLightMode();
+    void SendMatrixMode();
+    void ReadMatrixColors();
+    void WriteMatrixColors();
+    void SendPerformanceSettings();
+    void ReadUserKeyColors();
+    void WriteUserKeyColors();
+    void FactoryReset();
+    void StartEffectStream();
+    void CheckSoftwareVersion();
+    void DownloadSoftwareUpdate();
+    void DownloadFirmwareTool();
+    void ReadLiveKeyColors();
+    void StreamEffectColors();
+    void SendMatrixFrame();
+
+    // ---- pages: builders and layouts ----
+    void InitCustomKeyPage();
+    void InitMacroPage();
+    void InitLightPage();
+    void InitMatrixScreenPage();
+    void InitEffectPage();
+    void InitMusicPage();
+    void InitPerformancePage();
+    void InitDevicePage();
+    void InitLcdPage();
+    void InitSettingsPage();
+    void LayoutCustomKeyPage(CRect client);
+    void LayoutMacroPage(CRect client);
+    void LayoutLightPage(CRect client);
+    void LayoutMatrixScreenPage(CRect client);
+    void LayoutEffectPage(CRect client);
+    void LayoutMusicPage(CRect client);
+    void LayoutPerformancePage(CRect client);
+    void LayoutDevicePage(CRect client);
+    void LayoutSettingsPage(CRect client);
+    void LoadLightModes();
+    void LoadMatrixModes();
+
+    // ---- page handlers that take every event code ----
+    LONG OnProfileListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnKeyboardCtrlClick(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLightModeSelect(UINT code, UINT_PTR wparam = 0, LONG_PTR lparam = 0);
+    LONG OnLightPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMusicPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG StoreMacroPlayMode(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnKeyComboFieldEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLightRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLightGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLightBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMusicRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMusicGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMusicBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMatrixModeSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMatrixPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMatrixRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMatrixGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMatrixBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMacroListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMacroDelayTimeEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMacroRecordValueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdSlotSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdLayerSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdCanvasEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdFrameListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdFontSizeEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnLcdPaletteBar();
+
+    // ---- page handlers of clicks and selections (event code 2) ----
+    LONG OnProfileAdd();
+    LONG ImportProfileXml();
+    LONG OnKeyLayerChanged();
+    LONG RestoreDefaultKeys();
+    LONG OnRestoreLayerButton();
+    LONG OnKeyFunctionTypeTab();
+    LONG OnKeyFunctionValue();
+    LONG OnKeyComboSave();
+    LONG OnMacroPlayModeRadio(UINT id);
+    LONG OnLightZoneTab();
+    LONG OnCustomLightSwitch();
+    LONG OnLightEnableSwitch();
+    LONG OnLightColorfulCheck();
+    LONG OnLightDefaultColor(UINT id);
+    LONG OnLightBrightnessSlider();
+    LONG OnLightSpeedSlider();
+    LONG OnLightDirectionRadio(UINT id);
+    LONG OnUserLightModeSelect();
+    LONG OnLightApplyButton();
+    LONG OnMusicColorfulCheck();
+    LONG OnMusicDefaultColor(UINT id);
+    LONG OnMusicLayerCheck(UINT id);
+    LONG OnMusicForeModeSelect();
+    LONG OnMusicBackModeSelect();
+    LONG OnMusicForeAmplitudeSlider();
+    LONG OnMusicBackBrightnessSlider();
+    LONG OnMusicLightBrightnessSlider();
+    LONG OnEffectModeChanged();
+    LONG OnCaptureWindowSelect();
+    LONG OnEffectFileButton();
+    LONG OnMatrixScreenEdit();
+    LONG OnMatrixPresetSelect();
+    LONG OnMatrixEnableSwitch();
+    LONG OnMatrixColorfulCheck();
+    LONG OnMatrixDefaultColor(UINT id);
+    LONG OnMatrixBrightnessSlider();
+    LONG OnMatrixSpeedSlider();
+    LONG OnMatrixDirectionRadio(UINT id);
+    LONG OnMatrixAmplitudeSlider();
+    LONG OnMacroNew();
+    LONG OnMacroDelete();
+    LONG OnMacroRecordToggle();
+    LONG OnMacroRecordDelete();
+    LONG OnMacroRecordClear();
+    LONG OnMacroDelayModeRadio(UINT id);
+    LONG OnMacroRecordTypeSelect();
+    LONG SaveMacroRecords();
+    LONG OnMacroRecordUp();
+    LONG OnMacroRecordDown();
+    LONG OnMacroInsertMenu();
+    LONG OnLcdLayerAdd();
+    LONG OnLcdImportGif();
+    LONG OnLcdLayerDelete();
+    LONG ShowLcdEditMode();
+    LONG ShowLcdPreviewMode();
+    LONG OnLcdAddText();
+    LONG ImportLcdPictures();
+    LONG OnLcdFrameCopy();
+    LONG OnLcdFrameDelete();
+    LONG OnLcdDefaultColor(UINT id);
+    LONG OnLcdCommandButton();
+    LONG SaveLcdFrames();
+    LONG OnLcdExportGif();
+    LONG SendLcdLayer();
+    LONG OnMacModeSwitch();
+    LONG OnGameModeSwitch();
+    LONG OnLockWinSwitch();
+    LONG OnWasdModeSwitch();
+    LONG OnSleepTimeSelect();
+    LONG OnKeyResponseSelect();
+    LONG OnResetToDefaults();
+    LONG OnDeviceMessageButton();
+    LONG OnSettingsReturn();
+    LONG OnLanguageRadio();
+    LONG OnAutorunSwitch();
+    LONG OnAutorunMinimizeSwitch();
+    LONG OnExitModeRadio();
+    LONG OnCheckVersionButton();
+    // Rows the routing table handles on the spot, on pages built later:
+    LONG OnEffectPresetSelect();        // 274: preset of the effect preview
+    LONG OnLcdGridLineCheck();          // 376: grid lines of the LCD canvas
+    LONG OnLcdDrawModeButton(UINT id);  // 391, 392: draw mode of the LCD canvas
+    LONG OnLcdRecoverEdit();            // 394
+    // The frame's keyboard widgets (keyboard picture 58, key test 57).
+    void ClearKeyTest();
+    void AddKeyTestKey(const wchar_t* name, int key);
+    void RemoveKeyTestKey(int key);
+    void EnableKeyboardTips(bool enable);
+    void PrepareKeyboardForCustomKeys();
+    void PrepareKeyboardForLighting();
+    // The modal dialogs of the frame (profile manager, picture window).
+    void RunProfileManager();
+    void RunPictureDialog();
+    // The device list's selection (type 0 and index -1 without a list or card).
+    int SelectedCardDeviceType();
+    int SelectedCardIndex();
+    WEXA::CDeviceList* DeviceList();
+    // ---- handlers of private window messages owned by the pages ----
+    LONG OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam);
+    LONG OnUpdateCheckResult(LONG_PTR result);
+    LONG OnProfileMenuCommand(LONG_PTR command);
+    LONG OnKeyFunctionMenuCommand(UINT_PTR wparam);
+    LONG OnDragOverNotify(LONG_PTR point);
+
+    // A test can watch the worker: called after each task is taken, with
+    // whether its routine was run (false: dropped for want of a keyboard).
+    typedef void (*TaskObserverFn)(void* context, int code, bool performed);
+    void SetTaskObserver(TaskObserverFn observer, void* context)
+    {
+        m_taskObserver = observer;
+        m_taskObserverContext = context;
+    }
+    typedef void (*PauseFn)(void* context, DWORD milliseconds);
+    void SetPauseFunction(PauseFn pause, void* context)
+    {
+        m_pause = pause;
+        m_pauseContext = context;
+    }
+
+    // ---- the state (read by pages and tests) ----
+    TaskQueue m_taskQueue;
+    std::atomic<bool> m_runtimeStarted{false};
+    std::atomic<int> m_workerPaused{0};
+    std::atomic<int> m_reopenSession{0};
+    int m_selectedCardIndex = 0;
+    std::atomic<bool> m_devicePresent{false};
+    std::atomic<bool> m_deviceConnected{false};
+    std::atomic<int> m_changedDeviceType{0};
+    std::atomic<bool> m_connecting{false};
+    std::atomic<bool> m_effectStreamStarted{false};
+    std::atomic<int> m_deviceType{0};
+    std::atomic<int> m_connectionMode{0};
+    std::wstring m_modelName;
+    std::vector<DeviceEntry> m_keyboards;
+    std::vector<DeviceEntry> m_deviceModes;
+    int m_featureFlags = 0x7F;
+    int m_wirelessFeatureFlags = 0x7F;
+    std::wstring m_websiteUrl, m_feedbackUrl, m_faqsUrl, m_storeUrl;
+    std::wstring m_upgradeUrl;
+    std::wstring m_softwareVersion;
+    std::wstring m_firmwareToolUrl;
+    std::wstring m_serverVersion;
+    int m_updateCheckResult = 0;
+    std::atomic<int> m_currentPage{0};
+    std::atomic<int> m_currentTab{1};
+    std::atomic<int> m_currentProfile{1};
+    int m_currentFnLayer = 0;
+    int m_selectedKey = 0;
+    std::atomic<int> m_lightMode{0};
+    int m_lightZone = 0;
+    int m_lightModeCaps = 0;
+    std::atomic<int> m_liveKeyColors{0};
+    int m_matrixMode = 0;
+    std::atomic<int> m_matrixStreaming{0};
+    int m_effectMode = 2;
+    std::atomic<int> m_effectStreaming{0};
+    std::vector<uint8_t> m_defaultKeyTables;
+    std::map<int, int> m_keyCodeToIndex, m_keyIndexToCode, m_keyCodeToLed, m_ledToKeyCode;
+    std::unique_ptr<char> m_keyTestInput;  // present while the key test receives raw input
+    std::set<int> m_keyTestPressed;
+    Visualizer m_visualizer;
+    Gdiplus::ARGB m_textColor = 0xFF333333;
+    COLORREF m_keyColor = 0x00604E3A;
+    NOTIFYICONDATAW m_trayIcon;
+    bool m_hasLcdPage = false;
+    // The open wait dialog that the worker closes after a task.
+    WaitDialogSlot<WaitDlg> m_waitDlg;
+    int m_lcdDirty = 0;
+    // The device type the device list has selected.
+    std::atomic<int> m_listSelectedType{0};
+
+protected:
+    struct TaskAfter
+    {
+        bool closeWait = false;
+        bool enableWindow = false;
+    };
+    // What a task does after its routine (also when it is dropped or flushed).
+    static TaskAfter AfterStepOf(int code);
+    void RunAfterSteps(const TaskAfter& after);
+    // Empties the queue and returns the after-steps of what it held.
+    TaskAfter TakeAllTasks();
+    void RunTask(int code);
+    void IdleStep();
+    void NotifyTask(int code, bool performed);
+    void CreateFrame();
+    void FillMainTab();
+    // A frame control created by class name and kept under its id.
+    WEXA::MControl* Make(const wchar_t* className, UINT id, bool area, const wchar_t* title = L"");
+    WEXA::MControl* MakeIn(WEXA::MControl* panel, const wchar_t* className, UINT id,
+                           const wchar_t* title = L"");
+    void ResetBackgrounds(bool gif, bool picture);
+
+    CCriticalLock m_deviceStateLock;
+    CCriticalLock m_dialogLock;
+    WEXA::MDialog* m_updateDlg = nullptr;
+    bool m_trayAdded = false;
+    HICON m_trayIconHandle = nullptr;
+    EndProcessFn m_endProcess = nullptr;
+    void* m_endProcessContext = nullptr;
+    TaskObserverFn m_taskObserver = nullptr;
+    void* m_taskObserverContext = nullptr;
+    PauseFn m_pause = nullptr;
+    void* m_pauseContext = nullptr;
+    bool m_timerPeriodRaised = false;
+};
+
+// Executable folder + "skins\" + the library's theme folder.
+std::wstring GetSkinPath();
+// The registry value "DeviceType" under the software's key (0 when missing).
+int ReadDeviceTypeSetting();
+void WriteDeviceTypeSetting(int value);

@@ -1,0 +1,229 @@
+// KeyboardDlg: the worker step (Run), the task table, the idle work and the
+// runners of tasks 2 to 5.
+#include <windows.h>
+// (after windows.h)
+#include <mmsystem.h>
+
+#include "MTabCtrl.h"
+#include "mainwnd/KeyboardDlg.h"
+
+namespace {
+
+bool IsAlwaysTask(int code)
+{
+    return code == TASK_INIT || code == TASK_DEVICE_ARRIVED || code == TASK_DEVICE_REMOVED ||
+           code == TASK_DEVICE_SELECTED || code == TASK_CHECK_VERSION ||
+           code == TASK_DOWNLOAD_UPDATE;
+}
+
+}  // namespace
+
+void KeyboardDlg::Pause(DWORD milliseconds)
+{
+    if (m_pause)
+        m_pause(m_pauseContext, milliseconds);
+    else
+        Sleep(milliseconds);
+}
+
+void KeyboardDlg::NotifyTask(int code, bool performed)
+{
+    if (m_taskObserver) m_taskObserver(m_taskObserverContext, code, performed);
+}
+
+KeyboardDlg::TaskAfter KeyboardDlg::AfterStepOf(int code)
+{
+    TaskAfter after;
+    switch (code) {
+        case TASK_APPLY_PROFILE:
+        case TASK_LOAD_KEY_LAYER:
+        case TASK_WRITE_KEY_FUNCTIONS:
+        case TASK_UPLOAD_MACROS:
+        case TASK_WRITE_USER_KEY_COLORS: after.closeWait = true; break;
+        case TASK_FACTORY_RESET:
+            after.closeWait = true;
+            after.enableWindow = true;
+            break;
+        default: break;
+    }
+    return after;
+}
+
+void KeyboardDlg::RunAfterSteps(const TaskAfter& after)
+{
+    // Never under the device-state lock: enabling the window sends to the UI thread.
+    if (after.enableWindow) EnableWindow(1);
+    if (after.closeWait) CloseWaitDialog();
+}
+
+KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
+{
+    TaskAfter all;
+    for (int code : m_taskQueue.Clear()) {
+        TaskAfter after = AfterStepOf(code);
+        all.closeWait |= after.closeWait;
+        all.enableWindow |= after.enableWindow;
+        NotifyTask(code, false);
+    }
+    return all;
+}
+
+void KeyboardDlg::FlushTasks()
+{
+    RunAfterSteps(TakeAllTasks());
+}
+
+void KeyboardDlg::CloseWaitDialog()
+{
+    m_waitDlg.Close(IDOK);
+}
+
+void KeyboardDlg::SetUpdateDialog(WEXA::MDialog* dialog)
+{
+    CAutoLock hold(m_dialogLock);
+    m_updateDlg = dialog;
+}
+
+void KeyboardDlg::CloseUpdateDialog()
+{
+    CAutoLock hold(m_dialogLock);
+    if (m_updateDlg) m_updateDlg->DoOK();
+}
+
+void KeyboardDlg::Run()
+{
+    if (m_workerPaused.load()) return;
+    int code = 0;
+    if (m_taskQueue.TakeFront(code)) {
+        RunTask(code);
+        return;
+    }
+    IdleStep();
+}
+
+void KeyboardDlg::RunTask(int code)
+{
+    if (code == TASK_DEVICE_ARRIVED || code == TASK_DEVICE_REMOVED) {
+        // These pause and take the device-state lock themselves.
+        if (code == TASK_DEVICE_ARRIVED)
+            Trd_DeviceInstall();
+        else
+            Trd_DeviceUnInstall();
+        if (m_devicePresent && m_deviceConnected) m_reopenSession = 1;
+        NotifyTask(code, true);
+        return;
+    }
+    TaskAfter after = AfterStepOf(code);
+    bool performed = false;
+    {
+        CAutoLock hold(m_deviceStateLock);
+        if (IsAlwaysTask(code)) {
+            performed = true;
+            switch (code) {
+                case TASK_INIT: InitRuntime(); break;
+                case TASK_DEVICE_SELECTED: ReloadDevice(); break;
+                case TASK_CHECK_VERSION: CheckSoftwareVersion(); break;
+                case TASK_DOWNLOAD_UPDATE: DownloadSoftwareUpdate(); break;
+                default: break;
+            }
+        } else if (m_devicePresent && m_deviceConnected) {
+            performed = true;
+            switch (code) {
+                case TASK_RELOAD_PROFILES: ReloadProfiles(); break;
+                case TASK_APPLY_PROFILE: ApplyProfileToDevice(); break;
+                case TASK_LOAD_KEY_LAYER: LoadKeyAssignments(m_currentProfile); break;
+                case TASK_WRITE_KEY_FUNCTIONS: SetKeyMacroData(); break;
+                case TASK_UPLOAD_MACROS: UploadMacros(); break;
+                case TASK_WRITE_USER_LIGHT_MODE: SendUserLightMode(); break;
+                case TASK_WRITE_LIGHT_MODE:
+                case 19: SendLightMode(); break;
+                case TASK_WRITE_MATRIX_MODE: SendMatrixMode(); break;
+                case TASK_READ_MATRIX_COLORS: ReadMatrixColors(); break;
+                case TASK_WRITE_MATRIX_COLORS: WriteMatrixColors(); break;
+                case TASK_WRITE_PERFORMANCE: SendPerformanceSettings(); break;
+                case TASK_READ_USER_KEY_COLORS: ReadUserKeyColors(); break;
+                case TASK_WRITE_USER_KEY_COLORS: WriteUserKeyColors(); break;
+                case TASK_FACTORY_RESET: FactoryReset(); break;
+                case TASK_START_EFFECT_STREAM: StartEffectStream(); break;
+                case TASK_DOWNLOAD_FIRMWARE_TOOL: DownloadFirmwareTool(); break;
+                default: break;  // codes without a runner are taken and ignored
+            }
+        }
+        if (m_devicePresent && m_deviceConnected) m_reopenSession = 1;
+    }
+    if (code == TASK_DOWNLOAD_UPDATE) {
+        Pause(100);
+        CloseUpdateDialog();
+        Pause(100);
+    }
+    // A dropped task closes its wait and gives the window back too, or the
+    // dialog would wait for ever.
+    RunAfterSteps(after);
+    if (performed && after.closeWait) Pause(100);
+    NotifyTask(code, performed);
+}
+
+void KeyboardDlg::IdleStep()
+{
+    if (!m_devicePresent) return;
+    CAutoLock hold(m_deviceStateLock);
+    timeBeginPeriod(1);
+    WEXA::MControl* home = Ctl(69);
+    bool homeShown = home && home->IsVisible();
+    bool stream = true;
+    if (m_currentPage == 1) {
+        if (IsWindowVisible() && m_liveKeyColors) ReadLiveKeyColors();
+    } else if (!m_deviceConnected) {
+        stream = false;
+    } else if (m_effectStreaming && !homeShown) {
+        StreamEffectColors();
+    }
+    if (stream && m_deviceConnected && m_matrixStreaming && !homeShown) SendMatrixFrame();
+    timeEndPeriod(1);
+    PollDeviceNotify();
+}
+
+void KeyboardDlg::Trd_DeviceInstall()
+{
+    Pause(200);
+    TaskAfter after;
+    {
+        CAutoLock hold(m_deviceStateLock);
+        after = TakeAllTasks();
+        if (m_changedDeviceType == m_deviceType && MainTab()) MainTab()->SetSelectItem(0);
+        OutputDebugStringA("Trd_DeviceInstall \n");
+        ScanDevices();
+        ConnectSelectedDevice();
+    }
+    RunAfterSteps(after);
+}
+
+void KeyboardDlg::Trd_DeviceUnInstall()
+{
+    Pause(200);
+    TaskAfter after;
+    {
+        CAutoLock hold(m_deviceStateLock);
+        after = TakeAllTasks();
+        if (m_changedDeviceType == m_deviceType && MainTab()) MainTab()->SetSelectItem(0);
+        OutputDebugStringA("Trd_DeviceUnInstall \n");
+        ScanDevices();
+        ConnectSelectedDevice();
+    }
+    RunAfterSteps(after);
+}
+
+void KeyboardDlg::ReloadDevice()
+{
+    CAutoLock hold(m_deviceStateLock);
+    ScanDevices();
+    ConnectSelectedDevice();
+    ReloadProfiles();
+}
+
+void KeyboardDlg::ReloadProfiles()
+{
+    CAutoLock hold(m_deviceStateLock);
+    LoadProfiles();
+    if (m_currentPage == 1 && m_lightMode >= 128) OnLightModeSelect(2);
+}

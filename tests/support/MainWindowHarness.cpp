@@ -1,0 +1,239 @@
+#include "MainWindowHarness.h"
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "MControl.h"
+#include "Manager.h"
+#include "WindowTestHelpers.h"
+#include "services/hid/HidDeviceManager.h"
+
+namespace testutil {
+
+namespace {
+
+const wchar_t kTestSoftwareName[] = L"Kestrova Test";
+// A control event posted to the window: wparam the event record.
+const UINT kPostedControlEvent = WM_APP + 0x3A7;
+
+struct PostedEvent
+{
+    UINT id, code;
+    UINT_PTR wparam;
+    LONG_PTR lparam;
+};
+
+// The main window with the one thing a test adds: posted control events.
+class HarnessWindow : public KeyboardDlg
+{
+public:
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override
+    {
+        if (msg == kPostedControlEvent) {
+            std::unique_ptr<PostedEvent> event(reinterpret_cast<PostedEvent*>(wparam));
+            return OnMessage(event->id, event->code, event->wparam, event->lparam);
+        }
+        return KeyboardDlg::OnWindowMessage(msg, wparam, lparam);
+    }
+};
+
+std::wstring Upper(std::wstring text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t c) { return wchar_t(towupper(c)); });
+    return text;
+}
+
+}  // namespace
+
+bool ProcessSimBus::IsConfigInterface(const wchar_t* devicePath)
+{
+    if (!devicePath) return false;
+    std::wstring path = Upper(devicePath);
+    for (const HidInterfaceInfo& info : Enumerate(0, 0)) {
+        if (info.usagePage != 0xFF60 || info.usage != 0x61) continue;
+        wchar_t ids[32];
+        swprintf(ids, 32, L"VID_%04X&PID_%04X", info.vendorId, info.productId);
+        if (path.find(ids) != std::wstring::npos) return true;
+    }
+    return false;
+}
+
+ProcessSimBus& SimulatedHid()
+{
+    static ProcessSimBus* bus = [] {
+        auto* created = new ProcessSimBus;  // lives as long as the process's manager
+        HidDeviceManager::UseProcessPlatform(created);
+        return created;
+    }();
+    return *bus;
+}
+
+void ResetBus()
+{
+    ProcessSimBus& bus = SimulatedHid();
+    HidDeviceManager::Instance().CloseAll();
+    for (const HidInterfaceInfo& info : bus.Enumerate(0, 0)) {
+        bus.Unplug(info.interfaceNumber);
+        bus.Interface(info.interfaceNumber).device = nullptr;
+    }
+    bus.ClearLog();
+}
+
+std::wstring DevicePathOf(int vendorId, int productId, int interfaceNumber)
+{
+    wchar_t path[128];
+    swprintf(path, 128,
+             L"\\\\?\\HID#VID_%04X&PID_%04X&MI_%02X#7&1a2b3c4d&0&0000#"
+             L"{4d1e55b2-f16f-11cf-88cb-001111000030}",
+             vendorId, productId, interfaceNumber);
+    return path;
+}
+
+MainWindowHarness::MainWindowHarness()
+{
+    SimulatedHid();
+    WEXA::Manager::SetDeviceName(kTestSoftwareName);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Kestrova Test");
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Kestrova Test", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+    dlg_.reset(new HarnessWindow);
+    dlg_->SetTaskObserver(&MainWindowHarness::OnTask, this);
+    dlg_->SetEndProcess(&MainWindowHarness::OnExit, this);
+    dlg_->SetPauseFunction(&MainWindowHarness::OnPause, this);
+}
+
+MainWindowHarness::~MainWindowHarness()
+{
+    Stop();
+    ResetBus();
+}
+
+bool MainWindowHarness::Start(int showCommand)
+{
+    HWND window = dlg_->CreateMainWindow(showCommand);
+    if (!window) return false;
+    Pump(20);
+    return true;
+}
+
+HWND MainWindowHarness::Window() const
+{
+    return dlg_ ? dlg_->GetSafeHwnd() : nullptr;
+}
+
+void MainWindowHarness::Stop()
+{
+    if (!dlg_) return;
+    dlg_->StopWorker();
+    if (IsWindow(dlg_->GetSafeHwnd())) dlg_->Shutdown();
+    PumpPending();
+    dlg_.reset();
+    HidDeviceManager::Instance().CloseAll();
+}
+
+LONG MainWindowHarness::SendControlEvent(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
+{
+    return dlg_->OnMessage(id, code, wparam, lparam);
+}
+
+void MainWindowHarness::PostControlEvent(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
+{
+    auto* event = new PostedEvent{id, code, wparam, lparam};
+    if (!PostMessageW(Window(), kPostedControlEvent, reinterpret_cast<WPARAM>(event), 0))
+        delete event;
+}
+
+bool MainWindowHarness::Click(UINT id)
+{
+    WEXA::MControl* control = dlg_->Ctl(id);
+    if (!control || !control->IsVisible()) return false;
+    RECT rect = control->GetRect();
+    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    HWND window = Window();
+    SendMessageW(window, WM_MOUSEMOVE, 0, at);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    return true;
+}
+
+LONG MainWindowHarness::SendDeviceChange(bool arrival, const std::wstring& path)
+{
+    size_t bytes = sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + path.size() * sizeof(wchar_t);
+    std::vector<BYTE> buffer(bytes, 0);
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(buffer.data());
+    record->dbcc_size = DWORD(bytes);
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    wcscpy(record->dbcc_name, path.c_str());
+    return LONG(SendMessageW(Window(), WM_DEVICECHANGE,
+                             arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+                             reinterpret_cast<LPARAM>(record)));
+}
+
+void MainWindowHarness::Pump(DWORD milliseconds)
+{
+    // The animated background keeps the queue busy: the time is checked
+    // between messages, not only when the queue is empty.
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            if (GetTickCount() - start >= milliseconds) return;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+std::vector<MainWindowHarness::TaskRecord> MainWindowHarness::Tasks() const
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    return tasks_;
+}
+
+std::vector<int> MainWindowHarness::PerformedTasks() const
+{
+    std::vector<int> codes;
+    for (const TaskRecord& record : Tasks())
+        if (record.performed) codes.push_back(record.code);
+    return codes;
+}
+
+bool MainWindowHarness::WaitForTasks(const std::vector<int>& codes, DWORD timeoutMs)
+{
+    return PumpUntil(
+        [&] {
+            std::vector<TaskRecord> seen = Tasks();
+            for (int code : codes) {
+                bool found = std::any_of(seen.begin(), seen.end(),
+                                         [code](const TaskRecord& r) { return r.code == code; });
+                if (!found) return false;
+            }
+            return true;
+        },
+        timeoutMs);
+}
+
+void MainWindowHarness::OnTask(void* self, int code, bool performed)
+{
+    auto* harness = static_cast<MainWindowHarness*>(self);
+    std::lock_guard<std::mutex> hold(harness->lock_);
+    harness->tasks_.push_back({code, performed, GetTickCount()});
+}
+
+void MainWindowHarness::OnExit(void* self)
+{
+    ++static_cast<MainWindowHarness*>(self)->exits_;
+}
+
+void MainWindowHarness::OnPause(void* self, DWORD)
+{
+    ++static_cast<MainWindowHarness*>(self)->pauses_;
+}
+
+}  // namespace testutil
