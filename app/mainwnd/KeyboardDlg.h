@@ -47,6 +47,11 @@
 #include "mainwnd/DeviceEntry.h"
 #include "mainwnd/KeyboardDef.h"
 #include "mainwnd/TaskQueue.h"
+#include "mainwnd/device/ColourTransfer.h"
+#include "mainwnd/device/DeviceInfo.h"
+#include "mainwnd/device/KeyFuncCatalogue.h"
+#include "mainwnd/device/KeyTables.h"
+#include "mainwnd/device/KeyWriteQueue.h"
 #include "mainwnd/ThreadBasic.h"
 #include "pages/WaitDialogSlot.h"
 #include "pages/WaitDlg.h"
@@ -211,6 +216,17 @@ public:
     void DownloadFirmwareTool();
     void ReadLiveKeyColors();
     void StreamEffectColors();
+    // The load's read steps (inside its AA 10 ... AA 11).
+    bool ReadDeviceInfo();
+    bool ReadDefaultKeyTables();
+    bool ReadLedMap();
+    bool ReadKeyFunctions();
+    // Task 8 for this key and layer.
+    void QueueKeyWrite(int fnLayer, int key);
+    void SendEffectFrame(const std::vector<KeyColour>& items);
+    KeyTableRoutines KeyTables();
+    ColourTransfer Colours();
+    std::vector<CellColour> MatrixCells();
     void SendMatrixFrame();
 
     // ---- pages: builders and layouts ----
@@ -428,8 +444,11 @@ public:
     std::atomic<int> m_matrixStreaming{0};
     int m_effectMode = 2;
     std::atomic<int> m_effectStreaming{0};
-    std::vector<uint8_t> m_defaultKeyTables;
-    std::map<int, int> m_keyCodeToIndex, m_keyIndexToCode, m_keyCodeToLed, m_ledToKeyCode;
+    // The keyboard's default tables and the key-code / key-index / LED maps.
+    KeyMaps m_keyMaps;
+    DeviceInfo m_deviceInfo;
+    KeyWriteQueue m_keyWrites;
+    std::vector<KeyFunctionItem> m_keyFunctions;
     std::unique_ptr<char> m_keyTestInput;  // present while the key test receives raw input
     std::set<int> m_keyTestPressed;
     Visualizer m_visualizer;

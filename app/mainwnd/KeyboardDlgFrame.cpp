@@ -341,7 +341,6 @@ LONG KeyboardDlg::OnMainTabChanged(int position)
             Show(59, true);
             Show(58, false);
             OnEffectModeChanged();
-            m_effectStreamStarted = true;
             AppendTask(TASK_START_EFFECT_STREAM);
             break;
         case 8:

@@ -222,11 +222,6 @@ LONG KeyboardDlg::OnKeyLayerChanged()
     return 0;
 }
 
-LONG KeyboardDlg::RestoreDefaultKeys()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnRestoreLayerButton()
 {
     return 0;

@@ -1,0 +1,224 @@
+// KeyboardDlg: the device routines the worker runs, as forwards to the routines
+// of mainwnd/device/ over the process-wide device manager and database; the
+// main window adds what it shows on its widgets.
+#include "KeyboardCtrl.h"
+#include "MatrixScreen.h"
+#include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/LanguageText.h"
+#include "mainwnd/device/ColourTransfer.h"
+#include "mainwnd/device/DeviceCommands.h"
+#include "mainwnd/device/KeyFuncCodec.h"
+#include "mainwnd/device/MacroUpload.h"
+#include "mainwnd/device/SettingsBlock.h"
+#include "services/db/DeviceDataDB.h"
+#include "services/hid/HidDeviceManager.h"
+
+using WEXA::KeyboardCtrl;
+using WEXA::MATRIXITEM_INFO;
+using WEXA::MatrixScreen;
+
+namespace {
+
+HidDeviceManager& Hid()
+{
+    return HidDeviceManager::Instance();
+}
+
+DeviceDataDB& Db()
+{
+    return *DeviceDataDB::Instance();
+}
+
+CString DialogText(int id)
+{
+    return GetLanguageText(id);
+}
+
+}  // namespace
+
+ColourTransfer KeyboardDlg::Colours()
+{
+    return ColourTransfer(Hid(), Db(), m_keyMaps, &m_reopenSession, &m_effectStreamStarted);
+}
+
+KeyTableRoutines KeyboardDlg::KeyTables()
+{
+    return KeyTableRoutines(Hid(), Db(), KeyFuncCodec::Default(), m_keyMaps);
+}
+
+void KeyboardDlg::BuildKeyFunctionList()
+{
+    KeyFuncCodec::SetDefaultTextSource(DialogText);
+    ::BuildKeyFunctionList(m_keyFunctions, DialogText);
+}
+
+bool KeyboardDlg::ReadDeviceInfo()
+{
+    const DeviceInfoReadResult result =
+        ::ReadDeviceInfo(Hid(), Db(), m_currentProfile, m_deviceInfo);
+    if (result.capabilityRead) {
+        if (MainTab()) MainTab()->SetItemVisible(2, m_deviceInfo.matrixPresent ? 1 : 0);
+        // The matrix screen becomes the audio capture's consumer, and the zone tab
+        // (117) shows zones 1 and 2, once those widgets exist.
+    }
+    // With result.batteryRead: the battery indicator (46) and the device list (81).
+    return result.Ok();
+}
+
+bool KeyboardDlg::ReadDefaultKeyTables()
+{
+    return KeyTables().ReadDefaultKeyTables();
+}
+
+bool KeyboardDlg::ReadLedMap()
+{
+    return KeyTables().ReadLedMap(m_deviceType, m_deviceInfo);
+}
+
+bool KeyboardDlg::ReadKeyFunctions()
+{
+    return KeyTables().ReadKeyFunctions(m_currentProfile);
+}
+
+void KeyboardDlg::QueueKeyWrite(int fnLayer, int key)
+{
+    m_keyWrites.Push(fnLayer, key);
+    AppendTask(TASK_WRITE_KEY_FUNCTIONS);
+}
+
+void KeyboardDlg::SetKeyMacroData()
+{
+    KeyWriteRequest request{m_currentFnLayer, m_selectedKey};
+    m_keyWrites.Pop(request);  // none queued: the profile apply's own write
+    KeyTables().WriteKeyFunctions(m_currentProfile, request.fnLayer, request.key);
+}
+
+LONG KeyboardDlg::RestoreDefaultKeys()
+{
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    const RestoreResult result =
+        KeyTables().RestoreDefaultKeys(m_currentProfile, m_currentFnLayer, m_selectedKey);
+    if (!result.restored) return 0;
+    if (m_selectedKey <= 0) {
+        LoadKeyAssignments(m_currentProfile);
+        QueueKeyWrite(m_currentFnLayer, -1);
+    } else {
+        if (picture) {
+            const KeyMacroData& row = result.rows.front();
+            picture->SetKeyItemInfo(m_selectedKey, row.macro_desc, 2, row.macro_desc);
+            picture->UpdateControl(1, 0);
+        }
+        QueueKeyWrite(m_currentFnLayer, m_selectedKey);
+    }
+    return 1;
+}
+
+void KeyboardDlg::LoadKeyAssignments(int profile)
+{
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    if (!picture) return;
+    picture->ResetAllItemCheck(0);
+    picture->ResetTipKey();
+    std::vector<KeyMacroData*> rows;
+    Db().GetLayerKeyMacros(profile, m_currentFnLayer, rows);
+    for (const KeyMacroData* row : rows)
+        picture->SetKeyItemInfo(row->key_code, row->macro_desc, row->macro_type, row->macro_desc);
+    FreeRecordList(rows);
+}
+
+void KeyboardDlg::UploadMacros()
+{
+    ::UploadMacros(Hid(), Db(), m_deviceInfo.macroStorage);
+}
+
+void KeyboardDlg::SendUserLightMode()
+{
+    SettingsBlockWriter(Hid(), Db(), m_deviceInfo)
+        .SendUserLightMode(m_currentProfile, m_lightZone, m_lightMode);
+}
+
+void KeyboardDlg::SendLightMode()
+{
+    const int mode = m_lightMode;
+    if (!SettingsBlockWriter(Hid(), Db(), m_deviceInfo)
+             .SendLightMode(m_currentProfile, m_lightZone, mode))
+        return;
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    if (picture && !m_liveKeyColors && mode < 128) picture->ResetAllItemsColor(0xF1F1F1);
+}
+
+void KeyboardDlg::SendMatrixMode()
+{
+    SettingsBlockWriter(Hid(), Db(), m_deviceInfo).SendMatrixMode(m_currentProfile, m_matrixMode);
+}
+
+void KeyboardDlg::SendPerformanceSettings()
+{
+    SettingsBlockWriter(Hid(), Db(), m_deviceInfo).SendPerformanceSettings(m_currentProfile);
+}
+
+void KeyboardDlg::ReadUserKeyColors()
+{
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    if (picture) picture->ResetAllItemsColor(0);
+    std::map<int, COLORREF> colours;
+    if (!Colours().ReadUserKeyColors(m_lightMode, colours) || !picture) return;
+    for (const auto& key : colours) picture->SetKeyColor(key.first, key.second);
+    picture->UpdateControl(1, 0);
+}
+
+void KeyboardDlg::WriteUserKeyColors()
+{
+    Colours().WriteUserKeyColors(m_currentProfile, m_lightMode);
+}
+
+void KeyboardDlg::ReadMatrixColors()
+{
+    std::vector<COLORREF> cells;
+    MatrixScreen* screen = CtlAs<MatrixScreen>(277);
+    if (!Colours().ReadMatrixColors(cells) || !screen) return;
+    for (MATRIXITEM_INFO* cell : screen->GetKeyItems())
+        if (cell->id >= 0 && cell->id < int(cells.size())) cell->color = cells[size_t(cell->id)];
+    screen->UpdateControl(1, 0);
+}
+
+std::vector<CellColour> KeyboardDlg::MatrixCells()
+{
+    std::vector<CellColour> cells;
+    if (MatrixScreen* screen = CtlAs<MatrixScreen>(277))
+        for (const MATRIXITEM_INFO* cell : screen->GetKeyItems())
+            cells.push_back({cell->id, cell->color});
+    return cells;
+}
+
+void KeyboardDlg::WriteMatrixColors()
+{
+    Colours().WriteMatrixColors(MatrixCells());
+}
+
+void KeyboardDlg::ReadLiveKeyColors()
+{
+    std::map<int, COLORREF> seen;
+    const bool read = Colours().ReadLiveKeyColors(m_lightMode, m_deviceInfo.generation, seen);
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    if (!read || !picture) return;
+    for (const auto& key : seen) picture->SetKeyColor(key.first, key.second);
+    picture->UpdateControl(1, 0);
+}
+
+void KeyboardDlg::StartEffectStream()
+{
+    // The main tab's handler only queues the task; the routine sets the flag, and
+    // a keyboard change clears it.
+    Colours().StartEffectStream();
+}
+
+void KeyboardDlg::SendEffectFrame(const std::vector<KeyColour>& items)
+{
+    Colours().SendEffectFrame(m_deviceType, items);
+}
+
+void KeyboardDlg::SendMatrixFrame()
+{
+    Colours().SendMatrixFrame(m_deviceType, MatrixCells());
+}
