@@ -59,6 +59,7 @@ void KeyboardDlg::RunAfterSteps(const TaskAfter& after)
 KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
 {
     TaskAfter all;
+    m_keyWrites.Clear();  // the key writes of the dropped task 8s
     for (int code : m_taskQueue.Clear()) {
         TaskAfter after = AfterStepOf(code);
         all.closeWait |= after.closeWait;
@@ -192,6 +193,7 @@ void KeyboardDlg::Trd_DeviceInstall()
         after = TakeAllTasks();
         if (m_changedDeviceType == m_deviceType && MainTab()) MainTab()->SetSelectItem(0);
         OutputDebugStringA("Trd_DeviceInstall \n");
+        m_effectStreamStarted = false;  // a keyboard that came or went starts its stream anew
         ScanDevices();
         ConnectSelectedDevice();
     }
@@ -207,6 +209,7 @@ void KeyboardDlg::Trd_DeviceUnInstall()
         after = TakeAllTasks();
         if (m_changedDeviceType == m_deviceType && MainTab()) MainTab()->SetSelectItem(0);
         OutputDebugStringA("Trd_DeviceUnInstall \n");
+        m_effectStreamStarted = false;  // a keyboard that came or went starts its stream anew
         ScanDevices();
         ConnectSelectedDevice();
     }
@@ -216,6 +219,7 @@ void KeyboardDlg::Trd_DeviceUnInstall()
 void KeyboardDlg::ReloadDevice()
 {
     CAutoLock hold(m_deviceStateLock);
+    m_effectStreamStarted = false;
     ScanDevices();
     ConnectSelectedDevice();
     ReloadProfiles();
