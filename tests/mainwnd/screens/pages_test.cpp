@@ -25,6 +25,11 @@ TEST(MainWindowScreens, EachMainTabShowsItsPage)
     ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
     HWND window = h.Window();
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    // The real cursor rests off the window, wherever an earlier program left
+    // it, so that no tab shows a hover.
+    RECT placed;
+    GetWindowRect(window, &placed);
+    SetCursorPos(placed.right + 50, placed.bottom + 50);
     if (auto* gif = static_cast<WEXA::CGifPicture*>(h.Dlg().Ctl(31))) gif->SetRunState(0, 0);
     // A pick of a model card shows the frame of the device pages.
     h.SendControlEvent(81, 2);
