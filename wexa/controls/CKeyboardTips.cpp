@@ -58,7 +58,11 @@ const CString& CKeyboardTips::GetText(int index) const
 
 LONG CKeyboardTips::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
-    return tipwindow::Dispatch(this, msg, wparam, lparam);
+    bool answered = false;
+    const LONG answer =
+        DispatchWindowMessage<kFocusAndNcDestroyMessages>(*this, msg, wparam, lparam, answered);
+    if (answered) return answer;
+    return MWindow::OnWindowMessage(msg, wparam, lparam);
 }
 
 int CKeyboardTips::PreTranslateMessage(MSG*)

@@ -50,7 +50,11 @@ void LEDFrameTips::ReleaseGdiplusObjects()
 
 LONG LEDFrameTips::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
-    return tipwindow::Dispatch(this, msg, wparam, lparam);
+    bool answered = false;
+    const LONG answer =
+        DispatchWindowMessage<kFocusAndNcDestroyMessages>(*this, msg, wparam, lparam, answered);
+    if (answered) return answer;
+    return MWindow::OnWindowMessage(msg, wparam, lparam);
 }
 
 int LEDFrameTips::PreTranslateMessage(MSG*)

@@ -2,15 +2,10 @@
 
 #include "KeyMenuFuncType.h"
 #include "MControl.h"
+#include "TipWindow.h"
+#include "controls/MenuShared.h"
 
 namespace WEXA {
-
-namespace {
-
-const UINT kCloseRequest = WM_USER + 66;  // 1090
-const UINT kFrameFlags = 0x433;  // no size, no move, no activation, frame changed, no changing
-
-}  // namespace
 
 MenuExWnd::MenuExWnd(MObject* owner)
     : m_pFuncList(nullptr),
@@ -54,12 +49,7 @@ MControl* MenuExWnd::CreateControl(const wchar_t* className, UINT id, CRect rect
 
 void MenuExWnd::SetupRegion(int corner)
 {
-    if (!IsValid()) return;
-    RECT rc;
-    ::GetWindowRect(m_hWnd, &rc);
-    HRGN region =
-        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner);
-    if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
+    tipwindow::SetupRoundRegion(m_hWnd, corner);
 }
 
 MObject* MenuExWnd::GetParent()
@@ -115,49 +105,7 @@ LONG MenuExWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
     LRESULT result = 0;
     {
         MenuLifetime::Scope scope(m_life);
-        const HWND hwnd = m_hWnd;
-        CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-        bool done = false;
-        switch (msg) {
-            case WM_ERASEBKGND:
-                result = 1;
-                done = true;
-                break;
-            case kCloseRequest:
-                result = OnUserCloseWindow(wparam, lparam);
-                done = true;
-                break;
-            case WM_CREATE: OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
-            case WM_DESTROY: OnDestroy(); break;
-            case WM_SIZE:
-                OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
-                       static_cast<short>(HIWORD(lparam)));
-                break;
-            case WM_PAINT: OnPaint(); break;
-            case WM_CLOSE: OnClose(); break;
-            case WM_WINDOWPOSCHANGING:
-                OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam));
-                break;
-            case WM_WINDOWPOSCHANGED:
-                OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam));
-                break;
-            case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
-            case WM_TIMER: OnTimer(static_cast<UINT>(wparam)); break;
-            case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wparam), point); break;
-            case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wparam), point); break;
-            case WM_LBUTTONUP: OnLButtonUp(static_cast<UINT>(wparam), point); break;
-            case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wparam), point); break;
-            case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(wparam), point); break;
-            case WM_RBUTTONUP: OnRButtonUp(static_cast<UINT>(wparam), point); break;
-            case WM_RBUTTONDBLCLK: OnRButtonDblClk(static_cast<UINT>(wparam), point); break;
-            case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
-            case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
-            default: break;
-        }
-        if (!done) {
-            result = m_pm.OnWindowMessage(msg, wparam, lparam);
-            if (!result) result = ::CallWindowProcW(m_OldWndProc, hwnd, msg, wparam, lparam);
-        }
+        result = menuwindow::Dispatch(*this, m_pm, m_hWnd, m_OldWndProc, msg, wparam, lparam);
     }
     if (m_life.TakePendingDelete()) delete this;
     return static_cast<LONG>(result);
@@ -196,11 +144,7 @@ int MenuExWnd::PostNcDestroy()
 
 int MenuExWnd::OnCreate(CREATESTRUCTW*)
 {
-    if (!m_hWnd) return 0;
-    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
-                        static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+    tipwindow::ApplyToolWindowStyles(m_hWnd);
     return 0;
 }
 
@@ -213,72 +157,10 @@ int MenuExWnd::OnSize(UINT, int, int)
 
 int MenuExWnd::OnWindowPosChanged(WINDOWPOS* pos)
 {
-    // Re-applying the frame sends WM_WINDOWPOSCHANGED again: once is enough.
-    if (!pos || !IsValid() || !m_life.EnterWindowPosChanged()) return 1;
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, kFrameFlags);
-    ::SendMessageW(m_hWnd, WM_MOVE, 0, MAKELPARAM(pos->x, pos->y));
-    ::SendMessageW(m_hWnd, WM_SIZE, 0, MAKELPARAM(pos->cx, pos->cy));
-    OnSize(0, pos->cx, pos->cy);
-    m_life.LeaveWindowPosChanged();
-    return 1;
+    return menuwindow::ReapplyFrame(*this, m_life, pos);
 }
 
-int MenuExWnd::OnMouseMove(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnMouseLeave(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MenuExWnd::OnMouseHover(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MenuExWnd::OnMouseWheel(UINT, short, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnLButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnLButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnLButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnRButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnRButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnRButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnKeyDown(UINT, UINT, UINT)
-{
-    return 0;
-}
-int MenuExWnd::OnNcHitTest(CPoint)
-{
-    return 0;
-}
-int MenuExWnd::OnGetMinMaxInfo(MINMAXINFO*)
-{
-    return 0;
-}
-int MenuExWnd::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
-{
-    return 0;
-}
+WEXA_DEFINE_IDLE_INPUT_HANDLERS(MenuExWnd)
 int MenuExWnd::OnWindowPosChanging(WINDOWPOS*)
 {
     return 0;

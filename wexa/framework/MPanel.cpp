@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "MScroll.h"
 #include "PaintManager.h"
 #include "framework/ControlFactory.h"
 
@@ -90,7 +91,7 @@ static_assert(sizeof(kPanelFactory) / sizeof(kPanelFactory[0]) == 65,
 
 bool IsScrollBar(const MControl* child)
 {
-    return child->m_nID == 1 || child->m_nID == 2;
+    return child->m_nID == MScroll::VERTICAL_BAR_ID || child->m_nID == MScroll::HORIZONTAL_BAR_ID;
 }
 
 bool Overlaps(const RECT& a, const RECT& b)
@@ -354,9 +355,9 @@ void MPanel::SetControlRect(CRect rect)
         for (size_t i = 0; i < m_controls.size(); ++i) {
             MControl* child = m_controls[i];
             if (!child) continue;
-            if (child->m_nID == 1 || child->m_nID == 2) {
+            if (IsScrollBar(child)) {
                 const CRect place =
-                    child->m_nID == 1
+                    child->m_nID == MScroll::VERTICAL_BAR_ID
                         ? CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom)
                         : CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right,
                                 rect.bottom);
