@@ -136,15 +136,7 @@ void MenuWnd::SetupBackTranslucent()
     }
 }
 
-void MenuWnd::SetupRegion(int corner)
-{
-    tipwindow::SetupRoundRegion(m_hWnd, corner);
-}
-
-MObject* MenuWnd::GetParent()
-{
-    return m_pOwner;
-}
+WEXA_MENU_DEFINE_WINDOW(MenuWnd)
 
 // ---- entries ----
 
@@ -317,132 +309,8 @@ void MenuWnd::UISize(CRect) {}
 
 // ---- notifications ----
 
-LONG MenuWnd::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return OnMessage(id, code, wparam, lparam);
-}
-
-LONG MenuWnd::OnControlUpdate(CRect rect, int erase, MControl* control)
-{
-    return m_pm.OnControlUpdate(rect, erase, control);
-}
-
-LONG MenuWnd::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR)
-{
-    if (m_hParentWnd) ::PostMessageW(m_hParentWnd, m_uMessage, wparam, static_cast<LPARAM>(id));
-    if (code == 2) CloseWindow();
-    return 1;
-}
-
-LONG MenuWnd::SendMessageToParent(UINT, UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    if (m_hParentWnd) ::PostMessageW(m_hParentWnd, m_uMessage, wparam, lparam);
-    if (code == 2) CloseWindow();
-    return 1;
-}
-
 // ---- closing ----
 
-void MenuWnd::CloseWindow()
-{
-    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
-}
-
-LONG MenuWnd::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
-{
-    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
-    return 1;
-}
-
-int MenuWnd::OnNcActivate(int active)
-{
-    if (!active && IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
-    return 1;
-}
-
 // ---- window messages ----
-
-LONG MenuWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
-{
-    LRESULT result = 0;
-    {
-        MenuLifetime::Scope scope(m_life);
-        result = menuwindow::Dispatch(*this, m_pm, m_hWnd, m_OldWndProc, msg, wparam, lparam);
-    }
-    if (m_life.TakePendingDelete()) delete this;
-    return static_cast<LONG>(result);
-}
-
-int MenuWnd::PreTranslateMessage(MSG*)
-{
-    return 0;
-}
-
-int MenuWnd::OnInitDialog()
-{
-    m_pm.Init(m_hWnd, this);
-    m_pm.EnableWndDrag(0);
-    CRect client(0, 0, 0, 0);
-    if (IsValid()) {
-        RECT rc;
-        ::GetClientRect(m_hWnd, &rc);
-        client = rc;
-    }
-    InitUI(client);
-    return 1;
-}
-
-void MenuWnd::OnDestroyMessage(HWND hwnd)
-{
-    m_pm.OnDestroyMessage(hwnd);
-    PostNcDestroy();
-}
-
-int MenuWnd::PostNcDestroy()
-{
-    if (m_life.RequestDelete()) delete this;
-    return 0;
-}
-
-int MenuWnd::OnCreate(CREATESTRUCTW*)
-{
-    tipwindow::ApplyToolWindowStyles(m_hWnd);
-    return 0;
-}
-
-int MenuWnd::OnSize(UINT, int, int)
-{
-    UISize(CRect(0, 0, 0, 0));
-    if (IsValid()) ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    return 0;
-}
-
-int MenuWnd::OnWindowPosChanged(WINDOWPOS* pos)
-{
-    return menuwindow::ReapplyFrame(*this, m_life, pos);
-}
-
-WEXA_DEFINE_IDLE_INPUT_HANDLERS(MenuWnd)
-int MenuWnd::OnWindowPosChanging(WINDOWPOS*)
-{
-    return 0;
-}
-int MenuWnd::OnPaint()
-{
-    return 0;
-}
-void MenuWnd::OnTimer(UINT) {}
-int MenuWnd::OnNcPaint()
-{
-    return 0;
-}
-int MenuWnd::OnClose()
-{
-    return 0;
-}
-int MenuWnd::OnDestroy()
-{
-    return 0;
-}
 
 }  // namespace WEXA
