@@ -33,6 +33,9 @@
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.
+//   The program's wait-dialog slot lock, then that dialog's close-latch lock
+//   (app/pages/WaitDialogSlot.h, DialogCloseLatch.h): leaves below all of the
+//   above; only PostMessageW runs under them.
 //
 // The multimedia tick (one winmm thread for every engine and every other
 // MTimer of the process) takes only leaves and the child locks of the

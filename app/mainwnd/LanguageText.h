@@ -1,0 +1,27 @@
+#pragma once
+// The texts the user reads, looked up by text id in the current language's
+// file "<program folder>\language\<language id>.lan" (an INI file in UTF-16 LE
+// with a byte-order mark; LanguageTextIds.h lists every id the windows use).
+//
+// Sections: "KB.DIALOG" (nearly every text), "OEM" (text 1, the frame
+// caption), "CAPTION" (text 2, the settings page caption) and "LAN" (the
+// update progress dialog).
+//
+// Threads: GetLanguageText reads the file and the language id on every call,
+// nothing is cached; the UI thread and the worker both call it.
+#include <atomic>
+
+#include "CString.h"
+
+// The language id of the user interface (2052, 1033 or 1028 once start-up has
+// chosen it). Start-up sets it from config.xml and the registry; the settings
+// page replaces it when the user picks another language.
+extern std::atomic<int> CurrentLanguageId;
+
+// "<program folder>\language\<language id>.lan".
+CString LanguageFilePath(int languageId);
+
+// The text of id in section of the current language's file; empty when the file,
+// the section or the key does not exist. At most 259 characters come back (a
+// longer value is cut).
+CString GetLanguageText(int id, const wchar_t* section = L"KB.DIALOG");
