@@ -7,6 +7,7 @@
 #include "MScroll.h"
 #include "PaintManager.h"
 #include "framework/ControlFactory.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -214,7 +215,7 @@ void MPanel::InvalidateRequest(const CRect& rect, int erase, bool fromScrollBar)
     PaintManager* manager = m_pManager;
     if (!manager) return;
     HWND wnd = manager->GetPaintWnd();
-    if (!wnd || !::IsWindow(wnd)) return;
+    if (!IsLiveWindow(wnd)) return;
     // The bars live in window coordinates; everything else in content
     // coordinates, which the scroll offsets move.
     CRect area;

@@ -159,7 +159,7 @@ void MShadow::StatusFromParent(HWND parent)
 
 void MShadow::Create(HWND parent)
 {
-    if (!m_bShow || !parent || !::IsWindow(parent)) return;
+    if (!m_bShow || !IsLiveWindow(parent)) return;
 
     auto& map = GetShadowMap();
     WNDPROC previous = nullptr;
@@ -199,7 +199,7 @@ void MShadow::Create(HWND parent)
 void MShadow::DisableShadow(int disable)
 {
     m_bDisabled = disable;
-    if (!m_hWnd || !::IsWindow(m_hWnd)) return;
+    if (!IsLiveWindow(m_hWnd)) return;
     if (disable) {
         ::ShowWindow(m_hWnd, SW_HIDE);
         return;
@@ -357,7 +357,7 @@ CRect MShadow::ShadowRect(const RECT& p) const
 
 void MShadow::MoveToParent(HWND parent)
 {
-    if (!m_hWnd || !::IsWindow(m_hWnd)) return;
+    if (!IsLiveWindow(m_hWnd)) return;
     RECT pr;
     if (!::GetWindowRect(parent, &pr)) return;
     CRect r = ShadowRect(pr);
@@ -367,7 +367,7 @@ void MShadow::MoveToParent(HWND parent)
 void MShadow::Update(HWND parent)
 {
     if (!m_bShow || !(m_Status & SS_VISABLE)) return;
-    if (!m_hWnd || !::IsWindow(m_hWnd) || !parent) return;
+    if (!IsLiveWindow(m_hWnd) || !parent) return;
     if (m_bIsImageMode) {
         if (m_sShadowImage.IsEmpty() && m_uShadowImageRes == 0) return;
     } else if (m_nSize <= 0) {
