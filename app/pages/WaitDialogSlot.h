@@ -22,19 +22,30 @@
 // them.
 #include <windows.h>
 
+#include <cstddef>
 #include <mutex>
+#include <vector>
 
 template <class Dialog>
 class WaitDialogSlot
 {
 public:
     WaitDialogSlot() = default;
-    ~WaitDialogSlot() { Reset(nullptr); }
+    ~WaitDialogSlot()
+    {
+        Reset(nullptr);
+        for (Dialog* dialog : m_retired) {
+            dialog->DestroyWindow();
+            delete dialog;
+        }
+    }
     WaitDialogSlot(const WaitDialogSlot&) = delete;
     WaitDialogSlot& operator=(const WaitDialogSlot&) = delete;
 
-    // UI thread, outside the dialog's modal run: keeps dialog (may be null) and
-    // deletes the one held so far. Returns dialog.
+    // UI thread: keeps dialog (may be null) and deletes the one held so far.
+    // A dialog whose window still exists (a new wait begun from inside its modal
+    // run) is closed and deleted later, once its window is gone, never while
+    // its modal loop runs. Returns dialog.
     Dialog* Reset(Dialog* dialog)
     {
         Dialog* old;
@@ -43,7 +54,13 @@ public:
             old = m_dialog;
             m_dialog = dialog;
         }
-        delete old;
+        DeleteRetired();
+        if (old && old->GetSafeHwnd()) {
+            old->RequestClose(IDCANCEL);
+            m_retired.push_back(old);
+        } else {
+            delete old;
+        }
         return dialog;
     }
 
@@ -62,7 +79,23 @@ public:
         if (m_dialog) m_dialog->RequestClose(result);
     }
 
+    // Replaced dialogs whose windows still existed then (UI thread).
+    size_t RetiredCount() const { return m_retired.size(); }
+
 private:
+    void DeleteRetired()
+    {
+        for (size_t i = 0; i < m_retired.size();) {
+            if (m_retired[i]->GetSafeHwnd()) {
+                ++i;
+            } else {
+                delete m_retired[i];
+                m_retired.erase(m_retired.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+    }
+
     mutable std::mutex m_lock;
     Dialog* m_dialog = nullptr;
+    std::vector<Dialog*> m_retired;  // UI thread only
 };

@@ -715,9 +715,10 @@ def _lcd_add(tools, name, fw, fh, frames, out):
 
 @draws("icon/icon_list.png")
 def _event_types(tools, name, fw, fh, frames, out):
-    # pairs of (plain, selected): key, delay, mouse button, wheel
-    glyphs = ["keyboard_down", "keyboard_down", "clock", "clock", "mouse", "mouse", "wheel",
-              "wheel"]
+    # pairs of (plain, selected) as the macro event list picks them: function
+    # records (types 8-11), keys and pauses, mouse buttons and moves, a spare
+    glyphs = ["wheel", "wheel", "keyboard_down", "keyboard_down", "mouse", "mouse", "clock",
+              "clock"]
 
     def frame(i):
         ink = ACCENT if i % 2 else MUTED
@@ -761,12 +762,13 @@ def _device_status(tools, name, fw, fh, frames, out):
 @draws("img_key_bkg.png")
 def _key_bkg(tools, name, fw, fh, frames, out):
     def frame(i):
-        # 0 a key, 1 the pressed, hovered or checked key, 2 pressed harder,
-        # 3 disabled; stretched up to 50 pixels, nine-slice (8) beyond
+        # 0 a key, 1 the pressed, hovered or checked key, 2 the selected
+        # function tile (an accent plate: its caption is white), 3 disabled;
+        # stretched up to 50 pixels, nine-slice (8) beyond
         looks = [
             ("#FFFFFF", "#EEF1F6", "#CCD3DE", "#DCE1EA"),
             ("#F3F7FF", "#E2EAFB", ACCENT, "#B9CBF4"),
-            ("#E2EAFB", "#D3DFFA", ACCENT_DARK, "#A5BDF1"),
+            (ACCENT_HOVER, ACCENT, ACCENT_DARK, "#2A4FA8"),
             ("#F1F2F5", "#ECEEF2", "#E1E5EB", "#E5E8EE"),
         ]
         top, bottom, line, lip = looks[i]
@@ -774,7 +776,7 @@ def _key_bkg(tools, name, fw, fh, frames, out):
         body = rect(1, 1, fw - 2, fh - 2, 7, lip)
         body += rect(1, 1, fw - 2, fh - 5, 7, f"url(#k{i})")
         body += rect(1, 1, fw - 2, fh - 2, 7, "none", line)
-        if i in (1, 2):
+        if i == 1:
             body += rect(2, 2, fw - 4, fh - 4, 6, "none", ACCENT, 1, opacity=0.45)
         return body, defs
     return strip(fw, fh, frames, frame)

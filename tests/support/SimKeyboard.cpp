@@ -509,6 +509,7 @@ SimHidBus::Handle* SimHidBus::Find(hid_device* device)
 
 int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t length)
 {
+    Wait(reportPaceMs_);
     std::lock_guard<std::recursive_mutex> guard(lock_);
     Handle* handle = Find(device);
     if (!handle || handle->closed || !data || length == 0) return -1;

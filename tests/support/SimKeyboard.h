@@ -267,6 +267,9 @@ public:
 
     // Sleep and time-outs really wait (for benchmarks); off by default.
     void SetRealTime(bool on) { realTime_ = on; }
+    // Every report written takes this long to go out (a keyboard paced at one
+    // report per millisecond: 1); 0 by default.
+    void SetReportPace(int milliseconds) { reportPaceMs_ = milliseconds; }
 
     // ---- what happened ----
     const std::vector<Request>& Writes() const { return writes_; }  // accepted writes
@@ -321,6 +324,7 @@ private:
     int failedWrites_ = 0;
     int closes_ = 0, inits_ = 0, exits_ = 0;
     bool realTime_ = false;
+    int reportPaceMs_ = 0;
 };
 
 // Builds a 64-byte command payload: 0xAA, command, offset, length, then data.

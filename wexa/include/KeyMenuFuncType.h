@@ -12,6 +12,7 @@
 #include "CLock.h"
 #include "CRect.h"
 #include "CString.h"
+#include "FuncItem.h"
 #include "MControlFont.h"
 #include "WexaExport.h"
 #include "WexaGdiplus.h"
@@ -50,20 +51,10 @@ public:
     int GetHoverItem() const { return m_nHover; }
 
 private:
-    struct Row
-    {
-        CString text;
-        CString secondText;
-        int data;
-        Gdiplus::Image* icon;
-        int iconWidth;
-        int iconHeight;
-        RECT rect;  // control coordinates, written by the drawing
-    };
     int HitRow(CPoint point);
     void Repaint();
 
-    std::vector<Row*> m_rows;
+    std::vector<FUNCITEM_INFO*> m_rows;
     CCriticalLock m_rowsLock;
     int m_nHover;
     int m_nSelected;

@@ -30,6 +30,8 @@
 // else is taken while it is held.
 #include <windows.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "CLock.h"
@@ -43,6 +45,7 @@
 namespace WEXA {
 
 class CKeyboardTips;
+class BlendCache;
 
 class WEXA_API KeyboardCtrl : public MPanel
 {
@@ -178,6 +181,13 @@ protected:
                            Gdiplus::ARGB fill, int penWidth, Gdiplus::ARGB penColor);
 
 private:
+    // Label sizes chosen by the drawing, and the picture and key caps it
+    // rendered once and blends since (all under the key lock).
+    std::map<std::wstring, int> m_labelFit;
+    BlendCache* m_pBlend;
+    const Gdiplus::Image* m_pBlendPicture;  // the picture the stored renderings are of
+    const Gdiplus::Image* m_pCapSource;     // the key-cap strip they are of
+
     void Repaint();
     CRect DrawRect(const KEY_INFO* key) const;
     CRect HitRect(const KEY_INFO* key) const;

@@ -26,10 +26,22 @@
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
 //   4. a control's own item locks (the matrix screen's cell lock, then its
-//      shared-state lock; its audio lock alone): leaves below everything
+//      shared-state lock; its audio lock alone; each keyboard widget's list
+//      lock alone: tabs, function tiles and rows, key groups, layers, key test
+//      entries, on-screen keys): leaves below everything
 //      above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.
+//      The keyboard widgets' item locks (the keyboard picture's key lock, the
+//      row locks of ProfileList, CRecordList, MacroList and MListBox, the
+//      device list's card lock) are of this kind, with one allowance: their
+//      drawing reads the engine's font and image caches (fonts lock, images
+//      lock of 3) while holding them.
+//      The effect panel (NimbrelEffect) orders its own: paint lock, then step
+//      lock, then layer lock or key-item lock (never both), then audio lock.
+//      Under its paint lock only the engine's fonts and images leaves are
+//      taken (text drawing); callers may hold its key-item lock
+//      (EnterCriSec) and take nothing of the panel's under it.
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.

@@ -19,8 +19,7 @@ KeyMenuFuncType::KeyMenuFuncType(MObject* owner, UINT id, CRect rect, int visibl
 KeyMenuFuncType::~KeyMenuFuncType()
 {
     CAutoLock lock(m_rowsLock);
-    for (Row* row : m_rows) {
-        delete row->icon;
+    for (FUNCITEM_INFO* row : m_rows) {
         delete row;
     }
     m_rows.clear();
@@ -38,7 +37,10 @@ void KeyMenuFuncType::SetControlRect(CRect rect)
 
 void KeyMenuFuncType::AddItem(CString text, CString secondText, int data, CString icon)
 {
-    auto* row = new Row{text, secondText, data, nullptr, 0, 0, {0, 0, 0, 0}};
+    auto* row = new FUNCITEM_INFO;
+    row->text = text;
+    row->secondText = secondText;
+    row->data = data;
     if (!icon.IsEmpty()) {
         CString path = GetSkinsPath() + icon;
         if (::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
@@ -60,10 +62,7 @@ void KeyMenuFuncType::ClearList()
 {
     {
         CAutoLock lock(m_rowsLock);
-        for (Row* row : m_rows) {
-            delete row->icon;
-            delete row;
-        }
+        for (FUNCITEM_INFO* row : m_rows) delete row;
         m_rows.clear();
         m_nHover = m_nSelected = -1;
     }
@@ -136,6 +135,7 @@ int KeyMenuFuncType::HitRow(CPoint point)
 
 int KeyMenuFuncType::OnControlMouseMove(UINT, CPoint point)
 {
+    if (!m_bEnabled) return 0;
     const int before = m_nHover;
     if (!m_rcControl.PtInRect(point)) {
         m_nHover = -1;
@@ -151,6 +151,7 @@ int KeyMenuFuncType::OnControlMouseMove(UINT, CPoint point)
 
 int KeyMenuFuncType::OnControlLButtonDown(UINT, CPoint point)
 {
+    if (!m_bEnabled) return 0;
     if (!m_rcControl.PtInRect(point) || m_nHover < 0) return 0;
     m_nSelected = m_nHover;
     Repaint();
@@ -193,7 +194,7 @@ void KeyMenuFuncType::DrawControl(HDC& dc, CRect)
         CAutoLock lock(m_rowsLock);
         int y = 0;
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            Row* row = m_rows[i];
+            FUNCITEM_INFO* row = m_rows[i];
             row->rect = {0, y, W, y + m_nRowHeight};
             const int frame = static_cast<int>(i) == m_nSelected ? 2
                               : static_cast<int>(i) == m_nHover  ? 1

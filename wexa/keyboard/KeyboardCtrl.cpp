@@ -1,6 +1,9 @@
 #include "KeyboardCtrl.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <map>
+#include <string>
 #include <memory>
 #include <utility>
 
@@ -9,6 +12,8 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "controls/ButtonPaint.h"
+#include "keyboard/BlendCache.h"
 
 namespace WEXA {
 
@@ -22,16 +27,178 @@ Gdiplus::ARGB Opaque(COLORREF c)
            (static_cast<Gdiplus::ARGB>(GetGValue(c)) << 8) | GetBValue(c);
 }
 
-// Key labels: the control's face at 12 pixels.
-std::unique_ptr<Gdiplus::Font> LabelFont(MControlFont* c)
+// Key labels: the control's face at 12 pixels. A label too long for its key
+// at that size is drawn smaller (down to 7 pixels), on two lines where the
+// key is tall enough, so that no label is cut.
+class LabelFonts
 {
-    const Gdiplus::REAL size = 12.0f;
-    if (Gdiplus::FontFamily* family = c->GetFontFamily(c->m_strFontFace))
-        return std::unique_ptr<Gdiplus::Font>(
-            new Gdiplus::Font(family, size, c->m_fontStyle, Gdiplus::UnitPixel));
-    std::unique_ptr<Gdiplus::Font> font(
-        new Gdiplus::Font(L"Arial", size, c->m_fontStyle, Gdiplus::UnitPixel));
-    return font;
+public:
+    // cache: the size chosen per label, key size, face and style (measuring
+    // every label on every rendering would cost more than drawing them).
+    LabelFonts(MControlFont* c, std::map<std::wstring, int>& cache)
+        : m_style(c->m_fontStyle),
+          m_cache(cache),
+          m_face(c->m_strFontFace.GetString())
+    {
+        if (m_cache.size() > 4096) m_cache.clear();
+        Gdiplus::FontFamily* family = c->GetFontFamily(c->m_strFontFace);
+        for (int i = 0; i < kSizes; ++i) {
+            const Gdiplus::REAL size = static_cast<Gdiplus::REAL>(12 - i);
+            if (family)
+                m_fonts[i].reset(new Gdiplus::Font(family, size, m_style, Gdiplus::UnitPixel));
+            else
+                m_fonts[i].reset(new Gdiplus::Font(L"Arial", size, m_style, Gdiplus::UnitPixel));
+        }
+        m_oneLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    }
+
+    // Draws the label centred in box, from its stored rendering when the
+    // cache has one (labels change rarely; drawing text is slow).
+    void Draw(Gdiplus::Graphics& g, const CString& label, const Gdiplus::RectF& box,
+              const Gdiplus::StringFormat* format, Gdiplus::ARGB colour, BlendCache* cache,
+              Gdiplus::TextRenderingHint hint)
+    {
+        if (label.IsEmpty()) return;
+        std::unique_ptr<Gdiplus::Font>* fonts = NeedsSymbols(label) ? Symbols() : m_fonts;
+        wchar_t size[64];
+        swprintf(size, 64, L"\x1%dx%d\x1%d\x1%08X\x1%d\x1", static_cast<int>(box.Width),
+                 static_cast<int>(box.Height), m_style, static_cast<unsigned>(colour),
+                 static_cast<int>(hint));
+        const std::wstring key = std::wstring(label.GetString()) + size + m_face;
+        bool fits = true;
+        Gdiplus::Font* font = nullptr;
+        auto known = m_cache.find(key);
+        if (known != m_cache.end()) {
+            fits = known->second < kSizes;
+            font = fonts[known->second % kSizes].get();
+        } else {
+            font = Pick(g, label, box, format, fits, fonts);
+            int index = kSizes - 1;
+            for (int i = 0; i < kSizes; ++i)
+                if (fonts[i].get() == font) index = i;
+            m_cache[key] = index + (fits ? 0 : kSizes);
+        }
+        if (!font) return;
+        auto paint = [&](Gdiplus::Graphics& t, const Gdiplus::RectF& at) {
+            Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
+            if (fits) {
+                t.DrawString(label, label.GetLength(), font, at, format, &brush);
+                return;
+            }
+            // Not even the smallest size fits: one line, centred, rather than
+            // a word broken in two.
+            Gdiplus::StringFormat line(format);
+            line.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap |
+                                Gdiplus::StringFormatFlagsNoClip);
+            Gdiplus::RectF bounds;
+            t.MeasureString(label, label.GetLength(), font, Gdiplus::PointF(0, 0), &m_oneLine,
+                            &bounds);
+            const Gdiplus::REAL width = std::max(bounds.Width, at.Width);
+            t.DrawString(label, label.GetLength(), font,
+                         Gdiplus::RectF(at.X + (at.Width - width) / 2, at.Y, width, at.Height),
+                         &line, &brush);
+        };
+        const int pad = 6;
+        const int left = static_cast<int>(box.X) - pad, top = static_cast<int>(box.Y);
+        bool drawn = false;
+        if (cache) {
+            HDC hdc = g.GetHDC();
+            drawn = cache->Blend(
+                hdc, left, top, L"label\x1" + key, static_cast<int>(box.Width) + 2 * pad,
+                static_cast<int>(box.Height) + 2, [&](Gdiplus::Graphics& t) {
+                    t.SetTextRenderingHint(hint);
+                    paint(t, Gdiplus::RectF(box.X - left, box.Y - top, box.Width, box.Height));
+                });
+            g.ReleaseHDC(hdc);
+        }
+        if (!drawn) paint(g, box);
+    }
+
+private:
+    enum { kSizes = 6 };
+
+    // The library's face has Latin letters only: arrows and other symbols
+    // (the arrow keys' names) are drawn in a face of the system that has them.
+    static bool NeedsSymbols(const CString& label)
+    {
+        for (int i = 0; i < label.GetLength(); ++i)
+            if (label.GetAt(i) > 0x24F) return true;
+        return false;
+    }
+    std::unique_ptr<Gdiplus::Font>* Symbols()
+    {
+        if (m_symbols[0]) return m_symbols;
+        static const wchar_t* const faces[] = {L"Segoe UI Symbol", L"Microsoft YaHei",
+                                               L"WenQuanYi Micro Hei", L"DejaVu Sans", L"Arial"};
+        for (const wchar_t* face : faces) {
+            Gdiplus::FontFamily family(face);
+            if (family.GetLastStatus() != Gdiplus::Ok) continue;
+            for (int i = 0; i < kSizes; ++i)
+                m_symbols[i].reset(new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(12 - i),
+                                                     m_style, Gdiplus::UnitPixel));
+            return m_symbols;
+        }
+        return m_fonts;
+    }
+
+    Gdiplus::Font* Pick(Gdiplus::Graphics& g, const CString& label, const Gdiplus::RectF& box,
+                        const Gdiplus::StringFormat* format, bool& fits,
+                        std::unique_ptr<Gdiplus::Font>* fonts)
+    {
+        fits = true;
+        const Gdiplus::REAL room = box.Width - 2.0f;
+        for (int i = 0; i < kSizes; ++i) {
+            Gdiplus::Font* font = fonts[i].get();
+            if (!font || font->GetLastStatus() != Gdiplus::Ok) continue;
+            // Every word must fit on a line of its own ...
+            bool wordsFit = true;
+            const wchar_t* text = label;
+            for (int start = 0, n = label.GetLength(); start < n && wordsFit;) {
+                int end = start;
+                while (end < n && text[end] != L' ') ++end;
+                if (end > start) {
+                    Gdiplus::RectF bounds;
+                    g.MeasureString(text + start, end - start, font, Gdiplus::PointF(0, 0),
+                                    &m_oneLine, &bounds);
+                    wordsFit = bounds.Width <= room;
+                }
+                start = end + 1;
+            }
+            if (!wordsFit) continue;
+            // ... and the wrapped label within the key's height.
+            Gdiplus::RectF bounds;
+            g.MeasureString(label, label.GetLength(), font, Gdiplus::RectF(0, 0, room, 1000.0f),
+                            format, &bounds);
+            if (bounds.Height <= box.Height) return font;
+        }
+        fits = false;
+        return fonts[kSizes - 1].get();
+    }
+
+    int m_style;
+    std::map<std::wstring, int>& m_cache;
+    std::wstring m_face;
+    std::unique_ptr<Gdiplus::Font> m_fonts[kSizes];
+    std::unique_ptr<Gdiplus::Font> m_symbols[kSizes];
+    Gdiplus::StringFormat m_oneLine;
+};
+
+// The box a key's label is centred in.
+Gdiplus::RectF LabelBox(const CRect& r)
+{
+    return Gdiplus::RectF(
+        static_cast<Gdiplus::REAL>(r.left + 1), static_cast<Gdiplus::REAL>(r.top + 1),
+        static_cast<Gdiplus::REAL>(r.Width()), static_cast<Gdiplus::REAL>(r.Height()));
+}
+
+// A frame of the key-cap strip stretched into a key, sampled within its own
+// cell (a smoothing filter would read the neighbouring frame into its border).
+void StretchFrame(Gdiplus::Graphics& g, Gdiplus::Image* image, const CRect& r, int x, int w, int h)
+{
+    Gdiplus::ImageAttributes clamp;
+    clamp.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    g.DrawImage(image, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()), x, 0, w, h,
+                Gdiplus::UnitPixel, &clamp);
 }
 
 }  // namespace
@@ -59,7 +226,10 @@ KeyboardCtrl::KeyboardCtrl(MObject* owner, UINT id, CRect rect, int visible)
       m_crSelect(0x000000FF),
       m_keyboardColor(0xFFFFFFFF),
       m_pTextFormat(new Gdiplus::StringFormat()),
-      m_pTips(nullptr)
+      m_pTips(nullptr),
+      m_pBlend(new BlendCache()),
+      m_pBlendPicture(nullptr),
+      m_pCapSource(nullptr)
 {
     m_pTextFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
     m_pTextFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
@@ -77,6 +247,8 @@ KeyboardCtrl::~KeyboardCtrl()
         CAutoLock lock(m_keyLock);
         delete m_pKeyboardImage;
         m_pKeyboardImage = nullptr;
+        delete m_pBlend;
+        m_pBlend = nullptr;
     }
     delete m_pTextFormat;
     m_pTextFormat = nullptr;
@@ -406,16 +578,32 @@ void KeyboardCtrl::DrawControl(HDC& dc, CRect)
         UpdateMemDC(dc, w, h);
         if (!m_hMemDC) return;
         ::BitBlt(m_hMemDC, 0, 0, w, h, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
-        Gdiplus::Graphics g(m_hMemDC);
-        g.SetTextRenderingHint(m_textRenderingHint);
-        g.SetSmoothingMode(m_smoothingMode);
         // The picture and the records are drawn under the key lock: another
         // thread may swap the picture or refill the keys meanwhile.
         CAutoLock lock(m_keyLock);
-        if (m_pKeyboardImage)
-            g.DrawImage(m_pKeyboardImage, Gdiplus::Rect(0, 0, w, h), 0, 0,
-                        static_cast<INT>(m_pKeyboardImage->GetWidth()),
-                        static_cast<INT>(m_pKeyboardImage->GetHeight()), Gdiplus::UnitPixel);
+        Gdiplus::Image* picture = m_pKeyboardImage;
+        bool pictureDrawn = !picture;
+        if (picture) {
+            if (m_pBlendPicture != picture) {
+                m_pBlend->Clear();
+                m_pBlendPicture = picture;
+                m_pCapSource = nullptr;
+            }
+            pictureDrawn =
+                m_pBlend->Blend(m_hMemDC, 0, 0, L"picture", w, h, [&](Gdiplus::Graphics& p) {
+                    p.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                    p.DrawImage(picture, Gdiplus::Rect(0, 0, w, h), 0, 0,
+                                static_cast<INT>(picture->GetWidth()),
+                                static_cast<INT>(picture->GetHeight()), Gdiplus::UnitPixel);
+                });
+        }
+        Gdiplus::Graphics g(m_hMemDC);
+        g.SetTextRenderingHint(m_textRenderingHint);
+        g.SetSmoothingMode(m_smoothingMode);
+        if (!pictureDrawn)
+            g.DrawImage(picture, Gdiplus::Rect(0, 0, w, h), 0, 0,
+                        static_cast<INT>(picture->GetWidth()),
+                        static_cast<INT>(picture->GetHeight()), Gdiplus::UnitPixel);
         int width = w, height = h;
         switch (m_nMode) {
             case MODE_NONE: DrawNoneMode(g, width, height); break;
@@ -430,37 +618,63 @@ void KeyboardCtrl::DrawControl(HDC& dc, CRect)
 
 void KeyboardCtrl::DrawKeyCaps(Gdiplus::Graphics& g, bool custom)
 {
-    std::unique_ptr<Gdiplus::Font> font = LabelFont(this);
-    Gdiplus::SolidBrush text(m_clrText);
+    LabelFonts fonts(this, m_labelFit);
+    const Gdiplus::TextRenderingHint hint = m_textRenderingHint;
     Gdiplus::SolidBrush roundFill{Gdiplus::Color(0xFFF6F6F6)};
     Gdiplus::Pen roundEdge(Manager::m_select_color, 1.0f);
     CAutoLock lock(m_keyLock);
+    if (m_pCapSource != m_pImage) {
+        // Another key-cap strip: the stored caps are stale.
+        m_pBlend->Clear();
+        m_pCapSource = m_pImage;
+        m_pBlendPicture = nullptr;
+    }
+    auto lit = [&](size_t i) {
+        const KEY_INFO* key = m_keys[i];
+        const bool marked = static_cast<int>(i) == m_nPressed || static_cast<int>(i) == m_nHover;
+        return std::make_pair(marked, custom && (marked || key->bCheck));
+    };
+    // The caps first, blended from their stored renderings with GDI ...
+    if (m_pImage && m_nFrameWidth > 0) {
+        HDC hdc = g.GetHDC();
+        for (size_t i = 0; i < m_keys.size(); ++i) {
+            const KEY_INFO* key = m_keys[i];
+            if (key->nKeyCode == ROUND_KEY_CODE) continue;
+            const CRect r = DrawRect(key);
+            const int frame = lit(i).second ? 1 : 0;
+            const bool drawn =
+                m_pBlend->Blend(hdc, r.left, r.top, frame ? L"cap1" : L"cap0", r.Width(),
+                                r.Height(), [&](Gdiplus::Graphics& cap) {
+                                    const CRect at(0, 0, r.Width(), r.Height());
+                                    if (r.Width() <= 50)
+                                        StretchFrame(cap, m_pImage, at, frame * m_nFrameWidth,
+                                                     m_nFrameWidth, m_nImageHeight);
+                                    else
+                                        buttonpaint::DrawFaceFrame(cap, this, frame, at, 8);
+                                });
+            if (!drawn) {
+                g.ReleaseHDC(hdc);
+                if (r.Width() <= 50)
+                    StretchFrame(g, m_pImage, r, frame * m_nFrameWidth, m_nFrameWidth,
+                                 m_nImageHeight);
+                else
+                    buttonpaint::DrawFaceFrame(g, this, frame, r, 8);
+                hdc = g.GetHDC();
+            }
+        }
+        g.ReleaseHDC(hdc);
+    }
+    // ... then the round keys and the labels with GDI+.
     for (size_t i = 0; i < m_keys.size(); ++i) {
         const KEY_INFO* key = m_keys[i];
         const CRect r = DrawRect(key);
-        const bool marked = static_cast<int>(i) == m_nPressed || static_cast<int>(i) == m_nHover;
-        const bool lit = custom && (marked || key->bCheck);
         if (key->nKeyCode == ROUND_KEY_CODE) {
             g.FillEllipse(&roundFill, r.left, r.top, r.Width(), r.Height());
-            if (custom && marked) g.DrawEllipse(&roundEdge, r.left, r.top, r.Width(), r.Height());
-        } else if (m_pImage && m_nFrameWidth > 0) {
-            const int frame = lit ? 1 : 0;
-            if (r.Width() <= 50)
-                g.DrawImage(m_pImage, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()),
-                            frame * m_nFrameWidth, 0, m_nFrameWidth, m_nImageHeight,
-                            Gdiplus::UnitPixel);
-            else
-                MRender::DrawImageFrame(g, m_pImage, r, frame * m_nFrameWidth, 0, m_nFrameWidth,
-                                        m_nImageHeight, 8);
+            if (custom && lit(i).first)
+                g.DrawEllipse(&roundEdge, r.left, r.top, r.Width(), r.Height());
         }
-        const CString& label = custom ? key->strName : key->strDesc;
-        if (!label.IsEmpty() && font)
-            g.DrawString(label, label.GetLength(), font.get(),
-                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + 1),
-                                        static_cast<Gdiplus::REAL>(r.top + 1),
-                                        static_cast<Gdiplus::REAL>(r.Width()),
-                                        static_cast<Gdiplus::REAL>(r.Height())),
-                         m_pTextFormat, &text);
+        fonts.Draw(g, custom ? key->strName : key->strDesc, LabelBox(r), m_pTextFormat,
+                   m_clrText.GetValue(), m_pBlend, hint);
     }
 }
 
@@ -476,8 +690,8 @@ void KeyboardCtrl::DrawCustomMode(Gdiplus::Graphics& g, int&, int&)
 
 void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
 {
-    std::unique_ptr<Gdiplus::Font> font = LabelFont(this);
-    Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
+    LabelFonts fonts(this, m_labelFit);
+    const Gdiplus::TextRenderingHint hint = m_textRenderingHint;
     const Gdiplus::ARGB select = Manager::m_select_color.GetValue();
     CAutoLock lock(m_keyLock);
     for (const KEY_INFO* key : m_keys) {
@@ -488,13 +702,7 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
         MRender::DrawRoundRectange(g, static_cast<float>(r.left), static_cast<float>(r.top),
                                    static_cast<float>(r.Width()), static_cast<float>(r.Height()),
                                    12.0f, edge, 2.0f, TRUE, fill);
-        if (!key->strDesc.IsEmpty() && font)
-            g.DrawString(key->strDesc, key->strDesc.GetLength(), font.get(),
-                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + 1),
-                                        static_cast<Gdiplus::REAL>(r.top + 1),
-                                        static_cast<Gdiplus::REAL>(r.Width()),
-                                        static_cast<Gdiplus::REAL>(r.Height())),
-                         m_pTextFormat, &white);
+        fonts.Draw(g, key->strDesc, LabelBox(r), m_pTextFormat, 0xFFFFFFFF, m_pBlend, hint);
     }
 }
 

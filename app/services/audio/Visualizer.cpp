@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -22,6 +24,61 @@ inline COLORREF Scale(COLORREF colour, int c)
 {
     int r = int(colour & 0xFF), g = int((colour >> 8) & 0xFF), b = int((colour >> 16) & 0xFF);
     return Pack(r * c / 256, g * c / 256, b * c / 256);
+}
+
+// Geometry of the angle and ring schemes: fixed by the canvas, computed once.
+struct SchemeTables
+{
+    static const int kPixels = Visualizer::kPixels;
+    unsigned short angle32[kPixels];    // int(angle + 180) % 360 about (128, 32)
+    unsigned short angle64[kPixels];    // the same about (128, 64)
+    float ringAngle[kPixels];           // degrees 0..360 about (128, 32)
+    unsigned short ringIndex[kPixels];  // the pixel's distance from (128, 32)
+    std::vector<float> ringRadius;      // r of each distance, 0..1
+};
+
+const SchemeTables& Tables()
+{
+    static const SchemeTables* tables = [] {
+        SchemeTables* t = new SchemeTables();
+        const float maxRadius = std::sqrt(17408.0f);
+        std::vector<int> indexOfSquare(128 * 128 + 64 * 64 + 1, -1);
+        for (int y = 0; y < Visualizer::kHeight; ++y) {
+            for (int x = 0; x < Visualizer::kWidth; ++x) {
+                const int i = y * Visualizer::kWidth + x;
+                for (int cy : {32, 64}) {
+                    double deg = std::atan2(double(y - cy), double(x - 128)) * kDegreesPerRadian;
+                    (cy == 32 ? t->angle32 : t->angle64)[i] =
+                        static_cast<unsigned short>(int(deg + 180.0) % 360);
+                }
+                const float dx = float(x - 128), dy = float(y - 32);
+                const int square = (x - 128) * (x - 128) + (y - 32) * (y - 32);
+                if (indexOfSquare[square] < 0) {
+                    indexOfSquare[square] = int(t->ringRadius.size());
+                    t->ringRadius.push_back(std::sqrt(dx * dx + dy * dy) / maxRadius);
+                }
+                t->ringIndex[i] = static_cast<unsigned short>(indexOfSquare[square]);
+                float angle = float(std::atan2(double(dy), double(dx)) * kDegreesPerRadian);
+                if (angle < 0.0f) angle += 360.0f;
+                t->ringAngle[i] = angle;
+            }
+        }
+        return t;
+    }();
+    return *tables;
+}
+
+// fmod(x, 360) for the hues of the ring scheme. For 0 <= x < 2^24 each
+// subtraction of 360 is exact, so the result equals fmod's.
+inline float WrapHue(float x)
+{
+    if (x >= 0.0f && x < 1440.0f) {
+        while (x >= 360.0f) x -= 360.0f;
+        return x;
+    }
+    float hue = std::fmod(x, 360.0f);
+    if (hue < 0.0f) hue += 360.0f;
+    return hue;
 }
 
 // Forward complex FFT of nn points held as interleaved (re, im) floats, in place;
@@ -436,14 +493,6 @@ void Visualizer::FillLayerLocked(COLORREF* layer, int scheme, int brightnessPerc
         int b = int((std::sin(a + 2.0933335f) + 1.0f) * 127.0f);
         return Pack(r * c / 256, g * c / 256, b * c / 256);
     };
-    auto angleScheme = [&](int cy) {
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                double deg = std::atan2(double(y - cy), double(x - 128)) * kDegreesPerRadian;
-                int h = int(float(int(deg + 180.0) % 360) + m_hue);
-                layer[y * kWidth + x] = HsvToColor(h, 255, c);
-            }
-    };
     switch (scheme) {
         case 0: fillAll(0); break;
         case 1: {
@@ -461,7 +510,7 @@ void Visualizer::FillLayerLocked(COLORREF* layer, int scheme, int brightnessPerc
             FillPalette(layer, p, 6, c);
             break;
         }
-        case 4: angleScheme(32); break;
+        case 4: FillAngles(layer, 32, c); break;
         case 5: fillAll(HsvToColor(int(m_hue), 255, c)); break;
         case 6: fillAll(Scale(kWhite, c)); break;
         case 7: fillAll(Scale(kRed, c)); break;
@@ -498,11 +547,34 @@ void Visualizer::FillLayerLocked(COLORREF* layer, int scheme, int brightnessPerc
                 for (int y = 0; y < kHeight; ++y) layer[y * kWidth + x] = colour;
             }
             break;
-        case 19: angleScheme(64); break;
+        case 19: FillAngles(layer, 64, c); break;
         case 20: fillAll(rainbowColumn(1)); break;
         case 21: FillAudioRings(layer, c); break;
         default: break;
     }
+}
+
+float Visualizer::GetHue() const
+{
+    std::lock_guard<std::mutex> lock(m_frameLock);
+    return m_hue;
+}
+
+float Visualizer::GetRingRotation() const
+{
+    std::lock_guard<std::mutex> lock(m_frameLock);
+    return m_ringRotation;
+}
+
+// Hue by the angle about (128, cy): the 360 colours of the frame are made
+// once, then looked up per pixel.
+void Visualizer::FillAngles(COLORREF* layer, int cy, int c)
+{
+    const SchemeTables& t = Tables();
+    COLORREF colours[360];
+    for (int a = 0; a < 360; ++a) colours[a] = HsvToColor(int(float(a) + m_hue), 255, c);
+    const unsigned short* angles = cy == 32 ? t.angle32 : t.angle64;
+    for (int i = 0; i < kPixels; ++i) layer[i] = colours[angles[i]];
 }
 
 void Visualizer::FillAudioRings(COLORREF* layer, int c)
@@ -523,7 +595,6 @@ void Visualizer::FillAudioRings(COLORREF* layer, int c)
     if (m_ringRotation >= 360.0f) m_ringRotation = 0.0f;
     const float T = m_ringRotation;
     const float toRad = 3.14159f / 180.0f;
-    const float maxRadius = std::sqrt(17408.0f);
     const float exponent = 2.0f * overall + 1.0f;
     const int saturation = int(std::min(1.0f, 0.3f * overall + 0.7f) * 255.0f);
     float hueShift = T;
@@ -531,24 +602,25 @@ void Visualizer::FillAudioRings(COLORREF* layer, int c)
     if (mid > 0.05f) hueShift += mid * 180.0f;
     if (high > 0.05f) hueShift += high * 300.0f;
 
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            float dx = float(x - 128), dy = float(y - 32);
-            float r = std::sqrt(dx * dx + dy * dy) / maxRadius;
-            float wave =
-                0.5f * (std::sin((240.0f * r + 4.0f * T) * toRad) + 1.0f) * 6.0f * mid * 0.8f +
-                0.5f * (std::sin((120.0f * r + 2.0f * T) * toRad) + 1.0f) * 4.0f * bass +
-                0.5f * (std::sin((480.0f * r + 8.0f * T) * toRad) + 1.0f) * 8.0f * high * 0.6f;
-            float value = wave * std::pow(1.0f - r, exponent) *
-                          std::max(0.0f, 1.0f - (1.0f - 0.6f * overall) * r);
-            value = std::min(1.0f, std::max(0.0f, value));
-            float angle = float(std::atan2(double(dy), double(dx)) * kDegreesPerRadian);
-            if (angle < 0.0f) angle += 360.0f;
-            float hue = std::fmod(angle + hueShift, 360.0f);
-            if (hue < 0.0f) hue += 360.0f;
-            layer[y * kWidth + x] =
-                HsvToColor(int(hue), saturation, int(value * float(c) / 255.0f * 255.0f));
-        }
+    // The brightness depends on the distance only: once per distance.
+    const SchemeTables& t = Tables();
+    const size_t distances = t.ringRadius.size();
+    std::vector<int> values(distances);
+    for (size_t k = 0; k < distances; ++k) {
+        const float r = t.ringRadius[k];
+        float wave = 0.5f * (std::sin((240.0f * r + 4.0f * T) * toRad) + 1.0f) * 6.0f * mid * 0.8f +
+                     0.5f * (std::sin((120.0f * r + 2.0f * T) * toRad) + 1.0f) * 4.0f * bass +
+                     0.5f * (std::sin((480.0f * r + 8.0f * T) * toRad) + 1.0f) * 8.0f * high * 0.6f;
+        float value = wave * std::pow(1.0f - r, exponent) *
+                      std::max(0.0f, 1.0f - (1.0f - 0.6f * overall) * r);
+        value = std::min(1.0f, std::max(0.0f, value));
+        values[k] = int(value * float(c) / 255.0f * 255.0f);
+    }
+    for (int i = 0; i < kPixels; ++i) {
+        const int v = values[t.ringIndex[i]];
+        // HsvToColor of value 0 is black whatever the hue.
+        layer[i] = v == 0 ? COLORREF(0)
+                          : HsvToColor(int(WrapHue(t.ringAngle[i] + hueShift)), saturation, v);
     }
     int centreHue = (bass > mid && bass > high) ? 0 : (mid > high ? 120 : 240);
     layer[32 * kWidth + 128] = HsvToColor(int(float(centreHue) + T), 255, c);

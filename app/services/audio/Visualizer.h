@@ -87,6 +87,10 @@ public:
     // the current hue (scheme 21 also advances its rotation).
     void FillLayer(COLORREF* layer, int scheme, int brightnessPercent);
 
+    // The hue the next fill starts from, and the rotation of the audio rings.
+    float GetHue() const;
+    float GetRingRotation() const;
+
     // HSV (hue in degrees, saturation and value 0..255) to 0x00BBGGRR.
     static COLORREF HsvToColor(int hue, int saturation, int value);
     // trunc(percent x 2.55), computed in double.
@@ -101,6 +105,7 @@ private:
     void Analyse();
     void FillLayerLocked(COLORREF* layer, int scheme, int brightnessPercent);
     void FillPalette(COLORREF* layer, const COLORREF* colours, int n, int c);
+    void FillAngles(COLORREF* layer, int cy, int c);
     void FillAudioRings(COLORREF* layer, int c);
     void ResetLocked();
 
