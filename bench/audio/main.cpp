@@ -11,29 +11,9 @@
 #include "services/audio/KeyboardAudio.h"
 #include "services/audio/Visualizer.h"
 #include "services/audio/AudioTestDoubles.h"
+#include "../BenchClock.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / double(frequency.QuadPart);
-}
-
-template <typename F>
-double MicrosecondsPer(int iterations, F&& body)
-{
-    body();  // warm up
-    double start = Now();
-    for (int i = 0; i < iterations; ++i) body();
-    return (Now() - start) * 1e6 / iterations;
-}
 
 void Report(const char* what, double us, double budgetMs)
 {
@@ -52,7 +32,8 @@ int main()
 
     AudioAnalysis analysis;
     DWORD tick = 1000;
-    double analyse = MicrosecondsPer(2000, [&] { analysis.Analyse(block.data(), tick += 43); });
+    double analyse =
+        bench::MicrosecondsPer(2000, [&] { analysis.Analyse(block.data(), tick += 43); });
     Report("analysis of one 2048-sample block", analyse, 16);
 
     // A capture step of 16 ms of 48 kHz stereo float (768 frames) through the
@@ -73,9 +54,9 @@ int main()
     double stepTotal = 0;
     for (int i = 0; i < steps; ++i) {
         client.Add(packet, 768);
-        double start = Now();
+        double start = bench::Seconds();
         audio.CaptureStep();
-        stepTotal += Now() - start;
+        stepTotal += bench::Seconds() - start;
         effect.history.clear();
     }
     Report("capture step, 16 ms of 48 kHz stereo (incl. analysis)", stepTotal * 1e6 / steps, 16);
@@ -96,7 +77,7 @@ int main()
     for (const Scheme& s : schemes) {
         v.SetForegroundScheme(s.fore);
         v.SetBackgroundScheme(s.back);
-        double us = MicrosecondsPer(300, [&] {
+        double us = bench::MicrosecondsPer(300, [&] {
             v.PushSamples(wave.data(), 512);
             v.RenderFrame();
         });

@@ -4,28 +4,9 @@
 
 #include <cstdio>
 
+#include "../BenchClock.h"
+
 namespace bench {
-
-inline double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / double(frequency.QuadPart);
-}
-
-template <typename F>
-double MicrosecondsPer(int iterations, F&& body)
-{
-    body();  // warm up
-    const double start = Seconds();
-    for (int i = 0; i < iterations; ++i) body();
-    return (Seconds() - start) * 1e6 / iterations;
-}
 
 inline void Report(const char* what, double us, double budgetMs)
 {

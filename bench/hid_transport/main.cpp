@@ -8,6 +8,7 @@
 
 #include "SimKeyboard.h"
 #include "services/hid/HidDeviceManager.h"
+#include "../BenchClock.h"
 
 namespace {
 
@@ -31,17 +32,12 @@ void Run(int reportBytes)
     unsigned char table[kTableBytes];
     for (int i = 0; i < kTableBytes; ++i) table[i] = static_cast<unsigned char>(i * 13);
 
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
+    const double start = bench::Milliseconds();
     int failures = 0;
     for (int round = 0; round < kRounds; ++round)
         for (unsigned char command : kLayerWrites)
             if (!manager.TransferData(command, table, kTableBytes)) ++failures;
-    QueryPerformanceCounter(&end);
-
-    const double wallMs =
-        1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) / kRounds;
+    const double wallMs = (bench::Milliseconds() - start) / kRounds;
     const double reports = double(bus.Writes().size()) / kRounds;
     const double delayMs = 4 * (2 + 1);  // per transfer: pre-command delay 2 ms, drain 1 ms
     const double floorMs = delayMs + reports * 1.0;

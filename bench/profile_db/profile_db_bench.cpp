@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "services/db/DeviceDataDB.h"
+#include "../BenchClock.h"
 
 namespace {
 
@@ -18,18 +19,6 @@ const int kKeys = 126;
 const int kRounds = 15;
 const int kLightTypes = 4;  // key lighting, side, top and right strips
 const int kModesPerType = 20;
-
-double NowMs()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 struct Figures
 {
@@ -97,23 +86,23 @@ int main()
         int profile = db.AddProfile(p);
         std::vector<KeyMacroData> keys = ProfileKeys(profile);
 
-        double t0 = NowMs();
+        double t0 = bench::Milliseconds();
         db.InsertKeyMacros(keys);
-        writeBatch.Add(NowMs() - t0);
+        writeBatch.Add(bench::Milliseconds() - t0);
 
         std::vector<KeyMacroData*> list;
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         int n = db.GetProfileKeyMacros(profile, list);
-        readBack.Add(NowMs() - t0);
+        readBack.Add(bench::Milliseconds() - t0);
         if (n != kLayers * kKeys) std::printf("unexpected key count %d\n", n);
 
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         for (int layer = 0; layer < kLayers; ++layer) db.GetLayerKeyMacros(profile, layer, list);
-        readLayers.Add(NowMs() - t0);
+        readLayers.Add(bench::Milliseconds() - t0);
         FreeRecordList(list);
 
         // Lighting: every mode of every light type, then the per-key colours.
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         for (int type = 0; type < kLightTypes; ++type) {
             for (int mode = 0; mode < kModesPerType; ++mode) {
                 LightData l;
@@ -128,13 +117,13 @@ int main()
             }
         }
         db.SetActiveLightMode(profile, 0, 3);
-        writeLights.Add(NowMs() - t0);
+        writeLights.Add(bench::Milliseconds() - t0);
 
         std::vector<LightData*> lights;
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         for (int type = 0; type < kLightTypes; ++type) db.GetLights(profile, type, lights);
         db.GetActiveLightMode(profile, 0);
-        readLights.Add(NowMs() - t0);
+        readLights.Add(bench::Milliseconds() - t0);
         FreeRecordList(lights);
 
         std::vector<UserLightRgbData> colours(kKeys);
@@ -144,26 +133,26 @@ int main()
             colours[i].key_code = i + 1;
             colours[i].key_rgb = 0x00010203 * i;
         }
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         db.DeleteUserLightRgb(profile, 1);
         db.InsertUserLightRgb(colours);
-        writeColours.Add(NowMs() - t0);
-        t0 = NowMs();
+        writeColours.Add(bench::Milliseconds() - t0);
+        t0 = bench::Milliseconds();
         db.ReplaceUserLightRgb(profile, 1, colours);
-        replaceColours.Add(NowMs() - t0);
+        replaceColours.Add(bench::Milliseconds() - t0);
         std::vector<UserLightRgbData*> rgb;
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         db.GetUserLightRgb(profile, 1, rgb);
-        readColours.Add(NowMs() - t0);
+        readColours.Add(bench::Milliseconds() - t0);
         FreeRecordList(rgb);
 
         // The same keys one by one, as the custom-key page writes them.
-        t0 = NowMs();
+        t0 = bench::Milliseconds();
         for (KeyMacroData& k : keys) {
             k.macro_value += 1;
             db.ReplaceKeyMacro(k);
         }
-        writeSingle.Add(NowMs() - t0);
+        writeSingle.Add(bench::Milliseconds() - t0);
     }
 
     std::printf("Profile database, one profile = %d layers x %d keys (%d rows)\n", kLayers, kKeys,

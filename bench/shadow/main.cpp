@@ -9,29 +9,18 @@
 #include <vector>
 
 #include "MShadow.h"
+#include "../BenchClock.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 // Milliseconds per rebuild, the best of a few rounds.
 double Time(WEXA::MShadow& shadow, HWND parent, RECT rect, std::vector<UINT32>& pixels, int runs)
 {
     double best = 1e9;
     for (int round = 0; round < 3; ++round) {
-        const double start = Now();
+        const double start = bench::Seconds();
         for (int i = 0; i < runs; ++i) shadow.MakeShadow(pixels.data(), parent, &rect);
-        const double ms = (Now() - start) * 1000.0 / runs;
+        const double ms = (bench::Seconds() - start) * 1000.0 / runs;
         if (ms < best) best = ms;
     }
     return best;

@@ -8,20 +8,9 @@
 
 #include "pugixml.hpp"
 #include "services/xml/XmlDocument.h"
+#include "../BenchClock.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 // A keyboard-layout-like document of at least `bytes` bytes (ASCII, so the
 // UTF-8 and the UTF-16 texts have the same number of characters).
@@ -57,9 +46,9 @@ double Best(int reps, F&& run)
 {
     double best = 1e30;
     for (int r = 0; r < reps; ++r) {
-        const double t0 = Now();
+        const double t0 = bench::Seconds();
         run();
-        best = std::min(best, Now() - t0);
+        best = std::min(best, bench::Seconds() - t0);
     }
     return best;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -12,11 +13,6 @@ namespace {
 const UINT kReflect = 0x2000;
 const UINT kBlinkTimer = 6553;
 const COLORREF kSystemColours = 0xFFFFFFFF;
-
-bool IsLive(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 CString WindowText(HWND wnd)
 {
@@ -82,7 +78,7 @@ void CEditWindow::ShowEditWindow(MControlFont* control, CRect rect)
     if (!control || !control->m_pManager) return;
     PaintManager* manager = control->m_pManager;
     HWND parent = manager->GetPaintWnd();
-    if (!IsLive(parent)) return;
+    if (!IsLiveWindow(parent)) return;
 
     const CRect rc = control->m_rcControl;
     if (rect.IsRectEmpty()) {
@@ -108,11 +104,11 @@ void CEditWindow::ShowEditWindow(MControlFont* control, CRect rect)
     if (m_bPassword) style |= ES_PASSWORD;
 
     HWND wnd = m_hWnd;
-    if (IsLive(wnd))
+    if (IsLiveWindow(wnd))
         ::MoveWindow(wnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
     else
         wnd = Create(parent, L"", style, 0, rect, nullptr);
-    if (!IsLive(wnd)) return;
+    if (!IsLiveWindow(wnd)) return;
 
     if (!m_hFont) {
         LOGFONTW lf = {};

@@ -4,6 +4,7 @@
 #include "CKeyboardTips.h"
 #include "MWindow.h"
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -20,7 +21,7 @@ void CIconButton::DestroyTips()
 {
     if (!m_pTips) return;
     HWND tips = m_pTips->GetSafeHwnd();
-    if (tips && ::IsWindow(tips)) ::DestroyWindow(tips);
+    if (IsLiveWindow(tips)) ::DestroyWindow(tips);
     delete m_pTips;
     m_pTips = nullptr;
 }

@@ -4,6 +4,7 @@
 #include "PaintManager.h"
 #include "controls/ButtonPaint.h"
 #include "controls/PushRules.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -48,7 +49,7 @@ void CTimerButton::InitControl(PaintManager*)
 bool CTimerButton::OnWindowThread() const
 {
     HWND wnd = m_pManager ? m_pManager->GetPaintWnd() : nullptr;
-    if (!wnd || !::IsWindow(wnd)) return true;
+    if (!IsLiveWindow(wnd)) return true;
     return ::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId();
 }
 

@@ -7,6 +7,7 @@
 #include "MRichEdit.h"
 #include "MScroll.h"
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -19,11 +20,6 @@ namespace {
 
 const DWORD kScrollBarStyles =
     WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL;
-
-bool IsLiveWindow(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 COLORREF NotBlack(COLORREF color)
 {

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "MRender.h"
+#include "framework/WindowMessages.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -59,7 +61,11 @@ void LoadingWnd::Free(Picture& picture)
 
 LONG LoadingWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
-    return tipwindow::Dispatch(this, msg, wparam, lparam);
+    bool answered = false;
+    const LONG answer =
+        DispatchWindowMessage<kFocusAndNcDestroyMessages>(*this, msg, wparam, lparam, answered);
+    if (answered) return answer;
+    return MWindow::OnWindowMessage(msg, wparam, lparam);
 }
 
 int LoadingWnd::PreTranslateMessage(MSG*)
@@ -185,7 +191,7 @@ int LoadingWnd::OnLButtonUp(UINT, CPoint point)
 {
     if (CRect(m_rcClose).PtInRect(point)) {
         m_nCloseState = 1;
-        if (m_hParent && ::IsWindow(m_hParent)) ::PostMessageW(m_hParent, CLOSE_MESSAGE, 0, 0);
+        if (IsLiveWindow(m_hParent)) ::PostMessageW(m_hParent, CLOSE_MESSAGE, 0, 0);
     } else {
         m_nCloseState = 0;
     }

@@ -4,6 +4,7 @@
 
 #include "ControlRegistry.h"
 #include "MRender.h"
+#include "MScroll.h"
 #include "Manager.h"
 #include "PaintManager.h"
 #include "controls/ControlPaint.h"
@@ -528,7 +529,7 @@ void CComboBoxList::SetControlRect(CRect rect)
                               static_cast<MControl*>(m_pScrollHorizontal)}) {
             if (!bar) continue;
             const CRect place =
-                bar->m_nID == 1
+                bar->m_nID == MScroll::VERTICAL_BAR_ID
                     ? CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom)
                     : CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right, rect.bottom);
             CRect both;

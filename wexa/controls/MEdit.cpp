@@ -6,6 +6,7 @@
 #include "MRender.h"
 #include "PaintManager.h"
 #include "controls/ButtonPaint.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -20,11 +21,6 @@ const COLORREF kNoBrush = 0xFFFFFFFF;
 // The host window's engine sends a child's WM_COMMAND and colour requests
 // back to the child as the message + 0x2000.
 const UINT kReflect = 0x2000;
-
-bool IsLive(HWND wnd)
-{
-    return wnd && ::IsWindow(wnd);
-}
 
 CString WindowText(HWND wnd)
 {
@@ -161,7 +157,7 @@ MEdit::~MEdit()
         overlay->m_pOwner = nullptr;
         m_pEditWnd = nullptr;
         HWND wnd = overlay->GetSafeHwnd();
-        if (IsLive(wnd))
+        if (IsLiveWindow(wnd))
             ::DestroyWindow(wnd);  // deletes the overlay object
         else
             delete overlay;
@@ -174,7 +170,7 @@ HWND MEdit::OverlayWindow() const
 {
     if (!m_pEditWnd) return nullptr;
     HWND wnd = m_pEditWnd->GetSafeHwnd();
-    return IsLive(wnd) ? wnd : nullptr;
+    return IsLiveWindow(wnd) ? wnd : nullptr;
 }
 
 void MEdit::DestroyOverlay()
@@ -182,7 +178,7 @@ void MEdit::DestroyOverlay()
     CEditWnd* overlay = m_pEditWnd;
     if (!overlay) return;
     HWND wnd = overlay->GetSafeHwnd();
-    if (IsLive(wnd)) {
+    if (IsLiveWindow(wnd)) {
         ::DestroyWindow(wnd);  // the overlay deletes itself and clears m_pEditWnd
         if (m_pEditWnd == overlay) m_pEditWnd = nullptr;
     } else {
@@ -353,7 +349,7 @@ void MEdit::ShowEdit()
 {
     if (m_bReadOnly || !m_bEnabled) return;
     HWND host = m_pManager ? m_pManager->GetPaintWnd() : nullptr;
-    if (!IsLive(host)) return;
+    if (!IsLiveWindow(host)) return;
     const bool layered = m_pManager->IsLayered() != 0;
     POINT origin = {0, 0};
     if (layered) ::ClientToScreen(host, &origin);
@@ -391,11 +387,11 @@ void MEdit::ShowEdit()
         overlay->m_pOwner = this;
         m_pEditWnd = overlay;
         wnd = overlay->Create(host, L"", style, 0, rc, nullptr);
-        if (!IsLive(wnd)) {
+        if (!IsLiveWindow(wnd)) {
             if (m_pEditWnd == overlay) {
                 m_pEditWnd = nullptr;
                 overlay->m_pOwner = nullptr;
-                if (!IsLive(overlay->GetSafeHwnd())) delete overlay;
+                if (!IsLiveWindow(overlay->GetSafeHwnd())) delete overlay;
             }
             return;
         }

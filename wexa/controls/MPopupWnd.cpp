@@ -2,6 +2,8 @@
 
 #include "MControl.h"
 #include "MDialog.h"
+#include "TipWindow.h"
+#include "framework/WindowMessages.h"
 
 namespace WEXA {
 
@@ -29,33 +31,9 @@ LONG MPopupWnd::OnControlUpdate(CRect rect, int erase, MControl* control)
 
 LONG MPopupWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
-    CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_USER_CLOSE_WINDOW: return OnUserCloseWindow(wparam, lparam);
-        case WM_CREATE: OnCreate(); break;
-        case WM_DESTROY: OnDestroy(); break;
-        case WM_SIZE:
-            OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
-                   static_cast<short>(HIWORD(lparam)));
-            break;
-        case WM_PAINT: OnPaint(); break;
-        case WM_CLOSE: OnClose(); break;
-        case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-        case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam)); break;
-        case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wparam)); break;
-        case WM_TIMER: OnTimer(static_cast<UINT>(wparam)); break;
-        case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wparam), point); break;
-        case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wparam), point); break;
-        case WM_LBUTTONUP: OnLButtonUp(static_cast<UINT>(wparam), point); break;
-        case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wparam), point); break;
-        case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(wparam), point); break;
-        case WM_RBUTTONUP: OnRButtonUp(static_cast<UINT>(wparam), point); break;
-        case WM_RBUTTONDBLCLK: OnRButtonDblClk(static_cast<UINT>(wparam), point); break;
-        case WM_MOUSEHOVER: OnMouseHover(wparam, lparam); break;
-        case WM_MOUSELEAVE: OnMouseLeave(wparam, lparam); break;
-        default: break;
-    }
+    bool answered = false;
+    const LONG answer = DispatchWindowMessage(*this, msg, wparam, lparam, answered);
+    if (answered) return answer;
     LRESULT handled = m_pm.OnWindowMessage(msg, wparam, lparam);
     if (handled) return static_cast<LONG>(handled);
     return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
@@ -107,11 +85,7 @@ void MPopupWnd::CloseWindow()
 
 int MPopupWnd::OnCreate()
 {
-    if (!m_hWnd) return 1;
-    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE,
-                        static_cast<LONG_PTR>((style & 0xFF3BFFFF) | 0x06000008));
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
+    tipwindow::ApplyToolWindowStyles(m_hWnd);
     return 1;
 }
 
@@ -125,62 +99,7 @@ int MPopupWnd::OnSize(UINT, int, int)
     return 0;
 }
 
-int MPopupWnd::OnMouseMove(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnMouseLeave(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MPopupWnd::OnMouseHover(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MPopupWnd::OnMouseWheel(UINT, short, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnLButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnLButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnLButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnRButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnRButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnRButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnKeyDown(UINT, UINT, UINT)
-{
-    return 0;
-}
-int MPopupWnd::OnNcHitTest(CPoint)
-{
-    return 0;
-}
-int MPopupWnd::OnGetMinMaxInfo(MINMAXINFO*)
-{
-    return 0;
-}
-int MPopupWnd::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
-{
-    return 0;
-}
+WEXA_DEFINE_IDLE_INPUT_HANDLERS(MPopupWnd)
 
 int MPopupWnd::OnNcActivate(int active)
 {
@@ -264,12 +183,7 @@ void MPopupWnd::SetupBackTranslucent()
 
 void MPopupWnd::SetupRegion(int diameter)
 {
-    if (!IsValid()) return;
-    RECT rc;
-    ::GetWindowRect(m_hWnd, &rc);
-    HRGN region = ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1,
-                                       diameter, diameter);
-    if (region && !::SetWindowRgn(m_hWnd, region, TRUE)) ::DeleteObject(region);
+    tipwindow::SetupRoundRegion(m_hWnd, diameter);
 }
 
 MControl* MPopupWnd::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,

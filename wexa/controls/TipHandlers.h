@@ -1,77 +1,129 @@
 #pragma once
-// Handlers of a tip window that do nothing (the balloon's defaults: 0, and 1
-// for OnNcActivate, OnWindowPosChanged and OnClose). Used inside namespace
-// WEXA in the tip windows' sources.
-#define WEXA_TIP_DEFINE_EMPTY(Class)                 \
-    int Class::OnMouseMove(UINT, CPoint)             \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnMouseLeave(UINT_PTR, LONG_PTR)      \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnMouseHover(UINT_PTR, LONG_PTR)      \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnMouseWheel(UINT, short, CPoint)     \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnLButtonDown(UINT, CPoint)           \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnLButtonUp(UINT, CPoint)             \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnLButtonDblClk(UINT, CPoint)         \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnRButtonDown(UINT, CPoint)           \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnRButtonUp(UINT, CPoint)             \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnRButtonDblClk(UINT, CPoint)         \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnKeyDown(UINT, UINT, UINT)           \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnNcHitTest(CPoint)                   \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnGetMinMaxInfo(MINMAXINFO*)          \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnNcCalcSize(int, NCCALCSIZE_PARAMS*) \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnNcActivate(int)                     \
-    {                                                \
-        return 1;                                    \
-    }                                                \
-    int Class::OnWindowPosChanging(WINDOWPOS*)       \
-    {                                                \
-        return 0;                                    \
-    }                                                \
-    int Class::OnWindowPosChanged(WINDOWPOS*)        \
-    {                                                \
-        return 1;                                    \
-    }                                                \
-    int Class::OnNcPaint()                           \
-    {                                                \
-        return 0;                                    \
+// Handlers of a tip window, used inside namespace WEXA in the tip windows'
+// sources.
+//
+// WEXA_TIP_DEFINE_EMPTY(Class): the handlers that do nothing (the balloon's
+// defaults: 0, and 1 for OnNcActivate and OnWindowPosChanged).
+//
+// WEXA_TIP_DEFINE_WINDOW(Class): everything a key or frame tip does alike:
+// the message dispatch, the embedded font loaded at creation, closing, the
+// tool-window style, the rounded region on sizing, hiding when the focus it
+// had is lost (not in mode 5) or when HIDE_TIMER_ID fires, the background
+// image and mode, and WEXA_TIP_DEFINE_EMPTY. The class has the members
+// m_pFontFamily, m_pFontCollection, m_pBkImage, m_nBkWidth, m_nBkHeight,
+// m_backMode, m_nBackParam, m_bHasFocus and m_nMode, and HIDE_TIMER_ID.
+// Only a focus the tip really had can be lost: some systems tell windows that
+// never had it when the program loses the focus.
+#include "framework/WindowMessages.h"
+
+#define WEXA_TIP_DEFINE_EMPTY(Class)           \
+    WEXA_DEFINE_IDLE_INPUT_HANDLERS(Class)     \
+    int Class::OnNcActivate(int)               \
+    {                                          \
+        return 1;                              \
+    }                                          \
+    int Class::OnWindowPosChanging(WINDOWPOS*) \
+    {                                          \
+        return 0;                              \
+    }                                          \
+    int Class::OnWindowPosChanged(WINDOWPOS*)  \
+    {                                          \
+        return 1;                              \
+    }                                          \
+    int Class::OnNcPaint()                     \
+    {                                          \
+        return 0;                              \
+    }
+
+#define WEXA_TIP_DEFINE_WINDOW(Class)                                                              \
+    LONG Class::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)                        \
+    {                                                                                              \
+        bool answered = false;                                                                     \
+        const LONG answer = DispatchWindowMessage<kFocusAndNcDestroyMessages>(*this, msg, wparam,  \
+                                                                              lparam, answered);   \
+        if (answered) return answer;                                                               \
+        return MWindow::OnWindowMessage(msg, wparam, lparam);                                      \
+    }                                                                                              \
+    int Class::PreTranslateMessage(MSG*)                                                           \
+    {                                                                                              \
+        return 0;                                                                                  \
+    }                                                                                              \
+    int Class::OnInitDialog()                                                                      \
+    {                                                                                              \
+        LoadTempFont();                                                                            \
+        return 1;                                                                                  \
+    }                                                                                              \
+    void Class::LoadTempFont()                                                                     \
+    {                                                                                              \
+        tipwindow::LoadEmbeddedFont(m_pFontFamily, m_pFontCollection);                             \
+    }                                                                                              \
+    LONG Class::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)                                \
+    {                                                                                              \
+        if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);                         \
+        return 1;                                                                                  \
+    }                                                                                              \
+    void Class::CloseWindow()                                                                      \
+    {                                                                                              \
+        if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);                                   \
+    }                                                                                              \
+    int Class::OnCreate(CREATESTRUCTW*)                                                            \
+    {                                                                                              \
+        tipwindow::ApplyToolWindowStyles(m_hWnd);                                                  \
+        return 0;                                                                                  \
+    }                                                                                              \
+    int Class::OnSize(UINT type, int, int)                                                         \
+    {                                                                                              \
+        if (!IsValid() || type == SIZE_MINIMIZED) return 0;                                        \
+        SetupRegion(type == SIZE_MAXIMIZED ? 0 : 3);                                               \
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);                                                  \
+        return 0;                                                                                  \
+    }                                                                                              \
+    void Class::SetupRegion(int corner)                                                            \
+    {                                                                                              \
+        tipwindow::SetupRoundRegion(m_hWnd, corner);                                               \
+    }                                                                                              \
+    int Class::OnSetFocus(HWND)                                                                    \
+    {                                                                                              \
+        m_bHasFocus = 1;                                                                           \
+        return 1;                                                                                  \
+    }                                                                                              \
+    int Class::OnKillFocus(HWND)                                                                   \
+    {                                                                                              \
+        if (!m_bHasFocus) return 0;                                                                \
+        m_bHasFocus = 0;                                                                           \
+        if (m_nMode != 5 && IsValid() && ::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE); \
+        if (IsValid()) ::KillTimer(m_hWnd, HIDE_TIMER_ID);                                         \
+        return 0;                                                                                  \
+    }                                                                                              \
+    void Class::OnTimer(UINT id)                                                                   \
+    {                                                                                              \
+        if (id != HIDE_TIMER_ID || !IsValid()) return;                                             \
+        ::KillTimer(m_hWnd, HIDE_TIMER_ID);                                                        \
+        if (::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_HIDE);                              \
+    }                                                                                              \
+    int Class::OnClose()                                                                           \
+    {                                                                                              \
+        return 1;                                                                                  \
+    }                                                                                              \
+    int Class::PostNcDestroy()                                                                     \
+    {                                                                                              \
+        return 0;                                                                                  \
+    }                                                                                              \
+    int Class::OnDestroy()                                                                         \
+    {                                                                                              \
+        return 0;                                                                                  \
+    }                                                                                              \
+    WEXA_TIP_DEFINE_EMPTY(Class)                                                                   \
+    int Class::LoadBKImage(CString file)                                                           \
+    {                                                                                              \
+        return tipwindow::LoadSkinImage(file, m_pBkImage, m_nBkWidth, m_nBkHeight);                \
+    }                                                                                              \
+    int Class::LoadBKImage(UINT resId, CString type)                                               \
+    {                                                                                              \
+        return tipwindow::LoadResImage(resId, type, m_pBkImage, m_nBkWidth, m_nBkHeight);          \
+    }                                                                                              \
+    void Class::SetBackMode(enumBackMode mode, int parameter)                                      \
+    {                                                                                              \
+        m_backMode = mode;                                                                         \
+        m_nBackParam = parameter;                                                                  \
     }

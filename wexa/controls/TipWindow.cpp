@@ -2,6 +2,7 @@
 
 #include "MRender.h"
 #include "Manager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 namespace tipwindow {
@@ -76,7 +77,7 @@ int LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width, i
 
 void SetupRoundRegion(HWND hwnd, int corner)
 {
-    if (!hwnd || !::IsWindow(hwnd)) return;
+    if (!IsLiveWindow(hwnd)) return;
     RECT rc;
     ::GetWindowRect(hwnd, &rc);
     HRGN region =

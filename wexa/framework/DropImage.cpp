@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/GdiOwners.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -143,7 +144,7 @@ HBITMAP BitmapFromEnhMetaFile(HENHMETAFILE metafile, HWND window)
     ENHMETAHEADER header = {};
     if (!GetEnhMetaFileHeader(metafile, sizeof(header), &header)) return nullptr;
 
-    gdi::WindowDC dc((window && IsWindow(window)) ? window : nullptr);
+    gdi::WindowDC dc(IsLiveWindow(window) ? window : nullptr);
     if (!dc) return nullptr;
 
     // The picture frame is in 0.01-mm units; the device's size in millimetres

@@ -137,62 +137,7 @@ int MAirBladder::OnSize(UINT type, int, int)
     return 0;
 }
 
-int MAirBladder::OnMouseMove(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnMouseLeave(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MAirBladder::OnMouseHover(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MAirBladder::OnMouseWheel(UINT, short, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnLButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnLButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnLButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnRButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnRButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnRButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnKeyDown(UINT, UINT, UINT)
-{
-    return 0;
-}
-int MAirBladder::OnNcHitTest(CPoint)
-{
-    return 0;
-}
-int MAirBladder::OnGetMinMaxInfo(MINMAXINFO*)
-{
-    return 0;
-}
-int MAirBladder::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
-{
-    return 0;
-}
+WEXA_DEFINE_IDLE_INPUT_HANDLERS(MAirBladder)
 int MAirBladder::OnNcActivate(int)
 {
     return 1;

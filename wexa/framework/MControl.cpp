@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -263,7 +264,7 @@ void MControl::InvalidateRect(const RECT*, int erase)
     PaintManager* manager = m_pManager;
     if (!manager) return;
     HWND wnd = manager->GetPaintWnd();
-    if (!wnd || !::IsWindow(wnd)) return;
+    if (!IsLiveWindow(wnd)) return;
     if (manager->IsLayered())
         ::InvalidateRect(wnd, nullptr, TRUE);
     else

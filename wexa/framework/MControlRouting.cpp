@@ -8,9 +8,17 @@
 #include <algorithm>
 
 #include "MControl.h"
+#include "MScroll.h"
 #include "PaintManager.h"
 
 namespace WEXA {
+
+CPoint MControl::ChildPoint(const MControl* child, CPoint received, CPoint translated)
+{
+    const bool bar =
+        child->m_nID == MScroll::VERTICAL_BAR_ID || child->m_nID == MScroll::HORIZONTAL_BAR_ID;
+    return bar ? received : translated;
+}
 
 int MControl::OnMouseMove(UINT flags, CPoint point)
 {

@@ -136,62 +136,7 @@ int MDialog::OnSize(UINT, int, int)
     return 0;
 }
 
-int MDialog::OnMouseMove(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnMouseLeave(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MDialog::OnMouseHover(UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-int MDialog::OnMouseWheel(UINT, short, CPoint)
-{
-    return 0;
-}
-int MDialog::OnLButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnLButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnLButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnRButtonDown(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnRButtonUp(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnRButtonDblClk(UINT, CPoint)
-{
-    return 0;
-}
-int MDialog::OnKeyDown(UINT, UINT, UINT)
-{
-    return 0;
-}
-int MDialog::OnNcHitTest(CPoint)
-{
-    return 0;
-}
-int MDialog::OnGetMinMaxInfo(MINMAXINFO*)
-{
-    return 0;
-}
-int MDialog::OnNcCalcSize(int, NCCALCSIZE_PARAMS*)
-{
-    return 0;
-}
+WEXA_DEFINE_IDLE_INPUT_HANDLERS(MDialog)
 int MDialog::OnNcActivate(int)
 {
     return 0;

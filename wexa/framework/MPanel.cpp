@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "MScroll.h"
 #include "PaintManager.h"
 #include "framework/ControlFactory.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -90,7 +92,7 @@ static_assert(sizeof(kPanelFactory) / sizeof(kPanelFactory[0]) == 65,
 
 bool IsScrollBar(const MControl* child)
 {
-    return child->m_nID == 1 || child->m_nID == 2;
+    return child->m_nID == MScroll::VERTICAL_BAR_ID || child->m_nID == MScroll::HORIZONTAL_BAR_ID;
 }
 
 bool Overlaps(const RECT& a, const RECT& b)
@@ -213,7 +215,7 @@ void MPanel::InvalidateRequest(const CRect& rect, int erase, bool fromScrollBar)
     PaintManager* manager = m_pManager;
     if (!manager) return;
     HWND wnd = manager->GetPaintWnd();
-    if (!wnd || !::IsWindow(wnd)) return;
+    if (!IsLiveWindow(wnd)) return;
     // The bars live in window coordinates; everything else in content
     // coordinates, which the scroll offsets move.
     CRect area;
@@ -354,9 +356,9 @@ void MPanel::SetControlRect(CRect rect)
         for (size_t i = 0; i < m_controls.size(); ++i) {
             MControl* child = m_controls[i];
             if (!child) continue;
-            if (child->m_nID == 1 || child->m_nID == 2) {
+            if (IsScrollBar(child)) {
                 const CRect place =
-                    child->m_nID == 1
+                    child->m_nID == MScroll::VERTICAL_BAR_ID
                         ? CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom)
                         : CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right,
                                 rect.bottom);

@@ -8,6 +8,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "framework/GdiOwners.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -121,7 +122,7 @@ MShadow::~MShadow()
             break;
         }
     }
-    if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+    if (IsLiveWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
 std::map<HWND, MShadow*>& MShadow::GetShadowMap()
@@ -158,7 +159,7 @@ void MShadow::StatusFromParent(HWND parent)
 
 void MShadow::Create(HWND parent)
 {
-    if (!m_bShow || !parent || !::IsWindow(parent)) return;
+    if (!m_bShow || !IsLiveWindow(parent)) return;
 
     auto& map = GetShadowMap();
     WNDPROC previous = nullptr;
@@ -176,7 +177,7 @@ void MShadow::Create(HWND parent)
     LONG_PTR parentStyle = ::GetWindowLongPtrW(parent, GWL_STYLE);
     DWORD style =
         WS_POPUP | WS_BORDER | WS_SYSMENU | (static_cast<DWORD>(parentStyle) & WS_DLGFRAME);
-    if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+    if (IsLiveWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     m_hWnd =
         ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClass, nullptr, style,
                           CW_USEDEFAULT, 0, 0, 0, parent, nullptr, Manager::GetInstance(), nullptr);
@@ -198,7 +199,7 @@ void MShadow::Create(HWND parent)
 void MShadow::DisableShadow(int disable)
 {
     m_bDisabled = disable;
-    if (!m_hWnd || !::IsWindow(m_hWnd)) return;
+    if (!IsLiveWindow(m_hWnd)) return;
     if (disable) {
         ::ShowWindow(m_hWnd, SW_HIDE);
         return;
@@ -214,8 +215,7 @@ void MShadow::DisableShadow(int disable)
 
 void MShadow::RebuildIfShown()
 {
-    if (m_hWnd && ::IsWindow(m_hWnd) && (m_Status & SS_VISABLE))
-        Update(::GetWindow(m_hWnd, GW_OWNER));
+    if (IsLiveWindow(m_hWnd) && (m_Status & SS_VISABLE)) Update(::GetWindow(m_hWnd, GW_OWNER));
 }
 
 int MShadow::SetSize(int size)
@@ -357,7 +357,7 @@ CRect MShadow::ShadowRect(const RECT& p) const
 
 void MShadow::MoveToParent(HWND parent)
 {
-    if (!m_hWnd || !::IsWindow(m_hWnd)) return;
+    if (!IsLiveWindow(m_hWnd)) return;
     RECT pr;
     if (!::GetWindowRect(parent, &pr)) return;
     CRect r = ShadowRect(pr);
@@ -367,7 +367,7 @@ void MShadow::MoveToParent(HWND parent)
 void MShadow::Update(HWND parent)
 {
     if (!m_bShow || !(m_Status & SS_VISABLE)) return;
-    if (!m_hWnd || !::IsWindow(m_hWnd) || !parent) return;
+    if (!IsLiveWindow(m_hWnd) || !parent) return;
     if (m_bIsImageMode) {
         if (m_sShadowImage.IsEmpty() && m_uShadowImageRes == 0) return;
     } else if (m_nSize <= 0) {
@@ -551,7 +551,7 @@ LRESULT CALLBACK MShadow::ParentProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
     if (!self->m_bDisabled) {
         switch (msg) {
             case WM_DESTROY:
-                if (self->m_hWnd && ::IsWindow(self->m_hWnd)) ::DestroyWindow(self->m_hWnd);
+                if (IsLiveWindow(self->m_hWnd)) ::DestroyWindow(self->m_hWnd);
                 self->m_hWnd = nullptr;
                 break;
             case WM_MOVE:
@@ -599,7 +599,7 @@ LRESULT CALLBACK MShadow::ParentProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
                 break;
             case WM_ACTIVATEAPP:
             case WM_NCACTIVATE:
-                if (self->m_hWnd && ::IsWindow(self->m_hWnd))
+                if (IsLiveWindow(self->m_hWnd))
                     ::SetWindowPos(self->m_hWnd, hwnd, 0, 0, 0, 0,
                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
                 break;

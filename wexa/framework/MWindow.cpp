@@ -1,6 +1,7 @@
 #include "MWindow.h"
 
 #include "Manager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 
@@ -15,7 +16,7 @@ bool HandlePresent(HWND hwnd)
 }
 bool HandleValid(HWND hwnd)
 {
-    return hwnd != nullptr && ::IsWindow(hwnd);
+    return IsLiveWindow(hwnd);
 }
 
 }  // namespace
@@ -127,7 +128,10 @@ int MWindow::RegisterSuperClass()
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS ? 1 : 0;
 }
 
-LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
+// The object is found through the window's user data (WndProc) or, for
+// superclassed system controls whose user data belongs to the control, through
+// a window property (ControlProc); the dispatch is the same.
+LRESULT MWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, bool byProperty)
 {
     MWindow* object = nullptr;
     if (msg == WM_NCCREATE) {
@@ -135,13 +139,20 @@ LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
         object = static_cast<MWindow*>(cs->lpCreateParams);
         if (object) {
             object->m_hWnd = hwnd;
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+            if (byProperty)
+                ::SetPropW(hwnd, kControlProp, static_cast<HANDLE>(object));
+            else
+                ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         }
     } else {
-        object = reinterpret_cast<MWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        object = byProperty ? static_cast<MWindow*>(::GetPropW(hwnd, kControlProp))
+                            : reinterpret_cast<MWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (msg == WM_NCDESTROY && object) {
             LRESULT result = ::CallWindowProcW(object->m_OldWndProc, hwnd, msg, wparam, lparam);
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            if (byProperty)
+                ::RemovePropW(hwnd, kControlProp);
+            else
+                ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             object->m_hWnd = nullptr;
             object->OnDestroyMessage(hwnd);
             return result;
@@ -151,28 +162,14 @@ LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
     return ::DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
+LRESULT CALLBACK MWindow::WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
+{
+    return Dispatch(hwnd, msg, wparam, lparam, false);
+}
+
 LRESULT CALLBACK MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
 {
-    MWindow* object = nullptr;
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lparam);
-        object = static_cast<MWindow*>(cs->lpCreateParams);
-        if (object) {
-            object->m_hWnd = hwnd;
-            ::SetPropW(hwnd, kControlProp, static_cast<HANDLE>(object));
-        }
-    } else {
-        object = static_cast<MWindow*>(::GetPropW(hwnd, kControlProp));
-        if (msg == WM_NCDESTROY && object) {
-            LRESULT result = ::CallWindowProcW(object->m_OldWndProc, hwnd, msg, wparam, lparam);
-            ::RemovePropW(hwnd, kControlProp);
-            object->m_hWnd = nullptr;
-            object->OnDestroyMessage(hwnd);
-            return result;
-        }
-    }
-    if (object) return object->OnWindowMessage(msg, wparam, lparam);
-    return ::DefWindowProcW(hwnd, msg, wparam, lparam);
+    return Dispatch(hwnd, msg, wparam, lparam, true);
 }
 
 UINT MWindow::RunModal(int cmdShow, bool disableOwner)
@@ -246,7 +243,7 @@ void MWindow::CenterWindow(MWindow* other)
     if (child) {
         HWND parent = ::GetParent(m_hWnd);
         ::GetClientRect(parent, &area);
-        if (reference && ::IsWindow(reference)) {
+        if (IsLiveWindow(reference)) {
             ::GetClientRect(reference, &ref);
             ::MapWindowPoints(reference, parent, reinterpret_cast<POINT*>(&ref), 2);
         } else {

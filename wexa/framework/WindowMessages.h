@@ -13,7 +13,13 @@
 // Answered here: WM_ERASEBKGND (1: the engine paints everything) and the
 // close request WM_USER + 66 (OnUserCloseWindow's answer). Extras adds the
 // focus messages (OnSetFocus, OnKillFocus) and WM_NCDESTROY (PostNcDestroy)
-// for the classes that have those handlers.
+// for the classes that have those handlers. OnCreate may take the creation
+// structure or nothing (the popup's handler).
+//
+// WEXA_DEFINE_IDLE_INPUT_HANDLERS(Class) defines the pointer, key and frame
+// handlers such a class leaves without work (all answer 0): OnMouseMove,
+// OnMouseLeave, OnMouseHover, OnMouseWheel, the six button handlers, OnKeyDown,
+// OnNcHitTest, OnGetMinMaxInfo and OnNcCalcSize. Use it inside namespace WEXA.
 #include <windows.h>
 
 #include "CRect.h"
@@ -21,6 +27,22 @@
 namespace WEXA {
 
 enum WindowMessageExtras { kNoExtraMessages = 0, kFocusAndNcDestroyMessages = 1 };
+
+namespace windowmessages {
+
+template <class Window>
+auto CallOnCreate(Window& window, CREATESTRUCTW* create, int)
+    -> decltype(window.OnCreate(create), void())
+{
+    window.OnCreate(create);
+}
+template <class Window>
+void CallOnCreate(Window& window, CREATESTRUCTW*, long)
+{
+    window.OnCreate();
+}
+
+}  // namespace windowmessages
 
 template <int Extras = kNoExtraMessages, class Window>
 LONG DispatchWindowMessage(Window& window, UINT msg, UINT_PTR wparam, LONG_PTR lparam,
@@ -31,7 +53,9 @@ LONG DispatchWindowMessage(Window& window, UINT msg, UINT_PTR wparam, LONG_PTR l
     switch (msg) {
         case WM_ERASEBKGND: answered = true; return 1;
         case WM_USER + 66: answered = true; return window.OnUserCloseWindow(wparam, lparam);
-        case WM_CREATE: window.OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
+        case WM_CREATE:
+            windowmessages::CallOnCreate(window, reinterpret_cast<CREATESTRUCTW*>(lparam), 0);
+            break;
         case WM_DESTROY: window.OnDestroy(); break;
         case WM_SIZE:
             window.OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
@@ -71,3 +95,61 @@ LONG DispatchWindowMessage(Window& window, UINT msg, UINT_PTR wparam, LONG_PTR l
 }
 
 }  // namespace WEXA
+
+#define WEXA_DEFINE_IDLE_INPUT_HANDLERS(Class)       \
+    int Class::OnMouseMove(UINT, CPoint)             \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnMouseLeave(UINT_PTR, LONG_PTR)      \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnMouseHover(UINT_PTR, LONG_PTR)      \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnMouseWheel(UINT, short, CPoint)     \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnLButtonDown(UINT, CPoint)           \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnLButtonUp(UINT, CPoint)             \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnLButtonDblClk(UINT, CPoint)         \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnRButtonDown(UINT, CPoint)           \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnRButtonUp(UINT, CPoint)             \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnRButtonDblClk(UINT, CPoint)         \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnKeyDown(UINT, UINT, UINT)           \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnNcHitTest(CPoint)                   \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnGetMinMaxInfo(MINMAXINFO*)          \
+    {                                                \
+        return 0;                                    \
+    }                                                \
+    int Class::OnNcCalcSize(int, NCCALCSIZE_PARAMS*) \
+    {                                                \
+        return 0;                                    \
+    }

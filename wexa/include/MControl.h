@@ -270,12 +270,10 @@ public:
     std::atomic<int> m_nTickRefs;
 
 private:
-    // The point a child gets: the scroll bars of a container (ids 1 and 2) get
-    // the point as received, every other child the translated one.
-    static CPoint ChildPoint(const MControl* child, CPoint received, CPoint translated)
-    {
-        return (child->m_nID == 1 || child->m_nID == 2) ? received : translated;
-    }
+    // The point a child gets: the scroll bars of a container
+    // (MScroll::VERTICAL_BAR_ID and HORIZONTAL_BAR_ID) get the point as
+    // received, every other child the translated one.
+    static CPoint ChildPoint(const MControl* child, CPoint received, CPoint translated);
     void FreeImages();
 };
 

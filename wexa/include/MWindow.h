@@ -119,6 +119,7 @@ protected:
 
 private:
     UINT RunModal(int cmdShow, bool disableOwner);
+    static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, bool byProperty);
 };
 
 }  // namespace WEXA

@@ -5,7 +5,8 @@
 // one of them needs (embedded font, skin and resource images, rounded region).
 //
 // WEXA_TIP_WINDOW_HANDLERS declares the handlers inside a class derived from
-// MWindow; TipWindowDispatch routes a message to them as the balloon does:
+// MWindow; the sources route a message to them as the balloon does (the
+// library's DispatchWindowMessage with the focus and WM_NCDESTROY handlers):
 // each handled message goes to its handler, whose result is ignored, and then
 // to the previous window procedure; WM_ERASEBKGND answers 1 and the close
 // request 1090 the result of OnUserCloseWindow.
@@ -69,47 +70,6 @@ WEXA_API void ApplyToolWindowStyles(HWND hwnd);
 WEXA_API HFONT CreateLibraryGdiFont(int height);
 // Copies a 32-bit bitmap opaquely onto the window's client area.
 WEXA_API void CopyToWindow(HWND hwnd, HDC source, int width, int height);
-
-// The balloon's dispatch for a window with WEXA_TIP_WINDOW_HANDLERS.
-template <class Window>
-LONG Dispatch(Window* w, UINT msg, UINT_PTR wparam, LONG_PTR lparam)
-{
-    CPoint point(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_USER + 66: return w->OnUserCloseWindow(wparam, lparam);
-        case WM_CREATE: w->OnCreate(reinterpret_cast<CREATESTRUCTW*>(lparam)); break;
-        case WM_DESTROY: w->OnDestroy(); break;
-        case WM_SIZE:
-            w->OnSize(static_cast<UINT>(wparam), static_cast<short>(LOWORD(lparam)),
-                      static_cast<short>(HIWORD(lparam)));
-            break;
-        case WM_SETFOCUS: w->OnSetFocus(reinterpret_cast<HWND>(wparam)); break;
-        case WM_KILLFOCUS: w->OnKillFocus(reinterpret_cast<HWND>(wparam)); break;
-        case WM_PAINT: w->OnPaint(); break;
-        case WM_CLOSE: w->OnClose(); break;
-        case WM_WINDOWPOSCHANGING:
-            w->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam));
-            break;
-        case WM_WINDOWPOSCHANGED:
-            w->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lparam));
-            break;
-        case WM_NCDESTROY: w->PostNcDestroy(); break;
-        case WM_NCACTIVATE: w->OnNcActivate(static_cast<int>(wparam)); break;
-        case WM_TIMER: w->OnTimer(static_cast<UINT>(wparam)); break;
-        case WM_MOUSEMOVE: w->OnMouseMove(static_cast<UINT>(wparam), point); break;
-        case WM_LBUTTONDOWN: w->OnLButtonDown(static_cast<UINT>(wparam), point); break;
-        case WM_LBUTTONUP: w->OnLButtonUp(static_cast<UINT>(wparam), point); break;
-        case WM_LBUTTONDBLCLK: w->OnLButtonDblClk(static_cast<UINT>(wparam), point); break;
-        case WM_RBUTTONDOWN: w->OnRButtonDown(static_cast<UINT>(wparam), point); break;
-        case WM_RBUTTONUP: w->OnRButtonUp(static_cast<UINT>(wparam), point); break;
-        case WM_RBUTTONDBLCLK: w->OnRButtonDblClk(static_cast<UINT>(wparam), point); break;
-        case WM_MOUSEHOVER: w->OnMouseHover(wparam, lparam); break;
-        case WM_MOUSELEAVE: w->OnMouseLeave(wparam, lparam); break;
-        default: break;
-    }
-    return w->MWindow::OnWindowMessage(msg, wparam, lparam);
-}
 
 }  // namespace tipwindow
 }  // namespace WEXA

@@ -6,6 +6,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "framework/WindowUtil.h"
 
 namespace WEXA {
 namespace listedit {
@@ -14,7 +15,7 @@ namespace {
 
 bool IsLive(const CEditWindow* editor)
 {
-    return editor && editor->GetSafeHwnd() && ::IsWindow(editor->GetSafeHwnd());
+    return editor && IsLiveWindow(editor->GetSafeHwnd());
 }
 
 }  // namespace

@@ -99,9 +99,15 @@ void KeyboardAudio::StartCapture()
     m_deviceChanged.store(false);
 
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    HRESULT hr =
-        CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                         __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&m_enumerator));
+    HRESULT hr = S_OK;
+    if (m_enumeratorSource) {
+        m_enumerator = m_enumeratorSource();
+        if (!m_enumerator) hr = E_FAIL;
+    } else {
+        hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                              __uuidof(IMMDeviceEnumerator),
+                              reinterpret_cast<void**>(&m_enumerator));
+    }
     if (SUCCEEDED(hr) && m_enumerator) {
         m_registered = SUCCEEDED(m_enumerator->RegisterEndpointNotificationCallback(this));
         IMMDevice* device = nullptr;

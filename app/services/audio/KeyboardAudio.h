@@ -80,6 +80,14 @@ public:
     int GetWaveGain() const { return m_waveGain.load(); }
     float GetMasterVolume() const { return m_masterVolume; }
 
+    // Where StartCapture gets its device enumerator: a function returning one
+    // reference, which the capture then owns (null: no enumerator). Unset, the
+    // system's MMDeviceEnumerator. Only while the capture thread is not running.
+    void SetEnumeratorSource(std::function<IMMDeviceEnumerator*()> source)
+    {
+        m_enumeratorSource = std::move(source);
+    }
+
     void SetCaptureSource(CaptureSource source) { m_source = source; }
     CaptureSource GetCaptureSource() const { return m_source; }
 
@@ -142,6 +150,7 @@ private:
     std::atomic<bool> m_deviceChanged{false};
     CaptureSource m_source = CaptureSource::PlaybackLoopback;
     std::function<DWORD()> m_ticks;
+    std::function<IMMDeviceEnumerator*()> m_enumeratorSource;
 
     // Endpoint and client: StartCapture sets them up before the thread starts,
     // then only the capture thread touches them until StopCapture has joined it.

@@ -4,8 +4,10 @@
 // builders for stream formats and packets.
 #include <windows.h>
 #include <audioclient.h>
+#include <mmdeviceapi.h>
 #include <mmreg.h>
 
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -87,6 +89,199 @@ inline std::vector<BYTE> Encode(const std::vector<float>& values, Encoding encod
     }
     return out;
 }
+
+// Endpoint doubles ---------------------------------------------------------------
+// An enumerator whose default endpoint is one device, whose audio client offers a
+// given mix format and an always-empty capture client. They live on the test's
+// stack: reference counts are kept but never delete. Counters are atomics, as the
+// capture thread calls them.
+
+class EmptyCaptureClient : public IAudioCaptureClient
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    HRESULT STDMETHODCALLTYPE GetBuffer(BYTE** data, UINT32* frames, DWORD* flags, UINT64*,
+                                        UINT64*) override
+    {
+        ++getBufferCalls;
+        *data = nullptr;
+        *frames = 0;
+        *flags = 0;
+        return AUDCLNT_S_BUFFER_EMPTY;
+    }
+    HRESULT STDMETHODCALLTYPE ReleaseBuffer(UINT32) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetNextPacketSize(UINT32* frames) override
+    {
+        *frames = 0;
+        return S_OK;
+    }
+
+    std::atomic<long> refs{1};
+    std::atomic<int> getBufferCalls{0};
+};
+
+class FakeAudioClient : public IAudioClient
+{
+public:
+    // The mix format GetMixFormat answers with (a plain or an extensible one).
+    void SetMixFormat(const WAVEFORMATEX* format)
+    {
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(format);
+        mix.assign(bytes, bytes + sizeof(WAVEFORMATEX) + format->cbSize);
+    }
+    // The format the capture initialised the stream with.
+    WAVEFORMATEX Initialized()
+    {
+        std::lock_guard<std::mutex> l(lock);
+        return initialized;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    HRESULT STDMETHODCALLTYPE Initialize(AUDCLNT_SHAREMODE, DWORD flags, REFERENCE_TIME,
+                                         REFERENCE_TIME, const WAVEFORMATEX* format,
+                                         LPCGUID) override
+    {
+        std::lock_guard<std::mutex> l(lock);
+        initialized = *format;
+        streamFlags = flags;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetBufferSize(UINT32*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetStreamLatency(REFERENCE_TIME*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCurrentPadding(UINT32*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE IsFormatSupported(AUDCLNT_SHAREMODE, const WAVEFORMATEX*,
+                                                WAVEFORMATEX**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetMixFormat(WAVEFORMATEX** format) override
+    {
+        *format = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(mix.size()));
+        if (!*format) return E_OUTOFMEMORY;
+        std::memcpy(*format, mix.data(), mix.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDevicePeriod(REFERENCE_TIME*, REFERENCE_TIME*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Start() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Stop() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Reset() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetEventHandle(HANDLE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetService(REFIID riid, void** object) override
+    {
+        if (!IsEqualIID(riid, __uuidof(IAudioCaptureClient))) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        capture.AddRef();
+        *object = static_cast<IAudioCaptureClient*>(&capture);
+        return S_OK;
+    }
+
+    std::vector<BYTE> mix;
+    std::mutex lock;
+    WAVEFORMATEX initialized = {};
+    DWORD streamFlags = 0;
+    EmptyCaptureClient capture;
+    std::atomic<long> refs{1};
+};
+
+class FakeDevice : public IMMDevice
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    HRESULT STDMETHODCALLTYPE Activate(REFIID riid, DWORD, PROPVARIANT*, void** object) override
+    {
+        if (!IsEqualIID(riid, __uuidof(IAudioClient))) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        client.AddRef();
+        *object = static_cast<IAudioClient*>(&client);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD, IPropertyStore**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetId(LPWSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetState(DWORD* state) override
+    {
+        *state = DEVICE_STATE_ACTIVE;
+        return S_OK;
+    }
+
+    FakeAudioClient client;
+    std::atomic<long> refs{1};
+};
+
+class FakeEnumerator : public IMMDeviceEnumerator
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--refs); }
+    HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow, DWORD, IMMDeviceCollection**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow flow, ERole role,
+                                                      IMMDevice** endpoint) override
+    {
+        lastFlow = flow;
+        lastRole = role;
+        ++defaultRequests;
+        device.AddRef();
+        *endpoint = &device;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR, IMMDevice**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RegisterEndpointNotificationCallback(IMMNotificationClient*) override
+    {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE
+    UnregisterEndpointNotificationCallback(IMMNotificationClient*) override
+    {
+        return S_OK;
+    }
+    // As KeyboardAudio::SetEnumeratorSource wants it: one more reference.
+    IMMDeviceEnumerator* Hand()
+    {
+        AddRef();
+        return this;
+    }
+
+    FakeDevice device;
+    std::atomic<int> defaultRequests{0};
+    std::atomic<int> lastFlow{-1};
+    std::atomic<int> lastRole{-1};
+    std::atomic<long> refs{1};
+};
 
 // Scripted capture client ------------------------------------------------------
 

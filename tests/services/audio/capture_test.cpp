@@ -353,6 +353,109 @@ TEST(KeyboardAudioCom, AnswersOnlyItsInterfaces)
     EXPECT_EQ(S_OK, audio.OnDefaultDeviceChanged(eRender, eMultimedia, L"x"));
 }
 
+// Waits until the capture thread has begun `steps` more steps (each step of an
+// empty stream reads the client once).
+bool WaitForSteps(EmptyCaptureClient& capture, int steps)
+{
+    const int target = capture.getBufferCalls.load() + steps;
+    for (int i = 0; i < 2000 && capture.getBufferCalls.load() < target; ++i) Sleep(1);
+    return capture.getBufferCalls.load() >= target;
+}
+
+// The endpoint's mix format is used when it is float or extensible; any other
+// mix format is replaced by 32-bit float stereo at 44100 Hz, which the stream
+// is then initialised with.
+TEST(KeyboardAudioLifecycle, MixFormatOrTheFallbackFormat)
+{
+    const WAVEFORMATEXTENSIBLE extensible = ExtensibleFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 96000, 32);
+    const WAVEFORMATEX fallback = PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 44100, 32);
+    struct Row
+    {
+        const char* name;
+        WAVEFORMATEX mix;
+        const WAVEFORMATEX* mixBytes;  // null: mix
+        WAVEFORMATEX expected;
+    } rows[] = {
+        {"16-bit PCM mix", PlainFormat(WAVE_FORMAT_PCM, 2, 48000, 16), nullptr, fallback},
+        {"8-bit mono PCM mix", PlainFormat(WAVE_FORMAT_PCM, 1, 22050, 8), nullptr, fallback},
+        {"float mix", PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 1, 48000, 32), nullptr,
+         PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 1, 48000, 32)},
+        {"extensible mix", {}, &extensible.Format, extensible.Format},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeEnumerator enumerator;
+        enumerator.device.client.SetMixFormat(row.mixBytes ? row.mixBytes : &row.mix);
+        KeyboardAudio audio;
+        audio.SetEnumeratorSource([&] { return enumerator.Hand(); });
+        audio.StartCapture();
+        ASSERT_TRUE(audio.HasClient());
+        WAVEFORMATEX used = {};
+        ASSERT_TRUE(audio.GetStreamFormat(&used));
+        WAVEFORMATEX initialized = enumerator.device.client.Initialized();
+        for (const WAVEFORMATEX* f : {&used, &initialized}) {
+            EXPECT_EQ(row.expected.wFormatTag, f->wFormatTag);
+            EXPECT_EQ(row.expected.nChannels, f->nChannels);
+            EXPECT_EQ(row.expected.nSamplesPerSec, f->nSamplesPerSec);
+            EXPECT_EQ(row.expected.wBitsPerSample, f->wBitsPerSample);
+            EXPECT_EQ(row.expected.nBlockAlign, f->nBlockAlign);
+            EXPECT_EQ(row.expected.nAvgBytesPerSec, f->nAvgBytesPerSec);
+            EXPECT_EQ(row.expected.cbSize, f->cbSize);
+        }
+        EXPECT_EQ(DWORD(AUDCLNT_STREAMFLAGS_LOOPBACK), enumerator.device.client.streamFlags);
+        EXPECT_EQ(float(row.expected.nSamplesPerSec), audio.Analysis().AutoGain()->SampleRate());
+        audio.StopCapture();
+        EXPECT_EQ(1, enumerator.refs.load());
+        EXPECT_EQ(1, enumerator.device.refs.load());
+        EXPECT_EQ(1, enumerator.device.client.refs.load());
+    }
+}
+
+// The capture re-opens its endpoint when the default device of its own flow
+// changes for the console role; other roles and the other flow are ignored.
+// The endpoint asked for is always the console one.
+TEST(KeyboardAudioLifecycle, DefaultDeviceChangeReopensForTheConsoleRoleOnly)
+{
+    using Source = KeyboardAudio::CaptureSource;
+    struct Row
+    {
+        const char* name;
+        Source source;
+        EDataFlow flow;
+        ERole role;
+        bool reopens;
+    } rows[] = {
+        {"playback, console", Source::PlaybackLoopback, eRender, eConsole, true},
+        {"playback, multimedia", Source::PlaybackLoopback, eRender, eMultimedia, false},
+        {"playback, communications", Source::PlaybackLoopback, eRender, eCommunications, false},
+        {"recording flow while playing back", Source::PlaybackLoopback, eCapture, eConsole, false},
+        {"recording, console", Source::DefaultRecording, eCapture, eConsole, true},
+        {"recording, multimedia", Source::DefaultRecording, eCapture, eMultimedia, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeEnumerator enumerator;
+        const WAVEFORMATEX mix = PlainFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 48000, 32);
+        enumerator.device.client.SetMixFormat(&mix);
+        KeyboardAudio audio;
+        audio.SetCaptureSource(row.source);
+        audio.SetEnumeratorSource([&] { return enumerator.Hand(); });
+        audio.StartCapture();
+        EmptyCaptureClient& capture = enumerator.device.client.capture;
+        ASSERT_TRUE(WaitForSteps(capture, 1));
+        const int before = enumerator.defaultRequests.load();
+        EXPECT_EQ(1, before);
+        EXPECT_EQ(audio.OnDefaultDeviceChanged(row.flow, row.role, L"{new}"), S_OK);
+        // Two more steps: the second began after the notification.
+        ASSERT_TRUE(WaitForSteps(capture, 2));
+        EXPECT_EQ(before + (row.reopens ? 1 : 0), enumerator.defaultRequests.load());
+        EXPECT_EQ(int(eConsole), enumerator.lastRole.load());
+        EXPECT_EQ(int(row.source == Source::PlaybackLoopback ? eRender : eCapture),
+                  enumerator.lastFlow.load());
+        audio.StopCapture();
+    }
+}
+
 // Loopback is not available under this host, so StartCapture finds no usable
 // client; the thread still runs, and StopCapture / the destructor join it.
 TEST(KeyboardAudioLifecycle, StartStopAndDestroyWhileRunning)

@@ -211,16 +211,27 @@ TEST_F(MenuTest, TwoHundredMenusLeaveNoMenuAndNoHandlesBehind)
     EXPECT_LE(userAfter, userBefore + 20);
 }
 
+// Closes the menu of a modal loop that missed its click, so that the test
+// fails (nothing posted to the parent) instead of hanging.
+HWND g_modalMenu = nullptr;
+void CALLBACK CloseMissedMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (IsWindow(g_modalMenu)) PostMessageW(g_modalMenu, WM_CLOSE, 0, 0);
+}
+
 TEST_F(MenuTest, ShowModalEndsWhenAnEntryIsChosenAndTheMenuFreesItself)
 {
     MenuWnd* menu = MakeMenu();
     if (!HasEntries(menu)) GTEST_SKIP() << "no menu entries in this build";
     HWND hwnd = menu->GetSafeHwnd();
+    g_modalMenu = hwnd;
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &CloseMissedMenu);
     // The user's click, waiting in the queue for the modal loop.
     PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(40, 20));
     PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 20));
     PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 20));
     const UINT result = menu->ShowModal(SW_SHOWNOACTIVATE);
+    KillTimer(nullptr, watchdog);
     EXPECT_EQ(result, 0u);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(MenuLifetime::LiveMenus(), baseline);
