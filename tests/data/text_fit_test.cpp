@@ -50,8 +50,15 @@ class Fonts
 public:
     Fonts()
     {
-        for (const wchar_t* file : {L"Roboto-Medium.ttf", L"Roboto-Bold.ttf"})
-            collection_.AddFontFile((ExeFolder() + L"fonts\\" + file).c_str());
+        // Another test program reading the same font file at that moment can
+        // make one attempt fail under Wine: try again before giving up.
+        for (const wchar_t* file : {L"Roboto-Medium.ttf", L"Roboto-Bold.ttf"}) {
+            const std::wstring path = ExeFolder() + L"fonts\\" + file;
+            for (int attempt = 0; attempt < 5; ++attempt) {
+                if (collection_.AddFontFile(path.c_str()) == Gdiplus::Ok) break;
+                Sleep(100);
+            }
+        }
         const int count = collection_.GetFamilyCount();
         families_.reset(new Gdiplus::FontFamily[size_t(count)]);
         int found = 0;
