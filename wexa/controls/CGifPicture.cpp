@@ -154,7 +154,8 @@ int CGifPicture::SetRunState(int run, int frame)
     m_nShown = std::clamp(frame, 0, m_nFrameCount2 - 1);
     m_bRun = run != 0;
     m_dwFrameStart = Now();
-    paint::Repaint(this, 0);
+    // The frame shown may have changed: the cached look is stale, as after a tick.
+    paint::Repaint(this, 1);
     return 1;
 }
 

@@ -116,9 +116,6 @@ TEST(DialogScreens, Spinners)
     auto stillFrame = [](WEXA::MDialog& dialog) {
         if (auto* gif = dynamic_cast<WEXA::CGifPicture*>(dialog.GetControl(30)))
             gif->SetRunState(0, 3);
-        // Stopping repaints without marking the picture's cached look stale.
-        dialog.GetPaintManager()->RefreshControls();
-        dialog.GetPaintManager()->Invalidate();
     };
     WEXA::MDialog main;
     main.Create(nullptr, L"main", WS_POPUP | WS_VISIBLE, 0, CRect(100, 100, 1500, 888));
