@@ -986,10 +986,10 @@ def _vip2(tools, name, fw, fh, frames, out):
 # -------------------------------------------------------------- logo, loading
 @draws("logo/logo.png")
 def _logo(tools, name, fw, fh, frames, out):
-    mark, defs = brand_mark(34, 6, (fh - 34) / 2)
-    body = mark + text(50, fh / 2 + 6.5, "KESTROVA", 18, "#FFFFFF", 700, "start",
-                       extra='letter-spacing="1.6"')
-    return svg_doc(fw, fh, body, defs)
+    # The frame puts the caption right after the logo and the profile manager
+    # group at x 150, so the logo is the mark alone, 40 pixels wide.
+    mark, defs = brand_mark(34, (fw - 34) / 2, (fh - 34) / 2)
+    return svg_doc(fw, fh, mark, defs)
 
 
 @draws("logo/logo_loading.png")
