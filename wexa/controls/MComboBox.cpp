@@ -1,6 +1,7 @@
 #include "MComboBox.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -248,14 +249,19 @@ void MComboBox::OpenDropDown()
         popup->SetListBackImage(m_strBackImage);
     else if (m_nBackImageID)
         popup->SetListBackImage(m_nBackImageID, m_strBackImageType);
+    // The rows are copied under the item lock; the drop-down's own list lock
+    // is taken and its window shown only after the lock is given back.
+    std::vector<COMBOITEM_INFO> rows;
     {
         CAutoLock lock(m_itemLock);
-        for (COMBOITEM_INFO* item : m_items)
-            popup->AddItem(item->strText, item->nData, item->strImage, Gdiplus::Color(item->color));
-        popup->UpdateList();
-        popup->SetTextColor(m_clrText);
-        popup->ShowWindow(SW_SHOW);
+        rows.reserve(m_items.size());
+        for (COMBOITEM_INFO* item : m_items) rows.push_back(*item);
     }
+    for (const COMBOITEM_INFO& item : rows)
+        popup->AddItem(item.strText, item.nData, item.strImage, Gdiplus::Color(item.color));
+    popup->UpdateList();
+    popup->SetTextColor(m_clrText);
+    popup->ShowWindow(SW_SHOW);
     m_bOpen = true;
     Repaint(0);
 }

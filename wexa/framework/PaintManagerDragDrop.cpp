@@ -127,12 +127,9 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
 
 void PaintManager::StartControlDrag()
 {
-    HBITMAP dragBitmap = m_hDragBitmap;
+    gdi::Bitmap dragBitmap(m_hDragBitmap);
     m_hDragBitmap = nullptr;
-    if (!dragBitmap || !IsLiveWindow(m_hWndPaint)) {
-        if (dragBitmap) ::DeleteObject(dragBitmap);
-        return;
-    }
+    if (!dragBitmap || !IsLiveWindow(m_hWndPaint)) return;
 
     RECT windowRect = {};
     ::GetWindowRect(m_hWndPaint, &windowRect);
@@ -190,7 +187,7 @@ void PaintManager::StartControlDrag()
 
     data->Release();
     source->Release();
-    ::DeleteObject(dragBitmap);
+    dragBitmap.reset();
     m_bDragPending = 0;
     m_bPressed = 0;
     ::ClipCursor(nullptr);

@@ -30,8 +30,10 @@
 //      lock alone: tabs, function tiles and rows, key groups, layers, key test
 //      entries, on-screen keys; the LCD widgets' locks, each alone: ImageView's
 //      layer, preview and picture locks, the row locks of ImageViewList and
-//      LCDViewList, LCDViewCtrl's item lock): leaves below everything
-//      above. The tick, the UI thread (drawing, mouse) and the program's
+//      LCDViewList, LCDViewCtrl's item lock; the standard controls' row
+//      locks, each alone: the combo box face's item lock, its drop-down
+//      list's item lock, MListBoxEx's row lock, KeyMenuFuncType's row lock):
+//      leaves below everything above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.
 //      The keyboard widgets' item locks (the keyboard picture's key lock, the

@@ -1,5 +1,7 @@
 #include "keyboard/BlendCache.h"
 
+#include "framework/GdiOwners.h"
+
 namespace WEXA {
 
 bool BlendCache::Blend(HDC dc, int x, int y, const std::wstring& key, int width, int height,
@@ -18,12 +20,8 @@ bool BlendCache::Blend(HDC dc, int x, int y, const std::wstring& key, int width,
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        Surface s;
-        s.bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!s.bitmap || !bits) {
-            if (s.bitmap) ::DeleteObject(s.bitmap);
-            return false;
-        }
+        gdi::Bitmap section(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!section || !bits) return false;
         {
             // GDI+ writes premultiplied ARGB straight into the section's pixels.
             Gdiplus::Bitmap target(width, height, width * 4, PixelFormat32bppPARGB,
@@ -33,6 +31,8 @@ bool BlendCache::Blend(HDC dc, int x, int y, const std::wstring& key, int width,
             render(g);
             g.Flush(Gdiplus::FlushIntentionSync);
         }
+        Surface s;
+        s.bitmap = section.release();
         s.dc = ::CreateCompatibleDC(dc);
         s.old = ::SelectObject(s.dc, s.bitmap);
         found = m_surfaces.emplace(id, s).first;

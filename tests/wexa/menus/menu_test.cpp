@@ -101,7 +101,7 @@ TEST_F(MenuTest, WithoutEntriesTheWindowKeepsItsSquareSize)
 TEST_F(MenuTest, EntriesAreThirtyFivePixelsHighBetweenTheMargins)
 {
     MenuWnd* menu = MakeMenu();
-    if (!HasEntries(menu)) GTEST_SKIP() << "no menu entries in this build";
+    ASSERT_TRUE(HasEntries(menu)) << "the menu made no entries";
     EXPECT_EQ(WindowRect(menu), CRect(300, 200, 450, 288));
     EXPECT_EQ(menu->GetControl(100)->GetRect(), CRect(5, 12, 140, 47));
     EXPECT_EQ(menu->GetControl(101)->GetRect(), CRect(5, 47, 140, 82));
@@ -129,7 +129,7 @@ TEST_F(MenuTest, EntriesAreThirtyFivePixelsHighBetweenTheMargins)
 TEST_F(MenuTest, LongTitlesWidenTheMenuMeasuredWithTheLibraryFont)
 {
     MenuWnd* menu = MakeMenu();
-    if (!HasEntries(menu)) GTEST_SKIP() << "no menu entries in this build";
+    ASSERT_TRUE(HasEntries(menu)) << "the menu made no entries";
     EXPECT_EQ(menu->GetMenuWidth(), 150);
     menu->AddMenu(L"Import the profile from a file on this computer", 103, CString(L""), 0, 0);
     EXPECT_GT(menu->GetMenuWidth(), 250);
@@ -141,7 +141,7 @@ TEST_F(MenuTest, LongTitlesWidenTheMenuMeasuredWithTheLibraryFont)
 TEST_F(MenuTest, ChosenEntryIsPostedToTheParentAndTheMenuClosesAndFreesItself)
 {
     MenuWnd* menu = MakeMenu();
-    if (!HasEntries(menu)) GTEST_SKIP() << "no menu entries in this build";
+    ASSERT_TRUE(HasEntries(menu)) << "the menu made no entries";
     menu->ShowWindow(SW_SHOWNOACTIVATE);
     HWND hwnd = menu->GetSafeHwnd();
 
@@ -222,7 +222,7 @@ void CALLBACK CloseMissedMenu(HWND, UINT, UINT_PTR, DWORD)
 TEST_F(MenuTest, ShowModalEndsWhenAnEntryIsChosenAndTheMenuFreesItself)
 {
     MenuWnd* menu = MakeMenu();
-    if (!HasEntries(menu)) GTEST_SKIP() << "no menu entries in this build";
+    ASSERT_TRUE(HasEntries(menu)) << "the menu made no entries";
     HWND hwnd = menu->GetSafeHwnd();
     g_modalMenu = hwnd;
     const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &CloseMissedMenu);

@@ -119,8 +119,8 @@ protected:
 
 TEST_F(Screens, TabStripWithPages)
 {
-    if (!ThemeHas({L"img_tab_item.png", L"icon\\tab_home.png"}))
-        GTEST_SKIP() << "the skin theme is not built";
+    ASSERT_TRUE(ThemeHas({L"img_tab_item.png", L"icon\\tab_home.png"}))
+        << "the skin theme is not built";
     const int left = 200, top = 120;
     NavigationDialog dlg;
     ASSERT_NE(dlg.Create(nullptr, L"navigation", WS_POPUP | WS_VISIBLE, 0,
@@ -148,7 +148,7 @@ TEST_F(Screens, TabStripWithPages)
 
 TEST_F(Screens, OpenMenu)
 {
-    if (!ThemeHas({L"img_menu.png"})) GTEST_SKIP() << "the skin theme is not built";
+    ASSERT_TRUE(ThemeHas({L"img_menu.png"})) << "the skin theme is not built";
     auto* menu = new WEXA::MenuWnd(nullptr);
     ASSERT_EQ(menu->Create(parent.GetSafeHwnd(), CPoint(1000, 150), 1695, CString(L"img_menu.png"),
                            4, 150, WEXA::BACK_MODE_FRAME),
@@ -160,7 +160,7 @@ TEST_F(Screens, OpenMenu)
     HWND hwnd = menu->GetSafeHwnd();
     if (!menu->GetControl(100)) {
         menu->DestroyWindow();
-        GTEST_SKIP() << "no menu entries in this build";
+        FAIL() << "the menu made no entries";
     }
     menu->ShowWindow(SW_SHOWNOACTIVATE);
     // The pointer rests on the second entry.
@@ -179,8 +179,8 @@ TEST_F(Screens, OpenMenu)
 
 TEST_F(Screens, FunctionMenu)
 {
-    if (!ThemeHas({L"img_menu.png", L"icon\\icon_playpause.png"}))
-        GTEST_SKIP() << "the skin theme is not built";
+    ASSERT_TRUE(ThemeHas({L"img_menu.png", L"icon\\icon_playpause.png"}))
+        << "the skin theme is not built";
     auto* menu = new WEXA::MenuExWnd(nullptr);
     ASSERT_EQ(
         menu->Create(parent.GetSafeHwnd(), CRect(1000, 400, 1300, 650), 1710, L"img_menu.png"), 1);
@@ -208,8 +208,9 @@ TEST_F(Screens, FunctionMenu)
 
 TEST_F(Screens, LoadingWindow)
 {
-    if (!ThemeHas({L"loading\\loading.gif", L"logo\\logo_loading.png", L"img_sys_close.png"}))
-        GTEST_SKIP() << "the skin theme is not built";
+    ASSERT_TRUE(
+        ThemeHas({L"loading\\loading.gif", L"logo\\logo_loading.png", L"img_sys_close.png"}))
+        << "the skin theme is not built";
     // Without a background image of its own: the plain white back.
     WEXA::LoadingWnd loading;
     HWND hwnd = loading.CreateDlg(parent.GetSafeHwnd(), CRect(400, 600, 800, 860));

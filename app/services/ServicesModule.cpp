@@ -1,1 +1,0 @@
-// The program's back-end services live in this folder.
