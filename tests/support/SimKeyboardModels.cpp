@@ -94,7 +94,9 @@ Bytes CapabilityBlock(const SimModel& model)
 
 Bytes SettingsBlock(const SimModel& model)
 {
-    Bytes block(64, 0);
+    // Bytes no writer owns hold a filler, so a writer that clears them shows.
+    Bytes block(64, 0xA5);
+    for (int i = 1; i < 42; ++i) block[i] = 0;
     // Keys: static accent blue, brightness 80, speed 3 (stored inverted).
     block[2] = 1;
     block[3] = 80;
