@@ -314,6 +314,9 @@ void KeyboardCtrl::SetKeyboardImage(const wchar_t* skinFileName)
         CAutoLock lock(m_keyLock);
         old = m_pKeyboardImage;
         m_pKeyboardImage = image;
+        // A new picture may be loaded where the old one was freed, so the
+        // stored renderings are dropped here rather than told apart by address.
+        m_pBlendPicture = nullptr;
     }
     delete old;
 }

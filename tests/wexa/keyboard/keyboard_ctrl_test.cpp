@@ -222,6 +222,24 @@ TEST_F(KeyboardTest, DrawModesPaintTheKeysAsTheirModeSays)
         EXPECT_EQ(At(*p, gap), At(picture, gap));
 }
 
+TEST_F(KeyboardTest, EachSwappedPictureIsDrawnEvenWithoutAPaintBetweenSwaps)
+{
+    // The picture alone, so that only the picture decides the pixels.
+    keyboard->SetKeyboardCtrlMode(102);
+    keyboard->SetKeyboardImage(L"keyboard\\kestrova_k104.png");
+    const testutil::PixelBuffer wanted = Paint(keyboard);
+    for (int round = 0; round < 8; ++round) {
+        keyboard->SetKeyboardImage(L"keyboard\\kestrova_k87.png");
+        const testutil::PixelBuffer first = Paint(keyboard);
+        ASSERT_NE(first.pixels, wanted.pixels);
+        // Two swaps before the next paint: the last picture may be loaded
+        // where the first one was freed.
+        keyboard->SetKeyboardImage(L"keyboard\\kestrova_k75_air.png");
+        keyboard->SetKeyboardImage(L"keyboard\\kestrova_k104.png");
+        EXPECT_EQ(Paint(keyboard).pixels, wanted.pixels) << "round " << round;
+    }
+}
+
 TEST_F(KeyboardTest, CustomModeLightsThePressedHoveredAndCheckedKeys)
 {
     const CPoint probe(Hit(kA).left + 4, Hit(kA).top + 4);
