@@ -29,7 +29,7 @@ TEST_F(WidgetTest, WorkerRefillsWhileTheWindowPaintsAndTheUserClicks)
     const CRect place(20, 20, 20 + layouts[0].width, 20 + layouts[0].height);
     FillFromLayout(keyboard, layouts[0], place);
 
-    const int kRefills = 12, kWritesPerRefill = 4;
+    const int kRefills = 36, kWritesPerRefill = 4;
     std::atomic<bool> done{false};
     std::atomic<int> writes{0};
     std::thread worker([&] {
