@@ -56,6 +56,9 @@ foreach(d ${TEST_DIRS})
   endif()
 endforeach()
 
+# Checks on the build host that the generated data agrees with the sources.
+add_test(NAME data_sources_check COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/data/sources_check.py)
+
 # Benchmarks: every folder below bench/ is one program that prints figures.
 # They are built with everything else but never run by CTest.
 file(GLOB BENCH_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*/*.cpp
