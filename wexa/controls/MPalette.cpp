@@ -238,6 +238,12 @@ void MPalette::DrawControl(HDC& dc, CRect)
     }
 }
 
+bool MPalette::InField(CPoint point) const
+{
+    const CRect& f = m_rcPalette;
+    return point.x >= f.left && point.x < f.right && point.y >= f.top && point.y <= f.bottom;
+}
+
 bool MPalette::TrackField(CPoint point)
 {
     const int pw = m_rcPalette.Width();
@@ -263,7 +269,7 @@ int MPalette::OnControlLButtonDown(UINT, CPoint point)
     if (!m_bEnabled) return 0;
     m_bBarTracking = m_bPaletteTracking = 0;
     if (!m_rcControl.PtInRect(point)) return 1;
-    if (m_rcPalette.PtInRect(point)) {
+    if (InField(point)) {
         if (TrackField(point)) m_bPaletteTracking = 1;
     } else if (m_rcBar.PtInRect(point)) {
         if (TrackBar(point)) {
@@ -285,7 +291,7 @@ int MPalette::OnControlMouseMove(UINT flags, CPoint point)
     if (!m_bEnabled) return 0;
     if (!(flags & MK_LBUTTON)) return 1;
     if (m_bPaletteTracking) {
-        if (!m_rcPalette.PtInRect(point)) return 1;
+        if (!InField(point)) return 1;
         if (!TrackField(point)) return 1;
         SendMessageW(27, 0, 0);
         Repaint();

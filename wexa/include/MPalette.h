@@ -76,6 +76,9 @@ private:
     void WritePixel(int x, int y, COLORREF color);
     void FlushPixels();
     void PlaceMarker();
+    // The field's columns left to right and its rows top to bottom, the
+    // bottom edge included: the lightest row (L 200) is drawn on it.
+    bool InField(CPoint point) const;
     // H and L from a point in the field; false when the field has no area.
     bool TrackField(CPoint point);
     bool TrackBar(CPoint point);

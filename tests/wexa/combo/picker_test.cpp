@@ -12,6 +12,7 @@
 #include "MEdit.h"
 #include "MPalette.h"
 #include "MSpinButton.h"
+#include "WindowTestHelpers.h"
 
 namespace {
 
@@ -117,6 +118,39 @@ TEST_F(Fixture, PresetPressReportsItsColour)
     EXPECT_EQ(colours[0].lparam, 0x31FEFE);
     EXPECT_EQ(host.events.back().id, 633u);
     EXPECT_EQ(host.events.back().code, 1u);
+}
+
+TEST_F(Fixture, PickerShorterThanItsFieldMarginsHasAFieldWithoutHeight)
+{
+    // The field is the picker's height less 33 pixels; at 33 pixels or less
+    // it has no height: presses and drags on it pick nothing and it draws
+    // without dividing by its height.
+    struct Case
+    {
+        int height, paletteHeight;
+        bool picks;
+    };
+    const Case cases[] = {{40, 7, true},   {34, 1, true},    {33, 0, false},
+                          {32, -1, false}, {20, -13, false}, {0, -33, false}};
+    WEXA::CColorPalette* p = host.picker;
+    WEXA::MPalette* field = p->m_pPalette;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "height " << c.height);
+        p->SetRect(CRect(10, 10, 340, 10 + c.height));
+        EXPECT_EQ(field->GetPalletHeight(), c.paletteHeight);
+        host.events.clear();
+        const CPoint top(60, 37);           // the field's top row
+        field->SetSelectColor(0x00FFFFFF);  // a colour that survives H, S, L
+        field->OnControlLButtonDown(MK_LBUTTON, top);
+        field->OnControlMouseMove(MK_LBUTTON, CPoint(61, 37));
+        field->OnControlLButtonUp(0, CPoint(61, 37));
+        EXPECT_EQ(host.Colours().empty(), !c.picks);
+        testutil::MemoryCanvas canvas(340, 200);
+        HDC dc = canvas.dc();
+        field->SetUpdate(0, 0);
+        field->DrawControl(dc, CRect(0, 0, 340, 200));
+        RedrawWindow(host.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
 }
 
 TEST_F(Fixture, ColumnIndexes)

@@ -2,6 +2,8 @@
 // mouse response, the slide on the window timer.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "MTabCtrl.h"
 #include "NavHost.h"
 #include "WindowTestHelpers.h"
@@ -55,6 +57,36 @@ TEST_F(TabTest, NavigationLayoutKeepsIndicesOfHiddenTabs)
     // The caption is replaced in place through the record.
     tab->GetItemInfo(0)->text = L"Keys";
     EXPECT_EQ(CString(tab->GetItemInfo(0)->text), CString(L"Keys"));
+}
+
+TEST_F(TabTest, EveryIndexMapsToItsTabIdAndPage)
+{
+    // The owner maps the event's index to the tab id; indices stay with their
+    // tabs while the tab at index 2 is hidden, as the main window does.
+    MTabCtrl* tab = MakeNavigation();
+    tab->SetItemVisible(2, 0);
+    const int ids[8] = {0, 1, 3, 2, 4, 5, 7, 8};
+    for (int index = 0; index < 8; ++index) {
+        SCOPED_TRACE(testing::Message() << "index " << index);
+        EXPECT_EQ(tab->GetItemID(index), ids[index]);
+        ASSERT_NE(tab->GetItemInfo(index), nullptr);
+        EXPECT_EQ(tab->GetItemInfo(index)->id, static_cast<UINT>(ids[index]));
+        EXPECT_EQ(tab->GetItemInfo(index)->control, pages[static_cast<size_t>(index)]);
+        if (index == 2) continue;  // hidden: not chosen
+        host.events.clear();
+        tab->SetSelectItem(index);
+        EXPECT_EQ(tab->GetSelectItem(), index);
+        ASSERT_EQ(host.events.size(), 1u);
+        EXPECT_EQ(host.events[0].id, 68u);
+        EXPECT_EQ(host.events[0].code, 2u);
+        EXPECT_EQ(tab->GetItemID(static_cast<int>(host.events[0].wparam)), ids[index]);
+        for (size_t i = 0; i < pages.size(); ++i)
+            EXPECT_EQ(pages[i]->IsVisible(), static_cast<int>(i) == index ? 1 : 0) << "page " << i;
+    }
+    for (int index : {-1, 8, 100, INT_MIN}) {
+        EXPECT_EQ(tab->GetItemID(index), 0) << index;
+        EXPECT_EQ(tab->GetItemInfo(index), nullptr) << index;
+    }
 }
 
 TEST_F(TabTest, EventArrivesBeforeThePagesSwitch)

@@ -43,6 +43,40 @@ TEST(RichEditOperations, TextRangeReadsWhatItMayAndRefusesTheRest)
             << c.start << ".." << c.end;
 }
 
+TEST(RichEditOperations, RangesOverLineEndsReadEveryCharacter)
+{
+    // Multi-line text: each line end is one character of the text, however
+    // the services write it out; ranges and selections over line ends, and
+    // over nothing but line ends, come back whole.
+    HostedField hosted;
+    MRichEdit* field = hosted.field;
+    ASSERT_NE(field->GetHost(), nullptr);
+    field->SetMultiLine(1);
+    struct Case
+    {
+        const wchar_t* text;
+        long start, end;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"one\r\ntwo\r\n\r\nthree", 0, -1, L"one\rtwo\r\rthree"},
+        {L"one\r\ntwo\r\n\r\nthree", 0, 4, L"one\r"},
+        {L"one\r\ntwo\r\n\r\nthree", 3, 10, L"\rtwo\r\rt"},
+        {L"one\r\ntwo\r\n\r\nthree", 7, 9, L"\r\r"},
+        {L"one\r\ntwo\r\n\r\nthree", 9, 500, L"three"},
+        {L"\r\n\r\n\r\n", 0, 3, L"\r\r\r"},
+        {L"\r\n\r\n\r\n", 1, -1, L"\r\r"},
+        {L"a\nb\rc", 0, -1, L"a\rb\rc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << ".." << c.end);
+        field->SetControlTitle(c.text);
+        EXPECT_EQ(Text(field->GetTextRange(c.start, c.end)), c.expected);
+        field->SetSel(c.start, c.end);
+        EXPECT_EQ(Text(field->GetSelText()), c.expected);
+    }
+}
+
 TEST(RichEditOperations, GetLineHoldsToItsMaximum)
 {
     HostedField hosted;

@@ -116,6 +116,44 @@ TEST(Palette, PressReportsAChangeOnceAndDragReportsEveryMove)
     EXPECT_EQ(palette.OnControlScroll(1, 1, CPoint(50, 50)), 1);
 }
 
+TEST(Palette, PressesAtTheFieldsEdgesReachTheEndsOfTheScale)
+{
+    // Field 10..205 across, 20..170 down (palette height 150). The marker of
+    // L 200 sits on the field's bottom edge, so a press there reaches it.
+    struct Case
+    {
+        const char* name;
+        CPoint at;
+        int h, l;
+        bool reported;
+    };
+    const Case cases[] = {
+        {"left edge", CPoint(10, 95), 0, 110, true},
+        {"last column", CPoint(204, 95), 358, 110, true},
+        {"top edge", CPoint(100, 20), 166, 20, true},
+        {"last row above the edge", CPoint(100, 169), 166, 198, true},
+        {"bottom edge", CPoint(100, 170), 166, 200, true},
+        {"below the field", CPoint(100, 171), 180, 120, false},
+        {"right of the field", CPoint(205, 95), 180, 120, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Recorder owner;
+        WEXA::MPalette palette(&owner, 620, kPaletteRect, 1);
+        EXPECT_EQ(palette.OnControlLButtonDown(MK_LBUTTON, c.at), 1);
+        EXPECT_EQ(palette.GetH(), c.h);
+        EXPECT_EQ(palette.GetL(), c.l);
+        EXPECT_EQ(owner.events.size(), c.reported ? 1u : 0u);
+        // A drag onto the same edge follows it as well.
+        palette.OnControlLButtonUp(0, c.at);
+        palette.OnControlLButtonDown(MK_LBUTTON, CPoint(100, 95));
+        palette.OnControlMouseMove(MK_LBUTTON, c.at);
+        if (c.reported) {
+            EXPECT_EQ(palette.GetL(), c.l);
+        }
+    }
+}
+
 TEST(Palette, NoAreaMeansNoDivision)
 {
     // Narrower than the bar and its gap: the field has no width.

@@ -1,6 +1,7 @@
 // Pictures: show-mode layout, the sliding picture and the animated GIF.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "GifWriter.h"
@@ -120,6 +121,49 @@ TEST(SliderPicture, SlidesInAndHidesItselfAfterwards)
     EXPECT_EQ(small.GetPosition(), 0);
     EXPECT_EQ(small.IsRun(), 1);
     EXPECT_EQ(small.SetRun(0, WEXA::SLIDER_MODE_LEFT), 0);
+}
+
+TEST(Picture, FrameCountsBelowOneCountAsOne)
+{
+    // A count of 0 or less takes the whole image as its one frame: the
+    // frame width is never divided by it and the picture still shows.
+    WriteSplitPng(L"frames.png");
+    Recorder owner;
+    for (int frames : {0, -1, -3, INT_MIN}) {
+        SCOPED_TRACE(testing::Message() << frames << " frames");
+        WEXA::MPicture picture(&owner, 5, CRect(0, 0, 200, 40), 1, 1);
+        ASSERT_EQ(picture.SetImage(L"frames.png", frames), 1);
+        EXPECT_EQ(picture.m_nFrameCount, 1);
+        EXPECT_EQ(picture.GetImageSize(), CSize(200, 40));
+        picture.SetShowMode(WEXA::SHOW_MODE_STRETCH, 0);
+        testutil::MemoryCanvas canvas(200, 40);
+        HDC dc = canvas.dc();
+        picture.DrawControl(dc, CRect(0, 0, 200, 40));
+        testutil::PixelBuffer px = canvas.Read();
+        EXPECT_EQ(px.ColorAt(10, 20), RGB(255, 0, 0));
+        EXPECT_EQ(px.ColorAt(190, 20), RGB(0, 0, 255));
+
+        WEXA::CPhotoFrame photo(&owner, 6, CRect(0, 0, 200, 40), 1, 1);
+        ASSERT_EQ(photo.SetPhotoFrame(L"frames.png", frames), 1);
+        EXPECT_EQ(photo.m_nPhotoWidth, 200);
+        EXPECT_EQ(photo.m_nPhotoHeight, 40);
+        testutil::MemoryCanvas photoCanvas(200, 40);
+        HDC photoDc = photoCanvas.dc();
+        photo.DrawControl(photoDc, CRect(0, 0, 200, 40));
+        testutil::PixelBuffer shown = photoCanvas.Read();
+        EXPECT_EQ(shown.ColorAt(10, 20), RGB(255, 0, 0));
+        EXPECT_EQ(shown.ColorAt(190, 20), RGB(0, 0, 255));
+        ASSERT_EQ(photo.SetImage(L"frames.png", frames), 1);
+        EXPECT_EQ(photo.m_nFrameCount, 1);
+        EXPECT_EQ(photo.GetImageSize(), CSize(200, 40));
+        photo.SetUpdate(0, 0);
+        photo.DrawControl(photoDc, CRect(0, 0, 200, 40));
+
+        WEXA::CSliderPicture slider(&owner, 7, CRect(0, 0, 200, 40), 1, 1);
+        ASSERT_EQ(slider.SetImage(L"frames.png", frames), 1);
+        EXPECT_EQ(slider.m_nFrameCount, 1);
+        EXPECT_EQ(slider.GetImageSize(), CSize(200, 40));
+    }
 }
 
 DWORD g_now = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ColorView.h"
+#include "MComboBox.h"
 #include "MLevelCtrl.h"
 #include "MenuItem.h"
 #include "Recorder.h"
@@ -210,6 +211,61 @@ TEST(MenuEntry, CheckDisableAndDrawing)
     testutil::PixelBuffer px = canvas.Read();
     EXPECT_EQ(px.ColorAt(80, 15), RGB(0x49, 0x77, 0xE5));
     EXPECT_EQ(px.ColorAt(1, 1), RGB(255, 255, 255));
+}
+
+TEST(ColourCombo, PressReportsOneAndReleaseInsideReportsTwo)
+{
+    // Each step: the input, the event code it adds (0 for none) and the face
+    // state after it (0 normal, 1 hover, 2 pressed, 3 disabled).
+    enum Input { Move, Down, Up, Disable, Enable };
+    struct Step
+    {
+        const char* name;
+        Input input;
+        CPoint at;
+        UINT code;
+        int state;
+    };
+    const CPoint in(30, 20), out(100, 100);
+    const Step steps[] = {
+        {"hover", Move, in, 0, 1},
+        {"press inside", Down, in, 1, 2},
+        {"pressed face holds while the pointer leaves", Move, out, 0, 2},
+        {"release inside", Up, in, 2, 1},
+        {"press again", Down, in, 1, 2},
+        {"release outside", Up, out, 0, 0},
+        {"press outside", Down, out, 0, 0},
+        {"release outside again", Up, out, 0, 0},
+        {"disabled", Disable, in, 0, 3},
+        {"disabled press", Down, in, 0, 3},
+        {"disabled release", Up, in, 0, 3},
+        {"enabled again", Enable, in, 0, 0},
+        {"press after enabling", Down, in, 1, 2},
+    };
+    Recorder owner;
+    WEXA::CColorCombo combo(&owner, 42, CRect(10, 10, 60, 40), 1, 1);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        const size_t before = owner.events.size();
+        switch (s.input) {
+            case Move: combo.OnControlMouseMove(0, s.at); break;
+            case Down: combo.OnControlLButtonDown(MK_LBUTTON, s.at); break;
+            case Up: combo.OnControlLButtonUp(0, s.at); break;
+            case Disable: combo.SetControlEnabled(0); break;
+            case Enable: combo.SetControlEnabled(1); break;
+        }
+        if (s.code == 0) {
+            EXPECT_EQ(owner.events.size(), before);
+        } else {
+            ASSERT_EQ(owner.events.size(), before + 1);
+            EXPECT_EQ(owner.events.back().id, 42u);
+            EXPECT_EQ(owner.events.back().code, s.code);
+            EXPECT_EQ(owner.events.back().wparam, 0u);
+            EXPECT_EQ(owner.events.back().lparam, 0);
+        }
+        EXPECT_EQ(combo.GetState(), s.state);
+        Paint(combo);
+    }
 }
 
 TEST(SwatchGrid, BuiltInPaletteAndClicks)
