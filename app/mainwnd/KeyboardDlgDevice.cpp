@@ -1,6 +1,8 @@
 // KeyboardDlg: the device routines the worker runs, as forwards to the routines
 // of mainwnd/device/ over the process-wide device manager and database; the
 // main window adds what it shows on its widgets.
+#include "BatteryCtrl.h"
+#include "CDeviceList.h"
 #include "KeyboardCtrl.h"
 #include "MatrixScreen.h"
 #include "mainwnd/KeyboardDlg.h"
@@ -61,7 +63,13 @@ bool KeyboardDlg::ReadDeviceInfo()
         // The matrix screen becomes the audio capture's consumer, and the zone tab
         // (117) shows zones 1 and 2, once those widgets exist.
     }
-    // With result.batteryRead: the battery indicator (46) and the device list (81).
+    // A level of 0 (no battery state) or a failed read leaves both displays as they are.
+    if (result.batteryRead) {
+        if (auto* battery = dynamic_cast<WEXA::BatteryCtrl*>(Ctl(46)))
+            battery->SetBatteryInfo(result.batteryLevel, result.batteryCharging);
+        if (WEXA::CDeviceList* list = DeviceList())
+            list->SetDeviceBattery(m_deviceType, 0, result.batteryLevel, result.batteryCharging);
+    }
     return result.Ok();
 }
 

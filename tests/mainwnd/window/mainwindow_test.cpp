@@ -7,6 +7,8 @@
 #include <set>
 #include <typeinfo>
 
+#include "BatteryCtrl.h"
+#include "CDeviceList.h"
 #include "ControlRegistry.h"
 #include "MTabCtrl.h"
 #include "MText.h"
@@ -405,6 +407,49 @@ TEST(MainWindowExit, AStartAndStopLeavesNoGdiOrUserObjects)
     }
     EXPECT_LE(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
     EXPECT_LE(GetGuiResources(process, GR_USEROBJECTS), userBefore);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindowDevices, ADeviceReadShowsTheBatteryOnTheBadgeAndTheCard)
+{
+    MainWindowHarness h;
+    Keyboard air("Kestrova-K75-Air");
+    air.device.SetBattery(87, 1);
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
+    auto* badge = dynamic_cast<WEXA::BatteryCtrl*>(h.Dlg().Ctl(46));
+    ASSERT_NE(badge, nullptr);
+    auto cardBattery = [&](int& level, int& charging) {
+        WEXA::CDeviceList* list = h.Dlg().DeviceList();
+        for (int i = 0; list && i < list->GetItemCount(); ++i) {
+            WEXA::DEVICEITEM_INFO card;
+            if (list->GetDevice(i, card) && card.nDeviceId == 103) {
+                level = card.nBattery, charging = card.nCharging;
+                return true;
+            }
+        }
+        return false;
+    };
+
+    ASSERT_TRUE(h.Dlg().ReadDeviceInfo());
+    EXPECT_EQ(badge->GetBatteryLevel(), 87);
+    EXPECT_EQ(badge->GetCharging(), 1);
+    int level = -1, charging = -1;
+    ASSERT_TRUE(cardBattery(level, charging)) << "no card for the keyboard";
+    EXPECT_EQ(level, 87);
+    EXPECT_EQ(charging, 1);
+
+    // A level of 0 means no battery state: both keep what they show.
+    air.device.SetBattery(0, 0);
+    ASSERT_TRUE(h.Dlg().ReadDeviceInfo());
+    EXPECT_EQ(badge->GetBatteryLevel(), 87);
+    EXPECT_EQ(badge->GetCharging(), 1);
+    ASSERT_TRUE(cardBattery(level, charging));
+    EXPECT_EQ(level, 87);
+    EXPECT_TRUE(air.device.Violations().empty());
 }
 
 }  // namespace
