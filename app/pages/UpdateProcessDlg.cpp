@@ -66,6 +66,7 @@ BOOL UpdateProcessDlg::DestroyDialog()
 
 void UpdateProcessDlg::SetProgress(int percent)
 {
+    m_shownPercent = percent;
     if (m_progress) m_progress->SetProgress(percent);
     if (!m_captionText) return;
     CString caption;

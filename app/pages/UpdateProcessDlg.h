@@ -34,6 +34,8 @@ public:
     // The bar (values above 100 show as 100, negative ones are ignored) and the
     // caption, the language text followed by the percentage as given.
     void SetProgress(int percent);
+    // The last percentage given to SetProgress (-1 before the first).
+    int ShownPercent() const { return m_shownPercent; }
 
     void RequestClose(UINT result) { m_closeLatch.Request(result); }
     bool CloseRequested() const { return m_closeLatch.Requested(); }
@@ -43,6 +45,7 @@ public:
 
 private:
     DialogCloseLatch m_closeLatch;
+    int m_shownPercent = -1;
 };
 
 inline constexpr const wchar_t* kUpdateDlgWindowName = L"UpdateProcessDlg";
