@@ -30,7 +30,9 @@
 //   device-state lock  before any engine or control lock (a task holding it
 //                      calls controls)
 //   wait-dialog slot   leaf (m_waitDlg's lock, then the dialog's close latch)
-//   dialog lock        leaf (guards m_updateDlg)
+//   dialog lock        guards m_updateDlg; the progress handler repaints the
+//                      update dialog's controls under it (before their
+//                      locks), the worker only posts under it
 //   task queue lock    leaf (TaskQueue)
 #include <windows.h>
 // (after windows.h)
@@ -534,6 +536,7 @@ protected:
     CCriticalLock m_deviceStateLock;
     CCriticalLock m_dialogLock;
     UpdateProcessDlg* m_updateDlg = nullptr;
+    bool m_updateOffered = false;  // UI thread: the question or the download is open
     HttpDownloader m_downloader;
     MessageBoxFn m_messageBox = nullptr;
     void* m_messageBoxContext = nullptr;

@@ -142,14 +142,21 @@ void KeyboardDlg::InstallPackage(const std::wstring& url, const std::wstring& pa
 LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
 {
     if (result == 1) {
+        // A second result while the question or the download is still open
+        // (two checks close together) is not asked again: the open dialog's
+        // object must not be replaced under its own modal loop.
+        if (m_updateOffered) return 1;
+        m_updateOffered = true;
         CString message;
         message.Format(L"%s:v%s, %s", static_cast<const wchar_t*>(LangText(520)),
                        m_serverVersion.c_str(), static_cast<const wchar_t*>(LangText(521)));
-        if (AskUser(message, LangText(516), 4) != 1) return 1;
-        AppendTask(TASK_DOWNLOAD_UPDATE);
-        auto* dialog = new UpdateProcessDlg;
-        SetUpdateDialog(dialog);
-        dialog->DoModal(GetSafeHwnd());
+        if (AskUser(message, LangText(516), 4) == 1) {
+            AppendTask(TASK_DOWNLOAD_UPDATE);
+            auto* dialog = new UpdateProcessDlg;
+            SetUpdateDialog(dialog);
+            dialog->DoModal(GetSafeHwnd());
+        }
+        m_updateOffered = false;
     } else if (result == 2) {
         AskUser(LangText(531), LangText(516), 0);
     }

@@ -245,6 +245,28 @@ TEST_F(UpdateTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStarted)
     }
 }
 
+TEST_F(UpdateTest, TwoResultsCloseTogetherAskOnce)
+{
+    // Two checks answered before the user replied: one question, one download.
+    h.Dlg().m_upgradeUrl = updatetest::HttpsUrl(L"/kestrova/newer/software-upgrade/", true);
+    h.Dlg().m_workerPaused = 1;
+    h.Dlg().AppendTask(TASK_CHECK_VERSION);
+    h.Dlg().AppendTask(TASK_CHECK_VERSION);
+    const int before = Taken(TASK_CHECK_VERSION);
+    h.Dlg().m_workerPaused = 0;
+    ASSERT_TRUE(h.PumpUntil([&] { return Taken(TASK_CHECK_VERSION) == before + 2; }, 15000));
+    ASSERT_TRUE(h.PumpUntil(
+        [&] {
+            UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+            return dialog && !IsWindow(dialog->GetSafeHwnd());
+        },
+        15000));
+    h.Pump(300);
+    EXPECT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 1);
+    EXPECT_EQ(h.Exits(), 1);
+}
+
 TEST_F(UpdateTest, APackageThatDoesNotUnpackCompletelyIsNotStarted)
 {
     for (const wchar_t* kase : {L"hostile", L"corrupt"}) {
