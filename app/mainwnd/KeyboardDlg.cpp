@@ -1,5 +1,6 @@
 // KeyboardDlg: construction, destruction, ShowMainWindow and Shutdown.
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/UpdateProcessDlg.h"
 
 #include "Manager.h"
 #include "services/AppEnvironment.h"
@@ -30,6 +31,7 @@ KeyboardDlg::~KeyboardDlg()
     StopCapture();
     m_visualizer.Stop();
     m_keyTestInput.reset();
+    SetUpdateDialog(nullptr);
 }
 
 void KeyboardDlg::StopWorker()

@@ -13,6 +13,9 @@
 //   KeyboardDlgMessages.cpp   window messages, tray, exit, skin menu
 //   KeyboardDlgLanguage.cpp   ApplyLanguage, language texts and registry settings
 //   KeyboardDlgDevices.cpp    device list, scan and connect steps
+//   KeyboardDlgSelect.cpp     model selection: database, layout file, key maps
+//   KeyboardDlgUpdate.cpp     software update and its progress dialog
+//   KeyboardDlgSettings.cpp   the settings page
 //   KeyboardDlgPages.cpp      page builders, layouts and handlers of the pages
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
@@ -27,7 +30,9 @@
 //   device-state lock  before any engine or control lock (a task holding it
 //                      calls controls)
 //   wait-dialog slot   leaf (m_waitDlg's lock, then the dialog's close latch)
-//   dialog lock        leaf (guards m_updateDlg)
+//   dialog lock        guards m_updateDlg; the progress handler repaints the
+//                      update dialog's controls under it (before their
+//                      locks), the worker only posts under it
 //   task queue lock    leaf (TaskQueue)
 #include <windows.h>
 // (after windows.h)
@@ -57,8 +62,11 @@
 #include "pages/WaitDlg.h"
 #include "services/audio/KeyboardAudio.h"
 #include "services/audio/Visualizer.h"
+#include "services/update/HttpDownloader.h"
 
 struct RawInputEvent;
+struct KeyboardLayout;
+class UpdateProcessDlg;
 
 // The main window's private messages.
 enum KeyboardMessage : UINT {
@@ -131,8 +139,11 @@ public:
     // Closes the wait dialog (result OK) when one is held; any thread. The UI
     // thread installs the dialog in m_waitDlg before it queues the task.
     void CloseWaitDialog();
-    void SetUpdateDialog(WEXA::MDialog* dialog);
+    // The update dialog the download messages go to (the object is kept until
+    // the next one replaces it); the worker closes it after task 30.
+    void SetUpdateDialog(UpdateProcessDlg* dialog);
     void CloseUpdateDialog();
+    UpdateProcessDlg* UpdateDialog() const { return m_updateDlg; }
     CCriticalLock& DeviceStateLock() { return m_deviceStateLock; }
 
     // ---- dispatch and frame handlers ----
@@ -191,6 +202,11 @@ public:
     void UpdateUSBDevice(const DEV_BROADCAST_DEVICEINTERFACE_W* record, UINT_PTR event);
     void PollDeviceNotify(int = 0);
     void SelectDevice(int deviceType);
+    // The layout file's picture, keys and maps (under the device-state lock).
+    void ApplyLayout(const KeyboardLayout& layout);
+    void AddLightBarItems();
+    // The main tab's lighting, matrix-screen and effect items of a device type.
+    void ShowModelTabs(int deviceType);
     void RegisterHidNotification();
     // The frame for a connected keyboard or for none.
     void ShowKeyboardView(bool connected);
@@ -214,6 +230,12 @@ public:
     void CheckSoftwareVersion();
     void DownloadSoftwareUpdate();
     void DownloadFirmwareTool();
+    // Downloads a package into the data folder's temp folder, unpacks it and
+    // starts its installer; the program ends once the installer has started.
+    // A package that does not unpack completely, or an installer that does
+    // not start, is reported to the user and the program goes on.
+    void InstallPackage(const std::wstring& url, const std::wstring& packageName,
+                        const std::wstring& installerName);
     void ReadLiveKeyColors();
     void StreamEffectColors();
     // The load's read steps (inside its AA 10 ... AA 11).
@@ -365,6 +387,8 @@ public:
     LONG OnAutorunMinimizeSwitch();
     LONG OnExitModeRadio();
     LONG OnCheckVersionButton();
+    // The settings page's language radio of the current language.
+    void CheckLanguageRadio();
     // Rows the routing table handles on the spot, on pages built later:
     LONG OnEffectPresetSelect();        // 274: preset of the effect preview
     LONG OnLcdGridLineCheck();          // 376: grid lines of the LCD canvas
@@ -388,6 +412,25 @@ public:
     LONG OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnUpdateCheckResult(LONG_PTR result);
+    LONG OnUpdateFailed();
+    // A message box over the main window (ShowMessageBox; tests replace it).
+    int AskUser(const wchar_t* message, const wchar_t* title, int mode);
+    typedef int (*MessageBoxFn)(void* context, HWND parent, const wchar_t* message,
+                                const wchar_t* title, int mode);
+    void SetMessageBoxFunction(MessageBoxFn show, void* context)
+    {
+        m_messageBox = show;
+        m_messageBoxContext = context;
+    }
+    // Opens a file with the shell (ShellExecuteW "open"; tests replace it); the
+    // shell's result, above 32 on success.
+    INT_PTR OpenFile(const std::wstring& path);
+    typedef INT_PTR (*OpenFileFn)(void* context, const wchar_t* path);
+    void SetOpenFileFunction(OpenFileFn open, void* context)
+    {
+        m_openFile = open;
+        m_openFileContext = context;
+    }
     LONG OnProfileMenuCommand(LONG_PTR command);
     LONG OnKeyFunctionMenuCommand(UINT_PTR wparam);
     LONG OnDragOverNotify(LONG_PTR point);
@@ -421,6 +464,12 @@ public:
     std::atomic<int> m_deviceType{0};
     std::atomic<int> m_connectionMode{0};
     std::wstring m_modelName;
+    // The key grid of the model's layout (rows and columns of the effect preview).
+    int m_keyGridRows = 0;
+    int m_keyGridColumns = 0;
+    // The settings page's two labels of id 424 (autorun, minimised start).
+    WEXA::MControlFont* m_autorunLabel = nullptr;
+    WEXA::MControlFont* m_minimizeLabel = nullptr;
     std::vector<DeviceEntry> m_keyboards;
     std::vector<DeviceEntry> m_deviceModes;
     int m_featureFlags = 0x7F;
@@ -486,7 +535,13 @@ protected:
 
     CCriticalLock m_deviceStateLock;
     CCriticalLock m_dialogLock;
-    WEXA::MDialog* m_updateDlg = nullptr;
+    UpdateProcessDlg* m_updateDlg = nullptr;
+    bool m_updateOffered = false;  // UI thread: the question or the download is open
+    HttpDownloader m_downloader;
+    MessageBoxFn m_messageBox = nullptr;
+    void* m_messageBoxContext = nullptr;
+    OpenFileFn m_openFile = nullptr;
+    void* m_openFileContext = nullptr;
     bool m_trayAdded = false;
     HICON m_trayIconHandle = nullptr;
     EndProcessFn m_endProcess = nullptr;
@@ -503,3 +558,11 @@ std::wstring GetSkinPath();
 // The registry value "DeviceType" under the software's key (0 when missing).
 int ReadDeviceTypeSetting();
 void WriteDeviceTypeSetting(int value);
+// A version text the update server may name: dotted decimal numbers, at most
+// ten characters ("1.0.3.0").
+bool IsVersionText(const std::wstring& text);
+// The Run-key entry of the program ("\"<exe folder>Kestrova.exe\" -autorun"),
+// under HKEY_CURRENT_USER's Run key, named by the software name.
+std::wstring AutorunCommand();
+bool IsAutorunEntryPresent();
+void WriteAutorunEntry(bool on);

@@ -5,9 +5,11 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
 #include "CDeviceList.h"
+#include "MTabCtrl.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "services/AppEnvironment.h"
@@ -105,6 +107,12 @@ void KeyboardDlg::LoadDeviceConfig()
         doc.FindElement(L"language.info");
         if (doc.FindElement(L"software")) {
             m_softwareVersion = doc.GetAttribute(L"version");
+            if (auto* label = CtlAs<WEXA::MControlFont>(433)) {
+                CString text;
+                text.Format(L"%s: %s", static_cast<const wchar_t*>(LangText(517)),
+                            m_softwareVersion.c_str());
+                label->SetTitle(text);
+            }
             if (doc.EnterElement()) {
                 struct Link
                 {
@@ -169,6 +177,11 @@ int KeyboardDlg::SelectedCardIndex()
 
 void KeyboardDlg::ScanDevices(int, int)
 {
+    WEXA::MControl* settings = Ctl(79);
+    if (settings && settings->IsVisible()) {
+        Show(79, false);
+        ShowIds({39, 40, 42, 45, 46, 47}, true);
+    }
     m_deviceConnected = false;
     HidDeviceManager& manager = HidDeviceManager::Instance();
     manager.m_currentDevice = nullptr;
@@ -235,13 +248,33 @@ void KeyboardDlg::ConnectSelectedDevice()
     else
         m_deviceConnected = mode != -1;
     ShowKeyboardView(m_deviceConnected);
+    if (!m_deviceConnected) return;
+    m_connecting = true;
+    WEXA::MTabCtrl* tab = MainTab();
+    int position = m_currentTab;
+    if (type >= 150 && type <= 180 && position >= 1 && position <= 3) position = 4;
+    if (type == 101) {
+        const bool wireless = mode == 1 || mode == 2;
+        if (tab) tab->SetItemVisible(3, wireless ? 0 : 1);
+        if (wireless && position == 3) position = 1;
+    }
+    if (tab && !tab->GetItemVisible(position)) position = 1;
+    m_currentTab = position;
+    m_connecting = false;
 }
 
 void KeyboardDlg::ShowKeyboardView(bool connected)
 {
-    // The home page's caption tells that no keyboard is connected; the device
-    // list shows the connected keyboards' cards.
-    Show(80, !connected);
+    if (connected) {
+        Show(80, false);
+        Show(81, true);
+        return;
+    }
+    // No keyboard: the home page with its caption and animation alone.
+    ShowIds({68, 35, 46, 81, 47}, false);
+    Show(80, true);
+    if (WEXA::MTabCtrl* tab = MainTab()) tab->SetSelectItem(0);
+    Show(31, true);
 }
 
 void KeyboardDlg::UpdateUSBDevice(const DEV_BROADCAST_DEVICEINTERFACE_W* record, UINT_PTR event)
@@ -280,8 +313,18 @@ void KeyboardDlg::PollDeviceNotify(int)
     int type = 0;
     HidDeviceManager& manager = HidDeviceManager::Instance();
     if (!manager.GetDeviceNotify(report, &type)) return;
+    if (report[0]) {
+        char line[80];
+        snprintf(line, sizeof line, "device notify data: %02X %02X %02X %02X %02X %02X", report[0],
+                 report[1], report[8], report[9], report[10], report[13]);
+        OutputDebugStringA(line);
+    }
     if (report[0] != 0xAA || report[1] != 0xD0) return;
     bool online = report[13] == 4;
+    if (WEXA::CDeviceList* list = DeviceList()) {
+        list->SetDeviceState(type, 1, online);
+        if (!online) list->SetDeviceState(type, 0, manager.GetOnlineState(type, 0) == 1);
+    }
     if (type != m_deviceType) {
         WEXA::MControl* home = Ctl(69);
         if (home && home->IsVisible()) {
@@ -293,21 +336,22 @@ void KeyboardDlg::PollDeviceNotify(int)
     }
     if (online) {
         m_deviceConnected = true;
+        if (WEXA::MTabCtrl* tab = MainTab()) tab->SetSelectItem(0);
+        ShowKeyboardView(true);
+        int battery = 0, charge = 0;
+        if (manager.GetBattery(type, 0, &battery, &charge) && battery > 0)
+            if (WEXA::CDeviceList* list = DeviceList())
+                list->SetDeviceBattery(type, 0, battery, charge);
+        if (type == 101)
+            if (WEXA::MTabCtrl* tab = MainTab()) tab->SetItemVisible(3, 0);
         return;
     }
     m_connectionMode = manager.GetConnectionMode();
-    if (m_connectionMode == 1) m_deviceConnected = false;
+    if (m_connectionMode == 1) {
+        m_deviceConnected = false;
+        ShowKeyboardView(false);
+    }
     m_changedDeviceType = type;
     ScanDevices();
     ConnectSelectedDevice();
-}
-
-void KeyboardDlg::SelectDevice(int deviceType)
-{
-    m_deviceType = deviceType;
-    for (const DeviceEntry& keyboard : m_keyboards) {
-        if (keyboard.deviceType != deviceType) continue;
-        m_modelName = keyboard.name;
-        break;
-    }
 }

@@ -6,6 +6,7 @@
 
 #include "MPicture.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/UpdateProcessDlg.h"
 #include "services/AppEnvironment.h"
 
 using namespace WEXA;
@@ -63,7 +64,11 @@ LONG KeyboardDlg::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
         case KBM_EXIT_REQUEST: return OnExitRequest(lparam);
         case KBM_HOOK_KEY: return OnMacroHookKey(wparam, lparam);
         case KBM_HOOK_MOUSE: return OnMacroHookMouse(wparam, lparam);
-        case KBM_VERSION_RESULT: return OnUpdateCheckResult(lparam);
+        case KBM_VERSION_RESULT:
+            // wParam 1: the check's result; 2: an update that could not be installed.
+            if (wparam == 1) return OnUpdateCheckResult(lparam);
+            if (wparam == 2) return OnUpdateFailed();
+            return 1;
         case KBM_SKIN_MENU: return OnSkinMenuCommand(lparam);
         case KBM_DEVICE_NOTIFY: return OnDeviceNotify(lparam);
         case KBM_PROFILE_MENU: return OnProfileMenuCommand(lparam);

@@ -23,8 +23,6 @@ void KeyboardDlg::InitDevicePage() {}
 
 void KeyboardDlg::InitLcdPage() {}
 
-void KeyboardDlg::InitSettingsPage() {}
-
 void KeyboardDlg::LayoutCustomKeyPage(CRect client) {}
 
 void KeyboardDlg::LayoutMacroPage(CRect client) {}
@@ -40,8 +38,6 @@ void KeyboardDlg::LayoutMusicPage(CRect client) {}
 void KeyboardDlg::LayoutPerformancePage(CRect client) {}
 
 void KeyboardDlg::LayoutDevicePage(CRect client) {}
-
-void KeyboardDlg::LayoutSettingsPage(CRect client) {}
 
 void KeyboardDlg::LoadLightModes() {}
 
@@ -562,36 +558,6 @@ LONG KeyboardDlg::OnDeviceMessageButton()
     return 0;
 }
 
-LONG KeyboardDlg::OnSettingsReturn()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLanguageRadio()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnAutorunSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnAutorunMinimizeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnExitModeRadio()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnCheckVersionButton()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnEffectPresetSelect()
 {
     return 0;
@@ -618,11 +584,6 @@ LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
 {
     return 0;
 }

@@ -9,10 +9,4 @@ void KeyboardDlg::ApplyProfileToDevice() {}
 
 void KeyboardDlg::FactoryReset() {}
 
-void KeyboardDlg::CheckSoftwareVersion() {}
-
-void KeyboardDlg::DownloadSoftwareUpdate() {}
-
-void KeyboardDlg::DownloadFirmwareTool() {}
-
 void KeyboardDlg::StreamEffectColors() {}

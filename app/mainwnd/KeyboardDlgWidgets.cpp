@@ -5,8 +5,6 @@
 #include "mainwnd/KeyboardDlg.h"
 #include "pages/AboutVIPDlg.h"
 
-void KeyboardDlg::ForwardDownloadProgress(int percent) {}
-
 void KeyboardDlg::ClearKeyTest()
 {
     if (auto* keyTest = static_cast<WEXA::CKeyTestCtrl*>(Ctl(57))) keyTest->ClearList();

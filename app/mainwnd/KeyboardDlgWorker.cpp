@@ -79,18 +79,6 @@ void KeyboardDlg::CloseWaitDialog()
     m_waitDlg.Close(IDOK);
 }
 
-void KeyboardDlg::SetUpdateDialog(WEXA::MDialog* dialog)
-{
-    CAutoLock hold(m_dialogLock);
-    m_updateDlg = dialog;
-}
-
-void KeyboardDlg::CloseUpdateDialog()
-{
-    CAutoLock hold(m_dialogLock);
-    if (m_updateDlg) m_updateDlg->DoOK();
-}
-
 void KeyboardDlg::Run()
 {
     if (m_workerPaused.load()) return;
@@ -114,6 +102,21 @@ void KeyboardDlg::RunTask(int code)
         NotifyTask(code, true);
         return;
     }
+    if (code == TASK_CHECK_VERSION || code == TASK_DOWNLOAD_UPDATE) {
+        // Network and file work: it uses no device state and may take long,
+        // so it runs without the device-state lock.
+        if (code == TASK_CHECK_VERSION) {
+            CheckSoftwareVersion();
+        } else {
+            DownloadSoftwareUpdate();
+            Pause(100);
+            CloseUpdateDialog();
+            Pause(100);
+        }
+        if (m_devicePresent && m_deviceConnected) m_reopenSession = 1;
+        NotifyTask(code, true);
+        return;
+    }
     TaskAfter after = AfterStepOf(code);
     bool performed = false;
     {
@@ -123,8 +126,6 @@ void KeyboardDlg::RunTask(int code)
             switch (code) {
                 case TASK_INIT: InitRuntime(); break;
                 case TASK_DEVICE_SELECTED: ReloadDevice(); break;
-                case TASK_CHECK_VERSION: CheckSoftwareVersion(); break;
-                case TASK_DOWNLOAD_UPDATE: DownloadSoftwareUpdate(); break;
                 default: break;
             }
         } else if (m_devicePresent && m_deviceConnected) {
@@ -151,11 +152,6 @@ void KeyboardDlg::RunTask(int code)
             }
         }
         if (m_devicePresent && m_deviceConnected) m_reopenSession = 1;
-    }
-    if (code == TASK_DOWNLOAD_UPDATE) {
-        Pause(100);
-        CloseUpdateDialog();
-        Pause(100);
     }
     // A dropped task closes its wait and gives the window back too, or the
     // dialog would wait for ever.

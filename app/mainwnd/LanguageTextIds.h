@@ -233,6 +233,7 @@ inline constexpr LanguageTextId kLanguageTextIds[] = {
     {L"KB.DIALOG", 517, "installed version label"},
     {L"KB.DIALOG", 520, "newer version found"},
     {L"KB.DIALOG", 521, "install question"},
+    {L"KB.DIALOG", 522, "update not installed"},
     {L"KB.DIALOG", 530, "device page: panel title"},
     {L"KB.DIALOG", 531, "device page text; up-to-date message"},
     {L"KB.DIALOG", 532, "device page: details button"},

@@ -175,7 +175,8 @@ bool Start()
         g_error = "not running under Wine (no wine_get_unix_file_name)";
         return false;
     }
-    std::string script = std::string(TEST_SOURCE_DIR) + "/update_test_server.py";
+    std::string script =
+        std::string(PROJECT_SOURCE_DIR) + "/tests/services/update/update_test_server.py";
     std::wstring command = L"\"" + python + L"\" \"" + std::wstring(script.begin(), script.end()) +
                            L"\" \"" + std::wstring(unixWorkdir.begin(), unixWorkdir.end()) + L"\"";
     STARTUPINFOW si = {};

@@ -43,6 +43,9 @@ import ssl  # noqa: E402
 import subprocess  # noqa: E402
 import threading  # noqa: E402
 import time  # noqa: E402
+import io  # noqa: E402
+import re  # noqa: E402
+import zipfile  # noqa: E402
 
 WATCH_LIMIT = 20.0
 LIFETIME_LIMIT = 300.0
@@ -57,6 +60,49 @@ def pattern(size):
 
 
 BIG_BODY = pattern(BIG_SIZE)
+
+# The program's update server below /kestrova/<case>/software-upgrade/: the version
+# text of each case, and the package Kestrova-<version>.zip, which the program asks
+# for with two slashes after the base path ("software-upgrade///Kestrova-...").
+INSTALLER = b"MZ" + pattern(70000)
+UPDATE_VERSIONS = {
+    "newer": b"1.0.3.0",
+    "padded": b" 1.0.3.0\r\n",
+    "same": b"1.0.0.1",
+    "older": b"1.0.0.0",
+    "parts": b"1.0.0",
+    "excluded": b"1.0.2.0",
+    "long": b"1.0.30.0.00",
+    "path": b"../../1.0",
+    "letters": b"1.0.3.0a",
+    "hostile": b"1.0.3.0",
+    "noinstaller": b"1.0.3.0",
+    "nopackage": b"1.0.3.0",
+    "corrupt": b"1.0.3.0",
+}
+
+
+def zip_of(entries):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, data in entries:
+            z.writestr(name, data)
+    return out.getvalue()
+
+
+def update_package(case):
+    exe = ("Kestrova-1.0.3.0.exe", INSTALLER)
+    if case in ("newer", "padded"):
+        return zip_of([exe, ("readme.txt", b"new version")])
+    if case == "hostile":
+        return zip_of([exe, ("../escaped.txt", b"outside")])
+    if case == "noinstaller":
+        return zip_of([("readme.txt", b"no installer")])
+    if case == "corrupt":
+        data = bytearray(zip_of([exe]))
+        data[60:80] = b"\xff" * 20  # inside the installer's compressed data
+        return bytes(data)
+    return None
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -79,6 +125,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             _stop.set()
         elif path == "/software-upgrade/version":
             self.send_body(200, b"1.0.3.0", "text/plain")
+        elif re.match(r"^/kestrova/[a-z]+/software-upgrade/", path):
+            self.update_server(path)
         elif path == "/utf8":
             self.send_body(200, "Grüße 版本".encode("utf-8"), "text/plain; charset=utf-8")
         elif path.startswith("/echo/"):
@@ -115,6 +163,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(404, b"9.9.9.9", "text/plain")
         elif path == "/error":
             self.send_body(500, pattern(40000))
+        else:
+            self.send_body(404, b"not found", "text/plain")
+
+
+    def update_server(self, path):
+        case = path.split("/")[2]
+        rest = path[len("/kestrova/%s/software-upgrade/" % case):]
+        if case == "error":
+            self.send_body(500, b"1.0.3.0", "text/plain")
+        elif rest == "version" and case in UPDATE_VERSIONS:
+            self.send_body(200, UPDATE_VERSIONS[case], "text/plain")
+        elif rest == "//Kestrova-1.0.3.0.zip" and update_package(case) is not None:
+            self.send_body(200, update_package(case), "application/zip")
         else:
             self.send_body(404, b"not found", "text/plain")
 

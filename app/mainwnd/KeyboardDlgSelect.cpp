@@ -1,0 +1,125 @@
+// KeyboardDlg: selecting a keyboard model (its database, its layout file on
+// the keyboard picture and the effect preview, the key maps, the light bars,
+// the main tab's items).
+#include "KeyboardCtrl.h"
+#include "MControlFont.h"
+#include "MTabCtrl.h"
+#include "NimbrelEffect.h"
+#include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/KeyboardLayout.h"
+#include "services/AppEnvironment.h"
+#include "services/db/DeviceDataDB.h"
+
+using WEXA::KeyboardCtrl;
+using WEXA::NimbrelEffect;
+
+void KeyboardDlg::SelectDevice(int deviceType)
+{
+    // The database, the maps and the widgets' key records are the device
+    // state: no worker task may be using them while they are replaced.
+    CAutoLock hold(m_deviceStateLock);
+    std::wstring name, layoutName;
+    for (const DeviceEntry& keyboard : m_keyboards) {
+        if (keyboard.deviceType != deviceType) continue;
+        name = keyboard.name;
+        layoutName = keyboard.layoutName;
+        break;
+    }
+    if (auto* title = CtlAs<WEXA::MControlFont>(38)) title->SetTitle(name.c_str());
+    m_deviceType = deviceType;
+    m_modelName = name;
+
+    DeviceDataDB* db = DeviceDataDB::Instance();
+    if (db->IsOpened()) db->CloseDevice();
+    db->OpenDevice(GetDataFolder().c_str(), name.c_str());
+
+    const KeyboardLayout layout =
+        LoadKeyboardLayout(GetExeFolder() + L"layouts\\" + layoutName + L".xml");
+    if (layout.loaded) ApplyLayout(layout);
+    ShowModelTabs(deviceType);
+}
+
+void KeyboardDlg::ApplyLayout(const KeyboardLayout& layout)
+{
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    NimbrelEffect* preview = CtlAs<NimbrelEffect>(59);
+    m_keyMaps.keyCodeToIndex.clear();
+    m_keyMaps.keyCodeToLed.clear();
+    m_keyGridRows = 0;
+    m_keyGridColumns = 0;
+    if (picture) picture->ClearItem();
+    if (preview) preview->ClearItem();
+    if (!layout.hasKeyboard) return;
+
+    const CRect rect(layout.rect);
+    if (preview) {
+        preview->SetRect(rect);
+        preview->SetKeyboardImage(layout.image.c_str());
+        preview->SetWidthAndHeight(layout.width, layout.height);
+    }
+    if (picture) {
+        picture->SetRect(rect);
+        picture->SetKeyboardImage(layout.image.c_str());
+        picture->SetWidthAndHeight(layout.width, layout.height);
+        picture->SetKeyboardColor(layout.background);
+    }
+    m_keyGridRows = layout.rowCount;
+    m_keyGridColumns = layout.columnCount;
+    for (const LayoutKey& key : layout.keys) {
+        if (key.indexesValid) {
+            m_keyMaps.keyCodeToIndex[key.code] = key.keyIndex;
+            m_keyMaps.keyCodeToLed[key.code] = key.lightIndex;
+            m_keyMaps.ledToKeyCode[key.lightIndex] = key.code;
+        }
+        const CRect keyRect(key.rect);
+        if (picture)
+            picture->AddKeyItem(key.name.c_str(), key.desc.c_str(), key.code, keyRect, L"",
+                                m_keyColor);
+        if (preview)
+            preview->AddKeyItem(key.name.c_str(), DWORD(key.code), keyRect, key.gridColumn,
+                                key.gridRow);
+    }
+    AddLightBarItems();
+    if (picture) picture->SetLightModeColor(0, m_keyColor);
+}
+
+void KeyboardDlg::AddLightBarItems()
+{
+    NimbrelEffect* preview = CtlAs<NimbrelEffect>(59);
+    auto add = [preview](int code, int left, int top, int column, int row) {
+        if (preview)
+            preview->AddKeyItem(L"", DWORD(code), CRect(left, top, left + 6, top + 6), column, row);
+    };
+    if (m_deviceType == 101) {
+        for (int i = 0; i < 9; ++i) m_keyMaps.keyCodeToLed[300 + i] = 87 + i;
+        // Left strip, column 0: 308 at the top down to 301, then 300.
+        for (int i = 0; i < 8; ++i) add(308 - i, 1, 2 + 30 * i, 0, 8 - i);
+        add(300, 1, 2 + 30 * 8, 0, 0);
+        // Top strip, row 0: 24 LEDs over the 23 columns between the side strips;
+        // the first sixteen take columns 1-16, the last eight 16-23.
+        for (int k = 0; k < 24; ++k) add(310 + k, 1 + 36 * k, 2, k < 16 ? k + 1 : k, 0);
+        for (int i = 0; i < 24; ++i) m_keyMaps.keyCodeToLed[310 + i] = 96 + i;
+        // Right strip, column 24: 332 at the top down to 339, then 340.
+        for (int i = 0; i < 8; ++i) add(332 + i, 810, 2 + 30 * i, 24, 8 - i);
+        add(340, 810, 2 + 30 * 8, 24, 0);
+        for (int i = 0; i < 9; ++i) m_keyMaps.keyCodeToLed[332 + i] = 120 + i;
+    } else if (m_deviceType == 102) {
+        for (int i = 0; i < 27; ++i) {
+            add(300 + i, 20 + 29 * i, 312, i, 7);
+            m_keyMaps.keyCodeToLed[300 + i] = 80 + i;
+        }
+    }
+}
+
+void KeyboardDlg::ShowModelTabs(int deviceType)
+{
+    WEXA::MTabCtrl* tab = MainTab();
+    if (!tab) return;
+    if (deviceType >= 150) {
+        for (int position : {1, 2, 3}) tab->SetItemVisible(position, 0);
+        return;
+    }
+    tab->SetItemVisible(1, 1);
+    tab->SetItemVisible(2, deviceType == 102 ? 1 : 0);
+    tab->SetItemVisible(3, 1);
+}

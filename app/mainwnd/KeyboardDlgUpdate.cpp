@@ -1,0 +1,193 @@
+// KeyboardDlg: the software update (version check, download, unpacking and
+// start of the installer) and the update progress dialog.
+#include <cwctype>
+
+#include "mainwnd/KeyboardDlg.h"
+#include "pages/CUIMessageBox.h"
+#include "pages/UpdateProcessDlg.h"
+#include "services/AppEnvironment.h"
+#include "services/update/HttpDownloader.h"
+#include "services/zip/ZipReader.h"
+
+namespace {
+
+const wchar_t kNoAnswerVersion[] = L"1.0.2.0";
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Trimmed(const wchar_t* text)
+{
+    std::wstring value = text ? text : L"";
+    size_t first = 0, last = value.size();
+    while (first < last && iswspace(value[first])) ++first;
+    while (last > first && iswspace(value[last - 1])) --last;
+    return value.substr(first, last - first);
+}
+
+INT_PTR OpenWithShell(void*, const wchar_t* path)
+{
+    return reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOW));
+}
+
+int ShowBox(void*, HWND parent, const wchar_t* message, const wchar_t* title, int mode)
+{
+    return ShowMessageBox(parent, message, title, mode);
+}
+
+}  // namespace
+
+bool IsVersionText(const std::wstring& text)
+{
+    // Dotted decimal numbers only: the text becomes part of a file name and an address.
+    if (text.empty() || text.size() > 10) return false;
+    bool digitBefore = false;
+    for (wchar_t c : text) {
+        if (c >= L'0' && c <= L'9') {
+            digitBefore = true;
+        } else if (c == L'.' && digitBefore) {
+            digitBefore = false;
+        } else {
+            return false;
+        }
+    }
+    return digitBefore;
+}
+
+int KeyboardDlg::AskUser(const wchar_t* message, const wchar_t* title, int mode)
+{
+    if (m_messageBox) return m_messageBox(m_messageBoxContext, GetSafeHwnd(), message, title, mode);
+    return ShowBox(nullptr, GetSafeHwnd(), message, title, mode);
+}
+
+INT_PTR KeyboardDlg::OpenFile(const std::wstring& path)
+{
+    if (m_openFile) return m_openFile(m_openFileContext, path.c_str());
+    return OpenWithShell(nullptr, path.c_str());
+}
+
+void KeyboardDlg::CheckSoftwareVersion()
+{
+    if (m_upgradeUrl.empty()) return;
+    m_serverVersion.clear();
+    HttpDownloader downloader;
+    CString body;
+    downloader.GetText((m_upgradeUrl + L"version").c_str(), body);
+    // Anything but a short dotted version is no answer.
+    const std::wstring version = Trimmed(body);
+    if (!IsVersionText(version) || version == kNoAnswerVersion) return;
+    m_serverVersion = version;
+    if (CompareVersions(m_softwareVersion.c_str(), version.c_str()) >= 1) {
+        m_updateCheckResult = 1;
+        ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 1, 1);
+        return;
+    }
+    m_updateCheckResult = 2;
+    WEXA::MControl* settings = Ctl(79);
+    if (settings && settings->IsVisible()) ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 1, 2);
+}
+
+void KeyboardDlg::DownloadSoftwareUpdate()
+{
+    // The version text names files and an address: only a checked one is used.
+    if (!IsVersionText(m_serverVersion)) return;
+    const std::wstring name = L"Kestrova-" + m_serverVersion + L".zip";
+    const std::wstring installer = L"Kestrova-" + m_serverVersion + L".exe";
+    InstallPackage(m_upgradeUrl + L"//" + name, name, installer);
+}
+
+void KeyboardDlg::DownloadFirmwareTool()
+{
+    if (m_firmwareToolUrl.empty()) return;
+    InstallPackage(m_firmwareToolUrl + L"Tarnwell.zip", L"Tarnwell.zip", L"Tarnwell.exe");
+}
+
+void KeyboardDlg::InstallPackage(const std::wstring& url, const std::wstring& packageName,
+                                 const std::wstring& installerName)
+{
+    const std::wstring temp = GetDataFolder() + L"temp\\";
+    CreateDirectoryTree(temp);
+    const std::wstring package = temp + packageName;
+    const std::wstring installer = temp + installerName;
+    DeleteFileW(package.c_str());
+    const int result = m_downloader.DownloadFile(url.c_str(), package.c_str(), GetSafeHwnd());
+    if (result != HttpDownloader::kDone) {
+        DeleteFileW(package.c_str());
+        return;
+    }
+    if (!FileExists(package)) return;
+    // An installer from an archive that did not unpack completely is not
+    // started: it may be cut short or not the one the package meant.
+    DeleteFileW(installer.c_str());
+    const bool unpacked = UnzipAll(package.c_str(), temp.c_str());
+    DeleteFileW(package.c_str());
+    if (!unpacked) {
+        DeleteFileW(installer.c_str());
+        ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 2, 0);
+        return;
+    }
+    if (!FileExists(installer)) return;
+    // The program ends only when the installer really started.
+    if (OpenFile(installer) > 32) {
+        EndProcess();
+        return;
+    }
+    ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 2, 0);
+}
+
+LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
+{
+    if (result == 1) {
+        // A second result while the question or the download is still open
+        // (two checks close together) is not asked again: the open dialog's
+        // object must not be replaced under its own modal loop.
+        if (m_updateOffered) return 1;
+        m_updateOffered = true;
+        CString message;
+        message.Format(L"%s:v%s, %s", static_cast<const wchar_t*>(LangText(520)),
+                       m_serverVersion.c_str(), static_cast<const wchar_t*>(LangText(521)));
+        if (AskUser(message, LangText(516), 4) == 1) {
+            AppendTask(TASK_DOWNLOAD_UPDATE);
+            auto* dialog = new UpdateProcessDlg;
+            SetUpdateDialog(dialog);
+            dialog->DoModal(GetSafeHwnd());
+        }
+        m_updateOffered = false;
+    } else if (result == 2) {
+        AskUser(LangText(531), LangText(516), 0);
+    }
+    return 1;
+}
+
+LONG KeyboardDlg::OnUpdateFailed()
+{
+    AskUser(LangText(522), LangText(516), 0);
+    return 1;
+}
+
+void KeyboardDlg::ForwardDownloadProgress(int percent)
+{
+    // UI thread, under the dialog lock (the message handler holds it).
+    if (m_updateDlg) m_updateDlg->SetProgress(percent);
+}
+
+void KeyboardDlg::SetUpdateDialog(UpdateProcessDlg* dialog)
+{
+    UpdateProcessDlg* old = nullptr;
+    {
+        CAutoLock hold(m_dialogLock);
+        old = m_updateDlg;
+        m_updateDlg = dialog;
+    }
+    delete old;
+}
+
+void KeyboardDlg::CloseUpdateDialog()
+{
+    CAutoLock hold(m_dialogLock);
+    if (m_updateDlg) m_updateDlg->RequestClose(IDOK);
+}

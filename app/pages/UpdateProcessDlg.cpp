@@ -1,0 +1,75 @@
+#include "UpdateProcessDlg.h"
+
+#include "MLevelCtrl.h"
+#include "MText.h"
+#include "mainwnd/LanguageText.h"
+
+UpdateProcessDlg::UpdateProcessDlg() = default;
+
+UpdateProcessDlg::~UpdateProcessDlg()
+{
+    m_captionText = nullptr;
+    m_progress = nullptr;
+}
+
+UINT UpdateProcessDlg::DoModal(HWND owner)
+{
+    if (!Create(owner, kUpdateDlgWindowName, 0x96020000, 0x80, CRect(0, 0, 360, 100)))
+        return 0xFFFFFFFF;
+    CenterWindow(nullptr);
+    return ShowModal(SW_SHOW);
+}
+
+int UpdateProcessDlg::OnInitDialog()
+{
+    MDialog::OnInitDialog();
+    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    m_closeLatch.Attach(GetSafeHwnd());
+    return 1;
+}
+
+void UpdateProcessDlg::InitUI(CRect client)
+{
+    SetLayeredWindow(1);
+    SetBackMode(WEXA::BACK_MODE_FRAME, 16);
+    LoadBKImage(L"bk_msgbox.png");
+    const int right = client.right - 20;
+    m_captionText =
+        dynamic_cast<WEXA::MText*>(CreateArea(L"MText", 31, CRect(10, 30, right, 50), L"", 1, 1));
+    if (m_captionText) m_captionText->SetTextColor(Gdiplus::Color(0xFF191919));
+    m_progress = dynamic_cast<WEXA::MProgress*>(
+        CreateControl(L"MProgress", 32, CRect(10, 60, right, 80), L"", 1, 1));
+    if (m_progress) m_progress->SetMaxProgress(100);
+}
+
+void UpdateProcessDlg::UISize(CRect) {}
+
+LONG UpdateProcessDlg::OnMessage(UINT, UINT code, UINT_PTR, LONG_PTR)
+{
+    return code == 2 ? 1 : 0;
+}
+
+void UpdateProcessDlg::OnDestroyMessage(HWND hwnd)
+{
+    // The engine deletes the controls with the window.
+    m_captionText = nullptr;
+    m_progress = nullptr;
+    m_closeLatch.Detach();
+    MDialog::OnDestroyMessage(hwnd);
+}
+
+BOOL UpdateProcessDlg::DestroyDialog()
+{
+    m_progress = nullptr;
+    return DestroyWindow();
+}
+
+void UpdateProcessDlg::SetProgress(int percent)
+{
+    m_shownPercent = percent;
+    if (m_progress) m_progress->SetProgress(percent);
+    if (!m_captionText) return;
+    CString caption;
+    caption.Format(L"%s: %d%%", static_cast<const wchar_t*>(GetLanguageText(539, L"LAN")), percent);
+    m_captionText->SetTitle(caption);
+}

@@ -1,0 +1,350 @@
+// The software update of the real main window against the local update
+// server: the version check, the question, the download with its progress
+// dialog, unpacking and the start of the installer, and everything that must
+// end in "no update" with nothing left behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "MLevelCtrl.h"
+#include "MText.h"
+#include "MainWindowHarness.h"
+#include "UpdateTestServer.h"
+#include "mainwnd/LanguageText.h"
+#include "pages/UpdateProcessDlg.h"
+#include "services/AppEnvironment.h"
+
+namespace {
+
+using testutil::MainWindowHarness;
+
+struct Prompt
+{
+    std::wstring message, title;
+    int mode;
+};
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void EmptyFolder(const std::wstring& folder)
+{
+    for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + name).c_str());
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+class UpdateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ports_ = updatetest::Server(&error);
+        ASSERT_NE(ports_, nullptr) << error;
+        SetCurrentLanguageId(1033);
+        ASSERT_TRUE(h.Start());
+        ASSERT_TRUE(h.WaitForTasks({TASK_INIT, TASK_CHECK_VERSION}));
+        h.Pump(50);
+        h.Dlg().SetMessageBoxFunction(&UpdateTest::OnBox, this);
+        h.Dlg().SetOpenFileFunction(&UpdateTest::OnOpen, this);
+        temp_ = GetDataFolder() + L"temp\\";
+        EmptyFolder(temp_);
+        DeleteFileW((GetDataFolder() + L"escaped.txt").c_str());
+    }
+
+    void TearDown() override { EmptyFolder(temp_); }
+
+    static int OnBox(void* self, HWND, const wchar_t* message, const wchar_t* title, int mode)
+    {
+        auto* test = static_cast<UpdateTest*>(self);
+        test->prompts_.push_back({message ? message : L"", title ? title : L"", mode});
+        return test->answer_;
+    }
+
+    static INT_PTR OnOpen(void* self, const wchar_t* path)
+    {
+        auto* test = static_cast<UpdateTest*>(self);
+        test->opened_.push_back(path);
+        return test->openResult_;
+    }
+
+    int Taken(int code) const
+    {
+        int n = 0;
+        for (const auto& task : h.Tasks()) n += task.code == code;
+        return n;
+    }
+
+    // Queues one task and waits until the worker took it and the window
+    // handled what it posted.
+    void RunTask(int code)
+    {
+        const int before = Taken(code);
+        h.Dlg().AppendTask(code);
+        ASSERT_TRUE(h.PumpUntil([&] { return Taken(code) > before; }, 15000));
+        h.Pump(150);
+    }
+
+    // The version check against one case of the server.
+    void Check(const std::wstring& kase, bool trusted = true)
+    {
+        h.Dlg().m_upgradeUrl =
+            updatetest::HttpsUrl(L"/kestrova/" + kase + L"/software-upgrade/", trusted);
+        RunTask(TASK_CHECK_VERSION);
+        // An accepted update runs its download from the question's handler.
+        if (Taken(TASK_DOWNLOAD_UPDATE) > 0) {
+            ASSERT_TRUE(h.PumpUntil(
+                [&] {
+                    UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+                    return dialog && !IsWindow(dialog->GetSafeHwnd());
+                },
+                15000));
+        }
+        h.Pump(150);
+    }
+
+    std::wstring Installer() const { return temp_ + L"Kestrova-1.0.3.0.exe"; }
+
+    MainWindowHarness h;
+    const updatetest::ServerPorts* ports_ = nullptr;
+    std::wstring temp_;
+    std::vector<Prompt> prompts_;
+    std::vector<std::wstring> opened_;
+    int answer_ = 1;
+    INT_PTR openResult_ = 42;
+};
+
+TEST_F(UpdateTest, NoAnswerOrABadVersionTextOffersNothingAndLeavesNoFile)
+{
+    // With the settings page open, so that even the up-to-date message would show.
+    h.Dlg().Show(79, true);
+    struct Row
+    {
+        const wchar_t* what;
+        std::wstring url;
+    };
+    const Row rows[] = {
+        {L"bad certificate", updatetest::HttpsUrl(L"/kestrova/newer/software-upgrade/", false)},
+        {L"server down", L"https://127.0.0.1:" + std::to_wstring(updatetest::ClosedPort()) +
+                             L"/kestrova/newer/software-upgrade/"},
+        {L"HTTP error", updatetest::HttpsUrl(L"/kestrova/error/software-upgrade/", true)},
+        {L"no version file", updatetest::HttpsUrl(L"/kestrova/unknown/software-upgrade/", true)},
+        {L"the excluded 1.0.2.0",
+         updatetest::HttpsUrl(L"/kestrova/excluded/software-upgrade/", true)},
+        {L"11 characters", updatetest::HttpsUrl(L"/kestrova/long/software-upgrade/", true)},
+        {L"a path", updatetest::HttpsUrl(L"/kestrova/path/software-upgrade/", true)},
+        {L"letters", updatetest::HttpsUrl(L"/kestrova/letters/software-upgrade/", true)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Narrow(row.what));
+        h.Dlg().m_updateCheckResult = 0;
+        h.Dlg().m_upgradeUrl = row.url;
+        RunTask(TASK_CHECK_VERSION);
+        EXPECT_TRUE(h.Dlg().m_serverVersion.empty());
+        EXPECT_EQ(h.Dlg().m_updateCheckResult, 0);
+        EXPECT_TRUE(prompts_.empty());
+        EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
+        EXPECT_TRUE(FilesIn(temp_).empty());
+        prompts_.clear();
+    }
+}
+
+TEST_F(UpdateTest, AVersionTextThatIsNoVersionNeverNamesAFile)
+{
+    // Whatever set it, a download with an unchecked version fetches and writes nothing.
+    h.Dlg().m_upgradeUrl = updatetest::HttpsUrl(L"/kestrova/newer/software-upgrade/", true);
+    for (const wchar_t* text : {L"..\\..\\evil", L"1.0.3.0\\x", L"", L"1..3", L"12345678901"}) {
+        h.Dlg().m_serverVersion = text;
+        RunTask(TASK_DOWNLOAD_UPDATE);
+        EXPECT_TRUE(FilesIn(temp_).empty()) << Narrow(text);
+        EXPECT_TRUE(opened_.empty());
+        EXPECT_EQ(h.Exits(), 0);
+    }
+    EXPECT_TRUE(IsVersionText(L"1.0.3.0"));
+    EXPECT_TRUE(IsVersionText(L"10"));
+    EXPECT_FALSE(IsVersionText(L".1"));
+    EXPECT_FALSE(IsVersionText(L"1."));
+}
+
+TEST_F(UpdateTest, SameOrOlderIsUpToDateAndSaidSoOnlyOnTheSettingsPage)
+{
+    for (const wchar_t* kase : {L"same", L"older"}) {
+        SCOPED_TRACE(Narrow(kase));
+        h.Dlg().Show(79, false);
+        Check(kase);
+        EXPECT_EQ(h.Dlg().m_updateCheckResult, 2);
+        EXPECT_TRUE(prompts_.empty());  // the start-up check stays silent
+        h.Dlg().Show(79, true);
+        Check(kase);
+        ASSERT_EQ(prompts_.size(), 1u);
+        EXPECT_EQ(prompts_[0].message, std::wstring(GetLanguageText(531)));
+        EXPECT_EQ(prompts_[0].title, std::wstring(GetLanguageText(516)));
+        EXPECT_EQ(prompts_[0].mode, 0);
+        EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
+        prompts_.clear();
+    }
+}
+
+TEST_F(UpdateTest, DecliningTheNewVersionQueuesNothing)
+{
+    answer_ = 2;
+    Check(L"parts");  // 1.0.0 against 1.0.0.1: another number of parts counts as newer
+    ASSERT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(prompts_[0].message, L"New version:v1.0.0, Update now?");
+    EXPECT_EQ(prompts_[0].mode, 4);
+    EXPECT_EQ(h.Dlg().m_updateCheckResult, 1);
+    h.Pump(100);
+    EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
+    EXPECT_EQ(h.Dlg().UpdateDialog(), nullptr);
+    // Progress without an update dialog goes nowhere.
+    EXPECT_EQ(SendMessageW(h.Window(), KBM_DOWNLOAD_PROGRESS, 0, 50), 1);
+}
+
+TEST_F(UpdateTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStarted)
+{
+    for (const wchar_t* kase : {L"newer", L"padded"}) {
+        SCOPED_TRACE(Narrow(kase));
+        EmptyFolder(temp_);
+        const int exits = h.Exits();
+        Check(kase);
+        ASSERT_EQ(prompts_.size(), 1u);
+        EXPECT_EQ(prompts_[0].message, L"New version:v1.0.3.0, Update now?");
+        EXPECT_EQ(prompts_[0].title, L"Check for updates");
+        EXPECT_EQ(prompts_[0].mode, 4);
+        UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->ShownPercent(), 100);  // 1684 reached the dialog
+        EXPECT_FALSE(IsWindow(dialog->GetSafeHwnd()));
+        // Unpacked, the package deleted, the installer started, the program ended.
+        EXPECT_EQ(FilesIn(temp_),
+                  (std::vector<std::wstring>{L"Kestrova-1.0.3.0.exe", L"readme.txt"}));
+        EXPECT_EQ(updatetest::ReadFileBytes(Installer()).substr(0, 2), "MZ");
+        EXPECT_EQ(updatetest::ReadFileBytes(Installer()).size(), 70002u);
+        ASSERT_EQ(opened_.size(), 1u);
+        EXPECT_EQ(opened_[0], Installer());
+        EXPECT_EQ(h.Exits(), exits + 1);
+        prompts_.clear();
+        opened_.clear();
+    }
+}
+
+TEST_F(UpdateTest, TwoResultsCloseTogetherAskOnce)
+{
+    // Two checks answered before the user replied: one question, one download.
+    h.Dlg().m_upgradeUrl = updatetest::HttpsUrl(L"/kestrova/newer/software-upgrade/", true);
+    h.Dlg().m_workerPaused = 1;
+    h.Dlg().AppendTask(TASK_CHECK_VERSION);
+    h.Dlg().AppendTask(TASK_CHECK_VERSION);
+    const int before = Taken(TASK_CHECK_VERSION);
+    h.Dlg().m_workerPaused = 0;
+    ASSERT_TRUE(h.PumpUntil([&] { return Taken(TASK_CHECK_VERSION) == before + 2; }, 15000));
+    ASSERT_TRUE(h.PumpUntil(
+        [&] {
+            UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+            return dialog && !IsWindow(dialog->GetSafeHwnd());
+        },
+        15000));
+    h.Pump(300);
+    EXPECT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 1);
+    EXPECT_EQ(h.Exits(), 1);
+}
+
+TEST_F(UpdateTest, APackageThatDoesNotUnpackCompletelyIsNotStarted)
+{
+    for (const wchar_t* kase : {L"hostile", L"corrupt"}) {
+        SCOPED_TRACE(Narrow(kase));
+        EmptyFolder(temp_);
+        Check(kase);
+        EXPECT_TRUE(opened_.empty());
+        EXPECT_EQ(h.Exits(), 0);
+        EXPECT_FALSE(updatetest::FileExists(Installer()));
+        EXPECT_FALSE(updatetest::FileExists(GetDataFolder() + L"escaped.txt"));
+        EXPECT_FALSE(updatetest::FileExists(temp_ + L"Kestrova-1.0.3.0.zip"));
+        // The question, then the report that the update could not be installed.
+        ASSERT_EQ(prompts_.size(), 2u);
+        EXPECT_EQ(prompts_[1].message, std::wstring(GetLanguageText(522)));
+        EXPECT_EQ(prompts_[1].mode, 0);
+        prompts_.clear();
+    }
+}
+
+TEST_F(UpdateTest, AnInstallerThatDoesNotStartLeavesTheProgramRunningAndSaysSo)
+{
+    openResult_ = 2;  // the shell's "file not found"
+    Check(L"newer");
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(h.Exits(), 0);
+    ASSERT_EQ(prompts_.size(), 2u);
+    EXPECT_EQ(prompts_[1].message, std::wstring(GetLanguageText(522)));
+    EXPECT_TRUE(IsWindow(h.Window()));
+}
+
+TEST_F(UpdateTest, NoPackageOrNoInstallerEndsQuietly)
+{
+    for (const wchar_t* kase : {L"nopackage", L"noinstaller"}) {
+        SCOPED_TRACE(Narrow(kase));
+        EmptyFolder(temp_);
+        Check(kase);
+        EXPECT_TRUE(opened_.empty());
+        EXPECT_EQ(h.Exits(), 0);
+        EXPECT_EQ(prompts_.size(), 1u);  // the question only
+        EXPECT_FALSE(updatetest::FileExists(temp_ + L"Kestrova-1.0.3.0.zip"));
+        EXPECT_FALSE(updatetest::FileExists(Installer()));
+        UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(IsWindow(dialog->GetSafeHwnd()));
+        prompts_.clear();
+    }
+}
+
+TEST(UpdateProcessDialog, CaptionAndBarFollowThePercentage)
+{
+    SetCurrentLanguageId(1033);
+    UpdateProcessDlg dialog;
+    ASSERT_NE(dialog.Create(nullptr, kUpdateDlgWindowName, 0x96020000, 0x80, CRect(0, 0, 360, 100)),
+              nullptr);
+    ASSERT_NE(dialog.m_captionText, nullptr);
+    ASSERT_NE(dialog.m_progress, nullptr);
+    EXPECT_EQ(CRect(dialog.m_captionText->GetRect()), CRect(10, 30, 340, 50));
+    EXPECT_EQ(CRect(dialog.m_progress->GetRect()), CRect(10, 60, 340, 80));
+    EXPECT_EQ(dialog.m_progress->GetMaxProgress(), 100);
+    struct Row
+    {
+        int percent, bar;
+        const wchar_t* caption;
+    };
+    const Row rows[] = {{45, 45, L"Downloading: 45%"},
+                        {120, 100, L"Downloading: 120%"},
+                        {-5, 100, L"Downloading: -5%"},
+                        {0, 0, L"Downloading: 0%"}};
+    for (const Row& row : rows) {
+        dialog.SetProgress(row.percent);
+        EXPECT_EQ(dialog.m_progress->GetProgress(), row.bar) << row.percent;
+        EXPECT_EQ(std::wstring(dialog.m_captionText->GetTitle()), row.caption);
+    }
+    // A close request made before the modal run is kept and ends it.
+    dialog.RequestClose(IDOK);
+    EXPECT_EQ(dialog.ShowModal(SW_SHOWNOACTIVATE), UINT(IDOK));
+    EXPECT_FALSE(IsWindow(dialog.GetSafeHwnd()));
+    EXPECT_EQ(dialog.m_progress, nullptr);
+}
+
+}  // namespace
