@@ -220,6 +220,13 @@ TEST_F(EditTest, NullTextsAreIgnoredOrEmpty)
     EXPECT_TRUE(edit->GetTitleEx().IsEmpty());
     edit->SetTipInfo(nullptr);
     EXPECT_TRUE(edit->m_strTipInfo.IsEmpty());
+    // A null face makes a font with an empty face name.
+    edit->SetEditFont(L"Roboto", 12, 0, 0, 0);
+    edit->SetEditFont(nullptr, 14, 0, 0, 0);
+    LOGFONTW lf = {};
+    ASSERT_NE(GetObjectW(edit->GetDefaultFont(), sizeof(lf), &lf), 0);
+    EXPECT_STREQ(lf.lfFaceName, L"");
+    EXPECT_EQ(lf.lfHeight, -14);
 }
 
 TEST_F(EditTest, TextAndIconRectangles)
