@@ -147,6 +147,28 @@ TEST(Buttons, LookFollowsStateAndCheck)
     dialog.DestroyWindow();
 }
 
+TEST(Buttons, TranslucentFacesAreBlendedOnceWhereTheirPartsMeet)
+{
+    ctltest::RecordingDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, L"glass", WS_POPUP, 0, CRect(0, 0, 200, 100)), nullptr);
+    // A 40 x 20 frame stretched to 100 x 30 in nine parts: every pixel of the
+    // face is the same half grey over white, at the joins too.
+    MButton button(&dialog, 1, CRect(0, 0, 100, 30), L"", 1, 1);
+    button.SetManager(dialog.GetPaintManager());
+    ASSERT_EQ(button.SetImage(L"glass4.png", 4), 1);
+    MemoryCanvas canvas(100, 30);
+    canvas.Fill(0xFFFFFFFF);
+    Draw(button, canvas);
+    auto px = canvas.Read();
+    const COLORREF centre = px.ColorAt(50, 15);
+    EXPECT_NEAR(GetRValue(centre), 127, 2);
+    int uneven = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x) uneven += px.ColorAt(x, y) != centre;
+    EXPECT_EQ(uneven, 0);
+    dialog.DestroyWindow();
+}
+
 TEST(Buttons, FrameCountsBelowOneCountAsOne)
 {
     RecordingOwner owner;
