@@ -92,29 +92,44 @@ void DrawFaceFrame(Gdiplus::Graphics& g, MControlFont* control, int frame, const
     const int x = frame * w;
     const int c =
         std::max(0, std::min({corner, w / 2, h / 2, target.Width() / 2, target.Height() / 2}));
-    const int L = target.left, T = target.top, R = target.right, B = target.bottom;
-    // Sampled pixel for pixel, and clamped at the cell's edges: a smoothing
-    // filter would read the neighbouring frame into this frame's border.
-    Gdiplus::ImageAttributes clamp;
-    clamp.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    const int tw = target.Width(), th = target.Height();
+    // The nine parts are put together in a face of their own, each part
+    // replacing what lies under it, and the face is then blended over the
+    // target once: where parts meet, a translucent edge or shadow pixel is
+    // not blended twice.
+    Gdiplus::Bitmap face(tw, th, PixelFormat32bppPARGB);
+    if (face.GetLastStatus() != Gdiplus::Ok) return;
+    {
+        Gdiplus::Graphics fg(&face);
+        fg.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        // Sampled pixel for pixel, and clamped at the cell's edges: a smoothing
+        // filter would read the neighbouring frame into this frame's border.
+        fg.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        fg.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        Gdiplus::ImageAttributes clamp;
+        clamp.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        // The stretched parts reach one pixel under their neighbours, which are
+        // drawn after them: no seam opens between the parts.
+        const int L = 0, T = 0, R = tw, B = th;
+        const int cw = R - L - 2 * c, ch = B - T - 2 * c, sw = w - 2 * c, sh = h - 2 * c;
+        const int grow = c > 0 ? 1 : 0;
+        Part(fg, image, &clamp, L + c - grow, T + c - grow, cw + 2 * grow, ch + 2 * grow, x + c, c,
+             sw, sh);
+        Part(fg, image, &clamp, L + c - grow, T, cw + 2 * grow, c, x + c, 0, sw, c);
+        Part(fg, image, &clamp, L + c - grow, B - c, cw + 2 * grow, c, x + c, h - c, sw, c);
+        Part(fg, image, &clamp, L, T + c - grow, c, ch + 2 * grow, x, c, c, sh);
+        Part(fg, image, &clamp, R - c, T + c - grow, c, ch + 2 * grow, x + w - c, c, c, sh);
+        Part(fg, image, &clamp, L, T, c, c, x, 0, c, c);
+        Part(fg, image, &clamp, R - c, T, c, c, x + w - c, 0, c, c);
+        Part(fg, image, &clamp, L, B - c, c, c, x, h - c, c, c);
+        Part(fg, image, &clamp, R - c, B - c, c, c, x + w - c, h - c, c, c);
+    }
     const Gdiplus::InterpolationMode interpolation = g.GetInterpolationMode();
     const Gdiplus::PixelOffsetMode offset = g.GetPixelOffsetMode();
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    // The stretched parts reach one pixel under their neighbours, which are
-    // drawn after them: no seam opens between the parts.
-    const int cw = R - L - 2 * c, ch = B - T - 2 * c, sw = w - 2 * c, sh = h - 2 * c;
-    const int grow = c > 0 ? 1 : 0;
-    Part(g, image, &clamp, L + c - grow, T + c - grow, cw + 2 * grow, ch + 2 * grow, x + c, c, sw,
-         sh);
-    Part(g, image, &clamp, L + c - grow, T, cw + 2 * grow, c, x + c, 0, sw, c);
-    Part(g, image, &clamp, L + c - grow, B - c, cw + 2 * grow, c, x + c, h - c, sw, c);
-    Part(g, image, &clamp, L, T + c - grow, c, ch + 2 * grow, x, c, c, sh);
-    Part(g, image, &clamp, R - c, T + c - grow, c, ch + 2 * grow, x + w - c, c, c, sh);
-    Part(g, image, &clamp, L, T, c, c, x, 0, c, c);
-    Part(g, image, &clamp, R - c, T, c, c, x + w - c, 0, c, c);
-    Part(g, image, &clamp, L, B - c, c, c, x, h - c, c, c);
-    Part(g, image, &clamp, R - c, B - c, c, c, x + w - c, h - c, c, c);
+    g.DrawImage(&face, Gdiplus::Rect(target.left, target.top, tw, th), 0, 0, tw, th,
+                Gdiplus::UnitPixel);
     g.SetInterpolationMode(interpolation);
     g.SetPixelOffsetMode(offset);
 }

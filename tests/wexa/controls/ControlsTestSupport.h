@@ -94,7 +94,8 @@ public:
 
 // The test skin folder (made once by the environment): "face4.png" a
 // 4-frame 40 x 20 face strip, "box8.png" an 8-frame 16 x 16 strip,
-// "icon1.png" a 16 x 16 single icon, "icon3.png" a 3-frame 72 x 24 strip.
+// "icon1.png" a 16 x 16 single icon, "icon3.png" a 3-frame 72 x 24 strip,
+// "glass4.png" a 4-frame 160 x 20 strip of half-transparent black.
 const std::wstring& TestSkinFolder();
 
 }  // namespace ctltest

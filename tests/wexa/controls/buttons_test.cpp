@@ -58,6 +58,7 @@ struct Step
     std::function<int(MControl*)> act;
     int state;
     std::vector<UINT> codes;
+    int check = 0;  // the check state, for the classes that have one
 };
 
 int Move(MControl* c, CPoint p)
@@ -94,18 +95,88 @@ const std::vector<Step> kPushTable = {
     {"enable", [](MControl* c) { return c->SetEnabled(1), 0; }, 0, {}},
 };
 
+// MButton3: every release inside toggles the check and reports it, with or
+// without a press on it.
+const std::vector<Step> kToggleTable = {
+    {"hover in", [](MControl* c) { return Move(c, kIn); }, 1, {}},
+    {"hover out", [](MControl* c) { return Move(c, kOut); }, 0, {}},
+    {"press inside", [](MControl* c) { return Down(c, kIn); }, 2, {1}},
+    {"drag outside", [](MControl* c) { return Move(c, kOut); }, 2, {}},
+    {"release outside", [](MControl* c) { return Up(c, kOut); }, 0, {}},
+    {"release without press", [](MControl* c) { return Up(c, kIn); }, 1, {2}, 1},
+    {"press again", [](MControl* c) { return Down(c, kIn); }, 2, {1}, 1},
+    {"release inside", [](MControl* c) { return Up(c, kIn); }, 1, {2}, 0},
+    {"release without press again", [](MControl* c) { return Up(c, kIn); }, 1, {2}, 1},
+    {"double click", [](MControl* c) { return c->OnLButtonDblClk(0, kIn); }, 2, {1}, 1},
+    {"release", [](MControl* c) { return Up(c, kIn); }, 1, {2}, 0},
+    {"space", [](MControl* c) { return c->OnControlKeyDown(VK_SPACE, 1, 0); }, 1, {}},
+    {"enter", [](MControl* c) { return c->OnControlKeyDown(VK_RETURN, 1, 0); }, 1, {}},
+    {"disable", [](MControl* c) { return c->SetEnabled(0), 0; }, 3, {}},
+    {"hover while disabled", [](MControl* c) { return Move(c, kIn); }, 3, {}},
+    {"press while disabled", [](MControl* c) { return Down(c, kIn); }, 3, {}},
+    {"release while disabled", [](MControl* c) { return Up(c, kIn); }, 3, {}},
+    {"enable", [](MControl* c) { return c->SetEnabled(1), 0; }, 0, {}},
+};
+
+// The help icon has no look of its own to change and sends nothing.
+const std::vector<Step> kSilentTable = {
+    {"hover in", [](MControl* c) { return Move(c, kIn); }, 0, {}},
+    {"press inside", [](MControl* c) { return Down(c, kIn); }, 0, {}},
+    {"release inside", [](MControl* c) { return Up(c, kIn); }, 0, {}},
+    {"press, release outside", [](MControl* c) { return Down(c, kIn), Up(c, kOut); }, 0, {}},
+    {"double click", [](MControl* c) { return c->OnLButtonDblClk(0, kIn); }, 0, {}},
+    {"release", [](MControl* c) { return Up(c, kIn); }, 0, {}},
+    {"space", [](MControl* c) { return c->OnControlKeyDown(VK_SPACE, 1, 0); }, 0, {}},
+    {"enter", [](MControl* c) { return c->OnControlKeyDown(VK_RETURN, 1, 0); }, 0, {}},
+    {"hover out", [](MControl* c) { return Move(c, kOut); }, 0, {}},
+    {"disable, click",
+     [](MControl* c) { return c->SetEnabled(0), Down(c, kIn), Up(c, kIn); },
+     0,
+     {}},
+};
+
+struct RoutedClass
+{
+    PushClass cls;
+    const std::vector<Step>& steps;
+    std::function<int(MControlFont*)> check;
+};
+
+int NoCheck(MControlFont*)
+{
+    return 0;
+}
+
+std::vector<RoutedClass> RoutedClasses()
+{
+    std::vector<RoutedClass> routed;
+    for (const PushClass& cls : kPushClasses) routed.push_back({cls, kPushTable, &NoCheck});
+    routed.push_back({Push<MButton3>("MButton3", true), kToggleTable,
+                      [](MControlFont* c) { return static_cast<MButton3*>(c)->GetCheck(); }});
+    routed.push_back({{"CHelpButton",
+                       [](MObject* owner, int enabled) -> MControlFont* {
+                           return new CHelpButton(owner, 7, kRect, L"Help", 1, enabled);
+                       },
+                       &NoCheck, false},
+                      kSilentTable,
+                      &NoCheck});
+    return routed;
+}
+
 }  // namespace
 
 TEST(PushButtons, RoutingTable)
 {
-    for (const PushClass& cls : kPushClasses) {
+    for (const RoutedClass& routed : RoutedClasses()) {
+        const PushClass& cls = routed.cls;
         RecordingOwner owner;
         std::unique_ptr<MControlFont> button(cls.make(&owner, 1));
-        for (const Step& step : kPushTable) {
+        for (const Step& step : routed.steps) {
             SCOPED_TRACE(std::string(cls.name) + ": " + step.input);
             owner.Clear();
             step.act(button.get());
             EXPECT_EQ(cls.state(button.get()), step.state);
+            EXPECT_EQ(routed.check(button.get()), step.check);
             EXPECT_EQ(owner.Codes(), step.codes);
             for (const Event& e : owner.events) {
                 EXPECT_EQ(e.id, 7u);
@@ -190,12 +261,24 @@ TEST(CSwitchButton, ClickFlipsAndReportsThePosition)
         std::vector<Event> events;
     } table[] = {
         {"hover", [&] { Move(&sw, kIn); }, 1, 0, {}},
+        {"hover out", [&] { Move(&sw, kOut); }, 0, 0, {}},
+        {"hover in again", [&] { Move(&sw, kIn); }, 1, 0, {}},
         {"release without press", [&] { Up(&sw, kIn); }, 1, 0, {}},
         {"press", [&] { Down(&sw, kIn); }, 1, 0, {}},
         {"release inside", [&] { Up(&sw, kIn); }, 1, 1, {{4, 2, 0, 1}}},
         {"press and release again", [&] { Down(&sw, kIn), Up(&sw, kIn); }, 1, 0, {{4, 2, 0, 0}}},
         {"press, release outside", [&] { Down(&sw, kIn), Up(&sw, kOut); }, 0, 0, {}},
         {"space", [&] { sw.OnControlKeyDown(VK_SPACE, 1, 0); }, 0, 0, {}},
+        // A double click is another press.
+        {"double click", [&] { sw.OnLButtonDblClk(0, kIn); }, 1, 0, {}},
+        {"release after it", [&] { Up(&sw, kIn); }, 1, 1, {{4, 2, 0, 1}}},
+        {"double click and release",
+         [&] { sw.OnLButtonDblClk(0, kIn), Up(&sw, kIn); },
+         1,
+         0,
+         {{4, 2, 0, 0}}},
+        {"enter", [&] { sw.OnControlKeyDown(VK_RETURN, 1, 0); }, 1, 0, {}},
+        {"hover out before disabling", [&] { Move(&sw, kOut); }, 0, 0, {}},
         {"disable", [&] { sw.SetEnabled(0); }, 3, 0, {}},
         {"click while disabled", [&] { Down(&sw, kIn), Up(&sw, kIn); }, 3, 0, {}},
         {"SetCheck while disabled", [&] { sw.SetCheck(1); }, 0, 1, {}},

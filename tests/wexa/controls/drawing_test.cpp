@@ -1,6 +1,9 @@
 // What areas and buttons draw, read back from a memory canvas, and the frame
 // counts of image strips.
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "CArea.h"
 #include "CCheckButton.h"
@@ -82,6 +85,26 @@ TEST(CRoundArea, TranslucentFillAndRoundSwitch)
     canvas.Fill(kBlue);
     Draw(area, canvas);
     EXPECT_EQ(canvas.Read().ColorAt(10, 10), centre);
+    // Any non-zero value switches the rounding back on with the same radius:
+    // the corners match the default ones whatever the value.
+    auto corner = [&](int round) {
+        area.SetRound(round);
+        area.m_bUpdate = 0;
+        canvas.Fill(kBlue);
+        Draw(area, canvas);
+        auto read = canvas.Read();
+        std::vector<COLORREF> band;
+        for (int y = 10; y < 32; ++y)
+            for (int x = 10; x < 32; ++x) band.push_back(read.ColorAt(x, y));
+        return band;
+    };
+    const std::vector<COLORREF> byDefault = corner(1);
+    EXPECT_EQ(byDefault[0], RGB(0x20, 0x40, 0xC0));
+    EXPECT_EQ(corner(3), byDefault);
+    EXPECT_EQ(corner(40), byDefault);
+    EXPECT_EQ(corner(-7), byDefault);
+    EXPECT_NE(corner(0), byDefault);
+    EXPECT_TRUE(owner.updates.empty());
     // Round on but narrower than 10: square.
     CRoundArea narrow(&owner, 2, CRect(0, 0, 8, 40), 1, 1);
     narrow.SetColor(Gdiplus::Color(0xFFFF0000));
@@ -124,6 +147,28 @@ TEST(Buttons, LookFollowsStateAndCheck)
     dialog.DestroyWindow();
 }
 
+TEST(Buttons, TranslucentFacesAreBlendedOnceWhereTheirPartsMeet)
+{
+    ctltest::RecordingDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, L"glass", WS_POPUP, 0, CRect(0, 0, 200, 100)), nullptr);
+    // A 40 x 20 frame stretched to 100 x 30 in nine parts: every pixel of the
+    // face is the same half grey over white, at the joins too.
+    MButton button(&dialog, 1, CRect(0, 0, 100, 30), L"", 1, 1);
+    button.SetManager(dialog.GetPaintManager());
+    ASSERT_EQ(button.SetImage(L"glass4.png", 4), 1);
+    MemoryCanvas canvas(100, 30);
+    canvas.Fill(0xFFFFFFFF);
+    Draw(button, canvas);
+    auto px = canvas.Read();
+    const COLORREF centre = px.ColorAt(50, 15);
+    EXPECT_NEAR(GetRValue(centre), 127, 2);
+    int uneven = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x) uneven += px.ColorAt(x, y) != centre;
+    EXPECT_EQ(uneven, 0);
+    dialog.DestroyWindow();
+}
+
 TEST(Buttons, FrameCountsBelowOneCountAsOne)
 {
     RecordingOwner owner;
@@ -155,4 +200,45 @@ TEST(Buttons, FrameCountsBelowOneCountAsOne)
     EXPECT_EQ(sw.m_nOffWidth, 24);
     EXPECT_EQ(button.SetIconImage(L"missing.png", 2), 0);
     EXPECT_EQ(button.m_pIconImage, nullptr);
+
+    // The grouped buttons' faces (loaded through the window's engine).
+    ctltest::RecordingDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, L"frames", WS_POPUP, 0, CRect(0, 0, 200, 100)), nullptr);
+    struct
+    {
+        const char* name;
+        std::unique_ptr<MControlFont> button;
+        std::function<int(MControlFont*, int)> setImage;
+    } grouped[] = {
+        {"CCheckButton", std::make_unique<CCheckButton>(&dialog, 6, CRect(0, 0, 80, 30), L"", 1, 1),
+         [](MControlFont* b, int n) {
+             return static_cast<CCheckButton*>(b)->SetImage(L"icon3.png", n);
+         }},
+        {"CRadioButton", std::make_unique<CRadioButton>(&dialog, 7, CRect(0, 0, 80, 30), L"", 1, 1),
+         [](MControlFont* b, int n) {
+             return static_cast<CRadioButton*>(b)->SetImage(L"icon3.png", n);
+         }},
+        {"KeyLayerButton",
+         std::make_unique<KeyLayerButton>(&dialog, 8, CRect(0, 0, 80, 30), L"", 1, 1),
+         [](MControlFont* b, int n) {
+             return static_cast<KeyLayerButton*>(b)->SetImage(L"icon3.png", n);
+         }},
+        {"CSelectButton",
+         std::make_unique<CSelectButton>(&dialog, 9, CRect(0, 0, 80, 30), L"", 1, 1),
+         [](MControlFont* b, int n) {
+             return static_cast<CSelectButton*>(b)->SetImage(L"icon3.png", n);
+         }},
+    };
+    for (auto& g : grouped) {
+        g.button->SetManager(dialog.GetPaintManager());
+        for (int frames : {0, -3}) {
+            SCOPED_TRACE(std::string(g.name) + " " + std::to_string(frames));
+            ASSERT_EQ(g.setImage(g.button.get(), frames), 1);
+            EXPECT_EQ(g.button->m_nFrameCount, 1);
+            EXPECT_EQ(g.button->m_nFrameWidth, 72);
+            EXPECT_EQ(g.button->m_nImageHeight, 24);
+        }
+    }
+    for (auto& g : grouped) g.button.reset();
+    dialog.DestroyWindow();
 }

@@ -2,6 +2,7 @@
 // (CEditWindow), in a real window: where the overlay lies, typed text, the
 // events in their order, the limit, the password character and the overlay
 // rebuilt with new colours.
+#include <functional>
 #include <string>
 
 #include "CEditWindow.h"
@@ -130,16 +131,53 @@ TEST_F(EditTest, LimitPasswordAndCharacterMessages)
 TEST_F(EditTest, ReadOnlyFieldNeverOpensButReportsTheClick)
 {
     edit->SetReadOnly(1);
-    edit->OnControlLButtonDown(MK_LBUTTON, inside);
-    edit->OnControlLButtonUp(0, inside);
+    const CPoint outside{300, 150};
+    struct
+    {
+        const char* input;
+        std::function<void()> act;
+        int state;
+        std::vector<UINT> codes;
+    } table[] = {
+        {"hover in", [&] { edit->OnControlMouseMove(0, inside); }, 1, {}},
+        {"hover out", [&] { edit->OnControlMouseMove(0, outside); }, 0, {}},
+        {"press", [&] { edit->OnControlLButtonDown(MK_LBUTTON, inside); }, 2, {1}},
+        {"release inside", [&] { edit->OnControlLButtonUp(0, inside); }, 1, {2}},
+        {"press, release outside",
+         [&] {
+             edit->OnControlLButtonDown(MK_LBUTTON, inside);
+             edit->OnControlLButtonUp(0, outside);
+         },
+         0,
+         {1}},
+        {"release without press", [&] { edit->OnControlLButtonUp(0, inside); }, 1, {}},
+        // A double click is another press.
+        {"double click", [&] { edit->OnLButtonDblClk(0, inside); }, 2, {1}},
+        {"release after it", [&] { edit->OnControlLButtonUp(0, inside); }, 1, {2}},
+        {"space without focus", [&] { edit->OnControlKeyDown(VK_SPACE, 1, 0); }, 1, {}},
+        {"space while focused",
+         [&] { edit->m_bFocused = 1, edit->OnControlKeyDown(VK_SPACE, 1, 0); },
+         1,
+         {1, 2}},
+        {"enter while focused", [&] { edit->OnControlKeyDown(VK_RETURN, 1, 0); }, 1, {}},
+        {"disable", [&] { edit->SetEnabled(0); }, 3, {}},
+        {"click while disabled",
+         [&] {
+             edit->OnControlLButtonDown(MK_LBUTTON, inside);
+             edit->OnControlLButtonUp(0, inside);
+         },
+         3,
+         {}},
+    };
+    for (auto& row : table) {
+        SCOPED_TRACE(row.input);
+        dialog.events.clear();
+        row.act();
+        EXPECT_EQ(edit->m_nState, row.state);
+        EXPECT_EQ(dialog.Codes(), row.codes);
+    }
     EXPECT_EQ(edit->GetEditHwnd(), nullptr);
     EXPECT_EQ(edit->m_pEditWnd, nullptr);
-    EXPECT_EQ(dialog.Codes(), (std::vector<UINT>{1, 2}));
-    // Space while focused: 1 then 2.
-    dialog.events.clear();
-    edit->m_bFocused = 1;
-    EXPECT_EQ(edit->OnControlKeyDown(VK_SPACE, 1, 0), 1);
-    EXPECT_EQ(dialog.Codes(), (std::vector<UINT>{1, 2}));
 }
 
 TEST_F(EditTest, NewBackgroundColourRebuildsTheOverlay)
@@ -220,6 +258,13 @@ TEST_F(EditTest, NullTextsAreIgnoredOrEmpty)
     EXPECT_TRUE(edit->GetTitleEx().IsEmpty());
     edit->SetTipInfo(nullptr);
     EXPECT_TRUE(edit->m_strTipInfo.IsEmpty());
+    // A null face makes a font with an empty face name.
+    edit->SetEditFont(L"Roboto", 12, 0, 0, 0);
+    edit->SetEditFont(nullptr, 14, 0, 0, 0);
+    LOGFONTW lf = {};
+    ASSERT_NE(GetObjectW(edit->GetDefaultFont(), sizeof(lf), &lf), 0);
+    EXPECT_STREQ(lf.lfFaceName, L"");
+    EXPECT_EQ(lf.lfHeight, -14);
 }
 
 TEST_F(EditTest, TextAndIconRectangles)

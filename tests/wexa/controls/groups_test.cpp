@@ -1,7 +1,9 @@
-// Buttons with a check or selection state: routing tables, the group rule
-// (one checked per owner, class and group name) and the reset by group name.
+// Buttons with a check or selection state: the routing table of every class,
+// the group rule (one checked per owner, class and group name) and the reset
+// by group name.
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "CCheckButton.h"
 #include "CColorButton.h"
@@ -58,58 +60,239 @@ void Click(MControl* c, CPoint p)
 
 }  // namespace
 
-TEST(CCheckButton, RoutingTable)
+namespace {
+
+// A button with a check or selection state: how to make it and read it.
+struct GroupedClass
 {
-    RecordingOwner owner;
-    CCheckButton box(&owner, 3, CRect(10, 10, 110, 40), L"Remember", 1, 1);
-    EXPECT_EQ(box.IsTabStop(), 1);
-    EXPECT_EQ(box.m_nFrameCount, 8);
-    struct
-    {
-        const char* input;
-        std::function<void()> act;
-        int state, check;
-        std::vector<Event> events;
-    } table[] = {
-        {"hover in", [&] { box.OnControlMouseMove(0, kIn); }, 1, 0, {}},
-        {"press", [&] { box.OnControlLButtonDown(0, kIn); }, 2, 0, {}},
-        {"release inside", [&] { box.OnControlLButtonUp(0, kIn); }, 5, 1, {{3, 2, 0, 0}}},
-        {"hover out", [&] { box.OnControlMouseMove(0, kOut); }, 4, 1, {}},
-        {"press, drag out, release outside",
-         [&] {
-             box.OnControlLButtonDown(0, kIn);
-             box.OnControlMouseMove(0, kOut);
-             box.OnControlLButtonUp(0, kOut);
-         },
-         4,
-         1,
-         {}},
-        // The press on a checked box set the key flag: Space toggles it.
-        {"space", [&] { box.OnControlKeyDown(VK_SPACE, 1, 0); }, 0, 0, {{3, 7, 0, 0}}},
-        {"space again", [&] { box.OnControlKeyDown(VK_SPACE, 1, 0); }, 4, 1, {{3, 7, 0, 1}}},
-        {"shift+space", [&] { box.OnControlKeyDown(VK_SPACE, 1, 16); }, 4, 1, {}},
-        {"enter", [&] { box.OnControlKeyDown(VK_RETURN, 1, 0); }, 4, 1, {}},
-        {"focus leaves", [&] { box.SetControlFocus(0); }, 4, 1, {}},
-        {"space without key flag", [&] { box.OnControlKeyDown(VK_SPACE, 1, 0); }, 4, 1, {}},
-        {"release without press", [&] { box.OnControlLButtonUp(0, kIn); }, 5, 1, {}},
-        {"disable", [&] { box.SetEnabled(0); }, 7, 1, {}},
-        {"click while disabled", [&] { Click(&box, kIn); }, 7, 1, {}},
-        {"SetCheck while disabled", [&] { box.SetCheck(0); }, 7, 1, {}},
-        {"enable", [&] { box.SetEnabled(1); }, 4, 1, {}},
-        {"focus by Tab, space",
-         [&] { box.SetControlFocus(1), box.OnControlKeyDown(VK_SPACE, 1, 0); },
-         0,
-         0,
-         {{3, 7, 0, 0}}},
-        {"SetCheck(5) keeps 5", [&] { box.SetCheck(5); }, 4, 5, {}},
-    };
-    for (auto& row : table) {
-        SCOPED_TRACE(row.input);
-        owner.Clear();
-        row.act();
-        EXPECT_EQ(box.m_nState, row.state);
-        EXPECT_EQ(box.GetCheck(), row.check);
-        EXPECT_EQ(owner.events, row.events);
+    const char* name;
+    std::function<MControlFont*(MObject*)> make;
+    std::function<int(MControlFont*)> state;
+    std::function<int(MControlFont*)> check;  // the down state for the icon button
+};
+
+template <class T>
+MControlFont* MakeButton(MObject* owner)
+{
+    return new T(owner, 3, CRect(10, 10, 110, 40), L"Go", 1, 1);
+}
+template <>
+MControlFont* MakeButton<CColorButton>(MObject* owner)
+{
+    return new CColorButton(owner, 3, CRect(10, 10, 110, 40), 1, 1);
+}
+
+template <class T>
+GroupedClass Grouped(const char* name, int T::*check = &T::m_nCheck)
+{
+    return {name, &MakeButton<T>, [](MControlFont* c) { return static_cast<T*>(c)->m_nState; },
+            [check](MControlFont* c) { return static_cast<T*>(c)->*check; }};
+}
+
+int SetCheckOf(MControl* c, int v)
+{
+    if (auto* b = dynamic_cast<CCheckButton*>(c)) return b->SetCheck(v);
+    if (auto* b = dynamic_cast<TextCheckButton*>(c)) return b->SetCheck(v);
+    if (auto* b = dynamic_cast<CRadioButton*>(c)) return b->SetCheck(v);
+    if (auto* b = dynamic_cast<KeyLayerButton*>(c)) return b->SetCheck(v);
+    if (auto* b = dynamic_cast<CSelectButton*>(c)) return b->SetCheck(v);
+    ADD_FAILURE() << "no SetCheck";
+    return -1;
+}
+
+// One input and the look, check state and events it gives.
+struct GroupedStep
+{
+    const char* input;
+    std::function<void(MControl*)> act;
+    int state, check;
+    std::vector<Event> events;
+};
+
+void Move(MControl* c, CPoint p)
+{
+    c->OnControlMouseMove(0, p);
+}
+void Down(MControl* c, CPoint p)
+{
+    c->OnControlLButtonDown(MK_LBUTTON, p);
+}
+void Up(MControl* c, CPoint p)
+{
+    c->OnControlLButtonUp(0, p);
+}
+// A double click on a button without double-click handling is another press.
+void DoubleClick(MControl* c, CPoint p)
+{
+    c->OnLButtonDblClk(0, p);
+}
+void Key(MControl* c, UINT key, UINT modifiers = 0)
+{
+    c->OnControlKeyDown(key, 1, modifiers);
+}
+
+// Check boxes (and the text check box): a click toggles, Space toggles while
+// the key flag is held (a press on a checked box or Tab sets it).
+const std::vector<GroupedStep> kToggleSteps = {
+    {"hover in", [](MControl* c) { Move(c, kIn); }, 1, 0, {}},
+    {"press", [](MControl* c) { Down(c, kIn); }, 2, 0, {}},
+    {"release inside", [](MControl* c) { Up(c, kIn); }, 5, 1, {{3, 2, 0, 0}}},
+    {"hover out", [](MControl* c) { Move(c, kOut); }, 4, 1, {}},
+    {"press, drag out, release outside",
+     [](MControl* c) { Down(c, kIn), Move(c, kOut), Up(c, kOut); },
+     4,
+     1,
+     {}},
+    {"space", [](MControl* c) { Key(c, VK_SPACE); }, 0, 0, {{3, 7, 0, 0}}},
+    {"space again", [](MControl* c) { Key(c, VK_SPACE); }, 4, 1, {{3, 7, 0, 1}}},
+    {"shift+space", [](MControl* c) { Key(c, VK_SPACE, 16); }, 4, 1, {}},
+    {"enter", [](MControl* c) { Key(c, VK_RETURN); }, 4, 1, {}},
+    {"focus leaves", [](MControl* c) { c->SetControlFocus(0); }, 4, 1, {}},
+    {"space without key flag", [](MControl* c) { Key(c, VK_SPACE); }, 4, 1, {}},
+    {"release without press", [](MControl* c) { Up(c, kIn); }, 5, 1, {}},
+    {"disable", [](MControl* c) { c->SetEnabled(0); }, 7, 1, {}},
+    {"click while disabled", [](MControl* c) { Down(c, kIn), Up(c, kIn); }, 7, 1, {}},
+    {"SetCheck while disabled", [](MControl* c) { SetCheckOf(c, 0); }, 7, 1, {}},
+    {"enable", [](MControl* c) { c->SetEnabled(1); }, 4, 1, {}},
+    {"focus by Tab, space",
+     [](MControl* c) { c->SetControlFocus(1), Key(c, VK_SPACE); },
+     0,
+     0,
+     {{3, 7, 0, 0}}},
+    {"SetCheck(5) keeps 5", [](MControl* c) { SetCheckOf(c, 5); }, 4, 5, {}},
+    {"double click", [](MControl* c) { DoubleClick(c, kIn); }, 6, 5, {}},
+    {"release after the double click", [](MControl* c) { Up(c, kIn); }, 1, 0, {{3, 2, 0, 0}}},
+    {"hover out again", [](MControl* c) { Move(c, kOut); }, 0, 0, {}},
+};
+
+// Radio buttons and key-layer buttons: a click or Space selects.
+const std::vector<GroupedStep> kRadioSteps = {
+    {"hover in", [](MControl* c) { Move(c, kIn); }, 1, 0, {}},
+    {"hover out", [](MControl* c) { Move(c, kOut); }, 0, 0, {}},
+    {"press", [](MControl* c) { Down(c, kIn); }, 2, 0, {}},
+    {"drag outside", [](MControl* c) { Move(c, kOut); }, 2, 0, {}},
+    {"release outside", [](MControl* c) { Up(c, kOut); }, 0, 0, {}},
+    {"release without press", [](MControl* c) { Up(c, kIn); }, 1, 0, {}},
+    {"press again", [](MControl* c) { Down(c, kIn); }, 2, 0, {}},
+    {"release inside", [](MControl* c) { Up(c, kIn); }, 5, 1, {{3, 2, 0, 0}}},
+    {"hover out when selected", [](MControl* c) { Move(c, kOut); }, 4, 1, {}},
+    {"double click", [](MControl* c) { DoubleClick(c, kIn); }, 6, 1, {}},
+    {"release after the double click", [](MControl* c) { Up(c, kIn); }, 5, 1, {{3, 2, 0, 0}}},
+    {"enter", [](MControl* c) { Key(c, VK_RETURN); }, 5, 1, {}},
+    {"space", [](MControl* c) { Key(c, VK_SPACE); }, 4, 1, {{3, 7, 0, 1}}},
+    {"shift+space", [](MControl* c) { Key(c, VK_SPACE, 16); }, 4, 1, {}},
+    {"SetCheck(0)", [](MControl* c) { SetCheckOf(c, 0); }, 0, 0, {}},
+    {"disable", [](MControl* c) { c->SetEnabled(0); }, 3, 0, {}},
+    {"hover while disabled", [](MControl* c) { Move(c, kIn); }, 3, 0, {}},
+    {"click while disabled", [](MControl* c) { Down(c, kIn), Up(c, kIn); }, 3, 0, {}},
+    {"space while disabled", [](MControl* c) { Key(c, VK_SPACE); }, 3, 0, {{3, 7, 0, 0}}},
+    {"SetCheck while disabled", [](MControl* c) { SetCheckOf(c, 1); }, 3, 0, {}},
+    {"enable", [](MControl* c) { c->SetEnabled(1); }, 0, 0, {}},
+    {"focus leaves, space", [](MControl* c) { c->SetControlFocus(0), Key(c, VK_SPACE); }, 0, 0, {}},
+    {"focus by Tab, space",
+     [](MControl* c) { c->SetControlFocus(1), Key(c, VK_SPACE); },
+     4,
+     1,
+     {{3, 7, 0, 1}}},
+};
+
+// Select buttons: four looks; a selected one always shows the pressed frame.
+const std::vector<GroupedStep> kSelectSteps = {
+    {"hover in", [](MControl* c) { Move(c, kIn); }, 1, 0, {}},
+    {"hover out", [](MControl* c) { Move(c, kOut); }, 0, 0, {}},
+    {"press", [](MControl* c) { Down(c, kIn); }, 2, 0, {}},
+    {"drag outside", [](MControl* c) { Move(c, kOut); }, 2, 0, {}},
+    {"release outside", [](MControl* c) { Up(c, kOut); }, 0, 0, {}},
+    {"click", [](MControl* c) { Down(c, kIn), Up(c, kIn); }, 2, 1, {{3, 2, 0, 0}}},
+    {"hover out when selected", [](MControl* c) { Move(c, kOut); }, 2, 1, {}},
+    {"hover in when selected", [](MControl* c) { Move(c, kIn); }, 2, 1, {}},
+    {"double click", [](MControl* c) { DoubleClick(c, kIn); }, 2, 1, {}},
+    {"release after the double click", [](MControl* c) { Up(c, kIn); }, 2, 1, {{3, 2, 0, 0}}},
+    {"enter", [](MControl* c) { Key(c, VK_RETURN); }, 2, 1, {}},
+    {"space", [](MControl* c) { Key(c, VK_SPACE); }, 2, 1, {{3, 7, 0, 1}}},
+    {"SetCheck(0)", [](MControl* c) { SetCheckOf(c, 0); }, 0, 0, {}},
+    {"disable", [](MControl* c) { c->SetEnabled(0); }, 3, 0, {}},
+    {"hover while disabled", [](MControl* c) { Move(c, kIn); }, 3, 0, {}},
+    {"click while disabled", [](MControl* c) { Down(c, kIn), Up(c, kIn); }, 3, 0, {}},
+    {"space while disabled", [](MControl* c) { Key(c, VK_SPACE); }, 3, 0, {{3, 7, 0, 0}}},
+    {"enable", [](MControl* c) { c->SetEnabled(1); }, 0, 0, {}},
+};
+
+// Colour swatches: selected at the press (code 1), code 2 for a click; no keys.
+const std::vector<GroupedStep> kSwatchSteps = {
+    {"hover in", [](MControl* c) { Move(c, kIn); }, 1, 0, {}},
+    {"hover out", [](MControl* c) { Move(c, kOut); }, 0, 0, {}},
+    {"press", [](MControl* c) { Down(c, kIn); }, 2, 1, {{3, 1, 0, 0}}},
+    {"drag outside", [](MControl* c) { Move(c, kOut); }, 2, 1, {}},
+    {"release outside", [](MControl* c) { Up(c, kOut); }, 0, 1, {}},
+    {"press again", [](MControl* c) { Down(c, kIn); }, 2, 1, {{3, 1, 0, 0}}},
+    {"release inside", [](MControl* c) { Up(c, kIn); }, 1, 1, {{3, 2, 0, 0}}},
+    {"release without press", [](MControl* c) { Up(c, kIn); }, 1, 1, {}},
+    {"double click", [](MControl* c) { DoubleClick(c, kIn); }, 2, 1, {{3, 1, 0, 0}}},
+    {"release after the double click", [](MControl* c) { Up(c, kIn); }, 1, 1, {{3, 2, 0, 0}}},
+    {"space", [](MControl* c) { Key(c, VK_SPACE); }, 1, 1, {}},
+    {"enter", [](MControl* c) { Key(c, VK_RETURN); }, 1, 1, {}},
+    {"disable", [](MControl* c) { c->SetEnabled(0); }, 3, 1, {}},
+    {"hover while disabled", [](MControl* c) { Move(c, kIn); }, 3, 1, {}},
+    {"click while disabled", [](MControl* c) { Down(c, kIn), Up(c, kIn); }, 3, 1, {}},
+    {"enable", [](MControl* c) { c->SetEnabled(1); }, 0, 1, {}},
+};
+
+// Icon buttons: down at the press (code 1); a release inside selects, with or
+// without a press on it (code 2); moves follow the pointer even while pressed.
+const std::vector<GroupedStep> kIconSteps = {
+    {"hover in", [](MControl* c) { Move(c, kIn); }, 1, 0, {}},
+    {"hover out", [](MControl* c) { Move(c, kOut); }, 0, 0, {}},
+    {"press", [](MControl* c) { Down(c, kIn); }, 2, 1, {{3, 1, 0, 0}}},
+    {"drag outside", [](MControl* c) { Move(c, kOut); }, 0, 1, {}},
+    {"release outside", [](MControl* c) { Up(c, kOut); }, 0, 1, {}},
+    {"release without press", [](MControl* c) { Up(c, kIn); }, 2, 1, {{3, 2, 0, 0}}},
+    {"hover out after it", [](MControl* c) { Move(c, kOut); }, 0, 1, {}},
+    {"double click", [](MControl* c) { DoubleClick(c, kIn); }, 2, 1, {{3, 1, 0, 0}}},
+    {"release after the double click", [](MControl* c) { Up(c, kIn); }, 2, 1, {{3, 2, 0, 0}}},
+    {"space", [](MControl* c) { Key(c, VK_SPACE); }, 2, 1, {}},
+    {"enter", [](MControl* c) { Key(c, VK_RETURN); }, 2, 1, {}},
+    {"disable", [](MControl* c) { c->SetEnabled(0); }, 3, 1, {}},
+    {"hover while disabled", [](MControl* c) { Move(c, kIn); }, 3, 1, {}},
+    {"click while disabled", [](MControl* c) { Down(c, kIn), Up(c, kIn); }, 3, 1, {}},
+    {"enable", [](MControl* c) { c->SetEnabled(1); }, 0, 1, {}},
+};
+
+const struct
+{
+    GroupedClass cls;
+    const std::vector<GroupedStep>& steps;
+    int tabStop, frames;  // frames -1: not a strip of looks of its own
+} kGroupedTable[] = {
+    {Grouped<CCheckButton>("CCheckButton"), kToggleSteps, 1, 8},
+    {Grouped<TextCheckButton>("TextCheckButton"), kToggleSteps, 1, 8},
+    {Grouped<CRadioButton>("CRadioButton"), kRadioSteps, 1, 8},
+    {Grouped<KeyLayerButton>("KeyLayerButton"), kRadioSteps, 1, 8},
+    {Grouped<CSelectButton>("CSelectButton"), kSelectSteps, 1, 4},
+    {Grouped<CColorButton>("CColorButton"), kSwatchSteps, 0, -1},
+    {Grouped<CIconButton>("CIconButton", &CIconButton::m_nDown), kIconSteps, 0, -1},
+};
+
+}  // namespace
+
+TEST(GroupedButtons, RoutingTable)
+{
+    for (const auto& entry : kGroupedTable) {
+        RecordingOwner owner;
+        Box box(&owner);
+        MControlFont* button = box.Add(entry.cls.make(&box));
+        EXPECT_EQ(button->IsTabStop(), entry.tabStop) << entry.cls.name;
+        if (entry.frames > 0) {
+            EXPECT_EQ(button->m_nFrameCount, entry.frames) << entry.cls.name;
+        }
+        for (const GroupedStep& step : entry.steps) {
+            SCOPED_TRACE(std::string(entry.cls.name) + ": " + step.input);
+            owner.Clear();
+            step.act(button);
+            EXPECT_EQ(entry.cls.state(button), step.state);
+            EXPECT_EQ(entry.cls.check(button), step.check);
+            EXPECT_EQ(owner.events, step.events);
+        }
     }
 }
 
@@ -345,4 +528,34 @@ TEST(CIconButton, KeyTipWindowOnlyWhenAllowedAndDestroyedWithTheButton)
     dialog.GetPaintManager()->RemoveControl(button);
     EXPECT_FALSE(IsWindow(tips));
     dialog.DestroyWindow();
+}
+
+TEST(GroupedButtons, NullGroupNamesAndTipsAreEmpty)
+{
+    RecordingOwner owner;
+    const CRect rect(10, 10, 110, 40);
+    CSelectButton select(&owner, 1, rect, L"S", 1, 1);
+    KeyLayerButton layer(&owner, 2, rect, L"Fn", 1, 1);
+    CColorButton swatch(&owner, 3, rect, 1, 1);
+    CIconButton icon(&owner, 4, rect, L"P", 1, 1);
+    EXPECT_EQ(layer.GetGroupName(), CString(L"KeyLayerButton"));
+    const std::pair<const char*, std::function<CString()>> names[] = {
+        {"CSelectButton",
+         [&] {
+             return select.SetGroupName(L"g"), select.SetGroupName(nullptr), select.GetGroupName();
+         }},
+        {"KeyLayerButton", [&] { return layer.SetGroupName(nullptr), layer.GetGroupName(); }},
+        {"CColorButton",
+         [&] {
+             return swatch.SetGroupName(L"g"), swatch.SetGroupName(nullptr), swatch.GetGroupName();
+         }},
+        {"CIconButton",
+         [&] { return icon.SetGroupName(L"g"), icon.SetGroupName(nullptr), icon.GetGroupName(); }},
+    };
+    for (const auto& [name, setNull] : names) EXPECT_TRUE(setNull().IsEmpty()) << name;
+    icon.SetTips(L"a", L"b", L"c");
+    const wchar_t* none = nullptr;
+    icon.SetTips(none, none, none);
+    for (const CString& tip : icon.m_strTips) EXPECT_TRUE(tip.IsEmpty());
+    EXPECT_EQ(icon.m_pTips, nullptr);
 }

@@ -26,6 +26,11 @@ void MakeSkin()
     MakeStrip(L"box8.png", 16, 16, 8);
     MakeStrip(L"icon1.png", 16, 16, 1);
     MakeStrip(L"icon3.png", 24, 24, 3);
+    // Half-transparent black in every frame.
+    testutil::WriteSkinPng(g_folder, L"glass4.png", 160, 20, [](Gdiplus::Graphics& g) {
+        Gdiplus::SolidBrush b(Gdiplus::Color(128, 0, 0, 0));
+        g.FillRectangle(&b, 0, 0, 160, 20);
+    });
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ using namespace WEXA;
 namespace {
 
 const int kLeft = 100, kTop = 120;
-const int kWidth = 1580, kHeight = 556;
+const int kWidth = 1580, kHeight = 606;
 // Two halves side by side; in each, a label column and the five states.
 const int kHalfWidth = 790;
 const int kLabelWidth = 162;
@@ -70,21 +70,27 @@ public:
         Row(row++, L"MButton3", [&](int x, int y, int s) {
             auto* b = new MButton3(this, Next(), CRect(x, y, x + 108, y + 36), L"Record", 1, 1);
             Attach(b);
-            b->SetImage(L"img_tab_item.png", 4);
+            // Its caption is dark in every look but the pressed one, which is
+            // white: a face whose pressed frame is the accent plate and whose
+            // disabled frame is greyed.
+            b->SetImage(L"img_button.png", 4);
             if (s == 3) b->SetCheck(1);
             return State(b, s, true);
         });
         Row(row++, L"CImageButton", [&](int x, int y, int s) {
-            if (s == 3) {
-                // A single-frame icon: centred, on a rounded highlight when hovered.
-                auto* icon = Make<CImageButton>(L"CImageButton", x + 36, y, 36, 36, L"Add", s);
-                icon->SetImage(L"icon\\icon_add.png", 1);
-                m_hovers.push_back({icon, CPoint(x + 50, y + 10)});
-                return (MControl*)icon;
-            }
-            auto* b = Make<CImageButton>(L"CImageButton", x + 40, y + 4, 28, 28, L"Close", s);
-            b->SetImage(L"main_sysbtn_close.png", 4);
+            // The close button of the light dialogs: a glyph, a plate under the pointer.
+            auto* b = Make<CImageButton>(L"CImageButton", x + 42, y + 6, 24, 24, L"Close", s);
+            b->SetImage(L"img_sys_close.png", 4);
             return State(b, s, false);
+        });
+        Row(row++, L"CImageButton icon", [&](int x, int y, int s) {
+            // A single-frame icon: centred, on a rounded highlight when hovered
+            // or pressed. Its disabled look is its normal one, so that cell
+            // stays empty with the check cell.
+            if (s == 3 || s == 4) return (MControl*)nullptr;
+            auto* icon = Make<CImageButton>(L"CImageButton", x + 36, y, 36, 36, L"Add", s);
+            icon->SetImage(L"icon\\icon_add.png", 1);
+            return State(icon, s, false);
         });
         Row(row++, L"CTextButton", [&](int x, int y, int s) {
             auto* b = Make<CTextButton>(L"CTextButton", x, y, 108, 36, L"Learn more", s);
