@@ -34,6 +34,20 @@ KeyboardDlg::~KeyboardDlg()
 
 void KeyboardDlg::StopWorker()
 {
+    CThreadBasic::m_running = 0;
+    if (IsWorkerThread()) return;  // a step cannot wait for itself; its loop ends
+    HWND window = GetSafeHwnd();
+    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        // The worker may be sending to this thread (enabling the window after a
+        // dropped reset, a tab change): its messages are let in while we wait,
+        // or neither thread would ever go on.
+        while (!Join(0)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        return;
+    }
     Stop(INFINITE);
 }
 

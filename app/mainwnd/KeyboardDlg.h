@@ -100,7 +100,9 @@ public:
     HWND CreateMainWindow(int showCommand);
     // Stops the worker, the audio capture and the tray icon and destroys the window.
     virtual int Shutdown();
-    // Stops and joins the worker (also from the destructor).
+    // Stops and joins the worker (also from the destructor and before every
+    // exit). On the window's thread the messages the worker sends meanwhile are
+    // handled.
     void StopWorker();
 
     // ---- MDialog overrides ----
@@ -164,7 +166,8 @@ public:
     // Deletes the tray icon when it was added; the delete's result, 1 when none.
     BOOL RemoveTrayIcon();
     bool TrayIconAdded() const { return m_trayAdded; }
-    // Ends the process (ExitProcess); tests replace it and stop the program instead.
+    // Joins the worker and ends the process (ExitProcess); tests replace the
+    // ending and stop the program instead.
     void EndProcess();
     typedef void (*EndProcessFn)(void* context);
     void SetEndProcess(EndProcessFn end, void* context)
