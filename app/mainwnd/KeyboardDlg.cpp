@@ -4,6 +4,7 @@
 #include "Manager.h"
 #include "services/AppEnvironment.h"
 #include "services/db/DeviceDataDB.h"
+#include "services/input/RawInput.h"
 
 std::wstring GetSkinPath()
 {
@@ -29,6 +30,13 @@ KeyboardDlg::~KeyboardDlg()
     m_trayIconHandle = nullptr;
     StopCapture();
     m_visualizer.Stop();
+    StopKeyTestInput();
+}
+
+void KeyboardDlg::StopKeyTestInput()
+{
+    // The registration is the process's and outlives the window it names.
+    if (m_keyTestInput) UnregisterRawInput();
     m_keyTestInput.reset();
 }
 
@@ -74,6 +82,7 @@ int KeyboardDlg::Shutdown()
     StopWorker();
     StopCapture();
     RemoveTrayIcon();
+    StopKeyTestInput();
     m_deviceModes.clear();
     m_keyboards.clear();
     return DestroyWindow();

@@ -104,6 +104,8 @@ public:
     // exit). On the window's thread the messages the worker sends meanwhile are
     // handled.
     void StopWorker();
+    // Ends the key test's raw-input registration when it has one.
+    void StopKeyTestInput();
 
     // ---- MDialog overrides ----
     LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
