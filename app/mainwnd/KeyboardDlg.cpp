@@ -5,6 +5,7 @@
 #include "Manager.h"
 #include "services/AppEnvironment.h"
 #include "services/db/DeviceDataDB.h"
+#include "services/input/RawInput.h"
 
 std::wstring GetSkinPath()
 {
@@ -30,12 +31,33 @@ KeyboardDlg::~KeyboardDlg()
     m_trayIconHandle = nullptr;
     StopCapture();
     m_visualizer.Stop();
+    StopKeyTestInput();
+}
+
+void KeyboardDlg::StopKeyTestInput()
+{
+    // The registration is the process's and outlives the window it names.
+    if (m_keyTestInput) UnregisterRawInput();
     m_keyTestInput.reset();
     SetUpdateDialog(nullptr);
 }
 
 void KeyboardDlg::StopWorker()
 {
+    CThreadBasic::m_running = 0;
+    if (IsWorkerThread()) return;  // a step cannot wait for itself; its loop ends
+    HWND window = GetSafeHwnd();
+    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        // The worker may be sending to this thread (enabling the window after a
+        // dropped reset, a tab change): its messages are let in while we wait,
+        // or neither thread would ever go on.
+        while (!Join(0)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        return;
+    }
     Stop(INFINITE);
 }
 
@@ -62,6 +84,7 @@ int KeyboardDlg::Shutdown()
     StopWorker();
     StopCapture();
     RemoveTrayIcon();
+    StopKeyTestInput();
     m_deviceModes.clear();
     m_keyboards.clear();
     return DestroyWindow();

@@ -108,8 +108,12 @@ public:
     HWND CreateMainWindow(int showCommand);
     // Stops the worker, the audio capture and the tray icon and destroys the window.
     virtual int Shutdown();
-    // Stops and joins the worker (also from the destructor).
+    // Stops and joins the worker (also from the destructor and before every
+    // exit). On the window's thread the messages the worker sends meanwhile are
+    // handled.
     void StopWorker();
+    // Ends the key test's raw-input registration when it has one.
+    void StopKeyTestInput();
 
     // ---- MDialog overrides ----
     LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
@@ -175,7 +179,8 @@ public:
     // Deletes the tray icon when it was added; the delete's result, 1 when none.
     BOOL RemoveTrayIcon();
     bool TrayIconAdded() const { return m_trayAdded; }
-    // Ends the process (ExitProcess); tests replace it and stop the program instead.
+    // Joins the worker and ends the process (ExitProcess); tests replace the
+    // ending and stop the program instead.
     void EndProcess();
     typedef void (*EndProcessFn)(void* context);
     void SetEndProcess(EndProcessFn end, void* context)

@@ -291,10 +291,7 @@ LONG KeyboardDlg::OnMainTabChanged(int position)
     // Leave the current page.
     switch (m_currentPage.load()) {
         case 4:
-            if (m_keyTestInput) {
-                UnregisterRawInput();
-                m_keyTestInput.reset();
-            }
+            StopKeyTestInput();
             m_keyTestPressed.clear();
             ClearKeyTest();
             break;

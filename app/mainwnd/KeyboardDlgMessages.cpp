@@ -209,6 +209,9 @@ BOOL KeyboardDlg::RemoveTrayIcon()
 
 void KeyboardDlg::EndProcess()
 {
+    // The worker is joined first: the process must not end while it is half-way
+    // through a command to the keyboard or holds the device-state lock.
+    StopWorker();
     if (m_endProcess) {
         m_endProcess(m_endProcessContext);
         return;
