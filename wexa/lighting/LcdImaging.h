@@ -67,6 +67,20 @@ private:
 // height, uncompressed); the pixels through bits. Null on failure.
 HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, void** bits);
 
+// The temporary name a new file is written under before it replaces path:
+// "<path>.tmp~", in the same folder.
+CString TempPathFor(const wchar_t* path);
+// The whole file; false when it cannot be opened or read.
+bool ReadFileBytes(const wchar_t* path, std::vector<unsigned char>& out);
+// Writes size bytes under the temporary name, reads them back, and only when
+// they came back whole moves the file over path. On any failure the file at
+// path is left as it was and the temporary file is removed. True only when the
+// new file is in place.
+bool WriteFileSafely(const wchar_t* path, const unsigned char* data, size_t size);
+// Copies the file at from over the file at to through WriteFileSafely; false
+// (and to untouched) when from cannot be read or is empty.
+bool CopyFileSafely(const wchar_t* from, const wchar_t* to);
+
 // Encodes width x height RGBA bytes as PNG and replaces the file at path
 // (see above). True only when the new file is in place.
 bool WritePngFile(const wchar_t* path, const std::vector<unsigned char>& rgba, unsigned width,
