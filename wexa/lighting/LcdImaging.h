@@ -1,11 +1,12 @@
 #pragma once
 // Picture plumbing shared by the LCD widgets: the per-user work folders,
-// fitting a picture into a box, 32-bit canvases, and writing PNG files safely.
+// fitting a picture into a box, 32-bit canvases, and writing files safely.
 //
-// PNG files are encoded in memory, written under a temporary name beside the
-// target through a wide path, and only then moved over the target, so a
-// failed write never leaves the target destroyed or half written, and folder
-// names outside the ANSI code page work.
+// Every file the widgets write (PNG files, edit copies, the picture saved from
+// its edit copy, exported GIFs) is written under a temporary name beside the
+// target through a wide path, read back, and only then moved over the target,
+// so a failed write never leaves the target destroyed or half written, and
+// folder names outside the ANSI code page work.
 #include <windows.h>
 
 #include <cstdint>
