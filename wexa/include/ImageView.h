@@ -102,7 +102,9 @@ public:
     // when it is at least as wide or as tall as the control. The file is
     // replaced only by a complete new one. Sends nothing.
     void SaveCurrentImage(CString path);
-    // Copies the edit copy over the opened picture file.
+    // Copies the edit copy over the opened picture file. The picture file is
+    // replaced only by a complete copy of an edit copy that loads as a picture
+    // (written beside it, then moved over it); on any failure it stays as it was.
     void SaveImageData();
     // Drops every layer and restores the edit copy from the opened picture
     // file (the picture file is never written); code 32 when restored.

@@ -19,14 +19,16 @@
 // Locks: the cell lock (m_itemLock) guards the cell list, every colour write of
 // the animations, drawing, painting, and the animations' own state: a mode's
 // set-up (SetPresetMode) and a whole step (UpdatePresetAnimation) each run
-// under it, so a step never sees a half-built particle list. It is a leaf in
-// the engine's lock order (see PaintManager.h): nothing else is taken under it
-// and it is never held while the control asks its owner for a repaint or
-// notifies it. The statics the animations share between all MatrixScreen
-// objects (the hue offset, the music spectrum, the phases) sit under one
-// further lock of their own, taken only inside a cell lock.
-// GetKeyItems, AddItem, the audio inputs and the settings take no lock: a
-// colour or a float is read or written whole.
+// under it, so a step never sees a half-built particle list. In the engine's
+// lock order (see PaintManager.h) it sits below everything else, and it is
+// never held while the control asks its owner for a repaint or notifies it.
+// Under it only two further locks of the control's own are taken, one at a
+// time and each a leaf: the lock of the statics the animations share between
+// all MatrixScreen objects (the hue offset, the music spectrum, the phases),
+// and the audio lock (m_audioLock), through which a music step copies the
+// audio inputs (ReadAudio). SetAudioData and SetInputWave write those inputs
+// under the audio lock alone. GetKeyItems, AddItem, SetMasterVolume and the
+// settings take no lock: a colour or a float is read or written whole.
 #include <windows.h>
 
 #include <atomic>

@@ -26,7 +26,7 @@
 //   3. ticks lock, repaints lock, images lock, fonts lock: leaves. Nothing of
 //      ours is taken and no control is called while one of them is held.
 //   4. a control's own item locks (the matrix screen's cell lock, then its
-//      shared-state lock; its audio lock alone; each keyboard widget's list
+//      shared-state lock or its audio lock, never both; each keyboard widget's list
 //      lock alone: tabs, function tiles and rows, key groups, layers, key test
 //      entries, on-screen keys; the LCD widgets' locks, each alone: ImageView's
 //      layer, preview and picture locks, the row locks of ImageViewList and

@@ -1,5 +1,7 @@
 #include "lighting/AnimatedGifWriter.h"
 
+#include "lighting/LcdImaging.h"
+
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -50,35 +52,34 @@ size_t SkipSubBlocks(const std::vector<unsigned char>& d, size_t pos)
     return 0;
 }
 
-// Gives every frame of a written GIF its delay (hundredths of a second) in a
-// graphic control block, and the file a loop block, whether or not the
-// encoder wrote them (some GDI+ versions write neither). True when the file
-// was rewritten or already right.
-bool FinishGifFile(const CString& path, const std::vector<unsigned>& delays, int loopCount)
+// Gives every frame of a GIF the encoder wrote its delay (hundredths of a
+// second) in a graphic control block, and the file a loop block, whether or
+// not the encoder wrote them (some GDI+ versions write neither). The finished
+// file in out; false when the data is not a whole GIF with exactly `frames`
+// frames ending in its trailer.
+bool FinishGifData(const std::vector<unsigned char>& d, const std::vector<unsigned>& delays,
+                   int loopCount, size_t frames, std::vector<unsigned char>& out)
 {
-    std::vector<unsigned char> d;
-    if (FILE* f = _wfopen(path, L"rb")) {
-        unsigned char buffer[8192];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) d.insert(d.end(), buffer, buffer + n);
-        fclose(f);
-    }
+    out.clear();
     if (d.size() < 13 || memcmp(d.data(), "GIF8", 4) != 0) return false;
     size_t pos = 13;
     if (d[10] & 0x80) pos += 3u * (1u << ((d[10] & 7) + 1));
     if (pos > d.size()) return false;
-    std::vector<unsigned char> out(d.begin(), d.begin() + static_cast<long>(pos));
+    out.assign(d.begin(), d.begin() + static_cast<long>(pos));
     out[3] = '8';
     out[4] = '9';
     out[5] = 'a';
     bool hasLoop = false;
     size_t frame = 0;
     int pendingControl = -1;  // index in out of the control block of the next frame
-    std::vector<unsigned char> blocks;
     const size_t loopAt = out.size();
+    bool ended = false;
     while (pos < d.size()) {
         const unsigned char kind = d[pos];
-        if (kind == 0x3B) break;
+        if (kind == 0x3B) {
+            ended = true;
+            break;
+        }
         if (kind == 0x21 && pos + 1 < d.size()) {
             const unsigned char label = d[pos + 1];
             const size_t end = SkipSubBlocks(d, pos + 2);
@@ -113,6 +114,7 @@ bool FinishGifFile(const CString& path, const std::vector<unsigned>& delays, int
             return false;
         }
     }
+    if (!ended || frame != frames) return false;
     out.push_back(0x3B);
     if (!hasLoop) {
         const unsigned char loop[19] = {0x21,
@@ -136,17 +138,7 @@ bool FinishGifFile(const CString& path, const std::vector<unsigned>& delays, int
                                         0x00};
         out.insert(out.begin() + static_cast<long>(loopAt), loop, loop + 19);
     }
-    if (out == d) return true;
-    CString temp = path + L".tmp~";
-    bool written = false;
-    if (FILE* f = _wfopen(temp, L"wb")) {
-        written = fwrite(out.data(), 1, out.size(), f) == out.size();
-        written = (fclose(f) == 0) && written;
-    }
-    if (written && MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-        return true;
-    DeleteFileW(temp);
-    return false;
+    return true;
 }
 
 }  // namespace
@@ -262,6 +254,9 @@ void AnimatedGifWriter::SetProperties(Gdiplus::Image* first)
 bool AnimatedGifWriter::Save()
 {
     if (!m_started || !m_firstAdded || m_refused || !m_firstFrame) return false;
+    // The encoder writes beside the target; the target is replaced only by
+    // the finished file, once it holds every frame.
+    const CString temp = lcd::TempPathFor(m_path);
     CLSID gif;
     bool ok = GetEncoderClsid(L"image/gif", &gif);
     std::unique_ptr<Gdiplus::Bitmap> first(ok ? Paletted(m_firstFrame) : nullptr);
@@ -275,11 +270,14 @@ bool AnimatedGifWriter::Save()
         params.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
         params.Parameter[0].NumberOfValues = 1;
         params.Parameter[0].Value = &flag;
-        ok = first->Save(m_path, &gif, &params) == Gdiplus::Ok;
+        ok = first->Save(temp, &gif, &params) == Gdiplus::Ok;
         for (Gdiplus::Bitmap* frame : m_frames) {
             if (!ok) break;
             std::unique_ptr<Gdiplus::Bitmap> next(frame ? Paletted(frame) : nullptr);
-            if (!next) continue;
+            if (!next) {
+                ok = false;  // a frame left out would shift every later delay
+                break;
+            }
             flag = Gdiplus::EncoderValueFrameDimensionTime;
             Gdiplus::Status status = first->SaveAdd(next.get(), &params);
             if (status == Gdiplus::InvalidParameter) {
@@ -289,13 +287,18 @@ bool AnimatedGifWriter::Save()
             }
             ok = status == Gdiplus::Ok;
         }
-        // The last frame is written out only by the flush.
-        flag = Gdiplus::EncoderValueFlush;
-        const bool flushed = first->SaveAdd(&params) == Gdiplus::Ok;
-        ok = ok && flushed;
-        first.reset();
-        if (ok) ok = FinishGifFile(m_path, m_delays, m_loopCount);
+        if (ok) {
+            // The last frame is written out only by the flush.
+            flag = Gdiplus::EncoderValueFlush;
+            ok = first->SaveAdd(&params) == Gdiplus::Ok;
+        }
     }
+    first.reset();  // releases the encoder's hold on the file
+    std::vector<unsigned char> encoded, finished;
+    ok = ok && lcd::ReadFileBytes(temp, encoded) &&
+         FinishGifData(encoded, m_delays, m_loopCount, m_frames.size() + 1, finished) &&
+         lcd::WriteFileSafely(m_path, finished.data(), finished.size());
+    if (!ok) DeleteFileW(temp);
     m_started = false;
     m_firstAdded = false;
     return ok;

@@ -31,8 +31,10 @@ public:
     bool Begin(const wchar_t* path);
     // Delay in milliseconds, stored in hundredths of a second.
     bool AddFrame(const wchar_t* picture, unsigned delayMs);
-    // Writes every frame, the last one flushed; false when nothing could be
-    // written or the encoder failed.
+    // Writes every frame, the last one flushed, under a temporary name beside
+    // the target, and moves the file over the target only when it holds every
+    // frame. False when nothing could be written or the encoder failed; the
+    // file at the target is then left as it was.
     bool Save();
     void Clear();
 

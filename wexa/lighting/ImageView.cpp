@@ -159,7 +159,7 @@ CString ImageView::SetImage(const wchar_t* path)
             lcd::EnsureFolder(editFolder);
             edit.Format(L"%sedit_%08x_%s", editFolder.GetString(), FolderKey(source),
                         lcd::FileNameOf(source).GetString());
-            CopyFileW(source, edit, FALSE);
+            lcd::CopyFileSafely(source, edit);
         }
     }
     Gdiplus::Image* picture = lcd::LoadPictureCopy(source);
@@ -260,7 +260,12 @@ void ImageView::SaveImageData()
 {
     if (m_strEditFile.IsEmpty() || m_strSourceFile.IsEmpty()) return;
     if (m_strEditFile.CompareNoCase(m_strSourceFile) == 0) return;
-    CopyFileW(m_strEditFile, m_strSourceFile, FALSE);
+    // Only a picture replaces the picture file: an edit copy that is missing,
+    // empty or damaged leaves it as it was.
+    std::unique_ptr<Gdiplus::Image> check(lcd::LoadPictureCopy(m_strEditFile));
+    if (!check) return;
+    check.reset();
+    lcd::CopyFileSafely(m_strEditFile, m_strSourceFile);
 }
 
 void ImageView::RecoverOriginalImage()
@@ -271,7 +276,7 @@ void ImageView::RecoverOriginalImage()
     bool restored = false;
     if (!m_strEditFile.IsEmpty() && !m_strSourceFile.IsEmpty() &&
         m_strEditFile.CompareNoCase(m_strSourceFile) != 0)
-        restored = CopyFileW(m_strSourceFile, m_strEditFile, FALSE) != 0;
+        restored = lcd::CopyFileSafely(m_strSourceFile, m_strEditFile);
     Repaint();
     if (restored) SendMessageW(32, 0, 0);
 }

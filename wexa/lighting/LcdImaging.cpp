@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwctype>
 
 #include "MRender.h"
@@ -170,6 +171,56 @@ std::vector<unsigned char> Canvas::ToOpaqueRgba() const
     return out;
 }
 
+CString TempPathFor(const wchar_t* path)
+{
+    return CString(path) + L".tmp~";
+}
+
+bool ReadFileBytes(const wchar_t* path, std::vector<unsigned char>& out)
+{
+    out.clear();
+    if (!path || !*path) return false;
+    FILE* file = _wfopen(path, L"rb");
+    if (!file) return false;
+    unsigned char buffer[16384];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0)
+        out.insert(out.end(), buffer, buffer + n);
+    const bool ok = ferror(file) == 0;
+    fclose(file);
+    if (!ok) out.clear();
+    return ok;
+}
+
+bool WriteFileSafely(const wchar_t* path, const unsigned char* data, size_t size)
+{
+    if (!path || !*path || (size > 0 && !data)) return false;
+    const CString temp = TempPathFor(path);
+    bool written = false;
+    if (FILE* file = _wfopen(temp, L"wb")) {
+        written = fwrite(data, 1, size, file) == size;
+        written = (fflush(file) == 0) && written;
+        written = (fclose(file) == 0) && written;
+    }
+    // The target is replaced only by a file that reads back as written.
+    if (written) {
+        std::vector<unsigned char> back;
+        written = ReadFileBytes(temp, back) && back.size() == size &&
+                  (size == 0 || memcmp(back.data(), data, size) == 0);
+    }
+    if (written && MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temp);
+    return false;
+}
+
+bool CopyFileSafely(const wchar_t* from, const wchar_t* to)
+{
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(from, bytes) || bytes.empty()) return false;
+    return WriteFileSafely(to, bytes.data(), bytes.size());
+}
+
 bool WritePngFile(const wchar_t* path, const std::vector<unsigned char>& rgba, unsigned width,
                   unsigned height)
 {
@@ -183,22 +234,9 @@ bool WritePngFile(const wchar_t* path, const std::vector<unsigned char>& rgba, u
         free(png);
         return false;
     }
-    // Written beside the target first, so the target is replaced only by a
-    // complete file.
-    CString temp = CString(path) + L".tmp~";
-    bool written = false;
-    if (FILE* file = _wfopen(temp, L"wb")) {
-        written = fwrite(png, 1, size, file) == size;
-        written = (fflush(file) == 0) && written;
-        written = (fclose(file) == 0) && written;
-    }
+    const bool written = WriteFileSafely(path, png, size);
     free(png);
-    if (written &&
-        MoveFileExW(temp, path,
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(temp);
-    return false;
+    return written;
 }
 
 Gdiplus::Image* LoadPictureCopy(const wchar_t* path)

@@ -1,11 +1,12 @@
 #pragma once
 // Picture plumbing shared by the LCD widgets: the per-user work folders,
-// fitting a picture into a box, 32-bit canvases, and writing PNG files safely.
+// fitting a picture into a box, 32-bit canvases, and writing files safely.
 //
-// PNG files are encoded in memory, written under a temporary name beside the
-// target through a wide path, and only then moved over the target, so a
-// failed write never leaves the target destroyed or half written, and folder
-// names outside the ANSI code page work.
+// Every file the widgets write (PNG files, edit copies, the picture saved from
+// its edit copy, exported GIFs) is written under a temporary name beside the
+// target through a wide path, read back, and only then moved over the target,
+// so a failed write never leaves the target destroyed or half written, and
+// folder names outside the ANSI code page work.
 #include <windows.h>
 
 #include <cstdint>
@@ -66,6 +67,20 @@ private:
 // A 32-bit top-down DIB section of width x height (BITMAPINFOHEADER, negative
 // height, uncompressed); the pixels through bits. Null on failure.
 HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, void** bits);
+
+// The temporary name a new file is written under before it replaces path:
+// "<path>.tmp~", in the same folder.
+CString TempPathFor(const wchar_t* path);
+// The whole file; false when it cannot be opened or read.
+bool ReadFileBytes(const wchar_t* path, std::vector<unsigned char>& out);
+// Writes size bytes under the temporary name, reads them back, and only when
+// they came back whole moves the file over path. On any failure the file at
+// path is left as it was and the temporary file is removed. True only when the
+// new file is in place.
+bool WriteFileSafely(const wchar_t* path, const unsigned char* data, size_t size);
+// Copies the file at from over the file at to through WriteFileSafely; false
+// (and to untouched) when from cannot be read or is empty.
+bool CopyFileSafely(const wchar_t* from, const wchar_t* to);
 
 // Encodes width x height RGBA bytes as PNG and replaces the file at path
 // (see above). True only when the new file is in place.

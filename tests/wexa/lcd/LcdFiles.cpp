@@ -56,6 +56,14 @@ std::vector<unsigned char> ReadBytes(const std::wstring& path)
     return bytes;
 }
 
+bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
+{
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) return false;
+    const bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return (fclose(f) == 0) && written;
+}
+
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -18,6 +18,7 @@ void RemoveFolder(const std::wstring& folder);
 // A width x height PNG filled with one ARGB colour.
 bool WriteSolidPng(const std::wstring& path, int width, int height, Gdiplus::ARGB color);
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 bool FileExists(const std::wstring& path);
 
 // A PNG file decoded with LodePNG (RGBA bytes).

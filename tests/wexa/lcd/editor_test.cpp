@@ -5,10 +5,15 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ControlProbe.h"
 #include "ControlRegistry.h"
+#include "EngineFixture.h"
 #include "ImageView.h"
 #include "LcdFiles.h"
 #include "Manager.h"
@@ -280,6 +285,116 @@ TEST_F(EditorTest, RecoveringNeverWritesThePictureFile)
     view->AddText(L"Kept");
     view->SaveImageData();
     EXPECT_EQ(ReadBytes(source), ReadBytes(edit.GetString()));
+}
+
+TEST_F(EditorTest, SavingReplacesThePictureOnlyWithAWholePicture)
+{
+    const std::vector<unsigned char> original = ReadBytes(source);
+    const std::wstring temp = source + L".tmp~";
+    HANDLE held = INVALID_HANDLE_VALUE;
+    // Each way the save can fail leaves the picture file (in a Cyrillic/CJK
+    // folder) as it was, and no temporary file behind.
+    const struct
+    {
+        const char* what;
+        std::function<void(const std::wstring&edit)> inject, undo;
+    } failures[] = {
+        {"edit copy gone", [](const std::wstring& edit) { DeleteFileW(edit.c_str()); },
+         [](const std::wstring&) {}},
+        {"edit copy empty",
+         [](const std::wstring& edit) { ASSERT_TRUE(lcdtest::WriteBytes(edit, {})); },
+         [](const std::wstring&) {}},
+        {"edit copy not a picture",
+         [](const std::wstring& edit) {
+             ASSERT_TRUE(lcdtest::WriteBytes(edit, {0x89, 'P', 'N', 'G', 1, 2, 3}));
+         },
+         [](const std::wstring&) {}},
+        {"new file cannot be written",
+         [&](const std::wstring&) { ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr)); },
+         [&](const std::wstring&) { RemoveDirectoryW(temp.c_str()); }},
+        {"picture file open in another program",
+         [&](const std::wstring&) {
+             held = CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+             ASSERT_NE(held, INVALID_HANDLE_VALUE);
+         },
+         [&](const std::wstring&) { CloseHandle(held); }},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        const std::wstring edit = view->SetImage(source.c_str()).GetString();
+        view->AddText(L"Kept");
+        ASSERT_NE(ReadBytes(edit), original);
+        failure.inject(edit);
+        view->SaveImageData();
+        failure.undo(edit);
+        EXPECT_EQ(ReadBytes(source), original);
+        EXPECT_FALSE(FileExists(temp));
+    }
+
+    // Saved: the picture file is the edit copy, with the text drawn in.
+    const CString edit = view->SetImage(source.c_str());
+    view->AddText(L"Kept");
+    view->SaveImageData();
+    EXPECT_EQ(ReadBytes(source), ReadBytes(edit.GetString()));
+    EXPECT_NE(ReadBytes(source), original);
+    EXPECT_FALSE(FileExists(temp));
+    lcdtest::Png png;
+    EXPECT_TRUE(lcdtest::ReadPng(source, png));
+}
+
+TEST_F(EditorTest, TheEraserPaintsTheScreenColourOverAStrokeInTheSavedPng)
+{
+    // The eraser takes its colour from the window, so the editor is shown in one.
+    enginetest::HostWindow host;
+    ASSERT_NE(host.Create(nullptr, L"editor", WS_POPUP | WS_VISIBLE, 0, CRect(60, 60, 460, 360)),
+              nullptr);
+    auto* editor = new ImageView(&host, 377, CRect(10, 20, 330, 260), 1, 1);
+    editor->SetManager(&host.engine);
+    {
+        CAutoLock lock(host.engine.m_controlsLock);
+        host.engine.m_controls.push_back(editor);
+    }
+    const CString edit = editor->SetImage(source.c_str());
+    editor->SetPenSize(6);
+    editor->OnControlLButtonDown(MK_LBUTTON, CPoint(50, 100));
+    editor->OnControlMouseMove(MK_LBUTTON, CPoint(90, 100));
+    editor->OnControlMouseMove(MK_LBUTTON, CPoint(130, 100));
+    editor->OnControlLButtonUp(0, CPoint(130, 100));
+    auto shown = [&](int x, int y) {
+        HDC dc = GetDC(host.GetSafeHwnd());
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(host.GetSafeHwnd(), dc);
+        return c;
+    };
+    ASSERT_TRUE(testutil::PumpUntil([&] {
+        return shown(90, 100) == RGB(0xEE, 0x6E, 0x01) && shown(90, 150) == RGB(0x20, 0x40, 0xC0);
+    }));
+
+    // Pressed on the picture and drawn across the stroke.
+    editor->SetEraserMode();
+    editor->SetPenSize(12);
+    editor->OnControlLButtonDown(MK_LBUTTON, CPoint(90, 150));
+    editor->OnControlMouseMove(MK_LBUTTON, CPoint(90, 100));
+    editor->OnControlMouseMove(MK_LBUTTON, CPoint(90, 60));
+    editor->OnControlLButtonUp(0, CPoint(90, 60));
+    WEXA::EDITLAYER_INFO layer;
+    ASSERT_TRUE(editor->GetLayer(1, layer));
+    EXPECT_EQ(layer.type, 3);
+    EXPECT_EQ(layer.color, 0xFF2040C0u);
+
+    lcdtest::Png png;
+    ASSERT_TRUE(lcdtest::ReadPng(edit.GetString(), png));
+    ASSERT_EQ(png.width, 320u);
+    EXPECT_EQ(png.Rgb(90 - 10, 100 - 20), 0x2040C0u);  // erased where the lines cross
+    EXPECT_EQ(png.Rgb(90 - 10, 60 - 20), 0x2040C0u);
+    EXPECT_EQ(png.Rgb(60 - 10, 100 - 20), 0xEE6E01u);  // the stroke beside it stays
+    EXPECT_EQ(png.Rgb(120 - 10, 100 - 20), 0xEE6E01u);
+    EXPECT_EQ(png.Alpha(90 - 10, 100 - 20), 255);
+    const size_t saves = std::count_if(host.events.begin(), host.events.end(),
+                                       [](const probe::Event& e) { return e.code == 32; });
+    EXPECT_EQ(saves, 2u);
+    host.DestroyWindow();
 }
 
 TEST_F(EditorTest, PicturesAreFittedWithTheBoxOfEachCall)

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 #include <memory>
 
 #include "ControlProbe.h"
@@ -183,6 +187,71 @@ TEST_F(ListsTest, GifExportWritesEveryFrameWithItsDelay)
     EXPECT_FALSE(FileExists(flat));
 }
 
+TEST_F(ListsTest, GifExportReplacesAFileOnlyWithAWholeGif)
+{
+    WEXA::ImageViewList list(&owner, 381, CRect(0, 0, 600, 140), 1);
+    WEXA::ImageViewList empty(&owner, 382, CRect(0, 0, 600, 140), 1);
+    list.AddString(CString(red.c_str()), 50, 1, L"a");
+    list.AddString(CString(blue.c_str()), 120, 2, L"b");
+    // An earlier export in a Cyrillic/CJK folder, to be replaced.
+    const std::wstring gif =
+        folder + L"\u0430\u043d\u0438\u043c\u0430\u0446\u0438\u044f \u52a8\u753b.gif";
+    const std::wstring temp = gif + L".tmp~";
+    const std::vector<unsigned char> old = {'G', 'I', 'F', '8', '9', 'a', 'o', 'l', 'd'};
+    ASSERT_TRUE(lcdtest::WriteBytes(gif, old));
+    HANDLE held = INVALID_HANDLE_VALUE;
+
+    // Each way the export can fail leaves the old file as it was, and no
+    // temporary file behind.
+    const struct
+    {
+        const char* what;
+        WEXA::ImageViewList* from;
+        int height;
+        std::function<void()> inject, undo;
+    } failures[] = {
+        {"nothing to export", &empty, 100, [] {}, [] {}},
+        {"no height", &list, 0, [] {}, [] {}},
+        {"encoder cannot write", &list, 100,
+         [&] { ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr)); },
+         [&] { RemoveDirectoryW(temp.c_str()); }},
+        {"target open in another program", &list, 100,
+         [&] {
+             held = CreateFileW(gif.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+             ASSERT_NE(held, INVALID_HANDLE_VALUE);
+         },
+         [&] { CloseHandle(held); }},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        failure.inject();
+        failure.from->SaveGIFImageFile(CString(gif.c_str()), 320, failure.height);
+        failure.undo();
+        EXPECT_EQ(lcdtest::ReadBytes(gif), old);
+        EXPECT_FALSE(FileExists(temp));
+    }
+
+    // A folder where the file should go is not replaced either.
+    const std::wstring taken = folder + L"taken.gif";
+    ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr));
+    list.SaveGIFImageFile(CString(taken.c_str()), 320, 100);
+    EXPECT_TRUE(GetFileAttributesW(taken.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(FileExists(taken + L".tmp~"));
+
+    // Replaced: a whole GIF with both frames and their delays.
+    list.SaveGIFImageFile(CString(gif.c_str()), 320, 100);
+    EXPECT_FALSE(FileExists(temp));
+    std::unique_ptr<Gdiplus::Image> image(new Gdiplus::Image(gif.c_str()));
+    ASSERT_EQ(image->GetLastStatus(), Gdiplus::Ok);
+    GUID time = Gdiplus::FrameDimensionTime;
+    EXPECT_EQ(image->GetFrameCount(&time), 2u);
+    const std::vector<unsigned char> bytes = lcdtest::ReadBytes(gif);
+    ASSERT_GT(bytes.size(), 6u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
+    EXPECT_EQ(bytes.back(), 0x3B);
+}
+
 TEST_F(ListsTest, GifSplitWritesNumberedPngsWithTheirDelays)
 {
     WEXA::LCDViewList list(&owner, 380, CRect(0, 0, 205, 400), 1);
@@ -338,6 +407,113 @@ TEST_F(ListsTest, AnimationListRowsHoverAndPreview)
     EXPECT_EQ(list.DeleteItem(3), 0);
     EXPECT_EQ(list.DeleteAllItems(), 1);
     EXPECT_EQ(list.GetCurSel(), -1);
+}
+
+// Paints the animation list onto a grey canvas, as the window would, and
+// reads the pixels back.
+testutil::PixelBuffer PaintOnGrey(WEXA::LCDViewList& list)
+{
+    testutil::MemoryCanvas canvas(300, 400);
+    canvas.Fill(0xFF808080);
+    HDC dc = canvas.dc();
+    list.SetUpdate(0, 0);
+    list.DrawControl(dc, CRect(0, 0, 300, 400));
+    return canvas.Read();
+}
+
+// Pixels of the canvas, other than grey, with their place (at most a few).
+std::string NonGrey(const testutil::PixelBuffer& pixels)
+{
+    std::string out;
+    int found = 0;
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            if (pixels.ColorAt(x, y) != RGB(128, 128, 128) && found++ < 3)
+                out += "(" + std::to_string(x) + "," + std::to_string(y) + ") ";
+    return out;
+}
+
+TEST_F(ListsTest, AnimationListPaintsOnlyTheRowsInViewAfterScrollingAndDeleting)
+{
+    // Six rows in a list with room for two; each row's thumbnail has its own colour.
+    const std::wstring yellow = folder + L"yellow.png", cyan = folder + L"cyan.png",
+                       magenta = folder + L"magenta.png";
+    ASSERT_TRUE(lcdtest::WriteSolidPng(yellow, 60, 60, 0xFFFFFF00));
+    ASSERT_TRUE(lcdtest::WriteSolidPng(cyan, 60, 60, 0xFF00FFFF));
+    ASSERT_TRUE(lcdtest::WriteSolidPng(magenta, 60, 60, 0xFFFF00FF));
+    const COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255),
+                   kYellow = RGB(255, 255, 0), kCyan = RGB(0, 255, 255),
+                   kMagenta = RGB(255, 0, 255), kGrey = RGB(128, 128, 128);
+
+    WEXA::LCDViewList list(&owner, 380, CRect(10, 10, 215, 310), 1);
+    // Without rows the list draws nothing at all.
+    EXPECT_EQ(NonGrey(PaintOnGrey(list)), "");
+    EXPECT_EQ(list.GetFirstVisible(), -1);
+    EXPECT_EQ(list.GetLastVisible(), -1);
+
+    const std::wstring paths[] = {red, green, blue, yellow, cyan, magenta};
+    for (int i = 0; i < 6; ++i) list.AddString(L"row", CString(paths[i].c_str()), 1, 20 + i);
+    WEXA::MScroll* bar = list.m_pScrollVertical;
+    ASSERT_TRUE(bar->m_bVisible);
+
+    // A row is 150 px; its thumbnail's middle is 66 px below the row's top and
+    // 102 px right of the control's left edge.
+    const int x = 10 + 15 + 87;
+    auto thumb = [](int rowTop) { return 10 + rowTop + 66; };
+    struct Step
+    {
+        const char* what;
+        std::function<void()> act;
+        int first, last;
+        std::vector<std::pair<int, COLORREF>> seen;  // y, colour at the thumbnails' x
+    };
+    const Step steps[] = {
+        {"top", [] {}, 0, 2, {{thumb(0), kRed}, {thumb(150), kGreen}}},
+        {"scrolled 80 px",
+         [&] { bar->SetScrollCurrentPos(bar->GetScrollMaxRange() * 80 / 600); },
+         0,
+         2,
+         {{thumb(150 - 80), kGreen}, {thumb(300 - 80), kBlue}, {5, kGrey}, {315, kGrey}}},
+        {"at the end",
+         [&] { bar->SetScrollCurrentPos(bar->GetScrollMaxRange()); },
+         4,
+         5,
+         {{thumb(0), kCyan}, {thumb(150), kMagenta}}},
+        // The last row goes while the list is at its end: the rows before it
+        // move into view, and no row index runs past the list.
+        {"last row deleted",
+         [&] { list.DeleteItem(5); },
+         3,
+         4,
+         {{thumb(0), kYellow}, {thumb(150), kCyan}}},
+        {"three first rows deleted",
+         [&] {
+             for (int i = 0; i < 3; ++i) list.DeleteItem(0);
+         },
+         0,
+         1,
+         {{thumb(0), kYellow}, {thumb(150), kCyan}}},
+        {"one row left",
+         [&] { list.DeleteItem(1); },
+         0,
+         0,
+         {{thumb(0), kYellow}, {thumb(150), kGrey}, {10 + 299, kGrey}}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        const testutil::PixelBuffer pixels = PaintOnGrey(list);
+        EXPECT_EQ(list.GetFirstVisible(), step.first);
+        EXPECT_EQ(list.GetLastVisible(), step.last);
+        for (const auto& seen : step.seen)
+            EXPECT_EQ(pixels.ColorAt(x, seen.first), seen.second) << "y " << seen.first;
+    }
+    EXPECT_FALSE(bar->m_bVisible);
+
+    // Emptied, the list again draws nothing, not the rows it last showed.
+    list.DeleteAllItems();
+    EXPECT_EQ(NonGrey(PaintOnGrey(list)), "");
+    EXPECT_EQ(list.GetFirstVisible(), -1);
 }
 
 TEST(ThumbnailGrid, CellsFitAndTips)
