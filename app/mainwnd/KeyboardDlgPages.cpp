@@ -19,8 +19,6 @@ void KeyboardDlg::InitMusicPage() {}
 
 void KeyboardDlg::InitPerformancePage() {}
 
-void KeyboardDlg::InitDevicePage() {}
-
 void KeyboardDlg::InitLcdPage() {}
 
 void KeyboardDlg::InitSettingsPage() {}
@@ -39,18 +37,11 @@ void KeyboardDlg::LayoutMusicPage(CRect client) {}
 
 void KeyboardDlg::LayoutPerformancePage(CRect client) {}
 
-void KeyboardDlg::LayoutDevicePage(CRect client) {}
-
 void KeyboardDlg::LayoutSettingsPage(CRect client) {}
 
 void KeyboardDlg::LoadLightModes() {}
 
 void KeyboardDlg::LoadMatrixModes() {}
-
-LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
 
 LONG KeyboardDlg::OnKeyboardCtrlClick(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
@@ -203,16 +194,6 @@ LONG KeyboardDlg::OnLcdBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnLcdPaletteBar()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnProfileAdd()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::ImportProfileXml()
 {
     return 0;
 }
@@ -552,16 +533,6 @@ LONG KeyboardDlg::OnKeyResponseSelect()
     return 0;
 }
 
-LONG KeyboardDlg::OnResetToDefaults()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnDeviceMessageButton()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnSettingsReturn()
 {
     return 0;
@@ -623,11 +594,6 @@ LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnProfileMenuCommand(LONG_PTR command)
 {
     return 0;
 }

@@ -3,12 +3,6 @@
 // built it sends nothing.
 #include "mainwnd/KeyboardDlg.h"
 
-void KeyboardDlg::LoadProfiles() {}
-
-void KeyboardDlg::ApplyProfileToDevice() {}
-
-void KeyboardDlg::FactoryReset() {}
-
 void KeyboardDlg::CheckSoftwareVersion() {}
 
 void KeyboardDlg::DownloadSoftwareUpdate() {}

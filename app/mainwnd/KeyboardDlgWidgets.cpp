@@ -46,8 +46,6 @@ void KeyboardDlg::PrepareKeyboardForLighting()
     keyboard->ResetAllItemCheck(0);
 }
 
-void KeyboardDlg::RunProfileManager() {}
-
 void KeyboardDlg::RunPictureDialog()
 {
     AboutVIPDlg dialog;
