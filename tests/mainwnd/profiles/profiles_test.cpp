@@ -96,7 +96,14 @@ TEST_F(ProfileTest, ApplyWritesTheFourLayerTablesColoursAndSettings)
     row.macro_value = 5;
     Db().UpdateKeyMacro(row);
     Db().m_db.Exec("DELETE FROM t_key_macro_data WHERE fn_layer = 3 AND key_code = 4");
-    Dlg().m_lightMode = 128;  // a user mode: settings and user key colours
+    // A user mode: the settings block names it, its key colours go out.
+    Dlg().m_lightMode = 129;
+    UserLightRgbData colour;
+    colour.profile = profile;
+    colour.userlight_id = 129;
+    colour.key_code = 4;
+    colour.key_rgb = int(RGB(0x12, 0x34, 0x56));
+    Db().InsertUserLightRgb({colour});
     keyboard->ClearLog();
     const size_t before = TaskCount(TASK_APPLY_PROFILE);
     Dlg().AppendTask(TASK_APPLY_PROFILE);
@@ -109,7 +116,7 @@ TEST_F(ProfileTest, ApplyWritesTheFourLayerTablesColoursAndSettings)
         if (r.Command() >= 0x1B && r.Command() <= 0x21 && (r.Command() & 1))
             written[r.Command()] += r.Length();
         if (r.Command() == 0x15) settings = true;
-        if (r.Command() == 0x23) colours = true;
+        if (r.Command() == 0x25) colours = true;
     }
     EXPECT_EQ(written, (std::map<int, int>{{0x1B, 384}, {0x1D, 384}, {0x1F, 384}, {0x21, 384}}));
     EXPECT_TRUE(settings);
@@ -121,7 +128,36 @@ TEST_F(ProfileTest, ApplyWritesTheFourLayerTablesColoursAndSettings)
     EXPECT_EQ(Hex3(&keyboard->Block(0x1C)[size_t(3 * a)]), "10 00 00");  // empty function
     EXPECT_EQ(Hex3(&keyboard->Block(0x1E)[size_t(3 * a)]), "10 00 05");  // B
     EXPECT_EQ(Hex3(&keyboard->Block(0x20)[size_t(3 * a)]), Hex3(&defaults[size_t(3 * a)]));
+    // Settings: zone 0 in the user mode (0xFD), slot 1.
+    EXPECT_EQ(keyboard->Block(0x14)[2], 0xFD);
+    EXPECT_EQ(keyboard->Block(0x14)[10], 1);
+    // Colours: 3 bytes at 3 x the key's LED in slot 1's table.
+    int led = -1;
+    for (size_t i = 0; i < model->keyCount; ++i)
+        if (model->keys[i].usage == 4) led = model->keys[i].led;
+    ASSERT_GE(led, 0);
+    EXPECT_EQ(Hex3(&keyboard->Block(0x24)[size_t(3 * led)]), "12 34 56");
     EXPECT_TRUE(keyboard->Violations().empty());
+}
+
+TEST_F(ProfileTest, ApplyWritesAllLayersWhateverKeyWritesAreQueued)
+{
+    LoadProfiles();
+    // A single-key write still waiting for its task 8 is not taken by the apply.
+    Dlg().m_keyWrites.Push(1, 4);
+    keyboard->ClearLog();
+    const size_t before = TaskCount(TASK_APPLY_PROFILE);
+    Dlg().AppendTask(TASK_APPLY_PROFILE);
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, before + 1));
+    std::map<int, int> written;
+    for (const sim::Request& r : keyboard->Received())
+        if (r.Command() >= 0x1B && r.Command() <= 0x21 && (r.Command() & 1))
+            written[r.Command()] += r.Length();
+    EXPECT_EQ(written, (std::map<int, int>{{0x1B, 384}, {0x1D, 384}, {0x1F, 384}, {0x21, 384}}));
+    KeyWriteRequest left{0, 0};
+    EXPECT_TRUE(Dlg().m_keyWrites.Pop(left));
+    EXPECT_EQ(left.fnLayer, 1);
+    EXPECT_EQ(left.key, 4);
 }
 
 TEST_F(ProfileTest, ApplyWithoutAProfileWritesNothing)
@@ -266,6 +302,25 @@ TEST_F(ProfileTest, ManagerConfirmWithoutSelectionChangesNothing)
     EXPECT_EQ(Db().GetActiveProfile(), current);
     EXPECT_EQ(TaskCount(TASK_APPLY_PROFILE), before);
     EXPECT_EQ(Dlg().m_taskQueue.Size(), 0u);
+}
+
+TEST_F(ProfileTest, ManagerRowClickWithoutAProfileChangesNothing)
+{
+    LoadProfiles();
+    const int active = Db().GetActiveProfile();
+    int chosen = -1;
+    LONG result = -1;
+    InManager act([&](ProfileDlg& dialog) {
+        dialog.List()->SetSelectItem(-1);
+        result = dialog.OnMessage(ProfileDlg::kListId, 2, 0, 0);
+        chosen = dialog.ChosenProfile();
+        dialog.OnMessage(ProfileDlg::kCancelId, 2, 0, 0);
+    });
+    h.SendControlEvent(50, 2);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(chosen, 0);
+    EXPECT_EQ(Db().GetActiveProfile(), active);
+    EXPECT_EQ(Dlg().m_currentProfile, active);
 }
 
 TEST_F(ProfileTest, ManagerConfirmWithAnotherProfileAppliesItOnce)
