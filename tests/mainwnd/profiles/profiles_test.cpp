@@ -5,6 +5,7 @@
 
 #include "KeyboardCtrl.h"
 #include "MTabCtrl.h"
+#include "MenuWnd.h"
 #include "ProfileFixture.h"
 #include "ProfileList.h"
 #include "ScreenshotCompare.h"
@@ -246,6 +247,34 @@ TEST_F(ProfileTest, DeleteKeepsTheLastProfileAndSelectsTheRowBefore)
     list->SetSelectItem(0);
     Dlg().OnProfileMenuCommand(601);
     EXPECT_EQ(ProfileIds(), (std::vector<int>{ids[1]}));
+}
+
+TEST_F(ProfileTest, RowMenuOffersDeleteExportRename)
+{
+    LoadProfiles();
+    WEXA::ProfileList* list = FrameList(Dlg());
+    const std::vector<int> ids = ProfileIds();
+    std::vector<UINT> entries;
+    EveryTick choose([&] {
+        HWND window = FindWindowW(L"PavexWindow", L"Menu Window");
+        auto* menu = dynamic_cast<WEXA::MenuWnd*>(
+            reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+        if (!menu || !IsWindowVisible(window)) return false;
+        for (UINT id : {601u, 602u, 605u})
+            if (menu->GetControl(id)) entries.push_back(id);
+        const CRect rect = menu->GetControl(601)->GetRect();
+        const CPoint at((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        return true;
+    });
+    list->SetSelectItem(2);
+    EXPECT_EQ(h.SendControlEvent(53, 9), 1);
+    ASSERT_TRUE(h.PumpUntil([&] { return ProfileIds().size() == 2; }));
+    EXPECT_EQ(entries, (std::vector<UINT>{601, 602, 605}));
+    EXPECT_EQ(ProfileIds(), (std::vector<int>{ids[0], ids[1]}));
+    EXPECT_EQ(Dlg().m_currentProfile, ids[1]);
 }
 
 TEST_F(ProfileTest, RenameToEmptyPutsTheStoredNameBack)
