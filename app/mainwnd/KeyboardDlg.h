@@ -17,6 +17,10 @@
 //   KeyboardDlgUpdate.cpp     software update and its progress dialog
 //   KeyboardDlgSettings.cpp   the settings page
 //   KeyboardDlgPages.cpp      page builders, layouts and handlers of the pages
+//   KeyboardDlgProfiles.cpp   profile load, apply, the frame's profile controls
+//   KeyboardDlgProfileFile.cpp profile export and import
+//   KeyboardDlgReset.cpp      factory reset
+//   KeyboardDlgDevicePage.cpp the device page
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -87,7 +91,8 @@ enum KeyboardMessage : UINT {
 
 namespace WEXA {
 class CDeviceList;
-}
+class ProfileList;
+}  // namespace WEXA
 
 class KeyboardDlg : public WEXA::MDialog,
                     public KeyboardDef,
@@ -439,6 +444,31 @@ public:
     LONG OnProfileMenuCommand(LONG_PTR command);
     LONG OnKeyFunctionMenuCommand(UINT_PTR wparam);
     LONG OnDragOverNotify(LONG_PTR point);
+
+    // ---- profiles ----
+    // Reloads every page for the current profile (after a profile load).
+    void RefreshPages();
+    void DeleteSelectedProfile();
+    void ShowProfileLimit(HWND parent);
+    void ExportProfileXml();
+    // Rebuilds the frame's profile list from the database and selects the
+    // current profile's row.
+    void FillProfileList();
+    // After the profile manager closed: the current profile is checked against
+    // the database (a deleted one is replaced by the active profile, task 6
+    // queued) and the frame's list rebuilt.
+    void RevalidateCurrentProfile();
+    WEXA::ProfileList* ProfileListCtl();
+    // The file dialogs of the profile export and import; tests replace them.
+    typedef bool (*FileChooserFn)(void* context, HWND owner, bool save, std::wstring& path);
+    void SetFileChooser(FileChooserFn chooser, void* context)
+    {
+        m_fileChooser = chooser;
+        m_fileChooserContext = context;
+    }
+    bool ChooseProfileFile(bool save, std::wstring& path);
+    FileChooserFn m_fileChooser = nullptr;
+    void* m_fileChooserContext = nullptr;
 
     // A test can watch the worker: called after each task is taken, with
     // whether its routine was run (false: dropped for want of a keyboard).

@@ -19,8 +19,6 @@ void KeyboardDlg::InitMusicPage() {}
 
 void KeyboardDlg::InitPerformancePage() {}
 
-void KeyboardDlg::InitDevicePage() {}
-
 void KeyboardDlg::InitLcdPage() {}
 
 void KeyboardDlg::LayoutCustomKeyPage(CRect client) {}
@@ -37,16 +35,9 @@ void KeyboardDlg::LayoutMusicPage(CRect client) {}
 
 void KeyboardDlg::LayoutPerformancePage(CRect client) {}
 
-void KeyboardDlg::LayoutDevicePage(CRect client) {}
-
 void KeyboardDlg::LoadLightModes() {}
 
 void KeyboardDlg::LoadMatrixModes() {}
-
-LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
 
 LONG KeyboardDlg::OnKeyboardCtrlClick(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
@@ -199,16 +190,6 @@ LONG KeyboardDlg::OnLcdBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnLcdPaletteBar()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnProfileAdd()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::ImportProfileXml()
 {
     return 0;
 }
@@ -548,16 +529,6 @@ LONG KeyboardDlg::OnKeyResponseSelect()
     return 0;
 }
 
-LONG KeyboardDlg::OnResetToDefaults()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnDeviceMessageButton()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnEffectPresetSelect()
 {
     return 0;
@@ -584,11 +555,6 @@ LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnProfileMenuCommand(LONG_PTR command)
 {
     return 0;
 }

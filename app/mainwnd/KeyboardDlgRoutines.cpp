@@ -3,10 +3,4 @@
 // built it sends nothing.
 #include "mainwnd/KeyboardDlg.h"
 
-void KeyboardDlg::LoadProfiles() {}
-
-void KeyboardDlg::ApplyProfileToDevice() {}
-
-void KeyboardDlg::FactoryReset() {}
-
 void KeyboardDlg::StreamEffectColors() {}

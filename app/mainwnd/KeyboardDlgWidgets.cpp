@@ -44,8 +44,6 @@ void KeyboardDlg::PrepareKeyboardForLighting()
     keyboard->ResetAllItemCheck(0);
 }
 
-void KeyboardDlg::RunProfileManager() {}
-
 void KeyboardDlg::RunPictureDialog()
 {
     AboutVIPDlg dialog;

@@ -55,6 +55,7 @@ inline constexpr LanguageTextId kLanguageTextIds[] = {
     {L"KB.DIALOG", 67, "profile manager button"},
     {L"KB.DIALOG", 68, "shown name of stored default profiles"},
     {L"KB.DIALOG", 69, "ten profiles message"},
+    {L"KB.DIALOG", 70, "profile import refused"},
     {L"KB.DIALOG", 80, "effect page: rainbow check"},
     {L"KB.DIALOG", 81, "effect page: palette label"},
     {L"KB.DIALOG", 87, "effect page: colour label"},

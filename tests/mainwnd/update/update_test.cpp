@@ -217,33 +217,38 @@ TEST_F(UpdateTest, DecliningTheNewVersionQueuesNothing)
     EXPECT_EQ(SendMessageW(h.Window(), KBM_DOWNLOAD_PROGRESS, 0, 50), 1);
 }
 
-TEST_F(UpdateTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStarted)
+// The program ends for the installer, and with it the worker: each server
+// case runs in a window of its own.
+class UpdateDownloadTest : public UpdateTest, public ::testing::WithParamInterface<const wchar_t*>
+{};
+
+TEST_P(UpdateDownloadTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStarted)
 {
-    for (const wchar_t* kase : {L"newer", L"padded"}) {
-        SCOPED_TRACE(Narrow(kase));
-        EmptyFolder(temp_);
-        const int exits = h.Exits();
-        Check(kase);
-        ASSERT_EQ(prompts_.size(), 1u);
-        EXPECT_EQ(prompts_[0].message, L"New version:v1.0.3.0, Update now?");
-        EXPECT_EQ(prompts_[0].title, L"Check for updates");
-        EXPECT_EQ(prompts_[0].mode, 4);
-        UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->ShownPercent(), 100);  // 1684 reached the dialog
-        EXPECT_FALSE(IsWindow(dialog->GetSafeHwnd()));
-        // Unpacked, the package deleted, the installer started, the program ended.
-        EXPECT_EQ(FilesIn(temp_),
-                  (std::vector<std::wstring>{L"Kestrova-1.0.3.0.exe", L"readme.txt"}));
-        EXPECT_EQ(updatetest::ReadFileBytes(Installer()).substr(0, 2), "MZ");
-        EXPECT_EQ(updatetest::ReadFileBytes(Installer()).size(), 70002u);
-        ASSERT_EQ(opened_.size(), 1u);
-        EXPECT_EQ(opened_[0], Installer());
-        EXPECT_EQ(h.Exits(), exits + 1);
-        prompts_.clear();
-        opened_.clear();
-    }
+    const wchar_t* kase = GetParam();
+    SCOPED_TRACE(Narrow(kase));
+    EmptyFolder(temp_);
+    const int exits = h.Exits();
+    Check(kase);
+    ASSERT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(prompts_[0].message, L"New version:v1.0.3.0, Update now?");
+    EXPECT_EQ(prompts_[0].title, L"Check for updates");
+    EXPECT_EQ(prompts_[0].mode, 4);
+    UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->ShownPercent(), 100);  // 1684 reached the dialog
+    EXPECT_FALSE(IsWindow(dialog->GetSafeHwnd()));
+    // Unpacked, the package deleted, the installer started, the program ended.
+    EXPECT_EQ(FilesIn(temp_), (std::vector<std::wstring>{L"Kestrova-1.0.3.0.exe", L"readme.txt"}));
+    EXPECT_EQ(updatetest::ReadFileBytes(Installer()).substr(0, 2), "MZ");
+    EXPECT_EQ(updatetest::ReadFileBytes(Installer()).size(), 70002u);
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], Installer());
+    EXPECT_EQ(h.Exits(), exits + 1);
+    prompts_.clear();
+    opened_.clear();
 }
+
+INSTANTIATE_TEST_SUITE_P(ServerCases, UpdateDownloadTest, ::testing::Values(L"newer", L"padded"));
 
 TEST_F(UpdateTest, TwoResultsCloseTogetherAskOnce)
 {

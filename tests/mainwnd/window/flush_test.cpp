@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "MainWindowHarness.h"
+#include "pages/UpdateProcessDlg.h"
 #include "SimKeyboardModels.h"
 #include "mainwnd/device/DeviceCommands.h"
 
@@ -189,7 +190,7 @@ TEST(MainWindowFlush, AKeyboardChangeStartsTheEffectStreamAgain)
 }
 
 // An update dialog stand-in that counts the close requests reaching its window.
-class UpdateDialogProbe : public WEXA::MDialog
+class UpdateDialogProbe : public UpdateProcessDlg
 {
 public:
     LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam) override
