@@ -295,6 +295,17 @@ const std::vector<LayerFrame>& LayerFrames()
          kColour,
          {{45, 45, RGB(99, 50, 25), 1}, {59, 59, RGB(96, 47, 23), 1}},
          nullptr},
+        // Colourful band 0 (u 0): hue R(2) + 200 = 325, value 0.7.
+        {"tidal resonance hue",
+         14,
+         1000,
+         0.6f,
+         -1,
+         0,
+         true,
+         0,
+         {{45, 45, RGB(143, 11, 88), 1}},
+         nullptr},
         // Type 15 in silence: centre 0.7 x colour, corners 0.5 x colour.
         {"afternoon sun",
          15,
@@ -401,6 +412,18 @@ const std::vector<LayerFrame>& LayerFrames()
          false,
          kColour,
          {{85, 165, RGB(197, 100, 50), 3}, {85, 125, 0, 0}, {205, 199, 0, 0}},
+         QuietTreble},
+        // Colourful: half way up the flame between the stops 0xFF5000 and
+        // 0xFFB400, under the two glows (alpha 7 and 15) of a column above 0.3.
+        {"flame colours",
+         18,
+         0,
+         1.0f,
+         0.02f,
+         0,
+         true,
+         0,
+         {{85, 165, RGB(255, 180, 4), 4}, {205, 199, 0, 0}},
          QuietTreble},
         // Type 20 at f 0.6, tick 1000: ring 0 has radius 0 and is skipped;
         // ring 1 (radius 40, band 28.3..51.7) at alpha 163, ring 2 (radius 80,
