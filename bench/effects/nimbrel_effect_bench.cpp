@@ -33,6 +33,88 @@ void Feed(WEXA::NimbrelEffect& panel, int frame)
     panel.SetBeatData(frame % 20 == 0, 0.8f, 120, 0.6f, 0.4f, 0.3f);
 }
 
+// A clock that moves 50 ms on every reading, so each screen-sync step is
+// past the 40 ms capture interval and really grabs the screen.
+DWORD SteppingTick()
+{
+    static DWORD tick = 0;
+    return tick += 50;
+}
+
+// A plain window of 480 x 270 painted in two colours for window capture.
+LRESULT CALLBACK CaptureProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r;
+        GetClientRect(hwnd, &r);
+        RECT left = r;
+        left.right /= 2;
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        FillRect(dc, &left, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, w, l);
+}
+
+HWND CaptureWindow()
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = CaptureProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"BenchCaptureWindow";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"BenchCaptureWindow", L"", WS_POPUP, 100, 100,
+                                480, 270, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return hwnd;
+}
+
+// Modes 3 (screen sync: every step a capture, by effect type) and 4 (window
+// capture of a 480 x 270 window).
+void BenchCaptureModes(WEXA::NimbrelEffect& panel, int& frame)
+{
+    char what[64];
+    static const WEXA::NimbrelEffectSources stepping = {SteppingTick, nullptr, nullptr, nullptr};
+    WEXA::NimbrelEffect::SetSources(&stepping);
+    panel.SetNimbrelMode(3);
+    const struct
+    {
+        WEXA::SCREEN_EFFECT_TYPE type;
+        const char* name;
+    } effects[] = {{WEXA::SCREEN_EFFECT_AVERAGE, "average"},
+                   {WEXA::SCREEN_EFFECT_PER_CELL, "per cell"}};
+    for (const auto& e : effects) {
+        WEXA::ScreenCaptureConfig config;
+        config.effectType = e.type;
+        panel.SetScreenConfig(config);
+        const double us = bench::MicrosecondsPer(100, [&] {
+            Feed(panel, ++frame);
+            panel.OnControlTimer();
+        });
+        std::snprintf(what, sizeof what, "  mode 3 step, capture (%s)", e.name);
+        bench::Report(what, us, 16.0);
+    }
+    WEXA::NimbrelEffect::SetSources(nullptr);
+
+    HWND window = CaptureWindow();
+    panel.SetNimbrelMode(4);
+    panel.SetCaptureWindow(window);
+    const double us = bench::MicrosecondsPer(100, [&] {
+        Feed(panel, ++frame);
+        panel.OnControlTimer();
+    });
+    bench::Report("  mode 4 step, window capture", us, 16.0);
+    HWND none = nullptr;
+    panel.SetCaptureWindow(none);
+    DestroyWindow(window);
+}
+
 }  // namespace
 
 void BenchNimbrelEffect()
@@ -55,6 +137,7 @@ void BenchNimbrelEffect()
         std::snprintf(what, sizeof what, "  mode %d step + off-screen pass", mode);
         bench::Report(what, us, 16.0);
     }
+    BenchCaptureModes(panel, frame);
     panel.SetNimbrelMode(7);
     for (int preset = 0; preset <= 14; ++preset) {
         panel.SetPresetMode(preset);

@@ -237,18 +237,18 @@ void NimbrelEffect::UpdateScreenEffect()
                 g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
                 g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
                 g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-                if (m_screen.flipVertical)
-                    g.DrawImage(&grab, Gdiplus::Rect(0, rows, columns, -rows), 0, 0, 320, 180,
-                                Gdiplus::UnitPixel);
-                else
-                    g.DrawImage(&grab, Gdiplus::Rect(0, 0, columns, rows), 0, 0, 320, 180,
-                                Gdiplus::UnitPixel);
+                g.DrawImage(&grab, Gdiplus::Rect(0, 0, columns, rows), 0, 0, 320, 180,
+                            Gdiplus::UnitPixel);
             }
+            // Upside down, key row y takes grid row rows - 1 - y. (Drawing into a
+            // rectangle of negative height instead lands one row low with some
+            // GDI+ builds: the top key row stays black.)
+            const bool flip = m_screen.flipVertical;
             Gdiplus::Color last(255, 0, 0, 0);
             for (int x = 0; x < columns; ++x) {
                 for (int y = 0; y < rows; ++y) {
                     Gdiplus::Color c;
-                    if (grid.GetPixel(x, y, &c) == Gdiplus::Ok) last = c;
+                    if (grid.GetPixel(x, flip ? rows - 1 - y : y, &c) == Gdiplus::Ok) last = c;
                     const COLORREF p = ApplyImageAdjustments(ArgbToColorref(last.GetValue()));
                     const int R = GetRValue(p), G = GetGValue(p), B = GetBValue(p);
                     const int mx = std::max(R, std::max(G, B)), mn = std::min(R, std::min(G, B));

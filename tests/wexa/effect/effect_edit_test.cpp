@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <thread>
 
 #include "EffectFixture.h"
 #include "GifWriter.h"
+#include "Manager.h"
 #include "WindowTestHelpers.h"
 
 namespace effecttest {
@@ -125,8 +127,11 @@ TEST_F(EditTest, WheelScalesTheGif)
 
 // The four threads at once: the audio thread pushes, the timer steps and
 // renders off screen, the worker writes the colour map, steps, renders and
-// reads the keys, the UI thread paints, swaps the GIF and edits layers and
-// keys. No crash, and every colour read is a whole COLORREF.
+// reads the keys, the UI thread paints, swaps the GIF and the keyboard
+// picture and edits layers and keys; a fixed number of UI rounds (about
+// three seconds here). No crash, and every colour read is a whole COLORREF.
+const int kStressRounds = 14;
+
 TEST_F(EffectTest, FourThreadsTogether)
 {
     AddGrid(19, 6);
@@ -175,10 +180,19 @@ TEST_F(EffectTest, FourThreadsTogether)
                                   std::wstring(dir) + L"fx_stress_b.gif"};
     ASSERT_TRUE(testutil::WriteGif(gifs[0], 120, 60, {{1, 2}, {2, 2}, {3, 2}}));
     ASSERT_TRUE(testutil::WriteGif(gifs[1], 60, 30, {{3, -1}, {1, -1}}));
+    // Two keyboard pictures in the skin folder, where the panel loads them.
+    const CString skins = WEXA::GetSkinsPath();
+    CreateDirectoryW(WEXA::GetAppPath() + L"skins", nullptr);
+    CreateDirectoryW(skins, nullptr);
+    const wchar_t* pictures[2] = {L"fx_stress_keyboard_a.gif", L"fx_stress_keyboard_b.gif"};
+    ASSERT_TRUE(testutil::WriteGif(std::wstring(skins + pictures[0]), 120, 48, {{2, 1}}));
+    ASSERT_TRUE(testutil::WriteGif(std::wstring(skins + pictures[1]), 60, 24, {{1, 1}}));
+    panel->SetKeyboardImage(pictures[0]);
+    ASSERT_NE(panel->m_keyboardImage, nullptr);
     testutil::MemoryCanvas canvas(1000, 400);
     const int modes[] = {2, 7, 5, 6, 1, 5};
-    const DWORD until = GetTickCount() + 1500;
-    for (int round = 0; GetTickCount() < until; ++round) {
+    const DWORD start = GetTickCount();
+    for (int round = 0; round < kStressRounds; ++round) {
         panel->SetNimbrelMode(modes[round % 6]);
         panel->SetPresetMode(round % 15);
         HDC dc = canvas.dc();
@@ -190,17 +204,21 @@ TEST_F(EffectTest, FourThreadsTogether)
         panel->OnControlScroll(1, round % 2, CPoint(0, 0));
         if (round % 5 == 0) panel->DeleteLightLayer(3 + (round / 5) % 18);
         if (round % 2 == 0) panel->SetGIFImage(CString(gifs[(round / 2) % 2].c_str()));
+        panel->SetKeyboardImage(pictures[round % 2]);
         if (round % 7 == 0) {
             panel->ClearItem();
             AddGrid(19, 6);
         }
     }
+    std::printf("%d UI rounds in %lu ms\n", kStressRounds,
+                static_cast<unsigned long>(GetTickCount() - start));
     stop = true;
     audio.join();
     timer.join();
     worker.join();
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(reads.load(), 0);
+    for (const wchar_t* picture : pictures) DeleteFileW(skins + picture);
 }
 
 }  // namespace effecttest

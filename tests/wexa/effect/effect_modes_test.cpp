@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "EffectFixture.h"
 #include "GifWriter.h"
@@ -174,6 +175,111 @@ TEST_F(EffectTest, ScreenSyncFallsBackToThePrimaryDisplay)
     FakeSources::tick += 40;
     panel->OnControlTimer();
     EXPECT_EQ(KeyColor(0), RGB(0, 0, 240));
+}
+
+// Per cell, red (200, 0, 0) ends at (255, 0, 0) and blue (0, 0, 200) at
+// (0, 0, 255). The top half of the screen red, the bottom half blue, a grid
+// of four rows: rows 0 and 1 red, 2 and 3 blue; flipped, the other way round
+// (every row lit, none shifted).
+TEST_F(EffectTest, ScreenSyncFlipsTheGrabUpsideDown)
+{
+    const RECT screen = Screen();
+    const LONG half = screen.bottom / 2;
+    ColourWindow top(RECT{0, 0, screen.right, half}, RGB(200, 0, 0), RGB(200, 0, 0), 1.0);
+    ColourWindow bottom(RECT{0, half, screen.right, screen.bottom}, RGB(0, 0, 200), RGB(0, 0, 200),
+                        1.0);
+    AddGrid(2, 4);
+    panel->SetKeyMap(nullptr, 4, 2);
+    panel->SetNimbrelMode(3);
+    WEXA::ScreenCaptureConfig c;
+    c.effectType = WEXA::SCREEN_EFFECT_PER_CELL;
+    struct Row
+    {
+        bool flip;
+        COLORREF topRow, bottomRow;
+    } rows[] = {
+        {false, RGB(255, 0, 0), RGB(0, 0, 255)},
+        {true, RGB(0, 0, 255), RGB(255, 0, 0)},
+        {false, RGB(255, 0, 0), RGB(0, 0, 255)},
+    };
+    for (const Row& r : rows) {
+        c.flipVertical = r.flip;
+        panel->SetScreenConfig(c);
+        FakeSources::tick += 40;
+        panel->OnControlTimer();
+        for (int column = 0; column < 2; ++column) {
+            for (int row = 0; row < 4; ++row)
+                EXPECT_EQ(KeyColor(row * 2 + column), row < 2 ? r.topRow : r.bottomRow)
+                    << "flip " << r.flip << ", column " << column << ", row " << row;
+        }
+    }
+}
+
+// Capture types 1 (a screen rectangle), 2 (the foreground window) and 3 (a
+// process: its window is not looked up, the foreground window is taken).
+// Average colours after the adjustments: 200 -> 240 in the lit channel.
+TEST_F(EffectTest, ScreenSyncCaptureTypes)
+{
+    const RECT screen = Screen();
+    const LONG middle = screen.right / 2;
+    ColourWindow cover(screen, RGB(200, 0, 0), RGB(0, 200, 0), 0.5);  // red | green
+    ColourWindow front(RECT{100, 100, 420, 280}, RGB(0, 0, 200), RGB(0, 0, 200), 1.0);
+    ASSERT_EQ(GetForegroundWindow(), front.hwnd());
+    AddGrid(2, 2);
+    panel->SetNimbrelMode(3);
+    WEXA::ScreenCaptureConfig c;
+    c.effectType = WEXA::SCREEN_EFFECT_AVERAGE;
+    struct Row
+    {
+        WEXA::SCREEN_CAPTURE_TYPE type;
+        RECT area;
+        COLORREF expected;
+    } rows[] = {
+        {WEXA::SCREEN_CAPTURE_COORDINATES, RECT{middle + 10, 300, screen.right, screen.bottom},
+         RGB(0, 240, 0)},
+        {WEXA::SCREEN_CAPTURE_COORDINATES, RECT{0, 300, middle - 10, screen.bottom},
+         RGB(240, 0, 0)},
+        {WEXA::SCREEN_CAPTURE_FOREGROUND, RECT{0, 0, 0, 0}, RGB(0, 0, 240)},
+        {WEXA::SCREEN_CAPTURE_PROCESS, RECT{0, 0, 0, 0}, RGB(0, 0, 240)},
+    };
+    for (const Row& r : rows) {
+        c.captureType = r.type;
+        c.coordinates = r.area;
+        c.processName = L"someone-else.exe";
+        panel->SetScreenConfig(c);
+        panel->SetColorMap(0, 0, 0);
+        FakeSources::tick += 40;
+        panel->OnControlTimer();
+        EXPECT_EQ(KeyColor(0), r.expected) << "capture type " << r.type;
+        EXPECT_EQ(KeyColor(3), r.expected) << "capture type " << r.type;
+    }
+}
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list)
+{
+    reinterpret_cast<std::vector<RECT>*>(list)->push_back(*rect);
+    return TRUE;
+}
+}  // namespace
+
+// Monitor n > 0 is the n-th monitor (from 0) in enumeration order. Under a
+// single-screen display there is no second monitor to capture.
+TEST_F(EffectTest, ScreenSyncCapturesTheSecondMonitor)
+{
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.size() < 2) GTEST_SKIP() << monitors.size() << " monitor(s) on this display";
+    ColourWindow first(monitors[0], RGB(200, 0, 0), RGB(200, 0, 0), 1.0);
+    ColourWindow second(monitors[1], RGB(0, 200, 0), RGB(0, 200, 0), 1.0);
+    AddGrid(2, 2);
+    panel->SetNimbrelMode(3);
+    WEXA::ScreenCaptureConfig c;
+    c.effectType = WEXA::SCREEN_EFFECT_AVERAGE;
+    c.monitor = 1;
+    panel->SetScreenConfig(c);
+    panel->OnControlTimer();
+    EXPECT_EQ(KeyColor(0), RGB(0, 240, 0));
 }
 
 TEST_F(EffectTest, WindowCaptureMapsTheLeftNineteenThirtieths)
