@@ -205,9 +205,11 @@ TEST(MainWindowLateMessages, NothingReachesAnUpdateDialogWhoseWindowIsGone)
 {
     Started s;
     MainWindowHarness& h = s.h;
-    UpdateDialogProbe dialog;
+    // The main window owns its update dialog and deletes it when it is replaced.
+    auto* probe = new UpdateDialogProbe;
+    UpdateDialogProbe& dialog = *probe;
     ASSERT_TRUE(dialog.Create(h.Window(), L"UpdateProcessDlg", WS_POPUP, 0, CRect(0, 0, 200, 100)));
-    h.Dlg().SetUpdateDialog(&dialog);
+    h.Dlg().SetUpdateDialog(probe);
     // While the window lives, progress and the download's close reach it.
     EXPECT_EQ(SendMessageW(h.Window(), 1684, 0, 40), 1);
     size_t before = h.Tasks().size();
@@ -226,8 +228,8 @@ TEST(MainWindowLateMessages, NothingReachesAnUpdateDialogWhoseWindowIsGone)
     ASSERT_TRUE(dialog.Create(h.Window(), L"UpdateProcessDlg", WS_POPUP, 0, CRect(0, 0, 200, 100)));
     h.Pump(50);
     EXPECT_EQ(dialog.closes, 1);
-    h.Dlg().SetUpdateDialog(nullptr);
     dialog.DestroyWindow();
+    h.Dlg().SetUpdateDialog(nullptr);
 }
 
 }  // namespace
