@@ -6,6 +6,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 #include "framework/WindowUtil.h"
 
 namespace WEXA {
@@ -128,17 +129,14 @@ int LoadStrip(const wchar_t* skinFileName, int frames, Gdiplus::Image*& image, i
               int& frameHeight)
 {
     if (!skinFileName || !*skinFileName) return 0;
-    Gdiplus::Image* loaded = MRender::LoadImageFromFile(GetSkinsPath() + skinFileName);
+    gdi::Owned<Gdiplus::Image> loaded(MRender::LoadImageFromFile(GetSkinsPath() + skinFileName));
     if (!loaded) return 0;
-    if (loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0) {
-        delete loaded;
-        return 0;
-    }
+    if (loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0) return 0;
     if (frames < 1) frames = 1;
-    delete image;
-    image = loaded;
     frameWidth = static_cast<int>(loaded->GetWidth() / static_cast<UINT>(frames));
     frameHeight = static_cast<int>(loaded->GetHeight());
+    delete image;
+    image = loaded.release();
     return 1;
 }
 

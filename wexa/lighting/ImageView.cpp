@@ -7,6 +7,7 @@
 #include "MRender.h"
 #include "PaintManager.h"
 #include "controls/ControlPaint.h"
+#include "framework/GdiOwners.h"
 #include "lighting/LcdImaging.h"
 
 namespace WEXA {
@@ -591,10 +592,9 @@ int ImageView::OnControlLButtonDown(UINT, CPoint point)
             COLORREF under = 0;
             HWND window = m_pManager ? m_pManager->GetPaintWnd() : nullptr;
             if (window) {
-                HDC wdc = ::GetDC(window);
+                gdi::WindowDC wdc(window);
                 const COLORREF pixel = ::GetPixel(wdc, point.x, point.y);
                 if (pixel != CLR_INVALID) under = pixel;
-                ::ReleaseDC(window, wdc);
             }
             layer->color = ToArgb(under);
         }

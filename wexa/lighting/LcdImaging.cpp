@@ -128,30 +128,19 @@ HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, void** bits)
 }
 
 Canvas::Canvas(HDC compatible, int width, int height)
-    : m_dc(nullptr),
-      m_bitmap(nullptr),
-      m_old(nullptr),
-      m_bits(nullptr),
+    : m_bits(nullptr),
       m_width(width),
       m_height(height)
 {
     if (width <= 0 || height <= 0) return;
-    m_dc = CreateCompatibleDC(compatible);
-    if (!m_dc) return;
+    if (!m_dc.Create(compatible)) return;
     void* bits = nullptr;
-    m_bitmap = CreateTopDownBitmap(m_dc, width, height, &bits);
+    m_bitmap.reset(CreateTopDownBitmap(m_dc, width, height, &bits));
     if (!m_bitmap) return;
-    m_old = SelectObject(m_dc, m_bitmap);
+    m_select.emplace(m_dc, m_bitmap);
     m_bits = static_cast<uint32_t*>(bits);
     GdiFlush();
     for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) m_bits[i] = 0;
-}
-
-Canvas::~Canvas()
-{
-    if (m_dc && m_old) SelectObject(m_dc, m_old);
-    if (m_bitmap) DeleteObject(m_bitmap);
-    if (m_dc) DeleteDC(m_dc);
 }
 
 std::vector<unsigned char> Canvas::ToOpaqueRgba() const

@@ -10,11 +10,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "CRect.h"
 #include "CString.h"
 #include "WexaGdiplus.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 namespace lcd {
@@ -43,7 +45,6 @@ class Canvas
 public:
     // compatible: the DC to be compatible with (null: the screen).
     Canvas(HDC compatible, int width, int height);
-    ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
@@ -56,9 +57,10 @@ public:
     std::vector<unsigned char> ToOpaqueRgba() const;
 
 private:
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
+    gdi::MemoryDC m_dc;
+    gdi::Bitmap m_bitmap;
+    // Declared last of the three: undone before the bitmap and the DC go.
+    std::optional<gdi::Selection> m_select;
     uint32_t* m_bits;
     int m_width;
     int m_height;

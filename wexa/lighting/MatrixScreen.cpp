@@ -8,6 +8,7 @@
 
 #include "ControlRegistry.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 #include "lighting/MatrixScreenShared.h"
 
 namespace WEXA {
@@ -464,23 +465,17 @@ void MatrixScreen::DrawHideControl()
     const int w = m_rcControl.Width(), h = m_rcControl.Height();
     if (w <= 0 || h <= 0) return;
     HWND wnd = m_pManager ? m_pManager->GetPaintWnd() : nullptr;
-    HDC windowDc = GetDC(wnd);
+    gdi::WindowDC windowDc(wnd);
     if (!windowDc) return;
-    HDC memDc = CreateCompatibleDC(windowDc);
+    gdi::MemoryDC memDc(windowDc);
+    if (!memDc) return;
     void* bits = nullptr;
-    HBITMAP bitmap = memDc ? CreateARGB32Bitmap(windowDc, w, h, &bits) : nullptr;
-    if (memDc && bitmap) {
-        HGDIOBJ old = SelectObject(memDc, bitmap);
-        {
-            Gdiplus::Graphics graphics(memDc);
-            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-            DrawCells(graphics, w);
-        }
-        SelectObject(memDc, old);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memDc) DeleteDC(memDc);
-    ReleaseDC(wnd, windowDc);
+    gdi::Bitmap bitmap(CreateARGB32Bitmap(windowDc, w, h, &bits));
+    if (!bitmap) return;
+    gdi::Selection select(memDc, bitmap);
+    Gdiplus::Graphics graphics(memDc);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    DrawCells(graphics, w);
 }
 
 // ---- timer step ----

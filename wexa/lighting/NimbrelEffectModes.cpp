@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "NimbrelEffect.h"
+#include "framework/GdiOwners.h"
 #include "lighting/NimbrelEffectShared.h"
 
 namespace WEXA {
@@ -199,29 +200,28 @@ void NimbrelEffect::UpdateScreenEffect()
         DebugText(L"[屏幕联动] 错误：GetDesktopWindow() 失败\n");
         return;
     }
-    HDC screenDc = GetDC(desktop);
-    if (!screenDc) {
-        DebugText(L"[屏幕联动] 错误：GetDC() 失败\n");
-        return;
-    }
-    HDC memDc = CreateCompatibleDC(screenDc);
-    HBITMAP bitmap = memDc ? CreateARGB32Bitmap(screenDc, 320, 180, nullptr) : nullptr;
-    if (!bitmap) {
-        DebugText(L"[屏幕联动] 错误：CreateARGB32Bitmap() 失败\n");
-        if (memDc) DeleteDC(memDc);
-        ReleaseDC(desktop, screenDc);
-        return;
-    }
-    HGDIOBJ old = SelectObject(memDc, bitmap);
-    SetStretchBltMode(memDc, HALFTONE);
-    SetBrushOrgEx(memDc, 0, 0, nullptr);
-    StretchBlt(memDc, 0, 0, 320, 180, screenDc, source.left, source.top, source.right - source.left,
-               source.bottom - source.top, SRCCOPY);
-    SelectObject(memDc, old);
-
-    const int columns = std::max(1, static_cast<int>(m_gridColumns));
-    const int rows = std::max(1, static_cast<int>(m_gridRows));
     {
+        gdi::WindowDC screenDc(desktop);
+        if (!screenDc) {
+            DebugText(L"[屏幕联动] 错误：GetDC() 失败\n");
+            return;
+        }
+        gdi::MemoryDC memDc(screenDc);
+        gdi::Bitmap bitmap(memDc ? CreateARGB32Bitmap(screenDc, 320, 180, nullptr) : nullptr);
+        if (!bitmap) {
+            DebugText(L"[屏幕联动] 错误：CreateARGB32Bitmap() 失败\n");
+            return;
+        }
+        {
+            gdi::Selection select(memDc, bitmap);
+            SetStretchBltMode(memDc, HALFTONE);
+            SetBrushOrgEx(memDc, 0, 0, nullptr);
+            StretchBlt(memDc, 0, 0, 320, 180, screenDc, source.left, source.top,
+                       source.right - source.left, source.bottom - source.top, SRCCOPY);
+        }
+
+        const int columns = std::max(1, static_cast<int>(m_gridColumns));
+        const int rows = std::max(1, static_cast<int>(m_gridRows));
         Gdiplus::Bitmap grab(bitmap, nullptr);
         if (m_screen.effectType == SCREEN_EFFECT_AVERAGE) {
             const COLORREF c = ApplyImageAdjustments(CalculateAverageColor(&grab));
@@ -270,9 +270,6 @@ void NimbrelEffect::UpdateScreenEffect()
             }
         }
     }
-    DeleteObject(bitmap);
-    DeleteDC(memDc);
-    ReleaseDC(desktop, screenDc);
     SetKeysFromColorMap();
 }
 
@@ -281,16 +278,18 @@ void NimbrelEffect::UpdateWindowEffect()
     CAutoLock step(m_stepLock);
     HWND window = m_captureWindow;
     if (!window || !IsWindow(window)) return;
-    HDC windowDc = GetDC(window);
-    if (!windowDc) return;
-    RECT client = {};
-    GetClientRect(window, &client);
-    HDC memDc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = memDc ? CreateARGB32Bitmap(windowDc, 480, 270, nullptr) : nullptr;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memDc, bitmap);
-        StretchBlt(memDc, 0, 0, 480, 270, windowDc, 0, 0, client.right, client.bottom, SRCCOPY);
-        SelectObject(memDc, old);
+    {
+        gdi::WindowDC windowDc(window);
+        if (!windowDc) return;
+        RECT client = {};
+        GetClientRect(window, &client);
+        gdi::MemoryDC memDc(windowDc);
+        gdi::Bitmap bitmap(memDc ? CreateARGB32Bitmap(windowDc, 480, 270, nullptr) : nullptr);
+        if (!bitmap) return;
+        {
+            gdi::Selection select(memDc, bitmap);
+            StretchBlt(memDc, 0, 0, 480, 270, windowDc, 0, 0, client.right, client.bottom, SRCCOPY);
+        }
         {
             Gdiplus::Bitmap grab(bitmap, nullptr);
             Gdiplus::Bitmap grid(19, 8, PixelFormat32bppARGB);
@@ -311,11 +310,8 @@ void NimbrelEffect::UpdateWindowEffect()
                 }
             }
         }
-        DeleteObject(bitmap);
     }
-    if (memDc) DeleteDC(memDc);
-    ReleaseDC(window, windowDc);
-    if (bitmap) SetKeysFromColorMap();
+    SetKeysFromColorMap();
 }
 
 Gdiplus::Bitmap* NimbrelEffect::ConvertSaturation(Gdiplus::Bitmap* bitmap, float s)

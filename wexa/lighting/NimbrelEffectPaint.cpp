@@ -6,6 +6,7 @@
 #include "Manager.h"
 #include "NimbrelEffect.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 #include "lighting/NimbrelEffectShared.h"
 
 namespace WEXA {
@@ -175,19 +176,16 @@ void NimbrelEffect::DrawControl(HDC& dc, CRect)
         UpdateMemDC(dc, w, h);
         if (!m_hMemDC) return;
         // Painted in a picture of the panel's own, then cached.
-        HDC memDc = CreateCompatibleDC(dc);
+        gdi::MemoryDC memDc(dc);
         unsigned char* bits = nullptr;
-        HBITMAP bitmap = memDc ? CreateARGB32Bitmap(dc, w, h, &bits) : nullptr;
+        gdi::Bitmap bitmap(memDc ? CreateARGB32Bitmap(dc, w, h, &bits) : nullptr);
         if (bitmap) {
-            HGDIOBJ old = SelectObject(memDc, bitmap);
+            gdi::Selection select(memDc, bitmap);
             BitBlt(memDc, 0, 0, w, h, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
             GdiFlush();
             PaintInto(bits, true);
             BitBlt(m_hMemDC, 0, 0, w, h, memDc, 0, 0, SRCCOPY);
-            SelectObject(memDc, old);
-            DeleteObject(bitmap);
         }
-        if (memDc) DeleteDC(memDc);
     }
     BitBlt(dc, m_rcControl.left, m_rcControl.top, w, h, m_hMemDC, 0, 0, SRCCOPY);
     if (m_bandActive) {
@@ -206,18 +204,15 @@ void NimbrelEffect::DrawHideControl()
     const int w = m_rcControl.Width(), h = m_rcControl.Height();
     if (w <= 0 || h <= 0) return;
     HWND wnd = m_pManager ? m_pManager->GetPaintWnd() : nullptr;
-    HDC windowDc = GetDC(wnd);
+    gdi::WindowDC windowDc(wnd);
     if (!windowDc) return;
-    HDC memDc = CreateCompatibleDC(windowDc);
+    gdi::MemoryDC memDc(windowDc);
+    if (!memDc) return;
     unsigned char* bits = nullptr;
-    HBITMAP bitmap = memDc ? CreateARGB32Bitmap(windowDc, w, h, &bits) : nullptr;
-    if (memDc && bitmap) {
-        CAutoLock paint(m_paintLock);
-        PaintInto(bits, false);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memDc) DeleteDC(memDc);
-    ReleaseDC(wnd, windowDc);
+    gdi::Bitmap bitmap(CreateARGB32Bitmap(windowDc, w, h, &bits));
+    if (!bitmap) return;
+    CAutoLock paint(m_paintLock);
+    PaintInto(bits, false);
 }
 
 // ---- layer editing ----
