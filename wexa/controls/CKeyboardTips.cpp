@@ -3,6 +3,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "controls/TipHandlers.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -116,16 +117,16 @@ int CKeyboardTips::OnPaint()
     ::ValidateRect(m_hWnd, nullptr);
     if (w <= 0 || h <= 0) return 0;
 
-    HDC screen = ::GetDC(m_hWnd);
-    HDC mem = ::CreateCompatibleDC(screen);
+    gdi::MemoryDC mem;
+    gdi::Bitmap bitmap;
     void* bits = nullptr;
-    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, w, h, &bits);
-    ::ReleaseDC(m_hWnd, screen);
-    if (!bitmap) {
-        ::DeleteDC(mem);
-        return 0;
+    {
+        gdi::WindowDC screen(m_hWnd);
+        mem.Create(screen);
+        bitmap.reset(MRender::CreateARGB32Bitmap(screen, w, h, &bits));
     }
-    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    if (!bitmap) return 0;
+    gdi::Selection select(mem, bitmap);
     {
         Gdiplus::Graphics g(mem);
         if (m_pBkImage && m_pBkImage->GetLastStatus() == Gdiplus::Ok)
@@ -154,9 +155,6 @@ int CKeyboardTips::OnPaint()
     }
     ::GdiFlush();
     tipwindow::CopyToWindow(m_hWnd, mem, w, h);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(mem);
     return 1;
 }
 

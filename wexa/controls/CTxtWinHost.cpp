@@ -7,6 +7,7 @@
 #include "MRichEdit.h"
 #include "MScroll.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 #include "framework/WindowUtil.h"
 
 namespace WEXA {
@@ -28,9 +29,8 @@ COLORREF NotBlack(COLORREF color)
 
 int DeviceLogPixels(HWND wnd, int index)
 {
-    HDC dc = ::GetDC(IsLiveWindow(wnd) ? wnd : nullptr);
+    gdi::WindowDC dc(IsLiveWindow(wnd) ? wnd : nullptr);
     int value = dc ? ::GetDeviceCaps(dc, index) : 96;
-    if (dc) ::ReleaseDC(IsLiveWindow(wnd) ? wnd : nullptr, dc);
     return value > 0 ? value : 96;
 }
 
@@ -115,10 +115,9 @@ bool CTxtWinHost::Init(MRichEdit* control, const CREATESTRUCTW* create)
     m_cf.cbSize = sizeof(CHARFORMAT2W);
     m_cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_SIZE | CFM_COLOR | CFM_FACE |
                   CFM_OFFSET | CFM_CHARSET;
-    if (HFONT font = control->GetDefaultFont()) {
+    if (gdi::Font font{control->GetDefaultFont()}) {
         LOGFONTW lf = {};
         ::GetObjectW(font, sizeof(lf), &lf);
-        ::DeleteObject(font);
         FormatFromLogFont(m_cf, lf, GetLogPixelsY());
     }
     m_cf.yOffset = 0;

@@ -2,6 +2,7 @@
 
 #include "MRender.h"
 #include "controls/TipHandlers.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -94,39 +95,35 @@ int LEDFrameTips::OnPaint()
     ::ValidateRect(m_hWnd, nullptr);
     if (w <= 0 || h <= 0) return 0;
 
-    HDC screen = ::GetDC(m_hWnd);
-    HDC mem = ::CreateCompatibleDC(screen);
+    gdi::MemoryDC mem;
+    gdi::Bitmap bitmap;
     void* bits = nullptr;
-    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, w, h, &bits);
-    ::ReleaseDC(m_hWnd, screen);
-    if (!bitmap) {
-        ::DeleteDC(mem);
-        return 0;
+    {
+        gdi::WindowDC screen(m_hWnd);
+        mem.Create(screen);
+        bitmap.reset(MRender::CreateARGB32Bitmap(screen, w, h, &bits));
     }
-    HGDIOBJ old = ::SelectObject(mem, bitmap);
-    HBRUSH edge = ::CreateSolidBrush(kEdgeColor);
-    HBRUSH fill = ::CreateSolidBrush(kFillColor);
-    RECT all = {0, 0, w, h};
-    ::FillRect(mem, &all, edge);
-    RECT inner = {1, 1, w - 2, h - 2};
-    ::FillRect(mem, &inner, fill);
-    ::DeleteObject(edge);
-    ::DeleteObject(fill);
+    if (!bitmap) return 0;
+    gdi::Selection select(mem, bitmap);
+    {
+        gdi::Brush edge(::CreateSolidBrush(kEdgeColor));
+        gdi::Brush fill(::CreateSolidBrush(kFillColor));
+        RECT all = {0, 0, w, h};
+        ::FillRect(mem, &all, edge);
+        RECT inner = {1, 1, w - 2, h - 2};
+        ::FillRect(mem, &inner, fill);
+    }
     if (!m_strText1.IsEmpty()) {
-        HGDIOBJ oldFont = ::SelectObject(mem, GetGDIFont1());
+        gdi::Selection font(mem, GetGDIFont1());
         ::SetBkMode(mem, TRANSPARENT);
         ::SetTextColor(mem, RGB(255, 255, 255));
         RECT line1 = {10, 8, w - 20, 28};
         ::DrawTextW(mem, m_strText1, m_strText1.GetLength(), &line1, kTextFlags);
         RECT line2 = {10, 43, w - 20, 63};
         ::DrawTextW(mem, m_strText2, m_strText2.GetLength(), &line2, kTextFlags);
-        ::SelectObject(mem, oldFont);
     }
     ::GdiFlush();
     tipwindow::CopyToWindow(m_hWnd, mem, w, h);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(mem);
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "MRender.h"
+#include "framework/GdiOwners.h"
 #include "framework/WindowMessages.h"
 #include "framework/WindowUtil.h"
 
@@ -333,16 +334,12 @@ void LoadingWnd::DrawWindow()
     ::GetClientRect(m_hWnd, &client);
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
-    HDC screen = ::GetDC(m_hWnd);
-    HDC mem = ::CreateCompatibleDC(screen);
+    gdi::WindowDC screen(m_hWnd);
+    gdi::MemoryDC mem(screen);
     void* bits = nullptr;
-    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, w, h, &bits);
-    if (!bitmap) {
-        ::DeleteDC(mem);
-        ::ReleaseDC(m_hWnd, screen);
-        return;
-    }
-    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    gdi::Bitmap bitmap(MRender::CreateARGB32Bitmap(screen, w, h, &bits));
+    if (!bitmap) return;
+    gdi::Selection select(mem, bitmap);
     DrawInto(mem, w, h);
     ::GdiFlush();
     LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
@@ -351,10 +348,6 @@ void LoadingWnd::DrawWindow()
     POINT src = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::UpdateLayeredWindow(m_hWnd, screen, nullptr, &size, mem, &src, 0, &blend, ULW_ALPHA);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(mem);
-    ::ReleaseDC(m_hWnd, screen);
 }
 
 }  // namespace WEXA

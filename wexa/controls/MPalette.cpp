@@ -1,6 +1,7 @@
 #include "MPalette.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "ColorModel.h"
 #include "ControlRegistry.h"
@@ -8,6 +9,7 @@
 #include "Manager.h"
 #include "PaintManager.h"
 #include "controls/ControlPaint.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -63,12 +65,13 @@ void MPalette::InitControl(PaintManager* manager)
 {
     MControlFont::InitControl(manager);
     if (m_hPaletteDC) return;
-    HDC reference = manager ? manager->GetPaintDC() : nullptr;
-    HDC screen = nullptr;
-    if (!reference) reference = screen = GetDC(nullptr);
-    m_hPaletteDC = CreateCompatibleDC(reference);
-    m_hPaletteBitmap = CreateCompatibleBitmap(reference, kBitmapWidth, kBitmapHeight);
-    if (screen) ReleaseDC(nullptr, screen);
+    {
+        HDC reference = manager ? manager->GetPaintDC() : nullptr;
+        std::optional<gdi::WindowDC> screen;
+        if (!reference) reference = screen.emplace(nullptr);
+        m_hPaletteDC = CreateCompatibleDC(reference);
+        m_hPaletteBitmap = CreateCompatibleBitmap(reference, kBitmapWidth, kBitmapHeight);
+    }
     if (!m_hPaletteDC || !m_hPaletteBitmap) return;
     m_hOldPaletteBitmap = static_cast<HBITMAP>(SelectObject(m_hPaletteDC, m_hPaletteBitmap));
     GetObjectW(m_hPaletteBitmap, sizeof(m_bitmapInfo), &m_bitmapInfo);
@@ -156,14 +159,12 @@ void MPalette::SetSelectColor(COLORREF color)
 int MPalette::SetThumbImage(const wchar_t* name)
 {
     if (!name) return 0;
-    Gdiplus::Image* image = MRender::LoadImageFromFile(GetSkinsPath() + name);
+    gdi::Owned<Gdiplus::Image> image(MRender::LoadImageFromFile(GetSkinsPath() + name));
     if (image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0) {
-        delete m_pThumbImage;
-        m_pThumbImage = image;
         m_nThumbWidth = static_cast<int>(image->GetWidth()) / 4;
         m_nThumbHeight = static_cast<int>(image->GetHeight());
-    } else {
-        delete image;
+        delete m_pThumbImage;
+        m_pThumbImage = image.release();
     }
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "MRichEdit.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -28,9 +29,8 @@ bool GdiKnowsFace(const wchar_t* face)
     query.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    HDC dc = ::GetDC(nullptr);
+    gdi::WindowDC dc(nullptr);
     ::EnumFontFamiliesExW(dc, &query, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-    ::ReleaseDC(nullptr, dc);
     return found;
 }
 
@@ -581,10 +581,9 @@ void MRichEdit::SetFont(const wchar_t* face, int size, int bold, int underline, 
     if (bold) lf.lfWeight += FW_BOLD;
     lf.lfUnderline = underline ? TRUE : FALSE;
     lf.lfItalic = italic ? TRUE : FALSE;
-    HFONT font = ::CreateFontIndirectW(&lf);
+    gdi::Font font(::CreateFontIndirectW(&lf));
     if (!font) return;
     m_pTwh->SetFont(font);
-    ::DeleteObject(font);
 }
 
 void MRichEdit::SetTextPadding(RECT padding)

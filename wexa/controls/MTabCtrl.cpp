@@ -6,6 +6,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "framework/GdiOwners.h"
 
 namespace WEXA {
 
@@ -280,14 +281,11 @@ void MTabCtrl::SetItemImage(int index, const wchar_t* iconFile)
     item.image = nullptr;
     item.imageWidth = item.imageHeight = 0;
     if (!iconFile || !*iconFile) return;
-    Gdiplus::Image* image = MRender::LoadImageFromFile(GetSkinsPath() + iconFile);
-    if (!image || image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0) {
-        delete image;
-        return;
-    }
-    item.image = image;
+    gdi::Owned<Gdiplus::Image> image(MRender::LoadImageFromFile(GetSkinsPath() + iconFile));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0) return;
     item.imageWidth = static_cast<int>(image->GetWidth()) / std::max(item.imageCount, 1);
     item.imageHeight = static_cast<int>(image->GetHeight());
+    item.image = image.release();
 }
 
 MControl* MTabCtrl::CreatePanel(const wchar_t* className, UINT id, CRect rect)
@@ -472,12 +470,15 @@ int MTabCtrl::DrawSubControls(HDC& dc, CRect clip)
 
     const int cx = m_rcControl.right, cy = m_rcControl.bottom;
     if (cx <= 0 || cy <= 0) return 0;
-    HDC dcOld = ::CreateCompatibleDC(dc);
-    HDC dcNew = ::CreateCompatibleDC(dc);
-    HBITMAP bmOld = ::CreateCompatibleBitmap(dc, cx, cy);
-    HBITMAP bmNew = ::CreateCompatibleBitmap(dc, cx, cy);
-    HGDIOBJ keepOld = ::SelectObject(dcOld, bmOld);
-    HGDIOBJ keepNew = ::SelectObject(dcNew, bmNew);
+    gdi::MemoryDC memOld(dc);
+    gdi::MemoryDC memNew(dc);
+    gdi::Bitmap bmOld(::CreateCompatibleBitmap(dc, cx, cy));
+    gdi::Bitmap bmNew(::CreateCompatibleBitmap(dc, cx, cy));
+    gdi::Selection keepOld(memOld, bmOld);
+    gdi::Selection keepNew(memNew, bmNew);
+    // The pages draw through a DC variable of their own.
+    HDC dcOld = memOld;
+    HDC dcNew = memNew;
     const int L = m_rcControl.left, T = m_rcControl.top;
     const int W = m_rcControl.Width(), H = m_rcControl.Height();
     ::BitBlt(dcOld, L, T, W, H, dc, L, T, SRCCOPY);
@@ -529,12 +530,6 @@ int MTabCtrl::DrawSubControls(HDC& dc, CRect clip)
             ::BitBlt(dc, left, T, cols, -o, dcNew, left, T + H + o, SRCCOPY);
     }
 
-    ::SelectObject(dcOld, keepOld);
-    ::SelectObject(dcNew, keepNew);
-    ::DeleteObject(bmOld);
-    ::DeleteObject(bmNew);
-    ::DeleteDC(dcOld);
-    ::DeleteDC(dcNew);
     return 1;
 }
 
@@ -602,10 +597,10 @@ void MTabCtrl::DrawControlVertical(HDC& dc)
         g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
         g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
         Gdiplus::FontFamily* family = GetFontFamily(m_strFontFace);
-        Gdiplus::Font* font =
+        gdi::Owned<Gdiplus::Font> font(
             family ? new Gdiplus::Font(family, static_cast<Gdiplus::REAL>(m_nFontWidth),
                                        m_fontStyle, Gdiplus::UnitPixel)
-                   : nullptr;
+                   : nullptr);
         Gdiplus::StringFormat format;
         format.SetAlignment(Gdiplus::StringAlignmentNear);
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
@@ -634,11 +629,11 @@ void MTabCtrl::DrawControlVertical(HDC& dc)
                                           static_cast<Gdiplus::REAL>(ty),
                                           static_cast<Gdiplus::REAL>(SW - 70),
                                           static_cast<Gdiplus::REAL>(th));
-                    g.DrawString(tab.text, tab.text.GetLength(), font, layout, &format, &brush);
+                    g.DrawString(tab.text, tab.text.GetLength(), font.get(), layout, &format,
+                                 &brush);
                 }
             }
         }
-        delete font;
     }
     ::BitBlt(dc, m_rcControl.left, m_rcControl.top, SW, H, m_hMemDC, 0, 0, SRCCOPY);
     auto copyTab = [&](int index, int column) {

@@ -2,6 +2,7 @@
 
 #include "MRender.h"
 #include "Manager.h"
+#include "framework/GdiOwners.h"
 #include "framework/WindowUtil.h"
 
 namespace WEXA {
@@ -24,21 +25,15 @@ void LoadEmbeddedFont(Gdiplus::FontFamily*& family, Gdiplus::PrivateFontCollecti
     const void* bytes = data ? ::LockResource(data) : nullptr;
     DWORD size = ::SizeofResource(module, info);
     if (!bytes || size == 0) return;
-    auto* fonts = new Gdiplus::PrivateFontCollection();
+    gdi::Owned<Gdiplus::PrivateFontCollection> fonts(new Gdiplus::PrivateFontCollection());
     if (fonts->AddMemoryFont(bytes, static_cast<INT>(size)) != Gdiplus::Ok ||
-        fonts->GetFamilyCount() <= 0) {
-        delete fonts;
+        fonts->GetFamilyCount() <= 0)
         return;
-    }
-    auto* first = new Gdiplus::FontFamily();
+    gdi::Owned<Gdiplus::FontFamily> first(new Gdiplus::FontFamily());
     INT found = 0;
-    if (fonts->GetFamilies(1, first, &found) != Gdiplus::Ok || found < 1) {
-        delete first;
-        delete fonts;
-        return;
-    }
-    family = first;
-    collection = fonts;
+    if (fonts->GetFamilies(1, first.get(), &found) != Gdiplus::Ok || found < 1) return;
+    family = first.release();
+    collection = fonts.release();
 }
 
 int LoadSkinImage(CString file, Gdiplus::Image*& image, int& width, int& height)
@@ -46,13 +41,9 @@ int LoadSkinImage(CString file, Gdiplus::Image*& image, int& width, int& height)
     delete image;
     image = nullptr;
     width = height = 0;
-    Gdiplus::Image* loaded = MRender::LoadImageFromFile(GetSkinsPath() + file);
-    if (loaded && (loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0)) {
-        delete loaded;
-        loaded = nullptr;
-    }
-    if (!loaded) return 0;
-    image = loaded;
+    gdi::Owned<Gdiplus::Image> loaded(MRender::LoadImageFromFile(GetSkinsPath() + file));
+    if (!loaded || loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0) return 0;
+    image = loaded.release();
     width = static_cast<int>(image->GetWidth());
     height = static_cast<int>(image->GetHeight());
     return 1;
@@ -63,13 +54,10 @@ int LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int& width, i
     delete image;
     image = nullptr;
     width = height = 0;
-    Gdiplus::Image* loaded = MRender::LoadImageFromIDResource(resId, type, Manager::GetInstance());
-    if (loaded && (loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0)) {
-        delete loaded;
-        loaded = nullptr;
-    }
-    if (!loaded) return 0;
-    image = loaded;
+    gdi::Owned<Gdiplus::Image> loaded(
+        MRender::LoadImageFromIDResource(resId, type, Manager::GetInstance()));
+    if (!loaded || loaded->GetLastStatus() != Gdiplus::Ok || loaded->GetWidth() == 0) return 0;
+    image = loaded.release();
     width = static_cast<int>(image->GetWidth());
     height = static_cast<int>(image->GetHeight());
     return 1;
@@ -80,9 +68,10 @@ void SetupRoundRegion(HWND hwnd, int corner)
     if (!IsLiveWindow(hwnd)) return;
     RECT rc;
     ::GetWindowRect(hwnd, &rc);
-    HRGN region =
-        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner);
-    if (region && !::SetWindowRgn(hwnd, region, TRUE)) ::DeleteObject(region);
+    gdi::Region region(
+        ::CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner, corner));
+    // The window takes the region when it is set.
+    if (region && ::SetWindowRgn(hwnd, region, TRUE)) region.release();
 }
 
 void ApplyToolWindowStyles(HWND hwnd)
@@ -106,10 +95,9 @@ HFONT CreateLibraryGdiFont(int height)
 
 void CopyToWindow(HWND hwnd, HDC source, int width, int height)
 {
-    HDC dc = ::GetDC(hwnd);
+    gdi::WindowDC dc(hwnd);
     if (!dc) return;
     ::BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    ::ReleaseDC(hwnd, dc);
 }
 
 }  // namespace tipwindow
