@@ -650,7 +650,7 @@ int CComboBoxList::OnControlScroll(int, UINT down, CPoint)
 
 LONG CComboBoxList::OnMessage(UINT id, UINT code, UINT_PTR, LONG_PTR)
 {
-    if (id == 1 && code == 8) Repaint();
+    if (id == MScroll::VERTICAL_BAR_ID && code == 8) Repaint();
     return 1;
 }
 

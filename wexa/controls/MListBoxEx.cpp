@@ -4,6 +4,7 @@
 
 #include "ControlRegistry.h"
 #include "MRender.h"
+#include "MScroll.h"
 #include "Manager.h"
 #include "controls/ControlPaint.h"
 
@@ -297,7 +298,9 @@ int MListBoxEx::OnControlScroll(int, UINT down, CPoint)
 
 LONG MListBoxEx::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
-    if ((id == 1 || id == 2) && code == 8 && m_bVisible) Repaint(1);
+    if ((id == MScroll::VERTICAL_BAR_ID || id == MScroll::HORIZONTAL_BAR_ID) && code == 8 &&
+        m_bVisible)
+        Repaint(1);
     return MPanel::OnMessage(id, code, wparam, lparam);
 }
 

@@ -9,6 +9,7 @@
 #include "CTxtWinHost.h"
 #include "ControlRegistry.h"
 #include "MRender.h"
+#include "MScroll.h"
 #include "PaintManager.h"
 
 namespace WEXA {
@@ -395,7 +396,7 @@ int MRichEdit::OnControlKeyDown(UINT, UINT, UINT)
 
 LONG MRichEdit::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
-    if (id == 1 && code == 8 && m_pScrollVertical) {
+    if (id == MScroll::VERTICAL_BAR_ID && code == 8 && m_pScrollVertical) {
         LRESULT ignored = 0;
         const int pos = m_pScrollVertical->GetScrollCurrentPos();
         TxSendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos & 0xFFFF), 0, &ignored);

@@ -123,8 +123,8 @@ MPanel::MPanel(MObject* owner, UINT id, CRect rect, int visible)
       m_bEnableScroll(1)
 {
     m_bDblClk = 1;
-    m_pScrollVertical = new CScrollVertical(this, 1, CRect(), 1);
-    m_pScrollHorizontal = new CScrollHorizontal(this, 2, CRect(), 1);
+    m_pScrollVertical = new CScrollVertical(this, MScroll::VERTICAL_BAR_ID, CRect(), 1);
+    m_pScrollHorizontal = new CScrollHorizontal(this, MScroll::HORIZONTAL_BAR_ID, CRect(), 1);
     {
         CAutoLock lock(m_childLock);
         m_controls.push_back(m_pScrollVertical);
