@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SimKeyboard.h"
+#include "TempDatabase.h"
 #include "mainwnd/device/DeviceInfo.h"
 #include "mainwnd/device/KeyFuncCodec.h"
 #include "mainwnd/device/KeyTables.h"
@@ -24,25 +25,12 @@ using sim::Bytes;
 // Text `id` of section "KB.DIALOG" of language\1033.lan beside the test program.
 CString EnglishText(int id);
 
-// A fresh folder below the temporary folder, deleted with the object.
-class TempFolder
-{
-public:
-    TempFolder();
-    ~TempFolder();
-    const wchar_t* Path() const { return m_path.c_str(); }  // ends in a backslash
-
-private:
-    std::wstring m_path;
-};
+using testutil::EmptyDatabase;
+using testutil::TempFolder;
 
 // Everything a test changes in the database, as text (key rows, configuration
 // values, light rows), to compare before and after.
 std::string DatabaseSnapshot(DeviceDataDB& db);
-
-// One profile database for the whole test program (opening a new file takes
-// long under Wine), emptied: no rows, ids counting from 1 again.
-DeviceDataDB& EmptyDatabase();
 
 // Bytes of a block as "AA 55 16 00".
 std::string Hex(const uint8_t* bytes, size_t count);
