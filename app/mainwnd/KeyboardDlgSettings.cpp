@@ -11,6 +11,7 @@
 #include "MText.h"
 #include "Manager.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/LanguageText.h"
 #include "services/AppEnvironment.h"
 
 using namespace WEXA;
@@ -210,6 +211,7 @@ LONG KeyboardDlg::OnLanguageRadio()
     const int language = checked(418) ? 2052 : checked(420) ? 1028 : 1033;
     SetCurrentLanguageId(language);
     SaveLanguageId(language);
+    UseFontForLanguage(language);
     ApplyLanguage();
     // The two labels of id 424 are not reached by id.
     if (m_autorunLabel) m_autorunLabel->SetTitle(LangText(506));

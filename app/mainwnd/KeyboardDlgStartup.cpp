@@ -6,6 +6,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/LanguageText.h"
 #include "services/hid/HidDeviceManager.h"
 
 namespace {
@@ -16,6 +17,8 @@ const wchar_t kUpdateServer[] = L"https://update.example.com/kestrova/software-u
 
 int KeyboardDlg::OnInitDialog()
 {
+    // Before any control exists: the texts of Chinese need a face with their characters.
+    UseFontForLanguage(CurrentLanguageId.load());
     WEXA::MDialog::OnInitDialog();
     InitMainWindow();
     SetMTimer(16);

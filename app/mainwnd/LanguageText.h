@@ -25,3 +25,10 @@ CString LanguageFilePath(int languageId);
 // the section or the key does not exist. At most 259 characters come back (a
 // longer value is cut).
 CString GetLanguageText(int id, const wchar_t* section = L"KB.DIALOG");
+
+// Makes the library font one that has the language's characters: the library's
+// own face (Roboto) has no Chinese, so for 2052 and 1028 the first installed
+// face of a list of Chinese faces is used (the system's on Windows); every other
+// language, or no Chinese face at all, gives the library's own face back.
+// Returns the face now in use. UI thread; needs GDI+ started.
+CString UseFontForLanguage(int languageId);
