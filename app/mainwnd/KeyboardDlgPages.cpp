@@ -5,11 +5,7 @@
 
 void KeyboardDlg::ApplyLanguageToPageItems() {}
 
-void KeyboardDlg::InitCustomKeyPage() {}
-
 void KeyboardDlg::InitMacroPage() {}
-
-void KeyboardDlg::InitLightPage() {}
 
 void KeyboardDlg::InitMatrixScreenPage() {}
 
@@ -17,19 +13,13 @@ void KeyboardDlg::InitEffectPage() {}
 
 void KeyboardDlg::InitMusicPage() {}
 
-void KeyboardDlg::InitPerformancePage() {}
-
 void KeyboardDlg::InitDevicePage() {}
 
 void KeyboardDlg::InitLcdPage() {}
 
 void KeyboardDlg::InitSettingsPage() {}
 
-void KeyboardDlg::LayoutCustomKeyPage(CRect client) {}
-
 void KeyboardDlg::LayoutMacroPage(CRect client) {}
-
-void KeyboardDlg::LayoutLightPage(CRect client) {}
 
 void KeyboardDlg::LayoutMatrixScreenPage(CRect client) {}
 
@@ -37,13 +27,9 @@ void KeyboardDlg::LayoutEffectPage(CRect client) {}
 
 void KeyboardDlg::LayoutMusicPage(CRect client) {}
 
-void KeyboardDlg::LayoutPerformancePage(CRect client) {}
-
 void KeyboardDlg::LayoutDevicePage(CRect client) {}
 
 void KeyboardDlg::LayoutSettingsPage(CRect client) {}
-
-void KeyboardDlg::LoadLightModes() {}
 
 void KeyboardDlg::LoadMatrixModes() {}
 
@@ -52,47 +38,7 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam
     return 0;
 }
 
-LONG KeyboardDlg::OnKeyboardCtrlClick(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnMusicPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::StoreMacroPlayMode(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyComboFieldEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }
@@ -213,86 +159,6 @@ LONG KeyboardDlg::OnProfileAdd()
 }
 
 LONG KeyboardDlg::ImportProfileXml()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyLayerChanged()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnRestoreLayerButton()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyFunctionTypeTab()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyFunctionValue()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyComboSave()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroPlayModeRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightZoneTab()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnCustomLightSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightEnableSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightColorfulCheck()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightDefaultColor(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightBrightnessSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightSpeedSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightDirectionRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnUserLightModeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightApplyButton()
 {
     return 0;
 }
@@ -522,36 +388,6 @@ LONG KeyboardDlg::SendLcdLayer()
     return 0;
 }
 
-LONG KeyboardDlg::OnMacModeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnGameModeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLockWinSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnWasdModeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnSleepTimeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyResponseSelect()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnResetToDefaults()
 {
     return 0;
@@ -612,11 +448,6 @@ LONG KeyboardDlg::OnLcdRecoverEdit()
     return 0;
 }
 
-LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
@@ -628,16 +459,6 @@ LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
 }
 
 LONG KeyboardDlg::OnProfileMenuCommand(LONG_PTR command)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyFunctionMenuCommand(UINT_PTR wparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnDragOverNotify(LONG_PTR point)
 {
     return 0;
 }
