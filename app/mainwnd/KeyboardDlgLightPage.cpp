@@ -567,7 +567,10 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
 {
     if (code != 2) return 0;
     auto* modes = CtlAs<MComboBox>(126);
-    m_lightMode = modes ? int(modes->GetCurData()) : 0;
+    // No mode listed or chosen (no profile loaded yet): nothing to store or send;
+    // taken as mode 0 it would switch the keyboard's lighting off.
+    if (!modes || modes->GetCurSel() < 0) return 1;
+    m_lightMode = int(modes->GetCurData());
     Db().SetActiveLightMode(m_currentProfile, m_lightZone, m_lightMode);
     ShowLightModeControls();
     auto* picture = CtlAs<KeyboardCtrl>(58);

@@ -206,5 +206,14 @@ TEST_F(LightingPage, SlidersAndAKeyPressInABuiltInMode)
     Dlg().FlushTasks();
 }
 
+TEST_F(LightingPage, OpeningThePageWithoutAListedModeSendsNothing)
+{
+    Dlg().FlushTasks();
+    Control<WEXA::MComboBox>(126)->DelAllItems();
+    harness->SendControlEvent(126, 2);
+    EXPECT_TRUE(Dlg().m_taskQueue.IsEmpty()) << "no mode 0 is sent to the keyboard";
+    EXPECT_EQ(Db().GetActiveLightMode(1, 0), 1);
+}
+
 }  // namespace
 }  // namespace pagetest
