@@ -42,6 +42,12 @@ public:
     void ShowEffectFileControls(bool show);
     void ShowGameKeyControls(bool show);
     void ShowPresetControls(bool show);
+    // Custom-key page: the macro play-mode controls (90-95) and the key
+    // combination editor (96-116).
+    void ShowMacroModeControls(bool show);
+    void ShowKeyComboControls(bool show);
+    // Lighting page: palette 141, fields 145-147 and colour buttons 148-156.
+    void EnableLightColorControls(BOOL enable);
 
     // Shows or hides the kept controls of the ids (missing ones are skipped).
     void ShowIds(std::initializer_list<UINT> ids, bool show);

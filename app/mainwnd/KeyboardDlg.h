@@ -21,6 +21,9 @@
 //   KeyboardDlgProfileFile.cpp profile export and import
 //   KeyboardDlgReset.cpp      factory reset
 //   KeyboardDlgDevicePage.cpp the device page
+//   KeyboardDlgCustomKeyPage.cpp   the custom-key page and the key-picture clicks
+//   KeyboardDlgPerformancePage.cpp the performance page
+//   KeyboardDlgLightPage.cpp       the lighting page
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -67,6 +70,8 @@
 #include "services/audio/KeyboardAudio.h"
 #include "services/audio/Visualizer.h"
 #include "services/update/HttpDownloader.h"
+#include "services/db/DeviceDataRecords.h"
+#include "services/input/InputHookManager.h"
 
 struct RawInputEvent;
 struct KeyboardLayout;
@@ -469,6 +474,44 @@ public:
     bool ChooseProfileFile(bool save, std::wstring& path);
     FileChooserFn m_fileChooser = nullptr;
     void* m_fileChooserContext = nullptr;
+    // ---- custom-key page ----
+    LONG ShowSelectedKeyFunction(UINT code, UINT_PTR wparam, LONG_PTR lparam);
+    // The selected key's row of the current profile and Fn layer; false without
+    // a selected key. A key without a row gets one (function fields empty), so
+    // what the picture shows is what the database keeps.
+    bool ReadSelectedKeyRow(KeyMacroData& row);
+    // Stores the row, shows its function on the key and queues the key write.
+    void StoreSelectedKeyRow(const KeyMacroData& row);
+    // Ends the key-combination capture: hooks removed, input method context
+    // given back, the key test's raw input on again. Harmless when none runs.
+    void EndKeyComboCapture();
+    bool KeyComboCaptureActive() const { return m_hookPurpose == 2 && m_hookManager != nullptr; }
+    int m_keyFuncCategory = 0;
+    CRect m_keyGridRect, m_keyGridMacroRect;
+    int m_capturedVirtualKey = 0;
+    CString m_capturedKeyName;
+    int m_hookPurpose = 0;  // 1 macro recording, 2 the key-combination field
+    std::unique_ptr<InputHookManager> m_hookManager;
+    HWND m_keyComboImeWindow = nullptr;
+    HIMC m_keyComboImeContext = nullptr;
+    bool m_keyComboImeTaken = false;
+
+    // ---- performance page ----
+    void LoadPerformanceSettings();
+
+    // ---- lighting page ----
+    LONG OnLightKeyClick(UINT code);
+    // Inserts the default light rows of the current profile when it has none;
+    // the count and the inserts form one transaction under the database lock.
+    void SeedDefaultLightModes();
+    void ShowLightModeControls();
+    void ApplyLightColor(COLORREF color);
+    void ApplyLightEditColor();
+    // Rewrites the per-key colours of the shown user mode from the picture, in
+    // one transaction.
+    void SaveUserKeyColors();
+    void ShowLightColorFields(COLORREF color);
+    void LightColourPicked();
 
     // A test can watch the worker: called after each task is taken, with
     // whether its routine was run (false: dropped for want of a keyboard).

@@ -5,11 +5,7 @@
 
 void KeyboardDlg::ApplyLanguageToPageItems() {}
 
-void KeyboardDlg::InitCustomKeyPage() {}
-
 void KeyboardDlg::InitMacroPage() {}
-
-void KeyboardDlg::InitLightPage() {}
 
 void KeyboardDlg::InitMatrixScreenPage() {}
 
@@ -17,15 +13,9 @@ void KeyboardDlg::InitEffectPage() {}
 
 void KeyboardDlg::InitMusicPage() {}
 
-void KeyboardDlg::InitPerformancePage() {}
-
 void KeyboardDlg::InitLcdPage() {}
 
-void KeyboardDlg::LayoutCustomKeyPage(CRect client) {}
-
 void KeyboardDlg::LayoutMacroPage(CRect client) {}
-
-void KeyboardDlg::LayoutLightPage(CRect client) {}
 
 void KeyboardDlg::LayoutMatrixScreenPage(CRect client) {}
 
@@ -33,53 +23,9 @@ void KeyboardDlg::LayoutEffectPage(CRect client) {}
 
 void KeyboardDlg::LayoutMusicPage(CRect client) {}
 
-void KeyboardDlg::LayoutPerformancePage(CRect client) {}
-
-void KeyboardDlg::LoadLightModes() {}
-
 void KeyboardDlg::LoadMatrixModes() {}
 
-LONG KeyboardDlg::OnKeyboardCtrlClick(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnMusicPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::StoreMacroPlayMode(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyComboFieldEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }
@@ -190,86 +136,6 @@ LONG KeyboardDlg::OnLcdBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnLcdPaletteBar()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyLayerChanged()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnRestoreLayerButton()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyFunctionTypeTab()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyFunctionValue()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyComboSave()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroPlayModeRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightZoneTab()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnCustomLightSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightEnableSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightColorfulCheck()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightDefaultColor(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightBrightnessSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightSpeedSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightDirectionRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnUserLightModeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLightApplyButton()
 {
     return 0;
 }
@@ -499,36 +365,6 @@ LONG KeyboardDlg::SendLcdLayer()
     return 0;
 }
 
-LONG KeyboardDlg::OnMacModeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnGameModeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnLockWinSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnWasdModeSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnSleepTimeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyResponseSelect()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnEffectPresetSelect()
 {
     return 0;
@@ -549,22 +385,7 @@ LONG KeyboardDlg::OnLcdRecoverEdit()
     return 0;
 }
 
-LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnKeyFunctionMenuCommand(UINT_PTR wparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnDragOverNotify(LONG_PTR point)
 {
     return 0;
 }

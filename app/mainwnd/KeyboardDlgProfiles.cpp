@@ -120,6 +120,7 @@ void KeyboardDlg::RefreshPages()
     if (m_featureFlags & 0x01) LoadKeyAssignments(m_currentProfile);
     if (m_featureFlags & 0x04) LoadLightModes();
     if (m_deviceInfo.matrixPresent) LoadMatrixModes();
+    LoadPerformanceSettings();
 }
 
 void KeyboardDlg::ApplyProfileToDevice()
@@ -137,6 +138,7 @@ void KeyboardDlg::ApplyProfileToDevice()
         // All four layers, whatever single-key writes are still queued.
         KeyTables().WriteKeyFunctions(profile, 0, -2);
     }
+    LoadPerformanceSettings();
     LoadLightModes();
     if (picture) picture->ResetAllItemCheck(0);
     if (auto* customLight = CtlAs<WEXA::CSwitchButton>(125)) customLight->SetCheck(0);

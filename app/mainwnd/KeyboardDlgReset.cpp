@@ -83,4 +83,5 @@ void KeyboardDlg::FactoryReset()
         if (!m_modelName.empty()) DeleteFolder(GetDataFolder() + L"led\\" + m_modelName + L"\\");
         DeviceDataDB::Instance()->DeleteAllLedLayers();
     }
+    LoadPerformanceSettings();
 }

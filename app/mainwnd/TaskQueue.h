@@ -53,6 +53,17 @@ public:
         m_codes.push_back(code);
         return true;
     }
+    // Appends unless the same code is already waiting (checked and appended
+    // under one lock), so quick repeats of a change do not pile up while a
+    // change made behind another task is never lost.
+    bool AppendUnlessQueued(int code)
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        for (int queued : m_codes)
+            if (queued == code) return false;
+        m_codes.push_back(code);
+        return true;
+    }
     bool TakeFront(int& code)
     {
         std::lock_guard<std::mutex> hold(m_lock);

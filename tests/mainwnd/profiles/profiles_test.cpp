@@ -98,6 +98,8 @@ TEST_F(ProfileTest, ApplyWritesTheFourLayerTablesColoursAndSettings)
     Db().UpdateKeyMacro(row);
     Db().m_db.Exec("DELETE FROM t_key_macro_data WHERE fn_layer = 3 AND key_code = 4");
     // A user mode: the settings block names it, its key colours go out.
+    // The apply reloads the lighting page, which takes the mode from the database.
+    ASSERT_TRUE(Db().SetActiveLightMode(profile, 0, 129));
     Dlg().m_lightMode = 129;
     UserLightRgbData colour;
     colour.profile = profile;

@@ -1,0 +1,219 @@
+// The lighting page, driven through the real main window: the default modes,
+// what each mode's capability bits show, colours and the user modes coloured
+// key by key, checked against the database and the simulated keyboard.
+#include <thread>
+
+#include "CColorButton.h"
+#include "CSwitchButton.h"
+#include "KeyboardCtrl.h"
+#include "MComboBox.h"
+#include "MEdit.h"
+#include "MSlider.h"
+#include "PageFixture.h"
+#include "TabCtrlEx.h"
+
+namespace pagetest {
+namespace {
+
+const int kLightingTab = 1;
+const int kKeyF1 = 0x3A, kKeyEsc = 0x29;
+
+class LightingPage : public PageFixture
+{
+protected:
+    void SetUp() override
+    {
+        Start("Kestrova-K87");
+        OpenTab(kLightingTab);
+        Dlg().LoadLightModes();
+    }
+
+    int LightRowCount()
+    {
+        int rows = 0;
+        std::vector<LightData*> list;
+        for (int type : {0, 1, 2, 10}) rows += Db().GetLights(1, type, list);
+        FreeRecordList(list);
+        return rows;
+    }
+
+    void ChooseMode(int mode)
+    {
+        auto* modes = Control<WEXA::MComboBox>(126);
+        ASSERT_GE(modes->SelectData(mode), 0) << "no mode " << mode;
+        harness->SendControlEvent(126, 2);
+    }
+
+    bool Shown(UINT id) { return Dlg().Ctl(id) && Dlg().Ctl(id)->IsVisible(); }
+    bool Enabled(UINT id) { return Dlg().Ctl(id) && Dlg().Ctl(id)->IsEnabled(); }
+
+    LightData Row(int zone, int mode)
+    {
+        LightData row;
+        EXPECT_TRUE(Db().GetLight(1, zone, mode, row));
+        return row;
+    }
+};
+
+TEST_F(LightingPage, DefaultModesAreSeededOnceEvenFromTwoThreads)
+{
+    EXPECT_EQ(LightRowCount(), 41);
+    for (int zone : {0, 1, 2}) EXPECT_EQ(Db().GetActiveLightMode(1, zone), 1);
+    EXPECT_EQ(Db().GetActiveLightMode(1, 10), 0);
+    Dlg().LoadLightModes();
+    EXPECT_EQ(LightRowCount(), 41) << "a second load adds nothing";
+
+    // A profile without rows, loaded on two threads at once.
+    ProfileData second;
+    second.name = L"Profile 2";
+    ASSERT_EQ(Db().AddProfile(second), 2);
+    Dlg().m_currentProfile = 2;
+    for (int round = 0; round < 5; ++round) {
+        Db().m_db.Exec("DELETE FROM t_light_data WHERE profile = 2");
+        std::thread other([&] { Dlg().SeedDefaultLightModes(); });
+        Dlg().SeedDefaultLightModes();
+        other.join();
+        std::vector<LightData*> list;
+        int rows = 0;
+        for (int type : {0, 1, 2, 10}) rows += Db().GetLights(2, type, list);
+        FreeRecordList(list);
+        EXPECT_EQ(rows, 41) << "round " << round;
+    }
+    Dlg().m_currentProfile = 1;
+}
+
+TEST_F(LightingPage, CapabilityBitsDecideWhatShows)
+{
+    auto* modes = Control<WEXA::MComboBox>(126);
+    ASSERT_NE(modes, nullptr);
+    EXPECT_EQ(modes->GetCount(), 22) << "modes 0-20 and the user mode 128";
+    EXPECT_EQ(modes->GetItemData(21), 128);
+    auto* zones = Control<WEXA::TabCtrlEx>(117);
+    ASSERT_NE(zones, nullptr);
+    WEXA::TABITEM_INFO item;
+    for (int zone = 1; zone <= 2; ++zone) {
+        ASSERT_TRUE(zones->GetItemInfo(zone, item));
+        const bool present =
+            zone == 1 ? Dlg().m_deviceInfo.zone1Present : Dlg().m_deviceInfo.zone2Present;
+        EXPECT_EQ(item.visible != 0, present) << "zone " << zone;
+    }
+    struct Case
+    {
+        int mode;
+        bool brightness, speed, direction, singleColour, colourEnabled, userMode;
+    };
+    const Case cases[] = {
+        {1, true, true, false, true, true, false},    // 0x33
+        {2, true, true, false, false, false, false},  // 0x03
+        {4, true, false, false, true, true, false},   // 0x31
+        {0, false, false, false, false, false, false},
+        {128, true, false, false, false, true, true},  // 0x111
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        ChooseMode(c.mode);
+        EXPECT_EQ(Dlg().m_lightMode, c.mode);
+        EXPECT_EQ(Db().GetActiveLightMode(1, 0), c.mode);
+        EXPECT_EQ(Shown(129), c.brightness);
+        EXPECT_EQ(Shown(128), c.brightness);
+        EXPECT_EQ(Shown(131), c.speed);
+        EXPECT_EQ(Shown(137), c.singleColour);
+        EXPECT_EQ(Shown(159), c.userMode);
+        for (UINT id : {141u, 145u, 148u}) EXPECT_EQ(Enabled(id), c.colourEnabled) << id;
+        EXPECT_EQ(Control<WEXA::CSwitchButton>(123)->GetCheck(), 1);
+        Dlg().FlushTasks();
+    }
+}
+
+TEST_F(LightingPage, ColourFieldIsHeldAt255AndReachesTheKeyboard)
+{
+    ChooseMode(1);
+    RunQueuedTasks();
+    // Colourful is on: picking a colour turns it off.
+    ASSERT_EQ(Row(0, 1).colorful, 1);
+    auto* red = Control<WEXA::MEdit>(145);
+    auto* green = Control<WEXA::MEdit>(146);
+    auto* blue = Control<WEXA::MEdit>(147);
+    EXPECT_EQ(std::wstring(red->GetTitleEx()), L"255");
+    green->SetControlTitle(L"16");
+    blue->SetControlTitle(L"300");
+    harness->SendControlEvent(147, 26);
+    EXPECT_EQ(std::wstring(blue->GetTitleEx()), L"255");
+    const LightData row = Row(0, 1);
+    EXPECT_EQ(row.color_value, 0xFF10FF);
+    EXPECT_EQ(row.colorful, 0);
+    RunQueuedTasks();
+    const sim::Bytes& block = keyboard->Block(0x14);
+    // Zone 0: bytes 1-10; R, G, B at 7-9, colourful at 5.
+    EXPECT_EQ(Hex(std::vector<uint8_t>(block.begin() + 5, block.begin() + 10)), "00 00 FF 10 FF");
+}
+
+TEST_F(LightingPage, UserModeKeyClickRewritesTheColoursAndReachesTheKeyboard)
+{
+    Dlg().m_workerPaused = 1;
+    ChooseMode(128);
+    EXPECT_EQ(Dlg().m_taskQueue.Snapshot(),
+              (std::vector<int>{TASK_WRITE_USER_LIGHT_MODE, TASK_READ_USER_KEY_COLORS}));
+    Dlg().m_workerPaused = 0;
+    RunQueuedTasks();
+    // A preset colour becomes what key presses paint.
+    ASSERT_TRUE(harness->Click(151));  // 0x00FF00
+    RunQueuedTasks();
+    ASSERT_TRUE(ClickKey(kKeyF1));
+    EXPECT_EQ(Dlg().m_taskQueue.Snapshot(), std::vector<int>{TASK_WRITE_USER_KEY_COLORS});
+    std::vector<UserLightRgbData*> colours;
+    const int keys = Control<WEXA::KeyboardCtrl>(58)->GetKeyCount();
+    EXPECT_EQ(Db().GetUserLightRgb(1, 128, colours), keys);
+    for (const UserLightRgbData* c : colours)
+        EXPECT_EQ(c->key_rgb, c->key_code == kKeyF1 ? 0x00FF00 : 0) << c->key_code;
+    FreeRecordList(colours);
+    ClearLog();
+    RunQueuedTasks();
+    std::vector<sim::Request> requests = DataRequests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests[0].Command(), 0x23);
+    const sim::Bytes& block = keyboard->Block(0x22);
+    int led = -1;
+    for (size_t i = 0; i < model->keyCount; ++i)
+        if (model->keys[i].usage == kKeyF1) led = model->keys[i].led;
+    ASSERT_GE(led, 0);
+    EXPECT_EQ(Hex(std::vector<uint8_t>(block.begin() + 3 * led, block.begin() + 3 * led + 3)),
+              "00 FF 00");
+    // A second key: the set is replaced, never added to.
+    ASSERT_TRUE(ClickKey(kKeyEsc));
+    EXPECT_EQ(Db().GetUserLightRgb(1, 128, colours), keys);
+    FreeRecordList(colours);
+    RunQueuedTasks();
+}
+
+TEST_F(LightingPage, SlidersAndAKeyPressInABuiltInMode)
+{
+    ChooseMode(1);
+    Dlg().FlushTasks();
+    auto* brightness = Control<WEXA::MSlider>(129);
+    EXPECT_EQ(brightness->GetMaxProgress(), sim::kBrightnessLimit);
+    brightness->SetProgress(40);
+    harness->SendControlEvent(129, 2);
+    EXPECT_EQ(Row(0, 1).brightness, 40);
+    EXPECT_EQ(Dlg().m_taskQueue.Snapshot(), std::vector<int>{TASK_WRITE_LIGHT_MODE});
+    Dlg().FlushTasks();
+    ASSERT_TRUE(ClickKey(kKeyF1));
+    EXPECT_TRUE(Dlg().m_taskQueue.IsEmpty()) << "a key press in a built-in mode changes nothing";
+    ChooseMode(128);
+    Dlg().FlushTasks();
+    harness->SendControlEvent(129, 2);
+    EXPECT_EQ(Dlg().m_taskQueue.Snapshot(), std::vector<int>{TASK_WRITE_USER_LIGHT_MODE});
+    Dlg().FlushTasks();
+}
+
+TEST_F(LightingPage, OpeningThePageWithoutAListedModeSendsNothing)
+{
+    Dlg().FlushTasks();
+    Control<WEXA::MComboBox>(126)->DelAllItems();
+    harness->SendControlEvent(126, 2);
+    EXPECT_TRUE(Dlg().m_taskQueue.IsEmpty()) << "no mode 0 is sent to the keyboard";
+    EXPECT_EQ(Db().GetActiveLightMode(1, 0), 1);
+}
+
+}  // namespace
+}  // namespace pagetest
