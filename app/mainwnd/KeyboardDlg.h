@@ -14,6 +14,7 @@
 //   KeyboardDlgLanguage.cpp   ApplyLanguage, language texts and registry settings
 //   KeyboardDlgDevices.cpp    device list, scan and connect steps
 //   KeyboardDlgPages.cpp      page builders, layouts and handlers of the pages
+//   KeyboardDlgMacroPage.cpp  the macro page; KeyboardDlgMacroRecording.cpp its recording
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -59,6 +60,7 @@
 #include "services/audio/Visualizer.h"
 
 struct RawInputEvent;
+class InputHookManager;
 
 // The main window's private messages.
 enum KeyboardMessage : UINT {
@@ -392,6 +394,36 @@ public:
     LONG OnKeyFunctionMenuCommand(UINT_PTR wparam);
     LONG OnDragOverNotify(LONG_PTR point);
 
+    // ---- macro page and macro recording (KeyboardDlgMacroPage.cpp,
+    //      KeyboardDlgMacroRecording.cpp) ----
+    void LoadMacroPage();
+    void ShowMacro(int macroId);
+    LONG ResetKeysBoundToMacro(int macroId);
+    LONG SaveMacroDelaySettings();
+    void ShowRecordEditor(BOOL show);
+    void EnableMacroControls(BOOL enable);
+    struct MacroHookEvent
+    {
+        int source = 0;  // 0 ignore, 1 mouse, 2 keyboard
+        int action = 0;  // 0 pressed, 1 released
+        int value = 0;   // virtual key or mouse button bit
+        CString name;
+    };
+    void RecordMacroEvent(const MacroHookEvent& event);
+    void EndMacroRecording();
+    // The record editor's key field: the next key pressed anywhere is taken.
+    void BeginMacroKeyCapture();
+    void EndMacroKeyCapture();
+    bool MacroRecording() const { return m_macroRecording; }
+    int MacroRecordRoom() const { return m_macroRecordRoom; }
+    // The clock of recorded pauses (GetTickCount); tests replace it.
+    typedef DWORD (*TickFn)(void* context);
+    void SetMacroClock(TickFn tick, void* context)
+    {
+        m_macroTick = tick;
+        m_macroTickContext = context;
+    }
+
     // A test can watch the worker: called after each task is taken, with
     // whether its routine was run (false: dropped for want of a keyboard).
     typedef void (*TaskObserverFn)(void* context, int code, bool performed);
@@ -496,6 +528,18 @@ protected:
     PauseFn m_pause = nullptr;
     void* m_pauseContext = nullptr;
     bool m_timerPeriodRaised = false;
+    // Macro recording (UI thread only).
+    bool m_macroRecording = false;
+    InputHookManager* m_macroHooks = nullptr;
+    int m_hookPurpose = 0;  // 1 recording, 3 the record editor's key capture
+    int m_macroDelayMode = 0;
+    DWORD m_macroPauseMemory = 0;
+    int m_macroRecordRoom = 0;
+    std::set<int> m_macroHeldKeys;
+    int m_macroCapturedKey = 0;
+    CString m_macroCapturedName;
+    TickFn m_macroTick = nullptr;
+    void* m_macroTickContext = nullptr;
 };
 
 // Executable folder + "skins\" + the library's theme folder.

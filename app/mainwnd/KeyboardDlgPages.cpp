@@ -7,8 +7,6 @@ void KeyboardDlg::ApplyLanguageToPageItems() {}
 
 void KeyboardDlg::InitCustomKeyPage() {}
 
-void KeyboardDlg::InitMacroPage() {}
-
 void KeyboardDlg::InitLightPage() {}
 
 void KeyboardDlg::InitMatrixScreenPage() {}
@@ -26,8 +24,6 @@ void KeyboardDlg::InitLcdPage() {}
 void KeyboardDlg::InitSettingsPage() {}
 
 void KeyboardDlg::LayoutCustomKeyPage(CRect client) {}
-
-void KeyboardDlg::LayoutMacroPage(CRect client) {}
 
 void KeyboardDlg::LayoutLightPage(CRect client) {}
 
@@ -133,26 +129,6 @@ LONG KeyboardDlg::OnMatrixGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnMatrixBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroDelayTimeEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordValueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }
@@ -397,61 +373,6 @@ LONG KeyboardDlg::OnMatrixAmplitudeSlider()
     return 0;
 }
 
-LONG KeyboardDlg::OnMacroNew()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroDelete()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordToggle()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordDelete()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordClear()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroDelayModeRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordTypeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::SaveMacroRecords()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordUp()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordDown()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroInsertMenu()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnLcdLayerAdd()
 {
     return 0;
@@ -608,16 +529,6 @@ LONG KeyboardDlg::OnLcdDrawModeButton(UINT id)
 }
 
 LONG KeyboardDlg::OnLcdRecoverEdit()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }

@@ -3,7 +3,10 @@
 // built it sends nothing.
 #include "mainwnd/KeyboardDlg.h"
 
-void KeyboardDlg::LoadProfiles() {}
+void KeyboardDlg::LoadProfiles()
+{
+    LoadMacroPage();
+}
 
 void KeyboardDlg::ApplyProfileToDevice() {}
 
