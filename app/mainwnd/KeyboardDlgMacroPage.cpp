@@ -7,6 +7,8 @@
 // Macros are the keyboard model's, not a profile's: keys name a macro by its
 // position in the table, so removing a macro rewrites both the table and the
 // keys (tasks 10, then 8 for all four Fn layers).
+#include <algorithm>
+
 #include "CArea.h"
 #include "CCheckButton.h"
 #include "CRecordList.h"
@@ -92,10 +94,15 @@ void KeyboardDlg::InitMacroPage()
     auto control = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
         return MakeIn(panel, className, id, title);
     };
+    // The panel art is 96 pixels square: a corner of more than a third of it
+    // leaves too little edge and middle to stretch cleanly (over half of it,
+    // nothing but the corners would be drawn).
     auto background = [&](UINT id, int corner) {
         if (auto* picture = static_cast<MPicture*>(area(L"MPicture", id))) {
             picture->SetImage(L"img_area.png", 1);
-            picture->SetShowMode(SHOW_MODE_FRAME, corner);
+            const CSize art = picture->GetImageSize();
+            const int most = std::min(art.cx, art.cy) / 3;
+            picture->SetShowMode(SHOW_MODE_FRAME, most > 0 && corner > most ? most : corner);
         }
     };
     auto text = [&](UINT id, const CString& title, bool themed, int size) {

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "MTabCtrl.h"
@@ -54,8 +55,10 @@ void MacroPageTest::SetUp()
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::wstring name(info->name(), info->name() + strlen(info->name()));
+    std::replace(name.begin(), name.end(), L'/', L'-');  // parameterised names
     folder = std::wstring(temp) + L"kestrova-macros-" + std::to_wstring(GetCurrentProcessId()) +
-             L"-" + std::wstring(info->name(), info->name() + strlen(info->name())) + L"\\";
+             L"-" + name + L"\\";
     SHCreateDirectoryExW(nullptr, (folder + L"db").c_str(), nullptr);
     DeleteFileW((folder + L"db\\k87_data_2.db").c_str());
     ASSERT_TRUE(Db().OpenDevice(folder.c_str(), L"k87"));
