@@ -93,6 +93,19 @@ TEST_F(MacroPageTest, AnEmptyTableGetsTenMacrosAndStoredNamesShowInTheLanguage)
         Db().GetMacro(Macros()->GetItemData(i), stored);
         EXPECT_EQ(stored.name, CString(cases[i].stored)) << i;
     }
+
+    // Renaming in place: an emptied name gets the stored one back, a typed one
+    // is stored.
+    const int sixth = Macros()->GetItemData(5);
+    Macros()->SetCurSel(5);
+    Macros()->ModifyItemString(5, L"");
+    EXPECT_EQ(h->SendControlEvent(209, 29), 0);
+    EXPECT_EQ(Macros()->GetItemText(5), CString(L"M6"));
+    Macros()->ModifyItemString(5, L"Work");
+    EXPECT_EQ(h->SendControlEvent(209, 29), 1);
+    MacroData renamed;
+    Db().GetMacro(sixth, renamed);
+    EXPECT_EQ(renamed.name, CString(L"Work"));
 }
 
 TEST_F(MacroPageTest, RecordingTakesInjectedKeysAndButtonsAndTheKeyboardGetsTheTable)
@@ -184,6 +197,10 @@ TEST_F(MacroPageTest, AFixedPauseGoesToEveryEventButTheLast)
     EXPECT_EQ(stored.delay_type, 2);
     EXPECT_EQ(stored.delay_time, 250);
 
+    // The macro has a tap already: the recording appends to it.
+    ASSERT_TRUE(Db().ReplaceMacroRecords(SelectedMacroId(), KeyEvents(2, 'Z')));
+    SelectMacro(0);
+    ASSERT_EQ(Events()->GetItemCount(), 2);
     SetCursorPos(QuietPoint().x, QuietPoint().y);
     ASSERT_EQ(h->SendControlEvent(226, 2), 1);
     PressKey('A');
@@ -195,11 +212,14 @@ TEST_F(MacroPageTest, AFixedPauseGoesToEveryEventButTheLast)
     h->SendControlEvent(226, 2);
     ASSERT_FALSE(Dlg().MacroRecording());
     std::vector<Record> listed = ListedRecords();
-    ASSERT_EQ(listed.size(), 4u);
-    EXPECT_EQ(listed[0].value, 'A');
-    EXPECT_EQ(listed[2], (Record{4, 1, 250, kDown + L"MouseL"}));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(listed[i].delay, 250) << i;
-    EXPECT_EQ(listed[3].delay, 10);
+    ASSERT_EQ(listed.size(), 6u);
+    EXPECT_EQ(listed[0], (Record{2, 'Z', 10, kDown + L"A"}));
+    EXPECT_EQ(listed[1].value, 'Z');
+    EXPECT_EQ(listed[2].value, 'A');
+    EXPECT_EQ(listed[4], (Record{4, 1, 250, kDown + L"MouseL"}));
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(listed[i].delay, 250) << i;
+    EXPECT_EQ(listed[5].delay, 10);
+    EXPECT_EQ(StoredRecords(SelectedMacroId()), listed);
 }
 
 TEST_F(MacroPageTest, TheFixedPauseFieldHoldsItsRange)
