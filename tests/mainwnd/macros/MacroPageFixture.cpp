@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "MTabCtrl.h"
+#include "pages/CUIMessageBox.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "services/AppEnvironment.h"
 #include "services/hid/HidDeviceManager.h"
@@ -48,6 +49,8 @@ DWORD Tick(void* context)
     return *static_cast<DWORD*>(context);
 }
 
+MacroPageTest* g_running = nullptr;
+
 }  // namespace
 
 void MacroPageTest::SetUp()
@@ -64,8 +67,25 @@ void MacroPageTest::SetUp()
     ASSERT_TRUE(Db().OpenDevice(folder.c_str(), L"k87"));
 }
 
+void CALLBACK MacroPageTest::AnswerBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    static HWND answered = nullptr;  // closing already
+    HWND box = FindWindowW(nullptr, kMessageBoxWindowName);
+    if (!box) answered = nullptr;
+    if (!box || box == answered || !IsWindowVisible(box) || !g_running) return;
+    auto* dialog = dynamic_cast<CUIMessageBox*>(
+        reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(box, GWLP_USERDATA)));
+    if (!dialog) return;
+    g_running->boxes.push_back(
+        {(const wchar_t*)dialog->m_title, (const wchar_t*)dialog->m_message});
+    answered = box;
+    PostMessageW(box, WEXA::WM_USER_CLOSE_WINDOW, 2, 0);
+}
+
 void MacroPageTest::TearDown()
 {
+    if (boxTimer) KillTimer(nullptr, boxTimer);
+    g_running = nullptr;
     h.reset();
     keyboard.reset();
     Db().CloseDevice();
@@ -96,6 +116,8 @@ void MacroPageTest::StartWindow(int languageId)
         ASSERT_TRUE(Dlg().ReadDefaultKeyTables());
     }
     Dlg().SetMacroClock(&Tick, &clock);
+    g_running = this;
+    boxTimer = SetTimer(nullptr, 0, 40, &MacroPageTest::AnswerBoxes);
     Dlg().MainTab()->SetSelectItem(5);
     InvalidateRect(window, nullptr, FALSE);
     h->Pump(100);

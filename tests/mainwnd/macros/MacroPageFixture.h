@@ -66,6 +66,16 @@ protected:
     // The macro table the keyboard holds, cut to its stated length.
     std::vector<uint8_t> KeyboardMacroTable();
 
+    // Message boxes the page shows are answered at once (closed) and kept
+    // here as title and message.
+    struct SeenBox
+    {
+        std::wstring title, message;
+    };
+    std::vector<SeenBox> boxes;
+    static void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD);
+    UINT_PTR boxTimer = 0;
+
     std::unique_ptr<testutil::MainWindowHarness> h;
     std::unique_ptr<sim::SimKeyboard> keyboard;
     DWORD clock = 5000;  // the recording's clock

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "CCheckButton.h"
 #include "MEdit.h"
@@ -466,6 +467,60 @@ TEST_F(MacroPageTest, TheKeyFieldRenamesOnlyTheSelectedPressAndItsRelease)
         EXPECT_EQ(listed[i].text, text) << i;
     }
     EXPECT_EQ(StoredRecords(macroId), listed);
+}
+
+TEST_F(MacroPageTest, RefusalsTellTheUserWhy)
+{
+    StartWindow();
+    auto text = [](int id) { return std::wstring((const wchar_t*)GetLanguageText(id)); };
+    struct Refusal
+    {
+        const char* what;
+        std::function<LONG()> act;
+        int title, message;
+    };
+    const Refusal refusals[] = {
+        {"an eleventh macro", [&] { return h->SendControlEvent(210, 2); }, 351, 430},
+        {"recording without a selected macro",
+         [&] {
+             Macros()->SetCurSel(-1);
+             const LONG result = h->SendControlEvent(226, 2);
+             SelectMacro(0);
+             return result;
+         },
+         358, 387},
+        {"recording into a full memory",
+         [&] {
+             // The other nine macros fill the keyboard's 4096 bytes.
+             for (int row = 1; row < 10; ++row)
+                 Db().ReplaceMacroRecords(Macros()->GetItemData(row), KeyEvents(111, 'A'));
+             Db().ReplaceMacroRecords(Macros()->GetItemData(9), KeyEvents(111 + 112, 'A'));
+             return h->SendControlEvent(226, 2);
+         },
+         358, 386},
+        {"inserting without room", [&] { return h->SendControlEvent(221, 2); }, 368, 386},
+    };
+    for (const Refusal& r : refusals) {
+        boxes.clear();
+        EXPECT_EQ(r.act(), 0) << r.what;
+        h->Pump(150);
+        ASSERT_EQ(boxes.size(), 1u) << r.what;
+        EXPECT_EQ(boxes[0].title, text(r.title)) << r.what;
+        EXPECT_EQ(boxes[0].message, text(r.message)) << r.what;
+        EXPECT_FALSE(Dlg().MacroRecording()) << r.what;
+        EXPECT_EQ(InputHookManager::GetActive(), nullptr) << r.what;
+    }
+    EXPECT_EQ(Macros()->GetItemCount(), 10);
+
+    // With one macro fewer a new one takes the first free number.
+    SelectMacro(9);
+    h->SendControlEvent(211, 2);
+    ASSERT_EQ(Macros()->GetItemCount(), 9);
+    EXPECT_EQ(h->SendControlEvent(210, 2), 1);
+    ASSERT_EQ(Macros()->GetItemCount(), 10);
+    EXPECT_EQ(Macros()->GetCurSel(), 9);
+    EXPECT_EQ(Macros()->GetItemText(9), GetLanguageText(351) + L" 1");
+    EXPECT_EQ(Events()->GetItemCount(), 0);
 }
 
 class MacroPageScreens : public MacroPageTest, public ::testing::WithParamInterface<int>
