@@ -1,6 +1,7 @@
 // KeyboardDlg: construction, destruction, ShowMainWindow and Shutdown.
 #include "mainwnd/KeyboardDlg.h"
 #include "pages/UpdateProcessDlg.h"
+#include "services/input/InputHookManager.h"
 
 #include "Manager.h"
 #include "services/AppEnvironment.h"
@@ -22,6 +23,7 @@ KeyboardDlg::~KeyboardDlg()
 {
     // The worker calls into this object: it ends before any member goes.
     StopWorker();
+    InputHookManager::Destroy(m_macroHooks);  // a recording still running
     if (DeviceDataDB* db = DeviceDataDB::Instance()) {
         CAutoLock hold(m_deviceStateLock);
         if (db->IsOpened()) db->CloseDevice();

@@ -24,6 +24,7 @@
 //   KeyboardDlgCustomKeyPage.cpp   the custom-key page and the key-picture clicks
 //   KeyboardDlgPerformancePage.cpp the performance page
 //   KeyboardDlgLightPage.cpp       the lighting page
+//   KeyboardDlgMacroPage.cpp  the macro page; KeyboardDlgMacroRecording.cpp its recording
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -76,6 +77,7 @@
 struct RawInputEvent;
 struct KeyboardLayout;
 class UpdateProcessDlg;
+class InputHookManager;
 
 // The main window's private messages.
 enum KeyboardMessage : UINT {
@@ -425,6 +427,8 @@ public:
     WEXA::CDeviceList* DeviceList();
     // ---- handlers of private window messages owned by the pages ----
     LONG OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam);
+    // The key-combination field's capture (hook purpose 2).
+    LONG OnKeyComboHookKey(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnUpdateCheckResult(LONG_PTR result);
     LONG OnUpdateFailed();
@@ -490,7 +494,8 @@ public:
     CRect m_keyGridRect, m_keyGridMacroRect;
     int m_capturedVirtualKey = 0;
     CString m_capturedKeyName;
-    int m_hookPurpose = 0;  // 1 macro recording, 2 the key-combination field
+    // 1 macro recording, 2 the key-combination field, 3 the record editor's key capture
+    int m_hookPurpose = 0;
     std::unique_ptr<InputHookManager> m_hookManager;
     HWND m_keyComboImeWindow = nullptr;
     HIMC m_keyComboImeContext = nullptr;
@@ -512,6 +517,35 @@ public:
     void SaveUserKeyColors();
     void ShowLightColorFields(COLORREF color);
     void LightColourPicked();
+    // ---- macro page and macro recording (KeyboardDlgMacroPage.cpp,
+    //      KeyboardDlgMacroRecording.cpp) ----
+    void LoadMacroPage();
+    void ShowMacro(int macroId);
+    LONG ResetKeysBoundToMacro(int macroId);
+    LONG SaveMacroDelaySettings();
+    void ShowRecordEditor(BOOL show);
+    void EnableMacroControls(BOOL enable);
+    struct MacroHookEvent
+    {
+        int source = 0;  // 0 ignore, 1 mouse, 2 keyboard
+        int action = 0;  // 0 pressed, 1 released
+        int value = 0;   // virtual key or mouse button bit
+        CString name;
+    };
+    void RecordMacroEvent(const MacroHookEvent& event);
+    void EndMacroRecording();
+    // The record editor's key field: the next key pressed anywhere is taken.
+    void BeginMacroKeyCapture();
+    void EndMacroKeyCapture();
+    bool MacroRecording() const { return m_macroRecording; }
+    int MacroRecordRoom() const { return m_macroRecordRoom; }
+    // The clock of recorded pauses (GetTickCount); tests replace it.
+    typedef DWORD (*TickFn)(void* context);
+    void SetMacroClock(TickFn tick, void* context)
+    {
+        m_macroTick = tick;
+        m_macroTickContext = context;
+    }
 
     // A test can watch the worker: called after each task is taken, with
     // whether its routine was run (false: dropped for want of a keyboard).
@@ -629,6 +663,17 @@ protected:
     PauseFn m_pause = nullptr;
     void* m_pauseContext = nullptr;
     bool m_timerPeriodRaised = false;
+    // Macro recording (UI thread only).
+    bool m_macroRecording = false;
+    InputHookManager* m_macroHooks = nullptr;
+    int m_macroDelayMode = 0;
+    DWORD m_macroPauseMemory = 0;
+    int m_macroRecordRoom = 0;
+    std::set<int> m_macroHeldKeys;
+    int m_macroCapturedKey = 0;
+    CString m_macroCapturedName;
+    TickFn m_macroTick = nullptr;
+    void* m_macroTickContext = nullptr;
 };
 
 // Executable folder + "skins\" + the library's theme folder.

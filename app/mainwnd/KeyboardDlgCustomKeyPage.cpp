@@ -458,7 +458,7 @@ void KeyboardDlg::EndKeyComboCapture()
     ClearKeyTest();
 }
 
-LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
+LONG KeyboardDlg::OnKeyComboHookKey(UINT_PTR wparam, LONG_PTR lparam)
 {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
     if (!event) return 0;

@@ -5,8 +5,6 @@
 
 void KeyboardDlg::ApplyLanguageToPageItems() {}
 
-void KeyboardDlg::InitMacroPage() {}
-
 void KeyboardDlg::InitMatrixScreenPage() {}
 
 void KeyboardDlg::InitEffectPage() {}
@@ -14,8 +12,6 @@ void KeyboardDlg::InitEffectPage() {}
 void KeyboardDlg::InitMusicPage() {}
 
 void KeyboardDlg::InitLcdPage() {}
-
-void KeyboardDlg::LayoutMacroPage(CRect client) {}
 
 void KeyboardDlg::LayoutMatrixScreenPage(CRect client) {}
 
@@ -66,26 +62,6 @@ LONG KeyboardDlg::OnMatrixGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnMatrixBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroDelayTimeEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordValueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }
@@ -240,61 +216,6 @@ LONG KeyboardDlg::OnMatrixAmplitudeSlider()
     return 0;
 }
 
-LONG KeyboardDlg::OnMacroNew()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroDelete()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordToggle()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordDelete()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordClear()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroDelayModeRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordTypeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::SaveMacroRecords()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordUp()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroRecordDown()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroInsertMenu()
-{
-    return 0;
-}
-
 LONG KeyboardDlg::OnLcdLayerAdd()
 {
     return 0;
@@ -381,11 +302,6 @@ LONG KeyboardDlg::OnLcdDrawModeButton(UINT id)
 }
 
 LONG KeyboardDlg::OnLcdRecoverEdit()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }

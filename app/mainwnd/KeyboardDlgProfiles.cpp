@@ -119,6 +119,7 @@ void KeyboardDlg::RefreshPages()
 {
     if (m_featureFlags & 0x01) LoadKeyAssignments(m_currentProfile);
     if (m_featureFlags & 0x04) LoadLightModes();
+    if (m_featureFlags & 0x02) LoadMacroPage();
     if (m_deviceInfo.matrixPresent) LoadMatrixModes();
     LoadPerformanceSettings();
 }

@@ -105,6 +105,24 @@ std::vector<uint8_t> BuildMacroTable(DeviceDataDB& db, int storageSize)
     return table;
 }
 
+int MacroRecordRoom(DeviceDataDB& db, int storageSize, int macroId)
+{
+    std::vector<MacroData*> macros;
+    db.GetMacros(macros);
+    long long free =
+        static_cast<long long>(storageSize) - 8 - 2 * static_cast<long long>(macros.size());
+    for (const MacroData* macro : macros) {
+        if (macro->macro_id == macroId) continue;
+        const int events = db.CountMacroRecords(macro->macro_id);
+        if (events > 0) free -= 4 + 4 * static_cast<long long>(events);
+    }
+    FreeRecordList(macros);
+    free -= 4;  // the head of this macro's own block
+    if (free < 4) return 0;
+    const long long room = free / 4;
+    return room > 0xFFFF ? 0xFFFF : static_cast<int>(room);
+}
+
 void UploadMacros(HidDeviceManager& hid, DeviceDataDB& db, int storageSize)
 {
     const std::vector<uint8_t> table = BuildMacroTable(db, storageSize);

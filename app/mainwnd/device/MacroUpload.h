@@ -20,6 +20,11 @@ class DeviceDataDB;
 // (it is not sent), so the table never holds cut events. Empty without macros.
 std::vector<uint8_t> BuildMacroTable(DeviceDataDB& db, int storageSize);
 
+// How many event records the macro `macroId` may hold so that the whole table,
+// with every other macro's events as stored and the header and per-macro block
+// heads counted, still fits in `storageSize` bytes; 0 when nothing fits.
+int MacroRecordRoom(DeviceDataDB& db, int storageSize, int macroId);
+
 // Task 10: AA 10, the table in chunks of the interface's size (24 data bytes on
 // a 32-byte interface, 56 on a 64-byte one; the last chunk holds the rest, empty
 // when the length is a multiple), each with a 1 ms pause, then AA 11.

@@ -148,6 +148,67 @@ TEST(MacroTable, AMacroThatDoesNotFitIsNotSent)
     EXPECT_EQ("01 00 00 00 00 00 04 81", Hex(table.data() + 30, 8));
 }
 
+TEST(MacroTable, TheRecordRoomIsWhatTheTableStillHoldsWhole)
+{
+    // Macros with these event counts and the room of the first one in the
+    // storage: with exactly that many events every macro is in the table, with
+    // one more some macro is left out.
+    struct Case
+    {
+        std::vector<int> events;  // events[0]: the macro asked about
+        int storage;
+        int room;
+    };
+    const Case cases[] = {
+        {{0}, 64, 12},            // 8 + 2 header, 4 block head: (64 - 14) / 4
+        {{0, 3, 0}, 64, 7},       // the other macro's block: 4 + 12 bytes
+        {{5, 3, 2}, 64, 4},       // the macro's own events do not count against it
+        {{0, 111, 111}, 930, 4},  // every other block head counts
+        {{0, 20}, 64, 0},         // the others already fill the storage
+        {{0}, 12, 0},             // room for nothing
+    };
+    for (const Case& c : cases) {
+        DeviceDataDB& db = EmptyDatabase();
+        std::vector<int> ids;
+        for (int count : c.events) {
+            const int id = db.AddMacro(L"M");
+            ids.push_back(id);
+            std::vector<MacroRecordData> records(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                records[size_t(i)].macro_id = id;
+                records[size_t(i)].type = 2;
+                records[size_t(i)].value = 'A';
+                records[size_t(i)].record_index = i;
+            }
+            db.InsertMacroRecords(records);
+        }
+        const int room = MacroRecordRoom(db, c.storage, ids[0]);
+        EXPECT_EQ(c.room, room) << c.storage << " " << c.events.size();
+        auto fill = [&](int count) {
+            std::vector<MacroRecordData> records(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                records[size_t(i)].type = 3;
+                records[size_t(i)].value = 'B';
+                records[size_t(i)].record_index = i;
+            }
+            ASSERT_TRUE(db.ReplaceMacroRecords(ids[0], records));
+        };
+        if (room <= 0) continue;
+        auto allSent = [&]() {
+            const std::vector<uint8_t> table = BuildMacroTable(db, c.storage);
+            for (size_t m = 0; m < ids.size(); ++m) {
+                const bool empty = m > 0 && c.events[m] == 0;
+                if (!empty && (table[8 + 2 * m] | table[9 + 2 * m]) == 0) return false;
+            }
+            return true;
+        };
+        fill(room);
+        EXPECT_TRUE(allSent()) << "room " << room;
+        fill(room + 1);
+        EXPECT_FALSE(allSent()) << "room + 1: " << room;
+    }
+}
+
 TEST(MacroTable, GrowsPastTheOldFixedBuffer)
 {
     DeviceDataDB& db = EmptyDatabase();
