@@ -67,6 +67,8 @@ void MacroPageTest::SetUp()
     ASSERT_TRUE(Db().OpenDevice(folder.c_str(), L"k87"));
 }
 
+const wchar_t kModelName[] = L"Kestrova-K87";
+
 void CALLBACK MacroPageTest::AnswerBoxes(HWND, UINT, UINT_PTR, DWORD)
 {
     static HWND answered = nullptr;  // closing already
@@ -89,6 +91,7 @@ void MacroPageTest::TearDown()
     h.reset();
     keyboard.reset();
     Db().CloseDevice();
+    Db().DeleteDeviceFile(GetDataFolder().c_str(), kModelName);
     DeleteFileW((folder + L"db\\k87_data_2.db").c_str());
 }
 
@@ -96,6 +99,9 @@ void MacroPageTest::StartWindow(int languageId)
 {
     SetSupportedLanguageIds({2052, 1033, 1028});
     SetCurrentLanguageId(languageId);
+    // A pick of the card opens the model's own database in the data folder:
+    // each test starts it empty.
+    Db().DeleteDeviceFile(GetDataFolder().c_str(), kModelName);
     h.reset(new testutil::MainWindowHarness);
     keyboard.reset(new sim::SimKeyboard(sim::Model("Kestrova-K87")));
     h->Bus().AddModel(*keyboard);
