@@ -11,12 +11,6 @@ void KeyboardDlg::InitMacroPage() {}
 
 void KeyboardDlg::InitLightPage() {}
 
-void KeyboardDlg::InitMatrixScreenPage() {}
-
-void KeyboardDlg::InitEffectPage() {}
-
-void KeyboardDlg::InitMusicPage() {}
-
 void KeyboardDlg::InitPerformancePage() {}
 
 void KeyboardDlg::InitLcdPage() {}
@@ -27,17 +21,9 @@ void KeyboardDlg::LayoutMacroPage(CRect client) {}
 
 void KeyboardDlg::LayoutLightPage(CRect client) {}
 
-void KeyboardDlg::LayoutMatrixScreenPage(CRect client) {}
-
-void KeyboardDlg::LayoutEffectPage(CRect client) {}
-
-void KeyboardDlg::LayoutMusicPage(CRect client) {}
-
 void KeyboardDlg::LayoutPerformancePage(CRect client) {}
 
 void KeyboardDlg::LoadLightModes() {}
-
-void KeyboardDlg::LoadMatrixModes() {}
 
 LONG KeyboardDlg::OnKeyboardCtrlClick(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
@@ -50,11 +36,6 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnLightPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }
@@ -80,46 +61,6 @@ LONG KeyboardDlg::OnLightGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 }
 
 LONG KeyboardDlg::OnLightBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixModeSelect(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixPaletteColor(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixRedEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixGreenEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixBlueEdit(UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
     return 0;
 }
@@ -270,106 +211,6 @@ LONG KeyboardDlg::OnUserLightModeSelect()
 }
 
 LONG KeyboardDlg::OnLightApplyButton()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicColorfulCheck()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicDefaultColor(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicLayerCheck(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicForeModeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicBackModeSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicForeAmplitudeSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicBackBrightnessSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMusicLightBrightnessSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnEffectModeChanged()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnCaptureWindowSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnEffectFileButton()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixScreenEdit()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixPresetSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixEnableSwitch()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixColorfulCheck()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixDefaultColor(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixBrightnessSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixSpeedSlider()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixDirectionRadio(UINT id)
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnMatrixAmplitudeSlider()
 {
     return 0;
 }
@@ -525,11 +366,6 @@ LONG KeyboardDlg::OnSleepTimeSelect()
 }
 
 LONG KeyboardDlg::OnKeyResponseSelect()
-{
-    return 0;
-}
-
-LONG KeyboardDlg::OnEffectPresetSelect()
 {
     return 0;
 }

@@ -119,6 +119,10 @@ void KeyboardDlg::RefreshPages()
 {
     if (m_featureFlags & 0x01) LoadKeyAssignments(m_currentProfile);
     if (m_featureFlags & 0x04) LoadLightModes();
+    if (m_featureFlags & 0x10) {
+        ComputeSpectrumSamples();
+        LoadMusicLayer(m_currentProfile);
+    }
     if (m_deviceInfo.matrixPresent) LoadMatrixModes();
 }
 
