@@ -30,7 +30,9 @@ void ComputeSpectrumSamples(int rows, int columns, int rowY[kEffectGridRows],
 
 int LightBarScale(int slider)
 {
-    return int(slider * 2.55);
+    // slider x 2.55 in whole numbers: 100 gives 255, where the double product
+    // 254.999... would truncate to 254.
+    return slider * 255 / 100;
 }
 
 COLORREF ScaleColour(COLORREF colour, int scale)

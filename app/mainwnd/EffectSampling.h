@@ -21,7 +21,7 @@ int ClampGridColumns(int columns);
 void ComputeSpectrumSamples(int rows, int columns, int rowY[kEffectGridRows],
                             int columnX[kEffectGridColumns]);
 
-// trunc(slider x 2.55): the scale of the light bars for a brightness slider 0-100.
+// trunc(slider x 2.55), exactly: the scale of the light bars for a brightness slider 0-100.
 int LightBarScale(int slider);
 // Each byte b of the colour becomes (b x scale) / 256, byte order kept.
 COLORREF ScaleColour(COLORREF colour, int scale);
