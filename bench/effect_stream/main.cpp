@@ -136,6 +136,10 @@ int main(int argc, char** argv)
         h.SendControlEvent(81, 2);
         dlg.AppendTask(TASK_RELOAD_PROFILES);
         h.WaitForTasks({TASK_RELOAD_PROFILES}, 20000);
+        // This host has no loopback: the capture records the sound server's
+        // recording device, the monitor of the sink the tone is played into.
+        dlg.SetCaptureSource(KeyboardAudio::CaptureSource::DefaultRecording);
+        dlg.StartCapture();
         Tone tone;
         const bool playing = GetEnvironmentVariableW(L"PULSE_SERVER", nullptr, 0) > 0 &&
                              tone.Play(440.0, seconds + 5.0);
