@@ -25,6 +25,10 @@
 //   KeyboardDlgPerformancePage.cpp the performance page
 //   KeyboardDlgLightPage.cpp       the lighting page
 //   KeyboardDlgMacroPage.cpp  the macro page; KeyboardDlgMacroRecording.cpp its recording
+//   KeyboardDlgEffectPage.cpp the effect page (modes, window list, picture file)
+//   KeyboardDlgMusicPage.cpp  the effect page's music controls
+//   KeyboardDlgEffectStream.cpp the worker's effect step (StreamEffectColors)
+//   KeyboardDlgMatrixPage.cpp the matrix-screen page
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -290,6 +294,39 @@ public:
     void LayoutSettingsPage(CRect client);
     void LoadLightModes();
     void LoadMatrixModes();
+
+    // ---- effect, music and matrix-screen pages ----
+    // Offers a top-level window to the capture mode's window list.
+    void AddCaptureWindowItem(HWND window);
+    // The canvas rows and columns the worker samples, from the key grid.
+    void ComputeSpectrumSamples();
+    // The music controls and the visualiser from the music row of the layer.
+    void LoadMusicLayer(int layerId);
+    void ApplyMusicEditColor();
+    void SeedDefaultMatrixModes();
+    void ShowMatrixModeControls();
+    void ShowMatrixPresetControls();
+    void ApplyMatrixColor(COLORREF colour);
+    void ApplyMatrixEditColor();
+    void EnableMatrixColorControls(bool on);
+    // The effect page's picture dialog (GetOpenFileNameW); tests replace it.
+    typedef bool (*PictureChooserFn)(void* context, std::wstring& path);
+    void SetPictureChooser(PictureChooserFn chooser, void* context)
+    {
+        m_pictureChooser = chooser;
+        m_pictureChooserContext = context;
+    }
+    bool ChoosePicture(std::wstring& path);
+    PictureChooserFn m_pictureChooser = nullptr;
+    void* m_pictureChooserContext = nullptr;
+    // The foreground scheme as last chosen or loaded (22: matrix-light overlay).
+    std::atomic<int> m_musicForeMode{0};
+    // Canvas row per key-grid row and canvas column per key-grid column.
+    int m_spectrumRowY[8] = {};
+    int m_spectrumColumnX[32] = {};
+    // The worker's effect buffers, sized once: the canvas copy and the key items.
+    std::vector<COLORREF> m_effectCanvas;
+    std::vector<KeyColour> m_effectItems;
 
     // ---- page handlers that take every event code ----
     LONG OnProfileListEvent(UINT code, UINT_PTR wparam, LONG_PTR lparam);

@@ -121,6 +121,10 @@ void KeyboardDlg::RefreshPages()
     if (m_featureFlags & 0x04) LoadLightModes();
     if (m_featureFlags & 0x02) LoadMacroPage();
     if (m_deviceInfo.matrixPresent) LoadMatrixModes();
+    if (m_featureFlags & 0x10) {
+        ComputeSpectrumSamples();
+        LoadMusicLayer(m_currentProfile);
+    }
     LoadPerformanceSettings();
 }
 

@@ -2,5 +2,3 @@
 // Each talks to the keyboard through HidDeviceManager; until a routine is
 // built it sends nothing.
 #include "mainwnd/KeyboardDlg.h"
-
-void KeyboardDlg::StreamEffectColors() {}

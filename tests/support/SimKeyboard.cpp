@@ -523,6 +523,12 @@ int SimHidBus::Write(hid_device* device, const unsigned char* data, size_t lengt
     Request request;
     request.interfaceIndex = handle->index;
     request.report.assign(data, data + length);
+    {
+        LARGE_INTEGER now, frequency;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        request.atMs = double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
+    }
 
     SimDevice* dev = port.config.device;
     int fault = -1;

@@ -62,6 +62,8 @@ struct Request
     // shorter report with zeros before the device sees it (Payload reads past the
     // end as 0), so tests check report.size() against the output report length.
     Bytes report;
+    // When the bus accepted it: milliseconds of the performance counter.
+    double atMs = 0;
 
     uint8_t Payload(int i) const { return size_t(i + 1) < report.size() ? report[i + 1] : 0; }
     uint8_t Command() const { return Payload(1); }

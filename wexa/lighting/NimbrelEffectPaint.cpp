@@ -124,44 +124,60 @@ void NimbrelEffect::PaintInto(unsigned char* bits, bool onScreen)
     const int offsetX = m_offsetX, offsetY = m_offsetY;
     const int pointed = m_pointedKey, right = m_rightKey;
 
-    CAutoLock lock(m_keyLock);
-    // Sample first (the keys do not overlap), then draw.
-    if (sample) {
-        for (KEYITEM_INFO* item : m_keyItems) {
-            if (onScreen && item->keyCode == 255) continue;
-            if (item->rect.IsRectEmpty()) continue;
+    // What is drawn of each key is copied under the key-item lock, and the
+    // drawing (a few milliseconds) runs without it: the worker reads the key
+    // colours under that lock every tick and must not wait for a repaint.
+    struct DrawnKey
+    {
+        CRect rect;
+        CString name;
+        COLORREF color;
+        bool highlighted;
+    };
+    std::vector<DrawnKey> drawn;
+    {
+        CAutoLock lock(m_keyLock);
+        // Sample first (the keys do not overlap), then draw.
+        if (sample) {
+            for (KEYITEM_INFO* item : m_keyItems) {
+                if (onScreen && item->keyCode == 255) continue;
+                if (item->rect.IsRectEmpty()) continue;
+                CRect r = item->rect;
+                r.OffsetRect(offsetX, offsetY);
+                item->color = r.Width() >= 10 ? ReadPixel(bits, w, h, r.left + 20, r.top + 10)
+                                              : ReadPixel(bits, w, h, r.left + 3, r.top + 3);
+            }
+        }
+        // Off screen nobody sees the keys: only their colours are wanted.
+        if (!onScreen) return;
+        drawn.reserve(m_keyItems.size());
+        const int count = static_cast<int>(m_keyItems.size());
+        for (int index = 0; index < count; ++index) {
+            const KEYITEM_INFO* item = m_keyItems[index];
+            if (item->keyCode == 255 || item->rect.IsRectEmpty()) continue;
             CRect r = item->rect;
             r.OffsetRect(offsetX, offsetY);
-            item->color = r.Width() >= 10 ? ReadPixel(bits, w, h, r.left + 20, r.top + 10)
-                                          : ReadPixel(bits, w, h, r.left + 3, r.top + 3);
+            drawn.push_back(
+                {r, item->name, item->color, index == right || index == pointed || item->selected});
         }
     }
-    // Off screen nobody sees the keys: only their colours are wanted.
-    if (!onScreen) return;
-    const int count = static_cast<int>(m_keyItems.size());
-    for (int index = 0; index < count; ++index) {
-        KEYITEM_INFO* item = m_keyItems[index];
-        if (onScreen && item->keyCode == 255) continue;
-        if (item->rect.IsRectEmpty()) continue;
-        CRect r = item->rect;
-        r.OffsetRect(offsetX, offsetY);
+    for (const DrawnKey& key : drawn) {
+        const CRect& r = key.rect;
         const int width = r.Width(), height = r.Height();
         if (width >= 10) {
-            const bool highlighted = index == right || index == pointed || item->selected;
             const Gdiplus::Color border =
-                highlighted ? Manager::m_select_color : KeyArgb(item->color);
+                key.highlighted ? Manager::m_select_color : KeyArgb(key.color);
             DrawRoundRectange(graphics, static_cast<float>(r.left), static_cast<float>(r.top),
                               static_cast<float>(width), static_cast<float>(height), 6,
                               Gdiplus::Color(0x64FFFFFF), 2, border);
-            if (!item->name.IsEmpty()) {
+            if (!key.name.IsEmpty()) {
                 Gdiplus::RectF layout(static_cast<float>(r.left + 1), static_cast<float>(r.top + 1),
                                       static_cast<float>(width + 1),
                                       static_cast<float>(height + 1));
-                graphics.DrawString(item->name, item->name.GetLength(), &font, layout, m_format,
-                                    &text);
+                graphics.DrawString(key.name, key.name.GetLength(), &font, layout, m_format, &text);
             }
         } else {
-            Gdiplus::SolidBrush fill(KeyArgb(item->color));
+            Gdiplus::SolidBrush fill(KeyArgb(key.color));
             graphics.FillEllipse(&fill, r.left, r.top, width, height);
         }
     }
