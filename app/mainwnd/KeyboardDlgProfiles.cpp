@@ -120,6 +120,9 @@ void KeyboardDlg::RefreshPages()
     if (m_featureFlags & 0x01) LoadKeyAssignments(m_currentProfile);
     if (m_featureFlags & 0x04) LoadLightModes();
     if (m_deviceInfo.matrixPresent) LoadMatrixModes();
+    if ((m_connectionMode == 0 && (m_featureFlags & 0x40)) ||
+        (m_connectionMode == 1 && m_wirelessFeatureFlags != 0))
+        LoadLcdPage();
 }
 
 void KeyboardDlg::ApplyProfileToDevice()
