@@ -137,7 +137,8 @@ void KeyboardDlg::InitLcdPage()
     }
     if (auto* text = As<MText>(area(L"MText", 374, LangText(806)))) text->SetTextColor(white);
     if (auto* help = As<CHelpButton>(control(L"CHelpButton", 375))) {
-        help->SetImage(L"img_info.png", 4);
+        // The skin's info picture has a single frame, as for button 365.
+        help->SetImage(L"img_info.png", 1);
         CString balloon;
         balloon.Format(L"%s\n%s\n%s", static_cast<const wchar_t*>(LangText(850)),
                        static_cast<const wchar_t*>(LangText(851)),
@@ -231,6 +232,8 @@ void KeyboardDlg::InitLcdPage()
             button->SetTextColor(theme);
         }
     }
+    // The page starts in editing mode.
+    ShowLcdEditMode();
 }
 
 void KeyboardDlg::LayoutLcdPage(CRect client)
@@ -278,8 +281,8 @@ void KeyboardDlg::LayoutLcdPage(CRect client)
         {394, CRect(832, 690, 868, 726)},
         {393, CRect(878, 690, 914, 726)},
         {357, CRect(R - 265, 90, R - 11, B - 11)},
-        {395, CRect(R - 250, 98, R - 30, 126)},
-        {396, CRect(R - 250, 136, R - 26, 326)},
+        {395, CRect(602, 420, 720, 446)},
+        {396, CRect(R - 250, 102, R - 26, 326)},
         {397, CRect(R - 250, 336, R - 26, 356)},
         {398, CRect(R - 250, 372, R - 226, 404)},
         {401, CRect(R - 220, 372, R - 140, 404)},
