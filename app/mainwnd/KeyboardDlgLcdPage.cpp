@@ -50,6 +50,9 @@ const UINT kToolIds[] = {371, 377, 384, 387, 388, 389, 390, 391, 392, 393, 394, 
 const UINT kPreviewLockIds[] = {366, 368, 369, 370, 371, 377, 381, 389,
                                 390, 391, 392, 393, 411, 412, 413};
 
+// The frame files of a layer split from a stock animation: 0.png, 1.png, ...
+const wchar_t kFrameFileFormat[] = L"%d.png";
+
 const wchar_t* const kDefaultColourKeys[] = {L"default_color1", L"default_color2",
                                              L"default_color3", L"default_color4",
                                              L"default_color5", L"default_color6"};
@@ -423,20 +426,22 @@ void KeyboardDlg::CreateDefaultLcdLayers(DeviceDataDB& db, const std::wstring& m
         CreateDirectoryTree(folder + L"\\");
         const int frames = splitter.LoadGIFImageFile(gif, folder.c_str());
         const std::vector<unsigned long> delays = splitter.GetDelayTimes();
-        db.SetLedLayerFirstFile(ledId, L"0.png");
+        CString firstFrame;
+        firstFrame.Format(kFrameFileFormat, 0);
+        db.SetLedLayerFirstFile(ledId, firstFrame);
         db.SetLedLayerFrameSize(ledId, frames);
         if (noScreens) {
             CreateDirectoryTree(screenFolder);
             wchar_t picture[MAX_PATH * 2];
             swprintf(picture, MAX_PATH * 2, L"%ls%d.png", screenFolder.c_str(), n);
-            CopyFileW((folder + L"\\0.png").c_str(), picture, FALSE);
+            CopyFileW((folder + L"\\" + (const wchar_t*)firstFrame).c_str(), picture, FALSE);
             db.AddTftScreen(1, frames, picture);
         }
         std::vector<LedFrameData> records;
         for (int i = 0; i < frames; ++i) {
             LedFrameData record;
             record.led_id = ledId;
-            record.name.Format(L"%d.png", i);
+            record.name.Format(kFrameFileFormat, i);
             record.file_name = record.name;
             // A frame without a delay of its own shows for 100 ms.
             record.delay_time = size_t(i) < delays.size() ? int(delays[i]) : 100;
