@@ -29,6 +29,8 @@
 //   KeyboardDlgMusicPage.cpp  the effect page's music controls
 //   KeyboardDlgEffectStream.cpp the worker's effect step (StreamEffectColors)
 //   KeyboardDlgMatrixPage.cpp the matrix-screen page
+//   KeyboardDlgLcdPage.cpp    the LCD page: controls, layout, loading, colours
+//   KeyboardDlgLcdEdit.cpp    the LCD page's handlers: layers, frames, save
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -70,6 +72,8 @@
 #include "mainwnd/device/KeyTables.h"
 #include "mainwnd/device/KeyWriteQueue.h"
 #include "mainwnd/ThreadBasic.h"
+#include "pages/LEDWaitDlg.h"
+#include "pages/LEDWaitDlg2.h"
 #include "pages/WaitDialogSlot.h"
 #include "pages/WaitDlg.h"
 #include "services/audio/KeyboardAudio.h"
@@ -80,6 +84,7 @@
 
 struct RawInputEvent;
 struct KeyboardLayout;
+class DeviceDataDB;
 class UpdateProcessDlg;
 class InputHookManager;
 
@@ -653,10 +658,51 @@ public:
     Gdiplus::ARGB m_textColor = 0xFF333333;
     COLORREF m_keyColor = 0x00604E3A;
     NOTIFYICONDATAW m_trayIcon;
-    bool m_hasLcdPage = false;
+    bool m_hasLcdPage = true;
     // The open wait dialog that the worker closes after a task.
     WaitDialogSlot<WaitDlg> m_waitDlg;
-    int m_lcdDirty = 0;
+    // ---- the LCD page (KeyboardDlgLcdPage.cpp, KeyboardDlgLcdEdit.cpp) ----
+    int m_lcdDirty = 0;  // the current layer has edits not saved
+    int m_lcdSlotLimits[5] = {256, 256, 256, 256, 256};
+    int m_lcdSlotCount = 1;
+    int m_lcdCurrentLimit = 0;
+    int m_lcdCurrentLedId = 0;
+    int m_lcdCurrentFrame = 0;
+    int m_lcdColorButton = 404;
+    std::wstring m_lcdFilePath;
+    // The GIF import and export wait, and the send's progress; the worker
+    // closes them when it takes their task.
+    WaitDialogSlot<LEDWaitDlg> m_lcdWaitDlg;
+    WaitDialogSlot<LEDWaitDlg2> m_lcdSendDlg;
+    void LoadLcdPage();
+    void LoadLayerFrames(int ledId);
+    // First use: one marked layer per stock animation, with its frames.
+    void CreateDefaultLcdLayers(DeviceDataDB& db, const std::wstring& modelFolder);
+    void ApplyLcdRgbFields();
+    void ApplyLcdDrawColor(COLORREF color);
+    void PromptSaveLcdFrames();
+    void EnableLcdTools(bool enabled);
+    void EnableLcdPageControls(bool enabled);
+    void LayoutLcdPage(CRect client);
+    // The tools, the grid box and the two mode buttons follow the layer list.
+    void LcdToolsFollowLayers();
+    // The model's LCD folder "<data>\led\<model>\" (empty without a model).
+    std::wstring LcdModelFolder() const;
+    // A layer's folder with its trailing backslash; empty when file_dir is
+    // not a plain folder name.
+    std::wstring LcdLayerFolder(const CString& fileDir) const;
+    // The file dialogs of the LCD page: kind 0 pictures (several), 1 a GIF to
+    // open, 2 a GIF to save. Tests replace them.
+    typedef bool (*LcdFileChooserFn)(void* context, HWND owner, int kind,
+                                     std::vector<std::wstring>& paths);
+    void SetLcdFileChooser(LcdFileChooserFn chooser, void* context)
+    {
+        m_lcdFileChooser = chooser;
+        m_lcdFileChooserContext = context;
+    }
+    bool ChooseLcdFiles(int kind, std::vector<std::wstring>& paths);
+    LcdFileChooserFn m_lcdFileChooser = nullptr;
+    void* m_lcdFileChooserContext = nullptr;
     // The device type the device list has selected.
     std::atomic<int> m_listSelectedType{0};
 
@@ -665,6 +711,8 @@ protected:
     {
         bool closeWait = false;
         bool enableWindow = false;
+        bool closeLcdWait = false;  // GIF import and export
+        bool closeLcdSend = false;
     };
     // What a task does after its routine (also when it is dropped or flushed).
     static TaskAfter AfterStepOf(int code);

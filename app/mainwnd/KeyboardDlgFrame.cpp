@@ -282,6 +282,7 @@ void KeyboardDlg::UISize(CRect client)
     LayoutMusicPage(client);
     LayoutPerformancePage(client);
     LayoutDevicePage(client);
+    if (m_hasLcdPage) LayoutLcdPage(client);
     LayoutSettingsPage(client);
 }
 

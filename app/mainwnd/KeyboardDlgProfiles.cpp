@@ -125,6 +125,9 @@ void KeyboardDlg::RefreshPages()
         ComputeSpectrumSamples();
         LoadMusicLayer(m_currentProfile);
     }
+    if ((m_connectionMode == 0 && (m_featureFlags & 0x40)) ||
+        (m_connectionMode == 1 && m_wirelessFeatureFlags != 0))
+        LoadLcdPage();
     LoadPerformanceSettings();
 }
 

@@ -82,6 +82,7 @@ void KeyboardDlg::FactoryReset()
         // Only this model's LCD folder; never "led\" itself.
         if (!m_modelName.empty()) DeleteFolder(GetDataFolder() + L"led\\" + m_modelName + L"\\");
         DeviceDataDB::Instance()->DeleteAllLedLayers();
+        LoadLcdPage();
     }
     LoadPerformanceSettings();
 }

@@ -44,6 +44,11 @@ KeyboardDlg::TaskAfter KeyboardDlg::AfterStepOf(int code)
             after.closeWait = true;
             after.enableWindow = true;
             break;
+        // The LCD page's requests have no device side yet: the windows the
+        // page waits in are closed when the task is taken, never left open.
+        case TASK_LCD_EXPORT_GIF:
+        case TASK_LCD_IMPORT_GIF: after.closeLcdWait = true; break;
+        case TASK_LCD_SEND: after.closeLcdSend = true; break;
         default: break;
     }
     return after;
@@ -54,6 +59,8 @@ void KeyboardDlg::RunAfterSteps(const TaskAfter& after)
     // Never under the device-state lock: enabling the window sends to the UI thread.
     if (after.enableWindow) EnableWindow(1);
     if (after.closeWait) CloseWaitDialog();
+    if (after.closeLcdWait) m_lcdWaitDlg.Close(IDOK);
+    if (after.closeLcdSend) m_lcdSendDlg.Close(IDOK);
 }
 
 KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
@@ -64,6 +71,8 @@ KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
         TaskAfter after = AfterStepOf(code);
         all.closeWait |= after.closeWait;
         all.enableWindow |= after.enableWindow;
+        all.closeLcdWait |= after.closeLcdWait;
+        all.closeLcdSend |= after.closeLcdSend;
         NotifyTask(code, false);
     }
     return all;

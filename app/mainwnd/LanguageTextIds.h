@@ -322,6 +322,7 @@ inline constexpr LanguageTextId kLanguageTextIds[] = {
     {L"KB.DIALOG", 846, "LCD: delete frame question"},
     {L"KB.DIALOG", 847, "LCD: send without frames"},
     {L"KB.DIALOG", 848, "LCD: send title"},
+    {L"KB.DIALOG", 849, "LCD: new layer not created"},
     {L"KB.DIALOG", 850, "LCD: canvas help line 1"},
     {L"KB.DIALOG", 851, "LCD: canvas help line 2"},
     {L"KB.DIALOG", 852, "LCD: canvas help line 3"},

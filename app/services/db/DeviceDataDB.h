@@ -171,6 +171,8 @@ public:
     int AddLedLayer(int profile, const wchar_t* text);
     bool SetLedLayerFrameSize(int ledId, int frameSize);
     bool SetLedLayerFirstFile(int ledId, const wchar_t* firstFile);
+    // The layer's type: 1 marks a default layer made from a stock animation.
+    bool SetLedLayerType(int ledId, int type);
     // Deletes the layer row, then its frames; the result is the layer delete's.
     bool DeleteLedLayer(int ledId);
     bool GetLedLayer(int ledId, LedLayerData& record);

@@ -112,6 +112,16 @@ bool DeviceDataDB::SetLedLayerFirstFile(int ledId, const wchar_t* firstFile)
     return RunChange(stmt);
 }
 
+bool DeviceDataDB::SetLedLayerType(int ledId, int type)
+{
+    CAutoLock lock(m_lock);
+    SQLiteStatement stmt;
+    if (!PrepareWithInts(m_db, stmt, "UPDATE t_ledlayer_data SET type = ? WHERE led_id = ?", type,
+                         ledId))
+        return false;
+    return RunChange(stmt);
+}
+
 bool DeviceDataDB::DeleteLedLayer(int ledId)
 {
     CAutoLock lock(m_lock);
