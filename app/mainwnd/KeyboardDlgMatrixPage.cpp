@@ -21,6 +21,7 @@
 #include "TabCtrlEx.h"
 #include "mainwnd/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;
@@ -78,19 +79,6 @@ void StoreConfigNumber(int profile, const wchar_t* key, int number)
     wchar_t text[16];
     swprintf(text, 16, L"%d", number);
     Db().SetConfigValue(profile, key, text);
-}
-
-int FieldNumber(MEdit* field)
-{
-    return field ? int(wcstol(field->GetEditText(), nullptr, 10)) : 0;
-}
-
-void ShowNumber(MEdit* field, int value)
-{
-    if (!field) return;
-    wchar_t text[16];
-    swprintf(text, 16, L"%d", value);
-    field->SetEditText(text);
 }
 
 // A slider's maximum from a limit the keyboard reports; a keyboard that
@@ -549,10 +537,7 @@ LONG KeyboardDlg::OnMatrixDefaultColor(UINT id)
 static LONG MatrixChannelEdit(KeyboardDlg& dlg, UINT id, UINT code)
 {
     if (code != 26) return 1;
-    auto* field = dlg.CtlAs<MEdit>(id);
-    const int typed = FieldNumber(field);
-    const int value = typed < 0 ? 0 : (typed > 255 ? 255 : typed);
-    if (value != typed) ShowNumber(field, value);
+    ClampChannelField(dlg.CtlAs<MEdit>(id));
     dlg.ApplyMatrixEditColor();
     EndMatrixColourful(dlg);
     return 1;

@@ -22,6 +22,7 @@
 #include "TabCtrlEx.h"
 #include "mainwnd/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;
@@ -51,19 +52,6 @@ const TextItem kBackSchemes[] = {{117, 0},  {111, 6}, {112, 7}, {113, 8}, {114, 
                                  {115, 10}, {106, 1}, {107, 2}, {108, 3}, {109, 4}, {110, 5}};
 const COLORREF kMusicDefaultColours[] = {0x0000FF, 0x0080FF, 0x00FFFF, 0x00FF00, 0xFF0000,
                                          0xFFFF00, 0xFF00FF, 0xFFFFFF, 0xFF00FF};
-
-int FieldNumber(MEdit* field)
-{
-    return field ? int(wcstol(field->GetEditText(), nullptr, 10)) : 0;
-}
-
-void ShowNumber(MEdit* field, int value)
-{
-    if (!field) return;
-    wchar_t text[16];
-    swprintf(text, 16, L"%d", value);
-    field->SetEditText(text);
-}
 
 }  // namespace
 
@@ -299,10 +287,7 @@ void KeyboardDlg::ApplyMusicEditColor()
 static LONG MusicChannelEdit(KeyboardDlg& dlg, UINT id, UINT code)
 {
     if (code != 26) return 1;
-    auto* field = dlg.CtlAs<MEdit>(id);
-    const int typed = FieldNumber(field);
-    const int value = typed < 0 ? 0 : (typed > 255 ? 255 : typed);
-    if (value != typed) ShowNumber(field, value);
+    ClampChannelField(dlg.CtlAs<MEdit>(id));
     dlg.ApplyMusicEditColor();
     EndColourful(dlg);
     return 1;

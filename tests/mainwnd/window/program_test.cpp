@@ -36,8 +36,19 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
     return TRUE;
 }
 
+// The program keeps its settings under the user's "Software\Kestrova": each
+// start here begins without them, and what the program wrote is removed after,
+// so that no other test program reads it (the theme type, the language).
+struct ProgramSettingsRemoved
+{
+    ProgramSettingsRemoved() { Remove(); }
+    ~ProgramSettingsRemoved() { Remove(); }
+    static void Remove() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kestrova"); }
+};
+
 TEST(KestrovaProgram, ClosedFromOutsideItEndsWithItsResult)
 {
+    ProgramSettingsRemoved settings;
     struct Row
     {
         const wchar_t* arguments;
@@ -52,6 +63,7 @@ TEST(KestrovaProgram, ClosedFromOutsideItEndsWithItsResult)
     ASSERT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.minimised ? "autorun" : "plain start");
+        ProgramSettingsRemoved::Remove();
         std::wstring line = L"\"" + exe + L"\"" + r.arguments;
         STARTUPINFOW startup = {sizeof(startup)};
         PROCESS_INFORMATION process = {};
