@@ -219,6 +219,23 @@ bool MainWindowHarness::WaitForTasks(const std::vector<int>& codes, DWORD timeou
         timeoutMs);
 }
 
+bool MainWindowHarness::Settle(DWORD quietMs, DWORD timeoutMs)
+{
+    size_t lastCount = Tasks().size();
+    DWORD quietSince = GetTickCount();
+    return PumpUntil(
+        [&] {
+            size_t count = Tasks().size();
+            if (count != lastCount || !dlg_->m_taskQueue.Snapshot().empty()) {
+                lastCount = count;
+                quietSince = GetTickCount();
+                return false;
+            }
+            return GetTickCount() - quietSince >= quietMs;
+        },
+        timeoutMs);
+}
+
 void MainWindowHarness::OnTask(void* self, int code, bool performed)
 {
     auto* harness = static_cast<MainWindowHarness*>(self);

@@ -87,6 +87,10 @@ public:
     std::vector<int> PerformedTasks() const;
     // Waits (pumping messages) until every code was taken by the worker.
     bool WaitForTasks(const std::vector<int>& codes, DWORD timeoutMs = 5000);
+    // Waits (pumping messages) until the task queue is empty and no task has
+    // ended for quietMs: what the worker had to do for the window is done and
+    // its results are on the screen. False on timeout.
+    bool Settle(DWORD quietMs = 300, DWORD timeoutMs = 10000);
     int Exits() const { return exits_; }
     int PauseCount() const { return pauses_; }
 

@@ -41,7 +41,8 @@ TEST_P(LcdScreens, PageWithAnAnimationOpen)
     SetCursorPos(placed.right + 50, placed.bottom + 50);
     if (auto* gif = static_cast<WEXA::CGifPicture*>(Dlg().Ctl(31))) gif->SetRunState(0, 0);
     h.SendControlEvent(81, 2);
-    h.Pump(50);
+    ASSERT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
+    ASSERT_TRUE(h.Settle());
     for (UINT id = 69; id <= 79; ++id)
         if (WEXA::MControl* panel = Dlg().Ctl(id)) panel->SetVisible(id == 77 ? 1 : 0);
     for (UINT id : {58u, 59u})

@@ -33,7 +33,8 @@ TEST(MainWindowScreens, EachMainTabShowsItsPage)
     if (auto* gif = static_cast<WEXA::CGifPicture*>(h.Dlg().Ctl(31))) gif->SetRunState(0, 0);
     // A pick of a model card shows the frame of the device pages.
     h.SendControlEvent(81, 2);
-    h.Pump(50);
+    ASSERT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
+    ASSERT_TRUE(h.Settle());
     WEXA::MTabCtrl* tab = h.Dlg().MainTab();
     // Every device page in tab order, then the home page.
     for (int position : {1, 2, 3, 4, 5, 6, 7, 0}) {
