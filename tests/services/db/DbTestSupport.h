@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CString.h"
+#include "SqliteShell.h"
 #include "services/db/DeviceDataDB.h"
 
 namespace dbtest {
@@ -31,13 +32,8 @@ private:
     CString m_folder;
 };
 
-// Runs sqlite3.exe (beside the test) on the file, feeding sql on its standard
-// input; returns what it printed (list mode, '|' between columns, '\n' after
-// rows, carriage returns removed). Sets *exitCode when given.
-std::string RunSqliteShell(const CString& dbFile, const std::string& sql, int* exitCode = nullptr);
-
-// Splits shell output into lines (without the line ends).
-std::vector<std::string> Lines(const std::string& text);
+using testutil::Lines;
+using testutil::RunSqliteShell;
 
 // Writes bytes to a file (replacing it); true on success.
 bool WriteFileBytes(const CString& path, const std::string& bytes);
