@@ -1,13 +1,8 @@
 #include "MListBox.h"
 
-#include <algorithm>
-#include <memory>
-
 #include "ControlRegistry.h"
 #include "MRender.h"
 #include "Manager.h"
-#include "PaintManager.h"
-#include "controls/ControlPaint.h"
 #include "keyboard/ListEditor.h"
 
 namespace WEXA {
@@ -15,391 +10,47 @@ namespace WEXA {
 WEXA_REGISTER_CONTROL(MListBox, new MListBox(a.owner, a.id, a.rect, a.visible));
 
 MListBox::MListBox(MObject* owner, UINT id, CRect rect, int visible)
-    : MPanel(owner, id, rect, visible),
-      m_nItemHeight(36),
-      m_nHover(-1),
-      m_nSelect(-1),
-      m_nFirst(-1),
-      m_nLast(-1),
-      m_nRowOffset(0),
-      m_pStrip(nullptr),
-      m_nStripWidth(0),
-      m_nStripHeight(0),
-      m_pEditImage(nullptr),
-      m_nEditWidth(0),
-      m_nEditHeight(0),
-      m_bShowEdit(0),
-      m_nIconColumn(2),
-      m_pImageList(nullptr),
-      m_pEdit(nullptr),
-      m_pEditRow(nullptr),
-      m_pFormat(new Gdiplus::StringFormat())
+    : MRowList(owner, id, rect, visible, 36, Gdiplus::Color(0xFFE6E6E6), false),
+      m_nIconColumn(2)
+{}
+
+void MListBox::DrawRow(Gdiplus::Graphics& g, Gdiplus::Font* font, int index,
+                       const LISTITEM_INFO* item, int y, int w, int edited)
 {
-    SetTextColor(Gdiplus::Color(0xFFE6E6E6));
-    m_pFormat->SetAlignment(Gdiplus::StringAlignmentNear);
-    m_pFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    m_pFormat->SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap |
-                              Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
-    if (m_pScrollVertical) m_pScrollVertical->SetControlVisible(0);
-}
-
-MListBox::~MListBox()
-{
-    listedit::Destroy(m_pEdit);
-    m_pEditRow = nullptr;
-    delete m_pEditImage;
-    delete m_pStrip;
-    {
-        CAutoLock lock(m_itemLock);
-        for (LISTITEM_INFO* item : m_items) delete item;
-        m_items.clear();
-    }
-    delete m_pFormat;
-}
-
-// ---- images and layout ----
-
-int MListBox::SetImage(const wchar_t* skinFileName, int frames)
-{
-    if (!listedit::LoadStrip(skinFileName, frames, m_pStrip, m_nStripWidth, m_nStripHeight))
-        return 0;
-    m_nFrameCount = std::max(frames, 1);
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MListBox::SetEditImage(const wchar_t* skinFileName, int frames)
-{
-    if (!listedit::LoadStrip(skinFileName, frames, m_pEditImage, m_nEditWidth, m_nEditHeight))
-        return 0;
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MListBox::DrawWidth() const
-{
-    int w = m_rcControl.Width();
-    if (m_pScrollVertical && m_pScrollVertical->m_bVisible) w -= m_nScrollThickness;
-    return w;
-}
-
-int MListBox::PtInRect(CPoint point)
-{
-    if (!m_bVisible) return 0;
-    CRect r = m_rcControl;
-    r.right -= m_nScrollThickness;
-    return r.PtInRect(point) ? 1 : 0;
-}
-
-void MListBox::UpdateScroll()
-{
-    listedit::UpdateBar(this, m_pScrollVertical, GetItemCount() * m_nItemHeight,
-                        m_rcControl.Height());
-}
-
-void MListBox::SetControlRect(CRect rect)
-{
-    m_rcControl = rect;
-    listedit::PlaceBars(this, m_pScrollVertical, m_pScrollHorizontal, m_nScrollThickness);
-    UpdateScroll();
-}
-
-LONG MListBox::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    if ((id == 1 || id == 2) && code == 8) listedit::Repaint(this);
-    return m_pParent ? m_pParent->OnBaseMessage(id, code, wparam, lparam) : 0;
-}
-
-// ---- rows ----
-
-int MListBox::AddString(const wchar_t* text, int image)
-{
-    return InsertString(-1, text, image, 0);
-}
-
-int MListBox::AddString(const wchar_t* text, long data, int image)
-{
-    return InsertString(-1, text, image, data);
-}
-
-int MListBox::InsertString(int index, const wchar_t* text, int image, long data)
-{
-    const int count = GetItemCount();
-    if (index < -1 || index > count - 1) return -1;
-    LISTITEM_INFO* item = new LISTITEM_INFO;
-    item->strText = text;
-    item->nImage = image;
-    item->lData = data;
-    int last;
-    {
-        CAutoLock lock(m_itemLock);
-        if (index == -1 || m_items.empty())
-            m_items.push_back(item);
-        else
-            m_items.insert(m_items.begin() + index, item);
-        last = static_cast<int>(m_items.size()) - 1;
-    }
-    UpdateScroll();
-    listedit::Repaint(this);
-    return last;
-}
-
-int MListBox::SetItemData(int index, long data)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    m_items[index]->lData = data;
-    return 1;
-}
-
-long MListBox::GetItemData(int index)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    return m_items[index]->lData;
-}
-
-int MListBox::ModifyItemString(int index, const wchar_t* text)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    m_items[index]->strText = text;
-    return 1;
-}
-
-int MListBox::ModifyItemString(int index, const wchar_t* text, int repaint)
-{
-    const int done = ModifyItemString(index, text);
-    if (done && repaint) listedit::Repaint(this);
-    return done;
-}
-
-int MListBox::FindString(const wchar_t* text)
-{
-    if (!text) return -1;
-    CAutoLock lock(m_itemLock);
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i]->strText == text) return static_cast<int>(i);
-    return -1;
-}
-
-int MListBox::FindItemData(long data)
-{
-    CAutoLock lock(m_itemLock);
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i]->lData == data) return static_cast<int>(i);
-    return -1;
-}
-
-int MListBox::GetItemCount()
-{
-    CAutoLock lock(m_itemLock);
-    return static_cast<int>(m_items.size());
-}
-
-int MListBox::SetCurData(long data)
-{
-    const int index = FindItemData(data);
-    if (index >= 0) SetCurSel(index);
-    return index;
-}
-
-int MListBox::GetCurData()
-{
-    CAutoLock lock(m_itemLock);
-    if (m_nSelect < 0 || m_nSelect >= static_cast<int>(m_items.size())) return 0;
-    return static_cast<int>(m_items[m_nSelect]->lData);
-}
-
-int MListBox::SetCurSel(int index)
-{
-    if (index < -1 || index > GetItemCount() - 1) return 0;
-    if (index == m_nSelect) return 1;
-    m_nSelect = index;
-    listedit::Repaint(this);
-    return 1;
-}
-
-void MListBox::DropEdit()
-{
-    if (!m_pEditRow) return;
-    m_pEditRow = nullptr;
-    m_bFocused = 0;
-    listedit::Hide(m_pEdit);
-}
-
-int MListBox::DeleteItem(int index)
-{
-    if (index < 0 || index >= GetItemCount()) return 0;
-    DropEdit();
-    m_nHover = m_nSelect = -1;
-    {
-        CAutoLock lock(m_itemLock);
-        delete m_items[index];
-        m_items.erase(m_items.begin() + index);
-    }
-    UpdateScroll();
-    m_nFirst = m_nLast = -1;
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MListBox::DeleteAllItems()
-{
-    DropEdit();
-    {
-        CAutoLock lock(m_itemLock);
-        for (LISTITEM_INFO* item : m_items) delete item;
-        m_items.clear();
-        m_nHover = m_nSelect = -1;
-        m_nFirst = m_nLast = -1;
-    }
-    if (m_pScrollVertical) {
-        m_pScrollVertical->SetControlVisible(0);
-        m_pScrollVertical->SetScrollMaxRange(0);
-    }
-    listedit::Repaint(this);
-    return 1;
-}
-
-CRect MListBox::GetItemRect(int)
-{
-    return CRect(0, 0, 0, 0);
-}
-
-CString MListBox::GetItemText(int index)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return CString();
-    return m_items[index]->strText;
-}
-
-void MListBox::SwapItem(int first, int second)
-{
-    CAutoLock lock(m_itemLock);
-    const int n = static_cast<int>(m_items.size());
-    if (first < 0 || second < 0 || first >= n || second >= n || first == second) return;
-    std::swap(m_items[first], m_items[second]);
-}
-
-int MListBox::IndexOf(const LISTITEM_INFO* item) const
-{
-    if (!item) return -1;
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i] == item) return static_cast<int>(i);
-    return -1;
-}
-
-int MListBox::GetEditItem()
-{
-    CAutoLock lock(m_itemLock);
-    return IndexOf(m_pEditRow);
-}
-
-CRect MListBox::RowWindowRect(const LISTITEM_INFO* item) const
-{
-    CRect r = item->rcItem;
-    r.OffsetRect(m_rcControl.left, m_rcControl.top - m_nRowOffset);
-    return r;
-}
-
-// ---- drawing ----
-
-void MListBox::DrawControl(HDC& dc, CRect)
-{
-    const int w = DrawWidth(), H = m_rcControl.Height(), h = m_nItemHeight;
-    if (w <= 0 || H <= 0 || h <= 0) return;
-    CAutoLock lock(m_itemLock);
-    const int n = static_cast<int>(m_items.size());
-    const listedit::RowWindow rows = listedit::Rows(n, h, H, m_pScrollVertical);
-    if (!m_bUpdate || !m_hMemDC || m_nRowOffset != rows.rowOffset || m_nFirst != rows.first) {
-        m_nFirst = rows.first;
-        m_nLast = rows.last;
-        m_nRowOffset = rows.rowOffset;
-        UpdateMemDC(dc, w, rows.imageHeight);
-        if (!m_hMemDC) return;
-        RECT all = {0, 0, w, rows.imageHeight};
-        ::FillRect(m_hMemDC, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        HDC memDC = m_hMemDC;
-        MRender::DrawVerticalTransition(
-            memDC, dc, CRect(0, m_nRowOffset, w, m_nRowOffset + H),
-            CRect(m_rcControl.left, m_rcControl.top, m_rcControl.left + w, m_rcControl.bottom), 0,
-            0);
-        if (n > 0 && m_nFirst >= 0) {
-            Gdiplus::Graphics g(m_hMemDC);
-            g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-            g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-            paint::ControlFont font(this);
-            Gdiplus::SolidBrush text(m_clrText);
-            const Gdiplus::ARGB hover = Manager::m_hover_color.GetValue();
-            const Gdiplus::ARGB normal = Manager::m_normal_color.GetValue();
-            const Gdiplus::ARGB down = Manager::m_down_color.GetValue();
-            const int edited = m_bShowEdit ? IndexOf(m_pEditRow) : -1;
-            auto box = [&](int y, Gdiplus::ARGB fill, Gdiplus::ARGB edge) {
-                MRender::DrawRoundRectange(g, 3.0f, static_cast<float>(y + 3),
-                                           static_cast<float>(w - 6), static_cast<float>(h - 6),
-                                           6.0f, edge, 1.0f, TRUE, fill);
-            };
-            auto icon = [&](int y, int frame) {
-                if (!m_pStrip || m_nStripWidth <= 0) return;
-                const int x = (m_nIconColumn - m_nStripWidth) / 2;
-                g.DrawImage(
-                    m_pStrip,
+    const int h = m_nItemHeight;
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    auto box = [&](Gdiplus::ARGB fill, Gdiplus::ARGB edge) {
+        MRender::DrawRoundRectange(g, 3.0f, static_cast<float>(y + 3), static_cast<float>(w - 6),
+                                   static_cast<float>(h - 6), 6.0f, edge, 1.0f, TRUE, fill);
+    };
+    auto icon = [&](int frame) {
+        if (!m_pStrip || m_nStripWidth <= 0) return;
+        const int x = (m_nIconColumn - m_nStripWidth) / 2;
+        g.DrawImage(m_pStrip,
                     Gdiplus::Rect(x, y + (h - m_nStripHeight) / 2, m_nStripWidth, m_nStripHeight),
                     frame * m_nStripWidth, 0, m_nStripWidth, m_nStripHeight, Gdiplus::UnitPixel);
-            };
-            for (int i = m_nFirst; i <= m_nLast && i < n; ++i) {
-                LISTITEM_INFO* item = m_items[i];
-                const int y = (i - m_nFirst) * h;
-                item->rcItem = CRect(0, y, w, y + h);
-                if (i == edited) {
-                    box(y, normal, down);
-                    icon(y, 1);
-                    continue;
-                }
-                if (i == m_nHover)
-                    box(y, hover, hover);
-                else if (i == m_nSelect)
-                    box(y, normal, down);
-                icon(y, i == m_nSelect ? 1 : 0);
-                if (item->strText.IsEmpty() || !font.get()) continue;
-                g.DrawString(item->strText, item->strText.GetLength(), font.get(),
-                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(m_nIconColumn),
-                                            static_cast<Gdiplus::REAL>(y),
-                                            static_cast<Gdiplus::REAL>(w - m_nIconColumn),
-                                            static_cast<Gdiplus::REAL>(h)),
-                             m_pFormat, &text);
-            }
-        }
+    };
+    const Gdiplus::ARGB normal = Manager::m_normal_color.GetValue();
+    const Gdiplus::ARGB down = Manager::m_down_color.GetValue();
+    if (index == edited) {
+        box(normal, down);
+        icon(1);
+        return;
     }
-    ::BitBlt(dc, m_rcControl.left, m_rcControl.top, w, H, m_hMemDC, 0, m_nRowOffset, SRCCOPY);
-}
-
-// ---- pointer ----
-
-int MListBox::OnControlMouseMove(UINT, CPoint point)
-{
-    if (!m_bEnabled || m_nFirst < 0) return 0;
-    const int before = m_nHover;
-    {
-        CAutoLock lock(m_itemLock);
-        const int n = static_cast<int>(m_items.size());
-        if (n == 0) return 0;
-        if (!m_rcControl.PtInRect(point)) {
-            m_nHover = -1;
-        } else {
-            if (m_nHover >= 0 && m_nHover < n && RowWindowRect(m_items[m_nHover]).PtInRect(point))
-                return 1;
-            m_nHover = -1;
-            for (int i = m_nFirst; i <= m_nLast && i < n; ++i)
-                if (RowWindowRect(m_items[i]).PtInRect(point)) {
-                    m_nHover = i;
-                    break;
-                }
-        }
+    if (index == m_nHover) {
+        const Gdiplus::ARGB hover = Manager::m_hover_color.GetValue();
+        box(hover, hover);
+    } else if (index == m_nSelect) {
+        box(normal, down);
     }
-    if (m_nHover != before) listedit::Repaint(this);
-    return 0;
+    icon(index == m_nSelect ? 1 : 0);
+    if (item->strText.IsEmpty() || !font) return;
+    Gdiplus::SolidBrush text(m_clrText);
+    g.DrawString(item->strText, item->strText.GetLength(), font,
+                 Gdiplus::RectF(
+                     static_cast<Gdiplus::REAL>(m_nIconColumn), static_cast<Gdiplus::REAL>(y),
+                     static_cast<Gdiplus::REAL>(w - m_nIconColumn), static_cast<Gdiplus::REAL>(h)),
+                 m_pFormat, &text);
 }
 
 int MListBox::OnControlLButtonDown(UINT, CPoint point)
@@ -423,74 +74,10 @@ int MListBox::OnControlLButtonUp(UINT, CPoint point)
     return 1;
 }
 
-int MListBox::OnControlLButtonDblClk(UINT, CPoint point)
+void MListBox::OnRowDoubleClick(int row)
 {
-    if (!m_bEnabled || !m_rcControl.PtInRect(point)) return 0;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nHover < 0 || m_nHover >= static_cast<int>(m_items.size())) return 1;
-        if (!RowWindowRect(m_items[m_nHover]).PtInRect(point)) return 1;
-        m_nSelect = m_nHover;
-    }
-    SendMessageW(3, static_cast<UINT_PTR>(m_nSelect), 0);
-    ShowEdit();
-    listedit::Repaint(this);
-    return 1;
+    SendMessageW(3, static_cast<UINT_PTR>(row), 0);
 }
-
-int MListBox::OnControlRButtonUp(UINT, CPoint point)
-{
-    if (!m_bEnabled) return 0;
-    const int before = m_nSelect;
-    m_nSelect = m_nHover < GetItemCount() ? m_nHover : -1;
-    if (m_rcControl.PtInRect(point)) SendMessageW(5, static_cast<UINT_PTR>(m_nSelect), 0);
-    if (m_nSelect != before) listedit::Repaint(this);
-    return 1;
-}
-
-int MListBox::OnControlScroll(int, UINT down, CPoint)
-{
-    return listedit::Wheel(this, m_pScrollVertical, down, GetItemCount() * m_nItemHeight,
-                           m_rcControl.Height());
-}
-
-int MListBox::SetControlFocus(int focus)
-{
-    if (!m_bEnabled) return 0;
-    if (focus) return 1;
-    HideEdit(1);
-    listedit::Repaint(this);
-    return 1;
-}
-
-HBITMAP MListBox::GetControlDropBitmap()
-{
-    if (!m_bEnabled || !m_pManager) return nullptr;
-    CRect row;
-    CString text;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nHover < 0 || m_nHover >= static_cast<int>(m_items.size())) return nullptr;
-        m_nSelect = m_nHover;
-        row = m_items[m_nHover]->rcItem;
-        text = m_items[m_nHover]->strText;
-    }
-    int textWidth = 0;
-    if (Gdiplus::FontFamily* family = GetFontFamily(m_strFontFace)) {
-        Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(m_nFontWidth + 2), m_fontStyle,
-                           Gdiplus::UnitPixel);
-        textWidth = MRender::GetTextBounds(&font, text).Width;
-    } else {
-        Gdiplus::Font font(L"Arial", static_cast<Gdiplus::REAL>(m_nFontWidth + 2), m_fontStyle,
-                           Gdiplus::UnitPixel);
-        textWidth = MRender::GetTextBounds(&font, text).Width;
-    }
-    const int width = std::min(textWidth + m_nIconColumn + 10, 300);
-    return m_pManager->GetDropBitmap(this, CRect(row.left, row.top, row.left + width, row.bottom),
-                                     0);
-}
-
-// ---- in-place edit ----
 
 void MListBox::GetTextRect(CRect& rect)
 {
@@ -523,18 +110,8 @@ void MListBox::GetTextRect(CRect& rect)
     if (m_pImageList) rect.left += m_nIconColumn;
 }
 
-void MListBox::ShowEdit()
+void MListBox::OpenEditor(CRect box, const CString& text)
 {
-    if (!m_bShowEdit || !m_bEnabled || m_nSelect < 0) return;
-    CString text;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nSelect >= static_cast<int>(m_items.size())) return;
-        m_pEditRow = m_items[m_nSelect];
-        text = m_pEditRow->strText;
-    }
-    CRect box;
-    GetTextRect(box);
     box.OffsetRect(5, 2);
     const COLORREF textColour = RGB(m_clrText.GetR(), m_clrText.GetG(), m_clrText.GetB());
     const COLORREF back = Manager::m_theme_type == 1 ? 0x53473D : 0xFFFFFF;
@@ -546,32 +123,6 @@ void MListBox::DestroyEdit()
     m_pEditRow = nullptr;
     m_bFocused = 0;
     listedit::Destroy(m_pEdit);
-}
-
-void MListBox::HideEdit(int force)
-{
-    if (!m_bShowEdit) return;
-    const int edited = GetEditItem();
-    if (m_pEditRow && edited == m_nSelect && !force) return;
-    m_bFocused = 0;
-    if (m_pEdit) {
-        bool changed = false;
-        if (edited >= 0) {
-            const CString text = listedit::Text(m_pEdit);
-            CAutoLock lock(m_itemLock);
-            if (text != m_items[edited]->strText) {
-                m_items[edited]->strText = text;
-                changed = true;
-            }
-        }
-        m_pEditRow = nullptr;
-        if (changed) {
-            SendMessageW(29, 0, edited);
-            listedit::Repaint(this);
-        }
-        listedit::Hide(m_pEdit);
-    }
-    m_pEditRow = nullptr;
 }
 
 }  // namespace WEXA

@@ -1,12 +1,6 @@
 #include "MacroList.h"
 
-#include <algorithm>
-#include <memory>
-
 #include "ControlRegistry.h"
-#include "MRender.h"
-#include "PaintManager.h"
-#include "controls/ControlPaint.h"
 #include "keyboard/ListEditor.h"
 
 namespace WEXA {
@@ -14,376 +8,37 @@ namespace WEXA {
 WEXA_REGISTER_CONTROL(MacroList, new MacroList(a.owner, a.id, a.rect, a.visible));
 
 MacroList::MacroList(MObject* owner, UINT id, CRect rect, int visible)
-    : MPanel(owner, id, rect, visible),
-      m_nItemHeight(40),
+    : MRowList(owner, id, rect, visible, 40, Gdiplus::Color(0xFFB8D3EF), true),
       m_fScale(1.0f),
-      m_nHover(-1),
-      m_nSelect(-1),
-      m_nFirst(-1),
-      m_nLast(-1),
-      m_nRowOffset(0),
-      m_pStrip(nullptr),
-      m_nStripWidth(0),
-      m_nStripHeight(0),
-      m_pEditImage(nullptr),
-      m_nEditWidth(0),
-      m_nEditHeight(0),
-      m_bShowEdit(0),
-      m_nDragExtra(60),
-      m_pImageList(nullptr),
-      m_pEdit(nullptr),
-      m_pEditRow(nullptr),
-      m_pFormat(new Gdiplus::StringFormat())
-{
-    SetTextColor(Gdiplus::Color(0xFFB8D3EF));
-    m_pFormat->SetAlignment(Gdiplus::StringAlignmentNear);
-    m_pFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    m_pFormat->SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap |
-                              Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
-    if (m_pScrollVertical) m_pScrollVertical->SetControlVisible(0);
-}
-
-MacroList::~MacroList()
-{
-    listedit::Destroy(m_pEdit);
-    m_pEditRow = nullptr;
-    delete m_pEditImage;
-    delete m_pStrip;
-    {
-        CAutoLock lock(m_itemLock);
-        for (LISTITEM_INFO* item : m_items) delete item;
-        m_items.clear();
-    }
-    delete m_pFormat;
-}
-
-// ---- images and layout ----
-
-int MacroList::SetImage(const wchar_t* skinFileName, int frames)
-{
-    if (!listedit::LoadStrip(skinFileName, frames, m_pStrip, m_nStripWidth, m_nStripHeight))
-        return 0;
-    m_nFrameCount = std::max(frames, 1);
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MacroList::SetEditImage(const wchar_t* skinFileName, int frames)
-{
-    if (!listedit::LoadStrip(skinFileName, frames, m_pEditImage, m_nEditWidth, m_nEditHeight))
-        return 0;
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MacroList::DrawWidth() const
-{
-    int w = m_rcControl.Width();
-    if (m_pScrollVertical && m_pScrollVertical->m_bVisible) w -= m_nScrollThickness;
-    return w;
-}
-
-int MacroList::PtInRect(CPoint point)
-{
-    if (!m_bVisible) return 0;
-    CRect r = m_rcControl;
-    r.right -= m_nScrollThickness;
-    return r.PtInRect(point) ? 1 : 0;
-}
-
-void MacroList::UpdateScroll()
-{
-    listedit::UpdateBar(this, m_pScrollVertical, GetItemCount() * m_nItemHeight,
-                        m_rcControl.Height());
-}
+      m_nDragExtra(60)
+{}
 
 void MacroList::SetControlRect(CRect rect)
 {
-    m_rcControl = rect;
-    listedit::PlaceBars(this, m_pScrollVertical, m_pScrollHorizontal, m_nScrollThickness);
+    MRowList::SetControlRect(rect);
     m_rcEditZone = CRect(CPoint(rect.Width() - m_nEditWidth - 15, (Scaled() - m_nEditHeight) / 2),
                          CSize(m_nEditWidth, m_nEditHeight));
-    UpdateScroll();
 }
 
-LONG MacroList::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
+void MacroList::DrawRow(Gdiplus::Graphics& g, Gdiplus::Font* font, int index,
+                        const LISTITEM_INFO* item, int y, int w, int edited)
 {
-    if ((id == 1 || id == 2) && code == 8) listedit::Repaint(this);
-    return m_pParent ? m_pParent->OnBaseMessage(id, code, wparam, lparam) : 0;
-}
-
-// ---- rows ----
-
-int MacroList::AddString(const wchar_t* text, int image)
-{
-    return InsertString(-1, text, image, 0);
-}
-
-int MacroList::AddString(const wchar_t* text, long data, int image)
-{
-    return InsertString(-1, text, image, data);
-}
-
-int MacroList::InsertString(int index, const wchar_t* text, int image, long data)
-{
-    const int count = GetItemCount();
-    if (index < -1 || index > count - 1) return -1;
-    LISTITEM_INFO* item = new LISTITEM_INFO;
-    item->strText = text;
-    item->nImage = image;
-    item->lData = data;
-    int last;
-    {
-        CAutoLock lock(m_itemLock);
-        if (index == -1 || m_items.empty())
-            m_items.push_back(item);
-        else
-            m_items.insert(m_items.begin() + index, item);
-        last = static_cast<int>(m_items.size()) - 1;
-    }
-    UpdateScroll();
-    if (m_pScrollVertical) m_pScrollVertical->SetScrollFinalPos();
-    listedit::Repaint(this);
-    return last;
-}
-
-int MacroList::SetItemData(int index, long data)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    m_items[index]->lData = data;
-    return 1;
-}
-
-long MacroList::GetItemData(int index)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    return m_items[index]->lData;
-}
-
-int MacroList::ModifyItemString(int index, const wchar_t* text)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    m_items[index]->strText = text;
-    return 1;
-}
-
-int MacroList::ModifyItemString(int index, const wchar_t* text, int repaint)
-{
-    const int done = ModifyItemString(index, text);
-    if (done && repaint) listedit::Repaint(this);
-    return done;
-}
-
-int MacroList::FindString(const wchar_t* text)
-{
-    if (!text) return -1;
-    CAutoLock lock(m_itemLock);
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i]->strText == text) return static_cast<int>(i);
-    return -1;
-}
-
-int MacroList::FindItemData(long data)
-{
-    CAutoLock lock(m_itemLock);
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i]->lData == data) return static_cast<int>(i);
-    return -1;
-}
-
-int MacroList::GetItemCount()
-{
-    CAutoLock lock(m_itemLock);
-    return static_cast<int>(m_items.size());
-}
-
-int MacroList::SetCurData(long data)
-{
-    const int index = FindItemData(data);
-    if (index >= 0) SetCurSel(index);
-    return index;
-}
-
-int MacroList::GetCurData()
-{
-    CAutoLock lock(m_itemLock);
-    if (m_nSelect < 0 || m_nSelect >= static_cast<int>(m_items.size())) return 0;
-    return static_cast<int>(m_items[m_nSelect]->lData);
-}
-
-int MacroList::SetCurSel(int index)
-{
-    if (index < -1 || index > GetItemCount() - 1) return 0;
-    if (index == m_nSelect) return 1;
-    m_nSelect = index;
-    listedit::Repaint(this);
-    return 1;
-}
-
-void MacroList::DropEdit()
-{
-    if (!m_pEditRow) return;
-    m_pEditRow = nullptr;
-    m_bFocused = 0;
-    listedit::Hide(m_pEdit);
-}
-
-int MacroList::DeleteItem(int index)
-{
-    if (index < 0 || index >= GetItemCount()) return 0;
-    DropEdit();
-    m_nHover = m_nSelect = -1;
-    {
-        CAutoLock lock(m_itemLock);
-        delete m_items[index];
-        m_items.erase(m_items.begin() + index);
-    }
-    UpdateScroll();
-    m_nFirst = m_nLast = -1;
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MacroList::DeleteAllItems()
-{
-    DropEdit();
-    {
-        CAutoLock lock(m_itemLock);
-        for (LISTITEM_INFO* item : m_items) delete item;
-        m_items.clear();
-        m_nHover = m_nSelect = -1;
-        m_nFirst = m_nLast = -1;
-    }
-    if (m_pScrollVertical) {
-        m_pScrollVertical->SetControlVisible(0);
-        m_pScrollVertical->SetScrollMaxRange(0);
-    }
-    listedit::Repaint(this);
-    return 1;
-}
-
-CRect MacroList::GetItemRect(int)
-{
-    return CRect(0, 0, 0, 0);
-}
-
-CString MacroList::GetItemText(int index)
-{
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return CString();
-    return m_items[index]->strText;
-}
-
-void MacroList::SwapItem(int first, int second)
-{
-    CAutoLock lock(m_itemLock);
-    const int n = static_cast<int>(m_items.size());
-    if (first < 0 || second < 0 || first >= n || second >= n || first == second) return;
-    std::swap(m_items[first], m_items[second]);
-}
-
-int MacroList::IndexOf(const LISTITEM_INFO* item) const
-{
-    if (!item) return -1;
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i] == item) return static_cast<int>(i);
-    return -1;
-}
-
-int MacroList::GetEditItem()
-{
-    CAutoLock lock(m_itemLock);
-    return IndexOf(m_pEditRow);
-}
-
-CRect MacroList::RowWindowRect(const LISTITEM_INFO* item) const
-{
-    CRect r = item->rcItem;
-    r.OffsetRect(m_rcControl.left, m_rcControl.top - m_nRowOffset);
-    return r;
-}
-
-// ---- drawing ----
-
-void MacroList::DrawControl(HDC& dc, CRect)
-{
-    const int w = DrawWidth(), H = m_rcControl.Height(), S = Scaled();
-    if (w <= 0 || H <= 0 || m_nItemHeight <= 0) return;
-    CAutoLock lock(m_itemLock);
-    const int n = static_cast<int>(m_items.size());
-    const listedit::RowWindow rows = listedit::Rows(n, m_nItemHeight, H, m_pScrollVertical);
-    if (!m_bUpdate || !m_hMemDC || m_nRowOffset != rows.rowOffset || m_nFirst != rows.first) {
-        m_nFirst = rows.first;
-        m_nLast = rows.last;
-        m_nRowOffset = rows.rowOffset;
-        UpdateMemDC(dc, w, rows.imageHeight);
-        if (!m_hMemDC) return;
-        RECT all = {0, 0, w, rows.imageHeight};
-        ::FillRect(m_hMemDC, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        HDC memDC = m_hMemDC;
-        MRender::DrawVerticalTransition(
-            memDC, dc, CRect(0, m_nRowOffset, w, m_nRowOffset + H),
-            CRect(m_rcControl.left, m_rcControl.top, m_rcControl.left + w, m_rcControl.bottom), 0,
-            0);
-        if (n > 0 && m_nFirst >= 0) {
-            Gdiplus::Graphics g(m_hMemDC);
-            g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-            paint::ControlFont font(this);
-            Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
-            Gdiplus::SolidBrush text(m_clrText);
-            const int edited = m_bShowEdit ? IndexOf(m_pEditRow) : -1;
-            for (int i = m_nFirst; i <= m_nLast && i < n; ++i) {
-                LISTITEM_INFO* item = m_items[i];
-                const int y = (i - m_nFirst) * S;
-                item->rcItem = CRect(0, y, w, y + S);
-                int frame = -1;
-                if (i == edited)
-                    frame = 1;
-                else if (i == m_nSelect || i == m_nHover)
-                    frame = 2;
-                if (frame >= 0 && m_pStrip && m_nStripWidth > 0)
-                    g.DrawImage(m_pStrip, Gdiplus::Rect(0, y, w, S - 1), frame * m_nStripWidth, 0,
-                                m_nStripWidth, m_nStripHeight, Gdiplus::UnitPixel);
-                if (i == edited || item->strText.IsEmpty() || !font.get()) continue;
-                g.DrawString(item->strText, item->strText.GetLength(), font.get(),
-                             Gdiplus::RectF(15.0f, static_cast<Gdiplus::REAL>(y),
-                                            static_cast<Gdiplus::REAL>(w - 50),
-                                            static_cast<Gdiplus::REAL>(S)),
-                             m_pFormat, frame == 2 ? &white : &text);
-            }
-        }
-    }
-    ::BitBlt(dc, m_rcControl.left, m_rcControl.top, w, H, m_hMemDC, 0, m_nRowOffset, SRCCOPY);
-}
-
-// ---- pointer ----
-
-int MacroList::OnControlMouseMove(UINT, CPoint point)
-{
-    if (!m_bEnabled || m_nFirst < 0) return 0;
-    const int before = m_nHover;
-    {
-        CAutoLock lock(m_itemLock);
-        const int n = static_cast<int>(m_items.size());
-        if (n == 0) return 0;
-        if (!m_rcControl.PtInRect(point)) {
-            m_nHover = -1;
-        } else {
-            if (m_nHover >= 0 && m_nHover < n && RowWindowRect(m_items[m_nHover]).PtInRect(point))
-                return 1;
-            m_nHover = -1;
-            for (int i = m_nFirst; i <= m_nLast && i < n; ++i)
-                if (RowWindowRect(m_items[i]).PtInRect(point)) {
-                    m_nHover = i;
-                    break;
-                }
-        }
-    }
-    if (m_nHover != before) listedit::Repaint(this);
-    return 0;
+    const int S = Scaled();
+    int frame = -1;
+    if (index == edited)
+        frame = 1;
+    else if (index == m_nSelect || index == m_nHover)
+        frame = 2;
+    if (frame >= 0 && m_pStrip && m_nStripWidth > 0)
+        g.DrawImage(m_pStrip, Gdiplus::Rect(0, y, w, S - 1), frame * m_nStripWidth, 0,
+                    m_nStripWidth, m_nStripHeight, Gdiplus::UnitPixel);
+    if (index == edited || item->strText.IsEmpty() || !font) return;
+    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+    Gdiplus::SolidBrush text(m_clrText);
+    g.DrawString(item->strText, item->strText.GetLength(), font,
+                 Gdiplus::RectF(15.0f, static_cast<Gdiplus::REAL>(y),
+                                static_cast<Gdiplus::REAL>(w - 50), static_cast<Gdiplus::REAL>(S)),
+                 m_pFormat, frame == 2 ? &white : &text);
 }
 
 int MacroList::OnControlLButtonDown(UINT, CPoint point)
@@ -419,74 +74,6 @@ int MacroList::OnControlLButtonUp(UINT, CPoint point)
     return 1;
 }
 
-int MacroList::OnControlLButtonDblClk(UINT, CPoint point)
-{
-    if (!m_bEnabled || !m_rcControl.PtInRect(point)) return 0;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nHover < 0 || m_nHover >= static_cast<int>(m_items.size())) return 1;
-        if (!RowWindowRect(m_items[m_nHover]).PtInRect(point)) return 1;
-        m_nSelect = m_nHover;
-    }
-    ShowEdit();
-    listedit::Repaint(this);
-    return 1;
-}
-
-int MacroList::OnControlRButtonUp(UINT, CPoint point)
-{
-    if (!m_bEnabled) return 0;
-    const int before = m_nSelect;
-    m_nSelect = m_nHover < GetItemCount() ? m_nHover : -1;
-    if (m_rcControl.PtInRect(point)) SendMessageW(5, static_cast<UINT_PTR>(m_nSelect), 0);
-    if (m_nSelect != before) listedit::Repaint(this);
-    return 1;
-}
-
-int MacroList::OnControlScroll(int, UINT down, CPoint)
-{
-    return listedit::Wheel(this, m_pScrollVertical, down, GetItemCount() * m_nItemHeight,
-                           m_rcControl.Height());
-}
-
-int MacroList::SetControlFocus(int focus)
-{
-    if (!m_bEnabled) return 0;
-    if (focus) return 1;
-    HideEdit(1);
-    listedit::Repaint(this);
-    return 1;
-}
-
-HBITMAP MacroList::GetControlDropBitmap()
-{
-    if (!m_bEnabled || !m_pManager) return nullptr;
-    CRect row;
-    CString text;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nHover < 0 || m_nHover >= static_cast<int>(m_items.size())) return nullptr;
-        m_nSelect = m_nHover;
-        row = m_items[m_nHover]->rcItem;
-        text = m_items[m_nHover]->strText;
-    }
-    int textWidth = 0;
-    if (Gdiplus::FontFamily* family = GetFontFamily(m_strFontFace)) {
-        Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(m_nFontWidth + 2), m_fontStyle,
-                           Gdiplus::UnitPixel);
-        textWidth = MRender::GetTextBounds(&font, text).Width;
-    } else {
-        Gdiplus::Font font(L"Arial", static_cast<Gdiplus::REAL>(m_nFontWidth + 2), m_fontStyle,
-                           Gdiplus::UnitPixel);
-        textWidth = MRender::GetTextBounds(&font, text).Width;
-    }
-    const int width = std::min(textWidth + m_nDragExtra + 10, 300);
-    return m_pManager->GetDropBitmap(this, CRect(row.left, row.top, row.left + width, row.bottom),
-                                     0);
-}
-
-// ---- in-place edit ----
-
 void MacroList::GetTextRect(CRect& rect)
 {
     rect = CRect();
@@ -499,45 +86,9 @@ void MacroList::GetTextRect(CRect& rect)
     rect = CRect(row.left + 15, top, row.right - 50, top + t + 6);
 }
 
-void MacroList::ShowEdit()
+void MacroList::OpenEditor(CRect box, const CString& text)
 {
-    if (!m_bShowEdit || !m_bEnabled || m_nSelect < 0) return;
-    CString text;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nSelect >= static_cast<int>(m_items.size())) return;
-        m_pEditRow = m_items[m_nSelect];
-        text = m_pEditRow->strText;
-    }
-    CRect box;
-    GetTextRect(box);
     listedit::Open(this, m_pEdit, box, 0xFFFFFF, 0x050505, 30, text);
-}
-
-void MacroList::HideEdit(int force)
-{
-    if (!m_bShowEdit) return;
-    const int edited = GetEditItem();
-    if (m_pEditRow && edited == m_nSelect && !force) return;
-    m_bFocused = 0;
-    if (m_pEdit) {
-        bool changed = false;
-        if (edited >= 0) {
-            const CString text = listedit::Text(m_pEdit);
-            CAutoLock lock(m_itemLock);
-            if (text != m_items[edited]->strText) {
-                m_items[edited]->strText = text;
-                changed = true;
-            }
-        }
-        m_pEditRow = nullptr;
-        if (changed) {
-            SendMessageW(29, 0, edited);
-            listedit::Repaint(this);
-        }
-        listedit::Hide(m_pEdit);
-    }
-    m_pEditRow = nullptr;
 }
 
 }  // namespace WEXA
