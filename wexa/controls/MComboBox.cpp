@@ -514,15 +514,7 @@ void CComboBoxList::SetTextColor(Gdiplus::Color color)
 
 void CComboBoxList::UpdateBar()
 {
-    CScrollVertical* bar = m_pScrollVertical;
-    if (!bar) return;
-    const int total = GetListHeight();
-    const int show = total > m_rcControl.Height() ? 1 : 0;
-    if (bar->m_bVisible != show) {
-        bar->SetControlVisible(show);
-        OnControlUpdate(bar->m_rcControl, 1, bar);
-    }
-    bar->SetScrollMaxRange(total);
+    FitScrollBar(m_pScrollVertical, GetListHeight(), m_rcControl.Height());
 }
 
 void CComboBoxList::SetControlRect(CRect rect)

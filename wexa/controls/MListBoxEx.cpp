@@ -158,19 +158,8 @@ void MListBoxEx::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
     CAutoLock lock(m_childLock);
-    CScrollVertical* bar = m_pScrollVertical;
-    if (!bar) return;
-    const CRect place(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom);
-    CRect both;
-    both.UnionRect(&bar->m_rcControl, &place);
-    bar->SetControlRect(place);
-    if (bar->m_bVisible) OnControlUpdate(both, 1, bar);
-    const int show = rect.Height() < m_nAllHeight ? 1 : 0;
-    if (bar->m_bVisible != show) {
-        bar->SetControlVisible(show);
-        OnControlUpdate(bar->m_rcControl, 1, bar);
-    }
-    bar->SetScrollMaxRange(m_nAllHeight);
+    PlaceScrollBars(rect, m_nScrollThickness, false);
+    FitScrollBar(m_pScrollVertical, m_nAllHeight, rect.Height());
 }
 
 int MListBoxEx::DrawWidth() const

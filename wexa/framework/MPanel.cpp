@@ -357,16 +357,12 @@ void MPanel::SetControlRect(CRect rect)
             MControl* child = m_controls[i];
             if (!child) continue;
             if (IsScrollBar(child)) {
-                const CRect place =
+                PlaceScrollBar(
+                    static_cast<MScroll*>(child),
                     child->m_nID == MScroll::VERTICAL_BAR_ID
                         ? CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom)
                         : CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right,
-                                rect.bottom);
-                CRect both;
-                both.UnionRect(&child->m_rcControl, &place);
-                child->SetControlRect(place);
-                if (child->m_bVisible && child->m_pParent)
-                    child->m_pParent->OnControlUpdate(both, 1, child);
+                                rect.bottom));
                 continue;
             }
             const int reachDown = child->m_rcControl.bottom - rect.top;
@@ -376,22 +372,38 @@ void MPanel::SetControlRect(CRect rect)
         }
     }
 
-    if (CScrollVertical* v = m_pScrollVertical) {
-        const int show = rect.Height() < m_nVirtualHeight ? 1 : 0;
-        if (v->m_bVisible != show) {
-            v->SetControlVisible(show);
-            OnControlUpdate(v->m_rcControl, 1, v);
-        }
-        v->SetScrollMaxRange(m_nVirtualHeight);
+    FitScrollBar(m_pScrollVertical, m_nVirtualHeight, rect.Height());
+    FitScrollBar(m_pScrollHorizontal, m_nVirtualWidth, rect.Width());
+}
+
+void MPanel::PlaceScrollBar(MScroll* bar, CRect place)
+{
+    if (!bar) return;
+    CRect both;
+    both.UnionRect(&bar->m_rcControl, &place);
+    bar->SetControlRect(place);
+    if (bar->m_bVisible) OnControlUpdate(both, 1, bar);
+}
+
+void MPanel::PlaceScrollBars(CRect rect, int thickness, bool horizontalToo)
+{
+    CAutoLock lock(m_childLock);
+    PlaceScrollBar(m_pScrollVertical,
+                   CRect(rect.right - thickness, rect.top, rect.right, rect.bottom));
+    if (horizontalToo)
+        PlaceScrollBar(m_pScrollHorizontal,
+                       CRect(rect.left, rect.bottom - thickness, rect.right, rect.bottom));
+}
+
+void MPanel::FitScrollBar(MScroll* bar, int content, int view)
+{
+    if (!bar) return;
+    const int show = content > view ? 1 : 0;
+    if (bar->m_bVisible != show) {
+        bar->SetControlVisible(show);
+        OnControlUpdate(bar->m_rcControl, 1, bar);
     }
-    if (CScrollHorizontal* h = m_pScrollHorizontal) {
-        const int show = rect.Width() < m_nVirtualWidth ? 1 : 0;
-        if (h->m_bVisible != show) {
-            h->SetControlVisible(show);
-            OnControlUpdate(h->m_rcControl, 1, h);
-        }
-        h->SetScrollMaxRange(m_nVirtualWidth);
-    }
+    bar->SetScrollMaxRange(content);
 }
 
 // ---- the factory ----

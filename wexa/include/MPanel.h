@@ -108,6 +108,15 @@ public:
     int GetHorizontalOffset() const;
     // True while scrolling is on and the content does not fit.
     bool IsContentScrolled() const;
+    // Moves a bar of this panel to place, repainting its old and new place
+    // when it is visible.
+    void PlaceScrollBar(MScroll* bar, CRect place);
+    // The vertical bar along rect's right edge and, with horizontalToo, the
+    // horizontal bar along its bottom edge, thickness pixels. Takes the child lock.
+    void PlaceScrollBars(CRect rect, int thickness, bool horizontalToo = true);
+    // Shows the bar exactly while content is larger than view (repainting its
+    // place when that changes) and gives it content as its range.
+    void FitScrollBar(MScroll* bar, int content, int view);
     // A rectangle in the panel's content coordinates as it lies in the
     // window: moved by the scroll offsets while scrolled, clipped to the panel,
     // and so on through every panel this one sits in.

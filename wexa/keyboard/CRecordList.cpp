@@ -106,7 +106,7 @@ int CRecordList::DrawWidth() const
 void CRecordList::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    listedit::PlaceBars(this, m_pScrollVertical, m_pScrollHorizontal, m_nScrollThickness);
+    PlaceScrollBars(m_rcControl, m_nScrollThickness);
     const int s = Scaled();
     m_rcMore = CRect(CPoint(rect.Width() - m_nMoreFrameWidth - 15, (s - m_nMoreFrameHeight) / 2),
                      CSize(m_nMoreFrameWidth, m_nMoreFrameHeight));
@@ -122,7 +122,7 @@ void CRecordList::UpdateScroll(bool toEnd)
         CAutoLock lock(m_itemLock);
         count = static_cast<int>(m_items.size());
     }
-    listedit::UpdateBar(this, m_pScrollVertical, count * m_nItemHeight, m_rcControl.Height());
+    FitScrollBar(m_pScrollVertical, count * m_nItemHeight, m_rcControl.Height());
     if (toEnd && m_pScrollVertical) m_pScrollVertical->SetScrollFinalPos();
 }
 

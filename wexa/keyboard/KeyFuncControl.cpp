@@ -122,7 +122,7 @@ int KeyFuncControl::SetImage(const wchar_t* skinFileName, int frames)
 void KeyFuncControl::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    picker::PlaceBars(this, rect, m_nScrollThickness, true);
+    PlaceScrollBars(rect, m_nScrollThickness, true);
 }
 
 LONG KeyFuncControl::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)

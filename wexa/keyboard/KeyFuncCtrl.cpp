@@ -98,13 +98,7 @@ void KeyFuncCtrl::ClearItems()
         m_groups.clear();
         m_nHoverGroup = m_nHoverTile = -1;
     }
-    if (CScrollVertical* bar = m_pScrollVertical) {
-        if (bar->m_bVisible) {
-            bar->SetControlVisible(0);
-            OnControlUpdate(bar->m_rcControl, 1, bar);
-        }
-        bar->SetScrollMaxRange(0);
-    }
+    FitScrollBar(m_pScrollVertical, 0, 0);
     m_nAllHeight = 0;
     picker::Repaint(this);
 }
@@ -116,7 +110,7 @@ void KeyFuncCtrl::ResetKeyState()
         for (ITEM_INFO* group : m_groups) group->expanded = 0;
         m_nAllHeight = 120;
     }
-    picker::UpdateVerticalBar(this, m_nAllHeight);
+    FitScrollBar(m_pScrollVertical, m_nAllHeight, m_rcControl.Height());
     picker::Repaint(this);
 }
 
@@ -218,7 +212,7 @@ void KeyFuncCtrl::FollowContent()
 {
     CScrollVertical* bar = m_pScrollVertical;
     if (!bar) return;
-    picker::UpdateVerticalBar(this, m_nAllHeight);
+    FitScrollBar(m_pScrollVertical, m_nAllHeight, m_rcControl.Height());
     // Keep the view's pixel offset. While the content is not taller than the
     // control there is nothing to scroll: the position is 0 (no division).
     const int hidden = m_nAllHeight - m_rcControl.Height();
@@ -232,7 +226,7 @@ void KeyFuncCtrl::FollowContent()
 void KeyFuncCtrl::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    picker::PlaceBars(this, rect, BAR_WIDTH, true);
+    PlaceScrollBars(rect, BAR_WIDTH, true);
     int height;
     {
         CAutoLock lock(m_groupsLock);

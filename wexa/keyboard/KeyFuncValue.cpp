@@ -25,7 +25,7 @@ void KeyFuncValue::GetCurValue(int& data, CString& text)
 void KeyFuncValue::SetAllHeight(int height)
 {
     m_nAllHeight = height;
-    picker::UpdateVerticalBar(this, m_nAllHeight);
+    FitScrollBar(m_pScrollVertical, m_nAllHeight, m_rcControl.Height());
 }
 
 void KeyFuncValue::SetControlRect(CRect rect)

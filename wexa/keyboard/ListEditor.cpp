@@ -146,37 +146,11 @@ void Repaint(MControl* list)
         list->m_pParent->OnControlUpdate(list->m_rcControl, 1, list);
 }
 
-void UpdateBar(MControl* list, CScrollVertical* bar, int content, int view)
-{
-    if (!bar) return;
-    const int show = content > view ? 1 : 0;
-    if (bar->m_bVisible != show) {
-        bar->SetControlVisible(show);
-        list->OnControlUpdate(bar->m_rcControl, 1, bar);
-    }
-    bar->SetScrollMaxRange(content);
-}
-
 int Wheel(MControl* list, MScroll* bar, UINT down, int content, int view)
 {
     if (!bar || content <= view) return 0;
     if (bar->ScrollRow(down == 1 ? 10 : -10)) Repaint(list);
     return 1;
-}
-
-void PlaceBars(MControl* list, MScroll* vertical, MScroll* horizontal, int thickness)
-{
-    const CRect rc = list->m_rcControl;
-    CAutoLock lock(list->m_childLock);
-    auto place = [&](MScroll* bar, CRect where) {
-        if (!bar) return;
-        CRect both;
-        both.UnionRect(&bar->m_rcControl, &where);
-        bar->SetControlRect(where);
-        if (bar->m_bVisible) list->OnControlUpdate(both, 1, bar);
-    };
-    place(vertical, CRect(rc.right - thickness, rc.top, rc.right, rc.bottom));
-    place(horizontal, CRect(rc.left, rc.bottom - thickness, rc.right, rc.bottom));
 }
 
 }  // namespace listedit

@@ -47,19 +47,10 @@ struct RowWindow
 // offset) / rowHeight held to the rows.
 RowWindow Rows(int rows, int rowHeight, int viewHeight, const MScroll* bar);
 
-// Shows the vertical bar exactly when the content is taller than the view
-// (repainting it when that changes) and gives it the content height as its
-// maximum.
-void UpdateBar(MControl* list, CScrollVertical* bar, int content, int view);
-
 // The wheel: 10 row steps down (towards the user) or up, held to the range;
 // repaints the list when the position changed. 1 when scrolled content
 // exists, else 0.
 int Wheel(MControl* list, MScroll* bar, UINT down, int content, int view);
-
-// Places a panel's bars along its right and bottom edges, thickness pixels,
-// repainting the old and new places of a visible bar.
-void PlaceBars(MControl* list, MScroll* vertical, MScroll* horizontal, int thickness);
 
 // Loads skin folder + file as an owned strip of frames side by side (frame
 // counts below 1 count as 1), replacing image with its frame size; 0 and

@@ -88,14 +88,13 @@ int MRowList::PtInRect(CPoint point)
 
 void MRowList::UpdateScroll()
 {
-    listedit::UpdateBar(this, m_pScrollVertical, GetItemCount() * m_nItemHeight,
-                        m_rcControl.Height());
+    FitScrollBar(m_pScrollVertical, GetItemCount() * m_nItemHeight, m_rcControl.Height());
 }
 
 void MRowList::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    listedit::PlaceBars(this, m_pScrollVertical, m_pScrollHorizontal, m_nScrollThickness);
+    PlaceScrollBars(m_rcControl, m_nScrollThickness);
     UpdateScroll();
 }
 

@@ -160,8 +160,8 @@ int MTileGrid::OnControlLButtonUp(UINT, CPoint point)
 void MTileGrid::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    picker::PlaceBars(this, rect, BAR_WIDTH, false);
-    picker::UpdateVerticalBar(this, m_nAllHeight);
+    PlaceScrollBars(rect, BAR_WIDTH, false);
+    FitScrollBar(m_pScrollVertical, m_nAllHeight, m_rcControl.Height());
 }
 
 int MTileGrid::OnControlScroll(int, UINT down, CPoint)

@@ -38,38 +38,6 @@ void DrawFrame(Gdiplus::Graphics& g, Gdiplus::Image* strip, int frameWidth, int 
     g.DrawImage(strip, target, frame * frameWidth, 0, frameWidth, frameHeight, Gdiplus::UnitPixel);
 }
 
-void PlaceBars(MPanel* panel, CRect rect, int thickness, bool horizontalToo)
-{
-    CAutoLock lock(panel->m_childLock);
-    for (size_t i = 0; i < panel->m_controls.size(); ++i) {
-        MControl* child = panel->m_controls[i];
-        if (!child) continue;
-        CRect place;
-        if (child == panel->m_pScrollVertical)
-            place = CRect(rect.right - thickness, rect.top, rect.right, rect.bottom);
-        else if (horizontalToo && child == panel->m_pScrollHorizontal)
-            place = CRect(rect.left, rect.bottom - thickness, rect.right, rect.bottom);
-        else
-            continue;
-        CRect both;
-        both.UnionRect(&child->m_rcControl, &place);
-        child->SetControlRect(place);
-        if (child->m_bVisible) panel->OnControlUpdate(both, 1, child);
-    }
-}
-
-void UpdateVerticalBar(MPanel* panel, int contentHeight)
-{
-    CScrollVertical* bar = panel->m_pScrollVertical;
-    if (!bar) return;
-    const int show = panel->m_rcControl.Height() < contentHeight ? 1 : 0;
-    if (bar->m_bVisible != show) {
-        bar->SetControlVisible(show);
-        panel->OnControlUpdate(bar->m_rcControl, 1, bar);
-    }
-    bar->SetScrollMaxRange(contentHeight);
-}
-
 int ScrollOffset(MPanel* panel, int contentHeight)
 {
     CScrollVertical* bar = panel->m_pScrollVertical;

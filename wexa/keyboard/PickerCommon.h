@@ -25,16 +25,6 @@ void Repaint(MControl* control);
 void DrawFrame(Gdiplus::Graphics& g, Gdiplus::Image* strip, int frameWidth, int frameHeight,
                int frame, const Gdiplus::Rect& target);
 
-// Places the panel's vertical bar along the right edge (thickness px wide, full
-// height) and, with horizontalToo, the horizontal bar along the bottom edge,
-// repainting the old and new place of a visible bar. Takes the child lock.
-void PlaceBars(MPanel* panel, CRect rect, int thickness, bool horizontalToo);
-
-// Shows the vertical bar exactly while the control is lower than the content,
-// gives it the content height as its range (a computed page is computed again)
-// and lets it lay its thumb out.
-void UpdateVerticalBar(MPanel* panel, int contentHeight);
-
 // Pixels the content is moved up: position x (content - height) / range in
 // integer arithmetic; 0 without a bar, with no range or when the content fits.
 int ScrollOffset(MPanel* panel, int contentHeight);

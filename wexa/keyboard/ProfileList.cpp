@@ -71,7 +71,7 @@ void ProfileList::UpdateScroll(bool toEnd)
         CAutoLock lock(m_itemLock);
         count = static_cast<int>(m_items.size());
     }
-    listedit::UpdateBar(this, m_pScrollVertical, count * m_nItemHeight, m_rcControl.Height());
+    FitScrollBar(m_pScrollVertical, count * m_nItemHeight, m_rcControl.Height());
     if (toEnd && m_pScrollVertical) m_pScrollVertical->SetScrollFinalPos();
 }
 
@@ -212,7 +212,7 @@ void ProfileList::SetScrollPos(int)
 void ProfileList::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    listedit::PlaceBars(this, m_pScrollVertical, m_pScrollHorizontal, m_nScrollThickness);
+    PlaceScrollBars(m_rcControl, m_nScrollThickness);
     UpdateScroll(false);
 }
 

@@ -160,12 +160,8 @@ int ImageViewList::DeleteAllItems()
         m_nFirstVisible = -1;
         m_nLastVisible = -1;
     }
+    FitScrollBar(m_pScrollHorizontal, 0, 0);
     if (MScroll* bar = m_pScrollHorizontal) {
-        if (bar->m_bVisible) {
-            bar->SetControlVisible(0);
-            OnControlUpdate(bar->m_rcControl, 1, bar);
-        }
-        bar->SetScrollMaxRange(0);
         bar->SetScrollCurrentPos(0);
         bar->SetRange();
     }
@@ -288,36 +284,13 @@ int ImageViewList::TotalWidth()
 
 void ImageViewList::UpdateScrollBar()
 {
-    MScroll* bar = m_pScrollHorizontal;
-    if (!bar) return;
-    const int total = TotalWidth();
-    const int show = total > m_rcControl.Width() ? 1 : 0;
-    if (bar->m_bVisible != show) {
-        bar->SetControlVisible(show);
-        OnControlUpdate(bar->m_rcControl, 1, bar);
-    }
-    bar->SetScrollMaxRange(total);
+    FitScrollBar(m_pScrollHorizontal, TotalWidth(), m_rcControl.Width());
 }
 
 void ImageViewList::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    {
-        CAutoLock lock(m_childLock);
-        for (MControl* child : m_controls) {
-            CRect place;
-            if (child->m_nID == 1)
-                place = CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom);
-            else if (child->m_nID == 2)
-                place = CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right, rect.bottom);
-            else
-                continue;
-            CRect both;
-            both.UnionRect(&child->m_rcControl, &place);
-            child->SetControlRect(place);
-            if (child->m_bVisible) OnControlUpdate(both, 1, child);
-        }
-    }
+    PlaceScrollBars(rect, m_nScrollThickness);
     UpdateScrollBar();
 }
 

@@ -290,13 +290,7 @@ int LCDViewList::DeleteAllItems()
         m_lastVisible = -1;
         m_previewImage = nullptr;
     }
-    if (MScroll* bar = m_pScrollVertical) {
-        if (bar->m_bVisible) {
-            bar->SetControlVisible(0);
-            OnControlUpdate(bar->m_rcControl, 1, bar);
-        }
-        bar->SetScrollMaxRange(0);
-    }
+    FitScrollBar(m_pScrollVertical, 0, 0);
     Repaint();
     return 1;
 }
@@ -432,36 +426,13 @@ int LCDViewList::DrawWidth() const
 
 void LCDViewList::UpdateScrollBar()
 {
-    MScroll* bar = m_pScrollVertical;
-    if (!bar) return;
-    const int total = m_rowHeight * GetItemCount();
-    const int show = total > m_rcControl.Height() ? 1 : 0;
-    if (bar->m_bVisible != show) {
-        bar->SetControlVisible(show);
-        OnControlUpdate(bar->m_rcControl, 1, bar);
-    }
-    bar->SetScrollMaxRange(total);
+    FitScrollBar(m_pScrollVertical, m_rowHeight * GetItemCount(), m_rcControl.Height());
 }
 
 void LCDViewList::SetControlRect(CRect rect)
 {
     m_rcControl = rect;
-    {
-        CAutoLock lock(m_childLock);
-        for (MControl* child : m_controls) {
-            CRect place;
-            if (child->m_nID == 1)
-                place = CRect(rect.right - m_nScrollThickness, rect.top, rect.right, rect.bottom);
-            else if (child->m_nID == 2)
-                place = CRect(rect.left, rect.bottom - m_nScrollThickness, rect.right, rect.bottom);
-            else
-                continue;
-            CRect both;
-            both.UnionRect(&child->m_rcControl, &place);
-            child->SetControlRect(place);
-            if (child->m_bVisible) OnControlUpdate(both, 1, child);
-        }
-    }
+    PlaceScrollBars(rect, m_nScrollThickness);
     UpdateScrollBar();
 }
 
