@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchMeasures.h"
 #include "SimKeyboard.h"
 #include "mainwnd/device/ColourTransfer.h"
 #include "mainwnd/device/DeviceCommands.h"
@@ -175,11 +176,12 @@ void Run(const char* modelName)
 
     const double wallMs =
         1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) / kRounds;
-    const double reports = double(bus.Writes().size() + size_t(bus.FailedWrites())) / kRounds;
-    // The simulated clock counts every mandated wait: pre-command delays, drain and
-    // answer time-outs, and the millisecond each report takes; the macro upload's
-    // own pauses come on top.
-    const double waitsMs = double(bus.SimulatedMs()) / kRounds - reports;
+    // The bus counts every mandated wait: pre-command delays, drain and answer
+    // time-outs, and the millisecond each report takes; the macro upload's own
+    // pauses come on top.
+    const bench::BusWaits asked = bench::WaitsOf(bus, 1);
+    const double reports = asked.reports / kRounds;
+    const double waitsMs = (asked.pausesMs + asked.readWaitsMs) / kRounds;
     const double pausesMs = double(macroChunks) / kRounds;
     const double floorMs = waitsMs + pausesMs + reports;
     // The same waits replayed with nothing else: what this machine's Sleep makes of
