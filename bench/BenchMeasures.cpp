@@ -371,11 +371,26 @@ BusWaits WaitsOf(const sim::SimHidBus& bus, int reportPaceMs)
 {
     BusWaits waits;
     waits.reports = double(bus.Writes().size() + size_t(bus.FailedWrites()));
-    for (int ms : bus.Sleeps()) waits.pausesMs += std::max(0, ms);
-    for (const sim::ReadRecord& read : bus.Reads())
-        if (read.result == 0) waits.readWaitsMs += std::max(0, read.timeoutMs);
+    for (int ms : bus.Sleeps()) {
+        waits.pausesMs += std::max(0, ms);
+        waits.each.push_back(ms);
+    }
+    for (const sim::ReadRecord& read : bus.Reads()) {
+        if (read.result != 0) continue;
+        waits.readWaitsMs += std::max(0, read.timeoutMs);
+        waits.each.push_back(read.timeoutMs);
+    }
     waits.reportMs = waits.reports * reportPaceMs;
+    waits.each.insert(waits.each.end(), size_t(waits.reports), reportPaceMs);
     return waits;
+}
+
+double SleepThrough(const std::vector<int>& waits)
+{
+    const double start = Now();
+    for (int ms : waits)
+        if (ms > 0) Sleep(DWORD(ms));
+    return Now() - start;
 }
 
 ResourceFigures TakeResourceFigures()

@@ -101,10 +101,14 @@ struct BusWaits
     double pausesMs = 0;     // the transport's pauses (HidPlatform::Sleep)
     double readWaitsMs = 0;  // reads that waited their whole time-out
     double reportMs = 0;     // reports x the bus's pace
+    std::vector<int> each;   // every one of them, in milliseconds
     double TotalMs() const { return pausesMs + readWaitsMs + reportMs; }
 };
 // Since the bus log was last emptied.
 BusWaits WaitsOf(const sim::SimHidBus& bus, int reportPaceMs);
+// Sleeps through the waits one after the other: what this machine's Sleep
+// makes of them, in milliseconds.
+double SleepThrough(const std::vector<int>& waits);
 
 // ---- resources ----
 struct ResourceFigures

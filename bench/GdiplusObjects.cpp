@@ -21,12 +21,14 @@ using Gdiplus::GpStatus;
 
 std::mutex g_lock;
 std::unordered_set<void*> g_live[kGdipKinds];
+long g_made = 0;
 
 void Track(int kind, void* object)
 {
     if (!object) return;
     std::lock_guard<std::mutex> hold(g_lock);
     g_live[kind].insert(object);
+    ++g_made;
 }
 
 void Untrack(int kind, void* object)
@@ -243,6 +245,7 @@ GdiplusCounts LiveGdiplusObjects()
     GdiplusCounts counts;
     std::lock_guard<std::mutex> hold(g_lock);
     for (int k = 0; k < kGdipKinds; ++k) counts.live[k] = long(g_live[k].size());
+    counts.made = g_made;
     return counts;
 }
 

@@ -23,6 +23,7 @@ enum GdiplusKind {
 struct GdiplusCounts
 {
     long live[kGdipKinds] = {};
+    long made = 0;  // objects created since counting began, deleted or not
     long Total() const;
 };
 

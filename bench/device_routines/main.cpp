@@ -186,18 +186,9 @@ void Run(const char* modelName)
     const double floorMs = waitsMs + pausesMs + reports;
     // The same waits replayed with nothing else: what this machine's Sleep makes of
     // the mandated time.
-    std::vector<int> waits;
-    for (int ms : bus.Sleeps()) waits.push_back(ms);
-    for (const sim::ReadRecord& read : bus.Reads())
-        if (read.result == 0) waits.push_back(read.timeoutMs);
-    for (size_t i = 0; i < bus.Writes().size() + size_t(bus.FailedWrites()); ++i)
-        waits.push_back(1);
-    for (int i = 0; i < macroChunks; ++i) waits.push_back(1);
-    QueryPerformanceCounter(&start);
-    for (int ms : waits) Sleep(DWORD(ms));
-    QueryPerformanceCounter(&end);
-    const double replayMs =
-        1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) / kRounds;
+    std::vector<int> waits = asked.each;
+    waits.insert(waits.end(), size_t(macroChunks), 1);
+    const double replayMs = bench::SleepThrough(waits) / kRounds;
     printf(
         "%-20s %d-byte interface: %.0f reports, wall %.1f ms, mandated %.1f ms (delays %.0f + "
         "macro pauses %.0f + %.0f reports x 1 ms), ratio %.3f; the same waits alone take "

@@ -71,7 +71,7 @@ void PrintSample(const Sample& s)
                 f.gdiObjects, f.userObjects, f.privateBytes / (1024.0 * 1024.0), f.gdiplus.Total());
     for (int k = 0; k < bench::kGdipKinds; ++k)
         std::printf("%s%s %ld", k ? ", " : "", bench::GdiplusKindName(k), f.gdiplus.live[k]);
-    std::printf(")  effect frames %.1f/s\n", s.framesPerSecond);
+    std::printf("; %ld made in all)  effect frames %.1f/s\n", f.gdiplus.made, s.framesPerSecond);
     std::fflush(stdout);
 }
 
@@ -140,10 +140,11 @@ int main(int argc, char** argv)
             nextReport += kReportEveryMs;
         }
         if (now >= DWORD(seconds) * 1000) {
-            if (now > lastReport)
+            if (now > lastReport) {
                 samples.push_back({now / 1000.0, bench::TakeResourceFigures(),
                                    frames * 1000.0 / (now - lastReport)});
-            PrintSample(samples.back());
+                PrintSample(samples.back());
+            }
             break;
         }
         if (plugged && now >= nextPlug) {
