@@ -60,7 +60,12 @@ endforeach()
 add_test(NAME data_sources_check COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/data/sources_check.py)
 
 # Benchmarks: every folder below bench/ is one program that prints figures.
-# They are built with everything else but never run by CTest.
+# They are built with everything else but never run by CTest. The .cpp files
+# directly in bench/ are the measuring code they share.
+file(GLOB BENCH_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+add_library(bench_support STATIC ${BENCH_SUPPORT_SOURCES})
+target_include_directories(bench_support PUBLIC ${CMAKE_SOURCE_DIR}/bench)
+target_link_libraries(bench_support PUBLIC test_support psapi)
 file(GLOB BENCH_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*/*.cpp
   ${CMAKE_SOURCE_DIR}/bench/*/CMakeLists.txt)
 set(BENCH_DIRS "")
@@ -78,7 +83,7 @@ foreach(d ${BENCH_DIRS})
       file(GLOB srcs CONFIGURE_DEPENDS ${d}/*.cpp)
       if(srcs)
         add_executable(bench_${name} ${srcs})
-        target_link_libraries(bench_${name} PRIVATE test_support)
+        target_link_libraries(bench_${name} PRIVATE bench_support)
       endif()
     endif()
   endif()

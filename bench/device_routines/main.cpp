@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchMeasures.h"
 #include "SimKeyboard.h"
 #include "mainwnd/device/ColourTransfer.h"
 #include "mainwnd/device/DeviceCommands.h"
@@ -175,27 +176,19 @@ void Run(const char* modelName)
 
     const double wallMs =
         1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) / kRounds;
-    const double reports = double(bus.Writes().size() + size_t(bus.FailedWrites())) / kRounds;
-    // The simulated clock counts every mandated wait: pre-command delays, drain and
-    // answer time-outs, and the millisecond each report takes; the macro upload's
-    // own pauses come on top.
-    const double waitsMs = double(bus.SimulatedMs()) / kRounds - reports;
+    // The bus counts every mandated wait: pre-command delays, drain and answer
+    // time-outs, and the millisecond each report takes; the macro upload's own
+    // pauses come on top.
+    const bench::BusWaits asked = bench::WaitsOf(bus, 1);
+    const double reports = asked.reports / kRounds;
+    const double waitsMs = (asked.pausesMs + asked.readWaitsMs) / kRounds;
     const double pausesMs = double(macroChunks) / kRounds;
     const double floorMs = waitsMs + pausesMs + reports;
     // The same waits replayed with nothing else: what this machine's Sleep makes of
     // the mandated time.
-    std::vector<int> waits;
-    for (int ms : bus.Sleeps()) waits.push_back(ms);
-    for (const sim::ReadRecord& read : bus.Reads())
-        if (read.result == 0) waits.push_back(read.timeoutMs);
-    for (size_t i = 0; i < bus.Writes().size() + size_t(bus.FailedWrites()); ++i)
-        waits.push_back(1);
-    for (int i = 0; i < macroChunks; ++i) waits.push_back(1);
-    QueryPerformanceCounter(&start);
-    for (int ms : waits) Sleep(DWORD(ms));
-    QueryPerformanceCounter(&end);
-    const double replayMs =
-        1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart) / kRounds;
+    std::vector<int> waits = asked.each;
+    waits.insert(waits.end(), size_t(macroChunks), 1);
+    const double replayMs = bench::SleepThrough(waits) / kRounds;
     printf(
         "%-20s %d-byte interface: %.0f reports, wall %.1f ms, mandated %.1f ms (delays %.0f + "
         "macro pauses %.0f + %.0f reports x 1 ms), ratio %.3f; the same waits alone take "

@@ -447,6 +447,14 @@ void SimHidBus::ClearLog()
     failedWrites_ = 0;
 }
 
+void SimHidBus::ClearAllLogs()
+{
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    ClearLog();
+    for (Port& port : interfaces_)
+        if (port.config.device) port.config.device->ClearLog();
+}
+
 int SimHidBus::Init()
 {
     ++inits_;

@@ -286,6 +286,9 @@ public:
     int InitCount() const { return inits_; }
     int ExitCount() const { return exits_; }
     void ClearLog();
+    // ClearLog, and the requests every device on the bus received, at once
+    // (while another thread may be writing).
+    void ClearAllLogs();
 
     // ---- HidPlatform ----
     int Init() override;
