@@ -161,6 +161,8 @@ PaintManager::PaintManager()
       m_pSurfaceBits(nullptr),
       m_nSurfaceWidth(0),
       m_nSurfaceHeight(0),
+      m_hBackground(nullptr),
+      m_pBackgroundBits(nullptr),
       m_backgroundInputs(),
       m_bBackgroundValid(false),
       m_uBackImageLoads(0)

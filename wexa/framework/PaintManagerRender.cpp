@@ -159,7 +159,9 @@ void PaintManager::FreeSurface()
     m_hSurfaceOld = nullptr;
     m_pSurfaceBits = nullptr;
     m_nSurfaceWidth = m_nSurfaceHeight = 0;
-    std::vector<UINT32>().swap(m_background);
+    if (m_hBackground) ::DeleteObject(m_hBackground);
+    m_hBackground = nullptr;
+    m_pBackgroundBits = nullptr;
     m_bBackgroundValid = false;
 }
 
@@ -177,33 +179,47 @@ void PaintManager::PaintSurfaceBackground()
                                      m_nBkImageHeight,
                                      m_backMode,
                                      m_nBackCorner};
+    const size_t bytes = count * sizeof(UINT32);
     ::GdiFlush();
-    if (m_bBackgroundValid && m_backgroundInputs == inputs && m_background.size() == count) {
-        memcpy(m_pSurfaceBits, m_background.data(), count * sizeof(UINT32));
-        return;
-    }
-    // Drawn once on a clear surface and kept: every later paint starts from a
-    // copy of it.
-    memset(m_pSurfaceBits, 0, count * sizeof(UINT32));
-    {
-        Gdiplus::Graphics g(m_hSurfaceDC);
-        const CRect client(0, 0, w, h);
-        if (m_pBkImage) {
-            DrawBackImage(g, client);
+    if (!m_bBackgroundValid || !(m_backgroundInputs == inputs)) {
+        // Drawn once on a clear DIB of the surface's size and kept: every
+        // paint starts from a copy of it.
+        if (!m_hBackground) {
+            void* raw = nullptr;
+            m_hBackground = MRender::CreateARGB32Bitmap(m_hSurfaceDC, w, h, &raw);
+            m_pBackgroundBits = static_cast<UINT32*>(raw);
+            if (!m_hBackground || !m_pBackgroundBits) {
+                if (m_hBackground) ::DeleteObject(m_hBackground);
+                m_hBackground = nullptr;
+                m_pBackgroundBits = nullptr;
+                memset(m_pSurfaceBits, 0, bytes);
+                return;
+            }
         } else {
-            // Copied, not blended: the inner colour replaces the frame colour,
-            // so every pixel carries the background's own alpha.
-            g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-            Gdiplus::SolidBrush frame(FromColorRef(m_crFrame, 0xFE));
-            g.FillRectangle(&frame, 0, 0, w, h);
-            Gdiplus::SolidBrush inner(FromColorRef(m_crInner, 0xFE));
-            g.FillRectangle(&inner, 1, 1, w - 2, h - 2);
+            memset(m_pBackgroundBits, 0, bytes);
         }
+        gdi::MemoryDC dc(m_hSurfaceDC);
+        gdi::Selection select(dc, m_hBackground);
+        {
+            Gdiplus::Graphics g(dc.get());
+            const CRect client(0, 0, w, h);
+            if (m_pBkImage) {
+                DrawBackImage(g, client);
+            } else {
+                // Copied, not blended: the inner colour replaces the frame
+                // colour, so every pixel carries the background's own alpha.
+                g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+                Gdiplus::SolidBrush frame(FromColorRef(m_crFrame, 0xFE));
+                g.FillRectangle(&frame, 0, 0, w, h);
+                Gdiplus::SolidBrush inner(FromColorRef(m_crInner, 0xFE));
+                g.FillRectangle(&inner, 1, 1, w - 2, h - 2);
+            }
+        }
+        ::GdiFlush();
+        m_backgroundInputs = inputs;
+        m_bBackgroundValid = true;
     }
-    ::GdiFlush();
-    m_background.assign(m_pSurfaceBits, m_pSurfaceBits + count);
-    m_backgroundInputs = inputs;
-    m_bBackgroundValid = true;
+    memcpy(m_pSurfaceBits, m_pBackgroundBits, bytes);
 }
 
 void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, CRect client)

@@ -507,8 +507,8 @@ private:
 
     // The paint surface, kept from one paint to the next (UI thread only;
     // freed by DestroyData): a 32-bit DIB of the client size selected into
-    // its own memory DC, and a copy of the background drawn on it with what
-    // it was drawn from.
+    // its own memory DC, and the background drawn once on a DIB of the same
+    // size, with what it was drawn from.
     struct BackgroundInputs
     {
         int width, height;
@@ -526,7 +526,8 @@ private:
     UINT32* m_pSurfaceBits;
     int m_nSurfaceWidth;
     int m_nSurfaceHeight;
-    std::vector<UINT32> m_background;
+    HBITMAP m_hBackground;  // a DIB of the surface's size
+    UINT32* m_pBackgroundBits;
     BackgroundInputs m_backgroundInputs;
     bool m_bBackgroundValid;
     UINT m_uBackImageLoads;  // counts LoadBKImage calls
