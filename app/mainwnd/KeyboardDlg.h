@@ -729,6 +729,10 @@ protected:
     WEXA::MControl* MakeIn(WEXA::MControl* panel, const wchar_t* className, UINT id,
                            const wchar_t* title = L"");
     void ResetBackgrounds(bool gif, bool picture);
+    // Shows the pages' background (30), reading its picture the first time:
+    // the window starts on the home page, which does not show it.
+    void ShowPageBackground();
+    std::atomic<bool> m_pageBackgroundRead{false};
 
     CCriticalLock m_deviceStateLock;
     CCriticalLock m_dialogLock;

@@ -183,7 +183,7 @@ LONG KeyboardDlg::OnSettingsButton()
     switch (m_currentPage.load()) {
         case 0:
             ShowIds({69, 31}, false);
-            Show(30, true);
+            ShowPageBackground();
             break;
         case 4: ShowCustomKeyFrame(false); break;
         case 2: Show(59, false); break;

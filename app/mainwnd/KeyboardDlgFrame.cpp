@@ -68,6 +68,7 @@ void KeyboardDlg::ResetBackgrounds(bool gif, bool picture)
 {
     std::wstring skins = GetExeFolder() + L"skins\\theme1\\";
     if (picture) {
+        m_pageBackgroundRead = true;
         if (auto* bkg = As<MPicture>(Ctl(30))) {
             std::wstring file = RegString(L"theme_bkg");
             bkg->SetImageFile((FileExists(file) ? file : skins + L"main_bkg.png").c_str());
@@ -79,6 +80,12 @@ void KeyboardDlg::ResetBackgrounds(bool gif, bool picture)
             bkg->SetImageFile((FileExists(file) ? file : skins + L"home_bg.gif").c_str());
         }
     }
+}
+
+void KeyboardDlg::ShowPageBackground()
+{
+    if (!m_pageBackgroundRead.exchange(true)) ResetBackgrounds(false, true);
+    Show(30, true);
 }
 
 void KeyboardDlg::InitUI(CRect client)
@@ -110,8 +117,7 @@ void KeyboardDlg::CreateFrame()
 
     if (auto* bkg = As<MPicture>(Make(L"MPicture", 30, true))) {
         bkg->SetShowMode(SHOW_MODE_FRAME, 6);
-        ResetBackgrounds(false, true);
-        bkg->SetVisible(0);
+        bkg->SetVisible(0);  // its picture is read when it is first shown
     }
     if (auto* gif = As<CGifPicture>(Make(L"CGifPicture", 31, true))) {
         ResetBackgrounds(true, false);
@@ -302,7 +308,7 @@ LONG KeyboardDlg::OnMainTabChanged(int position)
     Show(59, false);
     EnableKeyboardTips(false);
     ShowCustomKeyFrame(false);
-    Show(30, true);
+    ShowPageBackground();
 
     int id = tab ? tab->GetItemID(position) : -1;
     switch (id) {

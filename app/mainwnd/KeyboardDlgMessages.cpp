@@ -157,11 +157,13 @@ LONG KeyboardDlg::OnSkinMenuCommand(LONG_PTR command)
             if (auto* gif = static_cast<CGifPicture*>(Ctl(31))) gif->SetImageFile(file);
         } else {
             RegWriteString(L"theme_bkg", file);
+            m_pageBackgroundRead = true;
             if (auto* picture = static_cast<MPicture*>(Ctl(30))) picture->SetImageFile(file);
         }
     } else if (command == 101) {
         RegWriteString(L"theme_bkg", L"");
         RegWriteString(L"theme_bkg_gif", L"");
+        m_pageBackgroundRead = true;
         if (auto* picture = static_cast<MPicture*>(Ctl(30)))
             picture->SetImageFile((skins + L"main_bkg.png").c_str());
         if (auto* gif = static_cast<CGifPicture*>(Ctl(31)))

@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include "MTabCtrl.h"
+#include "MatrixScreen.h"
 #include "mainwnd/KeyboardDlg.h"
 
 namespace {
@@ -184,7 +185,14 @@ void KeyboardDlg::IdleStep()
     } else if (m_effectStreaming && !homeShown) {
         StreamEffectColors();
     }
-    if (stream && m_deviceConnected && m_matrixStreaming && !homeShown) SendMatrixFrame();
+    if (stream && m_deviceConnected && m_matrixStreaming && !homeShown) {
+        // The window's tick steps the matrix preview only while its page is
+        // shown; off that page the worker steps it, so that the keyboard's
+        // screen goes on as it did.
+        WEXA::MatrixScreen* screen = CtlAs<WEXA::MatrixScreen>(277);
+        if (screen && !screen->IsShown()) screen->OnTimer();
+        SendMatrixFrame();
+    }
     timeEndPeriod(1);
     PollDeviceNotify();
 }

@@ -439,6 +439,13 @@ int MControl::IsParentVisible()
     return (ownerControl->m_bVisible && ownerControl->IsParentVisible()) ? 1 : 0;
 }
 
+bool MControl::IsShown() const
+{
+    for (const MControl* c = this; c; c = dynamic_cast<const MControl*>(c->m_pParent))
+        if (!c->m_bVisible) return false;
+    return true;
+}
+
 // ---- state ----
 
 void MControl::SetRect(CRect rect)

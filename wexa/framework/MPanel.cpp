@@ -214,6 +214,8 @@ void MPanel::InvalidateRequest(const CRect& rect, int erase, bool fromScrollBar)
 {
     PaintManager* manager = m_pManager;
     if (!manager) return;
+    // Nothing of a hidden panel is on the screen.
+    if (!IsShown()) return;
     HWND wnd = manager->GetPaintWnd();
     if (!IsLiveWindow(wnd)) return;
     // The bars live in window coordinates; everything else in content

@@ -211,10 +211,122 @@ bool HasFraction(float v)
 
 // ---- image loading ----
 
+namespace {
+
+// A stream over a file's bytes read into memory at once, which keeps the file
+// open (others may read it, not change or delete it) for as long as the
+// stream lives, as a stream on the file would. The decoders read it far
+// faster than the file itself.
+class FileCopyStream : public IStream
+{
+public:
+    // Null when the file cannot be opened or read.
+    static IStream* Open(const wchar_t* path)
+    {
+        HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return nullptr;
+        IStream* memory = nullptr;
+        LARGE_INTEGER size = {};
+        if (::GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+            size.QuadPart <= 512 * 1024 * 1024) {
+            const DWORD bytes = static_cast<DWORD>(size.QuadPart);
+            HGLOBAL block = ::GlobalAlloc(GMEM_FIXED, bytes);
+            DWORD done = 0;
+            // A fixed block's handle is its address; the stream frees it.
+            if (block && ::ReadFile(file, block, bytes, &done, nullptr) && done == bytes &&
+                SUCCEEDED(::CreateStreamOnHGlobal(block, TRUE, &memory)) && memory) {
+                block = nullptr;
+            }
+            if (block) ::GlobalFree(block);
+        }
+        if (!memory) {
+            ::CloseHandle(file);
+            return nullptr;
+        }
+        return new FileCopyStream(file, memory);
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_ISequentialStream || iid == IID_IStream) {
+            *out = static_cast<IStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = ::InterlockedDecrement(&refs_);
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Read(void* data, ULONG size, ULONG* done) override
+    {
+        return memory_->Read(data, size, done);
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override
+    {
+        return STG_E_ACCESSDENIED;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
+                                   ULARGE_INTEGER* position) override
+    {
+        return memory_->Seek(move, origin, position);
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_ACCESSDENIED; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream* target, ULARGE_INTEGER size, ULARGE_INTEGER* read,
+                                     ULARGE_INTEGER* written) override
+    {
+        return memory_->CopyTo(target, size, read, written);
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override
+    {
+        return STG_E_INVALIDFUNCTION;
+    }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override
+    {
+        return STG_E_INVALIDFUNCTION;
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override
+    {
+        return memory_->Stat(stat, flags);
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream** out) override
+    {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    FileCopyStream(HANDLE file, IStream* memory) : file_(file), memory_(memory) {}
+    virtual ~FileCopyStream()
+    {
+        memory_->Release();
+        ::CloseHandle(file_);
+    }
+
+    LONG refs_ = 1;
+    HANDLE file_;
+    IStream* memory_;
+};
+
+}  // namespace
+
 Gdiplus::Image* MRender::LoadImageFromFile(const wchar_t* path)
 {
     if (!path || !*path) return nullptr;
-    auto* image = new Gdiplus::Image(path);
+    IStream* stream = FileCopyStream::Open(path);
+    if (!stream) return nullptr;
+    // The image holds the stream (and so the file) for as long as it may read it.
+    auto* image = new Gdiplus::Image(stream);
+    stream->Release();
     if (image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0) {
         delete image;
         return nullptr;

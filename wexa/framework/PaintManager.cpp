@@ -154,7 +154,18 @@ PaintManager::PaintManager()
       m_pTickClock(nullptr),
       m_pTickCurrent(nullptr),
       m_dwTickThread(0),
-      m_dwUIThread(0)
+      m_dwUIThread(0),
+      m_hSurfaceDC(nullptr),
+      m_hSurface(nullptr),
+      m_hSurfaceOld(nullptr),
+      m_pSurfaceBits(nullptr),
+      m_nSurfaceWidth(0),
+      m_nSurfaceHeight(0),
+      m_hBackground(nullptr),
+      m_pBackgroundBits(nullptr),
+      m_backgroundInputs(),
+      m_bBackgroundValid(false),
+      m_uBackImageLoads(0)
 {
     ::InitializeConditionVariable(&m_tickDone);
     LiveEngines& live = Engines();
@@ -172,6 +183,7 @@ PaintManager::~PaintManager()
         m_hDragBitmap = nullptr;
     }
     DestroyData();
+    FreeSurface();
     // Controls created before Init (the engine never bound a window) are still ours.
     ClearTimers();
     ClearAllControls();
@@ -230,6 +242,7 @@ void PaintManager::DestroyData()
         ::ReleaseDC(m_hWndPaint, m_hDcPaint);
         m_hDcPaint = nullptr;
     }
+    FreeSurface();
     KillMTimer();
     ClearTimers();
     ClearAreaControls();

@@ -157,6 +157,7 @@ void PaintManager::SetBackMode(enumBackMode mode, int corner)
 
 int PaintManager::LoadBKImage(CString skinFileName)
 {
+    ++m_uBackImageLoads;
     delete m_pBkImage;
     m_pBkImage = nullptr;
     m_nBkImageWidth = m_nBkImageHeight = 0;
@@ -173,6 +174,7 @@ int PaintManager::LoadBKImage(CString skinFileName)
 
 int PaintManager::LoadBKImage(UINT resourceId, CString resourceType)
 {
+    ++m_uBackImageLoads;
     delete m_pBkImage;
     m_pBkImage = nullptr;
     m_nBkImageWidth = m_nBkImageHeight = 0;

@@ -1,6 +1,7 @@
 // PaintManager: the paint handler (double buffer, layered presentation),
 // the background image, off-screen renders of one control, and the drop-shadow
 // settings forwarded to the engine's shadow.
+#include <cstring>
 #include <vector>
 
 #include "MControl.h"
@@ -68,42 +69,21 @@ int PaintManager::OnPaint()
         return 1;
     }
     gdi::WindowDC windowDC(hwnd);
-    gdi::MemoryDC mem(windowDC);
-    void* rawBits = nullptr;
-    gdi::Bitmap dib(MRender::CreateARGB32Bitmap(windowDC, w, h, &rawBits));
-    if (!dib || !mem) {
+    if (!PrepareSurface(windowDC, w, h)) {
         ::EndPaint(hwnd, &ps);
         return 1;
     }
-    UINT32* bits = static_cast<UINT32*>(rawBits);
-    gdi::Selection select(mem, dib);
+    HDC mem = m_hSurfaceDC;
+    UINT32* bits = m_pSurfaceBits;
     int saved = ::SaveDC(mem);
 
     CRect area;  // the update rectangle inside the client area
     area.IntersectRect(&update, &client);
 
-    if (m_bLayered) {
-        ::GdiFlush();
-        for (int y = area.top; y < area.bottom; ++y) {
-            UINT32* row = Row(bits, w, h, y);
-            for (int x = area.left; x < area.right; ++x) row[x] = 0;
-        }
-    }
-
-    {
-        Gdiplus::Graphics g(mem.get());
-        if (m_pBkImage) {
-            DrawBackImage(g, client);
-        } else {
-            // Copied, not blended: the inner colour replaces the frame colour,
-            // so every pixel carries the background's own alpha.
-            g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-            Gdiplus::SolidBrush frame(FromColorRef(m_crFrame, 0xFE));
-            g.FillRectangle(&frame, 0, 0, w, h);
-            Gdiplus::SolidBrush inner(FromColorRef(m_crInner, 0xFE));
-            g.FillRectangle(&inner, 1, 1, w - 2, h - 2);
-        }
-    }
+    // The background over the whole surface, as on a new clear one: what the
+    // last paint left there is gone, and the controls below draw on the same
+    // pixels as ever.
+    PaintSurfaceBackground();
 
     CRect clip = m_bLayered ? client : update;
     HDC target = mem;
@@ -140,6 +120,106 @@ int PaintManager::OnPaint()
     }
     ::EndPaint(hwnd, &ps);
     return 1;
+}
+
+bool PaintManager::BackgroundInputs::operator==(const BackgroundInputs& o) const
+{
+    return width == o.width && height == o.height && inner == o.inner && frame == o.frame &&
+           image == o.image && imageLoads == o.imageLoads && imageWidth == o.imageWidth &&
+           imageHeight == o.imageHeight && mode == o.mode && corner == o.corner;
+}
+
+bool PaintManager::PrepareSurface(HDC reference, int w, int h)
+{
+    if (m_hSurface && w == m_nSurfaceWidth && h == m_nSurfaceHeight) return true;
+    FreeSurface();
+    void* rawBits = nullptr;
+    gdi::Bitmap dib(MRender::CreateARGB32Bitmap(reference, w, h, &rawBits));
+    if (!dib || !rawBits) return false;
+    HDC dc = ::CreateCompatibleDC(reference);
+    if (!dc) return false;
+    m_hSurfaceOld = ::SelectObject(dc, dib);
+    m_hSurfaceDC = dc;
+    m_hSurface = dib.release();
+    m_pSurfaceBits = static_cast<UINT32*>(rawBits);
+    m_nSurfaceWidth = w;
+    m_nSurfaceHeight = h;
+    return true;
+}
+
+void PaintManager::FreeSurface()
+{
+    if (m_hSurfaceDC) {
+        if (m_hSurfaceOld) ::SelectObject(m_hSurfaceDC, m_hSurfaceOld);
+        ::DeleteDC(m_hSurfaceDC);
+    }
+    if (m_hSurface) ::DeleteObject(m_hSurface);
+    m_hSurfaceDC = nullptr;
+    m_hSurface = nullptr;
+    m_hSurfaceOld = nullptr;
+    m_pSurfaceBits = nullptr;
+    m_nSurfaceWidth = m_nSurfaceHeight = 0;
+    if (m_hBackground) ::DeleteObject(m_hBackground);
+    m_hBackground = nullptr;
+    m_pBackgroundBits = nullptr;
+    m_bBackgroundValid = false;
+}
+
+void PaintManager::PaintSurfaceBackground()
+{
+    const int w = m_nSurfaceWidth, h = m_nSurfaceHeight;
+    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+    const BackgroundInputs inputs = {w,
+                                     h,
+                                     m_crInner,
+                                     m_crFrame,
+                                     m_pBkImage,
+                                     m_uBackImageLoads,
+                                     m_nBkImageWidth,
+                                     m_nBkImageHeight,
+                                     m_backMode,
+                                     m_nBackCorner};
+    const size_t bytes = count * sizeof(UINT32);
+    ::GdiFlush();
+    if (!m_bBackgroundValid || !(m_backgroundInputs == inputs)) {
+        // Drawn once on a clear DIB of the surface's size and kept: every
+        // paint starts from a copy of it.
+        if (!m_hBackground) {
+            void* raw = nullptr;
+            m_hBackground = MRender::CreateARGB32Bitmap(m_hSurfaceDC, w, h, &raw);
+            m_pBackgroundBits = static_cast<UINT32*>(raw);
+            if (!m_hBackground || !m_pBackgroundBits) {
+                if (m_hBackground) ::DeleteObject(m_hBackground);
+                m_hBackground = nullptr;
+                m_pBackgroundBits = nullptr;
+                memset(m_pSurfaceBits, 0, bytes);
+                return;
+            }
+        } else {
+            memset(m_pBackgroundBits, 0, bytes);
+        }
+        gdi::MemoryDC dc(m_hSurfaceDC);
+        gdi::Selection select(dc, m_hBackground);
+        {
+            Gdiplus::Graphics g(dc.get());
+            const CRect client(0, 0, w, h);
+            if (m_pBkImage) {
+                DrawBackImage(g, client);
+            } else {
+                // Copied, not blended: the inner colour replaces the frame
+                // colour, so every pixel carries the background's own alpha.
+                g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+                Gdiplus::SolidBrush frame(FromColorRef(m_crFrame, 0xFE));
+                g.FillRectangle(&frame, 0, 0, w, h);
+                Gdiplus::SolidBrush inner(FromColorRef(m_crInner, 0xFE));
+                g.FillRectangle(&inner, 1, 1, w - 2, h - 2);
+            }
+        }
+        ::GdiFlush();
+        m_backgroundInputs = inputs;
+        m_bBackgroundValid = true;
+    }
+    memcpy(m_pSurfaceBits, m_pBackgroundBits, bytes);
 }
 
 void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, CRect client)

@@ -228,7 +228,10 @@ void PaintManager::OnMTimer(UINT id)
                 continue;
             m_pTickCurrent = control;
         }
-        if (control->m_bRunTimer) control->OnTimer();
+        // A control that cannot be seen (itself or a control it lies in
+        // hidden: a page that is not shown) is not ticked: nothing of it
+        // would be drawn, and its ticks would only ask for paints.
+        if (control->m_bRunTimer && control->IsShown()) control->OnTimer();
         {
             CAutoLock lock(m_ticksLock);
             m_pTickCurrent = nullptr;

@@ -78,13 +78,17 @@ struct DEVICEITEM_INFO
     int nOnline = 0;   // drawn while non-zero; selectable while positive
     int nBattery = 0;  // percent
     int nCharging = 0;
+    // The pictures are read from their files when first needed (the online
+    // one when the card is first drawn, both when the card is copied out).
     Gdiplus::Image* pOfflineImage = nullptr;  // owned; kept, not drawn
     int nOfflineWidth = 0;
     int nOfflineHeight = 0;
     Gdiplus::Image* pOnlineImage = nullptr;  // owned
     int nOnlineWidth = 0;
     int nOnlineHeight = 0;
-    CRect rcItem;  // card rectangle of the last paint, control coordinates
+    CRect rcItem;            // card rectangle of the last paint, control coordinates
+    CString strOfflineFile;  // not read yet while not empty
+    CString strOnlineFile;   // not read yet while not empty
 };
 
 }  // namespace WEXA

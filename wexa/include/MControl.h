@@ -162,6 +162,9 @@ public:
     int RemoveControl(MControl* child);
     void RemoveAllControl();
     int IsParentVisible();
+    // True when the control and every control it lies in are visible (the
+    // chain ends at an owner that is not a control: a window, or none).
+    bool IsShown() const;
 
     // ---- state ----
     void SetRect(CRect rect);

@@ -46,7 +46,9 @@ public:
     // ---- MObject ----
     // A child's notification: the panel's OnMessage with the same arguments.
     LONG OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override;
-    // A child's repaint request.
+    // A child's repaint request. The window is invalidated only while the
+    // panel is shown (MControl::IsShown); a hidden panel's children are only
+    // marked stale, and showing the panel repaints it whole.
     LONG OnControlUpdate(CRect rect, int erase, MControl* control) override;
 
     // ---- MControl ----

@@ -152,7 +152,8 @@ public:
     using MTimer::OnMTimer;
     // The multimedia tick (winmm's timer thread): ticks closer than 3 ms to the
     // last handled one are dropped; then every registered control whose run
-    // timer flag is set gets OnTimer, in registration order. The list is read
+    // timer flag is set and that is shown (MControl::IsShown: neither it nor
+    // a control it lies in hidden) gets OnTimer, in registration order. The list is read
     // under the ticks lock; OnTimer runs outside it, and a control taken off
     // the list meanwhile is not ticked.
     void OnMTimer(UINT id) override;
@@ -296,7 +297,11 @@ public:
     // CompleteControlUpdate. False, nothing queued, while the engine has no
     // window.
     bool QueueRepaint(MPanel* panel, CRect rect, int erase, MControl* control);
+    // Paints the update rectangle into the engine's surface (kept between
+    // paints, made again when the client size changes) and shows it.
     int OnPaint();
+    // The surface's bitmap; null before the first paint and after DestroyData.
+    HBITMAP GetPaintSurface() const { return m_hSurface; }
     void DrawBackImage(Gdiplus::Graphics& graphics, CRect client);
     // Draw of every area, then every control, in list order.
     void DrawControl(HDC& dc, CRect clip);
@@ -463,6 +468,14 @@ private:
     CRect MarkCoveringControls(const CRect& rect, MControl* requester);
     // Completes the repaint requests other threads queued (UI thread).
     void FlushRepaintRequests();
+    // The paint surface of a w x h client area, made (again) when the size
+    // changed; false when it cannot be made.
+    bool PrepareSurface(HDC reference, int w, int h);
+    // Writes the background (what the paint puts under the controls on a
+    // clear surface) over the whole surface, drawing it only when its
+    // inputs changed since the last paint.
+    void PaintSurfaceBackground();
+    void FreeSurface();
 
     // Private font collections kept alive while their families are in use.
     std::vector<Gdiplus::PrivateFontCollection*> m_fontCollections;
@@ -491,6 +504,33 @@ private:
     CCriticalLock m_repaintsLock;
     // The thread of the managed window (set by Init).
     std::atomic<DWORD> m_dwUIThread;
+
+    // The paint surface, kept from one paint to the next (UI thread only;
+    // freed by DestroyData): a 32-bit DIB of the client size selected into
+    // its own memory DC, and the background drawn once on a DIB of the same
+    // size, with what it was drawn from.
+    struct BackgroundInputs
+    {
+        int width, height;
+        COLORREF inner, frame;
+        const Gdiplus::Image* image;
+        UINT imageLoads;
+        int imageWidth, imageHeight;
+        enumBackMode mode;
+        int corner;
+        bool operator==(const BackgroundInputs& o) const;
+    };
+    HDC m_hSurfaceDC;
+    HBITMAP m_hSurface;
+    HGDIOBJ m_hSurfaceOld;
+    UINT32* m_pSurfaceBits;
+    int m_nSurfaceWidth;
+    int m_nSurfaceHeight;
+    HBITMAP m_hBackground;  // a DIB of the surface's size
+    UINT32* m_pBackgroundBits;
+    BackgroundInputs m_backgroundInputs;
+    bool m_bBackgroundValid;
+    UINT m_uBackImageLoads;  // counts LoadBKImage calls
 };
 
 }  // namespace WEXA

@@ -25,6 +25,29 @@ std::unique_ptr<Gdiplus::Font> FontOf(MControlFont* c, const wchar_t* face, floa
         new Gdiplus::Font(L"Arial", size, style, Gdiplus::UnitPixel));
 }
 
+// Reads a card picture whose file was not read yet (the file is forgotten
+// then, whether it loaded or not).
+void ReadPicture(CString& file, Gdiplus::Image*& image, int& width, int& height)
+{
+    if (file.IsEmpty()) return;
+    image = MRender::LoadImageFromFileEx(file, 0, 0);
+    file = L"";
+    if (!image) return;
+    width = static_cast<int>(image->GetWidth());
+    height = static_cast<int>(image->GetHeight());
+}
+
+void ReadOnlinePicture(DEVICEITEM_INFO* card)
+{
+    ReadPicture(card->strOnlineFile, card->pOnlineImage, card->nOnlineWidth, card->nOnlineHeight);
+}
+
+void ReadOfflinePicture(DEVICEITEM_INFO* card)
+{
+    ReadPicture(card->strOfflineFile, card->pOfflineImage, card->nOfflineWidth,
+                card->nOfflineHeight);
+}
+
 void FreeCard(DEVICEITEM_INFO* card)
 {
     delete card->pOfflineImage;
@@ -65,16 +88,10 @@ int CDeviceList::AddDevice(CString name, int id, CString offlineImage, CString o
     DEVICEITEM_INFO* card = new DEVICEITEM_INFO;
     card->strName = name;
     card->nDeviceId = id;
-    card->pOfflineImage = MRender::LoadImageFromFileEx(offlineImage, 0, 0);
-    if (card->pOfflineImage) {
-        card->nOfflineWidth = static_cast<int>(card->pOfflineImage->GetWidth());
-        card->nOfflineHeight = static_cast<int>(card->pOfflineImage->GetHeight());
-    }
-    card->pOnlineImage = MRender::LoadImageFromFileEx(onlineImage, 0, 0);
-    if (card->pOnlineImage) {
-        card->nOnlineWidth = static_cast<int>(card->pOnlineImage->GetWidth());
-        card->nOnlineHeight = static_cast<int>(card->pOnlineImage->GetHeight());
-    }
+    // Read when first needed: most models are never connected, and the
+    // program starts without reading ten pictures.
+    card->strOfflineFile = offlineImage;
+    card->strOnlineFile = onlineImage;
     int index;
     {
         CAutoLock lock(m_itemLock);
@@ -195,7 +212,9 @@ bool CDeviceList::GetDevice(int index, DEVICEITEM_INFO& out)
 {
     CAutoLock lock(m_itemLock);
     if (index < 0 || index >= static_cast<int>(m_items.size())) return false;
-    const DEVICEITEM_INFO* card = m_items[index];
+    DEVICEITEM_INFO* card = m_items[index];
+    ReadOfflinePicture(card);
+    ReadOnlinePicture(card);
     out.strName = card->strName;
     out.nDeviceId = card->nDeviceId;
     out.nLink = card->nLink;
@@ -308,6 +327,7 @@ void CDeviceList::DrawControl(HDC& dc, CRect)
                 static_cast<float>(H), 6.0f,
                 static_cast<int>(i) == m_nHover ? select : static_cast<Gdiplus::ARGB>(0x64FFFFFF),
                 2.0f, 0xC8FFFFFF);
+            ReadOnlinePicture(item);
             if (item->pOnlineImage) {
                 const CRect picture(x + 50, y + 80, x + W - 50, y + H - 50);
                 const CRect fit = GetImageRect(item->nOnlineWidth, item->nOnlineHeight, picture);

@@ -317,18 +317,21 @@ DWORD FakeClock()
 }
 }  // namespace
 
-TEST_F(EngineTest, MultimediaTicksReachRegisteredRunTimerControls)
+TEST_F(EngineTest, MultimediaTicksReachRegisteredRunTimerControlsThatAreShown)
 {
     Probe* a = AddTop(1, CRect());
     Probe* b = AddTop(2, CRect());
     Probe* c = AddTop(3, CRect());
+    Probe* page = AddTop(4, CRect());
+    Probe* onPage = page->AddChild(5, CRect());  // registered itself, as a page's widget is
     a->m_bRunTimer = 1;
-    a->m_bVisible = 0;  // ticks reach hidden receivers as well
     c->m_bRunTimer = 1;
+    onPage->m_bRunTimer = 1;
     a->AddMTimer();
     a->AddMTimer();  // no duplicate check: ticked twice
     b->AddMTimer();  // run-timer flag clear: never ticked
     c->AddMTimer();
+    engine->AddMTimer(onPage);
     engine->SetTickClock(&FakeClock);
     engine->m_uMTimerID = 77;
 
@@ -337,16 +340,32 @@ TEST_F(EngineTest, MultimediaTicksReachRegisteredRunTimerControls)
     EXPECT_EQ(a->ticks, 2);
     EXPECT_EQ(b->ticks, 0);
     EXPECT_EQ(c->ticks, 1);
+    EXPECT_EQ(onPage->ticks, 1);
     g_fakeNow = 1002;  // 2 ms later: dropped
     engine->OnMTimer(77);
     EXPECT_EQ(c->ticks, 1);
+
+    // Nothing that cannot be seen is ticked: a hidden receiver, and one on a
+    // hidden page (visible itself).
+    a->m_bVisible = 0;
+    page->m_bVisible = 0;
     g_fakeNow = 1004;  // 4 ms after the last handled tick
     engine->OnMTimer(77);
+    EXPECT_EQ(a->ticks, 2);
+    EXPECT_EQ(onPage->ticks, 1);
+    EXPECT_EQ(c->ticks, 2);
+    EXPECT_EQ(page->ticks, 0);
+    // Shown again, both are ticked again.
+    a->m_bVisible = 1;
+    page->m_bVisible = 1;
+    g_fakeNow = 1008;
+    engine->OnMTimer(77);
     EXPECT_EQ(a->ticks, 4);
-    EXPECT_EQ(c->ticks, 2);
-    g_fakeNow = 1010;
+    EXPECT_EQ(onPage->ticks, 2);
+    EXPECT_EQ(c->ticks, 3);
+    g_fakeNow = 1012;
     engine->OnMTimer(78);  // another timer's tick
-    EXPECT_EQ(c->ticks, 2);
+    EXPECT_EQ(c->ticks, 3);
 
     EXPECT_EQ(engine->DeleteFSTimer(a), 1);
     g_fakeNow = 1020;
@@ -354,6 +373,7 @@ TEST_F(EngineTest, MultimediaTicksReachRegisteredRunTimerControls)
     EXPECT_EQ(a->ticks, 5);
     EXPECT_EQ(engine->DeleteFSTimer(a), 1);
     EXPECT_EQ(engine->DeleteFSTimer(a), 0);
+    EXPECT_EQ(engine->DeleteFSTimer(onPage), 1);
     engine->SetTickClock(nullptr);
 }
 

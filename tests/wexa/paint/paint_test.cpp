@@ -85,6 +85,56 @@ TEST_F(PaintTest, AreasBeforeControlsEachFromItsCachedLook)
     EXPECT_EQ(control->renders, 1);
 }
 
+TEST_F(PaintTest, SurfaceIsKeptBetweenPaintsAndStartsFromTheBackgroundEachTime)
+{
+    Open(100, 60);
+    auto* control = static_cast<SolidControl*>(
+        host_->CreateControl(L"CArea", 3, CRect(20, 10, 50, 30), L"", 1, 1));
+    PixelBuffer s = PaintNow();
+    const HBITMAP surface = engine().GetPaintSurface();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(s.At(25, 15), Opaque(testutil::kTestBlue) & 0x00FFFFFF);
+
+    // Hidden, the control leaves nothing behind on the reused surface.
+    control->SetVisible(0);
+    s = PaintNow();
+    EXPECT_EQ(engine().GetPaintSurface(), surface);
+    EXPECT_TRUE(IsBackground(s.At(25, 15), 0xFCFCFC));
+
+    // New background colours and a background image are painted at once.
+    engine().SetBackColor(RGB(10, 20, 30), RGB(200, 100, 50));
+    host_->Invalidate();
+    s = PaintNow();
+    EXPECT_EQ(engine().GetPaintSurface(), surface);
+    EXPECT_TRUE(IsBackground(s.At(0, 0), RGB(200, 100, 50)));
+    EXPECT_TRUE(IsBackground(s.At(25, 15), RGB(10, 20, 30)));
+    std::wstring folder = testutil::UseTestSkinFolder(L"paint_test");
+    ASSERT_TRUE(testutil::WriteSkinPng(folder, L"plain.png", 8, 8, [](Gdiplus::Graphics& g) {
+        g.Clear(Gdiplus::Color(255, 0, 0, 255));
+    }));
+    ASSERT_EQ(engine().LoadBKImage(CString(L"plain.png")), 1);
+    engine().SetBackMode(static_cast<WEXA::enumBackMode>(0), 0);
+    host_->Invalidate();
+    s = PaintNow();
+    EXPECT_EQ(s.At(3, 3), 0xFF0000FFu);
+    EXPECT_EQ(s.At(25, 15), 0u);
+
+    // Another client size: a surface of that size, the background over all of it.
+    SetWindowPos(hwnd(), nullptr, 0, 0, 140, 70, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    engine().SetBackMode(static_cast<WEXA::enumBackMode>(5), 0);  // the image is not drawn
+    control->SetVisible(1);
+    host_->Invalidate();
+    s = PaintNow();
+    ASSERT_EQ(s.width, 140);
+    ASSERT_EQ(s.height, 70);
+    EXPECT_EQ(s.At(3, 3), 0u);
+    EXPECT_EQ(s.At(139, 69), 0u);
+    EXPECT_EQ(s.At(25, 15), Opaque(testutil::kTestBlue) & 0x00FFFFFF);
+
+    host_->DestroyWindow();
+    EXPECT_EQ(engine().GetPaintSurface(), nullptr);
+}
+
 TEST_F(PaintTest, RepaintRequestsUniteOverlappingLaterControls)
 {
     Open(200, 120);

@@ -453,6 +453,18 @@ TEST(NestedPanels, RepaintGoesThroughEveryOffset)
         leaf->UpdateControl(1, 0);
         EXPECT_EQ(PendingUpdate(wnd), CRect(20, 20, 40, 40));
 
+        // A hidden panel, or one inside a hidden panel, is not on the screen:
+        // a request of its child only marks the child stale.
+        for (MPanel* hidden : {inner, &outer}) {
+            hidden->m_bVisible = 0;
+            leaf->m_bUpdate = 1;
+            ValidateRect(wnd, nullptr);
+            leaf->UpdateControl(1, 0);
+            EXPECT_TRUE(PendingUpdate(wnd).IsRectEmpty());
+            EXPECT_EQ(leaf->GetUpdate(), 0);
+            hidden->m_bVisible = 1;
+        }
+
         // Hit testing goes through both panels the same way.
         EXPECT_EQ(outer.OnLButtonDown(MK_LBUTTON, CPoint(25, 25)), 1);
         ASSERT_EQ(leaf->presses.size(), 1u);

@@ -651,7 +651,18 @@ TEST(MRenderLoad, FileLoadersAndCopies)
     Gdiplus::Image* image = MRender::LoadImageFromFile(path.c_str());
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 5u);
+    Gdiplus::Color pixel;
+    static_cast<Gdiplus::Bitmap*>(image)->GetPixel(0, 2, &pixel);
+    EXPECT_EQ(pixel.GetValue(), 0xFFFF0000u);
+    // The file is in use while the image lives: it may be read, not deleted.
+    Gdiplus::Image* second = MRender::LoadImageFromFile(path.c_str());
+    EXPECT_NE(second, nullptr);
+    delete second;
+    EXPECT_FALSE(DeleteFileW(path.c_str()));
     delete image;
+    const std::wstring moved = TempPath(L"moved.bmp");
+    EXPECT_TRUE(MoveFileExW(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(MoveFileExW(moved.c_str(), path.c_str(), 0));
 
     // Own size: an exact copy that does not hold the file.
     Gdiplus::Image* copy = MRender::LoadImageFromFileEx(path.c_str(), 0, 0);
