@@ -75,7 +75,14 @@ HWND KeyboardDlg::CreateMainWindow(int showCommand)
 
 UINT KeyboardDlg::ShowMainWindow(int showCommand)
 {
-    if (!Create(nullptr, WEXA::Manager::GetDeviceName(), 0x96020000, 0, CRect(0, 0, 1400, 788)))
+    // A minimised start (autorun) creates the window hidden, so it never shows
+    // in full first: a window shown and minimised straight after may be
+    // restored by a desktop that maps it late.
+    DWORD style = 0x96020000;
+    if (showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
+        showCommand == SW_SHOWMINNOACTIVE)
+        style &= ~WS_VISIBLE;
+    if (!Create(nullptr, WEXA::Manager::GetDeviceName(), style, 0, CRect(0, 0, 1400, 788)))
         return UINT(-1);
     CenterWindow(nullptr);
     return ShowModal(showCommand);

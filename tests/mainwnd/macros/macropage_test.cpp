@@ -84,10 +84,11 @@ TEST_F(MacroPageTest, AnEmptyTableGetsTenMacrosAndStoredNamesShowInTheLanguage)
         {L"Copy of mine", L"Copy of mine"},
     };
     for (int i = 0; i < 4; ++i) Db().RenameMacro(Macros()->GetItemData(i), cases[i].stored);
+    const size_t before = h->Tasks().size();
     h->SendControlEvent(81, 2);  // the pages are loaded again
-    ASSERT_TRUE(
-        h->PumpUntil([&] { return h->Tasks().size() >= 3 && Macros()->GetItemCount() == 10; }));
-    h->Pump(100);
+    ASSERT_TRUE(h->PumpUntil([&] { return h->Tasks().size() > before; }));
+    ASSERT_TRUE(h->Settle());
+    ASSERT_EQ(Macros()->GetItemCount(), 10);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Macros()->GetItemText(i), cases[i].shown) << i;
         MacroData stored;

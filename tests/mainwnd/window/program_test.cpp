@@ -21,15 +21,14 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
     auto* found = reinterpret_cast<Found*>(context);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    RECT rect;
-    if (process != found->process || !IsWindowVisible(window) || !GetWindowRect(window, &rect))
-        return TRUE;
-    // The main window, not a tooltip or the tray's helper window; a minimised
-    // window has its restored size in its placement.
-    WINDOWPLACEMENT placement = {sizeof(placement)};
-    GetWindowPlacement(window, &placement);
-    const RECT& normal = placement.rcNormalPosition;
-    if (normal.right - normal.left == 1400 && normal.bottom - normal.top == 788) {
+    if (process != found->process || !IsWindowVisible(window)) return TRUE;
+    // The main window, not a tooltip or the tray's helper window: it has the
+    // program's name as its caption. (Its placement cannot tell: a window
+    // minimised before it was ever shown in full has the minimised size there
+    // under Wine.)
+    wchar_t caption[64] = {};
+    GetWindowTextW(window, caption, 64);
+    if (std::wstring(caption) == L"Kestrova") {
         found->window = window;
         return FALSE;
     }
