@@ -1,0 +1,82 @@
+#pragma once
+// A keyboard owner's first session with the program, against the simulated
+// keyboard of one model: the real main window started on an empty data folder
+// and driven only as a person drives it (mouse presses at the controls'
+// places, keys, menu choices). Helpers here do what the person does and read
+// back what the keyboard holds, what the database file holds (through the
+// sqlite3 shell) and what the window shows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainWindowHarness.h"
+#include "SimKeyboard.h"
+#include "SimKeyboardModels.h"
+
+namespace WEXA {
+class MControl;
+}
+
+namespace scenario {
+
+class Scenario : public ::testing::TestWithParam<sim::SimModel>
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    KeyboardDlg& Dlg() { return harness->Dlg(); }
+    const sim::SimModel& Model() const { return GetParam(); }
+    template <class T>
+    T* Control(UINT id)
+    {
+        return Dlg().CtlAs<T>(id);
+    }
+    bool Shown(UINT id);
+
+    // ---- what the person does ----
+    // A left click at a point of the window's client area. The pointer first
+    // moves there; the press only follows when the control under it is
+    // `expected` (or, with none given, any control that takes the press): a
+    // press on the bare window would start moving the window, a modal loop
+    // that waits for a button release that never comes.
+    void ClickAt(POINT at, WEXA::MControl* expected = nullptr);
+    void ClickControl(UINT id);
+    void RightClickAt(POINT at);
+    // The card of the model on the home page.
+    void ClickModelCard();
+    // The main tab at the position (the tab must be shown).
+    void OpenTab(int position);
+    // The key of the keyboard picture that carries `code`.
+    void ClickKey(int code);
+    // Opens the drop-down of the combo box and clicks the entry carrying
+    // `data`, turning the wheel over the list until the entry shows.
+    void ChooseFromCombo(UINT id, long data);
+    // Waits until the worker has done what the window asked of it.
+    void Settle();
+
+    // ---- what is held ----
+    // The model's database file in the data folder.
+    std::wstring DbFile() const;
+    // Rows the sqlite3 shell prints for the query ('|' between columns).
+    std::vector<std::string> Sql(const std::string& query);
+    std::string SqlValue(const std::string& query);
+    // The 3-byte record of a key in a key table block of the keyboard.
+    std::string KeyRecord(uint8_t block, int keyCode);
+    int KeyIndex(int keyCode) const;
+    int KeyLed(int keyCode) const;
+    // The label and colour the keyboard picture shows on a key.
+    std::wstring KeyLabel(int keyCode);
+
+    std::unique_ptr<testutil::MainWindowHarness> harness;
+    std::unique_ptr<sim::SimKeyboard> keyboard;
+};
+
+// Bytes as "AA 1B 00".
+std::string Hex(const uint8_t* bytes, size_t count);
+std::string Narrow(const std::wstring& text);
+
+}  // namespace scenario

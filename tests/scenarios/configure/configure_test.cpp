@@ -1,0 +1,171 @@
+// A keyboard owner sets up a keyboard of each model, step by step as a person
+// does it, from the program's first start on an empty data folder. After each
+// step the keyboard's memory, the database file (read with the sqlite3 shell)
+// and what the window shows agree.
+#include "KeyFuncValue.h"
+#include "KeyLayerCtrl.h"
+#include "KeyboardCtrl.h"
+#include "MControlFont.h"
+#include "MTabCtrl.h"
+#include "ProfileList.h"
+#include "ScenarioFixture.h"
+#include "TabCtrlEx.h"
+#include "mainwnd/device/DeviceCommands.h"
+#include "services/AppEnvironment.h"
+
+namespace scenario {
+namespace {
+
+const int kLightingTab = 1, kMatrixTab = 2, kKeysTab = 4, kMacroTab = 5;
+const int kKeyF1 = 0x3A, kKeyEsc = 0x29, kKeyB = 0x05;
+const int kKeysCategory = 2, kMouseCategory = 5, kMacroCategory = 3;
+const int kMouseBack = 90;  // the mouse function tile "back" (record 40 ..)
+
+class Configure : public Scenario
+{
+protected:
+    // A click on the category tab of the key-function area.
+    void ChooseCategory(int category)
+    {
+        auto* tabs = Control<WEXA::TabCtrlEx>(88);
+        ASSERT_NE(tabs, nullptr);
+        int index = -1;
+        for (int i = 0; i < tabs->GetItemCount(); ++i)
+            if (tabs->GetItemData(i) == category) index = i;
+        ASSERT_GE(index, 0);
+        const CRect r = tabs->GetRect();
+        ClickAt(POINT{r.left + 20, r.top + 43 * index + 21}, tabs);
+        ASSERT_EQ(tabs->GetCurData(), category);
+        UpdateWindow(harness->Window());
+    }
+
+    // A click on the function tile carrying `value`.
+    void PickTile(int value)
+    {
+        auto* grid = Control<WEXA::KeyFuncValue>(89);
+        ASSERT_NE(grid, nullptr);
+        int index = -1;
+        for (int i = 0; i < grid->GetItemCount() && index < 0; ++i)
+            if (grid->GetItemData(i) == value) index = i;
+        ASSERT_GE(index, 0) << "no tile " << value;
+        CRect tile = grid->GetItemRect(index);
+        ASSERT_FALSE(tile.IsRectEmpty()) << "tile " << value << " is not drawn";
+        tile.OffsetRect(grid->GetRect().left, grid->GetRect().top);
+        ClickAt(tile.CenterPoint(), grid);
+        Settle();
+    }
+
+    // The key's row of the active profile, as the shell prints it:
+    // macro_type|macro_value|macro_desc.
+    std::string KeyRow(int layer, int keyCode)
+    {
+        return SqlValue(
+            "SELECT macro_type, macro_value, macro_desc FROM t_key_macro_data "
+            "WHERE profile = " +
+            std::to_string(Dlg().m_currentProfile.load()) + " AND fn_layer = " +
+            std::to_string(layer) + " AND key_code = " + std::to_string(keyCode));
+    }
+
+    // ---- the steps ----
+    void ChooseModel();
+    void RemapKeysOnTwoLayers();
+};
+
+void Configure::ChooseModel()
+{
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard());
+    ASSERT_TRUE(harness->WaitForTasks({TASK_DEVICE_SELECTED}));
+    Settle();
+    ASSERT_TRUE(Dlg().m_deviceConnected);
+    EXPECT_EQ(Narrow(static_cast<const wchar_t*>(Control<WEXA::MControlFont>(38)->GetTitle())),
+              Model().name);
+
+    // Three new profiles, the first active, as the list shows them.
+    auto* list = Control<WEXA::ProfileList>(53);
+    const std::vector<std::string> profiles =
+        Sql("SELECT profile, name, status FROM t_profile_data ORDER BY profile");
+    ASSERT_EQ(int(profiles.size()), list->GetItemCount());
+    ASSERT_EQ(profiles.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(profiles[size_t(i)],
+                  std::to_string(list->GetItemData(i)) + "|" +
+                      Narrow(static_cast<const wchar_t*>(list->GetItemText(i))) +
+                      (i == 0 ? "|1" : "|0"));
+    EXPECT_EQ(list->GetCurData(), Dlg().m_currentProfile.load());
+    EXPECT_EQ(SqlValue("SELECT profile FROM t_profile_data WHERE status = 1"),
+              std::to_string(Dlg().m_currentProfile.load()));
+
+    // Every key of the picture has its four layers, layer 0 the key itself,
+    // as the keyboard's own table holds it.
+    auto* picture = Control<WEXA::KeyboardCtrl>(58);
+    EXPECT_EQ(size_t(picture->GetKeyCount()), Model().keyCount);
+    const std::string profile = std::to_string(Dlg().m_currentProfile.load());
+    EXPECT_EQ(SqlValue("SELECT COUNT(DISTINCT key_code), COUNT(*) FROM t_key_macro_data "
+                       "WHERE profile = " +
+                       profile),
+              std::to_string(Model().keyCount) + "|" + std::to_string(4 * Model().keyCount));
+    EXPECT_EQ(KeyRow(0, kKeyF1), "2|58|F1");
+    EXPECT_EQ(keyboard->Block(0x1A), sim::DefaultKeyTable(Model()));
+
+    // The pages the model has.
+    WEXA::MTabCtrl* tab = Dlg().MainTab();
+    EXPECT_EQ(tab->GetItemVisible(kLightingTab) != 0, Model().deviceType < 150);
+    EXPECT_EQ(tab->GetItemVisible(kMatrixTab) != 0, Model().matrix);
+    EXPECT_TRUE(tab->GetItemVisible(kKeysTab));
+    EXPECT_TRUE(tab->GetItemVisible(kMacroTab));
+}
+
+void Configure::RemapKeysOnTwoLayers()
+{
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kKeysTab));
+    // Layer A: F1 becomes B.
+    ASSERT_NO_FATAL_FAILURE(ClickKey(kKeyF1));
+    EXPECT_EQ(Dlg().m_selectedKey, kKeyF1);
+    ASSERT_NO_FATAL_FAILURE(ChooseCategory(kKeysCategory));
+    ASSERT_NO_FATAL_FAILURE(PickTile(kKeyB));
+    EXPECT_EQ(KeyRow(0, kKeyF1), "2|5|B");
+    EXPECT_EQ(KeyLabel(kKeyF1), L"B");
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), "10 00 05");
+
+    // The second layer of the selector; Esc there becomes the mouse's back
+    // button.
+    auto* layers = Control<WEXA::KeyLayerCtrl>(56);
+    ASSERT_NE(layers, nullptr);
+    ASSERT_GE(layers->GetLayerCount(), 2);
+    CRect entry = layers->GetLayerRect(1);
+    entry.OffsetRect(layers->GetRect().left, layers->GetRect().top);
+    ClickAt(entry.CenterPoint(), layers);
+    const int layer = layers->GetCurKeyLayer();
+    ASSERT_GT(layer, 0);
+    EXPECT_EQ(Dlg().m_currentFnLayer, layer);
+    Settle();
+    EXPECT_NE(KeyLabel(kKeyF1), L"B") << "the picture shows the second layer";
+    ASSERT_NO_FATAL_FAILURE(ClickKey(kKeyEsc));
+    ASSERT_NO_FATAL_FAILURE(ChooseCategory(kMouseCategory));
+    ASSERT_NO_FATAL_FAILURE(PickTile(kMouseBack));
+    const std::string row = KeyRow(layer, kKeyEsc);
+    EXPECT_EQ(row.substr(0, 5), "5|90|");
+    EXPECT_EQ(Narrow(KeyLabel(kKeyEsc)), row.substr(5));
+    EXPECT_EQ(KeyRecord(uint8_t(0x1A + 2 * layer), kKeyEsc).substr(0, 2), "40");
+    EXPECT_EQ(KeyRecord(0x1A, kKeyEsc),
+              Hex(&sim::DefaultKeyTable(Model())[3 * KeyIndex(kKeyEsc)], 3))
+        << "layer A keeps Esc";
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), "10 00 05");
+}
+
+TEST_P(Configure, AsAKeyboardOwnerDoes)
+{
+    ASSERT_NO_FATAL_FAILURE(ChooseModel());
+    ASSERT_NO_FATAL_FAILURE(RemapKeysOnTwoLayers());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()),
+                         [](const ::testing::TestParamInfo<sim::SimModel>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c)
+                                 if (*c != '-') name += *c;
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace scenario
