@@ -2,9 +2,11 @@
 // does it, from the program's first start on an empty data folder. After each
 // step the keyboard's memory, the database file (read with the sqlite3 shell)
 // and what the window shows agree.
+#include "CRecordList.h"
 #include "KeyFuncValue.h"
 #include "KeyLayerCtrl.h"
 #include "KeyboardCtrl.h"
+#include "MacroList.h"
 #include "MControlFont.h"
 #include "MTabCtrl.h"
 #include "ProfileList.h"
@@ -20,6 +22,24 @@ const int kLightingTab = 1, kMatrixTab = 2, kKeysTab = 4, kMacroTab = 5;
 const int kKeyF1 = 0x3A, kKeyEsc = 0x29, kKeyB = 0x05;
 const int kKeysCategory = 2, kMouseCategory = 5, kMacroCategory = 3;
 const int kMouseBack = 90;  // the mouse function tile "back" (record 40 ..)
+const int kKeyF2 = 0x3B;
+
+// The clock the macro recording reads (the time of each event).
+DWORD Tick(void* context)
+{
+    return *static_cast<DWORD*>(context);
+}
+
+// A key as the real keyboard gives it: through the system's input, where the
+// recording's low-level hook sees it.
+void TypeKey(WORD vk, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
 
 class Configure : public Scenario
 {
@@ -69,6 +89,9 @@ protected:
     // ---- the steps ----
     void ChooseModel();
     void RemapKeysOnTwoLayers();
+    void RecordUploadAndBindAMacro();
+
+    DWORD clock = 5000;
 };
 
 void Configure::ChooseModel()
@@ -153,10 +176,63 @@ void Configure::RemapKeysOnTwoLayers()
     EXPECT_EQ(KeyRecord(0x1A, kKeyF1), "10 00 05");
 }
 
+void Configure::RecordUploadAndBindAMacro()
+{
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kMacroTab));
+    auto* macros = Control<WEXA::MacroList>(209);
+    auto* events = Control<WEXA::CRecordList>(220);
+    ASSERT_GE(macros->GetCurSel(), 0) << "a new macro table has its first macro chosen";
+    const int macroId = macros->GetCurData();
+    EXPECT_EQ(SqlValue("SELECT COUNT(*) FROM t_macro_data"),
+              std::to_string(macros->GetItemCount()));
+
+    // Record B pressed and let go, 120 ms apart, then stop.
+    Dlg().SetMacroClock(&Tick, &clock);
+    ASSERT_NO_FATAL_FAILURE(ClickControl(226));
+    ASSERT_TRUE(Dlg().MacroRecording());
+    TypeKey('B', false);
+    harness->Pump(60);
+    clock += 120;
+    TypeKey('B', true);
+    harness->Pump(60);
+    ASSERT_NO_FATAL_FAILURE(ClickControl(226));
+    ASSERT_FALSE(Dlg().MacroRecording());
+    Settle();
+
+    // The list, the stored events and the keyboard's macro memory agree.
+    std::vector<std::string> listed;
+    for (const WEXA::RecordItem* item : events->GetRecordItems())
+        listed.push_back(std::to_string(item->nEventType) + "|" + std::to_string(item->nKeyCode) +
+                         "|" + std::to_string(item->nTimeStamp));
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], "2|66|120");
+    EXPECT_EQ(Sql("SELECT type, value, delay_time FROM t_macrorecord WHERE macro_id = " +
+                  std::to_string(macroId) + " ORDER BY record_index"),
+              listed);
+    const sim::Bytes& memory = keyboard->Block(0x2D);
+    EXPECT_EQ(memory[4], macros->GetItemCount()) << "the table names every macro";
+    const size_t first = memory[8] | (memory[9] << 8);
+    ASSERT_LT(first, memory.size());
+    EXPECT_EQ(memory[first], listed.size()) << "the first macro holds the two events";
+
+    // Bound to F2 on the layer the key page shows.
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kKeysTab));
+    const int layer = Dlg().m_currentFnLayer;
+    ASSERT_NO_FATAL_FAILURE(ClickKey(kKeyF2));
+    ASSERT_NO_FATAL_FAILURE(ChooseCategory(kMacroCategory));
+    ASSERT_NO_FATAL_FAILURE(PickTile(macroId));
+    const std::string name = Narrow(static_cast<const wchar_t*>(macros->GetItemText(0)));
+    EXPECT_EQ(KeyRow(layer, kKeyF2), "3|" + std::to_string(macroId) + "|" + name);
+    EXPECT_EQ(Narrow(KeyLabel(kKeyF2)), name);
+    EXPECT_EQ(KeyRecord(uint8_t(0x1A + 2 * layer), kKeyF2).substr(0, 5), "60 00")
+        << "the first macro of the keyboard's table";
+}
+
 TEST_P(Configure, AsAKeyboardOwnerDoes)
 {
     ASSERT_NO_FATAL_FAILURE(ChooseModel());
     ASSERT_NO_FATAL_FAILURE(RemapKeysOnTwoLayers());
+    ASSERT_NO_FATAL_FAILURE(RecordUploadAndBindAMacro());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()),
