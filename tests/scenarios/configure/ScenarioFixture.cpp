@@ -114,7 +114,7 @@ void Scenario::TearDown()
 bool Scenario::Shown(UINT id)
 {
     WEXA::MControl* control = Dlg().Ctl(id);
-    return control && control->IsVisible();
+    return control && control->IsVisible() && control->IsParentVisible();
 }
 
 void Scenario::ClickAt(POINT at, WEXA::MControl* expected)

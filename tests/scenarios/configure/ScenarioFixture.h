@@ -35,6 +35,7 @@ protected:
     {
         return Dlg().CtlAs<T>(id);
     }
+    // The control and every panel holding it are visible.
     bool Shown(UINT id);
 
     // ---- what the person does ----

@@ -2,10 +2,13 @@
 // does it, from the program's first start on an empty data folder. After each
 // step the keyboard's memory, the database file (read with the sqlite3 shell)
 // and what the window shows agree.
+#include "CColorButton.h"
 #include "CRecordList.h"
 #include "KeyFuncValue.h"
 #include "KeyLayerCtrl.h"
 #include "KeyboardCtrl.h"
+#include "MComboBox.h"
+#include "MEdit.h"
 #include "MacroList.h"
 #include "MControlFont.h"
 #include "MTabCtrl.h"
@@ -23,6 +26,15 @@ const int kKeyF1 = 0x3A, kKeyEsc = 0x29, kKeyB = 0x05;
 const int kKeysCategory = 2, kMouseCategory = 5, kMacroCategory = 3;
 const int kMouseBack = 90;  // the mouse function tile "back" (record 40 ..)
 const int kKeyF2 = 0x3B;
+const int kStaticMode = 1, kRainbowMode = 2, kPerKeyMode = 128;
+const UINT kRedPreset = 148, kOrangePreset = 149;
+
+// A colour as the keyboard's records carry it: red, green, blue.
+std::string Rgb(COLORREF colour)
+{
+    const uint8_t bytes[] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    return Hex(bytes, 3);
+}
 
 // The clock the macro recording reads (the time of each event).
 DWORD Tick(void* context)
@@ -90,6 +102,16 @@ protected:
     void ChooseModel();
     void RemapKeysOnTwoLayers();
     void RecordUploadAndBindAMacro();
+    void SetLightingModesAndKeyColours();
+
+    // The zone-0 row of the light mode: status|colorful|color_value.
+    std::string LightRow(int mode)
+    {
+        return SqlValue(
+            "SELECT status, colorful, color_value FROM t_light_data WHERE type = 0 "
+            "AND profile = " +
+            std::to_string(Dlg().m_currentProfile.load()) + " AND mode = " + std::to_string(mode));
+    }
 
     DWORD clock = 5000;
 };
@@ -228,11 +250,67 @@ void Configure::RecordUploadAndBindAMacro()
         << "the first macro of the keyboard's table";
 }
 
+void Configure::SetLightingModesAndKeyColours()
+{
+    if (Model().deviceType >= 150) {
+        // A model without lighting: the page cannot be reached.
+        EXPECT_FALSE(Dlg().MainTab()->GetItemVisible(kLightingTab));
+        EXPECT_FALSE(Shown(126));
+        return;
+    }
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kLightingTab));
+    auto* modes = Control<WEXA::MComboBox>(126);
+    const sim::Bytes& settings = keyboard->Block(0x14);
+
+    // Rainbow, then static in red.
+    ASSERT_NO_FATAL_FAILURE(ChooseFromCombo(126, kRainbowMode));
+    Settle();
+    EXPECT_EQ(LightRow(kRainbowMode).substr(0, 2), "1|");
+    EXPECT_EQ(settings[2], kRainbowMode) << "zone 0's mode byte";
+    ASSERT_NO_FATAL_FAILURE(ChooseFromCombo(126, kStaticMode));
+    ASSERT_NO_FATAL_FAILURE(ClickControl(kRedPreset));
+    Settle();
+    const COLORREF red = Control<WEXA::CColorButton>(kRedPreset)->GetColor();
+    EXPECT_EQ(Control<WEXA::CColorButton>(137)->GetColor(), red);
+    EXPECT_EQ(Narrow(static_cast<const wchar_t*>(Control<WEXA::MEdit>(145)->GetTitleEx())),
+              std::to_string(GetRValue(red)));
+    EXPECT_EQ(LightRow(kStaticMode), "1|0|" + std::to_string(red));
+    EXPECT_EQ(SqlValue("SELECT COUNT(*) FROM t_light_data WHERE type = 0 AND status = 1 AND "
+                       "profile = " +
+                       std::to_string(Dlg().m_currentProfile.load())),
+              "1")
+        << "one active mode";
+    EXPECT_EQ(settings[2], kStaticMode);
+    EXPECT_EQ(settings[5], 0) << "not colourful";
+    EXPECT_EQ(Hex(&settings[7], 3), Rgb(red));
+
+    // Colours key by key: F1 in orange.
+    ASSERT_NO_FATAL_FAILURE(ChooseFromCombo(126, kPerKeyMode));
+    Settle();
+    EXPECT_EQ(modes->GetItemData(modes->GetCurSel()), kPerKeyMode);
+    ASSERT_NO_FATAL_FAILURE(ClickControl(kOrangePreset));
+    ASSERT_NO_FATAL_FAILURE(ClickKey(kKeyF1));
+    Settle();
+    const COLORREF orange = Control<WEXA::CColorButton>(kOrangePreset)->GetColor();
+    COLORREF shown = 0;
+    for (const WEXA::KEY_INFO* key : Control<WEXA::KeyboardCtrl>(58)->GetKeyItems())
+        if (key->nKeyCode == kKeyF1) shown = key->crKey;
+    EXPECT_EQ(shown, orange) << "the picture paints the key";
+    EXPECT_EQ(SqlValue("SELECT key_rgb FROM t_userlightrgb_data WHERE key_code = " +
+                       std::to_string(kKeyF1) +
+                       " AND profile = " + std::to_string(Dlg().m_currentProfile.load())),
+              std::to_string(orange));
+    const sim::Bytes& colours = keyboard->Block(0x22);
+    EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyF1))], 3), Rgb(orange));
+    EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyEsc))], 3), "00 00 00") << "Esc is unlit";
+}
+
 TEST_P(Configure, AsAKeyboardOwnerDoes)
 {
     ASSERT_NO_FATAL_FAILURE(ChooseModel());
     ASSERT_NO_FATAL_FAILURE(RemapKeysOnTwoLayers());
     ASSERT_NO_FATAL_FAILURE(RecordUploadAndBindAMacro());
+    ASSERT_NO_FATAL_FAILURE(SetLightingModesAndKeyColours());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()),
