@@ -3,12 +3,14 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <map>
 
 #include "CDeviceList.h"
 #include "KeyboardCtrl.h"
 #include "MComboBox.h"
 #include "MControl.h"
 #include "MTabCtrl.h"
+#include "ProfileList.h"
 #include "SqliteShell.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "services/AppEnvironment.h"
@@ -58,7 +60,77 @@ POINT Centre(const RECT& rect)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+std::map<UINT_PTR, std::function<bool()>>& Steps()
+{
+    static std::map<UINT_PTR, std::function<bool()>> steps;
+    return steps;
+}
+
 }  // namespace
+
+EveryTick::EveryTick(std::function<bool()> step)
+{
+    timer_ = SetTimer(nullptr, 0, 15, &EveryTick::OnTimer);
+    Steps()[timer_] = std::move(step);
+}
+
+EveryTick::~EveryTick()
+{
+    KillTimer(nullptr, timer_);
+    Steps().erase(timer_);
+}
+
+void CALLBACK EveryTick::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    auto it = Steps().find(id);
+    if (it == Steps().end() || !it->second) return;
+    // The step may run a loop of its own that comes back here: it is taken
+    // out while it runs.
+    std::function<bool()> step = std::move(it->second);
+    const bool done = step();
+    it = Steps().find(id);
+    if (it == Steps().end()) return;
+    if (done)
+        KillTimer(nullptr, id);
+    else
+        it->second = std::move(step);
+}
+
+bool ClickIn(HWND window, WEXA::PaintManager* manager, POINT at, WEXA::MControl* expected)
+{
+    SendMouse(window, WM_MOUSEMOVE, 0, at);
+    WEXA::MControl* hover = manager->GetHoverControl();
+    if (!hover || !Holds(hover, expected)) {
+        ADD_FAILURE() << "the pointer at (" << at.x << ", " << at.y << ") is over control "
+                      << (hover ? int(hover->GetControlID()) : -1) << ", not "
+                      << int(expected->GetControlID()) << ": no press";
+        return false;
+    }
+    SendMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMouse(window, WM_LBUTTONUP, 0, at);
+    return true;
+}
+
+bool ClickControlIn(HWND window, WEXA::PaintManager* manager, WEXA::MControl* control)
+{
+    if (!control || !control->IsVisible()) {
+        ADD_FAILURE() << "the control is not shown";
+        return false;
+    }
+    return ClickIn(window, manager, Centre(control->GetRect()), control);
+}
+
+POINT ProfileRowPoint(WEXA::ProfileList* list, int index, bool onButton)
+{
+    EXPECT_TRUE(index >= list->GetFirstDrawn() && index <= list->GetLastDrawn())
+        << "row " << index << " is not drawn";
+    if (index < 0 || index >= list->GetItemCount()) return POINT{-1, -1};
+    CRect row(list->m_items[size_t(index)]->rcItem);
+    row.OffsetRect(list->GetRect().left, list->GetRect().top - list->GetRowOffset());
+    CRect button = list->m_rcButton;
+    button.OffsetRect(row.left, row.top);
+    return onButton ? button.CenterPoint() : POINT{row.left + 10, row.CenterPoint().y};
+}
 
 std::string Hex(const uint8_t* bytes, size_t count)
 {
@@ -119,17 +191,7 @@ bool Scenario::Shown(UINT id)
 
 void Scenario::ClickAt(POINT at, WEXA::MControl* expected)
 {
-    HWND window = harness->Window();
-    SendMouse(window, WM_MOUSEMOVE, 0, at);
-    WEXA::MControl* hover = Dlg().GetPaintManager()->GetHoverControl();
-    if (!hover || (expected && !Holds(hover, expected))) {
-        ADD_FAILURE() << "the pointer at (" << at.x << ", " << at.y << ") is over control "
-                      << (hover ? int(hover->GetControlID()) : -1) << ", not "
-                      << (expected ? int(expected->GetControlID()) : -1) << ": no press";
-        return;
-    }
-    SendMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMouse(window, WM_LBUTTONUP, 0, at);
+    ClickIn(harness->Window(), Dlg().GetPaintManager(), at, expected);
     harness->Pump(10);
 }
 
@@ -138,14 +200,6 @@ void Scenario::ClickControl(UINT id)
     WEXA::MControl* control = Dlg().Ctl(id);
     ASSERT_TRUE(control && control->IsVisible()) << "control " << id << " is not shown";
     ClickAt(Centre(control->GetRect()), control);
-}
-
-void Scenario::RightClickAt(POINT at)
-{
-    HWND window = harness->Window();
-    SendMouse(window, WM_MOUSEMOVE, 0, at);
-    SendMouse(window, WM_RBUTTONDOWN, MK_RBUTTON, at);
-    SendMouse(window, WM_RBUTTONUP, 0, at);
 }
 
 void Scenario::ClickModelCard()

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,9 +19,40 @@
 
 namespace WEXA {
 class MControl;
-}
+class PaintManager;
+class ProfileList;
+}  // namespace WEXA
 
 namespace scenario {
+
+// Runs `step` every 15 ms in whatever message loop runs (a modal menu's or
+// dialog's) until it returns true or the object goes.
+class EveryTick
+{
+public:
+    explicit EveryTick(std::function<bool()> step);
+    ~EveryTick();
+    EveryTick(const EveryTick&) = delete;
+    EveryTick& operator=(const EveryTick&) = delete;
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
+    UINT_PTR timer_;
+};
+
+// A left click at a point of a library window's client area (the main
+// window, a dialog, a menu). The pointer first moves there; the press only
+// follows when the control under it is `expected` or a panel holding it: a
+// press on the bare window would start moving the window, a modal loop that
+// waits for a button release that never comes (this is how a press on the
+// Fn-layer selector once hung a test: the press landed before anything had
+// hovered the selector). False, with a test failure, when nothing was pressed.
+bool ClickIn(HWND window, WEXA::PaintManager* manager, POINT at, WEXA::MControl* expected);
+// The same at the middle of a control of that window.
+bool ClickControlIn(HWND window, WEXA::PaintManager* manager, WEXA::MControl* control);
+// The row of a profile list (main window or profile manager) in that
+// window's client coordinates; on its row button with `onButton`.
+POINT ProfileRowPoint(WEXA::ProfileList* list, int index, bool onButton);
 
 class Scenario : public ::testing::TestWithParam<sim::SimModel>
 {
@@ -39,14 +71,9 @@ protected:
     bool Shown(UINT id);
 
     // ---- what the person does ----
-    // A left click at a point of the window's client area. The pointer first
-    // moves there; the press only follows when the control under it is
-    // `expected` (or, with none given, any control that takes the press): a
-    // press on the bare window would start moving the window, a modal loop
-    // that waits for a button release that never comes.
-    void ClickAt(POINT at, WEXA::MControl* expected = nullptr);
+    // A left click at a point of the main window over the control (see ClickIn).
+    void ClickAt(POINT at, WEXA::MControl* expected);
     void ClickControl(UINT id);
-    void RightClickAt(POINT at);
     // The card of the model on the home page.
     void ClickModelCard();
     // The main tab at the position (the tab must be shown).

@@ -15,7 +15,9 @@
 #include "ProfileList.h"
 #include "ScenarioFixture.h"
 #include "TabCtrlEx.h"
+#include "MenuWnd.h"
 #include "mainwnd/device/DeviceCommands.h"
+#include "pages/ProfileDlg.h"
 #include "services/AppEnvironment.h"
 
 namespace scenario {
@@ -28,6 +30,27 @@ const int kMouseBack = 90;  // the mouse function tile "back" (record 40 ..)
 const int kKeyF2 = 0x3B;
 const int kStaticMode = 1, kRainbowMode = 2, kPerKeyMode = 128;
 const UINT kRedPreset = 148, kOrangePreset = 149;
+const UINT kExportEntry = 602;  // of the profile row's menu
+const UINT kImportButton = 55;
+
+// The profile file the save and open dialogs name: the system's file dialog
+// cannot be driven from the test, so the window asks this chooser instead.
+struct FileChooser
+{
+    std::wstring path;
+    static bool Choose(void* self, HWND, bool, std::wstring& path)
+    {
+        path = static_cast<FileChooser*>(self)->path;
+        return true;
+    }
+};
+
+std::wstring TempFile(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
 
 // A colour as the keyboard's records carry it: red, green, blue.
 std::string Rgb(COLORREF colour)
@@ -103,6 +126,18 @@ protected:
     void RemapKeysOnTwoLayers();
     void RecordUploadAndBindAMacro();
     void SetLightingModesAndKeyColours();
+    void SwitchExportAndImportProfiles();
+
+    // A profile's keys, row by row, as the database holds them.
+    std::vector<std::string> KeyRows(int profile)
+    {
+        return Sql(
+            "SELECT fn_layer, key_code, macro_type, macro_value, macro_value2, "
+            "macro_value3, macro_desc FROM t_key_macro_data WHERE profile = " +
+            std::to_string(profile) + " ORDER BY fn_layer, key_code");
+    }
+    // Picks the profile of the row in the profile manager and confirms.
+    void SwitchTo(int row);
 
     // The zone-0 row of the light mode: status|colorful|color_value.
     std::string LightRow(int mode)
@@ -113,7 +148,7 @@ protected:
             std::to_string(Dlg().m_currentProfile.load()) + " AND mode = " + std::to_string(mode));
     }
 
-    DWORD clock = 5000;
+    DWORD clock = 5000;  // the macro recording's
 };
 
 void Configure::ChooseModel()
@@ -305,12 +340,105 @@ void Configure::SetLightingModesAndKeyColours()
     EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyEsc))], 3), "00 00 00") << "Esc is unlit";
 }
 
+void Configure::SwitchTo(int row)
+{
+    int chosen = 0;
+    bool confirmed = false;
+    {
+        // The dialog runs its own loop inside the click on the profile button.
+        EveryTick drive([&] {
+            HWND window = FindWindowW(nullptr, kProfileDlgWindowName);
+            auto* dialog = dynamic_cast<ProfileDlg*>(
+                reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+            if (!dialog || !IsWindowVisible(window)) return false;
+            WEXA::ProfileList* list = dialog->List();
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);
+            chosen = list->GetItemData(row);
+            WEXA::PaintManager* manager = dialog->GetPaintManager();
+            if (ClickIn(window, manager, ProfileRowPoint(list, row, false), list))
+                confirmed =
+                    ClickControlIn(window, manager, dialog->GetControl(ProfileDlg::kConfirmId));
+            if (!confirmed) dialog->DoCancel();
+            return true;
+        });
+        ASSERT_NO_FATAL_FAILURE(ClickControl(50));
+    }
+    ASSERT_TRUE(confirmed);
+    Settle();
+    EXPECT_EQ(Dlg().m_currentProfile, chosen);
+    EXPECT_EQ(Control<WEXA::ProfileList>(53)->GetCurData(), chosen);
+    EXPECT_EQ(SqlValue("SELECT profile FROM t_profile_data WHERE status = 1"),
+              std::to_string(chosen));
+}
+
+void Configure::SwitchExportAndImportProfiles()
+{
+    auto* list = Control<WEXA::ProfileList>(53);
+    const int first = list->GetItemData(0);
+    const std::string remapped = KeyRecord(0x1A, kKeyF1);
+    const sim::Bytes layers = keyboard->Block(0x1C);
+
+    // The second profile has the keys a new profile has; the first comes back
+    // as it was set.
+    ASSERT_NO_FATAL_FAILURE(SwitchTo(1));
+    EXPECT_EQ(keyboard->Block(0x1A), sim::DefaultKeyTable(Model()));
+    EXPECT_EQ(KeyLabel(kKeyF1), L"F1");
+    ASSERT_NO_FATAL_FAILURE(SwitchTo(0));
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), remapped);
+    EXPECT_EQ(keyboard->Block(0x1C), layers);
+    EXPECT_EQ(KeyLabel(kKeyF1), L"B");
+
+    // Export and import belong to the main window's own profile list and
+    // import button, which the layout gives no place (the profile manager
+    // offers neither): no pointer can reach them, so their events are raised
+    // as the controls would raise them. The menu entry is clicked in the
+    // menu's window.
+    ASSERT_TRUE(list->GetRect().IsRectEmpty());
+    FileChooser chooser{TempFile(L"kestrova_scenario_profile.xml")};
+    DeleteFileW(chooser.path.c_str());
+    Dlg().SetFileChooser(&FileChooser::Choose, &chooser);
+    bool chosen = false;
+    {
+        EveryTick pick([&] {
+            HWND window = FindWindowW(nullptr, L"Menu Window");
+            auto* menu = dynamic_cast<WEXA::MenuWnd*>(
+                reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+            if (!menu || !IsWindowVisible(window)) return false;
+            chosen = ClickControlIn(window, menu->GetPaintManager(),
+                                    menu->GetPaintManager()->GetControl(kExportEntry));
+            if (!chosen) PostMessageW(window, WM_CLOSE, 0, 0);
+            return true;
+        });
+        list->SetSelectItem(0);
+        harness->SendControlEvent(53, 9, 0, 0);  // the row's "more" button
+        ASSERT_TRUE(harness->PumpUntil([&] {
+            return chosen && GetFileAttributesW(chooser.path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        }));
+    }
+    harness->SendControlEvent(kImportButton, 2);
+    Settle();
+    ASSERT_EQ(list->GetItemCount(), 4);
+    const int imported = list->GetItemData(3);
+    EXPECT_EQ(
+        Sql("SELECT profile, name, status FROM t_profile_data WHERE profile = " +
+            std::to_string(imported)),
+        std::vector<std::string>{std::to_string(imported) + "|" +
+                                 Narrow(static_cast<const wchar_t*>(list->GetItemText(3))) + "|1"});
+    EXPECT_EQ(Dlg().m_currentProfile, imported);
+    EXPECT_EQ(KeyRows(imported), KeyRows(first));
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), remapped) << "the imported profile is on the keyboard";
+    EXPECT_EQ(keyboard->Block(0x1C), layers);
+    DeleteFileW(chooser.path.c_str());
+}
+
 TEST_P(Configure, AsAKeyboardOwnerDoes)
 {
     ASSERT_NO_FATAL_FAILURE(ChooseModel());
     ASSERT_NO_FATAL_FAILURE(RemapKeysOnTwoLayers());
     ASSERT_NO_FATAL_FAILURE(RecordUploadAndBindAMacro());
     ASSERT_NO_FATAL_FAILURE(SetLightingModesAndKeyColours());
+    ASSERT_NO_FATAL_FAILURE(SwitchExportAndImportProfiles());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()),
