@@ -148,6 +148,23 @@ protected:
             std::to_string(Dlg().m_currentProfile.load()) + " AND mode = " + std::to_string(mode));
     }
 
+    // The lighting mode the page shows is the profile's active one, and the
+    // keyboard runs it.
+    void ExpectLightingAgrees()
+    {
+        if (Model().deviceType >= 150) return;
+        const std::string active =
+            SqlValue("SELECT mode FROM t_light_data WHERE type = 0 AND status = 1 AND profile = " +
+                     std::to_string(Dlg().m_currentProfile.load()));
+        auto* modes = Control<WEXA::MComboBox>(126);
+        EXPECT_EQ(std::to_string(modes->GetItemData(modes->GetCurSel())), active);
+        // The keyboard names a per-key mode 0xFD, with its slot in byte 10.
+        const int mode = std::stoi(active);
+        const sim::Bytes& settings = keyboard->Block(0x14);
+        EXPECT_EQ(settings[2], mode >= kPerKeyMode ? 0xFD : mode);
+        if (mode >= kPerKeyMode) EXPECT_EQ(settings[10], mode - kPerKeyMode);
+    }
+
     DWORD clock = 5000;  // the macro recording's
 };
 
@@ -301,7 +318,7 @@ void Configure::SetLightingModesAndKeyColours()
     ASSERT_NO_FATAL_FAILURE(ChooseFromCombo(126, kRainbowMode));
     Settle();
     EXPECT_EQ(LightRow(kRainbowMode).substr(0, 2), "1|");
-    EXPECT_EQ(settings[2], kRainbowMode) << "zone 0's mode byte";
+    ExpectLightingAgrees();
     ASSERT_NO_FATAL_FAILURE(ChooseFromCombo(126, kStaticMode));
     ASSERT_NO_FATAL_FAILURE(ClickControl(kRedPreset));
     Settle();
@@ -338,6 +355,7 @@ void Configure::SetLightingModesAndKeyColours()
     const sim::Bytes& colours = keyboard->Block(0x22);
     EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyF1))], 3), Rgb(orange));
     EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyEsc))], 3), "00 00 00") << "Esc is unlit";
+    ExpectLightingAgrees();
 }
 
 void Configure::SwitchTo(int row)
@@ -384,7 +402,9 @@ void Configure::SwitchExportAndImportProfiles()
     ASSERT_NO_FATAL_FAILURE(SwitchTo(1));
     EXPECT_EQ(keyboard->Block(0x1A), sim::DefaultKeyTable(Model()));
     EXPECT_EQ(KeyLabel(kKeyF1), L"F1");
+    ExpectLightingAgrees();
     ASSERT_NO_FATAL_FAILURE(SwitchTo(0));
+    ExpectLightingAgrees();
     EXPECT_EQ(KeyRecord(0x1A, kKeyF1), remapped);
     EXPECT_EQ(keyboard->Block(0x1C), layers);
     EXPECT_EQ(KeyLabel(kKeyF1), L"B");
