@@ -98,8 +98,17 @@ void CALLBACK EveryTick::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
 
 bool ClickIn(HWND window, WEXA::PaintManager* manager, POINT at, WEXA::MControl* expected)
 {
+    // A pointer arrives with more than one move. The first move a window gets
+    // after it appears may leave nothing hovered (under Wine its mouse
+    // tracking starts only then), so a second one follows when needed.
     SendMouse(window, WM_MOUSEMOVE, 0, at);
     WEXA::MControl* hover = manager->GetHoverControl();
+    if (!hover || !Holds(hover, expected)) {
+        MSG msg;
+        while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        SendMouse(window, WM_MOUSEMOVE, 0, at);
+        hover = manager->GetHoverControl();
+    }
     if (!hover || !Holds(hover, expected)) {
         ADD_FAILURE() << "the pointer at (" << at.x << ", " << at.y << ") is over control "
                       << (hover ? int(hover->GetControlID()) : -1) << ", not "
@@ -160,7 +169,7 @@ void Scenario::SetUp()
     ASSERT_EQ(GetFileAttributesW(GetDataFolder().c_str()), INVALID_FILE_ATTRIBUTES);
     harness.reset(new testutil::MainWindowHarness);
     keyboard.reset(new sim::SimKeyboard(Model()));
-    harness->Bus().AddModel(*keyboard);
+    port = harness->Bus().AddModel(*keyboard);
     ASSERT_TRUE(harness->Start(SW_SHOW));
     ASSERT_TRUE(harness->WaitForTasks({TASK_INIT}));
     HWND window = harness->Window();
@@ -176,7 +185,9 @@ void Scenario::SetUp()
 
 void Scenario::TearDown()
 {
-    if (keyboard) EXPECT_EQ(keyboard->Verify(), std::vector<std::string>());
+    if (keyboard) {
+        EXPECT_EQ(keyboard->Verify(), std::vector<std::string>());
+    }
     harness.reset();
     keyboard.reset();
     DeviceDataDB::Instance()->CloseDevice();
@@ -283,6 +294,48 @@ void Scenario::ChooseFromCombo(UINT id, long data)
 void Scenario::Settle()
 {
     ASSERT_TRUE(harness->Settle(150));
+}
+
+size_t Scenario::TaskCount(int code) const
+{
+    size_t count = 0;
+    for (const auto& task : harness->Tasks())
+        if (task.code == code) ++count;
+    return count;
+}
+
+void Scenario::Unplug()
+{
+    const size_t removals = TaskCount(TASK_DEVICE_REMOVED);
+    harness->Bus().Unplug(port);
+    harness->SendDeviceChange(false, VendorPath());
+    ASSERT_TRUE(harness->PumpUntil([&] { return TaskCount(TASK_DEVICE_REMOVED) > removals; }));
+    Settle();
+}
+
+void Scenario::PlugBack()
+{
+    const size_t arrivals = TaskCount(TASK_DEVICE_ARRIVED);
+    harness->Bus().Plug(port);
+    harness->SendDeviceChange(true, VendorPath());
+    ASSERT_TRUE(harness->PumpUntil([&] { return TaskCount(TASK_DEVICE_ARRIVED) > arrivals; }));
+    Settle();
+}
+
+std::wstring Scenario::VendorPath()
+{
+    // The interface number of the model's cable mode, as config.xml names it
+    // ("VID_3A7E&PID_8701&MI_01").
+    for (const DeviceEntry& mode : Dlg().m_deviceModes) {
+        const size_t at = mode.hidInterface.find(L"&MI_");
+        if (mode.vendorId == Model().vendorId && mode.productId == Model().productId &&
+            at != std::wstring::npos)
+            return testutil::DevicePathOf(
+                Model().vendorId, Model().productId,
+                int(wcstol(mode.hidInterface.c_str() + at + 4, nullptr, 16)));
+    }
+    ADD_FAILURE() << "config.xml names no cable interface of the model";
+    return L"";
 }
 
 std::wstring Scenario::DbFile() const

@@ -42,11 +42,13 @@ private:
 
 // A left click at a point of a library window's client area (the main
 // window, a dialog, a menu). The pointer first moves there; the press only
-// follows when the control under it is `expected` or a panel holding it: a
-// press on the bare window would start moving the window, a modal loop that
-// waits for a button release that never comes (this is how a press on the
-// Fn-layer selector once hung a test: the press landed before anything had
-// hovered the selector). False, with a test failure, when nothing was pressed.
+// follows when the control under it is `expected` or a panel holding it. A
+// press with nothing hovered goes to the window itself, which starts moving
+// the window (WM_NCLBUTTONDOWN on the caption); Wine's move loop then waits
+// for a real button release that a sent WM_LBUTTONUP never gives. That is
+// how a press on the Fn-layer selector once hung a test: it came straight
+// after the first move the shown window got, which hovers nothing. False,
+// with a test failure, when nothing was pressed.
 bool ClickIn(HWND window, WEXA::PaintManager* manager, POINT at, WEXA::MControl* expected);
 // The same at the middle of a control of that window.
 bool ClickControlIn(HWND window, WEXA::PaintManager* manager, WEXA::MControl* control);
@@ -85,6 +87,15 @@ protected:
     void ChooseFromCombo(UINT id, long data);
     // Waits until the worker has done what the window asked of it.
     void Settle();
+    // Times the worker has taken the task so far.
+    size_t TaskCount(int code) const;
+    // The cable comes out or goes back in: the bus changes and Windows
+    // broadcasts the keyboard's vendor interface.
+    void Unplug();
+    void PlugBack();
+
+    // The path Windows broadcasts for the keyboard's vendor interface.
+    std::wstring VendorPath();
 
     // ---- what is held ----
     // The model's database file in the data folder.
@@ -101,6 +112,7 @@ protected:
 
     std::unique_ptr<testutil::MainWindowHarness> harness;
     std::unique_ptr<sim::SimKeyboard> keyboard;
+    int port = -1;  // the keyboard's vendor interface on the bus
 };
 
 // Bytes as "AA 1B 00".

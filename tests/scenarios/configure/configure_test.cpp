@@ -2,6 +2,8 @@
 // does it, from the program's first start on an empty data folder. After each
 // step the keyboard's memory, the database file (read with the sqlite3 shell)
 // and what the window shows agree.
+#include <map>
+
 #include "CColorButton.h"
 #include "CRecordList.h"
 #include "KeyFuncValue.h"
@@ -127,6 +129,7 @@ protected:
     void RecordUploadAndBindAMacro();
     void SetLightingModesAndKeyColours();
     void SwitchExportAndImportProfiles();
+    void UnplugAndPlugBack();
 
     // A profile's keys, row by row, as the database holds them.
     std::vector<std::string> KeyRows(int profile)
@@ -162,7 +165,9 @@ protected:
         const int mode = std::stoi(active);
         const sim::Bytes& settings = keyboard->Block(0x14);
         EXPECT_EQ(settings[2], mode >= kPerKeyMode ? 0xFD : mode);
-        if (mode >= kPerKeyMode) EXPECT_EQ(settings[10], mode - kPerKeyMode);
+        if (mode >= kPerKeyMode) {
+            EXPECT_EQ(settings[10], mode - kPerKeyMode);
+        }
     }
 
     DWORD clock = 5000;  // the macro recording's
@@ -452,6 +457,32 @@ void Configure::SwitchExportAndImportProfiles()
     DeleteFileW(chooser.path.c_str());
 }
 
+void Configure::UnplugAndPlugBack()
+{
+    const int profile = Dlg().m_currentProfile;
+    const std::vector<std::string> rows = KeyRows(profile);
+    std::map<uint8_t, sim::Bytes> memory;
+    for (uint8_t block : {0x14, 0x1A, 0x1C, 0x22, 0x2D}) memory[block] = keyboard->Block(block);
+
+    ASSERT_NO_FATAL_FAILURE(Unplug());
+    EXPECT_FALSE(Dlg().m_deviceConnected);
+    EXPECT_TRUE(Shown(80)) << "the home page says no keyboard is there";
+    ASSERT_NO_FATAL_FAILURE(PlugBack());
+    ASSERT_TRUE(Dlg().m_devicePresent);
+    // The card is picked again: the profile is read back from the keyboard.
+    const size_t picks = TaskCount(TASK_DEVICE_SELECTED);
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard());
+    ASSERT_TRUE(harness->PumpUntil([&] { return TaskCount(TASK_DEVICE_SELECTED) > picks; }));
+    Settle();
+    ASSERT_TRUE(Dlg().m_deviceConnected);
+    EXPECT_EQ(Dlg().m_currentProfile, profile);
+    EXPECT_EQ(Control<WEXA::ProfileList>(53)->GetCurData(), profile);
+    EXPECT_EQ(KeyRows(profile), rows) << "reading the keyboard back loses nothing";
+    for (const auto& block : memory)
+        EXPECT_EQ(keyboard->Block(block.first), block.second) << "block " << int(block.first);
+    EXPECT_EQ(KeyLabel(kKeyF1), L"B");
+}
+
 TEST_P(Configure, AsAKeyboardOwnerDoes)
 {
     ASSERT_NO_FATAL_FAILURE(ChooseModel());
@@ -459,6 +490,7 @@ TEST_P(Configure, AsAKeyboardOwnerDoes)
     ASSERT_NO_FATAL_FAILURE(RecordUploadAndBindAMacro());
     ASSERT_NO_FATAL_FAILURE(SetLightingModesAndKeyColours());
     ASSERT_NO_FATAL_FAILURE(SwitchExportAndImportProfiles());
+    ASSERT_NO_FATAL_FAILURE(UnplugAndPlugBack());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()),
