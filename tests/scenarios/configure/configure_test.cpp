@@ -11,25 +11,24 @@
 #include "KeyboardCtrl.h"
 #include "MComboBox.h"
 #include "MEdit.h"
-#include "MacroList.h"
 #include "MControlFont.h"
 #include "MTabCtrl.h"
+#include "MacroList.h"
+#include "MenuWnd.h"
 #include "ProfileList.h"
 #include "ScenarioFixture.h"
 #include "TabCtrlEx.h"
-#include "MenuWnd.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "pages/ProfileDlg.h"
-#include "services/AppEnvironment.h"
 
 namespace scenario {
 namespace {
 
 const int kLightingTab = 1, kMatrixTab = 2, kKeysTab = 4, kMacroTab = 5;
-const int kKeyF1 = 0x3A, kKeyEsc = 0x29, kKeyB = 0x05;
+const int kKeyF1 = 0x3A, kKeyF2 = 0x3B, kKeyEsc = 0x29, kKeyB = 0x05;
+// Categories of the key-function area, and the mouse's "back" tile.
 const int kKeysCategory = 2, kMouseCategory = 5, kMacroCategory = 3;
-const int kMouseBack = 90;  // the mouse function tile "back" (record 40 ..)
-const int kKeyF2 = 0x3B;
+const int kMouseBack = 90;
 const int kStaticMode = 1, kRainbowMode = 2, kPerKeyMode = 128;
 const UINT kRedPreset = 148, kOrangePreset = 149;
 const UINT kExportEntry = 602;  // of the profile row's menu
@@ -130,6 +129,8 @@ protected:
     void SetLightingModesAndKeyColours();
     void SwitchExportAndImportProfiles();
     void UnplugAndPlugBack();
+    // Picks the profile of the row in the profile manager and confirms.
+    void SwitchTo(int row);
 
     // A profile's keys, row by row, as the database holds them.
     std::vector<std::string> KeyRows(int profile)
@@ -139,8 +140,6 @@ protected:
             "macro_value3, macro_desc FROM t_key_macro_data WHERE profile = " +
             std::to_string(profile) + " ORDER BY fn_layer, key_code");
     }
-    // Picks the profile of the row in the profile manager and confirms.
-    void SwitchTo(int row);
 
     // The zone-0 row of the light mode: status|colorful|color_value.
     std::string LightRow(int mode)
@@ -182,7 +181,8 @@ void Configure::ChooseModel()
     EXPECT_EQ(Narrow(static_cast<const wchar_t*>(Control<WEXA::MControlFont>(38)->GetTitle())),
               Model().name);
 
-    // Three new profiles, the first active, as the list shows them.
+    // Three new profiles, the first active, as the window's profile list
+    // holds them.
     auto* list = Control<WEXA::ProfileList>(53);
     const std::vector<std::string> profiles =
         Sql("SELECT profile, name, status FROM t_profile_data ORDER BY profile");
