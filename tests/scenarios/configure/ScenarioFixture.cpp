@@ -98,9 +98,9 @@ void CALLBACK EveryTick::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
 
 bool ClickIn(HWND window, WEXA::PaintManager* manager, POINT at, WEXA::MControl* expected)
 {
-    // A pointer arrives with more than one move. The first move a window gets
-    // after it appears may leave nothing hovered (under Wine its mouse
-    // tracking starts only then), so a second one follows when needed.
+    // A pointer arrives with more than one move. Under Wine the first move a
+    // shown window gets often leaves nothing hovered, so a second one follows
+    // when needed.
     SendMouse(window, WM_MOUSEMOVE, 0, at);
     WEXA::MControl* hover = manager->GetHoverControl();
     if (!hover || !Holds(hover, expected)) {
