@@ -31,6 +31,10 @@ void KeyboardDlg::SelectDevice(int deviceType)
 
     DeviceDataDB* db = DeviceDataDB::Instance();
     if (db->IsOpened()) db->CloseDevice();
+    // The folder may have gone since start-up (the user emptied the data
+    // folder): without it the database could not be created and nothing the
+    // user sets would be kept.
+    CreateDirectoryTree(GetDataFolder() + L"db");
     db->OpenDevice(GetDataFolder().c_str(), name.c_str());
 
     const KeyboardLayout layout =
