@@ -509,6 +509,9 @@ public:
     // ---- profiles ----
     // Reloads every page for the current profile (after a profile load).
     void RefreshPages();
+    // After a profile apply the keyboard did not confirm: the user is told and
+    // the last profile it took in full is made current and applied again.
+    void FallBackToConfirmedProfile(int failed);
     void DeleteSelectedProfile();
     void ShowProfileLimit(HWND parent);
     void ExportProfileXml();
@@ -653,6 +656,8 @@ public:
     std::atomic<int> m_currentPage{0};
     std::atomic<int> m_currentTab{1};
     std::atomic<int> m_currentProfile{1};
+    // The profile the keyboard holds in full (read from it or applied); 0 none.
+    std::atomic<int> m_confirmedProfile{0};
     int m_currentFnLayer = 0;
     int m_selectedKey = 0;
     std::atomic<int> m_lightMode{0};

@@ -11,6 +11,7 @@
 #include "ImageView.h"
 #include "ImageViewList.h"
 #include "LCDViewList.h"
+#include "ProfileList.h"
 #include "SqliteShell.h"
 #include "mainwnd/DeleteFolder.h"
 #include "services/AppEnvironment.h"
@@ -120,6 +121,41 @@ TEST_F(FaultFixture, AfterARefusalTheNextChangeGoesThrough)
     EXPECT_EQ(StoredKey(kKeyF1), "2|4");
     EXPECT_EQ(Hex(KeyboardKey(kKeyF1)), "10 00 04");
     EXPECT_TRUE(keyboard->Violations().empty());
+}
+
+// A chunk of the profile switch's key tables is refused: the user is told, the
+// profile the keyboard held stays the active one and is written again over
+// what of the other got through.
+TEST_F(FaultFixture, ARefusedChunkOfAProfileSwitchFallsBackToTheConfirmedProfile)
+{
+    Start("Kestrova-K87");
+    ASSERT_EQ(Sql("SELECT profile FROM t_profile_data WHERE status = 1;"), "1\n");
+    // Profile 2 gives F1 (in the first chunk of layer 0) another function.
+    KeyMacroData row;
+    ASSERT_TRUE(DeviceDataDB::Instance()->GetKeyMacro(2, 0, kKeyF1, row));
+    row.macro_value = kKeyA;
+    row.macro_desc = L"A";
+    ASSERT_TRUE(DeviceDataDB::Instance()->UpdateKeyMacro(row));
+    keyboard->AddFault(sim::Fault::Refuse, 0x1B, 56, 6);  // every try of the second chunk
+    shown.clear();
+
+    auto* list = Dlg().ProfileListCtl();
+    ASSERT_NE(list, nullptr);
+    list->SetSelectItem(1);
+    EXPECT_EQ(harness->SendControlEvent(53, 2), 1);
+    Settle();
+
+    EXPECT_TRUE(Responds());
+    EXPECT_EQ(CountShown(kNotConfirmedText), 1u);
+    EXPECT_EQ(Sql("SELECT profile FROM t_profile_data WHERE status = 1;"), "1\n");
+    EXPECT_EQ(Dlg().m_currentProfile, 1);
+    EXPECT_EQ(list->GetCurData(), 1) << "the list shows the profile in use";
+    EXPECT_EQ(Hex(KeyboardKey(kKeyF1)), "10 00 3A") << "profile 1's keys are on the keyboard again";
+    EXPECT_EQ(StoredKey(kKeyF1), "2|58");
+    EXPECT_EQ(Sql("SELECT macro_value FROM t_key_macro_data WHERE profile = 2 AND fn_layer = 0 "
+                  "AND key_code = 58;"),
+              "4\n")
+        << "profile 2 itself is kept as the user made it";
 }
 
 // ---- the data folder fails --------------------------------------------------------

@@ -158,7 +158,6 @@ bool KeyTableRoutines::WriteKeyFunctions(int profile, int fnLayer, int key)
                                   kKeyTableLength);
     }
     if (key != -2) return true;
-    bool confirmed = true;
     for (int layer = 0; layer < kFnLayers; ++layer) {
         uint8_t table[kDefaultTableSize];
         memcpy(table, m_maps.defaultTables[layer], sizeof table);
@@ -170,10 +169,12 @@ bool KeyTableRoutines::WriteKeyFunctions(int profile, int fnLayer, int key)
             m_codec.Encode(*row, &table[3 * index]);
         }
         FreeRecordList(rows);
-        confirmed &= m_hid.TransferData(uint8_t(DeviceCommand::kWriteKeys + 2 * layer), table,
-                                        kKeyTableLength);
+        // Nothing more goes to a keyboard that did not take a layer.
+        if (!m_hid.TransferData(uint8_t(DeviceCommand::kWriteKeys + 2 * layer), table,
+                                kKeyTableLength))
+            return false;
     }
-    return confirmed;
+    return true;
 }
 
 RestoreResult KeyTableRoutines::RestoreDefaultKeys(int profile, int fnLayer, int key)
