@@ -8,10 +8,10 @@
 #include <windows.h>
 
 #include "FaultFixture.h"
-#include "ImageView.h"
 #include "ImageViewList.h"
 #include "LCDViewList.h"
 #include "ProfileList.h"
+#include "ScreenshotCompare.h"
 #include "SqliteShell.h"
 #include "mainwnd/DeleteFolder.h"
 #include "services/AppEnvironment.h"
@@ -260,6 +260,57 @@ TEST_F(FaultFixture, ADataFolderThatTakesNoWritesKeepsTheKeyAsItWas)
     EXPECT_EQ(CountShown(kNotSavedText), 1u);
     EXPECT_EQ(StoredKey(kKeyF1), "2|58");
     EXPECT_EQ(Hex(KeyboardKey(kKeyF1)), Hex(keyboardBefore)) << "what is not kept is not sent";
+}
+
+// The LCD folder takes no more files. A small quota folder needs a mount the
+// test program cannot make under Wine; the layer's folder is replaced by a
+// plain file of the same name instead, so no picture can be written into it.
+bool ChoosePictures(void* self, HWND, int kind, std::vector<std::wstring>& paths)
+{
+    if (kind == 0) paths = *static_cast<std::vector<std::wstring>*>(self);
+    return !paths.empty();
+}
+
+TEST_F(FaultFixture, AnLcdFolderThatTakesNoFilesStoresNoFrames)
+{
+    Start("Kestrova-K75-LCD");
+    std::vector<std::wstring> pictures;
+    for (COLORREF colour : {0x0000FFu, 0x00FF00u}) {
+        testutil::PixelBuffer picture;
+        picture.width = picture.height = 8;
+        picture.pixels.assign(64, 0xFF000000u | colour);
+        pictures.push_back(GetDataFolder() + L"pick" + std::to_wstring(pictures.size()) + L".png");
+        ASSERT_TRUE(testutil::SavePng(picture, pictures.back()));
+    }
+    Dlg().SetLcdFileChooser(&ChoosePictures, &pictures);
+    auto* layers = Dlg().CtlAs<WEXA::LCDViewList>(368);
+    auto* strip = Dlg().CtlAs<WEXA::ImageViewList>(381);
+    ASSERT_TRUE(layers && strip);
+    ASSERT_EQ(harness->SendControlEvent(369, 2), 1);  // a new animation
+    const int ledId = Dlg().m_lcdCurrentLedId;
+    ASSERT_GT(ledId, 0);
+    const std::string folder =
+        Sql("SELECT file_dir FROM t_ledlayer_data WHERE led_id = " + std::to_string(ledId) + ";");
+    const std::wstring layerFolder = GetDataFolder() + L"led\\" + Wide(model->name) + L"\\" +
+                                     Wide(folder.substr(0, folder.size() - 1).c_str());
+    ASSERT_TRUE(DeleteFolder(layerFolder));
+    ASSERT_TRUE(WriteBytes(layerFolder, "full"));
+    shown.clear();
+
+    const int row = layers->GetItemCount() - 1;
+    layers->SetCurSel(row);
+    harness->SendControlEvent(368, 2, row);  // an empty animation starts with pictures
+    harness->SendControlEvent(411, 2);       // save
+    Settle();
+    DeleteFileW(layerFolder.c_str());
+    for (const std::wstring& path : pictures) DeleteFileW(path.c_str());
+
+    EXPECT_TRUE(Responds());
+    EXPECT_EQ(CountShown(kNotSavedText), 1u);
+    EXPECT_EQ(strip->GetItemCount(), 0) << "no frame stands for a picture that was not written";
+    EXPECT_EQ(
+        Sql("SELECT COUNT(*) FROM t_ledframe_data WHERE led_id = " + std::to_string(ledId) + ";"),
+        "0\n");
 }
 
 }  // namespace
