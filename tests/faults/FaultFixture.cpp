@@ -66,12 +66,6 @@ void FaultFixture::Start(const char* modelName, bool viaReceiver, bool removeDat
     Settle();
 }
 
-void FaultFixture::StopWindow()
-{
-    harness.reset();
-    DeviceDataDB::Instance()->CloseDevice();
-}
-
 void FaultFixture::TearDown()
 {
     harness.reset();

@@ -39,9 +39,6 @@ protected:
     // the keyboard (through its receiver with `viaReceiver`) and starts the
     // window with the model picked; waits until its profiles are loaded.
     void Start(const char* modelName, bool viaReceiver = false, bool removeDatabase = true);
-    // Stops the window (as quitting does) and closes the database, keeping the
-    // keyboard and the files.
-    void StopWindow();
     // The window handles a message within a second.
     bool Responds();
     // Waits until the worker has nothing left to do.
