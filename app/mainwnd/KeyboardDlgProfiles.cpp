@@ -178,8 +178,9 @@ void KeyboardDlg::FallBackToConfirmedProfile(int failed)
     const int confirmed = m_confirmedProfile;
     // The profile the keyboard last took in full becomes the current one again
     // and is applied anew over what of the failed one got through; when that
-    // is the one that failed, it stays (no endless retry).
-    if (confirmed <= 0 || confirmed == failed) return;
+    // is the one that failed, or one deleted since, it stays (no endless retry).
+    CString name;
+    if (confirmed <= 0 || confirmed == failed || !Db().GetProfileName(confirmed, name)) return;
     m_currentProfile = confirmed;
     Db().SetActiveProfile(confirmed);
     FillProfileList();
