@@ -103,6 +103,8 @@ enum KeyboardMessage : UINT {
     KBM_LANGUAGE_CHANGED = 2024,
     KBM_DRAG_OVER = 2025,
     KBM_DROP = 2026,
+    KBM_WRITE_NOT_CONFIRMED = 2027,
+    KBM_DATABASE_UNREADABLE = 2028,
 };
 
 namespace WEXA {
@@ -269,8 +271,16 @@ public:
     bool ReadDefaultKeyTables();
     bool ReadLedMap();
     bool ReadKeyFunctions();
-    // Task 8 for this key and layer.
-    void QueueKeyWrite(int fnLayer, int key);
+    // Task 8 for this key and layer; `before` is the key's row before the change
+    // that is written, put back when the keyboard does not confirm the write.
+    void QueueKeyWrite(int fnLayer, int key, const KeyMacroData* before = nullptr);
+    // Puts back the rows key writes replaced (the oldest row of each key), in the
+    // database and on the keyboard picture; true when there was one.
+    bool TakeBackKeyWrites(const std::vector<KeyWriteRequest>& requests);
+    // Tells the user (once until the message is closed) that the keyboard did
+    // not confirm a change; any thread.
+    void ReportUnconfirmedWrite();
+    LONG OnUnconfirmedWrite();
     void SendEffectFrame(const std::vector<KeyColour>& items);
     KeyTableRoutines KeyTables();
     ColourTransfer Colours();
@@ -499,6 +509,9 @@ public:
     // ---- profiles ----
     // Reloads every page for the current profile (after a profile load).
     void RefreshPages();
+    // After a profile apply the keyboard did not confirm: the user is told and
+    // the last profile it took in full is made current and applied again.
+    void FallBackToConfirmedProfile(int failed);
     void DeleteSelectedProfile();
     void ShowProfileLimit(HWND parent);
     void ExportProfileXml();
@@ -526,7 +539,9 @@ public:
     // a selected key. A key without a row gets one (function fields empty), so
     // what the picture shows is what the database keeps.
     bool ReadSelectedKeyRow(KeyMacroData& row);
-    // Stores the row, shows its function on the key and queues the key write.
+    // Stores the row, shows its function on the key and queues the key write
+    // (with the row it replaced). A row that cannot be stored is neither shown
+    // nor written; the user is told.
     void StoreSelectedKeyRow(const KeyMacroData& row);
     // Ends the key-combination capture: hooks removed, input method context
     // given back, the key test's raw input on again. Harmless when none runs.
@@ -606,6 +621,10 @@ public:
 
     // ---- the state (read by pages and tests) ----
     TaskQueue m_taskQueue;
+    // A message about an unconfirmed change is posted or open.
+    std::atomic<bool> m_unconfirmedShown{false};
+    // The database file the user was last told cannot be read (device-state lock).
+    std::wstring m_unreadableDatabase;
     std::atomic<bool> m_runtimeStarted{false};
     std::atomic<int> m_workerPaused{0};
     std::atomic<int> m_reopenSession{0};
@@ -637,6 +656,8 @@ public:
     std::atomic<int> m_currentPage{0};
     std::atomic<int> m_currentTab{1};
     std::atomic<int> m_currentProfile{1};
+    // The profile the keyboard holds in full (read from it or applied); 0 none.
+    std::atomic<int> m_confirmedProfile{0};
     int m_currentFnLayer = 0;
     int m_selectedKey = 0;
     std::atomic<int> m_lightMode{0};

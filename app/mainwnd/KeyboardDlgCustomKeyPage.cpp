@@ -278,14 +278,27 @@ bool KeyboardDlg::ReadSelectedKeyRow(KeyMacroData& row)
 void KeyboardDlg::StoreSelectedKeyRow(const KeyMacroData& row)
 {
     KeyMacroData stored;
-    if (Db().GetKeyMacro(row.profile, row.fn_layer, row.key_code, stored))
-        Db().UpdateKeyMacro(row);
-    else
-        Db().ReplaceKeyMacro(row);
+    bool saved;
+    if (Db().GetKeyMacro(row.profile, row.fn_layer, row.key_code, stored)) {
+        saved = Db().UpdateKeyMacro(row);
+    } else {
+        saved = Db().ReplaceKeyMacro(row) > 0;
+        // Taken back, the key has a row with no function.
+        stored = row;
+        stored.macro_type = stored.macro_value = stored.macro_value2 = stored.macro_value3 = 0;
+        stored.macro_desc.Empty();
+    }
+    if (!saved) {
+        // What cannot be kept is not sent either: the key shows and keeps what
+        // it had.
+        AskUser(LangText(73), LangText(819), 0);
+        return;
+    }
     if (auto* picture = CtlAs<KeyboardCtrl>(58)) {
         picture->SetKeyItemInfo(row.key_code, row.macro_desc, row.macro_type, row.macro_desc);
         picture->UpdateControl(1, 0);
     }
+    QueueKeyWrite(m_currentFnLayer, m_selectedKey, &stored);
 }
 
 LONG KeyboardDlg::OnKeyFunctionValue()
@@ -327,8 +340,9 @@ LONG KeyboardDlg::OnKeyFunctionValue()
         row.macro_value3 = 0;
         row.macro_desc = text;
         StoreSelectedKeyRow(row);
+    } else {
+        QueueKeyWrite(m_currentFnLayer, m_selectedKey);
     }
-    QueueKeyWrite(m_currentFnLayer, m_selectedKey);
     return 1;
 }
 
@@ -401,7 +415,7 @@ LONG KeyboardDlg::StoreMacroPlayMode(UINT, UINT_PTR, LONG_PTR)
         macro.play_times = row.macro_value3;
         Db().UpdateMacro(macro);
     }
-    QueueKeyWrite(m_currentFnLayer, m_selectedKey);
+    if (!haveRow) QueueKeyWrite(m_currentFnLayer, m_selectedKey);
     return 1;
 }
 
@@ -540,7 +554,6 @@ LONG KeyboardDlg::OnKeyComboSave()
     row.macro_value2 = bits;
     row.macro_desc = text;
     StoreSelectedKeyRow(row);
-    QueueKeyWrite(m_currentFnLayer, m_selectedKey);
     return 1;
 }
 

@@ -15,6 +15,9 @@
 #include "services/db/DeviceDataDB.h"
 #include "services/hid/HidDeviceManager.h"
 
+#include <set>
+#include <tuple>
+
 using WEXA::KeyboardCtrl;
 using WEXA::MATRIXITEM_INFO;
 using WEXA::MatrixScreen;
@@ -88,17 +91,55 @@ bool KeyboardDlg::ReadKeyFunctions()
     return KeyTables().ReadKeyFunctions(m_currentProfile);
 }
 
-void KeyboardDlg::QueueKeyWrite(int fnLayer, int key)
+void KeyboardDlg::QueueKeyWrite(int fnLayer, int key, const KeyMacroData* before)
 {
-    m_keyWrites.Push(fnLayer, key);
+    m_keyWrites.Push(fnLayer, key, before);
     AppendTask(TASK_WRITE_KEY_FUNCTIONS);
 }
 
 void KeyboardDlg::SetKeyMacroData()
 {
     KeyWriteRequest request{m_currentFnLayer, m_selectedKey};
-    m_keyWrites.Pop(request);  // none queued: the profile apply's own write
-    KeyTables().WriteKeyFunctions(m_currentProfile, request.fnLayer, request.key);
+    const bool queued = m_keyWrites.Pop(request);  // none: the profile apply's own write
+    if (KeyTables().WriteKeyFunctions(m_currentProfile, request.fnLayer, request.key)) return;
+    // The keyboard keeps what it had: so does the database, for this change and
+    // for the ones queued behind it (their tasks write the rows put back).
+    std::vector<KeyWriteRequest> failed;
+    if (queued) failed.push_back(request);
+    for (const KeyWriteRequest& later : m_keyWrites.Clear()) failed.push_back(later);
+    TakeBackKeyWrites(failed);
+    ReportUnconfirmedWrite();
+}
+
+bool KeyboardDlg::TakeBackKeyWrites(const std::vector<KeyWriteRequest>& requests)
+{
+    KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
+    std::set<std::tuple<int, int, int>> done;
+    bool any = false;
+    for (const KeyWriteRequest& request : requests) {
+        if (!request.hasBefore) continue;
+        const KeyMacroData& row = request.before;
+        if (!done.insert(std::make_tuple(row.profile, row.fn_layer, row.key_code)).second) continue;
+        any = true;
+        Db().UpdateKeyMacro(row);
+        if (picture && row.profile == m_currentProfile && row.fn_layer == m_currentFnLayer)
+            picture->SetKeyItemInfo(row.key_code, row.macro_desc, row.macro_type, row.macro_desc);
+    }
+    if (any && picture) picture->UpdateControl(1, 0);
+    return any;
+}
+
+void KeyboardDlg::ReportUnconfirmedWrite()
+{
+    if (m_unconfirmedShown.exchange(true)) return;
+    if (!::PostMessageW(GetSafeHwnd(), KBM_WRITE_NOT_CONFIRMED, 0, 0)) m_unconfirmedShown = false;
+}
+
+LONG KeyboardDlg::OnUnconfirmedWrite()
+{
+    AskUser(LangText(71), LangText(533), 0);
+    m_unconfirmedShown = false;
+    return 1;
 }
 
 LONG KeyboardDlg::RestoreDefaultKeys()

@@ -451,8 +451,13 @@ LONG KeyboardDlg::SaveLcdFrames()
     const std::vector<IMGITEM_INFO*> rows = strip->GetImageViewItems();
     for (size_t i = 0; i < rows.size(); ++i) {
         const IMGITEM_INFO* row = rows[i];
-        if (wcscmp(row->strEditImagePath, row->strImagePath) != 0)
-            ReplaceFileWithCopy(row->strEditImagePath, row->strImagePath);
+        // A frame whose picture the folder did not take is not stored: the
+        // stored frames stay as they were and the edits stay in the strip.
+        if (wcscmp(row->strEditImagePath, row->strImagePath) != 0 &&
+            !ReplaceFileWithCopy(row->strEditImagePath, row->strImagePath)) {
+            AskUser(LangText(73), LangText(819), 0);
+            return 0;
+        }
         LedFrameData record;
         record.led_id = ledId;
         record.name = row->strName;

@@ -486,6 +486,7 @@ LONG KeyboardDlg::ImportLcdPictures()
     std::vector<std::wstring> files;
     if (!ChooseLcdFiles(0, files)) return 0;
     auto* canvas = CtlAs<ImageView>(377);
+    bool refused = false;  // a picture the layer's folder did not take
     for (const std::wstring& file : files) {
         LedLayerData layer;
         if (!LcdDb().GetLedLayer(m_lcdCurrentLedId, layer)) break;
@@ -494,7 +495,10 @@ LONG KeyboardDlg::ImportLcdPictures()
         const std::wstring name = FreeLcdStamp(folder, L".png") + L".png";
         Sleep(2);
         const std::wstring copy = folder + name;
-        if (!CopyFileW(file.c_str(), copy.c_str(), TRUE)) continue;
+        if (!CopyFileW(file.c_str(), copy.c_str(), TRUE)) {
+            refused = true;
+            continue;
+        }
         if (canvas) canvas->SaveCurrentImage(copy.c_str());
         const int selected = strip->GetCurSel();
         const int count = strip->GetItemCount();
@@ -503,6 +507,7 @@ LONG KeyboardDlg::ImportLcdPictures()
         else
             strip->AddString(copy.c_str(), 50, 0, name.c_str());
     }
+    if (refused) AskUser(LangText(73), LangText(819), 0);
     return 1;
 }
 

@@ -76,6 +76,8 @@ LONG KeyboardDlg::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
         case KBM_LANGUAGE_CHANGED: ApplyLanguage(); break;
         case KBM_DRAG_OVER: return OnDragOverNotify(lparam);
         case KBM_DROP: return 1;
+        case KBM_WRITE_NOT_CONFIRMED: return OnUnconfirmedWrite();
+        case KBM_DATABASE_UNREADABLE: AskUser(LangText(72), LangText(533), 0); return 1;
         default: break;
     }
     return MDialog::OnWindowMessage(msg, wparam, lparam);

@@ -93,8 +93,9 @@ void KeyboardDlg::LoadProfiles()
     if (m_deviceType == 102) LoadMatrixModes();
 
     HidDeviceManager& hid = HidDeviceManager::Instance();
-    if (BeginDeviceSession(hid) && ReadDeviceInfo() && ReadDefaultKeyTables() && ReadLedMap())
-        ReadKeyFunctions();
+    if (BeginDeviceSession(hid) && ReadDeviceInfo() && ReadDefaultKeyTables() && ReadLedMap() &&
+        ReadKeyFunctions())
+        m_confirmedProfile = m_currentProfile.load();  // its keys are the keyboard's
     EndDeviceSession(hid);
 
     // The other new profiles start from the first one's keys as the read left them.
@@ -144,8 +145,12 @@ void KeyboardDlg::ApplyProfileToDevice()
         m_selectedKey = -2;
         LoadKeyAssignments(profile);
         // All four layers, whatever single-key writes are still queued.
-        KeyTables().WriteKeyFunctions(profile, 0, -2);
+        if (!KeyTables().WriteKeyFunctions(profile, 0, -2)) {
+            FallBackToConfirmedProfile(profile);
+            return;
+        }
     }
+    m_confirmedProfile = profile;
     LoadPerformanceSettings();
     LoadLightModes();
     if (picture) picture->ResetAllItemCheck(0);
@@ -165,6 +170,21 @@ void KeyboardDlg::ApplyProfileToDevice()
         if (m_currentPage == 2) OnEffectModeChanged();
     }
     if (m_deviceType == 102) LoadMatrixModes();
+}
+
+void KeyboardDlg::FallBackToConfirmedProfile(int failed)
+{
+    ReportUnconfirmedWrite();
+    const int confirmed = m_confirmedProfile;
+    // The profile the keyboard last took in full becomes the current one again
+    // and is applied anew over what of the failed one got through; when that
+    // is the one that failed, or one deleted since, it stays (no endless retry).
+    CString name;
+    if (confirmed <= 0 || confirmed == failed || !Db().GetProfileName(confirmed, name)) return;
+    m_currentProfile = confirmed;
+    Db().SetActiveProfile(confirmed);
+    FillProfileList();
+    AppendTask(TASK_APPLY_PROFILE);
 }
 
 void KeyboardDlg::ShowProfileLimit(HWND parent)

@@ -35,7 +35,19 @@ void KeyboardDlg::SelectDevice(int deviceType)
     // folder): without it the database could not be created and nothing the
     // user sets would be kept.
     CreateDirectoryTree(GetDataFolder() + L"db");
-    db->OpenDevice(GetDataFolder().c_str(), name.c_str());
+    if (!db->OpenDevice(GetDataFolder().c_str(), name.c_str())) {
+        // A file that is there but cannot be read is left as it is (nothing is
+        // stored meanwhile); the user is told once per file.
+        const CString path = DeviceDataDB::MakeFilePath(GetDataFolder().c_str(), name.c_str());
+        WIN32_FILE_ATTRIBUTE_DATA file = {};
+        const bool present = GetFileAttributesExW(path, GetFileExInfoStandard, &file) &&
+                             !(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                             (file.nFileSizeLow || file.nFileSizeHigh);
+        if (present && m_unreadableDatabase != static_cast<const wchar_t*>(path)) {
+            m_unreadableDatabase = static_cast<const wchar_t*>(path);
+            ::PostMessageW(GetSafeHwnd(), KBM_DATABASE_UNREADABLE, 0, 0);
+        }
+    }
 
     const KeyboardLayout layout =
         LoadKeyboardLayout(GetExeFolder() + L"layouts\\" + layoutName + L".xml");

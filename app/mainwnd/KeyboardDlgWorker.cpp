@@ -67,7 +67,9 @@ void KeyboardDlg::RunAfterSteps(const TaskAfter& after)
 KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
 {
     TaskAfter all;
-    m_keyWrites.Clear();  // the key writes of the dropped task 8s
+    // The key writes of the dropped task 8s never reach the keyboard: the rows
+    // their changes stored are put back.
+    if (TakeBackKeyWrites(m_keyWrites.Clear())) ReportUnconfirmedWrite();
     for (int code : m_taskQueue.Clear()) {
         TaskAfter after = AfterStepOf(code);
         all.closeWait |= after.closeWait;
@@ -160,6 +162,11 @@ void KeyboardDlg::RunTask(int code)
                 case TASK_DOWNLOAD_FIRMWARE_TOOL: DownloadFirmwareTool(); break;
                 default: break;  // codes without a runner are taken and ignored
             }
+        }
+        if (!performed && code == TASK_WRITE_KEY_FUNCTIONS) {
+            // No keyboard took the key's change: it is taken back.
+            KeyWriteRequest request;
+            if (m_keyWrites.Pop(request) && TakeBackKeyWrites({request})) ReportUnconfirmedWrite();
         }
         if (m_devicePresent && m_deviceConnected) m_reopenSession = 1;
     }

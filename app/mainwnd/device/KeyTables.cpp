@@ -127,13 +127,13 @@ bool KeyTableRoutines::ReadKeyFunctions(int profile)
     return true;
 }
 
-void KeyTableRoutines::WriteKeyFunctions(int profile, int fnLayer, int key)
+bool KeyTableRoutines::WriteKeyFunctions(int profile, int fnLayer, int key)
 {
     DeviceSession session(m_hid);
     const bool layerValid = fnLayer >= 0 && fnLayer < kFnLayers;
     if (key > 0) {
         const int index = m_maps.IndexOf(key);
-        if (index < 0 || !layerValid) return;
+        if (index < 0 || !layerValid) return true;
         uint8_t record[3] = {};
         KeyMacroData row;
         // A key without a stored function keeps the keyboard's default (three
@@ -142,32 +142,39 @@ void KeyTableRoutines::WriteKeyFunctions(int profile, int fnLayer, int key)
             m_codec.Encode(row, record);
         else
             memcpy(record, &m_maps.defaultTables[fnLayer][3 * index], 3);
+        const uint8_t write = uint8_t(DeviceCommand::kWriteKeys + 2 * fnLayer);
         uint8_t command[64];
-        BuildCommand(command, uint8_t(DeviceCommand::kWriteKeys + 2 * fnLayer), 3 * index, 3,
-                     record, 3);
-        m_hid.SendCommand(command);
-    } else if (key == -1) {
-        if (!layerValid) return;
+        BuildCommand(command, write, 3 * index, 3, record, 3);
+        if (!m_hid.SendCommand(command)) return false;
+        // The buffer holds the answer, or the request as sent when none came: only
+        // an answer to this command with the acknowledge status confirms it.
+        return command[0] == 0xAA && command[1] == write && command[7] == 0x55;
+    }
+    if (key == -1) {
+        if (!layerValid) return true;
         uint8_t table[kDefaultTableSize];
         memcpy(table, m_maps.defaultTables[fnLayer], sizeof table);
-        m_hid.TransferData(uint8_t(DeviceCommand::kWriteKeys + 2 * fnLayer), table,
-                           kKeyTableLength);
-    } else if (key == -2) {
-        for (int layer = 0; layer < kFnLayers; ++layer) {
-            uint8_t table[kDefaultTableSize];
-            memcpy(table, m_maps.defaultTables[layer], sizeof table);
-            std::vector<KeyMacroData*> rows;
-            m_db.GetLayerKeyMacros(profile, layer, rows);
-            for (const KeyMacroData* row : rows) {
-                const int index = m_maps.IndexOf(row->key_code);
-                if (row->macro_type == 0 || index < 0) continue;
-                m_codec.Encode(*row, &table[3 * index]);
-            }
-            FreeRecordList(rows);
-            m_hid.TransferData(uint8_t(DeviceCommand::kWriteKeys + 2 * layer), table,
-                               kKeyTableLength);
-        }
+        return m_hid.TransferData(uint8_t(DeviceCommand::kWriteKeys + 2 * fnLayer), table,
+                                  kKeyTableLength);
     }
+    if (key != -2) return true;
+    for (int layer = 0; layer < kFnLayers; ++layer) {
+        uint8_t table[kDefaultTableSize];
+        memcpy(table, m_maps.defaultTables[layer], sizeof table);
+        std::vector<KeyMacroData*> rows;
+        m_db.GetLayerKeyMacros(profile, layer, rows);
+        for (const KeyMacroData* row : rows) {
+            const int index = m_maps.IndexOf(row->key_code);
+            if (row->macro_type == 0 || index < 0) continue;
+            m_codec.Encode(*row, &table[3 * index]);
+        }
+        FreeRecordList(rows);
+        // Nothing more goes to a keyboard that did not take a layer.
+        if (!m_hid.TransferData(uint8_t(DeviceCommand::kWriteKeys + 2 * layer), table,
+                                kKeyTableLength))
+            return false;
+    }
+    return true;
 }
 
 RestoreResult KeyTableRoutines::RestoreDefaultKeys(int profile, int fnLayer, int key)

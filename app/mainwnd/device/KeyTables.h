@@ -78,7 +78,10 @@ public:
     // key's record (3 bytes at 3 x index; a key without a stored function gets its
     // default record), -1 the layer's default table, -2 all four layers: the
     // default tables overlaid with the profile's rows. Inside AA 10 ... AA 11.
-    void WriteKeyFunctions(int profile, int fnLayer, int key);
+    // False when the keyboard did not confirm what was sent (no answer, a
+    // refusal, a failed write); true also when there was nothing to send. The
+    // layers after one the keyboard did not take are not sent.
+    bool WriteKeyFunctions(int profile, int fnLayer, int key);
 
     // Restores `key` (above 0) or, for 0 and below, the whole Fn layer to the
     // keyboard's default table and stores the rows; the caller shows them and

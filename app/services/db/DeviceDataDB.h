@@ -109,8 +109,8 @@ public:
     // others.
     void InsertKeyMacros(std::vector<KeyMacroData> records);
     // Sets the function fields of the row of the record's (profile, fn_layer,
-    // key_code); no row is created.
-    void UpdateKeyMacro(const KeyMacroData& record);
+    // key_code); no row is created. False when the change was not stored.
+    bool UpdateKeyMacro(const KeyMacroData& record);
     void UpdateKeyMacros(std::vector<KeyMacroData> records);
     bool GetKeyMacro(int profile, int fnLayer, int keyCode, KeyMacroData& record);
     int GetLayerKeyMacros(int profile, int fnLayer, std::vector<KeyMacroData*>& list);

@@ -112,13 +112,13 @@ void DeviceDataDB::InsertKeyMacros(std::vector<KeyMacroData> records)
         [](SQLiteStatement& stmt, const KeyMacroData& r) { BindInsert(stmt, r); });
 }
 
-void DeviceDataDB::UpdateKeyMacro(const KeyMacroData& record)
+bool DeviceDataDB::UpdateKeyMacro(const KeyMacroData& record)
 {
     CAutoLock lock(m_lock);
     SQLiteStatement stmt;
-    if (m_db.Prepare(stmt, kUpdateKeyMacro) != SQLITE_OK) return;
+    if (m_db.Prepare(stmt, kUpdateKeyMacro) != SQLITE_OK) return false;
     BindUpdate(stmt, record);
-    stmt.Step();
+    return RunChange(stmt);
 }
 
 void DeviceDataDB::UpdateKeyMacros(std::vector<KeyMacroData> records)
