@@ -43,6 +43,14 @@ const int kLcdTitles[][2] = {{364, 801}, {367, 870}, {368, 863}, {369, 803}, {37
                              {374, 806}, {376, 862}, {378, 808}, {380, 809}, {382, 810}, {386, 860},
                              {395, 812}, {410, 827}, {411, 819}, {412, 820}, {413, 821}};
 
+// A tab's text, set (and repainted) only when it changes: the window may
+// still be starting, minimised, when the language is applied.
+void SetTabText(TabCtrlEx* tabs, int index, const CString& text)
+{
+    TABITEM_INFO item;
+    if (tabs->GetItemInfo(index, item) && item.text != text) tabs->SetItemText(index, text);
+}
+
 }  // namespace
 
 void KeyboardDlg::ApplyLanguageToPageItems()
@@ -57,7 +65,7 @@ void KeyboardDlg::ApplyLanguageToPageItems()
         int index = 0;
         for (int text : row.texts) {
             if (auto* tabs = dynamic_cast<TabCtrlEx*>(control))
-                tabs->SetItemText(index, LangText(text));
+                SetTabText(tabs, index, LangText(text));
             else if (auto* combo = dynamic_cast<MComboBox*>(control))
                 combo->SetItemText(index, LangText(text));
             ++index;
@@ -65,5 +73,5 @@ void KeyboardDlg::ApplyLanguageToPageItems()
     }
     // The third zone of the light-bar keyboard is its light bar.
     if (auto* zones = dynamic_cast<TabCtrlEx*>(Ctl(117)))
-        zones->SetItemText(2, LangText(m_deviceType == 102 ? 173 : 172));
+        SetTabText(zones, 2, LangText(m_deviceType == 102 ? 173 : 172));
 }
