@@ -31,6 +31,10 @@ Owner::Owner(const sim::SimModel& m) : model(m), modelName(Wide(m.name))
 Owner::~Owner()
 {
     harness_.reset();
+    // No other program finds this owner's settings or data.
+    RegDeleteTreeW(HKEY_CURRENT_USER, SoftwareRegistryKey().c_str());
+    DeviceDataDB::Instance()->CloseDevice();
+    DeleteFolder(GetDataFolder());
 }
 
 bool Owner::Start(bool firstStart)
