@@ -214,7 +214,8 @@ public:
 
     // ---- language, registry ----
     void ApplyLanguage();
-    // Item texts of the pages' tabs and combo boxes (after a language change).
+    // Item texts of the pages' tabs and combo boxes and the LCD page's titles
+    // (after a language change).
     void ApplyLanguageToPageItems();
     // A text of the language file of the current language.
     CString LangText(int id, const wchar_t* section = L"KB.DIALOG") const;

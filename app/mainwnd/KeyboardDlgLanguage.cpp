@@ -19,8 +19,9 @@ struct TextRow
 };
 const TextRow kFrameTitles[] = {{52, 65}, {50, 67}, {60, 201}, {61, 202}, {67, 11}, {80, 63}};
 const TextRow kFrameTips[] = {{40, 3}, {42, 10}, {43, 5}, {45, 7}, {54, 66}};
+// 116 is the key combination's save button: its text is the one it is built with.
 const TextRow kCustomKeyTitles[] = {{90, 241},  {91, 242},  {92, 243},  {93, 244}, {94, 245},
-                                    {105, 217}, {106, 217}, {104, 218}, {116, 218}};
+                                    {105, 217}, {106, 217}, {104, 218}, {116, 38}};
 const TextRow kLightTitles[] = {{122, 175}, {124, 176}, {127, 177}, {158, 178}, {138, 189},
                                 {139, 190}, {128, 191}, {130, 192}, {132, 193}, {157, 22}};
 const TextRow kDeviceTitles[] = {{324, 530}, {325, 531}, {326, 532}, {332, 550}, {333, 551}};
@@ -98,7 +99,10 @@ void KeyboardDlg::ApplyLanguage()
     KESTROVA_TITLES(kCustomKeyTitles);
     KESTROVA_TITLES(kLightTitles);
     LoadLightModes();
-    LoadMatrixModes();
+    // Only the keyboard with the matrix screen has its modes: reloading them
+    // elsewhere would write that keyboard's default rows into this one's
+    // database.
+    if (m_deviceType == 102) LoadMatrixModes();
     KESTROVA_TITLES(kDeviceTitles);
     if (auto* version = dynamic_cast<MControlFont*>(Ctl(433))) {
         CString label;

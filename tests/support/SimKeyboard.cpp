@@ -214,6 +214,13 @@ bool SimKeyboard::Respond(const Request& request, int, Bytes& answer)
 {
     const uint8_t command = request.Command();
     answer = AckFor(request);
+    if (command == 0x31 && model_ && request.Offset() + request.Length() <= 56) {
+        // The factory reset: the memory the model left the factory with.
+        const int battery = battery_, charge = charge_;
+        LoadModel(*model_);
+        SetBattery(battery, charge);
+        return true;
+    }
     auto alias = aliases_.find(command);
     if (alias != aliases_.end()) {
         auto target = blocks_.find(alias->second);

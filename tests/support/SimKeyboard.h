@@ -164,7 +164,8 @@ public:
     // colours (0x22 ... 0x2A, written by 0x23 ... 0x2B), macro memory (0x2D), effect
     // frame (0x2E), key-to-LED table (0x32), live colours (0x34, 0x36), the matrix
     // picture and frame (0x3A written by 0x3B, 0x3C) of a matrix model, the short
-    // commands 0x2F, 0x31 and 0x3D, and its battery.
+    // commands 0x2F, 0x31 and 0x3D, and its battery. A keyboard of a model takes
+    // 0x31 as the factory reset: its memory is the model's again.
     void LoadModel(const SimModel& model);
 
     void SetBattery(int level, int charge)
