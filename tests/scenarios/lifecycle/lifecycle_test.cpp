@@ -32,7 +32,7 @@
 namespace lifecycle {
 namespace {
 
-const COLORREF kFixtureColour = RGB(0x30, 0x80, 0xF0);  // frame.png
+const COLORREF kFixtureColour = RGB(0x30, 0x80, 0xF0);  // the LCD picture
 
 std::string Narrow(const std::wstring& text)
 {
@@ -278,7 +278,18 @@ void Lifecycle::DrawLcdFrame()
     ASSERT_EQ(1, layers->GetItemCount());
     const int ledId = Dlg().m_lcdCurrentLedId;
     ASSERT_GT(ledId, 0);
-    owner.pictures = {testutil::TestSourceFile(TEST_SOURCE_DIR, "frame.png")};
+    // The picture: 160 x 90 pixels of the fixture colour, written for the test.
+    testutil::PixelBuffer fixture;
+    fixture.width = 160;
+    fixture.height = 90;
+    fixture.pixels.assign(160 * 90, 0xFF000000u | (GetRValue(kFixtureColour) << 16) |
+                                        (GetGValue(kFixtureColour) << 8) |
+                                        GetBValue(kFixtureColour));
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring picture = std::wstring(temp) + L"kestrova-lifecycle-frame.png";
+    ASSERT_TRUE(testutil::SavePng(fixture, picture));
+    owner.pictures = {picture};
     owner.Paint();  // the new row is on the screen before the owner clicks it
     const RECT list = layers->GetRect();
     owner.ClickAt((list.left + list.right) / 2, list.top + 70);
