@@ -24,6 +24,7 @@
 #include "MPicture.h"
 #include "MTabCtrl.h"
 #include "MainWindowHarness.h"
+#include "Manager.h"
 #include "MatrixScreen.h"
 #include "NimbrelEffect.h"
 #include "ProfileList.h"
@@ -84,6 +85,34 @@ void StillSpinner(HWND window)
     if (auto* gif = dynamic_cast<WEXA::CGifPicture*>(dialog->GetControl(30)))
         gif->SetRunState(0, 3);
 }
+
+// The data folder other test programs left is put aside for the gallery's
+// run (each model starts with none) and put back afterwards.
+class DataFolderAside : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        WEXA::Manager::SetDeviceName(L"Kestrova Test");
+        data_ = GetDataFolder();
+        while (!data_.empty() && data_.back() == L'\\') data_.pop_back();
+        saved_ = data_ + L" (saved by the gallery)";
+        DeleteFolder(saved_);
+        moved_ = MoveFileW(data_.c_str(), saved_.c_str()) != 0;
+    }
+    void TearDown() override
+    {
+        DeleteFolder(data_);
+        if (moved_) MoveFileW(saved_.c_str(), data_.c_str());
+    }
+
+private:
+    std::wstring data_, saved_;
+    bool moved_ = false;
+};
+
+::testing::Environment* const kDataFolderAside =
+    ::testing::AddGlobalTestEnvironment(new DataFolderAside);
 
 class GalleryWalk : public ::testing::TestWithParam<std::tuple<const char*, int>>
 {
