@@ -200,8 +200,9 @@ LONG KeyboardDlg::OnSkinButton()
     ClientToScreen(&rect);
     // The menu deletes itself once its window is gone.
     auto* menu = new WEXA::MenuWnd(this);
+    // Wide enough for the longest entry of every language ("Default background").
     if (!menu->Create(GetSafeHwnd(), CPoint(rect.left, rect.bottom), KBM_SKIN_MENU, L"img_menu.png",
-                      4, 150, WEXA::BACK_MODE_FRAME)) {
+                      4, 200, WEXA::BACK_MODE_FRAME)) {
         delete menu;
         return 1;
     }

@@ -13,6 +13,37 @@
 using WEXA::KeyboardCtrl;
 using WEXA::NimbrelEffect;
 
+namespace {
+
+// The model caption's largest size; a name too long for the caption's width
+// at that size is drawn smaller (down to the smallest) instead of cut off.
+const int kModelCaptionSize = 28;
+const int kModelCaptionSmallest = 16;
+
+void FitModelCaption(WEXA::MControlFont* title, const std::wstring& name)
+{
+    const int width = title->GetRect().Width();
+    Gdiplus::FontFamily* family = title->GetFontFamily(L"Roboto-Bold");
+    int size = kModelCaptionSize;
+    if (family && width > 0 && !name.empty()) {
+        HDC screen = GetDC(nullptr);
+        {
+            Gdiplus::Graphics graphics(screen);
+            for (; size > kModelCaptionSmallest; --size) {
+                Gdiplus::Font font(family, Gdiplus::REAL(size), Gdiplus::FontStyleBold,
+                                   Gdiplus::UnitPixel);
+                Gdiplus::RectF box;
+                graphics.MeasureString(name.c_str(), -1, &font, Gdiplus::PointF(0, 0), &box);
+                if (box.Width <= Gdiplus::REAL(width)) break;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+    }
+    title->SetFont(L"Roboto-Bold", size, Gdiplus::FontStyleBold);
+}
+
+}  // namespace
+
 void KeyboardDlg::SelectDevice(int deviceType)
 {
     // The database, the maps and the widgets' key records are the device
@@ -25,7 +56,10 @@ void KeyboardDlg::SelectDevice(int deviceType)
         layoutName = keyboard.layoutName;
         break;
     }
-    if (auto* title = CtlAs<WEXA::MControlFont>(38)) title->SetTitle(name.c_str());
+    if (auto* title = CtlAs<WEXA::MControlFont>(38)) {
+        FitModelCaption(title, name);
+        title->SetTitle(name.c_str());
+    }
     m_deviceType = deviceType;
     m_modelName = name;
 
