@@ -23,6 +23,7 @@
 #include "MDialog.h"
 #include "MPicture.h"
 #include "MTabCtrl.h"
+#include "MacroList.h"
 #include "MainWindowHarness.h"
 #include "Manager.h"
 #include "MatrixScreen.h"
@@ -375,10 +376,20 @@ protected:
         ShootWindow("keys_macro", "Key mapping: macros");
         KeyCategory(1);
         OpenTab(5);
-        // A new macro of the user's, shown with its (empty) record list.
-        h_->SendControlEvent(210, 2);
-        PointerAway();
         ShootWindow("macros", "Macros");
+        // "New macro": with the table full (ten macros from the first start)
+        // the program says so in a message box; else a new macro is shown.
+        auto* macros = Dlg().CtlAs<WEXA::MacroList>(209);
+        ASSERT_NE(macros, nullptr);
+        if (macros->GetItemCount() >= 10) {
+            ShootPopup(
+                "macro_limit", "Macros: the table is full", kMessageBoxWindowName,
+                [&] { h_->SendControlEvent(210, 2); }, [](HWND window) { CloseWith(window, 1); });
+        } else {
+            h_->SendControlEvent(210, 2);
+            PointerAway();
+            ShootWindow("macro_new", "Macros: a new macro");
+        }
         OpenTab(6);
         ShootWindow("performance", "Performance");
         OpenTab(7);
