@@ -58,12 +58,6 @@ const char* LanguageName(int language)
     }
 }
 
-std::map<UINT_PTR, std::function<bool()>>& Steps()
-{
-    static std::map<UINT_PTR, std::function<bool()>> steps;
-    return steps;
-}
-
 }  // namespace
 
 std::vector<Shot>& Shots()
@@ -224,33 +218,6 @@ WEXA::PaintManager* EngineOf(HWND window)
     if (auto* dialog = dynamic_cast<WEXA::MDialog*>(object)) return dialog->GetPaintManager();
     if (auto* menu = dynamic_cast<WEXA::MenuWnd*>(object)) return menu->GetPaintManager();
     return nullptr;
-}
-
-EveryTick::EveryTick(std::function<bool()> step)
-{
-    timer_ = SetTimer(nullptr, 0, 15, &EveryTick::OnTimer);
-    Steps()[timer_] = std::move(step);
-}
-
-EveryTick::~EveryTick()
-{
-    KillTimer(nullptr, timer_);
-    Steps().erase(timer_);
-}
-
-void CALLBACK EveryTick::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    auto it = Steps().find(id);
-    if (it == Steps().end() || !it->second) return;
-    // The step may run a nested loop that dispatches this timer again.
-    std::function<bool()> step = std::move(it->second);
-    const bool done = step();
-    it = Steps().find(id);
-    if (it == Steps().end()) return;
-    if (done)
-        KillTimer(nullptr, id);
-    else
-        it->second = std::move(step);
 }
 
 }  // namespace gallery

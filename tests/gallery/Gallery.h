@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "EveryTick.h"
 
 namespace WEXA {
 class PaintManager;
@@ -55,17 +56,6 @@ WEXA::PaintManager* EngineOf(HWND window);
 
 // Runs step every 15 ms on this thread, in whatever message loop runs (also a
 // modal dialog's), until it returns true or the object goes.
-class EveryTick
-{
-public:
-    explicit EveryTick(std::function<bool()> step);
-    ~EveryTick();
-    EveryTick(const EveryTick&) = delete;
-    EveryTick& operator=(const EveryTick&) = delete;
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
-    UINT_PTR timer_;
-};
+using EveryTick = testutil::EveryTick;
 
 }  // namespace gallery

@@ -11,12 +11,6 @@ namespace lcdtest {
 
 namespace {
 
-std::map<UINT_PTR, std::function<bool()>>& Steps()
-{
-    static std::map<UINT_PTR, std::function<bool()>> steps;
-    return steps;
-}
-
 void CollectFiles(const std::wstring& root, const std::wstring& relative,
                   std::map<std::wstring, std::vector<unsigned char>>& out)
 {
@@ -89,32 +83,6 @@ WEXA::MDialog* DialogOf(HWND window)
     if (!window) return nullptr;
     return dynamic_cast<WEXA::MDialog*>(
         reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
-}
-
-EveryTick::EveryTick(std::function<bool()> step)
-{
-    timer_ = SetTimer(nullptr, 0, 15, &EveryTick::OnTimer);
-    Steps()[timer_] = std::move(step);
-}
-
-EveryTick::~EveryTick()
-{
-    KillTimer(nullptr, timer_);
-    Steps().erase(timer_);
-}
-
-void CALLBACK EveryTick::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    auto it = Steps().find(id);
-    if (it == Steps().end() || !it->second) return;
-    std::function<bool()> step = std::move(it->second);
-    const bool done = step();
-    it = Steps().find(id);
-    if (it == Steps().end()) return;
-    if (done)
-        KillTimer(nullptr, id);
-    else
-        it->second = std::move(step);
 }
 
 void LcdPageTest::SetUp()

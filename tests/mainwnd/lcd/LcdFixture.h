@@ -16,6 +16,7 @@
 #include "SimKeyboardModels.h"
 #include "WindowTestHelpers.h"
 #include "services/db/DeviceDataDB.h"
+#include "EveryTick.h"
 
 namespace WEXA {
 class MDialog;
@@ -34,18 +35,7 @@ int GifFrameCount(const std::wstring& path);
 WEXA::MDialog* DialogOf(HWND window);
 
 // Runs every 15 ms in whatever message loop runs, until it returns true.
-class EveryTick
-{
-public:
-    explicit EveryTick(std::function<bool()> step);
-    ~EveryTick();
-    EveryTick(const EveryTick&) = delete;
-    EveryTick& operator=(const EveryTick&) = delete;
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
-    UINT_PTR timer_;
-};
+using EveryTick = testutil::EveryTick;
 
 struct BoxRecord
 {

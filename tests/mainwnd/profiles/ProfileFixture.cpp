@@ -9,47 +9,13 @@
 
 namespace proftest {
 
-namespace {
-
-std::map<UINT_PTR, std::function<bool()>>& Steps()
-{
-    static std::map<UINT_PTR, std::function<bool()>> steps;
-    return steps;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 WEXA::MDialog* DialogOf(HWND window)
 {
     if (!window) return nullptr;
     return dynamic_cast<WEXA::MDialog*>(
         reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
-}
-
-EveryTick::EveryTick(std::function<bool()> step)
-{
-    timer_ = SetTimer(nullptr, 0, 15, &EveryTick::OnTimer);
-    Steps()[timer_] = std::move(step);
-}
-
-EveryTick::~EveryTick()
-{
-    KillTimer(nullptr, timer_);
-    Steps().erase(timer_);
-}
-
-void CALLBACK EveryTick::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    auto it = Steps().find(id);
-    if (it == Steps().end() || !it->second) return;
-    std::function<bool()> step = std::move(it->second);
-    const bool done = step();
-    it = Steps().find(id);
-    if (it == Steps().end()) return;
-    if (done)
-        KillTimer(nullptr, id);
-    else
-        it->second = std::move(step);
 }
 
 MessageBoxAnswer::MessageBoxAnswer(bool first)

@@ -13,6 +13,7 @@
 #include "MainWindowHarness.h"
 #include "SimKeyboardModels.h"
 #include "services/db/DeviceDataDB.h"
+#include "EveryTick.h"
 
 namespace WEXA {
 class MDialog;
@@ -24,18 +25,7 @@ namespace proftest {
 WEXA::MDialog* DialogOf(HWND window);
 
 // Runs every 15 ms in whatever message loop runs, until it returns true.
-class EveryTick
-{
-public:
-    explicit EveryTick(std::function<bool()> step);
-    ~EveryTick();
-    EveryTick(const EveryTick&) = delete;
-    EveryTick& operator=(const EveryTick&) = delete;
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
-    UINT_PTR timer_;
-};
+using EveryTick = testutil::EveryTick;
 
 // Answers every message box that comes up with its first (true) or second
 // button and keeps its title and text.

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "CRect.h"
+#include "EveryTick.h"
 #include "Manager.h"
 #include "mainwnd/LanguageText.h"
 
@@ -17,45 +18,7 @@ namespace dialogtest {
 
 // Runs step every 15 ms on this thread (in whatever message loop runs) until it
 // returns true or the object goes. Several may run at once.
-class EveryTick
-{
-public:
-    explicit EveryTick(std::function<bool()> step)
-    {
-        timer_ = SetTimer(nullptr, 0, 15, &EveryTick::OnTimer);
-        Steps()[timer_] = std::move(step);
-    }
-    ~EveryTick()
-    {
-        KillTimer(nullptr, timer_);
-        Steps().erase(timer_);
-    }
-    EveryTick(const EveryTick&) = delete;
-    EveryTick& operator=(const EveryTick&) = delete;
-
-private:
-    static std::map<UINT_PTR, std::function<bool()>>& Steps()
-    {
-        static std::map<UINT_PTR, std::function<bool()>> steps;
-        return steps;
-    }
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        auto it = Steps().find(id);
-        if (it == Steps().end() || !it->second) return;
-        // The step may run a nested loop that dispatches this timer again.
-        std::function<bool()> step = std::move(it->second);
-        const bool done = step();
-        it = Steps().find(id);
-        if (it == Steps().end()) return;
-        if (done) {
-            KillTimer(nullptr, id);
-        } else {
-            it->second = std::move(step);
-        }
-    }
-    UINT_PTR timer_;
-};
+using EveryTick = testutil::EveryTick;
 
 // The library's top-level window of that name, null when there is none.
 inline HWND FindDialog(const wchar_t* windowName)

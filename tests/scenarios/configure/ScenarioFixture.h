@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "EveryTick.h"
 #include "MainWindowHarness.h"
 #include "SimKeyboard.h"
 #include "SimKeyboardModels.h"
@@ -27,18 +28,7 @@ namespace scenario {
 
 // Runs `step` every 15 ms in whatever message loop runs (a modal menu's or
 // dialog's) until it returns true or the object goes.
-class EveryTick
-{
-public:
-    explicit EveryTick(std::function<bool()> step);
-    ~EveryTick();
-    EveryTick(const EveryTick&) = delete;
-    EveryTick& operator=(const EveryTick&) = delete;
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
-    UINT_PTR timer_;
-};
+using EveryTick = testutil::EveryTick;
 
 // A left click at a point of a library window's client area (the main
 // window, a dialog, a menu). The pointer first moves there; the press only
