@@ -286,38 +286,6 @@ bool OpenDevicePages(testutil::MainWindowHarness& h)
     return tab && tab->IsVisible();
 }
 
-Tone::~Tone()
-{
-    if (!out_) return;
-    waveOutReset(out_);
-    waveOutUnprepareHeader(out_, &header_, sizeof(header_));
-    waveOutClose(out_);
-}
-
-bool Tone::Play(double frequency, double seconds)
-{
-    const DWORD rate = 48000;
-    WAVEFORMATEX format = {};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 1;
-    format.nSamplesPerSec = rate;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 2;
-    format.nAvgBytesPerSec = rate * 2;
-    if (waveOutOpen(&out_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
-        out_ = nullptr;
-        return false;
-    }
-    samples_.resize(size_t(rate * seconds));
-    for (size_t i = 0; i < samples_.size(); ++i)
-        samples_[i] =
-            INT16(std::lround(0.5 * 32767.0 * std::sin(2.0 * M_PI * frequency * i / rate)));
-    header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
-    header_.dwBufferLength = DWORD(samples_.size() * sizeof(INT16));
-    if (waveOutPrepareHeader(out_, &header_, sizeof(header_)) != MMSYSERR_NOERROR) return false;
-    return waveOutWrite(out_, &header_, sizeof(header_)) == MMSYSERR_NOERROR;
-}
-
 bool StreamEffects(testutil::MainWindowHarness& h, int mode, Tone& tone, double toneSeconds)
 {
     KeyboardDlg& dlg = h.Dlg();
@@ -326,7 +294,7 @@ bool StreamEffects(testutil::MainWindowHarness& h, int mode, Tone& tone, double 
     dlg.StartCapture();
     const bool playing = toneSeconds > 0 &&
                          GetEnvironmentVariableW(L"PULSE_SERVER", nullptr, 0) > 0 &&
-                         tone.Play(440.0, toneSeconds);
+                         tone.Start(440.0, toneSeconds);
     dlg.MainTab()->SetSelectItem(3);  // the effect page
     if (auto* modes = dlg.CtlAs<WEXA::TabCtrlEx>(242)) modes->SetCurData(mode);
     h.SendControlEvent(242, 2);

@@ -13,6 +13,7 @@
 #include "GdiplusObjects.h"
 #include "MainWindowHarness.h"
 #include "SimKeyboard.h"
+#include "TonePlayer.h"
 
 namespace bench {
 
@@ -60,17 +61,7 @@ bool OpenDevicePages(testutil::MainWindowHarness& h);
 
 // ---- the effect stream ----
 // A sine on the default playback device.
-class Tone
-{
-public:
-    ~Tone();
-    bool Play(double frequency, double seconds);
-
-private:
-    HWAVEOUT out_ = nullptr;
-    WAVEHDR header_ = {};
-    std::vector<INT16> samples_;
-};
+using Tone = testutil::TonePlayer;
 
 // The device pages' effect page in the effect mode (1: the visualiser), the
 // audio capture recording the default device (this host has no loopback: the

@@ -13,6 +13,7 @@
 
 #include "EffectFixture.h"
 #include "MSlider.h"
+#include "TonePlayer.h"
 #include "NimbrelEffect.h"
 #include "mainwnd/device/ColourTransfer.h"
 #include "mainwnd/device/DeviceCommands.h"
@@ -22,48 +23,7 @@ namespace {
 
 const int kEffectTab = 3;
 
-// Plays a sine on the default playback device (the test run's null sink).
-class TonePlayer
-{
-public:
-    ~TonePlayer() { Stop(); }
-    bool Start(double frequency, double seconds)
-    {
-        const DWORD rate = 48000;
-        WAVEFORMATEX format = {};
-        format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = 1;
-        format.nSamplesPerSec = rate;
-        format.wBitsPerSample = 16;
-        format.nBlockAlign = 2;
-        format.nAvgBytesPerSec = rate * 2;
-        if (waveOutOpen(&out_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
-            out_ = nullptr;
-            return false;
-        }
-        samples_.resize(size_t(rate * seconds));
-        for (size_t i = 0; i < samples_.size(); ++i)
-            samples_[i] =
-                INT16(std::lround(0.5 * 32767.0 * std::sin(2.0 * M_PI * frequency * i / rate)));
-        header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
-        header_.dwBufferLength = DWORD(samples_.size() * sizeof(INT16));
-        if (waveOutPrepareHeader(out_, &header_, sizeof(header_)) != MMSYSERR_NOERROR) return false;
-        return waveOutWrite(out_, &header_, sizeof(header_)) == MMSYSERR_NOERROR;
-    }
-    void Stop()
-    {
-        if (!out_) return;
-        waveOutReset(out_);
-        waveOutUnprepareHeader(out_, &header_, sizeof(header_));
-        waveOutClose(out_);
-        out_ = nullptr;
-    }
-
-private:
-    HWAVEOUT out_ = nullptr;
-    WAVEHDR header_ = {};
-    std::vector<INT16> samples_;
-};
+using testutil::TonePlayer;
 
 class StreamTest : public PageTest
 {
