@@ -2,7 +2,7 @@
 
 #include "MButton.h"
 #include "MPicture.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 
 namespace {
 const UINT kPictureId = 30;

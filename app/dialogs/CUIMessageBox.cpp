@@ -2,8 +2,8 @@
 
 #include "MButton.h"
 #include "MText.h"
-#include "mainwnd/LanguageText.h"
-#include "mainwnd/RegistrySettings.h"
+#include "services/LanguageText.h"
+#include "services/RegistrySettings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "MEdit.h"
 #include "MText.h"
 #include "Manager.h"
-#include "mainwnd/LanguageText.h"
-#include "mainwnd/RegistrySettings.h"
+#include "services/LanguageText.h"
+#include "services/RegistrySettings.h"
 
 using namespace WEXA;
 

@@ -1,7 +1,7 @@
 #include "LEDWaitDlg.h"
 
 #include "MPicture.h"
-#include "mainwnd/RegistrySettings.h"
+#include "services/RegistrySettings.h"
 
 namespace {
 const int kSpinnerSize = 102;

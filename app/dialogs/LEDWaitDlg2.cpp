@@ -2,7 +2,7 @@
 
 #include "MLevelCtrl.h"
 #include "MText.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 
 LEDWaitDlg2::LEDWaitDlg2() : m_titleText(nullptr), m_statusText(nullptr), m_progress(nullptr) {}
 

@@ -2,7 +2,7 @@
 
 #include "MLevelCtrl.h"
 #include "MText.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 
 UpdateProcessDlg::UpdateProcessDlg() = default;
 

@@ -1,6 +1,6 @@
 // KeyboardDlg: construction, destruction, ShowMainWindow and Shutdown.
 #include "mainwnd/KeyboardDlg.h"
-#include "pages/UpdateProcessDlg.h"
+#include "dialogs/UpdateProcessDlg.h"
 #include "services/input/InputHookManager.h"
 
 #include "Manager.h"

@@ -6,7 +6,7 @@
 #include "KeyboardCtrl.h"
 #include "MatrixScreen.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 #include "mainwnd/device/ColourTransfer.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "mainwnd/device/KeyFuncCodec.h"

@@ -3,8 +3,8 @@
 #include "MControlFont.h"
 #include "MTabCtrl.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/LanguageText.h"
-#include "mainwnd/RegistrySettings.h"
+#include "services/LanguageText.h"
+#include "services/RegistrySettings.h"
 
 using namespace WEXA;
 

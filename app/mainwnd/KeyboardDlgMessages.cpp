@@ -6,7 +6,7 @@
 
 #include "MPicture.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "pages/UpdateProcessDlg.h"
+#include "dialogs/UpdateProcessDlg.h"
 #include "services/AppEnvironment.h"
 
 using namespace WEXA;

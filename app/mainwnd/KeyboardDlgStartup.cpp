@@ -6,7 +6,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 #include "services/hid/HidDeviceManager.h"
 
 namespace {

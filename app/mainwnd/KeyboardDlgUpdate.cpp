@@ -3,8 +3,8 @@
 #include <cwctype>
 
 #include "mainwnd/KeyboardDlg.h"
-#include "pages/CUIMessageBox.h"
-#include "pages/UpdateProcessDlg.h"
+#include "dialogs/CUIMessageBox.h"
+#include "dialogs/UpdateProcessDlg.h"
 #include "services/AppEnvironment.h"
 #include "services/update/HttpDownloader.h"
 #include "services/zip/ZipReader.h"

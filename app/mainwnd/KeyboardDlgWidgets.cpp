@@ -3,7 +3,7 @@
 #include "CKeyTestCtrl.h"
 #include "KeyboardCtrl.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "pages/AboutVIPDlg.h"
+#include "dialogs/AboutVIPDlg.h"
 
 void KeyboardDlg::ClearKeyTest()
 {

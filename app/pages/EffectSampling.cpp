@@ -1,4 +1,4 @@
-#include "mainwnd/EffectSampling.h"
+#include "pages/EffectSampling.h"
 
 #include <cmath>
 

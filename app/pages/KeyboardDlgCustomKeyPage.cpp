@@ -20,7 +20,7 @@
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "mainwnd/device/KeyFuncCodec.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "services/db/DeviceDataDB.h"
 #include "services/input/RawInput.h"
 #include "services/keys/KeyCodeTable.h"

@@ -6,7 +6,7 @@
 #include "MPicture.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 
 using namespace WEXA;
 

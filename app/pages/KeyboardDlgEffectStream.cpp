@@ -4,7 +4,7 @@
 // itself; then the panel's key colours go to the keyboard as one frame.
 #include "MSlider.h"
 #include "NimbrelEffect.h"
-#include "mainwnd/EffectSampling.h"
+#include "pages/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
 
 using WEXA::KEYITEM_INFO;

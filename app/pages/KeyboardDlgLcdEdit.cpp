@@ -25,8 +25,8 @@
 #include "MenuWnd.h"
 #include "mainwnd/DeleteFolder.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/LcdNames.h"
-#include "pages/LCDDelayEditDlg.h"
+#include "pages/LcdNames.h"
+#include "dialogs/LCDDelayEditDlg.h"
 #include "services/AppEnvironment.h"
 #include "services/db/DeviceDataDB.h"
 

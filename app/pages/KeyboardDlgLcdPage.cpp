@@ -31,7 +31,7 @@
 #include "MEdit.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/LcdNames.h"
+#include "pages/LcdNames.h"
 #include "services/AppEnvironment.h"
 #include "services/db/DeviceDataDB.h"
 

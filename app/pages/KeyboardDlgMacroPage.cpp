@@ -23,7 +23,7 @@
 #include "MenuWnd.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "mainwnd/device/KeyFuncCodec.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;

@@ -15,7 +15,7 @@
 #include "MacroList.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "mainwnd/device/MacroUpload.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "services/db/DeviceDataDB.h"
 #include "services/input/InputHookManager.h"
 #include "services/input/RawInput.h"

@@ -19,9 +19,9 @@
 #include "MText.h"
 #include "MatrixScreen.h"
 #include "TabCtrlEx.h"
-#include "mainwnd/EffectSampling.h"
+#include "pages/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/NumberField.h"
+#include "pages/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;

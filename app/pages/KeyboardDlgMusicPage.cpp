@@ -20,9 +20,9 @@
 #include "MText.h"
 #include "NimbrelEffect.h"
 #include "TabCtrlEx.h"
-#include "mainwnd/EffectSampling.h"
+#include "pages/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/NumberField.h"
+#include "pages/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;

@@ -10,7 +10,7 @@
 #include "KeyboardCtrl.h"
 #include "ProfileList.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "pages/ProfileFile.h"
 #include "pages/ProfileRows.h"
 #include "services/db/DeviceDataDB.h"

@@ -11,7 +11,7 @@
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "mainwnd/device/DeviceCommands.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "pages/ProfileDlg.h"
 #include "pages/ProfileRows.h"
 #include "services/db/DeviceDataDB.h"

@@ -9,7 +9,7 @@
 #include "mainwnd/DeleteFolder.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "mainwnd/device/DeviceCommands.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "services/AppEnvironment.h"
 #include "services/db/DeviceDataDB.h"
 #include "services/hid/HidDeviceManager.h"

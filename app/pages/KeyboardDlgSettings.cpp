@@ -11,7 +11,7 @@
 #include "MText.h"
 #include "Manager.h"
 #include "mainwnd/KeyboardDlg.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 #include "services/AppEnvironment.h"
 
 using namespace WEXA;

@@ -1,4 +1,4 @@
-#include "mainwnd/LcdNames.h"
+#include "pages/LcdNames.h"
 
 #include <cwchar>
 

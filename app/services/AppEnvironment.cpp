@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "Manager.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 #include "services/xml/XmlDocument.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "DataFiles.h"
-#include "mainwnd/LanguageTextIds.h"
+#include "services/LanguageTextIds.h"
 
 namespace datatest {
 namespace {

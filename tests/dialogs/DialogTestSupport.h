@@ -12,7 +12,7 @@
 #include "CRect.h"
 #include "EveryTick.h"
 #include "Manager.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 
 namespace dialogtest {
 

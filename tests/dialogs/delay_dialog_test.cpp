@@ -11,9 +11,9 @@
 #include "MButton.h"
 #include "MEdit.h"
 #include "ScreenshotCompare.h"
-#include "mainwnd/RegistrySettings.h"
-#include "mainwnd/LanguageText.h"
-#include "pages/LCDDelayEditDlg.h"
+#include "services/RegistrySettings.h"
+#include "services/LanguageText.h"
+#include "dialogs/LCDDelayEditDlg.h"
 
 namespace {
 

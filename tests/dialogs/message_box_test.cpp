@@ -8,8 +8,8 @@
 #include "MButton.h"
 #include "MText.h"
 #include "WindowTestHelpers.h"
-#include "pages/CUIMessageBox.h"
-#include "pages/LEDWaitDlg.h"
+#include "dialogs/CUIMessageBox.h"
+#include "dialogs/LEDWaitDlg.h"
 
 namespace {
 

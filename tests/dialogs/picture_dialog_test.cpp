@@ -7,7 +7,7 @@
 #include "DialogTestSupport.h"
 #include "MButton.h"
 #include "MPicture.h"
-#include "pages/AboutVIPDlg.h"
+#include "dialogs/AboutVIPDlg.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include "DialogTestSupport.h"
 #include "MPicture.h"
 #include "ScreenshotCompare.h"
-#include "pages/AboutVIPDlg.h"
-#include "pages/CUIMessageBox.h"
-#include "pages/LEDWaitDlg.h"
-#include "pages/LEDWaitDlg2.h"
-#include "pages/WaitDlg.h"
+#include "dialogs/AboutVIPDlg.h"
+#include "dialogs/CUIMessageBox.h"
+#include "dialogs/LEDWaitDlg.h"
+#include "dialogs/LEDWaitDlg2.h"
+#include "dialogs/WaitDlg.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "DialogTestSupport.h"
-#include "pages/AboutVIPDlg.h"
-#include "pages/CUIMessageBox.h"
-#include "pages/LEDWaitDlg.h"
-#include "pages/LEDWaitDlg2.h"
-#include "pages/WaitDlg.h"
-#include "mainwnd/RegistrySettings.h"
+#include "dialogs/AboutVIPDlg.h"
+#include "dialogs/CUIMessageBox.h"
+#include "dialogs/LEDWaitDlg.h"
+#include "dialogs/LEDWaitDlg2.h"
+#include "dialogs/WaitDlg.h"
+#include "services/RegistrySettings.h"
 
 namespace {
 

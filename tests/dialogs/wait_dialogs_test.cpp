@@ -13,10 +13,10 @@
 #include "MLevelCtrl.h"
 #include "MPicture.h"
 #include "MText.h"
-#include "pages/LEDWaitDlg.h"
-#include "pages/LEDWaitDlg2.h"
-#include "pages/WaitDialogSlot.h"
-#include "pages/WaitDlg.h"
+#include "dialogs/LEDWaitDlg.h"
+#include "dialogs/LEDWaitDlg2.h"
+#include "dialogs/WaitDialogSlot.h"
+#include "dialogs/WaitDlg.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "MText.h"
 #include "MainWindowHarness.h"
 #include "UpdateTestServer.h"
-#include "mainwnd/LanguageText.h"
-#include "pages/UpdateProcessDlg.h"
+#include "services/LanguageText.h"
+#include "dialogs/UpdateProcessDlg.h"
 #include "services/AppEnvironment.h"
 
 namespace {

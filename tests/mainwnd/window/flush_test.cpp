@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "MainWindowHarness.h"
-#include "pages/UpdateProcessDlg.h"
+#include "dialogs/UpdateProcessDlg.h"
 #include "SimKeyboardModels.h"
 #include "mainwnd/device/DeviceCommands.h"
 

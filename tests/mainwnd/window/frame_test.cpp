@@ -11,8 +11,8 @@
 #include "MTabCtrl.h"
 #include "MainWindowHarness.h"
 #include "SimKeyboardModels.h"
-#include "pages/AboutVIPDlg.h"
-#include "pages/dialogs/DialogTestSupport.h"
+#include "dialogs/AboutVIPDlg.h"
+#include "dialogs/DialogTestSupport.h"
 #include "services/AppEnvironment.h"
 
 namespace {

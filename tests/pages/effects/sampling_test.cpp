@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "mainwnd/EffectSampling.h"
+#include "pages/EffectSampling.h"
 
 namespace {
 

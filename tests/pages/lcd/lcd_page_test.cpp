@@ -13,8 +13,8 @@
 #include "LCDViewList.h"
 #include "LcdFixture.h"
 #include "MEdit.h"
-#include "mainwnd/LcdNames.h"
-#include "pages/LCDDelayEditDlg.h"
+#include "pages/LcdNames.h"
+#include "dialogs/LCDDelayEditDlg.h"
 #include "services/AppEnvironment.h"
 
 namespace lcdtest {

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "MTabCtrl.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "services/AppEnvironment.h"
 #include "services/hid/HidDeviceManager.h"

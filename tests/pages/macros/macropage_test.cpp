@@ -12,7 +12,7 @@
 #include "MTabCtrl.h"
 #include "MacroPageFixture.h"
 #include "ScreenshotCompare.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 #include "mainwnd/device/DeviceCommands.h"
 #include "mainwnd/device/KeyFuncCodec.h"
 #include "mainwnd/device/MacroUpload.h"

@@ -4,7 +4,7 @@
 
 #include "KeyboardCtrl.h"
 #include "MDialog.h"
-#include "pages/CUIMessageBox.h"
+#include "dialogs/CUIMessageBox.h"
 #include "services/AppEnvironment.h"
 
 namespace proftest {

@@ -13,7 +13,7 @@
 #include "MainWindowHarness.h"
 #include "Manager.h"
 #include "ScreenshotCompare.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 #include "services/AppEnvironment.h"
 
 namespace {

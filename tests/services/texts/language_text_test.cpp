@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Manager.h"
-#include "mainwnd/LanguageText.h"
+#include "services/LanguageText.h"
 
 namespace {
 

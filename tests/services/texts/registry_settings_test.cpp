@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Manager.h"
-#include "mainwnd/RegistrySettings.h"
+#include "services/RegistrySettings.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "MButton.h"
 #include "MText.h"
 #include "ProfileList.h"
-#include "mainwnd/LanguageText.h"
-#include "pages/CUIMessageBox.h"
+#include "services/LanguageText.h"
+#include "dialogs/CUIMessageBox.h"
 #include "pages/ProfileRows.h"
 #include "services/db/DeviceDataDB.h"
 
