@@ -24,6 +24,14 @@ target_link_libraries(test_gdiplus_env PUBLIC test_support)
 # Every program outside tests/services/ runs with GDI+ started (test_gdiplus_env)
 # unless its test.cmake sets TEST_WITHOUT_GDIPLUS.
 # An optional test.cmake in the folder can set properties on ${TEST_TARGET}.
+# A program whose test.cmake asks to run alone (RUN_SERIAL: it reads the screen,
+# injects input, takes the activation or shows a tray icon) instead asks for a
+# display of its own: CTest hands it one of the slots scripts/with-wine prepares
+# (a virtual display and a copy of the Wine prefix), and scripts/wine-test starts
+# it there, so such programs run side by side. A program that times what it
+# measures, or plays sound through the shared sound server, sets TEST_KEEP_SERIAL
+# in its test.cmake and still runs alone.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-test)
 file(GLOB_RECURSE TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
 # A new test.cmake also makes the build configure again.
 file(GLOB_RECURSE TEST_SETTINGS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/test.cmake)
@@ -48,8 +56,16 @@ foreach(d ${TEST_DIRS})
   add_test(NAME ${TEST_TARGET} COMMAND ${TEST_TARGET} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(${TEST_TARGET} PROPERTIES TIMEOUT 300)
   set(TEST_WITHOUT_GDIPLUS OFF)
+  set(TEST_KEEP_SERIAL OFF)
   if(EXISTS ${d}/test.cmake)
     include(${d}/test.cmake)
+  endif()
+  get_test_property(${TEST_TARGET} RUN_SERIAL TEST_ALONE)
+  if(TEST_ALONE AND NOT TEST_KEEP_SERIAL)
+    # Beside others on a busy machine such a program takes longer than alone.
+    set_tests_properties(${TEST_TARGET} PROPERTIES RUN_SERIAL FALSE RESOURCE_GROUPS display:1
+      TIMEOUT 1200)
+    set_property(TEST ${TEST_TARGET} APPEND PROPERTY ENVIRONMENT KESTROVA_NEEDS_DISPLAY=1)
   endif()
   if(NOT rel MATCHES "^services/" AND NOT TEST_WITHOUT_GDIPLUS)
     target_link_libraries(${TEST_TARGET} PRIVATE test_gdiplus_env)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ScreenshotCompare.h"
+#include "WexaGdiplus.h"
 #include "WindowTestHelpers.h"
 
 namespace {
@@ -114,4 +115,90 @@ TEST(Harness, ScreenshotRegionSeesALostTextTheGlobalBudgetHides)
     ::testing::AssertionResult result = regions.Compare(expected, lost);
     EXPECT_FALSE(result);
     EXPECT_NE(std::string(result.message()).find("label text"), std::string::npos);
+}
+
+namespace {
+
+// A 140 x 36 button at (left, top) with a caption, drawn by GDI+ with grey
+// anti-aliasing as the library draws its captions; `captionDx` moves the text
+// alone by a fraction of a pixel (as one Wine places glyphs against another).
+testutil::PixelBuffer ButtonPicture(float left, float top, float captionDx, bool withCaption,
+                                    Gdiplus::Color captionColour = Gdiplus::Color(255, 51, 51, 51))
+{
+    Gdiplus::Bitmap bitmap(240, 100, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&bitmap);
+        g.Clear(Gdiplus::Color(255, 246, 247, 250));
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+        Gdiplus::SolidBrush face(Gdiplus::Color(255, 73, 119, 229));
+        g.FillRectangle(&face, left, top, 140.0f, 36.0f);
+        Gdiplus::SolidBrush inner(Gdiplus::Color(255, 255, 255, 255));
+        g.FillRectangle(&inner, left + 2, top + 2, 136.0f, 32.0f);
+        if (withCaption) {
+            // The face the library draws its captions in, from the build's fonts folder.
+            Gdiplus::PrivateFontCollection fonts;
+            fonts.AddFontFile(L"fonts\\Roboto-Regular.ttf");
+            Gdiplus::FontFamily family;
+            int found = 0;
+            fonts.GetFamilies(1, &family, &found);
+            Gdiplus::Font font(&family, 16.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+            Gdiplus::SolidBrush ink(captionColour);
+            g.DrawString(L"Manage", -1, &font, Gdiplus::PointF(left + 36 + captionDx, top + 8),
+                         &ink);
+        }
+    }
+    testutil::PixelBuffer picture;
+    picture.width = 240;
+    picture.height = 100;
+    picture.pixels.resize(240 * 100);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 240; ++x) {
+            Gdiplus::Color c;
+            bitmap.GetPixel(x, y, &c);
+            picture.pixels[static_cast<size_t>(y) * 240 + x] = c.GetValue() & 0xFFFFFF;
+        }
+    return picture;
+}
+
+}  // namespace
+
+// Text placed a fraction of a pixel, or one pixel, aside (as 64-bit Wine's
+// GDI+ places glyphs against 32-bit Wine's) passes; a lost caption, a caption
+// in another colour and a control moved by two pixels still fail, and so does
+// the sub-pixel shift when pixels are compared one by one.
+TEST(Harness, ScreenshotComparisonToleratesGlyphPlacementNotChanges)
+{
+    const testutil::PixelBuffer reference = ButtonPicture(50, 32, 0, true);
+    const RECT button = {50, 32, 190, 68};
+    int ink = 0;
+    const testutil::PixelBuffer bare = ButtonPicture(50, 32, 0, false);
+    for (size_t i = 0; i < reference.pixels.size(); ++i)
+        ink += reference.pixels[i] != bare.pixels[i];
+    ASSERT_GT(ink, 150) << "the caption is drawn";
+    struct Case
+    {
+        const char* what;
+        testutil::PixelBuffer picture;
+        int reach;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"the same picture", reference, 1, true},
+        {"caption 0.4 px aside", ButtonPicture(50, 32, 0.4f, true), 1, true},
+        {"caption 0.6 px aside", ButtonPicture(50, 32, 0.6f, true), 1, true},
+        {"caption 1 px aside", ButtonPicture(50, 32, 1.0f, true), 1, true},
+        {"caption 1 px aside, pixel by pixel", ButtonPicture(50, 32, 1.0f, true), 0, false},
+        {"caption lost", ButtonPicture(50, 32, 0, false), 1, false},
+        {"caption in another colour",
+         ButtonPicture(50, 32, 0, true, Gdiplus::Color(255, 229, 57, 53)), 1, false},
+        {"button 2 px to the right", ButtonPicture(52, 32, 0, true), 1, false},
+        {"button 2 px lower", ButtonPicture(50, 34, 0, true), 1, false},
+    };
+    for (const Case& c : cases) {
+        testutil::ScreenshotCompare compare;
+        compare.shiftReach = c.reach;
+        compare.AddRegion("button", button);
+        EXPECT_EQ(c.passes, static_cast<bool>(compare.Compare(reference, c.picture))) << c.what;
+    }
 }

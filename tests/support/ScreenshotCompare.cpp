@@ -21,6 +21,71 @@ bool Differs(uint32_t a, uint32_t b, int tolerance)
     return false;
 }
 
+// Per channel, the smallest and largest value of each pixel's neighbourhood
+// (the pixels at most `reach` away, the picture's edge clamped).
+struct ChannelRange
+{
+    std::vector<uint32_t> low, high;
+};
+
+ChannelRange NeighbourhoodRange(const PixelBuffer& picture, int reach)
+{
+    const int w = picture.width, h = picture.height;
+    auto lowOf = [](uint32_t a, uint32_t b) {
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            out |= std::min((a >> shift) & 0xFF, (b >> shift) & 0xFF) << shift;
+        return out;
+    };
+    auto highOf = [](uint32_t a, uint32_t b) {
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            out |= std::max((a >> shift) & 0xFF, (b >> shift) & 0xFF) << shift;
+        return out;
+    };
+    // Rows first, then columns: the square neighbourhood in two passes.
+    std::vector<uint32_t> rowLow(picture.pixels.size()), rowHigh(picture.pixels.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t lo = 0xFFFFFF, hi = 0;
+            for (int dx = -reach; dx <= reach; ++dx) {
+                const int nx = std::min(std::max(x + dx, 0), w - 1);
+                const uint32_t v = picture.pixels[static_cast<size_t>(y) * w + nx] & 0xFFFFFF;
+                lo = lowOf(lo, v);
+                hi = highOf(hi, v);
+            }
+            rowLow[static_cast<size_t>(y) * w + x] = lo;
+            rowHigh[static_cast<size_t>(y) * w + x] = hi;
+        }
+    ChannelRange range;
+    range.low.resize(picture.pixels.size());
+    range.high.resize(picture.pixels.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t lo = 0xFFFFFF, hi = 0;
+            for (int dy = -reach; dy <= reach; ++dy) {
+                const int ny = std::min(std::max(y + dy, 0), h - 1);
+                lo = lowOf(lo, rowLow[static_cast<size_t>(ny) * w + x]);
+                hi = highOf(hi, rowHigh[static_cast<size_t>(ny) * w + x]);
+            }
+            range.low[static_cast<size_t>(y) * w + x] = lo;
+            range.high[static_cast<size_t>(y) * w + x] = hi;
+        }
+    return range;
+}
+
+// Whether every channel of `v` lies within [low - tolerance, high + tolerance].
+bool OutsideRange(uint32_t v, uint32_t low, uint32_t high, int tolerance)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int c = static_cast<int>((v >> shift) & 0xFF);
+        if (c < static_cast<int>((low >> shift) & 0xFF) - tolerance ||
+            c > static_cast<int>((high >> shift) & 0xFF) + tolerance)
+            return true;
+    }
+    return false;
+}
+
 POINT ClientOrigin(HWND window, const RECT& area)
 {
     POINT origin = {0, 0};
@@ -80,9 +145,26 @@ void ScreenshotCompare::AddWindow(const std::string& name, HWND window, const RE
     }
     std::vector<unsigned char> diff(actual.pixels.size());
     int differing = 0;
-    for (size_t i = 0; i < diff.size(); ++i) {
-        diff[i] = Differs(actual.pixels[i], expected.pixels[i], channelTolerance);
-        differing += diff[i];
+    if (shiftReach <= 0) {
+        for (size_t i = 0; i < diff.size(); ++i) {
+            diff[i] = Differs(actual.pixels[i], expected.pixels[i], channelTolerance);
+            differing += diff[i];
+        }
+    } else {
+        // Each picture's pixel must lie within what the other shows around the
+        // same place: a glyph drawn a fraction of a pixel (or one pixel) aside
+        // blends into its neighbours' values and passes; a text that is gone or
+        // new, a colour that changed, or an edge moved further than the reach
+        // leaves pixels that no neighbour explains, in both directions.
+        const ChannelRange aroundExpected = NeighbourhoodRange(expected, shiftReach);
+        const ChannelRange aroundActual = NeighbourhoodRange(actual, shiftReach);
+        for (size_t i = 0; i < diff.size(); ++i) {
+            diff[i] = OutsideRange(actual.pixels[i], aroundExpected.low[i], aroundExpected.high[i],
+                                   channelTolerance) ||
+                      OutsideRange(expected.pixels[i], aroundActual.low[i], aroundActual.high[i],
+                                   channelTolerance);
+            differing += diff[i];
+        }
     }
     const int allowed = static_cast<int>(static_cast<long long>(actual.width) * actual.height *
                                          globalPermille / 1000);

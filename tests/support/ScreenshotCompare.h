@@ -13,8 +13,14 @@
 //     EXPECT_TRUE(compare.MatchesReference(
 //         actual, testutil::TestSourceFile(TEST_SOURCE_DIR, "dialog_reference.png")));
 //
-// A pixel differs when one of its channels is more than `channelTolerance`
-// apart. The picture passes when no more than `globalPermille` per mille of
+// Text is placed a fraction of a pixel differently by 32-bit and 64-bit Wine
+// (and Windows), so a pixel is compared with the other picture's neighbourhood:
+// it differs when one of its channels lies more than `channelTolerance` outside
+// the range the other picture shows within `shiftReach` pixels around it (in
+// either direction: a pixel of the reference the screen cannot explain counts
+// as well as one of the screen). A lost or new text, a changed colour or a
+// control moved by two pixels still differs; `shiftReach` 0 compares pixel by
+// pixel. The picture passes when no more than `globalPermille` per mille of
 // all its pixels differ AND, for every region, no more than the region's own
 // budget (by default `regionPercent` percent of the region's pixels, at least
 // `regionMinimum`). The global budget absorbs anti-aliasing noise; the region
@@ -52,6 +58,7 @@ class ScreenshotCompare
 {
 public:
     int channelTolerance = 40;
+    int shiftReach = 1;
     int globalPermille = 15;
     int regionPercent = 2;
     int regionMinimum = 4;
