@@ -1,5 +1,6 @@
 #include "UpdateProcessDlg.h"
 
+#include "MButton.h"
 #include "MLevelCtrl.h"
 #include "MText.h"
 #include "services/LanguageText.h"
@@ -14,7 +15,7 @@ UpdateProcessDlg::~UpdateProcessDlg()
 
 UINT UpdateProcessDlg::DoModal(HWND owner)
 {
-    if (!Create(owner, kUpdateDlgWindowName, 0x96020000, 0x80, CRect(0, 0, 360, 100)))
+    if (!Create(owner, kUpdateDlgWindowName, 0x96020000, 0x80, CRect(0, 0, 360, 140)))
         return 0xFFFFFFFF;
     CenterWindow(nullptr);
     return ShowModal(SW_SHOW);
@@ -40,13 +41,23 @@ void UpdateProcessDlg::InitUI(CRect client)
     m_progress = dynamic_cast<WEXA::MProgress*>(
         CreateControl(L"MProgress", 32, CRect(10, 60, right, 80), L"", 1, 1));
     if (m_progress) m_progress->SetMaxProgress(100);
+    // The way out: the download stops and the window closes.
+    const int middle = client.Width() / 2;
+    if (auto* cancel = dynamic_cast<WEXA::MButton*>(
+            CreateControl(L"MButton", kCancelId, CRect(middle - 50, 94, middle + 50, 130),
+                          GetLanguageText(25), 1, 1))) {
+        cancel->SetImage(L"img_button.png", 4);
+        cancel->SetFrameSize(8);
+    }
 }
 
 void UpdateProcessDlg::UISize(CRect) {}
 
-LONG UpdateProcessDlg::OnMessage(UINT, UINT code, UINT_PTR, LONG_PTR)
+LONG UpdateProcessDlg::OnMessage(UINT id, UINT code, UINT_PTR, LONG_PTR)
 {
-    return code == 2 ? 1 : 0;
+    if (code != 2) return 0;
+    if (id == kCancelId) DoCancel();
+    return 1;
 }
 
 void UpdateProcessDlg::OnDestroyMessage(HWND hwnd)

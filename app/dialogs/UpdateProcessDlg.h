@@ -1,6 +1,8 @@
 #pragma once
 // The small modal window that shows the download of a software update: a
-// caption ("Downloading: 45%") and a progress bar. The main window opens it
+// caption ("Downloading: 45%"), a progress bar and a Cancel button, with which
+// the user closes it (DoModal returns IDCANCEL; the main window then stops the
+// download). The main window opens it
 // when the user accepts a new version and hands it the download percentages
 // (SetProgress, UI thread); the worker closes it when the download task is
 // over (RequestClose, any thread: a request made before the window exists is
@@ -29,7 +31,10 @@ public:
     void OnDestroyMessage(HWND hwnd) override;
     virtual BOOL DestroyDialog();
 
-    // Creates the 360 x 100 window centred over owner and runs it modally.
+    // Control id of the Cancel button.
+    static const UINT kCancelId = 33;
+
+    // Creates the 360 x 140 window centred over owner and runs it modally.
     UINT DoModal(HWND owner);
     // The bar (values above 100 show as 100, negative ones are ignored) and the
     // caption, the language text followed by the percentage as given.

@@ -65,6 +65,7 @@
 #include "MDialog.h"
 #include "mainwnd/DeviceEntry.h"
 #include "mainwnd/KeyboardDef.h"
+#include "mainwnd/PendingWrites.h"
 #include "mainwnd/TaskQueue.h"
 #include "mainwnd/device/ColourTransfer.h"
 #include "mainwnd/device/DeviceInfo.h"
@@ -245,15 +246,17 @@ public:
     void ApplyProfileToDevice();
     void LoadKeyAssignments(int profile);
     void SetKeyMacroData();
-    void UploadMacros();
-    void SendUserLightMode();
-    void SendLightMode();
-    void SendMatrixMode();
+    // The writers return true only when the keyboard confirmed the write.
+    bool UploadMacros();
+    bool SendUserLightMode();
+    bool SendLightMode();
+    bool SendMatrixMode();
     void ReadMatrixColors();
-    void WriteMatrixColors();
-    void SendPerformanceSettings();
+    // A picture the keyboard did not take is read back into the preview.
+    bool WriteMatrixColors();
+    bool SendPerformanceSettings();
     void ReadUserKeyColors();
-    void WriteUserKeyColors();
+    bool WriteUserKeyColors();
     void FactoryReset();
     void StartEffectStream();
     void CheckSoftwareVersion();
@@ -264,7 +267,8 @@ public:
     // A package that does not unpack completely, or an installer that does
     // not start, is reported to the user and the program goes on.
     void InstallPackage(const std::wstring& url, const std::wstring& packageName,
-                        const std::wstring& installerName);
+                        const std::wstring& installerName,
+                        const std::atomic<bool>* cancelled = nullptr);
     void ReadLiveKeyColors();
     void StreamEffectColors();
     // The load's read steps (inside its AA 10 ... AA 11).
@@ -281,6 +285,20 @@ public:
     // Tells the user (once until the message is closed) that the keyboard did
     // not confirm a change; any thread.
     void ReportUnconfirmedWrite();
+    // Puts back the rows stored for `writer` that the keyboard did not take:
+    // `taken` (the entries its task took) and every entry still waiting, then
+    // has the pages show them and tells the user. Worker thread.
+    void TakeBackStoredWrites(PendingWriter writer, std::vector<StoredBefore> taken);
+    // The pages of the writers whose rows were put back show the database again
+    // (UI thread).
+    void ShowTakenBackSettings();
+    // ---- stores of the pages ahead of a keyboard write (UI thread) ----
+    // Each keeps the row as it was until the write is confirmed; true when stored.
+    bool StoreLight(int type, int mode, const LightData& row);
+    bool StoreActiveLightMode(int type, int mode);
+    bool StoreConfigValue(PendingWriter writer, const wchar_t* key, const wchar_t* value);
+    bool StoreUserKeyColors(int userMode, const std::vector<UserLightRgbData>& colours);
+    bool StoreMacroEvents(int macroId, const std::vector<MacroRecordData>& events);
     LONG OnUnconfirmedWrite();
     void SendEffectFrame(const std::vector<KeyColour>& items);
     KeyTableRoutines KeyTables();
@@ -624,6 +642,10 @@ public:
     TaskQueue m_taskQueue;
     // A message about an unconfirmed change is posted or open.
     std::atomic<bool> m_unconfirmedShown{false};
+    // Rows the pages stored ahead of writes not yet confirmed, and the writers
+    // (bits of PendingWriter) whose rows were put back and not yet shown again.
+    PendingWrites m_pendingWrites;
+    std::atomic<unsigned> m_takenBackWriters{0};
     // The database file the user was last told cannot be read (device-state lock).
     std::wstring m_unreadableDatabase;
     std::atomic<bool> m_runtimeStarted{false};
@@ -735,6 +757,9 @@ protected:
         bool enableWindow = false;
         bool closeLcdWait = false;  // GIF import and export
         bool closeLcdSend = false;
+        // A software download that never ran: its progress dialog closes and
+        // the user is told the update was not installed.
+        bool updateDropped = false;
     };
     // What a task does after its routine (also when it is dropped or flushed).
     static TaskAfter AfterStepOf(int code);
@@ -761,6 +786,9 @@ protected:
     UpdateProcessDlg* m_updateDlg = nullptr;
     bool m_updateOffered = false;  // UI thread: the question or the download is open
     HttpDownloader m_downloader;
+    // The user closed the update's progress dialog: the download stops, and a
+    // package that arrives anyway is not installed.
+    std::atomic<bool> m_updateCancelled{false};
     MessageBoxFn m_messageBox = nullptr;
     void* m_messageBoxContext = nullptr;
     OpenFileFn m_openFile = nullptr;

@@ -137,8 +137,12 @@ void KeyboardDlg::ReportUnconfirmedWrite()
 
 LONG KeyboardDlg::OnUnconfirmedWrite()
 {
+    // The pages show what the keyboard holds before the user reads why, and
+    // again for what was put back while the message was open.
+    ShowTakenBackSettings();
     AskUser(LangText(71), LangText(533), 0);
     m_unconfirmedShown = false;
+    ShowTakenBackSettings();
     return 1;
 }
 
@@ -175,35 +179,37 @@ void KeyboardDlg::LoadKeyAssignments(int profile)
     FreeRecordList(rows);
 }
 
-void KeyboardDlg::UploadMacros()
+bool KeyboardDlg::UploadMacros()
 {
-    ::UploadMacros(Hid(), Db(), m_deviceInfo.macroStorage);
+    return ::UploadMacros(Hid(), Db(), m_deviceInfo.macroStorage);
 }
 
-void KeyboardDlg::SendUserLightMode()
+bool KeyboardDlg::SendUserLightMode()
 {
-    SettingsBlockWriter(Hid(), Db(), m_deviceInfo)
+    return SettingsBlockWriter(Hid(), Db(), m_deviceInfo)
         .SendUserLightMode(m_currentProfile, m_lightZone, m_lightMode);
 }
 
-void KeyboardDlg::SendLightMode()
+bool KeyboardDlg::SendLightMode()
 {
     const int mode = m_lightMode;
     if (!SettingsBlockWriter(Hid(), Db(), m_deviceInfo)
              .SendLightMode(m_currentProfile, m_lightZone, mode))
-        return;
+        return false;
     KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
     if (picture && !m_liveKeyColors && mode < 128) picture->ResetAllItemsColor(0xF1F1F1);
+    return true;
 }
 
-void KeyboardDlg::SendMatrixMode()
+bool KeyboardDlg::SendMatrixMode()
 {
-    SettingsBlockWriter(Hid(), Db(), m_deviceInfo).SendMatrixMode(m_currentProfile, m_matrixMode);
+    return SettingsBlockWriter(Hid(), Db(), m_deviceInfo)
+        .SendMatrixMode(m_currentProfile, m_matrixMode);
 }
 
-void KeyboardDlg::SendPerformanceSettings()
+bool KeyboardDlg::SendPerformanceSettings()
 {
-    SettingsBlockWriter(Hid(), Db(), m_deviceInfo).SendPerformanceSettings(m_currentProfile);
+    return SettingsBlockWriter(Hid(), Db(), m_deviceInfo).SendPerformanceSettings(m_currentProfile);
 }
 
 void KeyboardDlg::ReadUserKeyColors()
@@ -216,9 +222,9 @@ void KeyboardDlg::ReadUserKeyColors()
     picture->UpdateControl(1, 0);
 }
 
-void KeyboardDlg::WriteUserKeyColors()
+bool KeyboardDlg::WriteUserKeyColors()
 {
-    Colours().WriteUserKeyColors(m_currentProfile, m_lightMode);
+    return Colours().WriteUserKeyColors(m_currentProfile, m_lightMode);
 }
 
 void KeyboardDlg::ReadMatrixColors()
@@ -240,9 +246,14 @@ std::vector<CellColour> KeyboardDlg::MatrixCells()
     return cells;
 }
 
-void KeyboardDlg::WriteMatrixColors()
+bool KeyboardDlg::WriteMatrixColors()
 {
-    Colours().WriteMatrixColors(MatrixCells());
+    if (Colours().WriteMatrixColors(MatrixCells())) return true;
+    // The picture is not stored: the preview shows the keyboard's own again,
+    // where it can still be read.
+    ReadMatrixColors();
+    ReportUnconfirmedWrite();
+    return false;
 }
 
 void KeyboardDlg::ReadLiveKeyColors()

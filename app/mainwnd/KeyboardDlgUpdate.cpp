@@ -94,10 +94,10 @@ void KeyboardDlg::CheckSoftwareVersion()
 void KeyboardDlg::DownloadSoftwareUpdate()
 {
     // The version text names files and an address: only a checked one is used.
-    if (!IsVersionText(m_serverVersion)) return;
+    if (!IsVersionText(m_serverVersion) || m_updateCancelled) return;
     const std::wstring name = L"Kestrova-" + m_serverVersion + L".zip";
     const std::wstring installer = L"Kestrova-" + m_serverVersion + L".exe";
-    InstallPackage(m_upgradeUrl + L"//" + name, name, installer);
+    InstallPackage(m_upgradeUrl + L"//" + name, name, installer, &m_updateCancelled);
 }
 
 void KeyboardDlg::DownloadFirmwareTool()
@@ -107,7 +107,8 @@ void KeyboardDlg::DownloadFirmwareTool()
 }
 
 void KeyboardDlg::InstallPackage(const std::wstring& url, const std::wstring& packageName,
-                                 const std::wstring& installerName)
+                                 const std::wstring& installerName,
+                                 const std::atomic<bool>* cancelled)
 {
     const std::wstring temp = GetDataFolder() + L"temp\\";
     CreateDirectoryTree(temp);
@@ -115,7 +116,7 @@ void KeyboardDlg::InstallPackage(const std::wstring& url, const std::wstring& pa
     const std::wstring installer = temp + installerName;
     DeleteFileW(package.c_str());
     const int result = m_downloader.DownloadFile(url.c_str(), package.c_str(), GetSafeHwnd());
-    if (result != HttpDownloader::kDone) {
+    if (result != HttpDownloader::kDone || (cancelled && *cancelled)) {
         DeleteFileW(package.c_str());
         return;
     }
@@ -151,10 +152,17 @@ LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
         message.Format(L"%s:v%s, %s", static_cast<const wchar_t*>(LangText(520)),
                        m_serverVersion.c_str(), static_cast<const wchar_t*>(LangText(521)));
         if (AskUser(message, LangText(516), 4) == 1) {
-            AppendTask(TASK_DOWNLOAD_UPDATE);
+            // The dialog is in place before the task is queued, so that the
+            // task's end (or its drop by a flush) always finds the one to close.
             auto* dialog = new UpdateProcessDlg;
             SetUpdateDialog(dialog);
-            dialog->DoModal(GetSafeHwnd());
+            m_updateCancelled = false;
+            AppendTask(TASK_DOWNLOAD_UPDATE);
+            if (dialog->DoModal(GetSafeHwnd()) == IDCANCEL) {
+                // Closed by the user: the download stops where it is.
+                m_updateCancelled = true;
+                m_downloader.Stop();
+            }
         }
         m_updateOffered = false;
     } else if (result == 2) {

@@ -50,6 +50,9 @@ KeyboardDlg::TaskAfter KeyboardDlg::AfterStepOf(int code)
         case TASK_LCD_EXPORT_GIF:
         case TASK_LCD_IMPORT_GIF: after.closeLcdWait = true; break;
         case TASK_LCD_SEND: after.closeLcdSend = true; break;
+        // Run, the download task closes its dialog itself; dropped, it has
+        // this step only.
+        case TASK_DOWNLOAD_UPDATE: after.updateDropped = true; break;
         default: break;
     }
     return after;
@@ -62,6 +65,10 @@ void KeyboardDlg::RunAfterSteps(const TaskAfter& after)
     if (after.closeWait) CloseWaitDialog();
     if (after.closeLcdWait) m_lcdWaitDlg.Close(IDOK);
     if (after.closeLcdSend) m_lcdSendDlg.Close(IDOK);
+    if (after.updateDropped) {
+        CloseUpdateDialog();
+        ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 2, 0);
+    }
 }
 
 KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
@@ -71,11 +78,18 @@ KeyboardDlg::TaskAfter KeyboardDlg::TakeAllTasks()
     // their changes stored are put back.
     if (TakeBackKeyWrites(m_keyWrites.Clear())) ReportUnconfirmedWrite();
     for (int code : m_taskQueue.Clear()) {
+        // So are the rows stored for the dropped writes.
+        PendingWriter writer;
+        if (PendingWriterOfTask(code, writer)) {
+            std::vector<StoredBefore> dropped = m_pendingWrites.Take(writer);
+            if (!dropped.empty()) TakeBackStoredWrites(writer, std::move(dropped));
+        }
         TaskAfter after = AfterStepOf(code);
         all.closeWait |= after.closeWait;
         all.enableWindow |= after.enableWindow;
         all.closeLcdWait |= after.closeLcdWait;
         all.closeLcdSend |= after.closeLcdSend;
+        all.updateDropped |= after.updateDropped;
         NotifyTask(code, false);
     }
     return all;
@@ -133,6 +147,13 @@ void KeyboardDlg::RunTask(int code)
     bool performed = false;
     {
         CAutoLock hold(m_deviceStateLock);
+        // The rows the pages stored for this write so far: dropped once the
+        // keyboard confirms it, put back when it does not.
+        PendingWriter writer = PendingWriter::Light;
+        const bool writes = PendingWriterOfTask(code, writer);
+        std::vector<StoredBefore> stored;
+        if (writes) stored = m_pendingWrites.Take(writer);
+        bool confirmed = true;
         if (IsAlwaysTask(code)) {
             performed = true;
             switch (code) {
@@ -147,22 +168,28 @@ void KeyboardDlg::RunTask(int code)
                 case TASK_APPLY_PROFILE: ApplyProfileToDevice(); break;
                 case TASK_LOAD_KEY_LAYER: LoadKeyAssignments(m_currentProfile); break;
                 case TASK_WRITE_KEY_FUNCTIONS: SetKeyMacroData(); break;
-                case TASK_UPLOAD_MACROS: UploadMacros(); break;
-                case TASK_WRITE_USER_LIGHT_MODE: SendUserLightMode(); break;
+                case TASK_UPLOAD_MACROS: confirmed = UploadMacros(); break;
+                case TASK_WRITE_USER_LIGHT_MODE: confirmed = SendUserLightMode(); break;
                 case TASK_WRITE_LIGHT_MODE:
-                case 19: SendLightMode(); break;
-                case TASK_WRITE_MATRIX_MODE: SendMatrixMode(); break;
+                case 19: confirmed = SendLightMode(); break;
+                case TASK_WRITE_MATRIX_MODE: confirmed = SendMatrixMode(); break;
                 case TASK_READ_MATRIX_COLORS: ReadMatrixColors(); break;
                 case TASK_WRITE_MATRIX_COLORS: WriteMatrixColors(); break;
-                case TASK_WRITE_PERFORMANCE: SendPerformanceSettings(); break;
+                case TASK_WRITE_PERFORMANCE: confirmed = SendPerformanceSettings(); break;
                 case TASK_READ_USER_KEY_COLORS: ReadUserKeyColors(); break;
-                case TASK_WRITE_USER_KEY_COLORS: WriteUserKeyColors(); break;
+                case TASK_WRITE_USER_KEY_COLORS: confirmed = WriteUserKeyColors(); break;
                 case TASK_FACTORY_RESET: FactoryReset(); break;
                 case TASK_START_EFFECT_STREAM: StartEffectStream(); break;
                 case TASK_DOWNLOAD_FIRMWARE_TOOL: DownloadFirmwareTool(); break;
                 default: break;  // codes without a runner are taken and ignored
             }
         }
+        // A write the keyboard did not confirm is reported even when it carried
+        // nothing newly stored; a dropped one only when it puts something back.
+        if (writes && performed && !confirmed)
+            TakeBackStoredWrites(writer, std::move(stored));
+        else if (writes && !performed && !stored.empty())
+            TakeBackStoredWrites(writer, std::move(stored));
         if (!performed && code == TASK_WRITE_KEY_FUNCTIONS) {
             // No keyboard took the key's change: it is taken back.
             KeyWriteRequest request;

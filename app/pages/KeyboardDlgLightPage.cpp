@@ -409,7 +409,7 @@ void KeyboardDlg::SaveUserKeyColors()
         colours.push_back(entry);
     }
     picture->LeaveCriSec();
-    Db().ReplaceUserLightRgb(m_currentProfile, m_lightMode, colours);
+    StoreUserKeyColors(m_lightMode, colours);
 }
 
 void KeyboardDlg::ApplyLightColor(COLORREF color)
@@ -424,7 +424,7 @@ void KeyboardDlg::ApplyLightColor(COLORREF color)
     LightData row;
     if (!Db().GetLight(m_currentProfile, m_lightZone, m_lightMode, row)) return;
     row.color_value = int(color);
-    Db().UpdateLight(m_currentProfile, m_lightZone, m_lightMode, row);
+    StoreLight(m_lightZone, m_lightMode, row);
     m_taskQueue.AppendUnlessQueued(TASK_WRITE_LIGHT_MODE);
 }
 
@@ -514,7 +514,7 @@ LONG KeyboardDlg::OnLightColorfulCheck()
         ShowLightColorFields(COLORREF(row.color_value));
         ApplyLightColor(COLORREF(row.color_value));
     }
-    Db().UpdateLight(m_currentProfile, m_lightZone, m_lightMode, row);
+    StoreLight(m_lightZone, m_lightMode, row);
     AppendTask(TASK_WRITE_LIGHT_MODE);
     return 1;
 }
@@ -544,9 +544,9 @@ LONG KeyboardDlg::OnLightEnableSwitch()
     auto* on = CtlAs<CSwitchButton>(123);
     if (on && on->GetCheck()) {
         m_lightMode = Db().GetActiveLightMode(m_currentProfile, m_lightZone);
-        Db().SetConfigValue(m_currentProfile, L"enable_light", L"1");
+        StoreConfigValue(PendingWriter::Light, L"enable_light", L"1");
     } else {
-        Db().SetConfigValue(m_currentProfile, L"enable_light", L"0");
+        StoreConfigValue(PendingWriter::Light, L"enable_light", L"0");
         m_lightMode = 0;
     }
     ShowLightModeControls();
@@ -571,7 +571,7 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
     // taken as mode 0 it would switch the keyboard's lighting off.
     if (!modes || modes->GetCurSel() < 0) return 1;
     m_lightMode = int(modes->GetCurData());
-    Db().SetActiveLightMode(m_currentProfile, m_lightZone, m_lightMode);
+    StoreActiveLightMode(m_lightZone, m_lightMode);
     ShowLightModeControls();
     auto* picture = CtlAs<KeyboardCtrl>(58);
     if (m_lightMode < kFirstUserMode) {
@@ -585,7 +585,7 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
         if (auto* live = CtlAs<CSwitchButton>(125)) live->SetCheck(0);
         m_liveKeyColors = 0;
     }
-    Db().SetConfigValue(m_currentProfile, L"enable_light", L"1");
+    StoreConfigValue(PendingWriter::Light, L"enable_light", L"1");
     if (auto* on = CtlAs<CSwitchButton>(123)) on->SetCheck(1);
     return 1;
 }
@@ -595,7 +595,7 @@ LONG KeyboardDlg::OnLightBrightnessSlider()
     LightData row;
     if (!Db().GetLight(m_currentProfile, m_lightZone, m_lightMode, row)) return 1;
     if (auto* slider = CtlAs<MSlider>(129)) row.brightness = slider->GetProgress();
-    Db().UpdateLight(m_currentProfile, m_lightZone, m_lightMode, row);
+    StoreLight(m_lightZone, m_lightMode, row);
     AppendTask(m_lightMode < kFirstUserMode ? TASK_WRITE_LIGHT_MODE : TASK_WRITE_USER_LIGHT_MODE);
     return 1;
 }
@@ -605,7 +605,7 @@ LONG KeyboardDlg::OnLightSpeedSlider()
     LightData row;
     if (!Db().GetLight(m_currentProfile, m_lightZone, m_lightMode, row)) return 1;
     if (auto* slider = CtlAs<MSlider>(131)) row.speed = slider->GetProgress();
-    Db().UpdateLight(m_currentProfile, m_lightZone, m_lightMode, row);
+    StoreLight(m_lightZone, m_lightMode, row);
     AppendTask(TASK_WRITE_LIGHT_MODE);
     return 1;
 }
@@ -620,7 +620,7 @@ LONG KeyboardDlg::OnLightDirectionRadio(UINT id)
         case 135: row.direction = 2; break;
         default: row.direction = 3; break;
     }
-    Db().UpdateLight(m_currentProfile, m_lightZone, m_lightMode, row);
+    StoreLight(m_lightZone, m_lightMode, row);
     AppendTask(TASK_WRITE_LIGHT_MODE);
     return 1;
 }

@@ -315,7 +315,7 @@ LONG KeyboardDlg::SaveMacroRecords()
     }
     // Old and new events change places in one transaction: a failure keeps
     // the events the keyboard was last sent.
-    const bool stored = Db().ReplaceMacroRecords(macroId, rows);
+    const bool stored = StoreMacroEvents(macroId, rows);
     if (stored && !rows.empty()) AppendTask(TASK_UPLOAD_MACROS);
     return stored ? 1 : 0;
 }

@@ -408,7 +408,7 @@ void KeyboardDlg::ApplyMatrixColor(COLORREF colour)
     LightData row;
     if (Db().GetLight(m_currentProfile, kMatrixType, m_matrixMode, row)) {
         row.color_value = int(colour);
-        Db().UpdateLight(m_currentProfile, kMatrixType, m_matrixMode, row);
+        StoreLight(kMatrixType, m_matrixMode, row);
     }
     if (m_matrixMode != 5 && m_matrixMode < 128) m_taskQueue.AppendIfEmpty(TASK_WRITE_MATRIX_MODE);
 }
@@ -443,9 +443,9 @@ LONG KeyboardDlg::OnMatrixEnableSwitch()
     auto* on = CtlAs<CSwitchButton>(286);
     if (on && on->GetCheck()) {
         m_matrixMode = Db().GetActiveLightMode(m_currentProfile, kMatrixType);
-        Db().SetConfigValue(m_currentProfile, L"enable_matrixscreen", L"1");
+        StoreConfigValue(PendingWriter::Matrix, L"enable_matrixscreen", L"1");
     } else {
-        Db().SetConfigValue(m_currentProfile, L"enable_matrixscreen", L"0");
+        StoreConfigValue(PendingWriter::Matrix, L"enable_matrixscreen", L"0");
         m_matrixMode = 0;
     }
     ShowMatrixModeControls();
@@ -460,7 +460,7 @@ LONG KeyboardDlg::OnMatrixModeSelect(UINT code, UINT_PTR, LONG_PTR)
     if (!modes) return 1;
     m_matrixStreaming = 0;
     m_matrixMode = int(modes->GetCurData());
-    Db().SetActiveLightMode(m_currentProfile, kMatrixType, m_matrixMode);
+    StoreActiveLightMode(kMatrixType, m_matrixMode);
     ShowMatrixModeControls();
     auto* screen = CtlAs<MatrixScreen>(277);
     auto* presets = CtlAs<MComboBox>(279);
@@ -475,7 +475,7 @@ LONG KeyboardDlg::OnMatrixModeSelect(UINT code, UINT_PTR, LONG_PTR)
         if (screen) screen->SetPresetMode(0);
         AppendTask(TASK_WRITE_MATRIX_MODE);
     }
-    Db().SetConfigValue(m_currentProfile, L"enable_matrixscreen", L"1");
+    StoreConfigValue(PendingWriter::Matrix, L"enable_matrixscreen", L"1");
     if (auto* on = CtlAs<CSwitchButton>(286)) on->SetCheck(1);
     ShowMatrixPresetControls();
     return 1;
@@ -495,7 +495,7 @@ LONG KeyboardDlg::OnMatrixColorfulCheck()
         ShowNumber(CtlAs<MEdit>(310), GetBValue(colour));
         ApplyMatrixColor(colour);
     }
-    Db().UpdateLight(m_currentProfile, kMatrixType, m_matrixMode, row);
+    StoreLight(kMatrixType, m_matrixMode, row);
     if (m_matrixMode < 128)
         AppendTask(TASK_WRITE_MATRIX_MODE);
     else if (auto* screen = CtlAs<MatrixScreen>(277))
@@ -564,7 +564,7 @@ LONG KeyboardDlg::OnMatrixBrightnessSlider()
     LightData row;
     if (!slider || !Db().GetLight(m_currentProfile, kMatrixType, m_matrixMode, row)) return 1;
     row.brightness = slider->GetProgress();
-    Db().UpdateLight(m_currentProfile, kMatrixType, m_matrixMode, row);
+    StoreLight(kMatrixType, m_matrixMode, row);
     if (m_matrixMode < 128) {
         AppendTask(TASK_WRITE_MATRIX_MODE);
     } else if (auto* screen = CtlAs<MatrixScreen>(277)) {
@@ -582,7 +582,7 @@ LONG KeyboardDlg::OnMatrixSpeedSlider()
     LightData row;
     if (!slider || !Db().GetLight(m_currentProfile, kMatrixType, m_matrixMode, row)) return 1;
     row.speed = slider->GetProgress();
-    Db().UpdateLight(m_currentProfile, kMatrixType, m_matrixMode, row);
+    StoreLight(kMatrixType, m_matrixMode, row);
     if (m_matrixMode < 128)
         AppendTask(TASK_WRITE_MATRIX_MODE);
     else if (auto* screen = CtlAs<MatrixScreen>(277))
@@ -596,7 +596,7 @@ LONG KeyboardDlg::OnMatrixDirectionRadio(UINT id)
     if (!Db().GetLight(m_currentProfile, kMatrixType, m_matrixMode, row)) return 1;
     const int directions[] = {1, 0, 2, 3};
     row.direction = directions[id - 296];
-    Db().UpdateLight(m_currentProfile, kMatrixType, m_matrixMode, row);
+    StoreLight(kMatrixType, m_matrixMode, row);
     AppendTask(TASK_WRITE_MATRIX_MODE);
     return 1;
 }

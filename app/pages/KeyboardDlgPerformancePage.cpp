@@ -54,11 +54,12 @@ int ConfigInt(int profile, const wchar_t* key)
     return _wtoi(value);
 }
 
-void StoreConfigInt(int profile, const wchar_t* key, int value)
+// Kept until the keyboard confirms the performance write (task 16).
+void StoreConfigInt(KeyboardDlg& dlg, const wchar_t* key, int value)
 {
     wchar_t text[16];
     swprintf(text, 16, L"%d", value);
-    Db().SetConfigValue(profile, key, text);
+    dlg.StoreConfigValue(PendingWriter::Performance, key, text);
 }
 
 }  // namespace
@@ -145,7 +146,7 @@ namespace {
 LONG StoreSwitch(KeyboardDlg& dlg, UINT id, const wchar_t* key)
 {
     auto* button = dlg.CtlAs<CSwitchButton>(id);
-    StoreConfigInt(dlg.m_currentProfile, key, button && button->GetCheck() ? 1 : 0);
+    StoreConfigInt(dlg, key, button && button->GetCheck() ? 1 : 0);
     dlg.AppendTask(TASK_WRITE_PERFORMANCE);
     return 1;
 }
@@ -153,8 +154,7 @@ LONG StoreSwitch(KeyboardDlg& dlg, UINT id, const wchar_t* key)
 LONG StoreList(KeyboardDlg& dlg, UINT id, const wchar_t* key)
 {
     auto* list = dlg.CtlAs<MComboBox>(id);
-    StoreConfigInt(dlg.m_currentProfile, key,
-                   list && list->GetCurSel() >= 0 ? int(list->GetCurData()) : 0);
+    StoreConfigInt(dlg, key, list && list->GetCurSel() >= 0 ? int(list->GetCurData()) : 0);
     dlg.AppendTask(TASK_WRITE_PERFORMANCE);
     return 1;
 }

@@ -155,14 +155,16 @@ void KeyboardDlg::ApplyProfileToDevice()
     LoadLightModes();
     if (picture) picture->ResetAllItemCheck(0);
     if (auto* customLight = CtlAs<WEXA::CSwitchButton>(125)) customLight->SetCheck(0);
+    bool lit;
     if (m_lightMode >= 128) {
         if (picture && m_currentPage == 1) picture->SetKeyboardCtrlMode(103);
-        SendUserLightMode();
-        WriteUserKeyColors();
+        lit = SendUserLightMode();
+        lit = WriteUserKeyColors() && lit;
     } else {
         if (picture && m_currentPage == 1) picture->SetKeyboardCtrlMode(100);
-        SendLightMode();
+        lit = SendLightMode();
     }
+    if (!lit) ReportUnconfirmedWrite();
     CString effect;
     Db().GetConfigValue(profile, L"nimbrel_mode", effect);
     if (auto* tabs = CtlAs<WEXA::TabCtrlEx>(242)) {

@@ -7,9 +7,13 @@
 // what was confirmed.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "FaultFixture.h"
+#include "CSwitchButton.h"
 #include "ImageViewList.h"
 #include "LCDViewList.h"
+#include "MSlider.h"
 #include "ProfileList.h"
 #include "ScreenshotCompare.h"
 #include "SqliteShell.h"
@@ -157,6 +161,152 @@ TEST_F(FaultFixture, ARefusedChunkOfAProfileSwitchFallsBackToTheConfirmedProfile
               "4\n")
         << "profile 2 itself is kept as the user made it";
 }
+
+// ---- the keyboard fails while a stored setting is written --------------------------
+
+enum class Setting {
+    MacMode,          // performance page: the Mac-mode switch (task 16)
+    LightBrightness,  // lighting page: the brightness of the current mode (task 12)
+    MatrixBrightness  // matrix-screen page: the brightness of the current mode (task 13)
+};
+
+struct SettingFault
+{
+    const char* name;
+    const char* model;
+    Setting setting;
+    Break kind;
+};
+
+void PrintTo(const SettingFault& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class SettingWriteFault : public FaultFixture, public ::testing::WithParamInterface<SettingFault>
+{
+protected:
+    // What the database holds of the setting, and what the page shows of it.
+    std::string Stored()
+    {
+        switch (GetParam().setting) {
+            case Setting::MacMode:
+                return Sql(
+                    "SELECT value FROM t_config_data WHERE profile = 1 AND key = "
+                    "'mac_mode';");
+            case Setting::LightBrightness:
+                return Sql(
+                    "SELECT brightness FROM t_light_data WHERE profile = 1 AND type = 0 "
+                    "AND status = 1;");
+            case Setting::MatrixBrightness:
+                return Sql(
+                    "SELECT brightness FROM t_light_data WHERE profile = 1 AND type = 16 "
+                    "AND status = 1;");
+        }
+        return "";
+    }
+    int Shown()
+    {
+        switch (GetParam().setting) {
+            case Setting::MacMode: return Dlg().CtlAs<WEXA::CSwitchButton>(338)->GetCheck();
+            case Setting::LightBrightness: return Dlg().CtlAs<WEXA::MSlider>(129)->GetProgress();
+            case Setting::MatrixBrightness: return Dlg().CtlAs<WEXA::MSlider>(292)->GetProgress();
+        }
+        return -1;
+    }
+    // A stored value as the page's control shows it (a slider stops at its maximum).
+    int AsShown(int stored)
+    {
+        const UINT slider = GetParam().setting == Setting::LightBrightness    ? 129
+                            : GetParam().setting == Setting::MatrixBrightness ? 292
+                                                                              : 0;
+        if (!slider) return stored;
+        return std::min(stored, Dlg().CtlAs<WEXA::MSlider>(slider)->GetMaxProgress());
+    }
+    void Change()
+    {
+        switch (GetParam().setting) {
+            case Setting::MacMode:
+                OpenTab(6);
+                ASSERT_TRUE(harness->Click(338));
+                break;
+            case Setting::LightBrightness:
+            case Setting::MatrixBrightness: {
+                const bool light = GetParam().setting == Setting::LightBrightness;
+                OpenTab(light ? 1 : 2);
+                const UINT id = light ? 129 : 292;
+                auto* slider = Dlg().CtlAs<WEXA::MSlider>(id);
+                ASSERT_NE(slider, nullptr);
+                slider->SetProgress(slider->GetProgress() == 1 ? 2 : 1);
+                harness->SendControlEvent(id, 2);  // the thumb let go
+                break;
+            }
+        }
+        harness->Pump(30);
+    }
+};
+
+TEST_P(SettingWriteFault, TheUserIsToldAndTheSettingIsPutBack)
+{
+    const SettingFault& c = GetParam();
+    Start(c.model, c.kind == Break::ReceiverOffline);
+    // The page is shown once before, so that its controls hold the stored values.
+    switch (c.setting) {
+        case Setting::MacMode: OpenTab(6); break;
+        case Setting::LightBrightness: OpenTab(1); break;
+        case Setting::MatrixBrightness: OpenTab(2); break;
+    }
+    Settle();
+    const std::string storedBefore = Stored();
+    const std::vector<uint8_t> keyboardBefore = keyboard->Block(0x14);
+    switch (c.kind) {
+        case Break::Unplug: keyboard->AddFault(sim::Fault::Unplug, 0x15); break;
+        case Break::StopsAnswering: keyboard->AddFault(sim::Fault::NoAnswer, 0x15, -1, 1000); break;
+        case Break::Refuses: keyboard->AddFault(sim::Fault::Refuse, 0x15, -1, 1000); break;
+        case Break::ReceiverOffline: receiver->SetKeyboardOnline(false, false); break;
+    }
+    shown.clear();
+
+    // The worker waits until the change is stored, so that it is seen stored.
+    Dlg().m_workerPaused = 1;
+    Change();
+    const std::string storedChange = Stored();
+    Dlg().m_workerPaused = 0;
+    ASSERT_NE(storedChange, storedBefore) << "the change was not stored";
+    Settle();
+    if (c.kind == Break::Unplug)
+        harness->SendDeviceChange(false,
+                                  testutil::DevicePathOf(model->vendorId, model->productId, 1));
+    Settle();
+    harness->Pump(100);
+
+    EXPECT_TRUE(Responds());
+    EXPECT_EQ(CountShown(kNotConfirmedText), 1u) << "the user is told once";
+    EXPECT_EQ(Stored(), storedBefore) << "the database keeps what the keyboard holds";
+    EXPECT_EQ(Shown(), AsShown(atoi(storedBefore.c_str())))
+        << "the page shows what the keyboard holds";
+    EXPECT_EQ(Hex(keyboard->Block(0x14)), Hex(keyboardBefore));
+}
+
+const SettingFault kSettingFaults[] = {
+    {"K87_mac_mode_refused", "Kestrova-K87", Setting::MacMode, Break::Refuses},
+    {"K87_mac_mode_no_answer", "Kestrova-K87", Setting::MacMode, Break::StopsAnswering},
+    {"K104_mac_mode_unplugged", "Kestrova-K104", Setting::MacMode, Break::Unplug},
+    {"K87_brightness_refused", "Kestrova-K87", Setting::LightBrightness, Break::Refuses},
+    {"K104_brightness_no_answer", "Kestrova-K104", Setting::LightBrightness, Break::StopsAnswering},
+    {"K87_brightness_unplugged", "Kestrova-K87", Setting::LightBrightness, Break::Unplug},
+    {"K80Matrix_matrix_brightness_refused", "Kestrova-K80-Matrix", Setting::MatrixBrightness,
+     Break::Refuses},
+    {"K80Matrix_matrix_brightness_no_answer", "Kestrova-K80-Matrix", Setting::MatrixBrightness,
+     Break::StopsAnswering},
+    {"K80Matrix_matrix_brightness_unplugged", "Kestrova-K80-Matrix", Setting::MatrixBrightness,
+     Break::Unplug},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, SettingWriteFault, ::testing::ValuesIn(kSettingFaults),
+                         [](const ::testing::TestParamInfo<SettingFault>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // ---- the data folder fails --------------------------------------------------------
 

@@ -52,6 +52,10 @@
 //   The program's wait-dialog slot lock, then that dialog's close-latch lock
 //   (app/pages/WaitDialogSlot.h, DialogCloseLatch.h): leaves below all of the
 //   above; only PostMessageW runs under them.
+//   The program's pending-write journal lock (app/mainwnd/PendingWrites.h):
+//   held by a page's store around its database call, so it comes before the
+//   database's own lock; nothing else is taken under it, and no message is
+//   sent or posted under it.
 //
 // The multimedia tick (one winmm thread for every engine and every other
 // MTimer of the process) takes only leaves and the child locks of the

@@ -90,7 +90,7 @@ bool ColourTransfer::ReadUserKeyColors(int lightMode, std::map<int, COLORREF>& c
     return true;
 }
 
-void ColourTransfer::WriteUserKeyColors(int profile, int lightMode)
+bool ColourTransfer::WriteUserKeyColors(int profile, int lightMode)
 {
     DeviceSession session(m_hid);
     uint8_t block[kKeyTableLength] = {};
@@ -103,9 +103,9 @@ void ColourTransfer::WriteUserKeyColors(int profile, int lightMode)
         PutRgb(&block[3 * led->second], static_cast<COLORREF>(row->key_rgb));
     }
     FreeRecordList(rows);
-    if (IsUserMode(lightMode))
-        m_hid.TransferData(uint8_t(DeviceCommand::kWriteUserColours + 2 * (lightMode - 128)), block,
-                           kKeyTableLength);
+    if (!IsUserMode(lightMode)) return false;
+    return m_hid.TransferData(uint8_t(DeviceCommand::kWriteUserColours + 2 * (lightMode - 128)),
+                              block, kKeyTableLength);
 }
 
 bool ColourTransfer::ReadMatrixColors(std::vector<COLORREF>& cells)
@@ -122,13 +122,13 @@ bool ColourTransfer::ReadMatrixColors(std::vector<COLORREF>& cells)
     return true;
 }
 
-void ColourTransfer::WriteMatrixColors(const std::vector<CellColour>& cells)
+bool ColourTransfer::WriteMatrixColors(const std::vector<CellColour>& cells)
 {
     DeviceSession session(m_hid);
     uint8_t block[kMatrixPictureLength] = {};
     for (const CellColour& cell : cells)
         if (cell.id >= 0 && cell.id < kMatrixCells) PutRgb(&block[3 * cell.id], cell.colour);
-    m_hid.TransferDataChecked(DeviceCommand::kWriteMatrix, block, kMatrixPictureLength);
+    return m_hid.TransferDataChecked(DeviceCommand::kWriteMatrix, block, kMatrixPictureLength);
 }
 
 bool ColourTransfer::ReadLiveKeyColors(int lightMode, int generation,

@@ -66,12 +66,15 @@ public:
     // Task 17: the colours of user mode `lightMode` (128-132) by key code (COLORREF).
     // Another mode reads nothing and fails. AA 10 ... AA 11 either way.
     bool ReadUserKeyColors(int lightMode, std::map<int, COLORREF>& colours);
-    // Task 18: the stored colours of (profile, lightMode) to the keyboard.
-    void WriteUserKeyColors(int profile, int lightMode);
+    // Task 18: the stored colours of (profile, lightMode) to the keyboard. True
+    // when the keyboard acknowledged the block; a mode that is not a user mode
+    // writes nothing and is false.
+    bool WriteUserKeyColors(int profile, int lightMode);
     // Task 14: the 49 cell colours of the matrix picture (COLORREF, by cell id).
     bool ReadMatrixColors(std::vector<COLORREF>& cells);
-    // Task 15: the cells (ids 0-48; others are not sent).
-    void WriteMatrixColors(const std::vector<CellColour>& cells);
+    // Task 15: the cells (ids 0-48; others are not sent). True when the keyboard
+    // acknowledged (and echoed) every chunk.
+    bool WriteMatrixColors(const std::vector<CellColour>& cells);
     // Idle step: the keyboard's current colours by key code, brightened for the
     // picture (R x 1.5, G x 1.3, B x 1.2, capped at 255). Nothing for a user mode.
     bool ReadLiveKeyColors(int lightMode, int generation, std::map<int, COLORREF>& colours);

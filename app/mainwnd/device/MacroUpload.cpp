@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "mainwnd/device/DeviceCommands.h"
 #include "services/db/DeviceDataDB.h"
 #include "services/hid/HidDeviceManager.h"
@@ -123,7 +125,20 @@ int MacroRecordRoom(DeviceDataDB& db, int storageSize, int macroId)
     return room > 0xFFFF ? 0xFFFF : static_cast<int>(room);
 }
 
-void UploadMacros(HidDeviceManager& hid, DeviceDataDB& db, int storageSize)
+namespace {
+
+// The keyboard's answer to one chunk confirms it: the command echoed with the
+// acknowledge status. A buffer that still holds the request (no answer came)
+// carries status byte 0.
+bool ChunkConfirmed(const uint8_t* answer, int offset)
+{
+    return answer[0] == 0xAA && answer[1] == DeviceCommand::kMacroTable &&
+           (answer[2] | (answer[3] << 8)) == offset && answer[7] == 0x55;
+}
+
+}  // namespace
+
+bool UploadMacros(HidDeviceManager& hid, DeviceDataDB& db, int storageSize)
 {
     const std::vector<uint8_t> table = BuildMacroTable(db, storageSize);
     const int length = static_cast<int>(table.size());
@@ -133,10 +148,23 @@ void UploadMacros(HidDeviceManager& hid, DeviceDataDB& db, int storageSize)
     for (int k = 0; k <= length / chunk; ++k) {
         const int offset = k * chunk;
         const int n = length - offset < chunk ? length - offset : chunk;
-        uint8_t command[64];
-        BuildCommand(command, DeviceCommand::kMacroTable, offset, n,
+        uint8_t request[64];
+        BuildCommand(request, DeviceCommand::kMacroTable, offset, n,
                      n > 0 ? table.data() + offset : nullptr, n);
-        hid.SendCommandFast(command);
+        uint8_t command[64];
+        memcpy(command, request, sizeof command);
+        bool sent = hid.SendCommandFast(command);
         Sleep(1);
+        // A fast chunk waits only 2 ms for its answer: one that was not
+        // confirmed in that time goes once more as an ordinary command, which
+        // waits as long as any other. Writing the same bytes at the same
+        // offset twice leaves the table as once.
+        if (sent && !ChunkConfirmed(command, offset)) {
+            memcpy(command, request, sizeof command);
+            sent = hid.SendCommand(command);
+        }
+        // Nothing more goes to a keyboard that did not take a chunk.
+        if (!sent || !ChunkConfirmed(command, offset)) return false;
     }
+    return true;
 }

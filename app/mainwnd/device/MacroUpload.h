@@ -27,5 +27,9 @@ int MacroRecordRoom(DeviceDataDB& db, int storageSize, int macroId);
 
 // Task 10: AA 10, the table in chunks of the interface's size (24 data bytes on
 // a 32-byte interface, 56 on a 64-byte one; the last chunk holds the rest, empty
-// when the length is a multiple), each with a 1 ms pause, then AA 11.
-void UploadMacros(HidDeviceManager& hid, DeviceDataDB& db, int storageSize);
+// when the length is a multiple), each with a 1 ms pause, then AA 11. True when
+// the keyboard confirmed every chunk (its answer echoes command and offset with
+// the acknowledge status); a chunk not confirmed within the fast wait is sent
+// once more as an ordinary command, and one not confirmed then ends the upload
+// (false) before the next chunk.
+bool UploadMacros(HidDeviceManager& hid, DeviceDataDB& db, int storageSize);

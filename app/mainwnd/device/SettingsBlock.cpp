@@ -116,17 +116,16 @@ bool SettingsBlockWriter::SendLightMode(int profile, int zone, int lightMode)
     if (!m_info.capabilityRead) return false;
     DeviceSession session(m_hid);
     uint8_t block[kSettingsLength] = {};
-    if (!m_hid.TransferData(DeviceCommand::kReadSettings, block, kSettingsLength)) return true;
+    if (!m_hid.TransferData(DeviceCommand::kReadSettings, block, kSettingsLength)) return false;
     const LightData row = Row(profile, zone, lightMode);
     if (zone >= 0 && zone <= 2) {
         const int modeByte = zone == 0 && lightMode >= 128 ? kUserModeByte : row.mode;
         PutZoneFields(block, zone, row, m_info.speedLimit[zone], modeByte);
     }
-    m_hid.TransferData(DeviceCommand::kWriteSettings, block, kSettingsLength);
-    return true;
+    return m_hid.TransferData(DeviceCommand::kWriteSettings, block, kSettingsLength);
 }
 
-void SettingsBlockWriter::SendMatrixMode(int profile, int matrixMode)
+bool SettingsBlockWriter::SendMatrixMode(int profile, int matrixMode)
 {
     DeviceSession session(m_hid);
     // The keyboard's answer to AA 3D stays in the buffer and goes out as the
@@ -134,17 +133,17 @@ void SettingsBlockWriter::SendMatrixMode(int profile, int matrixMode)
     uint8_t block[64];
     BuildCommand(block, DeviceCommand::kMatrixModeLead, 0, 56);
     m_hid.SendCommand(block);
-    if (!m_hid.TransferData(DeviceCommand::kReadSettings, block, kSettingsLength)) return;
+    if (!m_hid.TransferData(DeviceCommand::kReadSettings, block, kSettingsLength)) return false;
     const LightData row = Row(profile, kMatrixLightType, matrixMode);
     if (m_info.generation >= 2) PutZoneFields(block, 3, row, m_info.matrixSpeedLimit, row.mode);
-    m_hid.TransferData(DeviceCommand::kWriteSettings, block, kSettingsLength);
+    return m_hid.TransferData(DeviceCommand::kWriteSettings, block, kSettingsLength);
 }
 
-void SettingsBlockWriter::SendPerformanceSettings(int profile)
+bool SettingsBlockWriter::SendPerformanceSettings(int profile)
 {
     DeviceSession session(m_hid);
     uint8_t block[kSettingsLength] = {};
-    if (!m_hid.TransferData(DeviceCommand::kReadSettings, block, kSettingsLength)) return;
+    if (!m_hid.TransferData(DeviceCommand::kReadSettings, block, kSettingsLength)) return false;
     PerformanceValues values;
     values.gameMode = ConfigInt(m_db, profile, L"game_mode");
     values.macMode = ConfigInt(m_db, profile, L"mac_mode");
@@ -156,5 +155,5 @@ void SettingsBlockWriter::SendPerformanceSettings(int profile)
                                            : seconds > 0xFFFFFF ? 0xFFFFFF
                                                                 : seconds);
     PutPerformanceValues(block, m_info.generation, values);
-    m_hid.TransferData(DeviceCommand::kWriteSettings, block, kSettingsLength);
+    return m_hid.TransferData(DeviceCommand::kWriteSettings, block, kSettingsLength);
 }

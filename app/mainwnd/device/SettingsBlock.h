@@ -55,7 +55,10 @@ void PutPerformanceValues(uint8_t* block, int generation, const PerformanceValue
 PerformanceValues ReadPerformanceValues(const uint8_t* block, int generation);
 
 // The four writers. Each sends AA 10, reads the block, writes it back changed and
-// sends AA 11 (also when the read failed; a failed read writes nothing).
+// sends AA 11 (also when the read failed; a failed read writes nothing). Each
+// returns true only when the keyboard acknowledged every chunk of the write:
+// a failed read, a refused or unanswered write and a keyboard that is gone are
+// all false.
 class SettingsBlockWriter
 {
 public:
@@ -66,16 +69,16 @@ public:
     {}
 
     // Zone 0 shows user mode `lightMode` (128-132) with the row of (profile,
-    // zone, lightMode). True when the block was read and written.
+    // zone, lightMode).
     bool SendUserLightMode(int profile, int zone, int lightMode);
     // Zone `zone` shows `lightMode` with its row. Nothing at all (false) before a
-    // capability block was read; true when the routine ran.
+    // capability block was read.
     bool SendLightMode(int profile, int zone, int lightMode);
     // AA 3D first; on generation 2 and later the matrix bytes get the row of
     // (profile, 16, matrixMode); the block is written back in either case.
-    void SendMatrixMode(int profile, int matrixMode);
+    bool SendMatrixMode(int profile, int matrixMode);
     // The performance configuration values of the profile.
-    void SendPerformanceSettings(int profile);
+    bool SendPerformanceSettings(int profile);
 
 private:
     LightData Row(int profile, int type, int mode);

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "MLevelCtrl.h"
 #include "MText.h"
+#include "EveryTick.h"
 #include "MainWindowHarness.h"
 #include "UpdateTestServer.h"
 #include "services/LanguageText.h"
@@ -320,11 +322,110 @@ TEST_F(UpdateTest, NoPackageOrNoInstallerEndsQuietly)
     }
 }
 
+// The update's progress dialog never stays open for ever: a download task
+// that a device change flushes from the queue closes it (and the user hears
+// that the update did not happen), and the user can close it at any time.
+class UpdateDialogEnd : public UpdateTest
+{
+protected:
+    // Answers the question with "yes" and holds the worker, so that the
+    // download task waits in the queue while its dialog opens.
+    static int HoldWorker(void* self, HWND window, const wchar_t* message, const wchar_t* title,
+                          int mode)
+    {
+        auto* test = static_cast<UpdateDialogEnd*>(self);
+        if (mode == 4) test->h.Dlg().m_workerPaused = 1;
+        return OnBox(self, window, message, title, mode);
+    }
+
+    // Runs the check of a newer version; `whileOpen` runs on every tick of the
+    // dialog's modal loop until it returns true. Returns false when the dialog
+    // was still open after five seconds (it is then closed by the test).
+    bool RunWithDialog(const std::function<bool(UpdateProcessDlg&)>& whileOpen)
+    {
+        h.Dlg().SetMessageBoxFunction(&UpdateDialogEnd::HoldWorker, this);
+        h.Dlg().m_upgradeUrl = updatetest::HttpsUrl(L"/kestrova/newer/software-upgrade/", true);
+        bool stuck = false;
+        DWORD opened = 0;
+        bool done = false;
+        testutil::EveryTick tick([&] {
+            UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+            if (!dialog || !IsWindow(dialog->GetSafeHwnd())) return false;
+            if (!opened) opened = GetTickCount();
+            if (!done) done = whileOpen(*dialog);
+            if (GetTickCount() - opened > 5000) {
+                stuck = true;
+                dialog->RequestClose(IDABORT);
+                return true;
+            }
+            return false;
+        });
+        const int before = Taken(TASK_CHECK_VERSION);
+        h.Dlg().AppendTask(TASK_CHECK_VERSION);
+        EXPECT_TRUE(h.PumpUntil([&] { return Taken(TASK_CHECK_VERSION) > before; }, 15000));
+        EXPECT_TRUE(h.PumpUntil(
+            [&] {
+                UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
+                return dialog && !IsWindow(dialog->GetSafeHwnd());
+            },
+            15000));
+        h.Dlg().m_workerPaused = 0;
+        h.Pump(300);
+        return !stuck;
+    }
+};
+
+TEST_F(UpdateDialogEnd, ADownloadDroppedByADeviceChangeClosesItsDialog)
+{
+    EmptyFolder(temp_);
+    const bool closed = RunWithDialog([&](UpdateProcessDlg&) {
+        // A keyboard arrives: its task, ahead of the download in the queue,
+        // empties the queue.
+        h.Dlg().m_taskQueue.Clear();
+        h.Dlg().AppendTask(TASK_DEVICE_ARRIVED);
+        h.Dlg().AppendTask(TASK_DOWNLOAD_UPDATE);
+        h.Dlg().m_workerPaused = 0;
+        return true;
+    });
+    EXPECT_TRUE(closed) << "the dialog stayed open";
+    int performed = 0;
+    for (const auto& task : h.Tasks())
+        performed += task.code == TASK_DOWNLOAD_UPDATE && task.performed;
+    EXPECT_EQ(performed, 0);
+    ASSERT_EQ(prompts_.size(), 2u);
+    EXPECT_EQ(prompts_[1].message, std::wstring(GetLanguageText(522)));
+    EXPECT_TRUE(FilesIn(temp_).empty());
+    EXPECT_EQ(h.Exits(), 0);
+}
+
+TEST_F(UpdateDialogEnd, TheUserClosesTheDialogAndNothingIsInstalled)
+{
+    EmptyFolder(temp_);
+    const bool closed = RunWithDialog([&](UpdateProcessDlg& dialog) {
+        // A real click on the dialog's Cancel button.
+        WEXA::MControl* cancel = dialog.GetControl(UpdateProcessDlg::kCancelId);
+        if (!cancel) return false;
+        const CPoint at = CRect(cancel->GetRect()).CenterPoint();
+        const LPARAM point = MAKELPARAM(at.x, at.y);
+        SendMessageW(dialog.GetSafeHwnd(), WM_MOUSEMOVE, 0, point);
+        SendMessageW(dialog.GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageW(dialog.GetSafeHwnd(), WM_LBUTTONUP, 0, point);
+        return true;
+    });
+    EXPECT_TRUE(closed) << "the dialog has no way out";
+    // The download task runs after the dialog closed: it fetches nothing.
+    ASSERT_TRUE(h.PumpUntil([&] { return Taken(TASK_DOWNLOAD_UPDATE) > 0; }, 15000));
+    h.Pump(300);
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_EQ(h.Exits(), 0);
+    EXPECT_TRUE(FilesIn(temp_).empty());
+}
+
 TEST(UpdateProcessDialog, CaptionAndBarFollowThePercentage)
 {
     SetCurrentLanguageId(1033);
     UpdateProcessDlg dialog;
-    ASSERT_NE(dialog.Create(nullptr, kUpdateDlgWindowName, 0x96020000, 0x80, CRect(0, 0, 360, 100)),
+    ASSERT_NE(dialog.Create(nullptr, kUpdateDlgWindowName, 0x96020000, 0x80, CRect(0, 0, 360, 140)),
               nullptr);
     ASSERT_NE(dialog.m_captionText, nullptr);
     ASSERT_NE(dialog.m_progress, nullptr);
