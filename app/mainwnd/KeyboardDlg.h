@@ -502,6 +502,9 @@ public:
     LONG OnKeyComboHookKey(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnMacroHookMouse(UINT_PTR wparam, LONG_PTR lparam);
     LONG OnUpdateCheckResult(LONG_PTR result);
+    // The device page's software text: what the last version check found.
+    CString UpdateCheckText();
+    void ShowUpdateCheckText();
     LONG OnUpdateFailed();
     // A message box over the main window (ShowMessageBox; tests replace it).
     int AskUser(const wchar_t* message, const wchar_t* title, int mode);
@@ -550,6 +553,8 @@ public:
         m_fileChooserContext = context;
     }
     bool ChooseProfileFile(bool save, std::wstring& path);
+    // The background picture's open dialog (the file chooser when one is set).
+    bool ChooseBackgroundFile(bool home, std::wstring& path);
     FileChooserFn m_fileChooser = nullptr;
     void* m_fileChooserContext = nullptr;
     // ---- custom-key page ----
@@ -658,6 +663,9 @@ public:
     std::atomic<bool> m_connecting{false};
     std::atomic<bool> m_effectStreamStarted{false};
     std::atomic<int> m_deviceType{0};
+    // The model whose battery the badge (46) may show; written by SelectDevice
+    // under m_deviceStateLock.
+    int m_batteryModel = 0;
     std::atomic<int> m_connectionMode{0};
     std::wstring m_modelName;
     // The key grid of the model's layout (rows and columns of the effect preview).
@@ -675,7 +683,9 @@ public:
     std::wstring m_softwareVersion;
     std::wstring m_firmwareToolUrl;
     std::wstring m_serverVersion;
-    int m_updateCheckResult = 0;
+    // What the last version check found: 0 none yet, 1 a newer version, 2 up
+    // to date, 3 the server could not be reached (or gave no version).
+    std::atomic<int> m_updateCheckResult{0};
     std::atomic<int> m_currentPage{0};
     std::atomic<int> m_currentTab{1};
     std::atomic<int> m_currentProfile{1};
@@ -823,6 +833,9 @@ void WriteDeviceTypeSetting(int value);
 // A version text the update server may name: dotted decimal numbers, at most
 // ten characters ("1.0.3.0").
 bool IsVersionText(const std::wstring& text);
+// Whether the file is a picture that loads (with a size): what a background
+// may be set to.
+bool IsReadablePicture(const wchar_t* path);
 // The Run-key entry of the program ("\"<exe folder>Kestrova.exe\" -autorun"),
 // under HKEY_CURRENT_USER's Run key, named by the software name.
 std::wstring AutorunCommand();

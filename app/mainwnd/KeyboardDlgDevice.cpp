@@ -66,8 +66,9 @@ bool KeyboardDlg::ReadDeviceInfo()
         // The matrix screen becomes the audio capture's consumer, and the zone tab
         // (117) shows zones 1 and 2, once those widgets exist.
     }
-    // A level of 0 (no battery state) or a failed read leaves both displays as they are.
-    if (result.batteryRead) {
+    // A keyboard that answers with level 0 has no battery: both displays show
+    // none. A failed read leaves them as they are.
+    if (result.batteryAnswered) {
         if (auto* battery = dynamic_cast<WEXA::BatteryCtrl*>(Ctl(46)))
             battery->SetBatteryInfo(result.batteryLevel, result.batteryCharging);
         if (WEXA::CDeviceList* list = DeviceList())

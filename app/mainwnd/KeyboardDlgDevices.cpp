@@ -335,8 +335,13 @@ void KeyboardDlg::PollDeviceNotify(int)
         return;
     }
     if (online) {
+        // A receiver repeats "online" while its keyboard wakes and sleeps: only
+        // a keyboard that was not connected brings the home page back; the
+        // user's page stays otherwise.
+        const bool cameOnline = !m_deviceConnected;
         m_deviceConnected = true;
-        if (WEXA::MTabCtrl* tab = MainTab()) tab->SetSelectItem(0);
+        if (cameOnline)
+            if (WEXA::MTabCtrl* tab = MainTab()) tab->SetSelectItem(0);
         ShowKeyboardView(true);
         int battery = 0, charge = 0;
         if (manager.GetBattery(type, 0, &battery, &charge) && battery > 0)

@@ -70,14 +70,18 @@ void KeyboardDlg::ResetBackgrounds(bool gif, bool picture)
     if (picture) {
         m_pageBackgroundRead = true;
         if (auto* bkg = As<MPicture>(Ctl(30))) {
+            // A stored picture that no longer loads gives the default, not a
+            // white window.
             std::wstring file = RegString(L"theme_bkg");
-            bkg->SetImageFile((FileExists(file) ? file : skins + L"main_bkg.png").c_str());
+            bkg->SetImageFile(
+                (IsReadablePicture(file.c_str()) ? file : skins + L"main_bkg.png").c_str());
         }
     }
     if (gif) {
         if (auto* bkg = As<CGifPicture>(Ctl(31))) {
             std::wstring file = RegString(L"theme_bkg_gif");
-            bkg->SetImageFile((FileExists(file) ? file : skins + L"home_bg.gif").c_str());
+            bkg->SetImageFile(
+                (IsReadablePicture(file.c_str()) ? file : skins + L"home_bg.gif").c_str());
         }
     }
 }

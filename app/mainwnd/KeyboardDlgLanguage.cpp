@@ -24,7 +24,7 @@ const TextRow kCustomKeyTitles[] = {{90, 241},  {91, 242},  {92, 243},  {93, 244
                                     {105, 217}, {106, 217}, {104, 218}, {116, 38}};
 const TextRow kLightTitles[] = {{122, 175}, {124, 176}, {127, 177}, {158, 178}, {138, 189},
                                 {139, 190}, {128, 191}, {130, 192}, {132, 193}, {157, 22}};
-const TextRow kDeviceTitles[] = {{324, 530}, {325, 531}, {326, 532}, {332, 550}, {333, 551}};
+const TextRow kDeviceTitles[] = {{324, 530}, {326, 532}, {332, 550}, {333, 551}};
 const TextRow kEffectTitles[] = {{244, 87},  {246, 80},  {247, 81},  {268, 610},
                                  {273, 615}, {275, 650}, {270, 670}, {272, 671}};
 const TextRow kMusicTitles[] = {{193, 102}, {195, 103}, {199, 104}, {201, 105}, {197, 191}};
@@ -104,6 +104,7 @@ void KeyboardDlg::ApplyLanguage()
     // database.
     if (m_deviceType == 102) LoadMatrixModes();
     KESTROVA_TITLES(kDeviceTitles);
+    ShowUpdateCheckText();
     if (auto* version = dynamic_cast<MControlFont*>(Ctl(433))) {
         CString label;
         label.Format(L"%s: %s", (const wchar_t*)LangText(517), m_softwareVersion.c_str());

@@ -4,7 +4,10 @@
 #include <commdlg.h>
 #include <dbt.h>
 
+#include <memory>
+
 #include "MPicture.h"
+#include "MRender.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "dialogs/UpdateProcessDlg.h"
 #include "services/AppEnvironment.h"
@@ -20,6 +23,32 @@ bool FileExists(const wchar_t* path)
 }
 
 }  // namespace
+
+bool IsReadablePicture(const wchar_t* path)
+{
+    if (!path || !FileExists(path)) return false;
+    std::unique_ptr<Gdiplus::Image> image(MRender::LoadImageFromFile(path));
+    return image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0 &&
+           image->GetHeight() > 0;
+}
+
+bool KeyboardDlg::ChooseBackgroundFile(bool home, std::wstring& path)
+{
+    if (m_fileChooser) return m_fileChooser(m_fileChooserContext, GetSafeHwnd(), false, path);
+    wchar_t file[260] = {};
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = GetSafeHwnd();
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = 260;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFilter =
+        home ? L"Image Files (*.jpg;*.jpeg;*.png;*.gif)\0**.jpg;*.jpeg;*.png;*.gif\0"
+             : L"Image Files (*.jpg;*.jpeg;*.png)\0**.jpg;*.jpeg;*.png\0";
+    if (!GetOpenFileNameW(&dialog) || !file[0]) return false;
+    path = file;
+    return true;
+}
 
 LONG KeyboardDlg::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
@@ -144,16 +173,17 @@ LONG KeyboardDlg::OnSkinMenuCommand(LONG_PTR command)
     std::wstring skins = GetExeFolder() + L"skins\\theme1\\";
     if (command == 100) {
         bool home = m_currentPage == 0;
-        wchar_t file[260] = {};
-        OPENFILENAMEW dialog = {};
-        dialog.lStructSize = sizeof(dialog);
-        dialog.lpstrFile = file;
-        dialog.nMaxFile = 260;
-        dialog.nFilterIndex = 1;
-        dialog.lpstrFilter =
-            home ? L"Image Files (*.jpg;*.jpeg;*.png;*.gif)\0**.jpg;*.jpeg;*.png;*.gif\0"
-                 : L"Image Files (*.jpg;*.jpeg;*.png)\0**.jpg;*.jpeg;*.png\0";
-        if (!GetOpenFileNameW(&dialog) || !file[0] || !FileExists(file)) return 0;
+        std::wstring chosen;
+        if (!ChooseBackgroundFile(home, chosen) || chosen.empty() || !FileExists(chosen.c_str()))
+            return 0;
+        const wchar_t* file = chosen.c_str();
+        // A picture that does not load (a damaged file, or no picture at all)
+        // would leave a plain white window: the background stays as it was and
+        // the user is told which file could not be read.
+        if (!IsReadablePicture(file)) {
+            AskUser(LangText(78) + L"\n" + chosen.c_str(), LangText(7), 0);
+            return 0;
+        }
         if (home) {
             RegWriteString(L"theme_bkg_gif", file);
             if (auto* gif = static_cast<CGifPicture*>(Ctl(31))) gif->SetImageFile(file);

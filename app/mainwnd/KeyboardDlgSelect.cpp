@@ -1,6 +1,7 @@
 // KeyboardDlg: selecting a keyboard model (its database, its layout file on
 // the keyboard picture and the effect preview, the key maps, the light bars,
 // the main tab's items).
+#include "BatteryCtrl.h"
 #include "KeyboardCtrl.h"
 #include "MControlFont.h"
 #include "MTabCtrl.h"
@@ -62,6 +63,12 @@ void KeyboardDlg::SelectDevice(int deviceType)
     }
     m_deviceType = deviceType;
     m_modelName = name;
+    // Another model's battery is not this one's: the badge shows none until
+    // this keyboard's own read.
+    if (deviceType != m_batteryModel) {
+        m_batteryModel = deviceType;
+        if (auto* battery = CtlAs<WEXA::BatteryCtrl>(46)) battery->SetBatteryInfo(0, 0);
+    }
 
     DeviceDataDB* db = DeviceDataDB::Instance();
     if (db->IsOpened()) db->CloseDevice();

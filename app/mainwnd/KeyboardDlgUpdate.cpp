@@ -2,6 +2,7 @@
 // start of the installer) and the update progress dialog.
 #include <cwctype>
 
+#include "MControlFont.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/UpdateProcessDlg.h"
@@ -72,23 +73,51 @@ INT_PTR KeyboardDlg::OpenFile(const std::wstring& path)
 
 void KeyboardDlg::CheckSoftwareVersion()
 {
-    if (m_upgradeUrl.empty()) return;
+    // Every check ends in a result the window shows (the device page's text,
+    // and a message where the user asked): a newer version, up to date, or a
+    // server that could not be reached.
     m_serverVersion.clear();
-    HttpDownloader downloader;
-    CString body;
-    downloader.GetText((m_upgradeUrl + L"version").c_str(), body);
+    std::wstring version;
+    if (!m_upgradeUrl.empty()) {
+        HttpDownloader downloader;
+        CString body;
+        downloader.GetText((m_upgradeUrl + L"version").c_str(), body);
+        version = Trimmed(body);
+    }
     // Anything but a short dotted version is no answer.
-    const std::wstring version = Trimmed(body);
-    if (!IsVersionText(version) || version == kNoAnswerVersion) return;
-    m_serverVersion = version;
-    if (CompareVersions(m_softwareVersion.c_str(), version.c_str()) >= 1) {
-        m_updateCheckResult = 1;
-        ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 1, 1);
+    if (!IsVersionText(version) || version == kNoAnswerVersion) {
+        m_updateCheckResult = 3;
+        ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 1, 3);
         return;
     }
-    m_updateCheckResult = 2;
-    WEXA::MControl* settings = Ctl(79);
-    if (settings && settings->IsVisible()) ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 1, 2);
+    m_serverVersion = version;
+    const int result = CompareVersions(m_softwareVersion.c_str(), version.c_str()) >= 1 ? 1 : 2;
+    m_updateCheckResult = result;
+    ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 1, result);
+}
+
+CString KeyboardDlg::UpdateCheckText()
+{
+    CString text;
+    switch (m_updateCheckResult.load()) {
+        case 1:
+            text.Format(L"%s:v%s", static_cast<const wchar_t*>(LangText(520)),
+                        m_serverVersion.c_str());
+            break;
+        case 2: text = LangText(531); break;
+        case 3: text = LangText(523); break;
+        default:
+            // No check has ended yet: the installed version, nothing more.
+            text.Format(L"%s: %s", static_cast<const wchar_t*>(LangText(517)),
+                        m_softwareVersion.c_str());
+            break;
+    }
+    return text;
+}
+
+void KeyboardDlg::ShowUpdateCheckText()
+{
+    if (auto* text = CtlAs<WEXA::MControlFont>(325)) text->SetTitle(UpdateCheckText());
 }
 
 void KeyboardDlg::DownloadSoftwareUpdate()
@@ -142,6 +171,7 @@ void KeyboardDlg::InstallPackage(const std::wstring& url, const std::wstring& pa
 
 LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
 {
+    ShowUpdateCheckText();
     if (result == 1) {
         // A second result while the question or the download is still open
         // (two checks close together) is not asked again: the open dialog's
@@ -165,8 +195,11 @@ LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
             }
         }
         m_updateOffered = false;
-    } else if (result == 2) {
-        AskUser(LangText(531), LangText(516), 0);
+    } else if (result == 2 || result == 3) {
+        // Said only where the user asked: on the settings page.
+        WEXA::MControl* settings = Ctl(79);
+        if (settings && settings->IsVisible())
+            AskUser(LangText(result == 2 ? 531 : 523), LangText(516), 0);
     }
     return 1;
 }

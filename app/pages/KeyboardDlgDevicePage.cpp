@@ -42,7 +42,7 @@ void KeyboardDlg::InitDevicePage()
         title->SetTextColor(titleColor);
         title->SetFont(L"Roboto-Medium", 16, Gdiplus::FontStyleRegular);
     }
-    if (auto* text = As<MText>(area(L"MText", 325, LangText(531)))) text->SetTextColor(theme);
+    if (auto* text = As<MText>(area(L"MText", 325, UpdateCheckText()))) text->SetTextColor(theme);
     if (auto* details = As<MButton>(MakeIn(page, L"MButton", 326, LangText(532)))) {
         details->SetImage(L"img_button2.png", 4);
         details->SetTextColor(buttonText);
@@ -91,7 +91,7 @@ void KeyboardDlg::LayoutDevicePage(CRect client)
 LONG KeyboardDlg::OnDeviceMessageButton()
 {
     Show(65, true);
-    ShowMessageBox(GetSafeHwnd(), LangText(531), LangText(533), 0);
+    ShowMessageBox(GetSafeHwnd(), UpdateCheckText(), LangText(533), 0);
     Show(65, false);
     return 1;
 }

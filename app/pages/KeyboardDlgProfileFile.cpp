@@ -84,8 +84,14 @@ LONG KeyboardDlg::ImportProfileXml()
     if (!ChooseProfileFile(false, path)) return 0;
     if (!PathFileExistsW(path.c_str())) return 0;
 
+    // Rows are checked against the keys of the model the file goes to.
+    auto* picture = CtlAs<WEXA::KeyboardCtrl>(58);
+    ModelKeyCodes keys;
+    if (picture)
+        for (const WEXA::KEY_INFO* key : picture->GetKeyItems())
+            if (key) keys.insert(key->nKeyCode);
     ImportedProfile imported;
-    const ProfileFileError error = ReadProfileFile(path.c_str(), imported);
+    const ProfileFileError error = ReadProfileFile(path.c_str(), imported, &keys);
     if (error != ProfileFileError::None) {
         // Nothing is stored from a file that is not a whole, plain export.
         Show(65, true);
@@ -101,8 +107,7 @@ LONG KeyboardDlg::ImportProfileXml()
     // new profile has: every key keeps a row that later edits update.
     std::vector<KeyMacroData> rows = imported.rows;
     std::vector<KeyMacroData> defaults;
-    if (auto* picture = CtlAs<WEXA::KeyboardCtrl>(58))
-        defaults = DefaultKeyRows(id, picture->GetKeyItems());
+    if (picture) defaults = DefaultKeyRows(id, picture->GetKeyItems());
     for (KeyMacroData& row : rows) row.profile = id;
     for (const KeyMacroData& fallback : defaults) {
         bool named = false;
@@ -120,5 +125,12 @@ LONG KeyboardDlg::ImportProfileXml()
     m_currentProfile = id;
     db.SetActiveProfile(id);
     AppendTask(TASK_APPLY_PROFILE);
+    if (imported.skipped > 0) {
+        // Entries this keyboard cannot hold (or no program of ours wrote) were
+        // left out; the user learns how many.
+        CString message;
+        message.Format(LangText(77), imported.skipped);
+        AskUser(message, LangText(66), 0);
+    }
     return 1;
 }

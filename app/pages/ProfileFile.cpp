@@ -2,19 +2,45 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <map>
 #include <utility>
 
+#include "mainwnd/device/KeyFuncCodec.h"
 #include "services/xml/XmlDocument.h"
+#include "services/xml/XmlTextFile.h"
 
 namespace {
 
 const wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
-int NumberOf(const std::wstring& text)
+bool IsBlank(wchar_t c)
 {
-    return int(wcstol(text.c_str(), nullptr, 10));
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+// A numeric attribute: missing (or empty) gives 0, as in an export of a row
+// whose column is 0; anything that is not a decimal number is refused.
+bool NumberOf(const std::wstring& text, int& value)
+{
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i == text.size()) {
+        value = 0;
+        return true;
+    }
+    return ParseProfileNumber(text, value);
+}
+
+// Whether a byte-oriented text is valid in its code page (UTF-8 strictly).
+bool DecodesWithoutLoss(const std::string& bytes, size_t start, UINT codePage)
+{
+    if (bytes.size() <= start) return true;
+    if (bytes.find('\0', start) != std::string::npos) return false;
+    const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+    return MultiByteToWideChar(codePage, flags, bytes.data() + start, int(bytes.size() - start),
+                               nullptr, 0) > 0;
 }
 
 // How deep the elements nest, counted on the text before the parser sees it
@@ -113,7 +139,39 @@ bool WriteProfileFile(const wchar_t* path, const wchar_t* name,
     return XmlDocument::SaveTextFile(BuildProfileDocument(name, rows), nullptr, path, &flags);
 }
 
-ProfileFileError ParseProfileDocument(const std::wstring& text, ImportedProfile& profile)
+bool ParseProfileNumber(const std::wstring& text, int& value)
+{
+    size_t i = 0, end = text.size();
+    while (i < end && IsBlank(text[i])) ++i;
+    while (end > i && IsBlank(text[end - 1])) --end;
+    bool negative = false;
+    if (i < end && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
+    if (i == end) return false;
+    int64_t magnitude = 0;
+    for (; i < end; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return false;
+        magnitude = magnitude * 10 + (text[i] - L'0');
+        if (magnitude > int64_t(INT32_MAX) + 1) return false;
+    }
+    const int64_t signed_ = negative ? -magnitude : magnitude;
+    if (signed_ > INT32_MAX || signed_ < INT32_MIN) return false;
+    value = int(signed_);
+    return true;
+}
+
+bool IsImportableKeyRow(const KeyMacroData& row, const ModelKeyCodes* keys)
+{
+    if (row.fn_layer < 0 || row.fn_layer > 3) return false;
+    if (keys ? keys->count(row.key_code) == 0 : (row.key_code < 1 || row.key_code > 255))
+        return false;
+    // The layout value is the key's own code (0 in a row made for a key that
+    // had none).
+    if (row.layout_value != 0 && row.layout_value != row.key_code) return false;
+    return IsEncodableKeyFunction(row);
+}
+
+ProfileFileError ParseProfileDocument(const std::wstring& text, ImportedProfile& profile,
+                                      const ModelKeyCodes* keys)
 {
     profile = ImportedProfile();
     if (NestingDepth(text, kMaxProfileFileDepth) > kMaxProfileFileDepth)
@@ -124,16 +182,13 @@ ProfileFileError ParseProfileDocument(const std::wstring& text, ImportedProfile&
     if (!doc.FindElement(L"") || doc.GetElementName(doc.GetCurrentPos()) != L"profile")
         return ProfileFileError::NoProfileRoot;
     doc.EnterElement();
-    // One profile per file: a second profile, name or key list is not an export.
-    int profiles = 0, infos = 0, lists = 0;
+    // One profile per file: a profile inside the profile is not an export.
     while (doc.FindElement(L"")) {
-        const std::wstring name = doc.GetElementName(doc.GetCurrentPos());
-        profiles += name == L"profile";
-        infos += name == L"profileinfo";
-        lists += name == L"key_macro";
+        if (doc.GetElementName(doc.GetCurrentPos()) == L"profile")
+            return ProfileFileError::SeveralProfiles;
     }
-    if (profiles > 0 || infos > 1 || lists > 1) return ProfileFileError::SeveralProfiles;
-    // Back to the root's first child.
+    // Back to the root's first child. The first name and the first key list
+    // after it count; later ones are ignored like any other element.
     doc.SetDocumentText(text);
     doc.FindElement(L"");
     doc.EnterElement();
@@ -145,19 +200,23 @@ ProfileFileError ParseProfileDocument(const std::wstring& text, ImportedProfile&
     while (doc.FindElement(L"item")) {
         if (++items > kMaxProfileFileItems) {
             profile.rows.clear();
+            profile.skipped = 0;
             return ProfileFileError::TooManyItems;
         }
         KeyMacroData row;
-        row.fn_layer = NumberOf(doc.GetAttribute(L"fn_layer"));
-        row.key_code = NumberOf(doc.GetAttribute(L"key_code"));
-        row.layout_value = NumberOf(doc.GetAttribute(L"layout_value"));
+        const bool numbers = NumberOf(doc.GetAttribute(L"fn_layer"), row.fn_layer) &&
+                             NumberOf(doc.GetAttribute(L"key_code"), row.key_code) &&
+                             NumberOf(doc.GetAttribute(L"layout_value"), row.layout_value) &&
+                             NumberOf(doc.GetAttribute(L"macro_type"), row.macro_type) &&
+                             NumberOf(doc.GetAttribute(L"macro_value"), row.macro_value) &&
+                             NumberOf(doc.GetAttribute(L"macro_value2"), row.macro_value2) &&
+                             NumberOf(doc.GetAttribute(L"macro_value3"), row.macro_value3);
         row.layout_desc = doc.GetAttribute(L"layout_desc").c_str();
-        row.macro_type = NumberOf(doc.GetAttribute(L"macro_type"));
-        row.macro_value = NumberOf(doc.GetAttribute(L"macro_value"));
-        row.macro_value2 = NumberOf(doc.GetAttribute(L"macro_value2"));
-        row.macro_value3 = NumberOf(doc.GetAttribute(L"macro_value3"));
         row.macro_desc = doc.GetAttribute(L"macro_desc").c_str();
-        if (row.key_code == 0) continue;
+        if (!numbers || !IsImportableKeyRow(row, keys)) {
+            ++profile.skipped;
+            continue;
+        }
         const auto key = std::make_pair(row.fn_layer, row.key_code);
         auto found = seen.find(key);
         if (found != seen.end()) {
@@ -170,7 +229,8 @@ ProfileFileError ParseProfileDocument(const std::wstring& text, ImportedProfile&
     return ProfileFileError::None;
 }
 
-ProfileFileError ReadProfileFile(const wchar_t* path, ImportedProfile& profile)
+ProfileFileError ReadProfileFile(const wchar_t* path, ImportedProfile& profile,
+                                 const ModelKeyCodes* keys)
 {
     profile = ImportedProfile();
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -192,23 +252,30 @@ ProfileFileError ReadProfileFile(const wchar_t* path, ImportedProfile& profile)
         (ReadFile(file, &bytes[0], DWORD(bytes.size()), &read, nullptr) && read == bytes.size());
     CloseHandle(file);
     if (!ok) return ProfileFileError::Unreadable;
-    size_t start = 0;
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
-    if (bytes.find('\0', start) != std::string::npos) return ProfileFileError::BadEncoding;
+
+    // The text as the program's XML reader reads it: byte-order mark, UTF-16
+    // without one, the declared encoding, else UTF-8.
     std::wstring text;
-    if (bytes.size() > start) {
-        const int length = int(bytes.size() - start);
-        const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + start,
-                                              length, nullptr, 0);
-        if (units <= 0) return ProfileFileError::BadEncoding;
-        text.resize(size_t(units));
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + start, length, &text[0],
-                            units);
+    unsigned flags = 0;
+    if (!bytes.empty() && !XmlDocument::LoadTextFile(text, nullptr, path, &flags))
+        return ProfileFileError::Unreadable;
+    if (flags & (XmlFileUtf16LE | XmlFileUtf16BE)) return ParseProfileDocument(text, profile, keys);
+    if (flags & XmlFileUtf8Signature) {
+        if (!DecodesWithoutLoss(bytes, 3, CP_UTF8)) return ProfileFileError::BadEncoding;
+        return ParseProfileDocument(text, profile, keys);
     }
-    // A document that declares another encoding is not an export of ours.
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '<' && bytes[1] == 0) || (bytes[0] == 0 && bytes[1] == '<')))
+        return ParseProfileDocument(text, profile, keys);
+    // Byte-oriented: what the document declares, UTF-8 when it declares nothing.
+    // A name the reader does not know, or a code page this system cannot
+    // convert, would be read in the ANSI code page: that is a guess, not the file.
     const std::wstring declared = XmlDocument::GetDeclaredEncoding(text.c_str(), int(text.size()));
-    if (!declared.empty() && _wcsicmp(declared.c_str(), L"UTF-8") != 0 &&
-        _wcsicmp(declared.c_str(), L"UTF8") != 0)
+    int codePage = declared.empty() ? kCodePageUtf8 : CodePageFromEncodingName(declared);
+    if (codePage == 0 || codePage == kCodePageUtf16LE || codePage == kCodePageUtf16BE ||
+        codePage == kCodePageUtf32LE || codePage == kCodePageUtf32BE ||
+        !IsValidCodePage(UINT(codePage)))
         return ProfileFileError::BadEncoding;
-    return ParseProfileDocument(text, profile);
+    if (!DecodesWithoutLoss(bytes, 0, UINT(codePage))) return ProfileFileError::BadEncoding;
+    return ParseProfileDocument(text, profile, keys);
 }

@@ -2,8 +2,9 @@
 // BatteryCtrl: the battery badge: a light rounded box with one frame of the
 // device status strip (0 low, 1 middle, 2 high, 3 charging) and the stepped
 // charge "%d%%" (25 up to 30, 50 up to 60, 75 up to 80, 90 up to 95, the level
-// itself from 96). Level and charging flag are set by the program's worker
-// (plain ints); the repaint request goes to the owner from that thread.
+// itself from 96). Level 0 (the start, and a keyboard without a battery) draws
+// no badge. Level and charging flag are set by the program's worker (plain
+// ints); the repaint request goes to the owner from that thread.
 #include <windows.h>
 
 #include "CRect.h"
@@ -37,7 +38,8 @@ public:
 
     int GetBatteryLevel() const { return m_nLevel; }
     int GetCharging() const { return m_nCharging; }
-    // The frame the badge shows and the text it writes ("" for level 0).
+    // The frame the badge shows (-1: none, level 0) and the text it writes
+    // ("" for level 0).
     int GetShownFrame() const;
     static int SteppedLevel(int level);
 

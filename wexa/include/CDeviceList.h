@@ -2,8 +2,9 @@
 // CDeviceList: the device page, one card per configured keyboard model
 // (DEVICEITEM_INFO). Only the connected ("online") cards are drawn, side by
 // side and centred; a card shows the model's name, its picture and, at its
-// foot, the battery icon with a stepped percentage and the link icon with
-// "USB" or "2.4G" (frames of the control's six-frame status strip, SetImage).
+// foot, the battery icon with a stepped percentage (none for level 0, a
+// keyboard without a battery) and the link icon with "USB" or "2.4G" (frames
+// of the control's six-frame status strip, SetImage).
 // Releasing the left button over an online card selects it and sends
 // event 2 (0, 0); the owner reads the choice with GetSelectDevice.
 //

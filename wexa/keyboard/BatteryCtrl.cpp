@@ -12,7 +12,7 @@ WEXA_REGISTER_CONTROL(BatteryCtrl, new BatteryCtrl(a.owner, a.id, a.rect, a.visi
 
 BatteryCtrl::BatteryCtrl(MObject* owner, UINT id, CRect rect, int visible, int enabled)
     : MControlFont(owner, id, rect, L"", visible, enabled, 1),
-      m_nLevel(100),
+      m_nLevel(0),
       m_nCharging(0),
       m_pIcon(nullptr),
       m_nIconWidth(0),
@@ -81,6 +81,7 @@ int BatteryCtrl::SteppedLevel(int level)
 
 int BatteryCtrl::GetShownFrame() const
 {
+    if (m_nLevel == 0) return -1;  // no battery
     if (m_nCharging == 1) return 3;
     if (m_nLevel < 20) return 0;
     if (m_nLevel < 75) return 1;
@@ -95,6 +96,12 @@ void BatteryCtrl::DrawControl(HDC& dc, CRect)
         UpdateMemDC(dc, W, H);
         if (!m_hMemDC) return;
         ::BitBlt(m_hMemDC, 0, 0, W, H, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
+        m_strTitle = L"";
+        if (m_nLevel == 0) {
+            // No battery (or none known yet): no badge at all.
+            ::BitBlt(dc, m_rcControl.left, m_rcControl.top, W, H, m_hMemDC, 0, 0, SRCCOPY);
+            return;
+        }
         Gdiplus::Graphics g(m_hMemDC);
         g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
         MRender::DrawRoundRectange(g, 1.0f, 1.0f, static_cast<float>(W - 2),

@@ -340,18 +340,22 @@ void CDeviceList::DrawControl(HDC& dc, CRect)
                              box(x + 20, y + 20, W - 40, 60), &centred, &brush);
             if (m_pImage && m_nFrameWidth > 0) {
                 const int fw = m_nFrameWidth, fh = m_nImageHeight;
-                int frame = item->nCharging == 1   ? 3
-                            : item->nBattery <= 25 ? 0
-                            : item->nBattery <= 75 ? 1
-                                                   : 2;
-                g.DrawImage(m_pImage, Gdiplus::Rect(x + W / 2 - 100, y + H - 100, fw, fh),
-                            frame * fw, 0, fw, fh, Gdiplus::UnitPixel);
-                wchar_t percent[16];
-                swprintf(percent, 16, L"%d%%", ShownBattery(item->nBattery));
-                if (smallFont)
-                    g.DrawString(percent, -1, smallFont.get(),
-                                 box(x + W / 2 - 70, y + H - 100, 60, 25), &leftAligned, &brush);
-                frame = 4 + (item->nLink ? 1 : 0);
+                // Level 0: a keyboard without a battery (or none known).
+                if (item->nBattery != 0) {
+                    const int battery = item->nCharging == 1   ? 3
+                                        : item->nBattery <= 25 ? 0
+                                        : item->nBattery <= 75 ? 1
+                                                               : 2;
+                    g.DrawImage(m_pImage, Gdiplus::Rect(x + W / 2 - 100, y + H - 100, fw, fh),
+                                battery * fw, 0, fw, fh, Gdiplus::UnitPixel);
+                    wchar_t percent[16];
+                    swprintf(percent, 16, L"%d%%", ShownBattery(item->nBattery));
+                    if (smallFont)
+                        g.DrawString(percent, -1, smallFont.get(),
+                                     box(x + W / 2 - 70, y + H - 100, 60, 25), &leftAligned,
+                                     &brush);
+                }
+                const int frame = 4 + (item->nLink ? 1 : 0);
                 g.DrawImage(m_pImage, Gdiplus::Rect(x + W / 2 + 50, y + H - 100, fw, fh),
                             frame * fw, 0, fw, fh, Gdiplus::UnitPixel);
                 if (smallFont)

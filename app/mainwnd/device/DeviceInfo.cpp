@@ -63,8 +63,10 @@ DeviceInfoReadResult ReadDeviceInfo(HidDeviceManager& hid, DeviceDataDB& db, int
     result.settingsRead = true;
 
     uint8_t battery[kBatteryLength] = {};
-    if (hid.TransferData(DeviceCommand::kBattery, battery, kBatteryLength) && battery[0] != 0) {
-        result.batteryRead = true;
+    if (hid.TransferData(DeviceCommand::kBattery, battery, kBatteryLength)) {
+        result.batteryAnswered = true;
+        result.batteryRead = battery[0] != 0;
+        if (!result.batteryRead) return result;
         result.batteryLevel = battery[0];
         result.batteryCharging = battery[1];
     }

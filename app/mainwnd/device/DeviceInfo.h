@@ -38,9 +38,10 @@ void ParseCapabilityBlock(const uint8_t* block, DeviceInfo& info);
 // What ReadDeviceInfo got.
 struct DeviceInfoReadResult
 {
-    bool capabilityRead = false;  // DeviceInfo was updated (the caller sets the tabs)
-    bool settingsRead = false;    // configuration values and active light modes stored
-    bool batteryRead = false;     // battery read with a level other than 0
+    bool capabilityRead = false;   // DeviceInfo was updated (the caller sets the tabs)
+    bool settingsRead = false;     // configuration values and active light modes stored
+    bool batteryAnswered = false;  // the battery block was read (level 0: no battery)
+    bool batteryRead = false;      // battery read with a level other than 0
     int batteryLevel = 0;
     int batteryCharging = 0;
     // True when both the capability block and the settings block were read.

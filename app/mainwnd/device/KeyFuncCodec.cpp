@@ -342,6 +342,46 @@ void KeyFuncCodec::Decode(const uint8_t* record, KeyMacroData& row) const
     }
 }
 
+bool IsEncodableKeyFunction(const KeyMacroData& row)
+{
+    const int value = row.macro_value, value2 = row.macro_value2, value3 = row.macro_value3;
+    auto byte = [](int v) { return v >= 0 && v <= 0xFF; };
+    // Values the codec does not read for a type may hold what an earlier
+    // function of the key left there (a repeat count, a consumer code, a
+    // record byte): bytes, never more.
+    if (!byte(value2) || !byte(value3)) return false;
+    switch (row.macro_type) {
+        case 0:
+        case 1:
+        case 2:
+        case 8:
+        case 9:
+        case 10:
+        case 11: return byte(value);
+        case 3:
+            // Macro id and play mode 0-3 (the repeat count is a byte).
+            return value >= 1 && value2 <= 3;
+        case 5: {
+            // 0 and 93 are what reads of mouse records leave.
+            bool known = value == 0 || value == 93;
+            for (const MouseCode& m : kMouseWritten) known = known || m.code == value;
+            return known;
+        }
+        case 6: {
+            bool known = value == 0;
+            for (const ConsumerCode& c : kConsumer) known = known || c.code == value;
+            return known;
+        }
+        case 7: {
+            bool known = value == 0 || (value >= 161 && value <= 163);
+            for (const Shortcut& s : kShortcuts) known = known || s.code == value;
+            return known;
+        }
+        case 12: return SpecialFunctionName(value) != nullptr;
+        default: return false;
+    }
+}
+
 void EncodeKeyFunction(const KeyMacroData& row, uint8_t* record)
 {
     KeyFuncCodec::Default().Encode(row, record);

@@ -72,6 +72,12 @@ private:
     KeyFuncTextFn m_text;
 };
 
+// Whether `row`'s function is one the codec writes as what the row says, with
+// no value cut to its low byte: a type of the table above, a code of its table
+// (or what a read-back leaves in a row), values 2 and 3 within a byte. Macro
+// ids are not looked up: a macro missing from the table is written as none.
+bool IsEncodableKeyFunction(const KeyMacroData& row);
+
 // The codec's operations over the process-wide database and text source.
 void EncodeKeyFunction(const KeyMacroData& row, uint8_t* record);
 void DecodeKeyFunction(const uint8_t* record, KeyMacroData& row);

@@ -231,15 +231,74 @@ TEST(DeviceReceiver, OnAndOffLineNotificationsFollowTheKeyboard)
     EXPECT_EQ(dlg.m_deviceType, 103);
     EXPECT_EQ(Card(h, 103).nOnline, 1);
     EXPECT_EQ(Card(h, 103).nLink, 1);
-    // An on-line report of the current model on a device page brings the home
-    // page with the device list back.
-    dlg.MainTab()->SetSelectItem(4);
-    h.Dlg().Show(81, false);
-    receiver.PushNotification();
-    ASSERT_TRUE(h.PumpUntil([&] { return dlg.MainTab()->GetSelectItem() == 0; }));
-    h.Pump(50);
-    EXPECT_TRUE(Visible(h, 81));
+    EXPECT_TRUE(air.Violations().empty());
+    EXPECT_TRUE(receiver.Violations().empty());
+}
+
+void ClickAt(MainWindowHarness& h, int x, int y)
+{
+    InvalidateRect(h.Window(), nullptr, FALSE);
+    UpdateWindow(h.Window());
+    const LPARAM at = MAKELPARAM(x, y);
+    // A pointer arrives with more than one move.
+    SendMessageW(h.Window(), WM_MOUSEMOVE, 0, at);
+    h.Pump(20);
+    SendMessageW(h.Window(), WM_MOUSEMOVE, 0, at);
+    SendMessageW(h.Window(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(h.Window(), WM_LBUTTONUP, 0, at);
+    SendMessageW(h.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 780));
+}
+
+TEST(DeviceReceiver, RepeatedOnLineReportsKeepTheUsersPage)
+{
+    // A keyboard waking and sleeping makes its receiver report "online" every
+    // few seconds: the page the user works on stays.
+    MainWindowHarness h;
+    sim::SimKeyboard air(sim::Model("Kestrova-K75-Air"));
+    sim::SimReceiver receiver(air);
+    const int port = h.Bus().AddModelReceiver(receiver);
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
+    ASSERT_TRUE(h.Settle());
+    KeyboardDlg& dlg = h.Dlg();
+    ASSERT_TRUE(dlg.m_deviceConnected);
+    // The user picks the keyboard's card, then the lighting page.
+    WEXA::CDeviceList* list = dlg.DeviceList();
+    ASSERT_NE(list, nullptr);
+    InvalidateRect(h.Window(), nullptr, FALSE);
+    UpdateWindow(h.Window());
+    WEXA::DEVICEITEM_INFO card;
+    for (int i = 0; i < list->GetItemCount(); ++i)
+        if (list->GetDevice(i, card) && card.nDeviceId == 103) break;
+    ASSERT_EQ(card.nDeviceId, 103);
+    ASSERT_FALSE(IsRectEmpty(&card.rcItem));
+    const RECT cards = list->GetRect();
+    ClickAt(h, cards.left + (card.rcItem.left + card.rcItem.right) / 2,
+            cards.top + (card.rcItem.top + card.rcItem.bottom) / 2);
+    ASSERT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
+    ASSERT_TRUE(h.Settle());
+    WEXA::MTabCtrl* tab = dlg.MainTab();
+    ASSERT_NE(tab, nullptr);
+    ASSERT_TRUE(tab->GetItemVisible(1));
+    // The lighting page, as its tab item selects it.
+    tab->SetSelectItem(1);
+    ASSERT_TRUE(h.PumpUntil([&] { return tab->GetSelectItem() == 1; }));
+    const int page = tab->GetSelectItem();
+    ASSERT_TRUE(h.Settle());
+    for (int i = 0; i < 3; ++i) {
+        receiver.PushNotification();
+        ASSERT_TRUE(h.PumpUntil([&] { return h.Bus().PendingInput(port) == 0; }));
+        h.Pump(100);
+        EXPECT_EQ(tab->GetSelectItem(), page) << i;
+        EXPECT_FALSE(Visible(h, 69)) << i;
+    }
     EXPECT_TRUE(dlg.m_deviceConnected);
+    // Off line and back: the home page with the device list.
+    receiver.SetKeyboardOnline(false, true);
+    ASSERT_TRUE(h.PumpUntil([&] { return !dlg.m_deviceConnected; }));
+    receiver.SetKeyboardOnline(true, true);
+    ASSERT_TRUE(h.PumpUntil([&] { return dlg.m_deviceConnected && Visible(h, 81); }));
+    EXPECT_EQ(tab->GetSelectItem(), 0);
     EXPECT_TRUE(air.Violations().empty());
     EXPECT_TRUE(receiver.Violations().empty());
 }

@@ -133,9 +133,17 @@ protected:
     INT_PTR openResult_ = 42;
 };
 
-TEST_F(UpdateTest, NoAnswerOrABadVersionTextOffersNothingAndLeavesNoFile)
+std::wstring DevicePageText(MainWindowHarness& h)
 {
-    // With the settings page open, so that even the up-to-date message would show.
+    auto* text = h.Dlg().CtlAs<WEXA::MText>(325);
+    return text ? std::wstring(static_cast<const wchar_t*>(text->GetTitle())) : L"";
+}
+
+const wchar_t kNotReached[] = L"The update server could not be reached. Please try again later.";
+
+TEST_F(UpdateTest, NoAnswerOrABadVersionTextOffersNothingAndSaysTheServerWasNotReached)
+{
+    // With the settings page open: the user asked, and is told.
     h.Dlg().Show(79, true);
     struct Row
     {
@@ -160,8 +168,11 @@ TEST_F(UpdateTest, NoAnswerOrABadVersionTextOffersNothingAndLeavesNoFile)
         h.Dlg().m_upgradeUrl = row.url;
         RunTask(TASK_CHECK_VERSION);
         EXPECT_TRUE(h.Dlg().m_serverVersion.empty());
-        EXPECT_EQ(h.Dlg().m_updateCheckResult, 0);
-        EXPECT_TRUE(prompts_.empty());
+        EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 3);
+        ASSERT_EQ(prompts_.size(), 1u);
+        EXPECT_EQ(prompts_[0].message, kNotReached);
+        EXPECT_EQ(prompts_[0].title, std::wstring(GetLanguageText(516)));
+        EXPECT_EQ(DevicePageText(h), kNotReached);
         EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
         EXPECT_TRUE(FilesIn(temp_).empty());
         prompts_.clear();
@@ -191,8 +202,9 @@ TEST_F(UpdateTest, SameOrOlderIsUpToDateAndSaidSoOnlyOnTheSettingsPage)
         SCOPED_TRACE(Narrow(kase));
         h.Dlg().Show(79, false);
         Check(kase);
-        EXPECT_EQ(h.Dlg().m_updateCheckResult, 2);
+        EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 2);
         EXPECT_TRUE(prompts_.empty());  // the start-up check stays silent
+        EXPECT_EQ(DevicePageText(h), std::wstring(GetLanguageText(531)));
         h.Dlg().Show(79, true);
         Check(kase);
         ASSERT_EQ(prompts_.size(), 1u);
@@ -211,7 +223,8 @@ TEST_F(UpdateTest, DecliningTheNewVersionQueuesNothing)
     ASSERT_EQ(prompts_.size(), 1u);
     EXPECT_EQ(prompts_[0].message, L"New version:v1.0.0, Update now?");
     EXPECT_EQ(prompts_[0].mode, 4);
-    EXPECT_EQ(h.Dlg().m_updateCheckResult, 1);
+    EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 1);
+    EXPECT_EQ(DevicePageText(h), L"New version:v1.0.0");
     h.Pump(100);
     EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
     EXPECT_EQ(h.Dlg().UpdateDialog(), nullptr);

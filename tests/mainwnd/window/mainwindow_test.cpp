@@ -10,6 +10,7 @@
 #include "BatteryCtrl.h"
 #include "CDeviceList.h"
 #include "ControlRegistry.h"
+#include "MPicture.h"
 #include "MTabCtrl.h"
 #include "MText.h"
 #include "MainWindowHarness.h"
@@ -442,14 +443,175 @@ TEST(MainWindowDevices, ADeviceReadShowsTheBatteryOnTheBadgeAndTheCard)
     EXPECT_EQ(level, 87);
     EXPECT_EQ(charging, 1);
 
-    // A level of 0 means no battery state: both keep what they show.
+    // A keyboard that reports level 0 has no battery: both show none.
     air.device.SetBattery(0, 0);
     ASSERT_TRUE(h.Dlg().ReadDeviceInfo());
-    EXPECT_EQ(badge->GetBatteryLevel(), 87);
-    EXPECT_EQ(badge->GetCharging(), 1);
+    EXPECT_EQ(badge->GetBatteryLevel(), 0);
+    EXPECT_EQ(badge->GetShownFrame(), -1);
     ASSERT_TRUE(cardBattery(level, charging));
-    EXPECT_EQ(level, 87);
+    EXPECT_EQ(level, 0);
     EXPECT_TRUE(air.device.Violations().empty());
+}
+
+// A click as a user makes it: the pointer moves there (twice: under Wine the
+// first move a window gets may leave nothing hovered), presses and releases.
+void ClickPoint(MainWindowHarness& h, POINT at)
+{
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageW(h.Window(), WM_MOUSEMOVE, 0, where);
+    h.Pump(20);
+    SendMessageW(h.Window(), WM_MOUSEMOVE, 0, where);
+    SendMessageW(h.Window(), WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(h.Window(), WM_LBUTTONUP, 0, where);
+}
+
+// Back to the home page (main tab item 0) when needed, then a click on the
+// model's card.
+void ClickModelCard(MainWindowHarness& h, int deviceType)
+{
+    KeyboardDlg& dlg = h.Dlg();
+    WEXA::CDeviceList* list = dlg.DeviceList();
+    ASSERT_NE(list, nullptr);
+    if (!list->IsVisible() || !list->IsParentVisible()) {
+        WEXA::MTabCtrl* tab = dlg.MainTab();
+        ASSERT_NE(tab, nullptr);
+        InvalidateRect(h.Window(), nullptr, FALSE);
+        UpdateWindow(h.Window());
+        const RECT item = tab->GetItemInfo(0)->rect;
+        ClickPoint(h, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+        ASSERT_TRUE(h.PumpUntil([&] { return list->IsVisible() && list->IsParentVisible(); }));
+    }
+    InvalidateRect(h.Window(), nullptr, FALSE);
+    UpdateWindow(h.Window());
+    h.Pump(50);
+    WEXA::DEVICEITEM_INFO card;
+    for (int i = 0; i < list->GetItemCount(); ++i) {
+        if (!list->GetDevice(i, card) || card.nDeviceId != deviceType) continue;
+        ASSERT_FALSE(IsRectEmpty(&card.rcItem)) << deviceType;
+        const RECT area = list->GetRect();
+        ClickPoint(h, {area.left + (card.rcItem.left + card.rcItem.right) / 2,
+                       area.top + (card.rcItem.top + card.rcItem.bottom) / 2});
+        return;
+    }
+    FAIL() << "no card for " << deviceType;
+}
+
+int CardBattery(MainWindowHarness& h, int deviceType)
+{
+    WEXA::CDeviceList* list = h.Dlg().DeviceList();
+    WEXA::DEVICEITEM_INFO card;
+    for (int i = 0; list && i < list->GetItemCount(); ++i)
+        if (list->GetDevice(i, card) && card.nDeviceId == deviceType) return card.nBattery;
+    return -1;
+}
+
+TEST(MainWindowDevices, AModelWithoutABatteryShowsNoneAfterOneWithABattery)
+{
+    // A wired K87 and a K75-Air with its battery at 90 %: the user picks the
+    // Air, then the K87.
+    MainWindowHarness h;
+    Keyboard k87("Kestrova-K87");
+    Keyboard air("Kestrova-K75-Air");
+    air.device.SetBattery(90, 0);
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
+    ASSERT_TRUE(h.Settle());
+    KeyboardDlg& dlg = h.Dlg();
+    auto* badge = dynamic_cast<WEXA::BatteryCtrl*>(dlg.Ctl(46));
+    ASSERT_NE(badge, nullptr);
+    // Nothing read yet: no badge, and the K87's card shows no battery.
+    EXPECT_EQ(badge->GetShownFrame(), -1);
+    EXPECT_EQ(CardBattery(h, 101), 0);
+
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard(h, 103));
+    ASSERT_TRUE(h.PumpUntil([&] { return dlg.m_deviceType == 103; }));
+    ASSERT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
+    ASSERT_TRUE(h.Settle());
+    EXPECT_EQ(badge->GetBatteryLevel(), 90);
+
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard(h, 101));
+    ASSERT_TRUE(h.PumpUntil([&] { return dlg.m_deviceType == 101; }));
+    ASSERT_TRUE(h.Settle());
+    EXPECT_EQ(badge->GetBatteryLevel(), 0);
+    EXPECT_EQ(badge->GetShownFrame(), -1);
+    EXPECT_EQ(CardBattery(h, 101), 0);
+    EXPECT_EQ(CardBattery(h, 103), 90);
+    EXPECT_TRUE(k87.device.Violations().empty());
+    EXPECT_TRUE(air.device.Violations().empty());
+    WriteDeviceTypeSetting(0);
+}
+
+}  // namespace
+
+namespace {
+
+struct PictureChoice
+{
+    std::wstring path;
+    std::vector<std::wstring> messages;
+    static bool Choose(void* self, HWND, bool, std::wstring& path)
+    {
+        path = static_cast<PictureChoice*>(self)->path;
+        return true;
+    }
+    static int Show(void* self, HWND, const wchar_t* message, const wchar_t*, int)
+    {
+        static_cast<PictureChoice*>(self)->messages.push_back(message ? message : L"");
+        return 1;
+    }
+};
+
+TEST(MainWindowSkin, AnUnreadableBackgroundPictureKeepsThePreviousOneAndSaysWhy)
+{
+    MainWindowHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
+    KeyboardDlg& dlg = h.Dlg();
+    // The menu's "Default background" first: the program's own pictures.
+    SendMessageW(h.Window(), KBM_SKIN_MENU, 0, 101);
+    auto* page = dlg.CtlAs<WEXA::MPicture>(30);
+    auto* home = dlg.CtlAs<WEXA::CGifPicture>(31);
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(home, nullptr);
+    const CSize pageSize = page->GetImageSize();
+    const CSize homeSize = home->GetImageSize();
+    ASSERT_GT(pageSize.cx, 0);
+    ASSERT_GT(homeSize.cx, 0);
+
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    PictureChoice choice;
+    choice.path = std::wstring(folder) + L"kestrova_damaged.png";
+    {
+        // A PNG signature and then nothing a decoder can use.
+        const char bytes[] = "\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDRgarbage-garbage-garbage";
+        HANDLE file = CreateFileW(choice.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes, sizeof bytes - 1, &written, nullptr);
+        CloseHandle(file);
+    }
+    dlg.SetFileChooser(&PictureChoice::Choose, &choice);
+    dlg.SetMessageBoxFunction(&PictureChoice::Show, &choice);
+    // On the home page the animated background, on a device page the picture.
+    for (int pageShown : {0, 1}) {
+        dlg.m_currentPage = pageShown;
+        choice.messages.clear();
+        EXPECT_EQ(SendMessageW(h.Window(), KBM_SKIN_MENU, 0, 100), 0) << pageShown;
+        h.Pump(50);
+        EXPECT_EQ(dlg.RegString(L"theme_bkg"), L"") << pageShown;
+        EXPECT_EQ(dlg.RegString(L"theme_bkg_gif"), L"") << pageShown;
+        EXPECT_EQ(page->GetImageSize(), pageSize) << pageShown;
+        EXPECT_EQ(home->GetImageSize(), homeSize) << pageShown;
+        ASSERT_EQ(choice.messages.size(), 1u) << pageShown;
+        EXPECT_EQ(
+            choice.messages[0],
+            L"This picture cannot be read, so the background stays as it was:\n" + choice.path);
+    }
+    dlg.SetFileChooser(nullptr, nullptr);
+    dlg.SetMessageBoxFunction(nullptr, nullptr);
+    DeleteFileW(choice.path.c_str());
 }
 
 }  // namespace

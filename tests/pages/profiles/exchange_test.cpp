@@ -159,6 +159,71 @@ TEST_F(ExchangeTest, ImportKeepsEveryKeyWithARow)
     EXPECT_EQ(row.macro_value, 0);
 }
 
+struct Told
+{
+    std::vector<std::wstring> messages;
+    static int Show(void* self, HWND, const wchar_t* message, const wchar_t*, int)
+    {
+        static_cast<Told*>(self)->messages.push_back(message ? message : L"");
+        return 1;
+    }
+};
+
+TEST_F(ExchangeTest, ImportLeavesOutRowsThisKeyboardCannotHoldAndSaysHowMany)
+{
+    // Key 4 gets a function of the file; key 5 an out-of-range special function
+    // (300 would reach the keyboard as function 44); the rest names no layer,
+    // no key, no function or no number this program could have written.
+    chooser.path = TempFile(L"kestrova_out_of_range.xml");
+    WriteAll(chooser.path,
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<profile><profileinfo name=\"Odd\"/>"
+             "<key_macro>"
+             "<item fn_layer=\"0\" key_code=\"4\" layout_value=\"4\" macro_type=\"2\" "
+             "macro_value=\"6\" macro_desc=\"C\"/>"
+             "<item fn_layer=\"0\" key_code=\"5\" macro_type=\"12\" macro_value=\"300\"/>"
+             "<item fn_layer=\"4\" key_code=\"4\" macro_type=\"2\" macro_value=\"4\"/>"
+             "<item fn_layer=\"0\" key_code=\"65536\" macro_type=\"2\" macro_value=\"4\"/>"
+             "<item fn_layer=\"1\" key_code=\"4\" macro_type=\"3\" macro_value=\"1\" "
+             "macro_value3=\"1000\"/>"
+             "<item fn_layer=\"2\" key_code=\"4\" macro_type=\"99\" macro_value=\"1\"/>"
+             "<item fn_layer=\"3\" key_code=\"4\" macro_type=\"2\" macro_value=\"2147483648\"/>"
+             "</key_macro></profile>");
+    Told told;
+    Dlg().SetMessageBoxFunction(&Told::Show, &told);
+    const size_t before = TaskCount(TASK_APPLY_PROFILE);
+    EXPECT_EQ(h.SendControlEvent(55, 2), 1);
+    const int id = ProfileIds().back();
+    ASSERT_EQ(ProfileIds().size(), 4u);
+    EXPECT_EQ(Dlg().m_currentProfile, id);
+    EXPECT_EQ(Db().CountKeyMacros(id), 4 * KeyCount());
+    for (const KeyMacroData& row : Rows(id)) {
+        EXPECT_TRUE(row.fn_layer >= 0 && row.fn_layer <= 3);
+        EXPECT_NE(row.macro_type, 12);
+        EXPECT_NE(row.key_code, 65536);
+    }
+    KeyMacroData row;
+    ASSERT_TRUE(Db().GetKeyMacro(id, 0, 4, row));
+    EXPECT_EQ(row.macro_value, 6);
+    ASSERT_TRUE(Db().GetKeyMacro(id, 0, 5, row));  // the default: the key itself
+    EXPECT_EQ(row.macro_type, 2);
+    EXPECT_EQ(row.macro_value, 5);
+    ASSERT_EQ(told.messages.size(), 1u);
+    EXPECT_EQ(told.messages[0],
+              L"6 entries of the file do not fit this keyboard and were left out; the rest was "
+              L"imported.");
+    // What reaches the keyboard: key 5 keeps its own usage on layer 0.
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, before + 1));
+    h.Pump(200);
+    int index = -1;
+    for (size_t i = 0; i < model->keyCount; ++i)
+        if (model->keys[i].usage == 5) index = model->keys[i].keyIndex;
+    ASSERT_GE(index, 0);
+    const std::vector<uint8_t>& table = keyboard->Block(0x1A);
+    EXPECT_EQ(table[size_t(3 * index)], 0x10);
+    EXPECT_EQ(table[size_t(3 * index + 1)], 0x00);
+    EXPECT_EQ(table[size_t(3 * index + 2)], 0x05);
+}
+
 TEST_F(ExchangeTest, HostileFilesAreRefusedWithAMessageAndNothingStored)
 {
     const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";

@@ -377,9 +377,9 @@ void Lifecycle::CheckForUpdate()
     ASSERT_TRUE(owner.Click(434));
     ASSERT_TRUE(owner.WaitForTaskCount(TASK_CHECK_VERSION, checks + 1, 15000));
     ASSERT_TRUE(owner.H().PumpUntil([&] { return !owner.boxes.empty(); }, 15000))
-        << "check result " << Dlg().m_updateCheckResult << ", server version "
+        << "check result " << Dlg().m_updateCheckResult.load() << ", server version "
         << Narrow(Dlg().m_serverVersion);
-    EXPECT_EQ(2, Dlg().m_updateCheckResult);
+    EXPECT_EQ(2, Dlg().m_updateCheckResult.load());
     ASSERT_EQ(1u, owner.boxes.size());
     EXPECT_EQ(std::wstring(GetLanguageText(531)), owner.boxes[0].message);
     EXPECT_EQ(owner.boxes[0].message, std::wstring(Dlg().LangText(531)));

@@ -217,9 +217,10 @@ struct BatteryCase
 };
 
 const BatteryCase kBatteryCases[] = {
-    {0, 0, 0, L""},     {19, 0, 0, L"25%"}, {20, 0, 1, L"25%"},   {30, 0, 1, L"25%"},
-    {31, 0, 1, L"50%"}, {74, 0, 1, L"75%"}, {75, 0, 2, L"75%"},   {81, 0, 2, L"90%"},
-    {95, 0, 2, L"90%"}, {96, 0, 2, L"96%"}, {100, 0, 2, L"100%"}, {50, 1, 3, L"50%"},
+    {0, 0, -1, L""},    {0, 1, -1, L""},    {19, 0, 0, L"25%"}, {20, 0, 1, L"25%"},
+    {30, 0, 1, L"25%"}, {31, 0, 1, L"50%"}, {74, 0, 1, L"75%"}, {75, 0, 2, L"75%"},
+    {81, 0, 2, L"90%"}, {95, 0, 2, L"90%"}, {96, 0, 2, L"96%"}, {100, 0, 2, L"100%"},
+    {50, 1, 3, L"50%"},
 };
 
 TEST(Battery, FramesAndSteppedTexts)
@@ -227,8 +228,9 @@ TEST(Battery, FramesAndSteppedTexts)
     Manager::SetThemeSkins(L"theme1\\");
     Owner owner;
     BatteryCtrl badge(&owner, 46, CRect(0, 0, 100, 34), 1, 1);
-    EXPECT_EQ(badge.GetBatteryLevel(), 100);
-    EXPECT_EQ(badge.GetShownFrame(), 2);
+    // Nothing is known before the first read: no badge, no "100%".
+    EXPECT_EQ(badge.GetBatteryLevel(), 0);
+    EXPECT_EQ(badge.GetShownFrame(), -1);
     EXPECT_EQ(badge.GetFontWidth(), 14);
     for (const BatteryCase& c : kBatteryCases) {
         badge.SetBatteryInfo(c.level, c.charging);
