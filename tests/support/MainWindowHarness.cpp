@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <thread>
 
 #include "MControl.h"
 #include "Manager.h"
@@ -159,6 +160,82 @@ bool MainWindowHarness::Click(UINT id)
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(window, WM_LBUTTONUP, 0, at);
     return true;
+}
+
+namespace {
+
+void SendMouseInput(DWORD flags, POINT screen = POINT{0, 0})
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = LONG(screen.x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+        input.mi.dy = LONG(screen.y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    }
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendKeyInput(WORD vk, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void MainWindowHarness::MoveMouseTo(POINT client, DWORD glideMs, int steps)
+{
+    HWND window = Window();
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    POINT to = client;
+    ClientToScreen(window, &to);
+    POINT from;
+    GetCursorPos(&from);
+    if (steps < 1) steps = 1;
+    for (int i = 1; i <= steps; ++i) {
+        const POINT at = {from.x + (to.x - from.x) * i / steps,
+                          from.y + (to.y - from.y) * i / steps};
+        SendMouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
+        Pump(glideMs / DWORD(steps));
+    }
+}
+
+void MainWindowHarness::ClickAt(POINT client, DWORD moveToClickMs)
+{
+    MoveMouseTo(client, 0, 1);
+    Pump(moveToClickMs);
+    // The finger lifts 30 ms later whatever the window does with the press
+    // meanwhile (a press that starts moving the window keeps this thread in
+    // the system's move loop until the button comes up).
+    SendMouseInput(MOUSEEVENTF_LEFTDOWN);
+    std::thread release([] {
+        Sleep(30);
+        SendMouseInput(MOUSEEVENTF_LEFTUP);
+    });
+    Pump(30);
+    release.join();
+    Pump(30);
+}
+
+void MainWindowHarness::TypeKey(WORD vk, bool withCtrl)
+{
+    HWND window = Window();
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    if (withCtrl) SendKeyInput(VK_CONTROL, false);
+    SendKeyInput(vk, false);
+    SendKeyInput(vk, true);
+    if (withCtrl) SendKeyInput(VK_CONTROL, true);
+    Pump(30);
+}
+
+void MainWindowHarness::TypeText(const wchar_t* text)
+{
+    for (; text && *text; ++text) TypeKey(WORD(towupper(*text)));
 }
 
 LONG MainWindowHarness::SendDeviceChange(bool arrival, const std::wstring& path)

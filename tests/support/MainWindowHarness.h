@@ -75,6 +75,21 @@ public:
     void PostControlEvent(UINT id, UINT code, UINT_PTR wparam = 0, LONG_PTR lparam = 0);
     // A left click (mouse move, press, release) in the middle of the control.
     bool Click(UINT id);
+    // ---- real input: the system's pointer and keyboard, through SendInput ----
+    // The window's own message loop handles every message meanwhile (Pump),
+    // so hover, capture, activation and tip windows play their part as they
+    // do for a user. Points are in the window's client area.
+    // The pointer glides there in steps over glideMs (the window first comes
+    // to the front).
+    void MoveMouseTo(POINT client, DWORD glideMs = 60, int steps = 4);
+    // A quick click: the pointer flicks there (one move, as the system merges
+    // a fast movement), rests moveToClickMs, and the button goes down and up
+    // again 30 ms later.
+    void ClickAt(POINT client, DWORD moveToClickMs = 100);
+    // A key pressed and released (with Ctrl held when asked), then pumped.
+    void TypeKey(WORD vk, bool withCtrl = false);
+    // Each character of the text as its key (digits and letters).
+    void TypeText(const wchar_t* text);
     // WM_DEVICECHANGE with a device-interface record for the path.
     LONG SendDeviceChange(bool arrival, const std::wstring& path);
     // Runs the window's messages for the time given.

@@ -140,10 +140,38 @@ void CEditWindow::ShowEditWindow(MControlFont* control, CRect rect)
     m_bShown = 1;
 }
 
+// Return ends the edit as a click elsewhere does: the list loses the focus,
+// which commits the text (or leaves the row as it was) and hides the box, and
+// the keyboard goes back to the list's window.
+void CEditWindow::FinishEdit()
+{
+    MControlFont* control = m_pControl;
+    if (!control || !m_bShown) return;
+    HWND host = control->m_pManager ? control->m_pManager->GetPaintWnd() : nullptr;
+    control->SetControlFocus(0);
+    if (IsLiveWindow(host) && ::GetFocus() == m_hWnd) ::SetFocus(host);
+}
+
 LONG CEditWindow::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     switch (msg) {
         case WM_KILLFOCUS: ::DefWindowProcW(m_hWnd, msg, wparam, lparam); break;
+        case WM_KEYDOWN:
+            if (wparam == VK_RETURN) {
+                FinishEdit();
+                return 0;
+            }
+            // Ctrl+A selects the whole text (the system's single-line edit
+            // leaves that to its owner).
+            if (wparam == 'A' && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0) {
+                ::SendMessageW(m_hWnd, EM_SETSEL, 0, -1);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            // The characters of Return and Ctrl+A: handled above, never typed.
+            if (wparam == L'\r' || wparam == 0x01) return 0;
+            break;
         case WM_TIMER:
             if (wparam != kBlinkTimer) break;
             m_bBlink = !m_bBlink;

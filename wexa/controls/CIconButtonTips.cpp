@@ -4,6 +4,7 @@
 #include "CKeyboardTips.h"
 #include "MWindow.h"
 #include "PaintManager.h"
+#include "TipWindow.h"
 #include "framework/WindowUtil.h"
 
 namespace WEXA {
@@ -12,8 +13,8 @@ void CIconButton::SetTips(bool)
 {
     if (!m_bShowTips || m_pTips || !m_pManager) return;
     m_pTips = new CKeyboardTips();
-    m_pTips->Create(m_pManager->GetPaintWnd(), L"KeyboardTip Window", 0x96020080, 0, CRect(),
-                    nullptr);
+    m_pTips->Create(m_pManager->GetPaintWnd(), L"KeyboardTip Window", tipwindow::kTipWindowStyle, 0,
+                    CRect(), nullptr);
     m_pTips->LoadBKImage(CString(L"img_tip_bk.png"));
 }
 

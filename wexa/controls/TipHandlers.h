@@ -14,6 +14,10 @@
 // m_backMode, m_nBackParam, m_bHasFocus and m_nMode, and HIDE_TIMER_ID.
 // Only a focus the tip really had can be lost: some systems tell windows that
 // never had it when the program loses the focus.
+// A tip never takes the activation or a click: it stands over the keys next
+// to the one it describes, and the pointer goes through it to the window
+// below (the owner's window, on the same thread), so a click on a key under
+// the tip reaches that key.
 #include "framework/WindowMessages.h"
 
 #define WEXA_TIP_DEFINE_EMPTY(Class)           \
@@ -38,6 +42,8 @@
 #define WEXA_TIP_DEFINE_WINDOW(Class)                                                              \
     LONG Class::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)                        \
     {                                                                                              \
+        if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;                                         \
+        if (msg == WM_NCHITTEST) return HTTRANSPARENT;                                             \
         bool answered = false;                                                                     \
         const LONG answer = DispatchWindowMessage<kFocusAndNcDestroyMessages>(*this, msg, wparam,  \
                                                                               lparam, answered);   \

@@ -82,6 +82,12 @@ void ApplyToolWindowStyles(HWND hwnd)
     ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 }
 
+void ShowWithoutActivation(HWND hwnd)
+{
+    if (!hwnd || !::IsWindow(hwnd) || ::IsWindowVisible(hwnd)) return;
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
+
 HFONT CreateLibraryGdiFont(int height)
 {
     LOGFONTW lf = {};

@@ -136,6 +136,8 @@ PaintManager::PaintManager()
       m_bPressed(0),
       m_bCaptured(0),
       m_bWndDrag(1),
+      m_nLastMoveX(-1),
+      m_nLastMoveY(-1),
       m_uScrollVID(0),
       m_uScrollHID(0),
       m_crDefaultEnabled(0x808080),

@@ -6,6 +6,9 @@
 // control and then to every top-level control. Walks of the control list run
 // by index under the controls lock, so a handler that removes a control makes
 // the walk skip an entry, never read a freed one.
+//
+// Every press counts: it acts on what lies under the pointer when the button
+// goes down, whatever the moves before it left behind (see HoverForPress).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -166,8 +169,56 @@ int PaintManager::OnWindowPosChanged(WINDOWPOS* pos)
 
 // ---- pointer ----
 
+void PaintManager::FindHover(UINT flags, CPoint point)
+{
+    CAutoLock lock(m_controlsLock);
+    m_pHoverControl = nullptr;
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        MControl* control = m_controls[i];
+        if (!control) continue;
+        control->OnMouseMove(flags, point);
+        if (i < m_controls.size() && m_controls[i] == control && control->PtInRect(point) &&
+            control->m_bResponse)
+            m_pHoverControl = control;
+    }
+}
+
+// The moves do not always tell where a press lands: a page slides in under a
+// pointer that stands still, the system merges quick moves, the pointer
+// arrives while another window is active (a deactivation drops the hover),
+// and the first move a window gets may find tracking off. A press taken from
+// the hover those moves left went to the wrong control, to the wrong item of
+// the right one, or to nothing, and then moved the window, whose move loop
+// swallowed the release. So the press first gets the move it missed: the
+// control under the point becomes the hover control and sees the pointer
+// there, as if the user had rested on it.
+void PaintManager::HoverForPress(UINT flags, CPoint point)
+{
+    const UINT moveFlags = flags & ~static_cast<UINT>(MK_LBUTTON | MK_RBUTTON | MK_MBUTTON);
+    const bool moved = point.x != m_nLastMoveX || point.y != m_nLastMoveY;
+    m_nLastMoveX = point.x;
+    m_nLastMoveY = point.y;
+    MControl* hover = m_pHoverControl;
+    if (hover && hover->m_bVisible && hover->PtInRect(point) &&
+        hover->OnCheckMouseResponse(moveFlags, point)) {
+        if (moved) hover->OnMouseMove(moveFlags, point);
+        return;
+    }
+    ClearTooltip();
+    FindHover(moveFlags, point);
+}
+
 int PaintManager::OnMouseMove(UINT flags, CPoint point)
 {
+    m_nLastMoveX = point.x;
+    m_nLastMoveY = point.y;
+    // Pressed with the button up: the release went to another window (a
+    // dialog or menu the press opened). The press is over.
+    if (m_bPressed && !(flags & MK_LBUTTON)) {
+        m_bPressed = 0;
+        m_bDragPending = 0;
+        ReleaseCapture();
+    }
     if (!m_bTracking && IsLiveWindow(m_hWndPaint)) {
         TRACKMOUSEEVENT tme = {};
         tme.cbSize = sizeof(tme);
@@ -204,17 +255,7 @@ int PaintManager::OnMouseMove(UINT flags, CPoint point)
         m_pHoverControl = nullptr;
         return 1;
     }
-
-    CAutoLock lock(m_controlsLock);
-    m_pHoverControl = nullptr;
-    for (size_t i = 0; i < m_controls.size(); ++i) {
-        MControl* control = m_controls[i];
-        if (!control) continue;
-        control->OnMouseMove(flags, point);
-        if (i < m_controls.size() && m_controls[i] == control && control->PtInRect(point) &&
-            control->m_bResponse)
-            m_pHoverControl = control;
-    }
+    FindHover(flags, point);
     return 1;
 }
 
@@ -231,6 +272,9 @@ int PaintManager::OnMouseLeave()
 
 int PaintManager::OnLButtonDown(UINT flags, CPoint point)
 {
+    // A left press while the engine still holds one: the release was lost.
+    m_bPressed = 0;
+    HoverForPress(flags, point);
     if (m_pFocusControl && m_pFocusControl != m_pHoverControl) {
         MControl* old = m_pFocusControl;
         m_pFocusControl = nullptr;
@@ -298,6 +342,7 @@ int PaintManager::OnLButtonDblClk(UINT flags, CPoint point)
 
 int PaintManager::OnRButtonDown(UINT flags, CPoint point)
 {
+    if (!m_bPressed) HoverForPress(flags, point);
     if (m_pFocusControl && m_pFocusControl != m_pHoverControl) {
         MControl* old = m_pFocusControl;
         m_pFocusControl = nullptr;

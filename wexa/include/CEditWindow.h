@@ -8,6 +8,8 @@
 // moves, fills and shows it); the owner ends an edit by reading the text and
 // hiding the window. Every change typed is copied into the control's title at
 // once and reported to the control's owner as event 26 (wparam and lparam 0).
+// Return ends the edit as a click elsewhere does (the control loses the focus:
+// the list commits and hides the box); Ctrl+A selects the whole text.
 //
 // When the window is destroyed (with its parent, or explicitly) the object
 // repaints the control, clears the owner's member through the slot and
@@ -56,6 +58,10 @@ public:
     COLORREF m_crText;
     HFONT m_hFont;
     CEditWindow** m_ppOwnerSlot;
+
+private:
+    // Return: the control loses the focus (commits and hides the box).
+    void FinishEdit();
 };
 
 }  // namespace WEXA

@@ -193,6 +193,8 @@ private:
     CRect HitRect(const KEY_INFO* key) const;
     // First key whose hit rectangle contains the point; -1. Caller holds the lock.
     int FindKeyAt(CPoint point) const;
+    // The key under a press becomes the hovered key (lock held).
+    void HoverKeyAt(CPoint point);
     KEY_INFO* FindKey(int keyCode) const;  // caller holds the lock (or accepts the race)
     bool ValidIndex(int index) const
     {

@@ -423,6 +423,9 @@ public:
     int m_bPressed;
     int m_bCaptured;
     int m_bWndDrag;
+    // Where the last routed move was: a press elsewhere first gets its move.
+    int m_nLastMoveX;
+    int m_nLastMoveY;
     UINT m_uScrollVID;
     UINT m_uScrollHID;
     COLORREF m_crDefaultEnabled;
@@ -459,6 +462,12 @@ private:
     void FileControl(UINT kind, MControl* control);
     void DeleteControlList(std::vector<MControl*>& list, CCriticalLock& lock);
     void DropPointerState(MControl* control);
+    // Makes the control under a press the hover control, with the move the
+    // press may have missed (see PaintManagerInput.cpp).
+    void HoverForPress(UINT flags, CPoint point);
+    // Every top-level control gets the move; the last responsive one under the
+    // point becomes the hover control (none: no hover).
+    void FindHover(UINT flags, CPoint point);
     void OnOverlayTimer(UINT id);
     void DestroyTooltipAndBalloon();
     // Runs the OLE drag of the pressed control with the drag bitmap.

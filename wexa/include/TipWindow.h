@@ -66,6 +66,12 @@ WEXA_API int LoadResImage(UINT resId, CString type, Gdiplus::Image*& image, int&
 WEXA_API void SetupRoundRegion(HWND hwnd, int corner);
 // Style (style AND 0xFF3BFFFF) OR 0x06000008, extended style WS_EX_TOOLWINDOW.
 WEXA_API void ApplyToolWindowStyles(HWND hwnd);
+// The style a control creates its tip window with: a popup that stays hidden
+// until the control shows it.
+const DWORD kTipWindowStyle = 0x96020080 & ~WS_VISIBLE;
+// Shows a tip window without taking the activation from the window the user
+// works in (nothing when it is shown already).
+WEXA_API void ShowWithoutActivation(HWND hwnd);
 // A GDI font of the library face with the default GUI font's other attributes.
 WEXA_API HFONT CreateLibraryGdiFont(int height);
 // Copies a 32-bit bitmap opaquely onto the window's client area.

@@ -12,6 +12,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "TipWindow.h"
 #include "controls/ButtonPaint.h"
 #include "keyboard/BlendCache.h"
 
@@ -811,6 +812,14 @@ void KeyboardCtrl::DragMove(CPoint point)
     if (m_nHover != before) Repaint();
 }
 
+// A press takes the key under it, not the one the last move left hovered:
+// quick moves may reach the control merged, or not at all. Lock held.
+void KeyboardCtrl::HoverKeyAt(CPoint point)
+{
+    if (ValidIndex(m_nHover) && HitRect(m_keys[m_nHover]).PtInRect(point)) return;
+    m_nHover = FindKeyAt(point);
+}
+
 int KeyboardCtrl::OnControlLButtonDown(UINT, CPoint point)
 {
     if (!m_bEnabled) return 0;
@@ -821,11 +830,12 @@ int KeyboardCtrl::OnControlLButtonDown(UINT, CPoint point)
     if (m_bFrameSelect && !(::GetKeyState(VK_CONTROL) & 0x8000)) ResetAllItemCheck(0);
     const int before = m_nPressed;
     if (m_rcControl.PtInRect(point)) {
-        m_nPressed = m_nHover;
         int code = 0;
         bool onKey = false;
         {
             CAutoLock lock(m_keyLock);
+            HoverKeyAt(point);
+            m_nPressed = m_nHover;
             if (ValidIndex(m_nPressed)) {
                 KEY_INFO* key = m_keys[m_nPressed];
                 onKey = true;
@@ -891,6 +901,7 @@ int KeyboardCtrl::OnControlRButtonUp(UINT, CPoint point)
         int code = 0;
         {
             CAutoLock lock(m_keyLock);
+            HoverKeyAt(point);
             m_nPressed = ValidIndex(m_nHover) ? m_nHover : -1;
             if (m_nPressed >= 0) code = m_keys[m_nPressed]->nKeyCode;
         }
@@ -909,8 +920,8 @@ void KeyboardCtrl::SetTips(KEY_INFO* key, CRect rect, bool show)
     if (!m_pTips) {
         if (!m_pManager) return;
         m_pTips = new CKeyboardTips();
-        m_pTips->Create(m_pManager->GetPaintWnd(), L"KeyboardTip Window", 0x96020080, 0, CRect(),
-                        nullptr);
+        m_pTips->Create(m_pManager->GetPaintWnd(), L"KeyboardTip Window",
+                        tipwindow::kTipWindowStyle, 0, CRect(), nullptr);
         m_pTips->LoadBKImage(CString(L"img_tip_bk.png"));
     }
     if (!show) {
@@ -944,7 +955,9 @@ void KeyboardCtrl::SetTips(KEY_INFO* key, CRect rect, bool show)
     POINT anchor = {rect.left + rect.Width() / 2, rect.top};
     if (m_pManager) ::ClientToScreen(m_pManager->GetPaintWnd(), &anchor);
     m_pTips->SetAirBladderMsg(text[0], text[1], text[2], text[3], anchor);
-    m_pTips->ShowWindow(SW_SHOW);
+    // Shown as SW_SHOW would, the tip took the activation: the window lost its
+    // hover on every tip, and the next press went nowhere.
+    tipwindow::ShowWithoutActivation(m_pTips->GetSafeHwnd());
 }
 
 }  // namespace WEXA

@@ -5,6 +5,7 @@
 #include "ControlRegistry.h"
 #include "MRender.h"
 #include "Manager.h"
+#include "PaintManager.h"
 #include "controls/ControlPaint.h"
 #include "keyboard/ListEditor.h"
 
@@ -132,6 +133,15 @@ void ProfileList::DeleteItem(int index)
         m_nHover = m_nSelect = m_nButtonHover = -1;
         m_nFirst = m_nLast = -1;
         m_nEditItem = -1;
+    }
+    // The rename box goes with the rows it stood over: left open, it showed
+    // the deleted name over the row that moved up. Only the window's thread
+    // touches the box; elsewhere the next loss of focus hides it.
+    HWND host = m_pManager ? m_pManager->GetPaintWnd() : nullptr;
+    if (host && ::GetWindowThreadProcessId(host, nullptr) == ::GetCurrentThreadId() &&
+        listedit::IsShown(m_pEdit)) {
+        m_bFocused = 0;
+        listedit::Hide(m_pEdit);
     }
     UpdateScroll(false);
     listedit::Repaint(this);

@@ -6,6 +6,7 @@
 #include "LEDFrameTips.h"
 #include "MRender.h"
 #include "Manager.h"
+#include "TipWindow.h"
 #include "PaintManager.h"
 #include "controls/ControlPaint.h"
 #include "lighting/LcdImaging.h"
@@ -166,14 +167,14 @@ void LCDViewCtrl::SetTips(CString text, CString tip, CRect rect)
     if (!m_pManager) return;
     if (!m_tips) {
         m_tips = new LEDFrameTips();
-        m_tips->Create(m_pManager->GetPaintWnd(), L"LED Frame Window", 0x96020080, 0, CRect(),
-                       nullptr);
+        m_tips->Create(m_pManager->GetPaintWnd(), L"LED Frame Window", tipwindow::kTipWindowStyle,
+                       0, CRect(), nullptr);
         m_tips->LoadBKImage(CString(L"img_tip_bk.png"));
     }
     POINT anchor = {rect.left, rect.top};
     ::ClientToScreen(m_pManager->GetPaintWnd(), &anchor);
     m_tips->SetAirBladderMsg(text, tip, anchor);
-    m_tips->ShowWindow(SW_SHOW);
+    tipwindow::ShowWithoutActivation(m_tips->GetSafeHwnd());
 }
 
 CRect LCDViewCtrl::GetImageRect(int width, int height, CRect box)

@@ -36,6 +36,48 @@ bool Shown(CEditWindow* editor)
     return editor && ::IsWindow(editor->GetSafeHwnd()) && ::IsWindowVisible(editor->GetSafeHwnd());
 }
 
+// Runs the window's messages for a while: keys given to the system arrive
+// through its input queue.
+void PumpFor(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        testutil::PumpPending();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (::GetTickCount() - start < ms);
+    testutil::PumpPending();
+}
+
+void SendKey(WORD vk, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = WORD(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+// Keys as the keyboard gives them, to the window holding the keyboard focus
+// (the open editor): each pressed and released, Ctrl held when asked.
+void PressKeys(const char* keys, bool withCtrl = false)
+{
+    if (withCtrl) SendKey(VK_CONTROL, false);
+    for (const char* k = keys; *k; ++k) {
+        SendKey(WORD(*k), false);
+        SendKey(WORD(*k), true);
+    }
+    if (withCtrl) SendKey(VK_CONTROL, true);
+    PumpFor(60);
+}
+
+void PressReturn()
+{
+    SendKey(VK_RETURN, false);
+    SendKey(VK_RETURN, true);
+    PumpFor(60);
+}
+
 std::vector<UINT> CodesOf(const std::vector<Event>& events)
 {
     std::vector<UINT> codes;
@@ -140,6 +182,35 @@ TEST_F(ProfileListTest, PressOnAnotherRowFinishesTheRenameFirst)
     EXPECT_TRUE(Shown(list->GetEditWindow()));
     list->SetControlFocus(0);
     EXPECT_EQ(list->GetItemText(3), CString(L"Profile 4"));
+}
+
+TEST_F(ProfileListTest, ReturnCommitsTheRenameAndDeletingTheRowClosesItsBox)
+{
+    ::SetForegroundWindow(hwnd);
+    list->OnControlMouseMove(0, RowPoint(1));
+    list->OnControlLButtonDown(0, RowPoint(1));
+    list->OnControlLButtonUp(0, RowPoint(1));
+    ASSERT_TRUE(Shown(list->GetEditWindow()));
+    ASSERT_EQ(::GetFocus(), list->GetEditWindow()->GetSafeHwnd());
+    PressKeys("A", true);  // everything selected: the typing replaces the name
+    PressKeys("GAME");
+    PressReturn();
+    EXPECT_FALSE(Shown(list->GetEditWindow())) << "Return leaves the box open";
+    EXPECT_EQ(std::wstring(list->GetItemText(1)), L"game");
+    EXPECT_EQ(Codes(53).back(), (Event{53, 29, 0, 1}));
+    EXPECT_EQ(list->GetEditItem(), -1);
+
+    // A profile deleted while its name is being edited takes its box along:
+    // nothing stale stays over the row that moves up, and nothing is renamed.
+    list->OnControlMouseMove(0, RowPoint(2));
+    list->OnControlLButtonDown(0, RowPoint(2));
+    ASSERT_TRUE(Shown(list->GetEditWindow()));
+    const size_t events = Codes(53).size();
+    list->DeleteItem(2);
+    EXPECT_FALSE(Shown(list->GetEditWindow())) << "a box with the deleted name stays";
+    list->SetControlFocus(0);
+    EXPECT_EQ(Codes(53).size(), events);
+    EXPECT_EQ(std::wstring(list->GetItemText(2)), L"Profile 4");
 }
 
 TEST_F(ProfileListTest, SelectionByDataAndDeletion)
@@ -310,6 +381,26 @@ TEST_F(RecordListTest, DelayBoxParsesClampsAndCommits)
     EXPECT_EQ(Codes(220).back(), (Event{220, 29, 0, 1}));
     EXPECT_EQ(list->GetRecrodTimeStamp(1), 65535);
     EXPECT_FALSE(Shown(list->GetEditWindow()));
+}
+
+TEST_F(RecordListTest, ReturnCommitsTheDelayAndCtrlASelectsIt)
+{
+    ::SetForegroundWindow(hwnd);
+    Fill({2, 3, 2});
+    DoubleClick(1);
+    ASSERT_TRUE(Shown(list->GetEditWindow()));
+    ASSERT_EQ(::GetFocus(), list->GetEditWindow()->GetSafeHwnd());
+    PressKeys("A", true);
+    EXPECT_EQ(::SendMessageW(list->GetEditWindow()->GetSafeHwnd(), EM_GETSEL, 0, 0),
+              MAKELRESULT(0, 2))
+        << "Ctrl+A selects the whole delay";
+    PressKeys("250");
+    EXPECT_EQ(std::wstring(list->GetEditText()), L"250");
+    PressReturn();
+    EXPECT_FALSE(Shown(list->GetEditWindow())) << "Return leaves the box open";
+    EXPECT_EQ(list->GetRecrodTimeStamp(1), 250);
+    EXPECT_EQ(Codes(220).back(), (Event{220, 29, 0, 1}));
+    EXPECT_EQ(list->GetEditItem(), -1);
 }
 
 TEST_F(RecordListTest, DeletingRowsWhileEditingDropsTheEdit)
