@@ -574,6 +574,8 @@ public:
     // one transaction.
     void SaveUserKeyColors();
     void ShowLightColorFields(COLORREF color);
+    // The stored colours of the shown user mode on the keyboard picture.
+    void ShowStoredUserKeyColors();
     void LightColourPicked();
     // ---- macro page and macro recording (KeyboardDlgMacroPage.cpp,
     //      KeyboardDlgMacroRecording.cpp) ----

@@ -209,9 +209,11 @@ void KeyboardDlg::SendPerformanceSettings()
 void KeyboardDlg::ReadUserKeyColors()
 {
     KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
-    if (picture) picture->ResetAllItemsColor(0);
     std::map<int, COLORREF> colours;
+    // A failed read leaves the stored colours the page shows: zeros in their
+    // place would be saved by the next key press.
     if (!Colours().ReadUserKeyColors(m_lightMode, colours) || !picture) return;
+    picture->ResetAllItemsColor(0);
     for (const auto& key : colours) picture->SetKeyColor(key.first, key.second);
     picture->UpdateControl(1, 0);
 }

@@ -376,8 +376,10 @@ void KeyboardDlg::ShowLightModeControls()
         ShowIds({158, 159, 157}, true);
         if (picture) {
             picture->EnableFrameSelect(1);
-            picture->ResetAllItemsColor(0);
             picture->ResetAllItemCheck(0);
+            // The picture shows the mode's stored colours: the next key press
+            // or colour pick saves what it shows as the whole set.
+            ShowStoredUserKeyColors();
         }
         EnableLightColorControls(TRUE);
     } else {
@@ -385,6 +387,19 @@ void KeyboardDlg::ShowLightModeControls()
         if (caps & kCapColour) EnableLightColorControls(TRUE);
         if (picture) picture->EnableFrameSelect(0);
     }
+}
+
+void KeyboardDlg::ShowStoredUserKeyColors()
+{
+    auto* picture = CtlAs<KeyboardCtrl>(58);
+    if (!picture) return;
+    picture->ResetAllItemsColor(0);
+    std::vector<UserLightRgbData*> colours;
+    Db().GetUserLightRgb(m_currentProfile, m_lightMode, colours);
+    for (const UserLightRgbData* colour : colours)
+        picture->SetKeyColor(colour->key_code, COLORREF(colour->key_rgb));
+    FreeRecordList(colours);
+    picture->UpdateControl(1, 0);
 }
 
 void KeyboardDlg::ShowLightColorFields(COLORREF color)

@@ -1,6 +1,7 @@
 // The lighting page, driven through the real main window: the default modes,
 // what each mode's capability bits show, colours and the user modes coloured
 // key by key, checked against the database and the simulated keyboard.
+#include <functional>
 #include <thread>
 
 #include "CColorButton.h"
@@ -52,6 +53,62 @@ protected:
         LightData row;
         EXPECT_TRUE(Db().GetLight(1, zone, mode, row));
         return row;
+    }
+
+    // The colour the keyboard picture shows on a key.
+    COLORREF PictureColour(int keyCode)
+    {
+        for (const WEXA::KEY_INFO* key : Control<WEXA::KeyboardCtrl>(58)->GetKeyItems())
+            if (key->nKeyCode == keyCode) return key->crKey;
+        return 0xFFFFFFFF;
+    }
+
+    // The stored colour of a key in a user mode (-1: no row).
+    int StoredColour(int userMode, int keyCode)
+    {
+        std::vector<UserLightRgbData*> colours;
+        Db().GetUserLightRgb(1, userMode, colours);
+        int found = -1;
+        for (const UserLightRgbData* c : colours)
+            if (c->key_code == keyCode) found = c->key_rgb;
+        FreeRecordList(colours);
+        return found;
+    }
+
+    // The keyboard's colour of a key in a user-mode slot (0-4), as "RR GG BB".
+    std::string KeyboardColour(int slot, int keyCode)
+    {
+        const sim::Bytes& block = keyboard->Block(uint8_t(0x22 + 2 * slot));
+        for (size_t i = 0; i < model->keyCount; ++i) {
+            if (model->keys[i].usage != keyCode) continue;
+            const size_t at = 3 * size_t(model->keys[i].led);
+            return Hex(std::vector<uint8_t>(block.begin() + at, block.begin() + at + 3));
+        }
+        return "(no key)";
+    }
+
+    // A user mode chosen in the user-mode list, as its selection does.
+    void ChooseUserMode(int mode)
+    {
+        auto* userModes = Control<WEXA::MComboBox>(159);
+        ASSERT_GE(userModes->SelectData(mode), 0) << "no user mode " << mode;
+        harness->SendControlEvent(159, 2);
+    }
+
+    // Keys typed into whatever has the keyboard focus, as the keyboard sends them.
+    void Type(const std::vector<WPARAM>& keys)
+    {
+        for (WPARAM key : keys) {
+            HWND focus = GetFocus();
+            if (!focus) continue;  // nothing takes the key: it is lost, as it would be
+            if (key == VK_END || key == VK_HOME) {
+                SendMessageW(focus, WM_KEYDOWN, key, 1);
+                SendMessageW(focus, WM_KEYUP, key, 0xC0000001);
+            } else {
+                SendMessageW(focus, WM_CHAR, key, 1);
+            }
+            harness->Pump(10);
+        }
     }
 };
 
@@ -184,6 +241,47 @@ TEST_F(LightingPage, UserModeKeyClickRewritesTheColoursAndReachesTheKeyboard)
     EXPECT_EQ(Db().GetUserLightRgb(1, 128, colours), keys);
     FreeRecordList(colours);
     RunQueuedTasks();
+}
+
+TEST_F(LightingPage, UserModeColoursSurviveAReloadAndAProfileApply)
+{
+    ChooseMode(128);
+    RunQueuedTasks();
+    ASSERT_TRUE(harness->Click(151));  // 0x00FF00
+    ASSERT_TRUE(ClickKey(kKeyF1));
+    RunQueuedTasks();
+    ASSERT_EQ(StoredColour(128, kKeyF1), 0x00FF00);
+    ASSERT_EQ(KeyboardColour(0, kKeyF1), "00 FF 00");
+
+    // A language change reloads the page; the profile applied again from the
+    // manager does too. Neither may take the key colours from the picture.
+    const struct
+    {
+        const char* what;
+        std::function<void()> reload;
+    } reloads[] = {
+        {"language change", [&] { Dlg().ApplyLanguage(); }},
+        {"profile apply",
+         [&] {
+             Dlg().AppendTask(TASK_APPLY_PROFILE);
+             RunQueuedTasks();
+         }},
+    };
+    for (const auto& r : reloads) {
+        SCOPED_TRACE(r.what);
+        r.reload();
+        harness->Pump(20);
+        EXPECT_EQ(PictureColour(kKeyF1), COLORREF(0x00FF00))
+            << "the picture shows the stored colour";
+        // The next key press stores what the picture shows: F1 keeps its colour.
+        ASSERT_TRUE(ClickKey(kKeyEsc));
+        RunQueuedTasks();
+        EXPECT_EQ(StoredColour(128, kKeyF1), 0x00FF00);
+        EXPECT_EQ(StoredColour(128, kKeyEsc), 0x00FF00);
+        EXPECT_EQ(KeyboardColour(0, kKeyF1), "00 FF 00");
+        ASSERT_TRUE(ClickKey(kKeyEsc));  // unpainted again for the next round
+        RunQueuedTasks();
+    }
 }
 
 TEST_F(LightingPage, SlidersAndAKeyPressInABuiltInMode)
