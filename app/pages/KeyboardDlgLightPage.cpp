@@ -48,6 +48,7 @@ enum : int {
 };
 
 const int kFirstUserMode = 128;
+const int kLastUserMode = 132;
 // SQLite's result for a statement that ran.
 const int kSqlOk = 0;
 
@@ -96,6 +97,19 @@ CString Decimal(int value)
     wchar_t text[16];
     swprintf(text, 16, L"%d", value);
     return text;
+}
+
+// The user mode (128-132) the user chose last in the profile: kept apart from
+// the active mode, which a built-in mode takes over. 128 when none was chosen
+// (databases of earlier versions have no such value).
+const wchar_t kUserModeKey[] = L"user_light_mode";
+
+int ChosenUserMode(int profile)
+{
+    CString value;
+    Db().GetConfigValue(profile, kUserModeKey, value);
+    const int mode = _wtoi(value);
+    return mode >= kFirstUserMode && mode <= kLastUserMode ? mode : kFirstUserMode;
 }
 
 bool LightingOn(int profile)
@@ -324,8 +338,14 @@ void KeyboardDlg::LoadLightModes()
             if (row->mode <= kFirstUserMode) modes->AddItem(LangText(_wtoi(row->name)), row->mode);
         FreeRecordList(rows);
     }
+    // The active mode of zone 0 may be any of the five user modes (the one the
+    // user chose last); the mode list names them all as its user-mode item.
     m_lightMode = Db().GetActiveLightMode(profile, m_lightZone);
-    if (modes) modes->SelectData(m_lightMode);
+    if (modes) modes->SelectData(std::min(m_lightMode.load(), kFirstUserMode));
+    if (auto* userModes = CtlAs<MComboBox>(159)) {
+        const bool user = m_lightMode >= kFirstUserMode && m_lightMode <= kLastUserMode;
+        userModes->SelectData(user ? m_lightMode.load() : ChosenUserMode(profile));
+    }
     if (auto* on = CtlAs<CSwitchButton>(123)) {
         const bool lit = LightingOn(profile);
         on->SetCheck(lit ? 1 : 0);
@@ -586,6 +606,14 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
     // taken as mode 0 it would switch the keyboard's lighting off.
     if (!modes || modes->GetCurSel() < 0) return 1;
     m_lightMode = int(modes->GetCurData());
+    if (m_lightMode >= kFirstUserMode) {
+        // The user-mode item stands for the user mode chosen last: the active
+        // one, or the one kept while a built-in mode was active.
+        const int active = Db().GetActiveLightMode(m_currentProfile, m_lightZone);
+        m_lightMode = active >= kFirstUserMode && active <= kLastUserMode
+                          ? active
+                          : ChosenUserMode(m_currentProfile);
+    }
     Db().SetActiveLightMode(m_currentProfile, m_lightZone, m_lightMode);
     ShowLightModeControls();
     auto* picture = CtlAs<KeyboardCtrl>(58);
@@ -593,7 +621,7 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
         if (picture) picture->SetKeyboardCtrlMode(m_liveKeyColors ? 103 : 100);
         AppendTask(TASK_WRITE_LIGHT_MODE);
     } else {
-        if (auto* userModes = CtlAs<MComboBox>(159)) userModes->SetCurSel(0);
+        if (auto* userModes = CtlAs<MComboBox>(159)) userModes->SelectData(m_lightMode);
         AppendTask(TASK_WRITE_USER_LIGHT_MODE);
         AppendTask(TASK_READ_USER_KEY_COLORS);
         if (picture) picture->SetKeyboardCtrlMode(103);
@@ -643,7 +671,14 @@ LONG KeyboardDlg::OnLightDirectionRadio(UINT id)
 LONG KeyboardDlg::OnUserLightModeSelect()
 {
     if (auto* picture = CtlAs<KeyboardCtrl>(58)) picture->ResetAllItemCheck(0);
-    if (auto* userModes = CtlAs<MComboBox>(159)) m_lightMode = int(userModes->GetCurData());
+    auto* userModes = CtlAs<MComboBox>(159);
+    if (!userModes || userModes->GetCurSel() < 0) return 1;
+    m_lightMode = int(userModes->GetCurData());
+    // Kept as the zone's active mode and as the profile's chosen user mode: the
+    // page and the keyboard come back to it.
+    Db().SetActiveLightMode(m_currentProfile, m_lightZone, m_lightMode);
+    Db().StoreConfigValue(m_currentProfile, kUserModeKey, Decimal(m_lightMode));
+    ShowLightModeControls();
     AppendTask(TASK_WRITE_USER_LIGHT_MODE);
     AppendTask(TASK_READ_USER_KEY_COLORS);
     return 1;

@@ -284,6 +284,64 @@ TEST_F(LightingPage, UserModeColoursSurviveAReloadAndAProfileApply)
     }
 }
 
+TEST_F(LightingPage, TheChosenUserModeIsKeptPerProfile)
+{
+    ChooseMode(128);
+    ChooseUserMode(130);
+    RunQueuedTasks();
+    EXPECT_EQ(Dlg().m_lightMode, 130);
+    EXPECT_EQ(Db().GetActiveLightMode(1, 0), 130) << "the choice is stored";
+    EXPECT_EQ(keyboard->Block(0x14)[10], 2) << "user mode 3 is the keyboard's slot 2";
+
+    // Leaving the page and coming back, a reload and a profile apply keep it.
+    const struct
+    {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"page entry",
+         [&] {
+             OpenTab(0);
+             OpenTab(kLightingTab);
+         }},
+        {"reload", [&] { Dlg().LoadLightModes(); }},
+        {"profile apply", [&] { Dlg().AppendTask(TASK_APPLY_PROFILE); }},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        RunQueuedTasks();
+        EXPECT_EQ(Dlg().m_lightMode, 130);
+        EXPECT_EQ(Control<WEXA::MComboBox>(159)->GetCurData(), 130);
+        EXPECT_EQ(Control<WEXA::MComboBox>(126)->GetCurData(), 128);
+        EXPECT_EQ(Db().GetActiveLightMode(1, 0), 130);
+        EXPECT_EQ(keyboard->Block(0x14)[10], 2);
+    }
+
+    // A built-in mode in between: the user-mode item still stands for mode 3.
+    ChooseMode(1);
+    ChooseMode(128);
+    RunQueuedTasks();
+    EXPECT_EQ(Dlg().m_lightMode, 130);
+    EXPECT_EQ(keyboard->Block(0x14)[10], 2);
+
+    // A second profile keeps its own choice.
+    ProfileData second;
+    second.name = L"Profile 2";
+    ASSERT_EQ(Db().AddProfile(second), 2);
+    Dlg().m_currentProfile = 2;
+    Dlg().LoadLightModes();
+    ChooseMode(128);
+    ChooseUserMode(132);
+    RunQueuedTasks();
+    EXPECT_EQ(Db().GetActiveLightMode(2, 0), 132);
+    EXPECT_EQ(Db().GetActiveLightMode(1, 0), 130);
+    Dlg().m_currentProfile = 1;
+    Dlg().LoadLightModes();
+    EXPECT_EQ(Dlg().m_lightMode, 130);
+    EXPECT_EQ(Control<WEXA::MComboBox>(159)->GetCurData(), 130);
+}
+
 TEST_F(LightingPage, SlidersAndAKeyPressInABuiltInMode)
 {
     ChooseMode(1);
