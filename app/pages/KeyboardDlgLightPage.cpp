@@ -17,6 +17,7 @@
 #include "MText.h"
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;
@@ -425,8 +426,11 @@ void KeyboardDlg::ShowStoredUserKeyColors()
 void KeyboardDlg::ShowLightColorFields(COLORREF color)
 {
     const int bytes[] = {GetRValue(color), GetGValue(color), GetBValue(color)};
-    for (int c = 0; c < 3; ++c)
-        if (MEdit* field = CtlAs<MEdit>(145 + UINT(c))) field->SetControlTitle(Decimal(bytes[c]));
+    for (int c = 0; c < 3; ++c) {
+        MEdit* field = CtlAs<MEdit>(145 + UINT(c));
+        // The field being typed in keeps what the user typed.
+        if (field && !field->IsEditFocused()) field->SetControlTitle(Decimal(bytes[c]));
+    }
 }
 
 void KeyboardDlg::SaveUserKeyColors()
@@ -467,8 +471,7 @@ void KeyboardDlg::ApplyLightEditColor()
 {
     int bytes[3] = {};
     for (int c = 0; c < 3; ++c)
-        if (MEdit* field = CtlAs<MEdit>(145 + UINT(c)))
-            bytes[c] = _wtoi(field->GetControlTitle()) & 0xFF;
+        if (MEdit* field = CtlAs<MEdit>(145 + UINT(c))) bytes[c] = FieldNumber(field) & 0xFF;
     ApplyLightColor(COLORREF(bytes[0] + bytes[1] * 0x100 + bytes[2] * 0x10000));
 }
 
@@ -514,9 +517,8 @@ LONG LightFieldEdited(KeyboardDlg& dlg, UINT id, UINT code)
     if (code != 26) return 1;
     auto* field = dlg.CtlAs<MEdit>(id);
     if (!field) return 1;
-    const int typed = _wtoi(field->GetControlTitle());
-    const int value = std::min(255, std::max(0, typed));
-    if (value != typed) field->SetControlTitle(Decimal(value));
+    // Read as typed, without closing the field's edit box.
+    ClampChannelField(field);
     dlg.ApplyLightEditColor();
     dlg.LightColourPicked();
     return 1;

@@ -342,6 +342,35 @@ TEST_F(LightingPage, TheChosenUserModeIsKeptPerProfile)
     EXPECT_EQ(Control<WEXA::MComboBox>(159)->GetCurData(), 130);
 }
 
+TEST_F(LightingPage, TypingInAColourFieldKeepsItOpenAndTakesEveryCharacter)
+{
+    ChooseMode(1);
+    RunQueuedTasks();
+    for (UINT id : {145u, 146u, 147u}) {
+        SCOPED_TRACE(id);
+        auto* field = Control<WEXA::MEdit>(id);
+        ASSERT_TRUE(harness->Click(id));
+        harness->Pump(20);
+        HWND edit = field->GetEditHwnd();
+        ASSERT_NE(edit, nullptr) << "the click opens the field";
+        ASSERT_EQ(GetFocus(), edit);
+        // Whatever the field held: to its end, three deletes, then 1, 2, 8.
+        Type({VK_END, VK_BACK, VK_BACK, VK_BACK});
+        EXPECT_EQ(field->GetEditHwnd(), edit) << "the field stays open while typed in";
+        Type({'1', '2', '8'});
+        EXPECT_EQ(field->GetEditHwnd(), edit);
+        EXPECT_EQ(std::wstring(field->GetEditText()), L"128");
+        // Leaving the field.
+        SetFocus(harness->Window());
+        harness->Pump(20);
+    }
+    EXPECT_EQ(Row(0, 1).color_value, 0x808080);
+    EXPECT_EQ(Row(0, 1).colorful, 0);
+    RunQueuedTasks();
+    const sim::Bytes& block = keyboard->Block(0x14);
+    EXPECT_EQ(Hex(std::vector<uint8_t>(block.begin() + 5, block.begin() + 10)), "00 00 80 80 80");
+}
+
 TEST_F(LightingPage, SlidersAndAKeyPressInABuiltInMode)
 {
     ChooseMode(1);
