@@ -386,6 +386,8 @@ public:
     LONG OnRestoreLayerButton();
     LONG OnKeyFunctionTypeTab();
     LONG OnKeyFunctionValue();
+    // Tells the user to pick a key first; returns 0 (not handled).
+    LONG AskForKey();
     LONG OnKeyComboSave();
     LONG OnMacroPlayModeRadio(UINT id);
     LONG OnLightZoneTab();
