@@ -470,6 +470,8 @@ LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lp
         menu->ShowWindow(SW_SHOW);
         return 1;
     }
+    // A pause edited in the list: stored and sent like every other edit.
+    if (code == 29) return SaveMacroRecords();
     if (code != 2) return 1;
     const int selected = records->GetCurSel();
     if (selected < 0) return 0;
