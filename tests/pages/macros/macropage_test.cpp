@@ -470,6 +470,45 @@ TEST_F(MacroPageTest, APauseEditedInTheListIsStoredAndReachesTheKeyboard)
     EXPECT_EQ(ListedRecords()[1].delay, 750);
 }
 
+TEST_F(MacroPageTest, DeletingTheLastEventResetsTheKeysThatPlayTheMacro)
+{
+    StartWindow();
+    const int macroId = SelectedMacroId();
+    ASSERT_TRUE(Db().ReplaceMacroRecords(macroId, KeyEvents(2, 'A')));
+    const int keyCode = 0x3A;  // F1
+    KeyMacroData row;
+    row.profile = Dlg().m_currentProfile;
+    row.fn_layer = 0;
+    row.key_code = keyCode;
+    row.macro_type = 3;
+    row.macro_value = macroId;
+    row.macro_desc = L"macro";
+    ASSERT_GT(Db().ReplaceKeyMacro(row), 0);
+    SelectMacro(0);
+    Dlg().AppendTask(TASK_UPLOAD_MACROS);
+    ASSERT_TRUE(h->PumpUntil([&] { return Dlg().m_taskQueue.IsEmpty(); }));
+    h->Pump(100);
+    const std::vector<uint8_t> before = KeyboardMacroTable();
+
+    const size_t mark = MarkTasks();
+    for (int left = 2; left > 0; --left) {
+        Events()->SetCurSel(0);
+        ASSERT_TRUE(h->Click(222));
+        Settle();
+    }
+    EXPECT_TRUE(StoredRecords(macroId).empty());
+    ASSERT_TRUE(h->WaitForTasks({TASK_UPLOAD_MACROS, TASK_WRITE_KEY_FUNCTIONS}));
+    h->Pump(100);
+    const std::vector<int> codes = TasksSince(mark);
+    EXPECT_GE(Position(codes, TASK_UPLOAD_MACROS), 0);
+    EXPECT_NE(Hex(KeyboardMacroTable()), Hex(before));
+    EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
+    KeyMacroData reset;
+    ASSERT_TRUE(Db().GetKeyMacro(row.profile, 0, keyCode, reset));
+    EXPECT_NE(reset.macro_type, 3) << "no key plays a macro without events";
+    EXPECT_TRUE(keyboard->Violations().empty());
+}
+
 TEST_F(MacroPageTest, AFailedSaveKeepsTheStoredEvents)
 {
     StartWindow();
