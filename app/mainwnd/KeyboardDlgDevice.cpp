@@ -60,7 +60,7 @@ void KeyboardDlg::BuildKeyFunctionList()
 bool KeyboardDlg::ReadDeviceInfo()
 {
     const DeviceInfoReadResult result =
-        ::ReadDeviceInfo(Hid(), Db(), m_currentProfile, m_deviceInfo);
+        ::ReadDeviceInfo(Hid(), Db(), m_currentProfile, m_deviceInfo, !m_applyUnfinished);
     if (result.capabilityRead) {
         if (MainTab()) MainTab()->SetItemVisible(2, m_deviceInfo.matrixPresent ? 1 : 0);
         // The matrix screen becomes the audio capture's consumer, and the zone tab
