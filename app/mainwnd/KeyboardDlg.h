@@ -404,6 +404,8 @@ public:
     LONG OnRestoreLayerButton();
     LONG OnKeyFunctionTypeTab();
     LONG OnKeyFunctionValue();
+    // Tells the user to pick a key first; returns 0 (not handled).
+    LONG AskForKey();
     LONG OnKeyComboSave();
     LONG OnMacroPlayModeRadio(UINT id);
     LONG OnLightZoneTab();
@@ -597,6 +599,8 @@ public:
     // one transaction.
     void SaveUserKeyColors();
     void ShowLightColorFields(COLORREF color);
+    // The stored colours of the shown user mode on the keyboard picture.
+    void ShowStoredUserKeyColors();
     void LightColourPicked();
     // ---- macro page and macro recording (KeyboardDlgMacroPage.cpp,
     //      KeyboardDlgMacroRecording.cpp) ----
@@ -691,6 +695,10 @@ public:
     std::atomic<int> m_currentProfile{1};
     // The profile the keyboard holds in full (read from it or applied); 0 none.
     std::atomic<int> m_confirmedProfile{0};
+    // Set while a profile apply writes to the keyboard and kept when it did not
+    // finish: the keyboard then holds part of a profile, so the next connect
+    // applies the current profile again instead of reading the keyboard back.
+    std::atomic<bool> m_applyUnfinished{false};
     int m_currentFnLayer = 0;
     int m_selectedKey = 0;
     std::atomic<int> m_lightMode{0};

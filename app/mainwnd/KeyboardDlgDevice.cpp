@@ -60,7 +60,7 @@ void KeyboardDlg::BuildKeyFunctionList()
 bool KeyboardDlg::ReadDeviceInfo()
 {
     const DeviceInfoReadResult result =
-        ::ReadDeviceInfo(Hid(), Db(), m_currentProfile, m_deviceInfo);
+        ::ReadDeviceInfo(Hid(), Db(), m_currentProfile, m_deviceInfo, !m_applyUnfinished);
     if (result.capabilityRead) {
         if (MainTab()) MainTab()->SetItemVisible(2, m_deviceInfo.matrixPresent ? 1 : 0);
         // The matrix screen becomes the audio capture's consumer, and the zone tab
@@ -216,9 +216,11 @@ bool KeyboardDlg::SendPerformanceSettings()
 void KeyboardDlg::ReadUserKeyColors()
 {
     KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
-    if (picture) picture->ResetAllItemsColor(0);
     std::map<int, COLORREF> colours;
+    // A failed read leaves the stored colours the page shows: zeros in their
+    // place would be saved by the next key press.
     if (!Colours().ReadUserKeyColors(m_lightMode, colours) || !picture) return;
+    picture->ResetAllItemsColor(0);
     for (const auto& key : colours) picture->SetKeyColor(key.first, key.second);
     picture->UpdateControl(1, 0);
 }

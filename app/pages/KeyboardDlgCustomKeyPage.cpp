@@ -309,6 +309,9 @@ LONG KeyboardDlg::OnKeyFunctionValue()
     CString text;
     grid->GetCurValue(value, text);
     if (text.IsEmpty()) return 1;
+    // No key selected (a release on a blank spot of the picture): nothing to
+    // store or send; a write for "no key" would reset the whole layer.
+    if (m_selectedKey <= 0) return AskForKey();
     if (m_keyFuncCategory == 3) {
         if (Db().CountMacroRecords(value) <= 0) {
             Show(65, true);
@@ -333,17 +336,22 @@ LONG KeyboardDlg::OnKeyFunctionValue()
         }
     }
     KeyMacroData row;
-    if (ReadSelectedKeyRow(row)) {
-        row.macro_type = m_keyFuncCategory;
-        row.macro_value = value;
-        row.macro_value2 = 0;
-        row.macro_value3 = 0;
-        row.macro_desc = text;
-        StoreSelectedKeyRow(row);
-    } else {
-        QueueKeyWrite(m_currentFnLayer, m_selectedKey);
-    }
+    if (!ReadSelectedKeyRow(row)) return AskForKey();
+    row.macro_type = m_keyFuncCategory;
+    row.macro_value = value;
+    row.macro_value2 = 0;
+    row.macro_value3 = 0;
+    row.macro_desc = text;
+    StoreSelectedKeyRow(row);
     return 1;
+}
+
+LONG KeyboardDlg::AskForKey()
+{
+    Show(65, true);
+    ShowMessageBox(GetSafeHwnd(), LangText(230), LangText(231), 0);
+    Show(65, false);
+    return 0;
 }
 
 LONG KeyboardDlg::ShowSelectedKeyFunction(UINT code, UINT_PTR, LONG_PTR)
@@ -394,6 +402,7 @@ LONG KeyboardDlg::StoreMacroPlayMode(UINT, UINT_PTR, LONG_PTR)
     CString text;
     if (grid) grid->GetCurValue(value, text);
     if (text.IsEmpty()) return 0;
+    if (!haveRow) return AskForKey();
     int mode = 0;
     for (int radio = 92; radio <= 94; ++radio) {
         auto* button = CtlAs<CRadioButton>(UINT(radio));
@@ -408,14 +417,13 @@ LONG KeyboardDlg::StoreMacroPlayMode(UINT, UINT_PTR, LONG_PTR)
         int times = field.IsEmpty() ? 1 : _wtoi(field);
         row.macro_value3 = std::min(255, std::max(1, times));
     }
-    if (haveRow) StoreSelectedKeyRow(row);
+    StoreSelectedKeyRow(row);
     MacroData macro;
     if (Db().GetMacro(value, macro)) {
         macro.play_type = mode;
         macro.play_times = row.macro_value3;
         Db().UpdateMacro(macro);
     }
-    if (!haveRow) QueueKeyWrite(m_currentFnLayer, m_selectedKey);
     return 1;
 }
 
@@ -515,12 +523,7 @@ LONG KeyboardDlg::OnKeyComboHookKey(UINT_PTR wparam, LONG_PTR lparam)
 
 LONG KeyboardDlg::OnKeyComboSave()
 {
-    if (m_selectedKey < 1) {
-        Show(65, true);
-        ShowMessageBox(GetSafeHwnd(), LangText(230), LangText(231), 0);
-        Show(65, false);
-        return 0;
-    }
+    if (m_selectedKey < 1) return AskForKey();
     KeyMacroData row;
     ReadSelectedKeyRow(row);
     CString keyName = CtlAs<MEdit>(115) ? CtlAs<MEdit>(115)->GetControlTitle() : CString();

@@ -17,6 +17,7 @@
 #include "MText.h"
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;
@@ -48,6 +49,7 @@ enum : int {
 };
 
 const int kFirstUserMode = 128;
+const int kLastUserMode = 132;
 // SQLite's result for a statement that ran.
 const int kSqlOk = 0;
 
@@ -96,6 +98,19 @@ CString Decimal(int value)
     wchar_t text[16];
     swprintf(text, 16, L"%d", value);
     return text;
+}
+
+// The user mode (128-132) the user chose last in the profile: kept apart from
+// the active mode, which a built-in mode takes over. 128 when none was chosen
+// (databases of earlier versions have no such value).
+const wchar_t kUserModeKey[] = L"user_light_mode";
+
+int ChosenUserMode(int profile)
+{
+    CString value;
+    Db().GetConfigValue(profile, kUserModeKey, value);
+    const int mode = _wtoi(value);
+    return mode >= kFirstUserMode && mode <= kLastUserMode ? mode : kFirstUserMode;
 }
 
 bool LightingOn(int profile)
@@ -324,8 +339,14 @@ void KeyboardDlg::LoadLightModes()
             if (row->mode <= kFirstUserMode) modes->AddItem(LangText(_wtoi(row->name)), row->mode);
         FreeRecordList(rows);
     }
+    // The active mode of zone 0 may be any of the five user modes (the one the
+    // user chose last); the mode list names them all as its user-mode item.
     m_lightMode = Db().GetActiveLightMode(profile, m_lightZone);
-    if (modes) modes->SelectData(m_lightMode);
+    if (modes) modes->SelectData(std::min(m_lightMode.load(), kFirstUserMode));
+    if (auto* userModes = CtlAs<MComboBox>(159)) {
+        const bool user = m_lightMode >= kFirstUserMode && m_lightMode <= kLastUserMode;
+        userModes->SelectData(user ? m_lightMode.load() : ChosenUserMode(profile));
+    }
     if (auto* on = CtlAs<CSwitchButton>(123)) {
         const bool lit = LightingOn(profile);
         on->SetCheck(lit ? 1 : 0);
@@ -376,8 +397,10 @@ void KeyboardDlg::ShowLightModeControls()
         ShowIds({158, 159, 157}, true);
         if (picture) {
             picture->EnableFrameSelect(1);
-            picture->ResetAllItemsColor(0);
             picture->ResetAllItemCheck(0);
+            // The picture shows the mode's stored colours: the next key press
+            // or colour pick saves what it shows as the whole set.
+            ShowStoredUserKeyColors();
         }
         EnableLightColorControls(TRUE);
     } else {
@@ -387,11 +410,27 @@ void KeyboardDlg::ShowLightModeControls()
     }
 }
 
+void KeyboardDlg::ShowStoredUserKeyColors()
+{
+    auto* picture = CtlAs<KeyboardCtrl>(58);
+    if (!picture) return;
+    picture->ResetAllItemsColor(0);
+    std::vector<UserLightRgbData*> colours;
+    Db().GetUserLightRgb(m_currentProfile, m_lightMode, colours);
+    for (const UserLightRgbData* colour : colours)
+        picture->SetKeyColor(colour->key_code, COLORREF(colour->key_rgb));
+    FreeRecordList(colours);
+    picture->UpdateControl(1, 0);
+}
+
 void KeyboardDlg::ShowLightColorFields(COLORREF color)
 {
     const int bytes[] = {GetRValue(color), GetGValue(color), GetBValue(color)};
-    for (int c = 0; c < 3; ++c)
-        if (MEdit* field = CtlAs<MEdit>(145 + UINT(c))) field->SetControlTitle(Decimal(bytes[c]));
+    for (int c = 0; c < 3; ++c) {
+        MEdit* field = CtlAs<MEdit>(145 + UINT(c));
+        // The field being typed in keeps what the user typed.
+        if (field && !field->IsEditFocused()) field->SetControlTitle(Decimal(bytes[c]));
+    }
 }
 
 void KeyboardDlg::SaveUserKeyColors()
@@ -432,8 +471,7 @@ void KeyboardDlg::ApplyLightEditColor()
 {
     int bytes[3] = {};
     for (int c = 0; c < 3; ++c)
-        if (MEdit* field = CtlAs<MEdit>(145 + UINT(c)))
-            bytes[c] = _wtoi(field->GetControlTitle()) & 0xFF;
+        if (MEdit* field = CtlAs<MEdit>(145 + UINT(c))) bytes[c] = FieldNumber(field) & 0xFF;
     ApplyLightColor(COLORREF(bytes[0] + bytes[1] * 0x100 + bytes[2] * 0x10000));
 }
 
@@ -479,9 +517,8 @@ LONG LightFieldEdited(KeyboardDlg& dlg, UINT id, UINT code)
     if (code != 26) return 1;
     auto* field = dlg.CtlAs<MEdit>(id);
     if (!field) return 1;
-    const int typed = _wtoi(field->GetControlTitle());
-    const int value = std::min(255, std::max(0, typed));
-    if (value != typed) field->SetControlTitle(Decimal(value));
+    // Read as typed, without closing the field's edit box.
+    ClampChannelField(field);
     dlg.ApplyLightEditColor();
     dlg.LightColourPicked();
     return 1;
@@ -571,6 +608,14 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
     // taken as mode 0 it would switch the keyboard's lighting off.
     if (!modes || modes->GetCurSel() < 0) return 1;
     m_lightMode = int(modes->GetCurData());
+    if (m_lightMode >= kFirstUserMode) {
+        // The user-mode item stands for the user mode chosen last: the active
+        // one, or the one kept while a built-in mode was active.
+        const int active = Db().GetActiveLightMode(m_currentProfile, m_lightZone);
+        m_lightMode = active >= kFirstUserMode && active <= kLastUserMode
+                          ? active
+                          : ChosenUserMode(m_currentProfile);
+    }
     StoreActiveLightMode(m_lightZone, m_lightMode);
     ShowLightModeControls();
     auto* picture = CtlAs<KeyboardCtrl>(58);
@@ -578,7 +623,7 @@ LONG KeyboardDlg::OnLightModeSelect(UINT code, UINT_PTR, LONG_PTR)
         if (picture) picture->SetKeyboardCtrlMode(m_liveKeyColors ? 103 : 100);
         AppendTask(TASK_WRITE_LIGHT_MODE);
     } else {
-        if (auto* userModes = CtlAs<MComboBox>(159)) userModes->SetCurSel(0);
+        if (auto* userModes = CtlAs<MComboBox>(159)) userModes->SelectData(m_lightMode);
         AppendTask(TASK_WRITE_USER_LIGHT_MODE);
         AppendTask(TASK_READ_USER_KEY_COLORS);
         if (picture) picture->SetKeyboardCtrlMode(103);
@@ -628,7 +673,14 @@ LONG KeyboardDlg::OnLightDirectionRadio(UINT id)
 LONG KeyboardDlg::OnUserLightModeSelect()
 {
     if (auto* picture = CtlAs<KeyboardCtrl>(58)) picture->ResetAllItemCheck(0);
-    if (auto* userModes = CtlAs<MComboBox>(159)) m_lightMode = int(userModes->GetCurData());
+    auto* userModes = CtlAs<MComboBox>(159);
+    if (!userModes || userModes->GetCurSel() < 0) return 1;
+    m_lightMode = int(userModes->GetCurData());
+    // Kept as the zone's active mode and as the profile's chosen user mode: the
+    // page and the keyboard come back to it.
+    Db().SetActiveLightMode(m_currentProfile, m_lightZone, m_lightMode);
+    Db().StoreConfigValue(m_currentProfile, kUserModeKey, Decimal(m_lightMode));
+    ShowLightModeControls();
     AppendTask(TASK_WRITE_USER_LIGHT_MODE);
     AppendTask(TASK_READ_USER_KEY_COLORS);
     return 1;

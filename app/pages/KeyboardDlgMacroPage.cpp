@@ -316,8 +316,14 @@ LONG KeyboardDlg::SaveMacroRecords()
     // Old and new events change places in one transaction: a failure keeps
     // the events the keyboard was last sent.
     const bool stored = StoreMacroEvents(macroId, rows);
-    if (stored && !rows.empty()) AppendTask(TASK_UPLOAD_MACROS);
-    return stored ? 1 : 0;
+    if (!stored) return 0;
+    if (!rows.empty())
+        AppendTask(TASK_UPLOAD_MACROS);
+    else
+        // A macro without events plays nothing: the keys bound to it get their
+        // defaults back, and the keyboard's table loses its events.
+        ResetKeysBoundToMacro(macroId);
+    return 1;
 }
 
 LONG KeyboardDlg::ResetKeysBoundToMacro(int macroId)
@@ -470,6 +476,8 @@ LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lp
         menu->ShowWindow(SW_SHOW);
         return 1;
     }
+    // A pause edited in the list: stored and sent like every other edit.
+    if (code == 29) return SaveMacroRecords();
     if (code != 2) return 1;
     const int selected = records->GetCurSel();
     if (selected < 0) return 0;
@@ -540,10 +548,9 @@ LONG KeyboardDlg::OnMacroRecordClear()
     auto* records = CtlAs<CRecordList>(220);
     if (!list || !records) return 0;
     records->DeleteAllItems();
-    SaveMacroRecords();
     if (list->GetCurSel() < 0) return 0;
-    const int macroId = list->GetCurData();
-    if (macroId > 0) ResetKeysBoundToMacro(macroId);
+    // Stored empty, the keys bound to the macro are reset with it.
+    SaveMacroRecords();
     return 1;
 }
 

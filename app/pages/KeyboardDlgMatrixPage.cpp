@@ -410,7 +410,10 @@ void KeyboardDlg::ApplyMatrixColor(COLORREF colour)
         row.color_value = int(colour);
         StoreLight(kMatrixType, m_matrixMode, row);
     }
-    if (m_matrixMode != 5 && m_matrixMode < 128) m_taskQueue.AppendIfEmpty(TASK_WRITE_MATRIX_MODE);
+    // Behind other tasks too (a pick made then would be stored and never sent);
+    // quick repeats share the write that is still waiting.
+    if (m_matrixMode != 5 && m_matrixMode < 128)
+        m_taskQueue.AppendUnlessQueued(TASK_WRITE_MATRIX_MODE);
 }
 
 void KeyboardDlg::ApplyMatrixEditColor()

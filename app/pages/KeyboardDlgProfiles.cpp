@@ -93,10 +93,15 @@ void KeyboardDlg::LoadProfiles()
     if (m_deviceType == 102) LoadMatrixModes();
 
     HidDeviceManager& hid = HidDeviceManager::Instance();
+    // After an apply the keyboard did not finish, its tables are part one
+    // profile, part another: the stored profile is the truth and is applied
+    // again, nothing is read back over it.
+    const bool reapply = m_applyUnfinished;
     if (BeginDeviceSession(hid) && ReadDeviceInfo() && ReadDefaultKeyTables() && ReadLedMap() &&
-        ReadKeyFunctions())
+        !reapply && ReadKeyFunctions())
         m_confirmedProfile = m_currentProfile.load();  // its keys are the keyboard's
     EndDeviceSession(hid);
+    if (reapply) AppendTask(TASK_APPLY_PROFILE);
 
     // The other new profiles start from the first one's keys as the read left them.
     if (created.size() > 1) {
@@ -139,6 +144,7 @@ void KeyboardDlg::ApplyProfileToDevice()
     // leave the keyboard with its default tables and no colours.
     if (profile <= 0) return;
     auto* picture = CtlAs<WEXA::KeyboardCtrl>(58);
+    m_applyUnfinished = true;
     if (m_featureFlags & 0x01) {
         m_currentFnLayer = 0;
         if (auto* layers = CtlAs<WEXA::KeyLayerCtrl>(56)) layers->SetCurrentLayer(0);
@@ -172,6 +178,8 @@ void KeyboardDlg::ApplyProfileToDevice()
         if (m_currentPage == 2) OnEffectModeChanged();
     }
     if (m_deviceType == 102) LoadMatrixModes();
+    // The key tables, the part a connect would read back, are the keyboard's.
+    m_applyUnfinished = false;
 }
 
 void KeyboardDlg::FallBackToConfirmedProfile(int failed)

@@ -19,10 +19,16 @@ inline void ShowNumber(WEXA::MEdit* field, int value)
     field->SetEditText(text);
 }
 
-// A colour channel holds 0..255: a typed value outside is shown clamped.
+// A colour channel holds 0..255: a typed value outside is shown clamped, in
+// the open edit box too, with the caret after it so that typing goes on there.
 inline void ClampChannelField(WEXA::MEdit* field)
 {
     const int typed = FieldNumber(field);
     const int value = typed < 0 ? 0 : (typed > 255 ? 255 : typed);
-    if (value != typed) ShowNumber(field, value);
+    if (!field || value == typed) return;
+    wchar_t text[16];
+    const int length = swprintf(text, 16, L"%d", value);
+    field->SetControlTitle(text);
+    if (HWND edit = field->GetEditHwnd())
+        ::SendMessageW(edit, EM_SETSEL, WPARAM(length), LPARAM(length));
 }

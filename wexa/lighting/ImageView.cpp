@@ -227,6 +227,12 @@ void ImageView::SaveCurrentImage()
             CAutoLock lock(m_pictureLock);
             if (m_pImage) g.DrawImage(m_pImage, 0, 0, w, h);
         }
+        // The layers were drawn on the picture as shown (fitted to the canvas):
+        // their points, pen widths and letters grow by the picture's own scale.
+        if (picture.Width() > 0 && picture.Height() > 0)
+            g.ScaleTransform(
+                static_cast<Gdiplus::REAL>(w) / static_cast<Gdiplus::REAL>(picture.Width()),
+                static_cast<Gdiplus::REAL>(h) / static_cast<Gdiplus::REAL>(picture.Height()));
         DrawLayer(g,
                   CRect(m_rcControl.left + picture.left, m_rcControl.top + picture.top,
                         m_rcControl.right, m_rcControl.bottom),

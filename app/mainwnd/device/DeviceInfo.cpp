@@ -35,7 +35,7 @@ void ParseCapabilityBlock(const uint8_t* block, DeviceInfo& info)
 }
 
 DeviceInfoReadResult ReadDeviceInfo(HidDeviceManager& hid, DeviceDataDB& db, int profile,
-                                    DeviceInfo& info)
+                                    DeviceInfo& info, bool storeSettings)
 {
     DeviceInfoReadResult result;
     uint8_t capability[128] = {};
@@ -45,21 +45,23 @@ DeviceInfoReadResult ReadDeviceInfo(HidDeviceManager& hid, DeviceDataDB& db, int
 
     uint8_t settings[kSettingsLength] = {};
     if (!hid.TransferData(DeviceCommand::kReadSettings, settings, kSettingsLength)) return result;
-    const PerformanceValues values = ReadPerformanceValues(settings, info.generation);
-    auto store = [&](const wchar_t* key, int value) {
-        wchar_t text[16];
-        swprintf(text, 16, L"%d", value);
-        db.SetConfigValue(profile, key, text);
-    };
-    store(L"mac_mode", values.macMode);
-    store(L"game_mode", values.gameMode);
-    store(L"lock_win", values.lockWin);
-    store(L"wasd_mode", values.wasdMode);
-    store(L"sleep_time", values.sleepSeconds / 60);
-    store(L"key_keyresponse", values.keyResponse);
-    db.SetActiveLightMode(profile, 0, ActiveLightModeOfZone(settings, 0));
-    db.SetActiveLightMode(profile, 2, ActiveLightModeOfZone(settings, 2));
-    db.SetActiveLightMode(profile, 1, ActiveLightModeOfZone(settings, 1));
+    if (storeSettings) {
+        const PerformanceValues values = ReadPerformanceValues(settings, info.generation);
+        auto store = [&](const wchar_t* key, int value) {
+            wchar_t text[16];
+            swprintf(text, 16, L"%d", value);
+            db.SetConfigValue(profile, key, text);
+        };
+        store(L"mac_mode", values.macMode);
+        store(L"game_mode", values.gameMode);
+        store(L"lock_win", values.lockWin);
+        store(L"wasd_mode", values.wasdMode);
+        store(L"sleep_time", values.sleepSeconds / 60);
+        store(L"key_keyresponse", values.keyResponse);
+        db.SetActiveLightMode(profile, 0, ActiveLightModeOfZone(settings, 0));
+        db.SetActiveLightMode(profile, 2, ActiveLightModeOfZone(settings, 2));
+        db.SetActiveLightMode(profile, 1, ActiveLightModeOfZone(settings, 1));
+    }
     result.settingsRead = true;
 
     uint8_t battery[kBatteryLength] = {};

@@ -51,6 +51,8 @@ struct DeviceInfoReadResult
 // Inside a command sequence the caller opened: reads the capability block into
 // `info`, then the settings block, storing its performance values and active
 // light modes under `profile`, then the battery block. Nothing is changed by a
-// block that was not read whole.
+// block that was not read whole. Without `storeSettings` the settings block is
+// read but nothing of it is stored (the keyboard may hold a half-written
+// profile that the database must not take).
 DeviceInfoReadResult ReadDeviceInfo(HidDeviceManager& hid, DeviceDataDB& db, int profile,
-                                    DeviceInfo& info);
+                                    DeviceInfo& info, bool storeSettings = true);

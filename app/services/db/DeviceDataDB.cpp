@@ -308,6 +308,21 @@ bool DeviceDataDB::SetConfigValue(int profile, const wchar_t* key, const wchar_t
     return RunChange(stmt);
 }
 
+bool DeviceDataDB::StoreConfigValue(int profile, const wchar_t* key, const wchar_t* value)
+{
+    CAutoLock lock(m_lock);
+    CString stored;
+    if (GetConfigValue(profile, key, stored)) return SetConfigValue(profile, key, value);
+    SQLiteStatement stmt;
+    if (m_db.Prepare(stmt, "INSERT INTO t_config_data(profile, key, value) VALUES (?, ?, ?);") !=
+        SQLITE_OK)
+        return false;
+    stmt.BindInt(1, profile);
+    BindWide(stmt, 2, key);
+    BindWide(stmt, 3, value);
+    return RunChange(stmt);
+}
+
 bool DeviceDataDB::GetConfigValue(int profile, const wchar_t* key, CString& value)
 {
     CAutoLock lock(m_lock);

@@ -77,6 +77,9 @@ public:
     // Updates an existing row; a missing key is not added. True when the
     // statement ran.
     bool SetConfigValue(int profile, const wchar_t* key, const wchar_t* value);
+    // As SetConfigValue, adding the row when the profile has none for the key
+    // (values that databases of earlier versions never got). True when stored.
+    bool StoreConfigValue(int profile, const wchar_t* key, const wchar_t* value);
     // True and the value when the row exists; false and an empty value otherwise.
     bool GetConfigValue(int profile, const wchar_t* key, CString& value);
 

@@ -250,7 +250,7 @@ TEST_F(MatrixPageTest, KeyboardWithoutLimitsKeepsTheSliders)
     EXPECT_FLOAT_EQ(50.0f / float(brightnessMax), shown);
 }
 
-TEST_F(MatrixPageTest, ColourFieldsClampAndColourPicksQueueOnlyIntoAnEmptyQueue)
+TEST_F(MatrixPageTest, ColourFieldsClampAndColourPicksAreNeverLostBehindOtherTasks)
 {
     OpenTab(kMatrixTab);
     Reload();
@@ -270,16 +270,37 @@ TEST_F(MatrixPageTest, ColourFieldsClampAndColourPicksQueueOnlyIntoAnEmptyQueue)
     ASSERT_TRUE(Db().GetLight(Profile(), 16, 3, row));
     EXPECT_EQ(17, GetRValue(row.color_value));
     EXPECT_EQ(0, Dlg().CtlAs<WEXA::CCheckButton>(301)->GetCheck());
-    // A colour button with tasks already queued adds none; with none queued, one.
+    // A colour button with another task queued still sends the colour; quick
+    // repeats while its write waits add no second one.
     std::vector<int> queued = QueuedDuring([&] {
         Dlg().AppendTask(TASK_WRITE_PERFORMANCE);
         ASSERT_TRUE(h.Click(313));
+        ASSERT_TRUE(h.Click(312));
     });
-    EXPECT_EQ(std::vector<int>{TASK_WRITE_PERFORMANCE}, queued);
+    EXPECT_EQ((std::vector<int>{TASK_WRITE_PERFORMANCE, TASK_WRITE_MATRIX_MODE}), queued);
     queued = QueuedDuring([&] { ASSERT_TRUE(h.Click(314)); });
     EXPECT_EQ(std::vector<int>{TASK_WRITE_MATRIX_MODE}, queued);
     ASSERT_TRUE(Db().GetLight(Profile(), 16, 3, row));
     EXPECT_EQ(0x00FF00, row.color_value);
+
+    // What the keyboard ends with: the colour picked behind the other task.
+    Dlg().m_workerPaused = 1;
+    h.Pump(40);
+    Dlg().m_taskQueue.Clear();
+    Dlg().AppendTask(TASK_WRITE_PERFORMANCE);
+    ASSERT_TRUE(h.Click(312));  // 0x0080FF
+    Dlg().m_workerPaused = 0;
+    ASSERT_TRUE(h.PumpUntil([&] { return Dlg().m_taskQueue.IsEmpty(); }));
+    h.Pump(100);
+    ASSERT_TRUE(Db().GetLight(Profile(), 16, 3, row));
+    EXPECT_EQ(0x0080FF, row.color_value);
+    if (Dlg().m_deviceInfo.generation >= 2) {
+        // The matrix zone's R, G, B in the settings block.
+        const sim::Bytes& block = keyboard->Block(0x14);
+        EXPECT_EQ(0xFF, block[35]);
+        EXPECT_EQ(0x80, block[36]);
+        EXPECT_EQ(0x00, block[37]);
+    }
 }
 
 TEST_F(MatrixPageTest, Screenshot)

@@ -419,6 +419,96 @@ TEST_F(MacroPageTest, EditsKeepTheStoredOrderAndIndexes)
     for (int code : TasksSince(mark)) EXPECT_EQ(code, TASK_UPLOAD_MACROS);
 }
 
+TEST_F(MacroPageTest, APauseEditedInTheListIsStoredAndReachesTheKeyboard)
+{
+    StartWindow();
+    const int macroId = SelectedMacroId();
+    std::vector<MacroRecordData> events = KeyEvents(4, 'A');
+    for (int i = 0; i < 4; ++i) events[i].delay_time = 100 + i;
+    ASSERT_TRUE(Db().ReplaceMacroRecords(macroId, events));
+    SelectMacro(0);
+    Dlg().AppendTask(TASK_UPLOAD_MACROS);
+    ASSERT_TRUE(h->PumpUntil([&] { return Dlg().m_taskQueue.IsEmpty(); }));
+    h->Pump(100);
+    ASSERT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
+
+    // A double click on the second event's pause opens its editor.
+    h->Pump(100);  // the rows are placed by their paint
+    HWND window = h->Window();
+    auto rowPoint = [&](int row) {
+        const std::vector<WEXA::RecordItem*> items = Events()->GetRecordItems();
+        CRect r(items[size_t(row)]->rcItem);
+        r.OffsetRect(Events()->GetRect().left, Events()->GetRect().top);
+        return MAKELPARAM(r.left + 260, r.CenterPoint().y);
+    };
+    const LPARAM at = rowPoint(1);
+    SendMessageW(window, WM_MOUSEMOVE, 0, at);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    Settle();
+    ASSERT_EQ(Events()->GetEditItem(), 1);
+    HWND edit = Events()->GetEditWindow()->GetSafeHwnd();
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t c : std::wstring(L"750")) SendMessageW(edit, WM_CHAR, c, 1);
+    // A click on another event ends the edit.
+    const size_t mark = MarkTasks();
+    const LPARAM other = rowPoint(3);
+    SendMessageW(window, WM_MOUSEMOVE, 0, other);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, other);
+    SendMessageW(window, WM_LBUTTONUP, 0, other);
+    Settle();
+    ASSERT_EQ(ListedRecords()[1].delay, 750);
+    EXPECT_EQ(StoredRecords(macroId), ListedRecords()) << "the pause is stored";
+    ASSERT_TRUE(h->PumpUntil([&] { return Position(TasksSince(mark), TASK_UPLOAD_MACROS) >= 0; }));
+    h->Pump(100);
+    EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
+    // Another macro and back: the edited pause is what comes back.
+    SelectMacro(1);
+    SelectMacro(0);
+    EXPECT_EQ(ListedRecords()[1].delay, 750);
+}
+
+TEST_F(MacroPageTest, DeletingTheLastEventResetsTheKeysThatPlayTheMacro)
+{
+    StartWindow();
+    const int macroId = SelectedMacroId();
+    ASSERT_TRUE(Db().ReplaceMacroRecords(macroId, KeyEvents(2, 'A')));
+    const int keyCode = 0x3A;  // F1
+    KeyMacroData row;
+    row.profile = Dlg().m_currentProfile;
+    row.fn_layer = 0;
+    row.key_code = keyCode;
+    row.macro_type = 3;
+    row.macro_value = macroId;
+    row.macro_desc = L"macro";
+    ASSERT_GT(Db().ReplaceKeyMacro(row), 0);
+    SelectMacro(0);
+    Dlg().AppendTask(TASK_UPLOAD_MACROS);
+    ASSERT_TRUE(h->PumpUntil([&] { return Dlg().m_taskQueue.IsEmpty(); }));
+    h->Pump(100);
+    const std::vector<uint8_t> before = KeyboardMacroTable();
+
+    const size_t mark = MarkTasks();
+    for (int left = 2; left > 0; --left) {
+        Events()->SetCurSel(0);
+        ASSERT_TRUE(h->Click(222));
+        Settle();
+    }
+    EXPECT_TRUE(StoredRecords(macroId).empty());
+    ASSERT_TRUE(h->WaitForTasks({TASK_UPLOAD_MACROS, TASK_WRITE_KEY_FUNCTIONS}));
+    h->Pump(100);
+    const std::vector<int> codes = TasksSince(mark);
+    EXPECT_GE(Position(codes, TASK_UPLOAD_MACROS), 0);
+    EXPECT_NE(Hex(KeyboardMacroTable()), Hex(before));
+    EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
+    KeyMacroData reset;
+    ASSERT_TRUE(Db().GetKeyMacro(row.profile, 0, keyCode, reset));
+    EXPECT_NE(reset.macro_type, 3) << "no key plays a macro without events";
+    EXPECT_TRUE(keyboard->Violations().empty());
+}
+
 TEST_F(MacroPageTest, AFailedSaveKeepsTheStoredEvents)
 {
     StartWindow();

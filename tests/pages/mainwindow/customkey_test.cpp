@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "CCheckButton.h"
 #include "KeyFuncValue.h"
@@ -352,6 +353,66 @@ TEST_F(CustomKeyPage, LayerChangeQueuesTheReloadUnlessOneIsWaiting)
         << "a change behind another task is not lost, and repeats do not pile up";
     Dlg().FlushTasks();
     Dlg().m_workerPaused = 0;
+}
+
+TEST_F(CustomKeyPage, WithNoKeySelectedAPickWritesNothingAndSaysSo)
+{
+    // F1 remapped to a mouse button, on the keyboard too.
+    ASSERT_TRUE(ClickKey(kKeyF1));
+    ChooseCategory(5);
+    PickTile(90);
+    RunQueuedTasks();
+    const sim::Bytes keys = keyboard->Block(0x1A);
+    // A release on a blank spot of the picture: no key is selected.
+    auto* picture = Control<WEXA::KeyboardCtrl>(58);
+    const CRect area = picture->GetRect();
+    CPoint blank(-1, -1);
+    for (int y = area.top + 1; y < area.bottom && blank.x < 0; y += 3)
+        for (int x = area.left + 1; x < area.right && blank.x < 0; x += 3)
+            if (picture->GetKeyCodeByPoint(CPoint(x - area.left, y - area.top)) <= 0 &&
+                picture->GetKeyCodeByPoint(CPoint(x, y)) <= 0)
+                blank = CPoint(x, y);
+    ASSERT_GE(blank.x, 0);
+    const LPARAM at = MAKELPARAM(blank.x, blank.y);
+    SendMessageW(harness->Window(), WM_MOUSEMOVE, 0, at);
+    SendMessageW(harness->Window(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(harness->Window(), WM_LBUTTONUP, 0, at);
+    harness->Pump(20);
+    ASSERT_LE(Dlg().m_selectedKey, 0);
+    ClearLog();
+
+    const int macro = Db().AddMacro(L"Fire");
+    MacroRecordData event;
+    event.macro_id = macro;
+    event.type = 2;
+    event.value = 4;
+    Db().InsertMacroRecords({event});
+    const struct
+    {
+        const char* what;
+        std::function<void()> act;
+    } picks[] = {
+        {"mouse tile", [&] { PickTile(91); }},
+        {"macro tile",
+         [&] {
+             ChooseCategory(3);
+             PickTile(macro);
+         }},
+        {"play-mode radio", [&] { harness->Click(93); }},
+        {"repeat field", [&] { harness->SendControlEvent(95, 29); }},
+    };
+    ChooseCategory(5);
+    for (const auto& pick : picks) {
+        SCOPED_TRACE(pick.what);
+        const std::wstring shown = AnswerMessageBox(1, pick.act);
+        EXPECT_EQ(shown, LanguageText(1033, 230)) << "the user is told to pick a key";
+        EXPECT_TRUE(Dlg().m_taskQueue.IsEmpty()) << "nothing is written to the keyboard";
+    }
+    RunQueuedTasks();
+    EXPECT_TRUE(DataRequests().empty());
+    EXPECT_EQ(keyboard->Block(0x1A), keys) << "the layer keeps the user's remaps";
+    EXPECT_EQ(Row(kKeyF1).macro_type, 5);
+    EXPECT_EQ(Row(kKeyF1).macro_value, 90);
 }
 
 TEST_F(CustomKeyPage, RestoreLayerWritesTheDefaultTable)

@@ -1,6 +1,7 @@
 // The lighting page, driven through the real main window: the default modes,
 // what each mode's capability bits show, colours and the user modes coloured
 // key by key, checked against the database and the simulated keyboard.
+#include <functional>
 #include <thread>
 
 #include "CColorButton.h"
@@ -52,6 +53,62 @@ protected:
         LightData row;
         EXPECT_TRUE(Db().GetLight(1, zone, mode, row));
         return row;
+    }
+
+    // The colour the keyboard picture shows on a key.
+    COLORREF PictureColour(int keyCode)
+    {
+        for (const WEXA::KEY_INFO* key : Control<WEXA::KeyboardCtrl>(58)->GetKeyItems())
+            if (key->nKeyCode == keyCode) return key->crKey;
+        return 0xFFFFFFFF;
+    }
+
+    // The stored colour of a key in a user mode (-1: no row).
+    int StoredColour(int userMode, int keyCode)
+    {
+        std::vector<UserLightRgbData*> colours;
+        Db().GetUserLightRgb(1, userMode, colours);
+        int found = -1;
+        for (const UserLightRgbData* c : colours)
+            if (c->key_code == keyCode) found = c->key_rgb;
+        FreeRecordList(colours);
+        return found;
+    }
+
+    // The keyboard's colour of a key in a user-mode slot (0-4), as "RR GG BB".
+    std::string KeyboardColour(int slot, int keyCode)
+    {
+        const sim::Bytes& block = keyboard->Block(uint8_t(0x22 + 2 * slot));
+        for (size_t i = 0; i < model->keyCount; ++i) {
+            if (model->keys[i].usage != keyCode) continue;
+            const size_t at = 3 * size_t(model->keys[i].led);
+            return Hex(std::vector<uint8_t>(block.begin() + at, block.begin() + at + 3));
+        }
+        return "(no key)";
+    }
+
+    // A user mode chosen in the user-mode list, as its selection does.
+    void ChooseUserMode(int mode)
+    {
+        auto* userModes = Control<WEXA::MComboBox>(159);
+        ASSERT_GE(userModes->SelectData(mode), 0) << "no user mode " << mode;
+        harness->SendControlEvent(159, 2);
+    }
+
+    // Keys typed into whatever has the keyboard focus, as the keyboard sends them.
+    void Type(const std::vector<WPARAM>& keys)
+    {
+        for (WPARAM key : keys) {
+            HWND focus = GetFocus();
+            if (!focus) continue;  // nothing takes the key: it is lost, as it would be
+            if (key == VK_END || key == VK_HOME) {
+                SendMessageW(focus, WM_KEYDOWN, key, 1);
+                SendMessageW(focus, WM_KEYUP, key, 0xC0000001);
+            } else {
+                SendMessageW(focus, WM_CHAR, key, 1);
+            }
+            harness->Pump(10);
+        }
     }
 };
 
@@ -184,6 +241,134 @@ TEST_F(LightingPage, UserModeKeyClickRewritesTheColoursAndReachesTheKeyboard)
     EXPECT_EQ(Db().GetUserLightRgb(1, 128, colours), keys);
     FreeRecordList(colours);
     RunQueuedTasks();
+}
+
+TEST_F(LightingPage, UserModeColoursSurviveAReloadAndAProfileApply)
+{
+    ChooseMode(128);
+    RunQueuedTasks();
+    ASSERT_TRUE(harness->Click(151));  // 0x00FF00
+    ASSERT_TRUE(ClickKey(kKeyF1));
+    RunQueuedTasks();
+    ASSERT_EQ(StoredColour(128, kKeyF1), 0x00FF00);
+    ASSERT_EQ(KeyboardColour(0, kKeyF1), "00 FF 00");
+
+    // A language change reloads the page; the profile applied again from the
+    // manager does too. Neither may take the key colours from the picture.
+    const struct
+    {
+        const char* what;
+        std::function<void()> reload;
+    } reloads[] = {
+        {"language change", [&] { Dlg().ApplyLanguage(); }},
+        {"profile apply",
+         [&] {
+             Dlg().AppendTask(TASK_APPLY_PROFILE);
+             RunQueuedTasks();
+         }},
+    };
+    for (const auto& r : reloads) {
+        SCOPED_TRACE(r.what);
+        r.reload();
+        harness->Pump(20);
+        EXPECT_EQ(PictureColour(kKeyF1), COLORREF(0x00FF00))
+            << "the picture shows the stored colour";
+        // The next key press stores what the picture shows: F1 keeps its colour.
+        ASSERT_TRUE(ClickKey(kKeyEsc));
+        RunQueuedTasks();
+        EXPECT_EQ(StoredColour(128, kKeyF1), 0x00FF00);
+        EXPECT_EQ(StoredColour(128, kKeyEsc), 0x00FF00);
+        EXPECT_EQ(KeyboardColour(0, kKeyF1), "00 FF 00");
+        ASSERT_TRUE(ClickKey(kKeyEsc));  // unpainted again for the next round
+        RunQueuedTasks();
+    }
+}
+
+TEST_F(LightingPage, TheChosenUserModeIsKeptPerProfile)
+{
+    ChooseMode(128);
+    ChooseUserMode(130);
+    RunQueuedTasks();
+    EXPECT_EQ(Dlg().m_lightMode, 130);
+    EXPECT_EQ(Db().GetActiveLightMode(1, 0), 130) << "the choice is stored";
+    EXPECT_EQ(keyboard->Block(0x14)[10], 2) << "user mode 3 is the keyboard's slot 2";
+
+    // Leaving the page and coming back, a reload and a profile apply keep it.
+    const struct
+    {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"page entry",
+         [&] {
+             OpenTab(0);
+             OpenTab(kLightingTab);
+         }},
+        {"reload", [&] { Dlg().LoadLightModes(); }},
+        {"profile apply", [&] { Dlg().AppendTask(TASK_APPLY_PROFILE); }},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        RunQueuedTasks();
+        EXPECT_EQ(Dlg().m_lightMode, 130);
+        EXPECT_EQ(Control<WEXA::MComboBox>(159)->GetCurData(), 130);
+        EXPECT_EQ(Control<WEXA::MComboBox>(126)->GetCurData(), 128);
+        EXPECT_EQ(Db().GetActiveLightMode(1, 0), 130);
+        EXPECT_EQ(keyboard->Block(0x14)[10], 2);
+    }
+
+    // A built-in mode in between: the user-mode item still stands for mode 3.
+    ChooseMode(1);
+    ChooseMode(128);
+    RunQueuedTasks();
+    EXPECT_EQ(Dlg().m_lightMode, 130);
+    EXPECT_EQ(keyboard->Block(0x14)[10], 2);
+
+    // A second profile keeps its own choice.
+    ProfileData second;
+    second.name = L"Profile 2";
+    ASSERT_EQ(Db().AddProfile(second), 2);
+    Dlg().m_currentProfile = 2;
+    Dlg().LoadLightModes();
+    ChooseMode(128);
+    ChooseUserMode(132);
+    RunQueuedTasks();
+    EXPECT_EQ(Db().GetActiveLightMode(2, 0), 132);
+    EXPECT_EQ(Db().GetActiveLightMode(1, 0), 130);
+    Dlg().m_currentProfile = 1;
+    Dlg().LoadLightModes();
+    EXPECT_EQ(Dlg().m_lightMode, 130);
+    EXPECT_EQ(Control<WEXA::MComboBox>(159)->GetCurData(), 130);
+}
+
+TEST_F(LightingPage, TypingInAColourFieldKeepsItOpenAndTakesEveryCharacter)
+{
+    ChooseMode(1);
+    RunQueuedTasks();
+    for (UINT id : {145u, 146u, 147u}) {
+        SCOPED_TRACE(id);
+        auto* field = Control<WEXA::MEdit>(id);
+        ASSERT_TRUE(harness->Click(id));
+        harness->Pump(20);
+        HWND edit = field->GetEditHwnd();
+        ASSERT_NE(edit, nullptr) << "the click opens the field";
+        ASSERT_EQ(GetFocus(), edit);
+        // Whatever the field held: to its end, three deletes, then 1, 2, 8.
+        Type({VK_END, VK_BACK, VK_BACK, VK_BACK});
+        EXPECT_EQ(field->GetEditHwnd(), edit) << "the field stays open while typed in";
+        Type({'1', '2', '8'});
+        EXPECT_EQ(field->GetEditHwnd(), edit);
+        EXPECT_EQ(std::wstring(field->GetEditText()), L"128");
+        // Leaving the field.
+        SetFocus(harness->Window());
+        harness->Pump(20);
+    }
+    EXPECT_EQ(Row(0, 1).color_value, 0x808080);
+    EXPECT_EQ(Row(0, 1).colorful, 0);
+    RunQueuedTasks();
+    const sim::Bytes& block = keyboard->Block(0x14);
+    EXPECT_EQ(Hex(std::vector<uint8_t>(block.begin() + 5, block.begin() + 10)), "00 00 80 80 80");
 }
 
 TEST_F(LightingPage, SlidersAndAKeyPressInABuiltInMode)

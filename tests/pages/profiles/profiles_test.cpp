@@ -36,6 +36,20 @@ std::string Hex3(const uint8_t* bytes)
     return text;
 }
 
+// The path of the model's cable interface, as its hot-plug notice names it.
+std::wstring VendorPath(KeyboardDlg& dlg, const sim::SimModel& model)
+{
+    for (const DeviceEntry& mode : dlg.m_deviceModes) {
+        const size_t at = mode.hidInterface.find(L"&MI_");
+        if (mode.vendorId == model.vendorId && mode.productId == model.productId &&
+            at != std::wstring::npos)
+            return testutil::DevicePathOf(
+                model.vendorId, model.productId,
+                int(wcstol(mode.hidInterface.c_str() + at + 4, nullptr, 16)));
+    }
+    return L"";
+}
+
 int IndexOf(const sim::SimModel& model, int usage)
 {
     for (size_t i = 0; i < model.keyCount; ++i)
@@ -141,6 +155,72 @@ TEST_F(ProfileTest, ApplyWritesTheFourLayerTablesColoursAndSettings)
     ASSERT_GE(led, 0);
     EXPECT_EQ(Hex3(&keyboard->Block(0x24)[size_t(3 * led)]), "12 34 56");
     EXPECT_TRUE(keyboard->Violations().empty());
+}
+
+TEST_F(ProfileTest, AnApplyCutByAnUnplugIsAppliedAgainAndNeverReadBack)
+{
+    LoadProfiles();
+    const int first = Dlg().m_currentProfile;
+    WEXA::ProfileList* list = FrameList(Dlg());
+    ASSERT_GE(list->GetItemCount(), 2);
+    const int second = list->GetItemData(1);
+    ASSERT_NE(second, first);
+    // The second profile has key A as B on layers 0 and 2; the first keeps A.
+    for (int layer : {0, 2}) {
+        KeyMacroData row;
+        ASSERT_TRUE(Db().GetKeyMacro(second, layer, 4, row));
+        row.macro_type = 2;
+        row.macro_value = 5;
+        row.macro_desc = L"B";
+        Db().UpdateKeyMacro(row);
+    }
+    const int a = IndexOf(*model, 4);
+    ASSERT_GE(a, 0);
+    auto storedA = [&](int profile, int layer) {
+        KeyMacroData row;
+        EXPECT_TRUE(Db().GetKeyMacro(profile, layer, 4, row));
+        return row.macro_value;
+    };
+    const int firstA0 = storedA(first, 0), firstA2 = storedA(first, 2);
+    ASSERT_NE(firstA0, 5);
+    // What the keyboard holds of the first profile.
+    const std::string keyboardA0 = Hex3(&keyboard->Block(0x1A)[size_t(3 * a)]);
+    const std::string keyboardA2 = Hex3(&keyboard->Block(0x1E)[size_t(3 * a)]);
+
+    // The keyboard goes while the second profile's layer 2 is written: layers
+    // 0 and 1 already hold the second profile, 2 and 3 the first.
+    keyboard->AddFault(sim::Fault::Unplug, 0x1F);
+    list->SetSelectItem(1);
+    const size_t applies = TaskCount(TASK_APPLY_PROFILE);
+    MessageBoxAnswer answer(true);
+    h.SendControlEvent(53, 2);
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, applies + 1));
+    ASSERT_EQ(Hex3(&keyboard->Block(0x1A)[size_t(3 * a)]), "10 00 05") << "layer 0 went out";
+    const size_t removals = TaskCount(TASK_DEVICE_REMOVED);
+    h.SendDeviceChange(false, VendorPath(Dlg(), *model));
+    ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_REMOVED, removals + 1));
+
+    // Plugged in again and picked: the profile now current is written whole,
+    // and nothing of the keyboard's half-written tables reaches the database.
+    const size_t arrivals = TaskCount(TASK_DEVICE_ARRIVED);
+    h.Bus().Plug(port);
+    h.SendDeviceChange(true, VendorPath(Dlg(), *model));
+    ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_ARRIVED, arrivals + 1));
+    const size_t before = TaskCount(TASK_APPLY_PROFILE);
+    h.SendControlEvent(81, 2);
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, before + 1, 10000))
+        << "the unfinished apply is done again";
+    h.Pump(100);
+    const int current = Dlg().m_currentProfile;
+    EXPECT_EQ(storedA(first, 0), firstA0);
+    EXPECT_EQ(storedA(first, 2), firstA2);
+    EXPECT_EQ(storedA(second, 0), 5);
+    EXPECT_EQ(storedA(second, 2), 5);
+    // The keyboard holds the current profile on every layer.
+    EXPECT_EQ(Hex3(&keyboard->Block(0x1A)[size_t(3 * a)]),
+              current == second ? std::string("10 00 05") : keyboardA0);
+    EXPECT_EQ(Hex3(&keyboard->Block(0x1E)[size_t(3 * a)]),
+              current == second ? std::string("10 00 05") : keyboardA2);
 }
 
 TEST_F(ProfileTest, ApplyWritesAllLayersWhateverKeyWritesAreQueued)

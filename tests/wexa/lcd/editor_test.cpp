@@ -343,6 +343,70 @@ TEST_F(EditorTest, SavingReplacesThePictureOnlyWithAWholePicture)
     EXPECT_TRUE(lcdtest::ReadPng(source, png));
 }
 
+TEST_F(EditorTest, EditsOnAShrunkPictureLandWhereTheyWereDrawn)
+{
+    // 640 x 480 shown at half size in the 320 x 240 canvas; 960 x 480 at a
+    // third, 40 pixels from the canvas's top.
+    const struct
+    {
+        int w, h;
+        double scale;  // picture pixels per canvas pixel
+        int top;       // the picture's top in the canvas
+    } cases[] = {{640, 480, 2.0, 0}, {960, 480, 3.0, 40}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.w);
+        const std::wstring large = folder + L"large.png";
+        ASSERT_TRUE(lcdtest::WriteSolidPng(large, c.w, c.h, 0xFF2040C0));
+        ImageView shrunk(&owner, 377, CRect(10, 20, 330, 260), 1, 1);
+        const CString edit = shrunk.SetImage(large.c_str());
+        ASSERT_EQ(shrunk.GetPictureRect().top, c.top);
+        // A text layer in the canvas's middle lands in the picture's middle,
+        // in letters as large as on the canvas.
+        shrunk.SetFontSize(20);
+        shrunk.SetColorValue(RGB(255, 255, 255));
+        shrunk.AddText(L"HH");
+        lcdtest::Png png;
+        ASSERT_TRUE(lcdtest::ReadPng(edit.GetString(), png));
+        int left = c.w, top = c.h, right = -1, bottom = -1;
+        for (int py = 0; py < c.h; ++py)
+            for (int px = 0; px < c.w; ++px)
+                if (png.Rgb(unsigned(px), unsigned(py)) == 0xFFFFFFu) {
+                    left = std::min(left, px);
+                    top = std::min(top, py);
+                    right = std::max(right, px);
+                    bottom = std::max(bottom, py);
+                }
+        ASSERT_GE(right, 0) << "the text is in the picture";
+        // The layer starts at canvas (160, 120): picture (160, 120 - top) scaled.
+        EXPECT_GE(left, int(160 * c.scale) - 2);
+        EXPECT_LE(left, int(160 * c.scale + 12 * c.scale));
+        EXPECT_GE(top, int((120 - c.top) * c.scale) - 2 - int(20 * c.scale));
+        EXPECT_LE(bottom, int((120 - c.top) * c.scale + 40 * c.scale));
+        EXPECT_GE(bottom - top, int(10 * c.scale)) << "letters grow with the picture";
+        // A stroke 6 wide across the canvas at 40 below the picture's top.
+        const int y = 20 + c.top + 40;
+        shrunk.SetColorValue(RGB(0xEE, 0x6E, 0x01));  // no layer is selected
+        shrunk.SetPenSize(6);
+        shrunk.OnControlLButtonDown(MK_LBUTTON, CPoint(50, y));
+        shrunk.OnControlMouseMove(MK_LBUTTON, CPoint(90, y));
+        shrunk.OnControlMouseMove(MK_LBUTTON, CPoint(130, y));
+        shrunk.OnControlLButtonUp(0, CPoint(130, y));
+        ASSERT_TRUE(lcdtest::ReadPng(edit.GetString(), png));
+        ASSERT_EQ(png.width, unsigned(c.w));
+        auto at = [&](double x, double yy) {
+            return png.Rgb(unsigned(x * c.scale + 0.5), unsigned(yy * c.scale + 0.5));
+        };
+        // Canvas point (80, 40) of the picture, in picture pixels.
+        EXPECT_EQ(at(80 - 10, 40), 0xEE6E01u) << "on the stroke";
+        EXPECT_EQ(at(120 - 10, 40), 0xEE6E01u);
+        // The pen's width grows with the picture: 2 canvas pixels off the
+        // stroke's middle is still on it.
+        EXPECT_EQ(at(80 - 10, 40 + 2), 0xEE6E01u);
+        EXPECT_EQ(at(80 - 10, 40 + 8), 0x2040C0u) << "beside the stroke";
+        EXPECT_EQ(png.Rgb(unsigned(80 - 10), unsigned(40)), 0x2040C0u) << "not at canvas pixels";
+    }
+}
+
 TEST_F(EditorTest, TheEraserPaintsTheScreenColourOverAStrokeInTheSavedPng)
 {
     // The eraser takes its colour from the window, so the editor is shown in one.
