@@ -35,16 +35,13 @@ void LEDWaitDlg::InitSpinnerWindow()
         m_pm.SetBackColor(0x110B06, 0xCCB9AF);
     else
         m_pm.SetBackColor(0xFBFBFB, 0x6C4CF7);
-    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetMTimer(10);
-    EnableWndDrag(1);
+    StartWaitWindow();
 }
 
 int LEDWaitDlg::OnInitDialog()
 {
     MDialog::OnInitDialog();
     InitSpinnerWindow();
-    m_closeLatch.Attach(GetSafeHwnd());
     return 1;
 }
 
@@ -63,22 +60,4 @@ void LEDWaitDlg::InitUI(CRect)
     SetLayeredWindow(1);
     LoadBKImage(L"loading.png");
     CreateSpinner();
-}
-
-void LEDWaitDlg::UISize(CRect) {}
-
-LONG LEDWaitDlg::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
-{
-    return 0;
-}
-
-int LEDWaitDlg::OnDestroy()
-{
-    return 0;
-}
-
-void LEDWaitDlg::OnDestroyMessage(HWND hwnd)
-{
-    m_closeLatch.Detach();
-    MDialog::OnDestroyMessage(hwnd);
 }

@@ -22,10 +22,7 @@ int LEDWaitDlg2::OnInitDialog()
 {
     MDialog::OnInitDialog();
     m_pm.SetBackColor(0x351806, 0x351806);
-    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetMTimer(10);
-    EnableWndDrag(1);
-    m_closeLatch.Attach(GetSafeHwnd());
+    StartWaitWindow();
     return 1;
 }
 
@@ -45,24 +42,10 @@ void LEDWaitDlg2::InitUI(CRect client)
     }
 }
 
-void LEDWaitDlg2::UISize(CRect) {}
-
-LONG LEDWaitDlg2::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
+void LEDWaitDlg2::OnWindowGone()
 {
-    return 0;
-}
-
-int LEDWaitDlg2::OnDestroy()
-{
-    return 0;
-}
-
-void LEDWaitDlg2::OnDestroyMessage(HWND hwnd)
-{
-    m_closeLatch.Detach();
     // The engine deletes the controls with the window.
     m_titleText = nullptr;
     m_statusText = nullptr;
     m_progress = nullptr;
-    MDialog::OnDestroyMessage(hwnd);
 }

@@ -19,6 +19,7 @@
 #include "MText.h"
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/PagePanel.h"
 #include "mainwnd/device/KeyFuncCodec.h"
 #include "dialogs/CUIMessageBox.h"
 #include "services/db/DeviceDataDB.h"
@@ -63,18 +64,8 @@ const ModifierToggle kModifiers[] = {
 
 // Placement of a page control: id and rectangle relative to W (right) and H
 // (bottom) of the client rectangle.
-struct Place
-{
-    UINT id;
-    int left, top, right, bottom;  // top and bottom are H - value
-};
-
-CString Decimal(int value)
-{
-    wchar_t text[16];
-    swprintf(text, 16, L"%d", value);
-    return text;
-}
+using pages::Decimal;
+using pages::Place;
 
 }  // namespace
 
@@ -198,9 +189,7 @@ void KeyboardDlg::LayoutCustomKeyPage(CRect client)
         {114, 746, 101, 846, 65},   {98, 946, 290, 1086, 50},   {101, 946, 241, 1086, 240},
         {104, 966, 280, 1066, 250}, {115, 966, 194, 1066, 164}, {116, 1116, 194, 1236, 158},
     };
-    for (const Place& p : places)
-        if (MControl* control = Ctl(p.id))
-            control->SetRect(CRect(p.left, H - p.top, p.right, H - p.bottom));
+    pages::PlaceFromBottom(*this, places, H);
     if (MControl* grid = Ctl(89)) {
         auto* tabs = CtlAs<TabCtrlEx>(88);
         grid->SetRect(tabs && tabs->GetCurData() == 3 ? m_keyGridMacroRect : m_keyGridRect);

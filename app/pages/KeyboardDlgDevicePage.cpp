@@ -6,30 +6,24 @@
 #include "MPicture.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/PagePanel.h"
 #include "dialogs/CUIMessageBox.h"
 
 using namespace WEXA;
 
 namespace {
 
-template <class T>
-T* As(MControl* control)
-{
-    return static_cast<T*>(control);
-}
+using pages::As;
 
 }  // namespace
 
 void KeyboardDlg::InitDevicePage()
 {
-    MControl* page = Ctl(73);
-    if (!page) return;
-    auto* panel = static_cast<MPanel*>(page);
-    auto area = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
-        return Keep(panel->CreateArea(className, id, CRect(), title, 1, 1));
-    };
+    const pages::PagePanel area(*this, 73);
+    if (!area) return;
+    MControl* page = area.panel();
     const Gdiplus::Color theme(m_textColor);
-    const Gdiplus::Color titleColor(0xFF0A0A0A);
+    const Gdiplus::Color titleColor = pages::TitleColour();
     const Gdiplus::Color buttonText(0xFF3A4E60);
 
     if (auto* background = As<MPicture>(area(L"MPicture", 322))) {

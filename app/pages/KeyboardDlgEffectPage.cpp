@@ -20,28 +20,16 @@
 #include "NimbrelEffect.h"
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/PagePanel.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;
 
 namespace {
 
-DeviceDataDB& Db()
-{
-    return *DeviceDataDB::Instance();
-}
-
-template <class T>
-T* As(MControl* control)
-{
-    return static_cast<T*>(control);
-}
-
-struct TextItem
-{
-    int textId;
-    int data;
-};
+using pages::As;
+using pages::Db;
+using pages::TextItem;
 
 // The modes the tab offers (4 window capture, 6 game keys and 7 presets have
 // controls but no tab item).
@@ -62,14 +50,11 @@ BOOL CALLBACK OfferCaptureWindow(HWND window, LPARAM self)
 
 void KeyboardDlg::InitEffectPage()
 {
-    MControl* page = Ctl(75);
-    if (!page) return;
-    auto* panel = static_cast<MPanel*>(page);
-    auto area = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
-        return Keep(panel->CreateArea(className, id, CRect(), title, 1, 1));
-    };
+    const pages::PagePanel area(*this, 75);
+    if (!area) return;
+    MControl* page = area.panel();
     const Gdiplus::Color theme(m_textColor);
-    const Gdiplus::Color titleColor(0xFF0A0A0A);
+    const Gdiplus::Color titleColor = pages::TitleColour();
     auto title = [&](UINT id, int text, bool hidden) {
         if (auto* label = As<MText>(area(L"MText", id, LangText(text)))) {
             label->SetTextColor(titleColor);

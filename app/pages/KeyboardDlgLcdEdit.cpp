@@ -25,6 +25,7 @@
 #include "MenuWnd.h"
 #include "mainwnd/DeleteFolder.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/LcdFrames.h"
 #include "pages/LcdNames.h"
 #include "dialogs/LCDDelayEditDlg.h"
 #include "services/AppEnvironment.h"
@@ -108,14 +109,9 @@ LONG KeyboardDlg::OnLcdLayerSelect(UINT code, UINT_PTR, LONG_PTR)
         return 1;
     }
     // A layer without frames starts with pictures.
+    ClearLcdFrames(*this);
     auto* strip = CtlAs<ImageViewList>(381);
     auto* canvas = CtlAs<ImageView>(377);
-    if (strip) strip->DeleteAllItems();
-    if (canvas) {
-        canvas->SetImage(L"");
-        canvas->DeleteAllItems();
-    }
-    m_lcdCurrentFrame = 0;
     ImportLcdPictures();
     if (strip && strip->GetItemCount() > 0) {
         if (canvas) canvas->SetImage(strip->GetItemImageFile(0));

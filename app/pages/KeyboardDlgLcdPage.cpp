@@ -31,6 +31,8 @@
 #include "MEdit.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/PagePanel.h"
+#include "pages/LcdFrames.h"
 #include "pages/LcdNames.h"
 #include "services/AppEnvironment.h"
 #include "services/db/DeviceDataDB.h"
@@ -39,11 +41,7 @@ using namespace WEXA;
 
 namespace {
 
-template <class T>
-T* As(MControl* control)
-{
-    return static_cast<T*>(control);
-}
+using pages::As;
 
 const UINT kToolIds[] = {371, 377, 384, 387, 388, 389, 390, 391, 392, 393, 394, 396,
                          397, 401, 402, 403, 404, 405, 406, 407, 408, 409, 411};
@@ -92,12 +90,9 @@ std::wstring KeyboardDlg::LcdLayerFolder(const CString& fileDir) const
 
 void KeyboardDlg::InitLcdPage()
 {
-    MControl* page = Ctl(77);
-    if (!page) return;
-    auto* panel = static_cast<MPanel*>(page);
-    auto area = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
-        return Keep(panel->CreateArea(className, id, CRect(), title, 1, 1));
-    };
+    const pages::PagePanel area(*this, 77);
+    if (!area) return;
+    MControl* page = area.panel();
     auto control = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
         return MakeIn(page, className, id, title);
     };
@@ -454,14 +449,9 @@ void KeyboardDlg::CreateDefaultLcdLayers(DeviceDataDB& db, const std::wstring& m
 
 void KeyboardDlg::LoadLayerFrames(int ledId)
 {
+    ClearLcdFrames(*this);
     auto* strip = CtlAs<ImageViewList>(381);
     auto* canvas = CtlAs<ImageView>(377);
-    if (strip) strip->DeleteAllItems();
-    if (canvas) {
-        canvas->SetImage(L"");
-        canvas->DeleteAllItems();
-    }
-    m_lcdCurrentFrame = 0;
     std::vector<LedFrameData*> frames;
     LedLayerData layer;
     if (ledId > 0 && LcdDb().GetLedFrames(ledId, frames) > 0 && LcdDb().GetLedLayer(ledId, layer)) {

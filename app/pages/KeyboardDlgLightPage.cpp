@@ -18,6 +18,7 @@
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "pages/NumberField.h"
+#include "pages/PagePanel.h"
 #include "services/db/DeviceDataDB.h"
 
 using namespace WEXA;
@@ -87,18 +88,8 @@ std::vector<SeedRow> DefaultLightRows(int deviceType)
 
 // Placement: id, left, top and bottom as H - value, right (W - value when
 // negative is not needed here).
-struct Place
-{
-    UINT id;
-    int left, top, right, bottom;  // top and bottom are H - value
-};
-
-CString Decimal(int value)
-{
-    wchar_t text[16];
-    swprintf(text, 16, L"%d", value);
-    return text;
-}
+using pages::Decimal;
+using pages::Place;
 
 // The user mode (128-132) the user chose last in the profile: kept apart from
 // the active mode, which a built-in mode takes over. 128 when none was chosen
@@ -255,9 +246,7 @@ void KeyboardDlg::LayoutLightPage(CRect client)
         {138, 860, 250, 980, 220}, {137, 980, 250, 1030, 220}, {140, 860, 220, 1220, 50},
         {141, 880, 200, 988, 92},  {158, 500, 130, 730, 94},   {159, 502, 100, 800, 64},
     };
-    for (const Place& p : places)
-        if (MControl* control = Ctl(p.id))
-            control->SetRect(CRect(p.left, H - p.top, p.right, H - p.bottom));
+    pages::PlaceFromBottom(*this, places, H);
     for (int c = 0; c < 3; ++c) {
         if (MControl* label = Ctl(142 + UINT(c)))
             label->SetRect(CRect(1000 + 110 * c, H - 190, 1030 + 110 * c, H - 160));

@@ -21,6 +21,7 @@
 #include "TabCtrlEx.h"
 #include "pages/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/PagePanel.h"
 #include "pages/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
@@ -28,24 +29,12 @@ using namespace WEXA;
 
 namespace {
 
+using pages::As;
+using pages::Db;
+using pages::TextItem;
+
 const int kMatrixType = 16;
-
-DeviceDataDB& Db()
-{
-    return *DeviceDataDB::Instance();
-}
-
-template <class T>
-T* As(MControl* control)
-{
-    return static_cast<T*>(control);
-}
-
-struct TextItem
-{
-    int textId;
-    int data;
-};
+const ColourFields kMatrixFields = {308, 309, 310};
 
 // Presets of mode 128 (from 22 on the music presets, which take an amplitude).
 const TextItem kMatrixPresets[] = {{921, 4},  {922, 22}, {923, 23}, {924, 24}, {925, 25},
@@ -92,14 +81,11 @@ void SetSliderLimit(MSlider* slider, int limit)
 
 void KeyboardDlg::InitMatrixScreenPage()
 {
-    MControl* page = Ctl(76);
-    if (!page) return;
-    auto* panel = static_cast<MPanel*>(page);
-    auto area = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
-        return Keep(panel->CreateArea(className, id, CRect(), title, 1, 1));
-    };
+    const pages::PagePanel area(*this, 76);
+    if (!area) return;
+    MControl* page = area.panel();
     const Gdiplus::Color theme(m_textColor);
-    const Gdiplus::Color titleColor(0xFF0A0A0A);
+    const Gdiplus::Color titleColor = pages::TitleColour();
     auto text = [&](UINT id, const wchar_t* title) {
         if (auto* label = As<MText>(area(L"MText", id, title))) label->SetTextColor(theme);
         return Ctl(id);
@@ -213,9 +199,7 @@ void KeyboardDlg::InitMatrixScreenPage()
     if (MSlider* amplitude = slider(321, theme, 0, 100, 60)) amplitude->SetVisible(0);
 
     const COLORREF start = palette ? palette->GetSelectColor() : 0;
-    ShowNumber(CtlAs<MEdit>(308), GetRValue(start));
-    ShowNumber(CtlAs<MEdit>(309), GetGValue(start));
-    ShowNumber(CtlAs<MEdit>(310), GetBValue(start));
+    ShowColour(*this, kMatrixFields, start);
 }
 
 void KeyboardDlg::LayoutMatrixScreenPage(CRect client)
@@ -369,9 +353,7 @@ void KeyboardDlg::ShowMatrixModeControls()
     EnableMatrixColorControls((caps & (0x10 | 0x100 | 0x400)) != 0);
     if (caps & 0x10) {
         const COLORREF shown = row.colorful == 1 ? 0x0000FF : COLORREF(row.color_value);
-        ShowNumber(CtlAs<MEdit>(308), GetRValue(shown));
-        ShowNumber(CtlAs<MEdit>(309), GetGValue(shown));
-        ShowNumber(CtlAs<MEdit>(310), GetBValue(shown));
+        ShowColour(*this, kMatrixFields, shown);
     }
     ShowIds({278, 279}, (caps & 0x400) != 0);
     if (caps & 0x400) {
@@ -418,10 +400,7 @@ void KeyboardDlg::ApplyMatrixColor(COLORREF colour)
 
 void KeyboardDlg::ApplyMatrixEditColor()
 {
-    const int r = FieldNumber(CtlAs<MEdit>(308)) & 0xFF;
-    const int g = FieldNumber(CtlAs<MEdit>(309)) & 0xFF;
-    const int b = FieldNumber(CtlAs<MEdit>(310)) & 0xFF;
-    ApplyMatrixColor(COLORREF(r | g << 8 | b << 16));
+    ApplyMatrixColor(FieldsColour(*this, kMatrixFields));
 }
 
 LONG KeyboardDlg::OnMatrixScreenEdit()
@@ -493,9 +472,7 @@ LONG KeyboardDlg::OnMatrixColorfulCheck()
     row.colorful = on;
     if (!on) {
         const COLORREF colour = COLORREF(row.color_value);
-        ShowNumber(CtlAs<MEdit>(308), GetRValue(colour));
-        ShowNumber(CtlAs<MEdit>(309), GetGValue(colour));
-        ShowNumber(CtlAs<MEdit>(310), GetBValue(colour));
+        ShowColour(*this, kMatrixFields, colour);
         ApplyMatrixColor(colour);
     }
     StoreLight(kMatrixType, m_matrixMode, row);
@@ -517,9 +494,7 @@ static void EndMatrixColourful(KeyboardDlg& dlg)
 
 static void PickMatrixColour(KeyboardDlg& dlg, COLORREF colour)
 {
-    ShowNumber(dlg.CtlAs<MEdit>(308), GetRValue(colour));
-    ShowNumber(dlg.CtlAs<MEdit>(309), GetGValue(colour));
-    ShowNumber(dlg.CtlAs<MEdit>(310), GetBValue(colour));
+    ShowColour(dlg, kMatrixFields, colour);
     dlg.ApplyMatrixColor(colour);
     EndMatrixColourful(dlg);
 }
@@ -539,11 +514,10 @@ LONG KeyboardDlg::OnMatrixDefaultColor(UINT id)
 
 static LONG MatrixChannelEdit(KeyboardDlg& dlg, UINT id, UINT code)
 {
-    if (code != 26) return 1;
-    ClampChannelField(dlg.CtlAs<MEdit>(id));
-    dlg.ApplyMatrixEditColor();
-    EndMatrixColourful(dlg);
-    return 1;
+    return ChannelEdited(dlg, id, code, [&dlg] {
+        dlg.ApplyMatrixEditColor();
+        EndMatrixColourful(dlg);
+    });
 }
 
 LONG KeyboardDlg::OnMatrixRedEdit(UINT code, UINT_PTR, LONG_PTR)

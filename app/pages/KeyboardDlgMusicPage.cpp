@@ -22,6 +22,7 @@
 #include "TabCtrlEx.h"
 #include "pages/EffectSampling.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "pages/PagePanel.h"
 #include "pages/NumberField.h"
 #include "services/db/DeviceDataDB.h"
 
@@ -29,27 +30,15 @@ using namespace WEXA;
 
 namespace {
 
-DeviceDataDB& Db()
-{
-    return *DeviceDataDB::Instance();
-}
-
-template <class T>
-T* As(MControl* control)
-{
-    return static_cast<T*>(control);
-}
-
-struct TextItem
-{
-    int textId;
-    int data;
-};
+using pages::As;
+using pages::Db;
+using pages::TextItem;
 
 const TextItem kForeSchemes[] = {{119, 22}, {106, 1}, {107, 2}, {108, 3}, {109, 4},  {110, 5},
                                  {111, 6},  {112, 7}, {113, 8}, {114, 9}, {115, 10}, {118, 11}};
 const TextItem kBackSchemes[] = {{117, 0},  {111, 6}, {112, 7}, {113, 8}, {114, 9}, {118, 11},
                                  {115, 10}, {106, 1}, {107, 2}, {108, 3}, {109, 4}, {110, 5}};
+const ColourFields kMusicFields = {181, 182, 183};
 const COLORREF kMusicDefaultColours[] = {0x0000FF, 0x0080FF, 0x00FFFF, 0x00FF00, 0xFF0000,
                                          0xFFFF00, 0xFF00FF, 0xFFFFFF, 0xFF00FF};
 
@@ -57,14 +46,11 @@ const COLORREF kMusicDefaultColours[] = {0x0000FF, 0x0080FF, 0x00FFFF, 0x00FF00,
 
 void KeyboardDlg::InitMusicPage()
 {
-    MControl* page = Ctl(75);
-    if (!page) return;
-    auto* panel = static_cast<MPanel*>(page);
-    auto area = [&](const wchar_t* className, UINT id, const wchar_t* title = L"") {
-        return Keep(panel->CreateArea(className, id, CRect(), title, 1, 1));
-    };
+    const pages::PagePanel area(*this, 75);
+    if (!area) return;
+    MControl* page = area.panel();
     const Gdiplus::Color theme(m_textColor);
-    const Gdiplus::Color titleColor(0xFF0A0A0A);
+    const Gdiplus::Color titleColor = pages::TitleColour();
     auto text = [&](UINT id, const wchar_t* title) {
         if (auto* label = As<MText>(area(L"MText", id, title))) label->SetTextColor(theme);
     };
@@ -250,16 +236,19 @@ static void EndColourful(KeyboardDlg& dlg)
     if (auto* preview = dlg.CtlAs<NimbrelEffect>(59)) preview->SetMusicColorful(false);
 }
 
+// A colour picked on the palette or a default swatch: the fields show it, the
+// preview takes it and the rainbow goes off.
+static void PickMusicColour(KeyboardDlg& dlg, COLORREF colour)
+{
+    ShowColour(dlg, kMusicFields, colour);
+    if (auto* preview = dlg.CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(colour);
+    EndColourful(dlg);
+}
+
 LONG KeyboardDlg::OnMusicPaletteColor(UINT, UINT_PTR, LONG_PTR)
 {
-    auto* palette = CtlAs<CirclePalette>(177);
-    if (!palette) return 1;
-    const COLORREF colour = palette->GetSelectColor();
-    ShowNumber(CtlAs<MEdit>(181), GetRValue(colour));
-    ShowNumber(CtlAs<MEdit>(182), GetGValue(colour));
-    ShowNumber(CtlAs<MEdit>(183), GetBValue(colour));
-    if (auto* preview = CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(colour);
-    EndColourful(*this);
+    if (auto* palette = CtlAs<CirclePalette>(177))
+        PickMusicColour(*this, palette->GetSelectColor());
     return 1;
 }
 
@@ -267,30 +256,22 @@ LONG KeyboardDlg::OnMusicDefaultColor(UINT id)
 {
     auto* swatch = CtlAs<CColorButton>(id);
     if (!swatch) return 0;
-    const COLORREF colour = swatch->GetColor();
-    ShowNumber(CtlAs<MEdit>(181), GetRValue(colour));
-    ShowNumber(CtlAs<MEdit>(182), GetGValue(colour));
-    ShowNumber(CtlAs<MEdit>(183), GetBValue(colour));
-    if (auto* preview = CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(colour);
-    EndColourful(*this);
+    PickMusicColour(*this, swatch->GetColor());
     return 1;
 }
 
 void KeyboardDlg::ApplyMusicEditColor()
 {
-    const int r = FieldNumber(CtlAs<MEdit>(181)) & 0xFF;
-    const int g = FieldNumber(CtlAs<MEdit>(182)) & 0xFF;
-    const int b = FieldNumber(CtlAs<MEdit>(183)) & 0xFF;
-    if (auto* preview = CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(RGB(r, g, b));
+    if (auto* preview = CtlAs<NimbrelEffect>(59))
+        preview->SetMusicColor(FieldsColour(*this, kMusicFields));
 }
 
 static LONG MusicChannelEdit(KeyboardDlg& dlg, UINT id, UINT code)
 {
-    if (code != 26) return 1;
-    ClampChannelField(dlg.CtlAs<MEdit>(id));
-    dlg.ApplyMusicEditColor();
-    EndColourful(dlg);
-    return 1;
+    return ChannelEdited(dlg, id, code, [&dlg] {
+        dlg.ApplyMusicEditColor();
+        EndColourful(dlg);
+    });
 }
 
 LONG KeyboardDlg::OnMusicRedEdit(UINT code, UINT_PTR, LONG_PTR)

@@ -1,10 +1,7 @@
-// KeyboardDlg: the pages' builders, layouts and handlers. The pages are built
-// page by page; until a page is, its builder creates nothing, its layout places
-// nothing and its handlers report the event as not handled (0).
-//
-// This file holds what the pages share after they are built: the item texts
-// of their tabs and combo boxes, and the LCD page's titles, given again after
-// a language change.
+// KeyboardDlg: what the pages share: the item texts of their tabs and combo
+// boxes, and the LCD page's titles, given again after a language change. Each
+// page's builder, layout and handlers are in its own KeyboardDlg<Name>Page.cpp
+// beside this file.
 #include <initializer_list>
 
 #include "MComboBox.h"

@@ -1,9 +1,13 @@
 #pragma once
 // Number fields of the pages: what a field holds as a number and writing one
-// back, and the colour-channel rule shared by the R, G and B fields.
+// back, the colour-channel rule shared by the R, G and B fields, and a page's
+// three channel fields shown or read as one colour.
+#include <windows.h>
+
 #include <cwchar>
 
 #include "MEdit.h"
+#include "mainwnd/KeyboardDef.h"
 
 // The field's text read as a decimal number; 0 without a field.
 inline int FieldNumber(WEXA::MEdit* field)
@@ -31,4 +35,36 @@ inline void ClampChannelField(WEXA::MEdit* field)
     field->SetControlTitle(text);
     if (HWND edit = field->GetEditHwnd())
         ::SendMessageW(edit, EM_SETSEL, WPARAM(length), LPARAM(length));
+}
+
+// A page's red, green and blue fields (control ids).
+struct ColourFields
+{
+    UINT red, green, blue;
+};
+
+inline void ShowColour(const KeyboardDef& dlg, const ColourFields& fields, COLORREF colour)
+{
+    ShowNumber(dlg.CtlAs<WEXA::MEdit>(fields.red), GetRValue(colour));
+    ShowNumber(dlg.CtlAs<WEXA::MEdit>(fields.green), GetGValue(colour));
+    ShowNumber(dlg.CtlAs<WEXA::MEdit>(fields.blue), GetBValue(colour));
+}
+
+// The colour the fields hold (each channel's low byte).
+inline COLORREF FieldsColour(const KeyboardDef& dlg, const ColourFields& fields)
+{
+    return RGB(FieldNumber(dlg.CtlAs<WEXA::MEdit>(fields.red)) & 0xFF,
+               FieldNumber(dlg.CtlAs<WEXA::MEdit>(fields.green)) & 0xFF,
+               FieldNumber(dlg.CtlAs<WEXA::MEdit>(fields.blue)) & 0xFF);
+}
+
+// A channel field's change (event 26): the field is clamped, then the page
+// applies the fields' colour and ends its rainbow (apply()). Always 1.
+template <class Apply>
+LONG ChannelEdited(const KeyboardDef& dlg, UINT field, UINT code, Apply apply)
+{
+    if (code != 26) return 1;
+    ClampChannelField(dlg.CtlAs<WEXA::MEdit>(field));
+    apply();
+    return 1;
 }

@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "DialogTestSupport.h"
 #include "MButton.h"
 #include "MPicture.h"
+#include "Manager.h"
+#include "ScreenshotCompare.h"
 #include "dialogs/AboutVIPDlg.h"
 
 namespace {
@@ -17,12 +22,47 @@ using dialogtest::EveryTick;
 using dialogtest::FindDialog;
 using dialogtest::InLanguage;
 
-TEST(AboutVIPDlg, Rectangles)
+// What the window shows: the picture at its own size from x 42 to 1357 with
+// the window's grey beside it, and the close button's first state at
+// (1340, 30). Compared with the skin files themselves.
+TEST(AboutVIPDlg, ShowsThePictureCentredAndTheCloseButtonInTheCorner)
 {
-    EXPECT_EQ(AboutVIPDlg::PictureRect(CRect(0, 0, 1400, 788)), CRect(42, 0, 1358, 788));
-    EXPECT_EQ(AboutVIPDlg::CloseButtonRect(CRect(0, 0, 1400, 788)), CRect(1340, 30, 1368, 58));
-    // Narrower than the picture: the division truncates toward zero.
-    EXPECT_EQ(AboutVIPDlg::PictureRect(CRect(0, 0, 1313, 700)), CRect(-1, 0, 1315, 700));
+    InLanguage english(1033);
+    testutil::PixelBuffer picture, close;
+    ASSERT_TRUE(testutil::LoadPng(std::wstring(WEXA::GetSkinsPath()) + L"img_vip2.png", picture));
+    ASSERT_TRUE(
+        testutil::LoadPng(std::wstring(WEXA::GetSkinsPath()) + L"main_sysbtn_close.png", close));
+    ASSERT_EQ(picture.width, 1316);
+    ASSERT_EQ(picture.height, 788);
+    AboutVIPDlg dlg;
+    ASSERT_NE(dlg.Create(nullptr, kAboutVIPDlgWindowName, 0x96020000, 0, CRect(0, 0, 1400, 788)),
+              nullptr);
+    dlg.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    UpdateWindow(dlg.GetSafeHwnd());
+    testutil::PumpPending();
+    const testutil::PixelBuffer shown = testutil::CaptureScreen(RECT{0, 0, 1400, 788});
+    dlg.DestroyWindow();
+
+    // The screen may round a channel by a step or two.
+    auto similar = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 2 &&
+               std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 2;
+    };
+
+    int off = 0;
+    for (int y : {100, 394, 700}) {
+        EXPECT_TRUE(similar(shown.ColorAt(41, y), RGB(0xF9, 0xF9, 0xF9))) << y;
+        EXPECT_TRUE(similar(shown.ColorAt(1358, y), RGB(0xF9, 0xF9, 0xF9))) << y;
+        for (int x = 0; x < 1316; ++x)
+            if (!similar(shown.ColorAt(42 + x, y), picture.ColorAt(x, y))) ++off;
+    }
+    EXPECT_EQ(off, 0);
+    // The close button: four states side by side, the first one shown; its
+    // opaque middle row lies over the picture.
+    const int frame = close.width / 4;
+    ASSERT_EQ(frame, 28);
+    EXPECT_TRUE(similar(shown.ColorAt(1340 + 14, 30 + 14), close.ColorAt(14, 14)));
 }
 
 TEST(AboutVIPDlg, OnlyTheCloseButtonEndsIt)

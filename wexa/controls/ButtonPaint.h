@@ -11,6 +11,13 @@
 namespace WEXA {
 namespace buttonpaint {
 
+// Renders the control's strip of `frames` looks again when it must be:
+// drawFrames(g, w, h) draws into it with the control's width and height.
+// False when the control has no area or no strip could be made (nothing to
+// copy then).
+template <class DrawFrames>
+bool RenderStrip(MControl* control, HDC& dc, int frames, DrawFrames drawFrames);
+
 // Prepares the off-screen image for frames looks of the control's size and
 // copies the window's pixels under the control into every frame. False when
 // the control has no area or no image could be made.
@@ -60,6 +67,84 @@ inline COLORREF ToColorRef(const Gdiplus::Color& c)
 
 // A repaint request to the owner when the control is visible.
 void Repaint(MControl* control, int erase);
+
+template <class DrawFrames>
+bool RenderStrip(MControl* control, HDC& dc, int frames, DrawFrames drawFrames)
+{
+    const int w = control->m_rcControl.Width();
+    const int h = control->m_rcControl.Height();
+    if (w <= 0 || h <= 0) return false;
+    if (NeedsRender(control, frames)) {
+        if (!BeginStrip(control, dc, frames)) return false;
+        Gdiplus::Graphics g(control->m_hMemDC);
+        drawFrames(g, w, h);
+    }
+    return true;
+}
+
+// ---- push-button routing (looks: 0 normal, 1 hover, 2 pressed, 3 disabled) ----
+
+// Enabled: the normal look, else the disabled one; repainted when it changed.
+inline void SetEnabledLook(MControl* button, int& look, int enabled)
+{
+    if (enabled == button->m_bEnabled) return;
+    button->m_bEnabled = enabled;
+    look = enabled ? 0 : 3;
+    Repaint(button, 0);
+}
+
+// The pointer moves over an enabled button that is not held down: the hover
+// look and the hand cursor inside, the normal look outside. True when the look
+// changed.
+inline bool TrackHover(MControl* button, int& look, CPoint point)
+{
+    const int old = look;
+    if (button->m_bEnabled && look != 2) {
+        const bool inside = button->m_rcControl.PtInRect(point) != FALSE;
+        look = inside ? 1 : 0;
+        SetHandCursor(inside);
+    }
+    return look != old;
+}
+
+// The left button goes down inside an enabled button: the pressed look, the
+// hand cursor, then onPress() and the press reported (1). Repainted and 1
+// when the look changed.
+template <class OnPress>
+int Press(MControl* button, int& look, CPoint point, OnPress onPress)
+{
+    const int old = look;
+    if (button->m_bEnabled && button->m_rcControl.PtInRect(point)) {
+        SetHandCursor(true);
+        look = 2;
+        onPress();
+        button->SendMessageW(1, 0, 0);
+    }
+    if (look == old) return 0;
+    Repaint(button, 0);
+    return 1;
+}
+
+// The left button comes up: the hover look inside an enabled button, the
+// normal look outside. Repainted when the look changed, and then a release
+// inside after a press is reported as the click (2). 1 when the look changed.
+inline int Release(MControl* button, int& look, CPoint point)
+{
+    const int old = look;
+    bool click = false;
+    if (button->m_bEnabled) {
+        if (button->m_rcControl.PtInRect(point)) {
+            look = 1;
+            click = old == 2;
+        } else {
+            look = 0;
+        }
+    }
+    if (look == old) return 0;
+    Repaint(button, 0);
+    if (click) button->SendMessageW(2, 0, 0);
+    return 1;
+}
 
 }  // namespace buttonpaint
 }  // namespace WEXA

@@ -27,55 +27,26 @@ const wchar_t* CColorButton::GetClassNameW() const
 
 void CColorButton::SetControlEnabled(int enabled)
 {
-    if (enabled == m_bEnabled) return;
-    m_bEnabled = enabled;
-    m_nState = enabled ? 0 : 3;
-    Repaint(this, 0);
+    buttonpaint::SetEnabledLook(this, m_nState, enabled);
 }
 
 int CColorButton::OnControlMouseMove(UINT, CPoint point)
 {
-    const int old = m_nState;
-    if (m_bEnabled && m_nState != 2) {
-        const bool inside = m_rcControl.PtInRect(point) != FALSE;
-        m_nState = inside ? 1 : 0;
-        buttonpaint::SetHandCursor(inside);
-    }
     // The hover look shows from the swatch's next repaint on.
-    return m_nState != old ? 1 : 0;
+    return buttonpaint::TrackHover(this, m_nState, point) ? 1 : 0;
 }
 
 int CColorButton::OnControlLButtonDown(UINT, CPoint point)
 {
-    const int old = m_nState;
-    if (m_bEnabled && m_rcControl.PtInRect(point)) {
-        buttonpaint::SetHandCursor(true);
-        m_nState = 2;
+    return buttonpaint::Press(this, m_nState, point, [this] {
         m_nCheck = 1;
         ResetGroupCheck();
-        SendMessageW(1, 0, 0);
-    }
-    if (m_nState == old) return 0;
-    Repaint(this, 0);
-    return 1;
+    });
 }
 
 int CColorButton::OnControlLButtonUp(UINT, CPoint point)
 {
-    const int old = m_nState;
-    bool click = false;
-    if (m_bEnabled) {
-        if (m_rcControl.PtInRect(point)) {
-            m_nState = 1;
-            click = old == 2;
-        } else {
-            m_nState = 0;
-        }
-    }
-    if (m_nState == old) return 0;
-    Repaint(this, 0);
-    if (click) SendMessageW(2, 0, 0);
-    return 1;
+    return buttonpaint::Release(this, m_nState, point);
 }
 
 int CColorButton::OnControlKeyDown(UINT, UINT, UINT)
@@ -121,32 +92,28 @@ void CColorButton::SetColor(COLORREF color)
 
 void CColorButton::DrawControl(HDC& dc, CRect)
 {
-    const int w = m_rcControl.Width();
-    const int h = m_rcControl.Height();
-    if (w <= 0 || h <= 0) return;
-    if (buttonpaint::NeedsRender(this, 4)) {
-        if (!buttonpaint::BeginStrip(this, dc, 4)) return;
-        Gdiplus::Graphics g(m_hMemDC);
-        Gdiplus::SolidBrush swatch(buttonpaint::FromColorRef(m_crColor));
-        for (int i = 0; i < 4; ++i) {
-            const int x = i * w;
-            if (m_bVisibleBorder) {
-                g.FillRectangle(&swatch, x + 3, 3, w - 6, h - 6);
-                continue;
+    const bool drawn =
+        buttonpaint::RenderStrip(this, dc, 4, [this](Gdiplus::Graphics& g, int w, int h) {
+            Gdiplus::SolidBrush swatch(buttonpaint::FromColorRef(m_crColor));
+            for (int i = 0; i < 4; ++i) {
+                const int x = i * w;
+                if (m_bVisibleBorder) {
+                    g.FillRectangle(&swatch, x + 3, 3, w - 6, h - 6);
+                    continue;
+                }
+                if (m_pImage)
+                    g.DrawImage(m_pImage, Gdiplus::Rect(x, 0, w, h), 0, 0,
+                                static_cast<int>(m_pImage->GetWidth()),
+                                static_cast<int>(m_pImage->GetHeight()), Gdiplus::UnitPixel);
+                else
+                    g.FillRectangle(&swatch, x + 2, 2, w - 4, h - 4);
+                if (i >= 1) {
+                    Gdiplus::Pen outline(Gdiplus::Color(i == 3 ? 0xFF808080 : 0xFFF5F5F5), 2.0f);
+                    g.DrawRectangle(&outline, x + 1, 1, w - 2, h - 2);
+                }
             }
-            if (m_pImage)
-                g.DrawImage(m_pImage, Gdiplus::Rect(x, 0, w, h), 0, 0,
-                            static_cast<int>(m_pImage->GetWidth()),
-                            static_cast<int>(m_pImage->GetHeight()), Gdiplus::UnitPixel);
-            else
-                g.FillRectangle(&swatch, x + 2, 2, w - 4, h - 4);
-            if (i >= 1) {
-                Gdiplus::Pen outline(Gdiplus::Color(i == 3 ? 0xFF808080 : 0xFFF5F5F5), 2.0f);
-                g.DrawRectangle(&outline, x + 1, 1, w - 2, h - 2);
-            }
-        }
-    }
-    buttonpaint::CopyFrame(this, dc, m_nCheck ? 2 : m_nState);
+        });
+    if (drawn) buttonpaint::CopyFrame(this, dc, m_nCheck ? 2 : m_nState);
 }
 
 }  // namespace WEXA

@@ -15,17 +15,7 @@ const Gdiplus::ARGB kMainColor = 0xFF141414;
 }  // namespace
 
 CKeyboardTips::CKeyboardTips()
-    : m_ptAnchor{0, 0},
-      m_nType(1),
-      m_nMode(3),
-      m_pFontFamily(nullptr),
-      m_pFontCollection(nullptr),
-      m_pStringFormat(nullptr),
-      m_pBkImage(nullptr),
-      m_nBkWidth(0),
-      m_nBkHeight(0),
-      m_backMode(BACK_MODE_FRAME),
-      m_nBackParam(18),
+    : WEXA_TIP_INITIAL_STATE,
       m_hFontSmall(nullptr),
       m_hFontLarge(nullptr),
       m_bHasFocus(0)
@@ -36,19 +26,6 @@ CKeyboardTips::~CKeyboardTips()
     ReleaseGdiplusObjects();
     if (m_hFontSmall) ::DeleteObject(m_hFontSmall);
     if (m_hFontLarge) ::DeleteObject(m_hFontLarge);
-}
-
-void CKeyboardTips::ReleaseGdiplusObjects()
-{
-    delete m_pFontFamily;
-    m_pFontFamily = nullptr;
-    delete m_pFontCollection;
-    m_pFontCollection = nullptr;
-    delete m_pStringFormat;
-    m_pStringFormat = nullptr;
-    delete m_pBkImage;
-    m_pBkImage = nullptr;
-    m_nBkWidth = m_nBkHeight = 0;
 }
 
 const CString& CKeyboardTips::GetText(int index) const
@@ -107,26 +84,10 @@ void CKeyboardTips::AutoFit()
 int CKeyboardTips::OnPaint()
 {
     if (!IsValid()) return 0;
-    if (::IsIconic(m_hWnd)) {
-        ::ValidateRect(m_hWnd, nullptr);
-        return 0;
-    }
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    const int w = client.right, h = client.bottom;
-    ::ValidateRect(m_hWnd, nullptr);
-    if (w <= 0 || h <= 0) return 0;
-
-    gdi::MemoryDC mem;
-    gdi::Bitmap bitmap;
-    void* bits = nullptr;
-    {
-        gdi::WindowDC screen(m_hWnd);
-        mem.Create(screen);
-        bitmap.reset(MRender::CreateARGB32Bitmap(screen, w, h, &bits));
-    }
-    if (!bitmap) return 0;
-    gdi::Selection select(mem, bitmap);
+    tipwindow::PaintCanvas canvas(m_hWnd);
+    if (!canvas.ok()) return 0;
+    const int w = canvas.width(), h = canvas.height();
+    HDC mem = canvas.dc();
     {
         Gdiplus::Graphics g(mem);
         if (m_pBkImage && m_pBkImage->GetLastStatus() == Gdiplus::Ok)
@@ -153,8 +114,7 @@ int CKeyboardTips::OnPaint()
                          Gdiplus::RectF(10.0f, 35.0f, width, 20.0f), m_pStringFormat, &mainBrush);
         }
     }
-    ::GdiFlush();
-    tipwindow::CopyToWindow(m_hWnd, mem, w, h);
+    canvas.Present();
     return 1;
 }
 

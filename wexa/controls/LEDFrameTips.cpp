@@ -14,39 +14,12 @@ const UINT kTextFlags = DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS;
 
 }  // namespace
 
-LEDFrameTips::LEDFrameTips()
-    : m_ptAnchor{0, 0},
-      m_nType(1),
-      m_nMode(3),
-      m_pFontFamily(nullptr),
-      m_pFontCollection(nullptr),
-      m_pStringFormat(nullptr),
-      m_pBkImage(nullptr),
-      m_nBkWidth(0),
-      m_nBkHeight(0),
-      m_backMode(BACK_MODE_FRAME),
-      m_nBackParam(18),
-      m_hFont(nullptr),
-      m_bHasFocus(0)
-{}
+LEDFrameTips::LEDFrameTips() : WEXA_TIP_INITIAL_STATE, m_hFont(nullptr), m_bHasFocus(0) {}
 
 LEDFrameTips::~LEDFrameTips()
 {
     ReleaseGdiplusObjects();
     if (m_hFont) ::DeleteObject(m_hFont);
-}
-
-void LEDFrameTips::ReleaseGdiplusObjects()
-{
-    delete m_pFontFamily;
-    m_pFontFamily = nullptr;
-    delete m_pFontCollection;
-    m_pFontCollection = nullptr;
-    delete m_pStringFormat;
-    m_pStringFormat = nullptr;
-    delete m_pBkImage;
-    m_pBkImage = nullptr;
-    m_nBkWidth = m_nBkHeight = 0;
 }
 
 WEXA_TIP_DEFINE_WINDOW(LEDFrameTips)
@@ -85,26 +58,10 @@ void LEDFrameTips::AutoFit()
 int LEDFrameTips::OnPaint()
 {
     if (!IsValid()) return 0;
-    if (::IsIconic(m_hWnd)) {
-        ::ValidateRect(m_hWnd, nullptr);
-        return 0;
-    }
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    const int w = client.right, h = client.bottom;
-    ::ValidateRect(m_hWnd, nullptr);
-    if (w <= 0 || h <= 0) return 0;
-
-    gdi::MemoryDC mem;
-    gdi::Bitmap bitmap;
-    void* bits = nullptr;
-    {
-        gdi::WindowDC screen(m_hWnd);
-        mem.Create(screen);
-        bitmap.reset(MRender::CreateARGB32Bitmap(screen, w, h, &bits));
-    }
-    if (!bitmap) return 0;
-    gdi::Selection select(mem, bitmap);
+    tipwindow::PaintCanvas canvas(m_hWnd);
+    if (!canvas.ok()) return 0;
+    const int w = canvas.width(), h = canvas.height();
+    HDC mem = canvas.dc();
     {
         gdi::Brush edge(::CreateSolidBrush(kEdgeColor));
         gdi::Brush fill(::CreateSolidBrush(kFillColor));
@@ -122,8 +79,7 @@ int LEDFrameTips::OnPaint()
         RECT line2 = {10, 43, w - 20, 63};
         ::DrawTextW(mem, m_strText2, m_strText2.GetLength(), &line2, kTextFlags);
     }
-    ::GdiFlush();
-    tipwindow::CopyToWindow(m_hWnd, mem, w, h);
+    canvas.Present();
     return 1;
 }
 

@@ -76,54 +76,24 @@ int MButton::SetIconImage(const wchar_t* file, int frames)
 
 void MButton::SetControlEnabled(int enabled)
 {
-    if (enabled == m_bEnabled) return;
-    m_bEnabled = enabled;
-    m_nState = enabled ? 0 : 3;
-    Repaint(this, 0);
+    buttonpaint::SetEnabledLook(this, m_nState, enabled);
 }
 
 int MButton::OnControlMouseMove(UINT, CPoint point)
 {
-    const int old = m_nState;
-    if (m_bEnabled && m_nState != 2) {
-        const bool inside = m_rcControl.PtInRect(point) != FALSE;
-        m_nState = inside ? 1 : 0;
-        buttonpaint::SetHandCursor(inside);
-    }
-    if (m_nState == old) return 0;
+    if (!buttonpaint::TrackHover(this, m_nState, point)) return 0;
     Repaint(this, 0);
     return 1;
 }
 
 int MButton::OnControlLButtonDown(UINT, CPoint point)
 {
-    const int old = m_nState;
-    if (m_bEnabled && m_rcControl.PtInRect(point)) {
-        buttonpaint::SetHandCursor(true);
-        m_nState = 2;
-        SendMessageW(1, 0, 0);
-    }
-    if (m_nState == old) return 0;
-    Repaint(this, 0);
-    return 1;
+    return buttonpaint::Press(this, m_nState, point, [] {});
 }
 
 int MButton::OnControlLButtonUp(UINT, CPoint point)
 {
-    const int old = m_nState;
-    bool click = false;
-    if (m_bEnabled) {
-        if (m_rcControl.PtInRect(point)) {
-            m_nState = 1;
-            click = old == 2;
-        } else {
-            m_nState = 0;
-        }
-    }
-    if (m_nState == old) return 0;
-    Repaint(this, 0);
-    if (click) SendMessageW(2, 0, 0);
-    return 1;
+    return buttonpaint::Release(this, m_nState, point);
 }
 
 int MButton::OnControlKeyDown(UINT, UINT, UINT)
@@ -144,30 +114,27 @@ void MButton::DrawIconInFrame(Gdiplus::Graphics& g, int frame)
 
 void MButton::DrawControl(HDC& dc, CRect)
 {
-    const int w = m_rcControl.Width();
-    const int h = m_rcControl.Height();
-    if (w <= 0 || h <= 0) return;
-    if (buttonpaint::NeedsRender(this, 4)) {
-        if (!buttonpaint::BeginStrip(this, dc, 4)) return;
-        Gdiplus::Graphics g(m_hMemDC);
-        const CRect text(m_rcText);
-        for (int i = 0; i < 4; ++i) {
-            buttonpaint::DrawFaceFrame(g, this, FaceFrame(this, i), CRect(i * w, 0, i * w + w, h),
-                                       m_nFrameSize);
-            DrawIconInFrame(g, i);
-            if (m_strTitle.IsEmpty()) continue;
-            const float d = i == 2 ? 1.0f : 0.0f;
-            Gdiplus::RectF layout =
-                text.IsRectEmpty()
-                    ? Gdiplus::RectF(i * w + d, d, static_cast<float>(w), static_cast<float>(h))
-                    : Gdiplus::RectF(text.left + i * w + d, text.top + d,
-                                     static_cast<float>(text.Width()),
-                                     static_cast<float>(text.Height()));
-            buttonpaint::DrawButtonText(g, this, m_strTitle, layout, i == 3 ? kGreyText : m_clrText,
-                                        buttonpaint::TextAlign::Centre, true);
-        }
-    }
-    buttonpaint::CopyFrame(this, dc, m_nState);
+    const bool drawn =
+        buttonpaint::RenderStrip(this, dc, 4, [this](Gdiplus::Graphics& g, int w, int h) {
+            const CRect text(m_rcText);
+            for (int i = 0; i < 4; ++i) {
+                buttonpaint::DrawFaceFrame(g, this, FaceFrame(this, i),
+                                           CRect(i * w, 0, i * w + w, h), m_nFrameSize);
+                DrawIconInFrame(g, i);
+                if (m_strTitle.IsEmpty()) continue;
+                const float d = i == 2 ? 1.0f : 0.0f;
+                Gdiplus::RectF layout =
+                    text.IsRectEmpty()
+                        ? Gdiplus::RectF(i * w + d, d, static_cast<float>(w), static_cast<float>(h))
+                        : Gdiplus::RectF(text.left + i * w + d, text.top + d,
+                                         static_cast<float>(text.Width()),
+                                         static_cast<float>(text.Height()));
+                buttonpaint::DrawButtonText(g, this, m_strTitle, layout,
+                                            i == 3 ? kGreyText : m_clrText,
+                                            buttonpaint::TextAlign::Centre, true);
+            }
+        });
+    if (drawn) buttonpaint::CopyFrame(this, dc, m_nState);
 }
 
 // ---- CImageButton ----

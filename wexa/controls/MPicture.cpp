@@ -102,16 +102,95 @@ std::vector<PICTURE_BLIT> LayoutShowMode(int mode, int fw, int ih, int w, int h,
     return out;
 }
 
+namespace {
+
+// The show-mode setters of the three picture controls (their members are
+// public): a new mode (or, in frame mode, a new parameter) is kept and
+// repainted, 1; the same one changes nothing, 0.
+template <class Picture>
+int ChangeShowMode(Picture* c, enumShowMode mode, int param)
+{
+    if (mode == c->m_showMode && (mode != SHOW_MODE_FRAME || param == c->m_nShowParam)) return 0;
+    c->m_showMode = mode;
+    c->m_nShowParam = param;
+    paint::Repaint(c, 1);
+    return 1;
+}
+
+// The middle mode with its four margins; always 1.
+template <class Picture>
+int ShowMiddle(Picture* c, int left, int top, int right, int bottom)
+{
+    c->m_nMarginLeft = left;
+    c->m_nMarginTop = top;
+    c->m_nMarginRight = right;
+    c->m_nMarginBottom = bottom;
+    c->m_showMode = SHOW_MODE_MID;
+    paint::Repaint(c, 1);
+    return 1;
+}
+
+// Draws a picture control's image in its show mode with its margins and
+// alignment; mode is the control's mode (or -1 where a control has no custom
+// rectangle and shows SHOW_MODE_CUSTOM as nothing).
+template <class Picture>
+void DrawInShowMode(Gdiplus::Graphics& g, const Picture* c, Gdiplus::Image* image, int fw, int fh,
+                    int w, int h, int mode, const CRect& custom)
+{
+    const int margins[4] = {c->m_nMarginLeft, c->m_nMarginTop, c->m_nMarginRight,
+                            c->m_nMarginBottom};
+    DrawShowMode(g, image, fw, fh, 0, w, h, mode, c->m_nShowParam, margins, c->m_uAlignment,
+                 c->m_uVAlignment, custom);
+}
+
+// A control without a custom rectangle shows its custom mode as nothing.
+int WithoutCustom(enumShowMode mode)
+{
+    return mode == SHOW_MODE_CUSTOM ? -1 : mode;
+}
+
+// A skin file or resource picture as the control's strip; 0 when it does not load.
+int TakeImage(MControlFont* c, Gdiplus::Image* image, int frames)
+{
+    if (!image) return 0;
+    PutImage(c, image, frames);
+    return 1;
+}
+
+}  // namespace
+
+// A picture control's show mode as it starts: normal, parameter 4, no margins.
+#define WEXA_PICTURE_SHOW_MODE_DEFAULTS                                               \
+    m_showMode(SHOW_MODE_NORMAL), m_nShowParam(4), m_nMarginLeft(0), m_nMarginTop(0), \
+        m_nMarginRight(0), m_nMarginBottom(0)
+
+// SetShowMode and SetShowModeMID of a picture control (see above).
+#define WEXA_PICTURE_SHOW_MODE_SETTERS(Class)                           \
+    int Class::SetShowMode(enumShowMode mode, int param)                \
+    {                                                                   \
+        return ChangeShowMode(this, mode, param);                       \
+    }                                                                   \
+    int Class::SetShowModeMID(int left, int top, int right, int bottom) \
+    {                                                                   \
+        return ShowMiddle(this, left, top, right, bottom);              \
+    }
+
+// SetImage from a skin file or a resource of a control that owns its strip.
+#define WEXA_PICTURE_IMAGE_SETTERS(Class)                                       \
+    int Class::SetImage(const wchar_t* skinFileName, int frames)                \
+    {                                                                           \
+        return TakeImage(this, LoadSkin(skinFileName), frames);                 \
+    }                                                                           \
+    int Class::SetImage(UINT resourceId, CString resourceType, int frames)      \
+    {                                                                           \
+        return TakeImage(this, LoadResource(resourceId, resourceType), frames); \
+    }
+
 // ---- MPicture ----
 
 MPicture::MPicture(MObject* owner, UINT id, CRect rect, int visible, int enabled)
     : MControlFont(owner, id, rect, L"", visible, enabled, 1),
-      m_showMode(SHOW_MODE_NORMAL),
-      m_nShowParam(4),
-      m_nMarginLeft(0),
-      m_nMarginTop(0),
-      m_nMarginRight(0),
-      m_nMarginBottom(0),
+      WEXA_PICTURE_SHOW_MODE_DEFAULTS,
       m_rcCustom(0, 0, 0, 0)
 {
     m_nFrameCount = 1;
@@ -171,35 +250,15 @@ int MPicture::SetImageFile(const wchar_t* path, int width, int height)
     return image ? 1 : 0;
 }
 
-int MPicture::SetShowMode(enumShowMode mode, int param)
-{
-    if (mode == m_showMode && (mode != SHOW_MODE_FRAME || param == m_nShowParam)) return 0;
-    m_showMode = mode;
-    m_nShowParam = param;
-    paint::Repaint(this, 1);
-    return 1;
-}
-
-int MPicture::SetShowModeMID(int left, int top, int right, int bottom)
-{
-    m_nMarginLeft = left;
-    m_nMarginTop = top;
-    m_nMarginRight = right;
-    m_nMarginBottom = bottom;
-    m_showMode = SHOW_MODE_MID;
-    paint::Repaint(this, 1);
-    return 1;
-}
+WEXA_PICTURE_SHOW_MODE_SETTERS(MPicture)
 
 void MPicture::DrawControl(HDC& dc, CRect)
 {
     if (!m_bUpdate || !m_hMemDC) {
         if (!paint::BeginFrames(this, dc, 1)) return;
         Gdiplus::Graphics g(m_hMemDC);
-        const int margins[4] = {m_nMarginLeft, m_nMarginTop, m_nMarginRight, m_nMarginBottom};
-        DrawShowMode(g, m_pImage, m_nFrameWidth, m_nImageHeight, 0, m_rcControl.Width(),
-                     m_rcControl.Height(), m_showMode, m_nShowParam, margins, m_uAlignment,
-                     m_uVAlignment, m_rcCustom);
+        DrawInShowMode(g, this, m_pImage, m_nFrameWidth, m_nImageHeight, m_rcControl.Width(),
+                       m_rcControl.Height(), m_showMode, m_rcCustom);
     }
     paint::ShowFrame(this, dc, 0);
 }
@@ -229,21 +288,7 @@ CPhotoFrame::~CPhotoFrame()
     m_pImage = nullptr;
 }
 
-int CPhotoFrame::SetImage(const wchar_t* skinFileName, int frames)
-{
-    Gdiplus::Image* image = LoadSkin(skinFileName);
-    if (!image) return 0;
-    PutImage(this, image, frames);
-    return 1;
-}
-
-int CPhotoFrame::SetImage(UINT resourceId, CString resourceType, int frames)
-{
-    Gdiplus::Image* image = LoadResource(resourceId, resourceType);
-    if (!image) return 0;
-    PutImage(this, image, frames);
-    return 1;
-}
+WEXA_PICTURE_IMAGE_SETTERS(CPhotoFrame)
 
 static int TakePhoto(CPhotoFrame* c, Gdiplus::Image* image, int frames)
 {
@@ -266,25 +311,7 @@ int CPhotoFrame::SetPhotoFrame(UINT resourceId, CString resourceType, int frames
     return TakePhoto(this, LoadResource(resourceId, resourceType), frames);
 }
 
-int CPhotoFrame::SetShowMode(enumShowMode mode, int param)
-{
-    if (mode == m_showMode && (mode != SHOW_MODE_FRAME || param == m_nShowParam)) return 0;
-    m_showMode = mode;
-    m_nShowParam = param;
-    paint::Repaint(this, 1);
-    return 1;
-}
-
-int CPhotoFrame::SetShowModeMID(int left, int top, int right, int bottom)
-{
-    m_nMarginLeft = left;
-    m_nMarginTop = top;
-    m_nMarginRight = right;
-    m_nMarginBottom = bottom;
-    m_showMode = SHOW_MODE_MID;
-    paint::Repaint(this, 1);
-    return 1;
-}
+WEXA_PICTURE_SHOW_MODE_SETTERS(CPhotoFrame)
 
 void CPhotoFrame::DrawControl(HDC& dc, CRect)
 {
@@ -293,10 +320,8 @@ void CPhotoFrame::DrawControl(HDC& dc, CRect)
         if (!paint::BeginFrames(this, dc, 4)) return;
         {
             Gdiplus::Graphics g(m_hMemDC);
-            const int margins[4] = {m_nMarginLeft, m_nMarginTop, m_nMarginRight, m_nMarginBottom};
-            const int mode = m_showMode == SHOW_MODE_CUSTOM ? -1 : m_showMode;
-            DrawShowMode(g, m_pPhoto, m_nPhotoWidth, m_nPhotoHeight, 0, w, h, mode, m_nShowParam,
-                         margins, m_uAlignment, m_uVAlignment, CRect(0, 0, 0, 0));
+            DrawInShowMode(g, this, m_pPhoto, m_nPhotoWidth, m_nPhotoHeight, w, h,
+                           WithoutCustom(m_showMode), CRect(0, 0, 0, 0));
         }
         // Every state shows the photo; the frame image lies over the first three.
         for (int i = 1; i < 4; ++i) ::BitBlt(m_hMemDC, i * w, 0, w, h, m_hMemDC, 0, 0, SRCCOPY);
@@ -349,12 +374,7 @@ int CPhotoFrame::OnControlLButtonUp(UINT, CPoint point)
 CSliderPicture::CSliderPicture(MObject* owner, UINT id, CRect rect, int visible, int enabled)
     : MControlFont(owner, id, rect, L"", visible, enabled, 1),
       m_bRun(0),
-      m_showMode(SHOW_MODE_NORMAL),
-      m_nShowParam(4),
-      m_nMarginLeft(0),
-      m_nMarginTop(0),
-      m_nMarginRight(0),
-      m_nMarginBottom(0),
+      WEXA_PICTURE_SHOW_MODE_DEFAULTS,
       m_slideMode(SLIDER_MODE_LEFT),
       m_nTick(0),
       m_nTicksPerStep(1),
@@ -373,41 +393,9 @@ CSliderPicture::~CSliderPicture()
 
 void CSliderPicture::InitControl(PaintManager*) {}
 
-int CSliderPicture::SetImage(const wchar_t* skinFileName, int frames)
-{
-    Gdiplus::Image* image = LoadSkin(skinFileName);
-    if (!image) return 0;
-    PutImage(this, image, frames);
-    return 1;
-}
+WEXA_PICTURE_IMAGE_SETTERS(CSliderPicture)
 
-int CSliderPicture::SetImage(UINT resourceId, CString resourceType, int frames)
-{
-    Gdiplus::Image* image = LoadResource(resourceId, resourceType);
-    if (!image) return 0;
-    PutImage(this, image, frames);
-    return 1;
-}
-
-int CSliderPicture::SetShowMode(enumShowMode mode, int param)
-{
-    if (mode == m_showMode && (mode != SHOW_MODE_FRAME || param == m_nShowParam)) return 0;
-    m_showMode = mode;
-    m_nShowParam = param;
-    paint::Repaint(this, 1);
-    return 1;
-}
-
-int CSliderPicture::SetShowModeMID(int left, int top, int right, int bottom)
-{
-    m_nMarginLeft = left;
-    m_nMarginTop = top;
-    m_nMarginRight = right;
-    m_nMarginBottom = bottom;
-    m_showMode = SHOW_MODE_MID;
-    paint::Repaint(this, 1);
-    return 1;
-}
+WEXA_PICTURE_SHOW_MODE_SETTERS(CSliderPicture)
 
 int CSliderPicture::SetRun(int run, SLIDER_MODE mode)
 {
@@ -468,10 +456,8 @@ void CSliderPicture::DrawControl(HDC& dc, CRect)
     if (!m_bUpdate || !m_hMemDC) {
         if (!paint::BeginFrames(this, dc, 1)) return;
         Gdiplus::Graphics g(m_hMemDC);
-        const int margins[4] = {m_nMarginLeft, m_nMarginTop, m_nMarginRight, m_nMarginBottom};
-        const int mode = m_showMode == SHOW_MODE_CUSTOM ? -1 : m_showMode;
-        DrawShowMode(g, m_pImage, m_nFrameWidth, m_nImageHeight, 0, w, h, mode, m_nShowParam,
-                     margins, m_uAlignment, m_uVAlignment, CRect(0, 0, 0, 0));
+        DrawInShowMode(g, this, m_pImage, m_nFrameWidth, m_nImageHeight, w, h,
+                       WithoutCustom(m_showMode), CRect(0, 0, 0, 0));
     }
     const int L = m_rcControl.left, T = m_rcControl.top;
     const COLORREF blank = 0xF2F2F2;

@@ -3,6 +3,7 @@
 #include "MControl.h"
 #include "MDialog.h"
 #include "TipWindow.h"
+#include "framework/EngineWindow.h"
 #include "framework/WindowMessages.h"
 
 namespace WEXA {
@@ -19,26 +20,6 @@ MPopupWnd::~MPopupWnd()
     if (IsValid()) ::DestroyWindow(m_hWnd);
 }
 
-LONG MPopupWnd::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return OnMessage(id, code, wparam, lparam);
-}
-
-LONG MPopupWnd::OnControlUpdate(CRect rect, int erase, MControl* control)
-{
-    return m_pm.OnControlUpdate(rect, erase, control);
-}
-
-LONG MPopupWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
-{
-    bool answered = false;
-    const LONG answer = DispatchWindowMessage(*this, msg, wparam, lparam, answered);
-    if (answered) return answer;
-    LRESULT handled = m_pm.OnWindowMessage(msg, wparam, lparam);
-    if (handled) return static_cast<LONG>(handled);
-    return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
-}
-
 int MPopupWnd::PreTranslateMessage(MSG*)
 {
     return 0;
@@ -48,20 +29,8 @@ int MPopupWnd::OnInitDialog()
 {
     m_pm.Init(m_hWnd, this);
     m_pm.EnableWndDrag(0);
-    CRect client(0, 0, 0, 0);
-    if (IsValid()) {
-        RECT rc;
-        ::GetClientRect(m_hWnd, &rc);
-        client = rc;
-    }
-    InitUI(client);
+    InitUI(ClientRectOf(*this));
     return 1;
-}
-
-void MPopupWnd::OnDestroyMessage(HWND hwnd)
-{
-    if (hwnd && hwnd == m_pm.GetPaintWnd()) m_pm.DestroyData();
-    PostNcDestroy();
 }
 
 void MPopupWnd::InitUI(CRect) {}
@@ -70,12 +39,6 @@ void MPopupWnd::UISize(CRect) {}
 LONG MPopupWnd::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
 {
     return 0;
-}
-
-LONG MPopupWnd::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
-{
-    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
-    return 1;
 }
 
 void MPopupWnd::CloseWindow()
@@ -100,6 +63,7 @@ int MPopupWnd::OnSize(UINT, int, int)
 }
 
 WEXA_DEFINE_IDLE_INPUT_HANDLERS(MPopupWnd)
+WEXA_DEFINE_ENGINE_WINDOW(MPopupWnd)
 
 int MPopupWnd::OnNcActivate(int active)
 {
@@ -126,83 +90,9 @@ int MPopupWnd::OnWindowPosChanged(WINDOWPOS* pos)
     return 1;
 }
 
-int MPopupWnd::OnPaint()
-{
-    return 0;
-}
-void MPopupWnd::OnTimer(UINT) {}
-int MPopupWnd::OnNcPaint()
-{
-    return 0;
-}
-int MPopupWnd::OnClose()
-{
-    return 1;
-}
-int MPopupWnd::PostNcDestroy()
-{
-    return 0;
-}
-int MPopupWnd::OnDestroy()
-{
-    return 0;
-}
-
-int MPopupWnd::LoadBKImage(CString skinFileName)
-{
-    return m_pm.LoadBKImage(skinFileName);
-}
-int MPopupWnd::LoadBKImage(UINT resourceId, CString resourceType)
-{
-    return m_pm.LoadBKImage(resourceId, resourceType);
-}
-void MPopupWnd::SetBackMode(enumBackMode mode, int parameter)
-{
-    m_pm.SetBackMode(mode, parameter);
-}
-void MPopupWnd::SetScrollResID(UINT vertical, UINT horizontal)
-{
-    m_pm.SetScrollResID(vertical, horizontal);
-}
-void MPopupWnd::SetLayeredWindow(int layered)
-{
-    m_pm.SetLayeredWindow(layered);
-}
-
-void MPopupWnd::SetupBackTranslucent()
-{
-    if (!IsValid()) return;
-    if (m_nAlpha != 255) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(m_nAlpha), LWA_ALPHA);
-    } else if (m_crKey != 0xFFFFFF) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 255, LWA_COLORKEY);
-    }
-}
-
 void MPopupWnd::SetupRegion(int diameter)
 {
     tipwindow::SetupRoundRegion(m_hWnd, diameter);
-}
-
-MControl* MPopupWnd::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
-                                int visible, int enabled)
-{
-    return m_pm.CreateControl(0, static_cast<MObject*>(this), className, id, rect, title, visible,
-                              enabled);
-}
-
-MControl* MPopupWnd::CreateControl(const wchar_t* className, UINT id, CRect rect,
-                                   const wchar_t* title, int visible, int enabled)
-{
-    return m_pm.CreateControl(1, static_cast<MObject*>(this), className, id, rect, title, visible,
-                              enabled);
-}
-
-MControl* MPopupWnd::GetControl(UINT id)
-{
-    return m_pm.GetControl(id);
 }
 
 int MPopupWnd::SendMessageToParent(UINT code, UINT_PTR wparam, LONG_PTR lparam)

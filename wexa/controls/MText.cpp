@@ -14,6 +14,21 @@ const wchar_t* OrEmpty(const wchar_t* text)
     return text ? text : L"";
 }
 
+// Where the mark and the text after it start when the title is drawn in
+// pieces: 2 pixels after the text before the mark, and 2 after the mark.
+struct MarkPlaces
+{
+    int markX, afterX;
+};
+
+MarkPlaces PlaceMark(const Gdiplus::Font* font, const Gdiplus::StringFormat& format,
+                     const CString& before, const CString& mark)
+{
+    const int wb = before.IsEmpty() ? 0 : MRender::GetTextBounds(font, &format, before).Width;
+    const int wm = MRender::GetTextBounds(font, &format, mark).Width;
+    return {wb + 2, wb + wm + 4};
+}
+
 void ApplyAlignment(Gdiplus::StringFormat& format, UINT horizontal, UINT vertical)
 {
     switch (horizontal) {
@@ -143,12 +158,10 @@ void MText::GetMarkPositions(int& markX, int& afterX)
     Gdiplus::StringFormat format;
     ApplyAlignment(format, m_uAlignment, m_uVAlignment);
     format.SetFormatFlags(m_bMultiLine ? 0x4800 : 0x1800);
-    CString before = m_strTitle.Left(p);
-    const int wb = before.IsEmpty() ? 0 : MRender::GetTextBounds(font, &format, before).Width;
-    const int wm = MRender::GetTextBounds(font, &format, m_strMark).Width;
+    const MarkPlaces places = PlaceMark(font, format, m_strTitle.Left(p), m_strMark);
     delete font;
-    markX = wb + 2;
-    afterX = wb + wm + 4;
+    markX = places.markX;
+    afterX = places.afterX;
 }
 
 void MText::DrawControl(HDC& dc, CRect)
@@ -195,9 +208,7 @@ void MText::DrawControl(HDC& dc, CRect)
             } else {
                 CString before = m_strTitle.Left(p);
                 CString after = m_strTitle.Mid(p + m_strMark.GetLength());
-                const int wb =
-                    before.IsEmpty() ? 0 : MRender::GetTextBounds(font, &format, before).Width;
-                const int wm = MRender::GetTextBounds(font, &format, m_strMark).Width;
+                const MarkPlaces places = PlaceMark(font, format, before, m_strMark);
                 Gdiplus::SolidBrush mark{Gdiplus::Color(m_clrMark)};
                 // Each piece starts at its x; the label's vertical alignment
                 // still places it in the control's height.
@@ -212,12 +223,12 @@ void MText::DrawControl(HDC& dc, CRect)
                 };
                 if (m_bShadow) {
                     at(before, 1, 1, &shadow);
-                    at(m_strMark, wb + 3, 1, &shadow);
+                    at(m_strMark, places.markX + 1, 1, &shadow);
                 }
                 at(before, 0, 0, &text);
-                at(m_strMark, wb + 2, 0, &mark);
-                if (m_bShadow) at(after, wb + wm + 5, 1, &shadow);
-                at(after, wb + wm + 4, 0, &text);
+                at(m_strMark, places.markX, 0, &mark);
+                if (m_bShadow) at(after, places.afterX + 1, 1, &shadow);
+                at(after, places.afterX, 0, &text);
             }
         }
         delete font;

@@ -88,100 +88,108 @@ bool HasChild(MControl* parent, const MControl* child)
 
 }  // namespace
 
+namespace {
+
+// The left and the right button are routed alike; a ButtonRoute names one
+// button's routing entries and the control's own handlers of it.
+using PointHandler = int (MControl::*)(UINT, CPoint);
+struct ButtonRoute
+{
+    PointHandler down, up, dblClk;           // routing entries (OnLButtonDown, ...)
+    PointHandler ownDown, ownUp, ownDblClk;  // own handlers (OnControlLButtonDown, ...)
+};
+const ButtonRoute kLeftButton = {&MControl::OnLButtonDown,      &MControl::OnLButtonUp,
+                                 &MControl::OnLButtonDblClk,    &MControl::OnControlLButtonDown,
+                                 &MControl::OnControlLButtonUp, &MControl::OnControlLButtonDblClk};
+const ButtonRoute kRightButton = {&MControl::OnRButtonDown,      &MControl::OnRButtonUp,
+                                  &MControl::OnRButtonDblClk,    &MControl::OnControlRButtonDown,
+                                  &MControl::OnControlRButtonUp, &MControl::OnControlRButtonDblClk};
+using ChildPointFn = CPoint (*)(const MControl*, CPoint, CPoint);
+
+// A press: the pressed child becomes the current one and gets it; without
+// one the control takes the focus and handles it itself.
+int RoutePress(MControl& c, const ButtonRoute& b, UINT flags, CPoint point, ChildPointFn childPoint)
+{
+    if (!c.m_bVisible || !c.m_bResponse) return 0;
+    const CPoint received = point;
+    c.OnMousePointChange(point);
+    c.m_bPressed = c.m_rcControl.PtInRect(point) ? 1 : 0;
+    {
+        CAutoLock lock(c.m_childLock);
+        if (MControl* target = PressTarget(
+                c.m_controls, [&](MControl* child) { return childPoint(child, received, point); }))
+            c.m_pCurControl = target;
+    }
+    if (MControl* cur = c.m_pCurControl)
+        return (cur->*b.down)(flags, childPoint(cur, received, point)) ? 1 : 0;
+
+    if (c.m_pManager && c.m_pManager->GetFocusControl() != &c) c.m_pManager->SetFocusControl(&c);
+    return (c.*b.ownDown)(flags, point);
+}
+
+// A release goes to the current child, else to the control's own handler.
+int RouteRelease(MControl& c, const ButtonRoute& b, UINT flags, CPoint point,
+                 ChildPointFn childPoint)
+{
+    if (!c.m_bVisible || !c.m_bResponse) return 0;
+    const CPoint received = point;
+    c.OnMousePointChange(point);
+    c.m_bPressed = 0;
+    if (MControl* cur = c.m_pCurControl)
+        return (cur->*b.up)(flags, childPoint(cur, received, point)) ? 1 : 0;
+    return (c.*b.ownUp)(flags, point);
+}
+
+// A double click goes to the current child; one that does not take double
+// clicks gets it as a press. Without a current child the control handles it
+// (as a press when it does not take double clicks).
+int RouteDoubleClick(MControl& c, const ButtonRoute& b, UINT flags, CPoint point,
+                     ChildPointFn childPoint)
+{
+    if (!c.m_bVisible || !c.m_bResponse) return 0;
+    const CPoint received = point;
+    c.OnMousePointChange(point);
+    c.m_bPressed = 0;
+    MControl* cur = c.m_pCurControl;
+    if (!cur) return c.m_bDblClk ? (c.*b.ownDblClk)(flags, point) : (c.*b.ownDown)(flags, point);
+    const CPoint cp = childPoint(cur, received, point);
+    if ((cur->*b.dblClk)(flags, cp)) return 1;
+    // The handler may have removed the child (an owner rebuilding the list).
+    if (!HasChild(&c, cur)) return 0;
+    if (!cur->m_bDblClk) return (cur->*b.down)(flags, cp) ? 1 : 0;
+    return 0;
+}
+
+}  // namespace
+
 int MControl::OnLButtonDown(UINT flags, CPoint point)
 {
-    if (!m_bVisible || !m_bResponse) return 0;
-    const CPoint received = point;
-    OnMousePointChange(point);
-    m_bPressed = m_rcControl.PtInRect(point) ? 1 : 0;
-    {
-        CAutoLock lock(m_childLock);
-        if (MControl* target = PressTarget(
-                m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
-            m_pCurControl = target;
-    }
-    if (MControl* cur = m_pCurControl)
-        return cur->OnLButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
-
-    if (m_pManager && m_pManager->GetFocusControl() != this) m_pManager->SetFocusControl(this);
-    return OnControlLButtonDown(flags, point);
+    return RoutePress(*this, kLeftButton, flags, point, &ChildPoint);
 }
 
 int MControl::OnRButtonDown(UINT flags, CPoint point)
 {
-    if (!m_bVisible || !m_bResponse) return 0;
-    const CPoint received = point;
-    OnMousePointChange(point);
-    m_bPressed = m_rcControl.PtInRect(point) ? 1 : 0;
-    {
-        CAutoLock lock(m_childLock);
-        if (MControl* target = PressTarget(
-                m_controls, [&](MControl* c) { return ChildPoint(c, received, point); }))
-            m_pCurControl = target;
-    }
-    if (MControl* cur = m_pCurControl)
-        return cur->OnRButtonDown(flags, ChildPoint(cur, received, point)) ? 1 : 0;
-
-    if (m_pManager && m_pManager->GetFocusControl() != this) m_pManager->SetFocusControl(this);
-    return OnControlRButtonDown(flags, point);
+    return RoutePress(*this, kRightButton, flags, point, &ChildPoint);
 }
 
 int MControl::OnLButtonUp(UINT flags, CPoint point)
 {
-    if (!m_bVisible || !m_bResponse) return 0;
-    const CPoint received = point;
-    OnMousePointChange(point);
-    m_bPressed = 0;
-    if (MControl* cur = m_pCurControl)
-        return cur->OnLButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
-    return OnControlLButtonUp(flags, point);
+    return RouteRelease(*this, kLeftButton, flags, point, &ChildPoint);
 }
 
 int MControl::OnRButtonUp(UINT flags, CPoint point)
 {
-    if (!m_bVisible || !m_bResponse) return 0;
-    const CPoint received = point;
-    OnMousePointChange(point);
-    m_bPressed = 0;
-    if (MControl* cur = m_pCurControl)
-        return cur->OnRButtonUp(flags, ChildPoint(cur, received, point)) ? 1 : 0;
-    return OnControlRButtonUp(flags, point);
+    return RouteRelease(*this, kRightButton, flags, point, &ChildPoint);
 }
 
 int MControl::OnLButtonDblClk(UINT flags, CPoint point)
 {
-    if (!m_bVisible || !m_bResponse) return 0;
-    const CPoint received = point;
-    OnMousePointChange(point);
-    m_bPressed = 0;
-    MControl* cur = m_pCurControl;
-    if (!cur)
-        return m_bDblClk ? OnControlLButtonDblClk(flags, point)
-                         : OnControlLButtonDown(flags, point);
-    const CPoint cp = ChildPoint(cur, received, point);
-    if (cur->OnLButtonDblClk(flags, cp)) return 1;
-    // The handler may have removed the child (an owner rebuilding the list).
-    if (!HasChild(this, cur)) return 0;
-    if (!cur->m_bDblClk) return cur->OnLButtonDown(flags, cp) ? 1 : 0;
-    return 0;
+    return RouteDoubleClick(*this, kLeftButton, flags, point, &ChildPoint);
 }
 
 int MControl::OnRButtonDblClk(UINT flags, CPoint point)
 {
-    if (!m_bVisible || !m_bResponse) return 0;
-    const CPoint received = point;
-    OnMousePointChange(point);
-    m_bPressed = 0;
-    MControl* cur = m_pCurControl;
-    if (!cur)
-        return m_bDblClk ? OnControlRButtonDblClk(flags, point)
-                         : OnControlRButtonDown(flags, point);
-    const CPoint cp = ChildPoint(cur, received, point);
-    if (cur->OnRButtonDblClk(flags, cp)) return 1;
-    // The handler may have removed the child (an owner rebuilding the list).
-    if (!HasChild(this, cur)) return 0;
-    if (!cur->m_bDblClk) return cur->OnRButtonDown(flags, cp) ? 1 : 0;
-    return 0;
+    return RouteDoubleClick(*this, kRightButton, flags, point, &ChildPoint);
 }
 
 int MControl::OnScroll(int step, UINT down, CPoint point)

@@ -3,6 +3,7 @@
 #include "MAirBladder.h"
 #include "MControl.h"
 #include "Manager.h"
+#include "framework/EngineWindow.h"
 #include "framework/WindowMessages.h"
 
 namespace WEXA {
@@ -24,27 +25,7 @@ const wchar_t* MDialog::GetClassNameW() const
     return L"MDialog";
 }
 
-LONG MDialog::OnBaseMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
-{
-    return OnMessage(id, code, wparam, lparam);
-}
-
-LONG MDialog::OnControlUpdate(CRect rect, int erase, MControl* control)
-{
-    return m_pm.OnControlUpdate(rect, erase, control);
-}
-
 // ---- message dispatch ----
-
-LONG MDialog::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
-{
-    bool answered = false;
-    const LONG answer = DispatchWindowMessage(*this, msg, wparam, lparam, answered);
-    if (answered) return answer;
-    LRESULT handled = m_pm.OnWindowMessage(msg, wparam, lparam);
-    if (handled) return static_cast<LONG>(handled);
-    return static_cast<LONG>(::CallWindowProcW(m_OldWndProc, m_hWnd, msg, wparam, lparam));
-}
 
 int MDialog::PreTranslateMessage(MSG* msg)
 {
@@ -54,19 +35,9 @@ int MDialog::PreTranslateMessage(MSG* msg)
 int MDialog::OnInitDialog()
 {
     m_pm.Init(m_hWnd, this);
-    if (IsValid()) {
-        RECT rc;
-        ::GetClientRect(m_hWnd, &rc);
-        m_rcClient = rc;
-    }
+    if (IsValid()) m_rcClient = ClientRectOf(*this);
     InitUI(m_rcClient);
     return 1;
-}
-
-void MDialog::OnDestroyMessage(HWND hwnd)
-{
-    if (hwnd && hwnd == m_pm.GetPaintWnd()) m_pm.DestroyData();
-    PostNcDestroy();
 }
 
 // ---- hooks ----
@@ -107,12 +78,6 @@ LONG MDialog::OnMessage(UINT, UINT, UINT_PTR, LONG_PTR)
     return 0;
 }
 
-LONG MDialog::OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam)
-{
-    if (IsPresent()) ::PostMessageW(m_hWnd, WM_CLOSE, wparam, lparam);
-    return 1;
-}
-
 int MDialog::OnCreate(CREATESTRUCTW*)
 {
     if (!m_hWnd) return 1;
@@ -126,17 +91,15 @@ int MDialog::OnCreate(CREATESTRUCTW*)
 int MDialog::OnSize(UINT, int, int)
 {
     if (!IsValid() || !::IsIconic(m_hWnd)) SetupBackTranslucent();
-    if (IsValid()) {
-        RECT rc;
-        ::GetClientRect(m_hWnd, &rc);
-        m_rcClient = rc;
-    }
+    if (IsValid()) m_rcClient = ClientRectOf(*this);
     if (m_rcClient.Width() > 1 && m_rcClient.Height() > 1) UISize(m_rcClient);
     if (IsValid()) ::InvalidateRect(m_hWnd, &m_rcClient, FALSE);
     return 0;
 }
 
 WEXA_DEFINE_IDLE_INPUT_HANDLERS(MDialog)
+WEXA_DEFINE_ENGINE_WINDOW(MDialog)
+
 int MDialog::OnNcActivate(int)
 {
     return 0;
@@ -149,28 +112,6 @@ int MDialog::OnWindowPosChanged(WINDOWPOS*)
 {
     return 1;
 }
-int MDialog::OnPaint()
-{
-    return 0;
-}
-void MDialog::OnTimer(UINT) {}
-int MDialog::OnNcPaint()
-{
-    return 0;
-}
-int MDialog::OnClose()
-{
-    return 1;
-}
-int MDialog::OnDestroy()
-{
-    return 0;
-}
-int MDialog::PostNcDestroy()
-{
-    return 0;
-}
-
 // ---- closing ----
 
 void MDialog::PostCloseRequest(UINT code)
@@ -201,22 +142,6 @@ void MDialog::DoNo()
 
 // ---- controls ----
 
-MControl* MDialog::CreateControl(const wchar_t* className, UINT id, CRect rect,
-                                 const wchar_t* title, int p7, int p8)
-{
-    return m_pm.CreateControl(1, static_cast<MObject*>(this), className, id, rect, title, p7, p8);
-}
-
-MControl* MDialog::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
-                              int p7, int p8)
-{
-    return m_pm.CreateControl(0, static_cast<MObject*>(this), className, id, rect, title, p7, p8);
-}
-
-MControl* MDialog::GetControl(UINT id)
-{
-    return m_pm.GetControl(id);
-}
 std::vector<MControl*>& MDialog::GetControls()
 {
     return m_pm.GetControls();
@@ -233,43 +158,10 @@ void MDialog::SetFocusControl(MControl* control)
 
 // ---- appearance ----
 
-int MDialog::LoadBKImage(CString skinFileName)
-{
-    return m_pm.LoadBKImage(skinFileName);
-}
-int MDialog::LoadBKImage(UINT resourceId, CString resourceType)
-{
-    return m_pm.LoadBKImage(resourceId, resourceType);
-}
-void MDialog::SetBackMode(enumBackMode mode, int parameter)
-{
-    m_pm.SetBackMode(mode, parameter);
-}
-void MDialog::SetLayeredWindow(int layered)
-{
-    m_pm.SetLayeredWindow(layered);
-}
 void MDialog::EnableWndDrag(int enable)
 {
     m_pm.EnableWndDrag(enable);
 }
-void MDialog::SetScrollResID(UINT vertical, UINT horizontal)
-{
-    m_pm.SetScrollResID(vertical, horizontal);
-}
-
-void MDialog::SetupBackTranslucent()
-{
-    if (!IsValid()) return;
-    if (m_nAlpha != 255) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(m_nAlpha), LWA_ALPHA);
-    } else if (m_crKey != 0xFFFFFF) {
-        ModifyExStyle(0, WS_EX_LAYERED);
-        ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 255, LWA_COLORKEY);
-    }
-}
-
 void MDialog::SetupRegion(int) {}
 
 // ---- drop shadow ----

@@ -335,81 +335,91 @@ void MScroll::DrawImageSlices(HDC& dc, CRect rect, bool vertical, int srcOffset,
 }
 
 // ---------------------------------------------------------------------------
-// CScrollVertical
+// CScrollVertical, CScrollHorizontal: one bar along each axis
 // ---------------------------------------------------------------------------
 
-CScrollVertical::CScrollVertical(MObject* owner, unsigned id, CRect rect, int visible)
-    : MScroll(owner, id, rect, visible),
-      m_nDragAnchor(-1)
+namespace {
+
+// The bar's strip from the engine's image cache: the frame width is the
+// picture's width / columns, the height its height / rows. 0 without a picture.
+int TakeStrip(MScroll& bar, const ImgResInfo* info, int frames, int columns, int rows)
 {
-    m_nThumbState = 0;
-    SetRange();
+    if (!info || !info->pImage) return 0;
+    bar.m_pImage = info->pImage;
+    bar.m_nFrameCount = std::max(frames, 1);
+    bar.m_nFrameWidth = static_cast<int>(bar.m_pImage->GetWidth()) / columns;
+    bar.m_nImageHeight = static_cast<int>(bar.m_pImage->GetHeight()) / rows;
+    return 1;
 }
 
-CScrollVertical::~CScrollVertical() = default;
+}  // namespace
 
-const wchar_t* CScrollVertical::GetClassNameW() const
-{
-    return L"CScrollVertical";
-}
+// What the two bars do alike, along their axis (Vertical true or false): the
+// engine's scroll picture (resource ScrollId) or else the skin file, the
+// thumb's pointer handling and its drawing.
+#define WEXA_DEFINE_SCROLL_BAR(Class, Vertical, ScrollId, SkinFile)               \
+    Class::Class(MObject* owner, unsigned id, CRect rect, int visible)            \
+        : MScroll(owner, id, rect, visible),                                      \
+          m_nDragAnchor(-1)                                                       \
+    {                                                                             \
+        m_nThumbState = 0;                                                        \
+        SetRange();                                                               \
+    }                                                                             \
+    Class::~Class() = default;                                                    \
+    const wchar_t* Class::GetClassNameW() const                                   \
+    {                                                                             \
+        return L"" #Class;                                                        \
+    }                                                                             \
+    void Class::InitControl(PaintManager* manager)                                \
+    {                                                                             \
+        const UINT id = manager ? manager->ScrollId() : 0;                        \
+        if (id != 0)                                                              \
+            SetImage(id, CString(L"PNG"), 4);                                     \
+        else                                                                      \
+            SetImage(SkinFile, 1);                                                \
+    }                                                                             \
+    void Class::DrawControl(HDC& dc, CRect)                                       \
+    {                                                                             \
+        DrawBar(dc);                                                              \
+    }                                                                             \
+    int Class::OnControlMouseMove(UINT, CPoint point)                             \
+    {                                                                             \
+        return TrackMouseMove(Vertical, m_nDragAnchor, point);                    \
+    }                                                                             \
+    int Class::OnControlLButtonDown(UINT, CPoint point)                           \
+    {                                                                             \
+        return TrackButtonDown(Vertical, m_nDragAnchor, point);                   \
+    }                                                                             \
+    int Class::OnControlLButtonUp(UINT, CPoint point)                             \
+    {                                                                             \
+        return TrackButtonUp(m_nDragAnchor, point);                               \
+    }                                                                             \
+    int Class::MoveRange(int delta)                                               \
+    {                                                                             \
+        return MoveThumb(Vertical, delta);                                        \
+    }                                                                             \
+    void Class::DrawRange(HDC& dc, CRect rect, int srcX)                          \
+    {                                                                             \
+        DrawImageSlices(dc, rect, Vertical, srcX, m_nFrameWidth, m_nImageHeight); \
+    }
 
-void CScrollVertical::InitControl(PaintManager* manager)
-{
-    const UINT id = manager ? manager->GetScrollVID() : 0;
-    if (id != 0)
-        SetImage(id, CString(L"PNG"), 4);
-    else
-        SetImage(L"img_scroll_v.png", 1);
-}
+WEXA_DEFINE_SCROLL_BAR(CScrollVertical, true, GetScrollVID, L"img_scroll_v.png")
+WEXA_DEFINE_SCROLL_BAR(CScrollHorizontal, false, GetScrollHID, L"img_scroll_h.png")
 
-void CScrollVertical::DrawControl(HDC& dc, CRect)
-{
-    DrawBar(dc);
-}
-
-int CScrollVertical::OnControlMouseMove(UINT, CPoint point)
-{
-    return TrackMouseMove(true, m_nDragAnchor, point);
-}
-
-int CScrollVertical::OnControlLButtonDown(UINT, CPoint point)
-{
-    return TrackButtonDown(true, m_nDragAnchor, point);
-}
-
-int CScrollVertical::OnControlLButtonUp(UINT, CPoint point)
-{
-    return TrackButtonUp(m_nDragAnchor, point);
-}
-
+// The vertical strip: three frames side by side (track, thumb, arrows).
 int CScrollVertical::SetImage(UINT resourceId, CString resourceType, int frames)
 {
     if (!m_pManager || resourceId == 0) return 0;
-    ImgResInfo* info = m_pManager->AddImgResInfo(resourceId, resourceType, frames, 0);
-    if (!info || !info->pImage) return 0;
-    m_pImage = info->pImage;
-    m_nFrameCount = std::max(frames, 1);
-    m_nFrameWidth = static_cast<int>(m_pImage->GetWidth()) / 3;
-    m_nImageHeight = static_cast<int>(m_pImage->GetHeight());
-    return 1;
+    return TakeStrip(*this, m_pManager->AddImgResInfo(resourceId, resourceType, frames, 0), frames,
+                     3, 1);
 }
 
 int CScrollVertical::SetImage(const wchar_t* skinFileName, int frames)
 {
     if (!m_pManager || !skinFileName) return 0;
-    ImgResInfo* info = m_pManager->AddImgResInfo(skinFileName, frames);
-    if (!info || !info->pImage) return 0;
-    m_pImage = info->pImage;
-    m_nFrameCount = std::max(frames, 1);
-    m_nFrameWidth = static_cast<int>(m_pImage->GetWidth()) / 3;
-    m_nImageHeight = static_cast<int>(m_pImage->GetHeight());
-    return 1;
+    return TakeStrip(*this, m_pManager->AddImgResInfo(skinFileName, frames), frames, 3, 1);
 }
 
-int CScrollVertical::MoveRange(int delta)
-{
-    return MoveThumb(true, delta);
-}
 int CScrollVertical::SetRange()
 {
     return LayoutThumb(true, true, false);
@@ -419,95 +429,23 @@ int CScrollVertical::SetRangeEx()
     return LayoutThumb(true, true, true);
 }
 
-void CScrollVertical::DrawRange(HDC& dc, CRect rect, int srcX)
-{
-    DrawImageSlices(dc, rect, true, srcX, m_nFrameWidth, m_nImageHeight);
-}
-
-// ---------------------------------------------------------------------------
-// CScrollHorizontal
-// ---------------------------------------------------------------------------
-
-CScrollHorizontal::CScrollHorizontal(MObject* owner, unsigned id, CRect rect, int visible)
-    : MScroll(owner, id, rect, visible),
-      m_nDragAnchor(-1)
-{
-    m_nThumbState = 0;
-    SetRange();
-}
-
-CScrollHorizontal::~CScrollHorizontal() = default;
-
-const wchar_t* CScrollHorizontal::GetClassNameW() const
-{
-    return L"CScrollHorizontal";
-}
-
-void CScrollHorizontal::InitControl(PaintManager* manager)
-{
-    const UINT id = manager ? manager->GetScrollHID() : 0;
-    if (id != 0)
-        SetImage(id, CString(L"PNG"), 4);
-    else
-        SetImage(L"img_scroll_h.png", 1);
-}
-
-void CScrollHorizontal::DrawControl(HDC& dc, CRect)
-{
-    DrawBar(dc);
-}
-
-int CScrollHorizontal::OnControlMouseMove(UINT, CPoint point)
-{
-    return TrackMouseMove(false, m_nDragAnchor, point);
-}
-
-int CScrollHorizontal::OnControlLButtonDown(UINT, CPoint point)
-{
-    return TrackButtonDown(false, m_nDragAnchor, point);
-}
-
-int CScrollHorizontal::OnControlLButtonUp(UINT, CPoint point)
-{
-    return TrackButtonUp(m_nDragAnchor, point);
-}
-
+// The horizontal strip: four rows; a skin file also has three columns.
 int CScrollHorizontal::SetImage(UINT resourceId, CString resourceType, int frames)
 {
     if (!m_pManager || resourceId == 0) return 0;
-    ImgResInfo* info = m_pManager->AddImgResInfo(resourceId, resourceType, frames, 0);
-    if (!info || !info->pImage) return 0;
-    m_pImage = info->pImage;
-    m_nFrameCount = std::max(frames, 1);
-    m_nFrameWidth = static_cast<int>(m_pImage->GetWidth());
-    m_nImageHeight = static_cast<int>(m_pImage->GetHeight()) / 4;
-    return 1;
+    return TakeStrip(*this, m_pManager->AddImgResInfo(resourceId, resourceType, frames, 0), frames,
+                     1, 4);
 }
 
 int CScrollHorizontal::SetImage(const wchar_t* skinFileName, int frames)
 {
     if (!m_pManager || !skinFileName) return 0;
-    ImgResInfo* info = m_pManager->AddImgResInfo(skinFileName, frames);
-    if (!info || !info->pImage) return 0;
-    m_pImage = info->pImage;
-    m_nFrameCount = std::max(frames, 1);
-    m_nFrameWidth = static_cast<int>(m_pImage->GetWidth()) / 3;
-    m_nImageHeight = static_cast<int>(m_pImage->GetHeight()) / 4;
-    return 1;
+    return TakeStrip(*this, m_pManager->AddImgResInfo(skinFileName, frames), frames, 3, 4);
 }
 
-int CScrollHorizontal::MoveRange(int delta)
-{
-    return MoveThumb(false, delta);
-}
 int CScrollHorizontal::SetRange()
 {
     return LayoutThumb(false, false, false);
-}
-
-void CScrollHorizontal::DrawRange(HDC& dc, CRect rect, int srcX)
-{
-    DrawImageSlices(dc, rect, false, srcX, m_nFrameWidth, m_nImageHeight);
 }
 
 }  // namespace WEXA

@@ -77,26 +77,31 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
         }
         case WM_TIMER: OnTimer(static_cast<UINT>(wparam)); return 0;
         case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<UINT>(wparam), PointFromLParam(lparam));
-            return 1;
         case WM_LBUTTONDOWN:
-            OnLButtonDown(static_cast<UINT>(wparam), PointFromLParam(lparam));
-            return 1;
         case WM_LBUTTONUP:
-            OnLButtonUp(static_cast<UINT>(wparam), PointFromLParam(lparam));
-            return 1;
         case WM_LBUTTONDBLCLK:
-            OnLButtonDblClk(static_cast<UINT>(wparam), PointFromLParam(lparam));
-            return 1;
         case WM_RBUTTONDOWN:
-            OnRButtonDown(static_cast<UINT>(wparam), PointFromLParam(lparam));
-            return 1;
         case WM_RBUTTONUP:
-            OnRButtonUp(static_cast<UINT>(wparam), PointFromLParam(lparam));
+        case WM_RBUTTONDBLCLK: {
+            // Handled with (flags, client point); answered 1.
+            static const struct
+            {
+                UINT msg;
+                int (PaintManager::*handler)(UINT, CPoint);
+            } kPointer[] = {
+                {WM_MOUSEMOVE, &PaintManager::OnMouseMove},
+                {WM_LBUTTONDOWN, &PaintManager::OnLButtonDown},
+                {WM_LBUTTONUP, &PaintManager::OnLButtonUp},
+                {WM_LBUTTONDBLCLK, &PaintManager::OnLButtonDblClk},
+                {WM_RBUTTONDOWN, &PaintManager::OnRButtonDown},
+                {WM_RBUTTONUP, &PaintManager::OnRButtonUp},
+                {WM_RBUTTONDBLCLK, &PaintManager::OnRButtonDblClk},
+            };
+            for (const auto& route : kPointer)
+                if (route.msg == msg)
+                    (this->*route.handler)(static_cast<UINT>(wparam), PointFromLParam(lparam));
             return 1;
-        case WM_RBUTTONDBLCLK:
-            OnRButtonDblClk(static_cast<UINT>(wparam), PointFromLParam(lparam));
-            return 1;
+        }
         case WM_MOUSEWHEEL:
             return OnMouseWheel(LOWORD(wparam), static_cast<short>(HIWORD(wparam)),
                                 PointFromLParam(lparam));
@@ -270,39 +275,72 @@ int PaintManager::OnMouseLeave()
     return 1;
 }
 
+namespace {
+
+using ButtonHandler = int (MControl::*)(UINT, CPoint);
+
+// A press: a focused control other than the hovered one loses the focus; a
+// hovered control that is shown, responsive, under the point and willing
+// gets the focus, `before` and the press. True when the press is done with:
+// the engine captured the pointer for it, or the control took it.
+template <class Before>
+bool PressHovered(PaintManager& pm, UINT flags, CPoint point, ButtonHandler down, Before before)
+{
+    if (pm.m_pFocusControl && pm.m_pFocusControl != pm.m_pHoverControl) {
+        MControl* old = pm.m_pFocusControl;
+        pm.m_pFocusControl = nullptr;
+        old->SetControlFocus(0);
+    }
+    MControl* hover = pm.m_pHoverControl;
+    if (!hover || !hover->m_bVisible || !hover->m_bResponse || !hover->PtInRect(point) ||
+        !hover->OnCheckMouseResponse(flags, point))
+        return false;
+    before(hover);
+    pm.m_pFocusControl = hover;
+    const int taken = (hover->*down)(flags, point);
+    // The handler may have removed the control: read the hover again.
+    if (!pm.m_bCaptured &&
+        (!pm.m_pHoverControl || pm.m_pHoverControl->OnCheckMouseResponse(flags, point))) {
+        pm.SetCapture();
+        return true;
+    }
+    return taken != 0;
+}
+
+// A release or double click goes to the hovered control when it is shown and
+// responsive; the hover is forgotten when the point is outside the control
+// (as it was before the handler) or the control does not take the pointer.
+void ToHovered(PaintManager& pm, UINT flags, CPoint point, ButtonHandler handler)
+{
+    MControl* hover = pm.m_pHoverControl;
+    if (!hover) return;
+    if (hover->m_bVisible && hover->m_bResponse) {
+        const CRect before = hover->m_rcControl;
+        (hover->*handler)(flags, point);
+        if (!before.PtInRect(point)) pm.m_pHoverControl = nullptr;
+    } else {
+        pm.m_pHoverControl = nullptr;
+    }
+}
+
+}  // namespace
+
 int PaintManager::OnLButtonDown(UINT flags, CPoint point)
 {
     // A left press while the engine still holds one: the release was lost.
     m_bPressed = 0;
     HoverForPress(flags, point);
-    if (m_pFocusControl && m_pFocusControl != m_pHoverControl) {
-        MControl* old = m_pFocusControl;
-        m_pFocusControl = nullptr;
-        old->SetControlFocus(0);
-    }
-
-    MControl* hover = m_pHoverControl;
-    if (hover && hover->m_bVisible && hover->m_bResponse && hover->PtInRect(point) &&
-        hover->OnCheckMouseResponse(flags, point)) {
-        if (hover->IsDragDrop() && hover->m_bEnabled) {
-            m_bDragPending = 1;
-            if (m_hDragBitmap) DeleteObject(m_hDragBitmap);
-            m_hDragBitmap = hover->GetDropBitmap();
-            if (!m_hDragBitmap) m_bDragPending = 0;
-        }
-        m_bPressed = 1;
-        m_pFocusControl = hover;
-        const int taken = hover->OnLButtonDown(flags, point);
-        // The handler may have removed the control: read the hover again.
-        if (!m_bCaptured &&
-            (!m_pHoverControl || m_pHoverControl->OnCheckMouseResponse(flags, point))) {
-            SetCapture();
-            return 1;
-        }
-        if (taken) return 1;
-    }
-
-    if (!m_bWndDrag) return 1;
+    const bool done =
+        PressHovered(*this, flags, point, &MControl::OnLButtonDown, [this](MControl* hover) {
+            if (hover->IsDragDrop() && hover->m_bEnabled) {
+                m_bDragPending = 1;
+                if (m_hDragBitmap) DeleteObject(m_hDragBitmap);
+                m_hDragBitmap = hover->GetDropBitmap();
+                if (!m_hDragBitmap) m_bDragPending = 0;
+            }
+            m_bPressed = 1;
+        });
+    if (done || !m_bWndDrag) return 1;
     ReleaseCapture();
     if (IsLiveWindow(m_hWndPaint))
         ::SendMessageW(m_hWndPaint, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
@@ -313,82 +351,34 @@ int PaintManager::OnLButtonUp(UINT flags, CPoint point)
 {
     ReleaseCapture();
     m_bPressed = 0;
-    if (MControl* hover = m_pHoverControl) {
-        if (hover->m_bVisible && hover->m_bResponse) {
-            const CRect before = hover->m_rcControl;
-            hover->OnLButtonUp(flags, point);
-            if (!before.PtInRect(point)) m_pHoverControl = nullptr;
-        } else {
-            m_pHoverControl = nullptr;
-        }
-    }
+    ToHovered(*this, flags, point, &MControl::OnLButtonUp);
     m_bDragPending = 0;
     return 1;
 }
 
 int PaintManager::OnLButtonDblClk(UINT flags, CPoint point)
 {
-    MControl* hover = m_pHoverControl;
-    if (!hover) return 1;
-    if (hover->m_bVisible && hover->m_bResponse) {
-        const CRect before = hover->m_rcControl;
-        hover->OnLButtonDblClk(flags, point);
-        if (!before.PtInRect(point)) m_pHoverControl = nullptr;
-    } else {
-        m_pHoverControl = nullptr;
-    }
+    ToHovered(*this, flags, point, &MControl::OnLButtonDblClk);
     return 1;
 }
 
 int PaintManager::OnRButtonDown(UINT flags, CPoint point)
 {
     if (!m_bPressed) HoverForPress(flags, point);
-    if (m_pFocusControl && m_pFocusControl != m_pHoverControl) {
-        MControl* old = m_pFocusControl;
-        m_pFocusControl = nullptr;
-        old->SetControlFocus(0);
-    }
-    MControl* hover = m_pHoverControl;
-    if (hover && hover->m_bVisible && hover->m_bResponse && hover->PtInRect(point) &&
-        hover->OnCheckMouseResponse(flags, point)) {
-        m_pFocusControl = hover;
-        const int taken = hover->OnRButtonDown(flags, point);
-        if (!m_bCaptured &&
-            (!m_pHoverControl || m_pHoverControl->OnCheckMouseResponse(flags, point))) {
-            SetCapture();
-            return 1;
-        }
-        if (taken) return 1;
-    }
+    PressHovered(*this, flags, point, &MControl::OnRButtonDown, [](MControl*) {});
     return 1;
 }
 
 int PaintManager::OnRButtonUp(UINT flags, CPoint point)
 {
     ReleaseCapture();
-    if (MControl* hover = m_pHoverControl) {
-        if (hover->m_bVisible && hover->m_bResponse) {
-            const CRect before = hover->m_rcControl;
-            hover->OnRButtonUp(flags, point);
-            if (!before.PtInRect(point)) m_pHoverControl = nullptr;
-        } else {
-            m_pHoverControl = nullptr;
-        }
-    }
+    ToHovered(*this, flags, point, &MControl::OnRButtonUp);
     return 1;
 }
 
 int PaintManager::OnRButtonDblClk(UINT flags, CPoint point)
 {
-    MControl* hover = m_pHoverControl;
-    if (!hover) return 1;
-    if (hover->m_bVisible && hover->m_bResponse) {
-        const CRect before = hover->m_rcControl;
-        hover->OnRButtonDblClk(flags, point);
-        if (!before.PtInRect(point)) m_pHoverControl = nullptr;
-    } else {
-        m_pHoverControl = nullptr;
-    }
+    ToHovered(*this, flags, point, &MControl::OnRButtonDblClk);
     return 1;
 }
 

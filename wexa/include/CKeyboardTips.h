@@ -29,14 +29,7 @@ public:
     CKeyboardTips();
     virtual ~CKeyboardTips();
 
-    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
-    int PreTranslateMessage(MSG* msg) override;
-    int OnInitDialog() override;
-    WEXA_TIP_WINDOW_HANDLERS
-
-    int LoadBKImage(CString file);
-    int LoadBKImage(UINT resId, CString type);
-    void SetBackMode(enumBackMode mode, int parameter);
+    WEXA_KEY_TIP_CALLS
     // Stores the texts (null texts 2 to 4 as empty) and the anchor (screen
     // point: the middle of the box's bottom edge), fits and paints the box;
     // does not show it. The same text 1 at the same anchor changes nothing.
@@ -64,17 +57,7 @@ private:
     CString m_strCaption;
     CString m_strText[4];
     CString m_strMain;  // the line drawn large
-    POINT m_ptAnchor;
-    int m_nType;
-    int m_nMode;
-    Gdiplus::FontFamily* m_pFontFamily;
-    Gdiplus::PrivateFontCollection* m_pFontCollection;
-    Gdiplus::StringFormat* m_pStringFormat;
-    Gdiplus::Image* m_pBkImage;
-    int m_nBkWidth;
-    int m_nBkHeight;
-    enumBackMode m_backMode;
-    int m_nBackParam;
+    WEXA_KEY_TIP_STATE
     HFONT m_hFontSmall;
     HFONT m_hFontLarge;
     int m_bHasFocus;

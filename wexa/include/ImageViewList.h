@@ -46,6 +46,12 @@ struct IMGITEM_INFO
     RECT rcCard;  // strip coordinates, set by every paint
 };
 
+// The view of the rows the handlers of both LCD lists share (internal).
+namespace lcd {
+template <class Row>
+class RowStrip;
+}  // namespace lcd
+
 class WEXA_API ImageViewList : public MPanel
 {
 public:
@@ -104,6 +110,8 @@ private:
     void UpdateScrollBar();
     int TotalWidth();
     CRect CardToWindow(const RECT& card) const;
+    // The rows as the handlers both LCD lists share see them.
+    lcd::RowStrip<IMGITEM_INFO> Cards();
     void Repaint();
 
     std::vector<IMGITEM_INFO*> m_items;

@@ -64,6 +64,12 @@ struct VIEW_INFO
     int nReserved4;
 };
 
+// The view of the rows the handlers of both LCD lists share (internal).
+namespace lcd {
+template <class Row>
+class RowStrip;
+}  // namespace lcd
+
 class WEXA_API LCDViewList : public MPanel
 {
 public:
@@ -136,6 +142,8 @@ private:
     void UpdateScrollBar();
     int DrawWidth() const;
     CRect RowToWindow(const RECT& r) const;
+    // The rows as the handlers both LCD lists share see them.
+    lcd::RowStrip<LCDITEM_INFO> Rows();
     void ClearPreview();
     void Repaint();
 

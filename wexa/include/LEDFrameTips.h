@@ -23,14 +23,7 @@ public:
     LEDFrameTips();
     virtual ~LEDFrameTips();
 
-    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
-    int PreTranslateMessage(MSG* msg) override;
-    int OnInitDialog() override;
-    WEXA_TIP_WINDOW_HANDLERS
-
-    int LoadBKImage(CString file);
-    int LoadBKImage(UINT resId, CString type);
-    void SetBackMode(enumBackMode mode, int parameter);
+    WEXA_KEY_TIP_CALLS
     // Stores both texts (a null text 2 as empty) and the anchor, fits and
     // paints; does not show the window. Both texts and the anchor unchanged:
     // nothing. 1; 0 for a null text 1 (nothing changes).
@@ -51,17 +44,7 @@ private:
 
     CString m_strText1;
     CString m_strText2;
-    POINT m_ptAnchor;
-    int m_nType;
-    int m_nMode;
-    Gdiplus::FontFamily* m_pFontFamily;
-    Gdiplus::PrivateFontCollection* m_pFontCollection;
-    Gdiplus::StringFormat* m_pStringFormat;
-    Gdiplus::Image* m_pBkImage;
-    int m_nBkWidth;
-    int m_nBkHeight;
-    enumBackMode m_backMode;
-    int m_nBackParam;
+    WEXA_KEY_TIP_STATE
     HFONT m_hFont;
     int m_bHasFocus;
 };

@@ -27,8 +27,11 @@
 // all MatrixScreen objects (the hue offset, the music spectrum, the phases),
 // and the audio lock (m_audioLock), through which a music step copies the
 // audio inputs (ReadAudio). SetAudioData and SetInputWave write those inputs
-// under the audio lock alone. GetKeyItems, AddItem, SetMasterVolume and the
-// settings take no lock: a colour or a float is read or written whole.
+// under the audio lock alone. The settings (brightness, speed, amplitude,
+// master volume) are atomics and take no lock. GetKeyItems copies the cell
+// list and AddItem appends to it without the cell lock: the list is made once
+// (Initialize) before the tick and the worker use it and is not changed while
+// they do; a cell's colour is read or written whole.
 #include <windows.h>
 
 #include <atomic>

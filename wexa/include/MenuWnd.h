@@ -47,43 +47,8 @@ public:
     explicit MenuWnd(MObject* owner);
     virtual ~MenuWnd();
 
-    // ---- MWindow part, in slot order ----
-    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
-    int PreTranslateMessage(MSG* msg) override;
-    int OnInitDialog() override;
-    void OnDestroyMessage(HWND hwnd) override;
-    virtual MObject* GetParent();
-    virtual void InitUI(CRect client);
-    virtual void UISize(CRect client);
-    virtual LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam);
-    virtual LONG OnUserCloseWindow(UINT_PTR wparam, LONG_PTR lparam);
-    virtual void CloseWindow();
-    virtual int OnCreate(CREATESTRUCTW* create);
-    virtual int OnSize(UINT type, int cx, int cy);
-    virtual int OnMouseMove(UINT flags, CPoint point);
-    virtual int OnMouseLeave(UINT_PTR wparam, LONG_PTR lparam);
-    virtual int OnMouseHover(UINT_PTR wparam, LONG_PTR lparam);
-    virtual int OnMouseWheel(UINT flags, short delta, CPoint point);
-    virtual int OnLButtonDown(UINT flags, CPoint point);
-    virtual int OnLButtonUp(UINT flags, CPoint point);
-    virtual int OnLButtonDblClk(UINT flags, CPoint point);
-    virtual int OnRButtonDown(UINT flags, CPoint point);
-    virtual int OnRButtonUp(UINT flags, CPoint point);
-    virtual int OnRButtonDblClk(UINT flags, CPoint point);
-    virtual int OnKeyDown(UINT key, UINT repeat, UINT flags);
-    virtual int OnNcHitTest(CPoint point);
-    virtual int OnGetMinMaxInfo(MINMAXINFO* info);
-    virtual int OnNcCalcSize(int calcValid, NCCALCSIZE_PARAMS* params);
-    virtual int OnNcActivate(int active);
-    virtual int OnWindowPosChanging(WINDOWPOS* pos);
-    virtual int OnWindowPosChanged(WINDOWPOS* pos);
-    virtual int OnPaint();
-    virtual void OnTimer(UINT id);
-    virtual int OnNcPaint();
-    virtual int OnClose();
-    // The window is gone: the object deletes itself (once nothing of it runs).
-    virtual int PostNcDestroy();
-    virtual int OnDestroy();
+    // ---- MWindow part, in slot order (see MenuWindow.h) ----
+    WEXA_MENU_WINDOW_SLOTS
 
     // ---- MObject part ----
     const wchar_t* GetClassNameW() const override { return L"MenuWnd"; }

@@ -49,6 +49,31 @@
     virtual int PostNcDestroy();                                        \
     virtual int OnDestroy();
 
+// The key and frame tips (CKeyboardTips, LEDFrameTips) alike: the calls
+// after their constructor and destructor, and the state between their texts
+// and their GDI fonts.
+#define WEXA_KEY_TIP_CALLS                                                     \
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override; \
+    int PreTranslateMessage(MSG* msg) override;                                \
+    int OnInitDialog() override;                                               \
+    WEXA_TIP_WINDOW_HANDLERS                                                   \
+    int LoadBKImage(CString file);                                             \
+    int LoadBKImage(UINT resId, CString type);                                 \
+    void SetBackMode(enumBackMode mode, int parameter);
+
+#define WEXA_KEY_TIP_STATE                             \
+    POINT m_ptAnchor;                                  \
+    int m_nType;                                       \
+    int m_nMode;                                       \
+    Gdiplus::FontFamily* m_pFontFamily;                \
+    Gdiplus::PrivateFontCollection* m_pFontCollection; \
+    Gdiplus::StringFormat* m_pStringFormat;            \
+    Gdiplus::Image* m_pBkImage;                        \
+    int m_nBkWidth;                                    \
+    int m_nBkHeight;                                   \
+    enumBackMode m_backMode;                           \
+    int m_nBackParam;
+
 namespace WEXA {
 
 namespace tipwindow {

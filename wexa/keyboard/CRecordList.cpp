@@ -7,6 +7,7 @@
 #include "MRender.h"
 #include "controls/ControlPaint.h"
 #include "keyboard/ListEditor.h"
+#include "keyboard/ListRows.h"
 
 namespace WEXA {
 
@@ -24,6 +25,12 @@ int IconBase(int type, bool edited)
     if ((type >= 4 && type <= 7) || (edited && type == 12)) return 4;
     if (type >= 8 && type <= 11) return 0;
     return 2;
+}
+
+listedit::ListRows<RecordItem> RowsOf(CRecordList& l)
+{
+    return {l,          l.m_itemLock, l.m_items,      l.m_nHover,      l.m_nSelect,
+            l.m_nFirst, l.m_nLast,    l.m_nRowOffset, l.m_pEditRecord, l.m_pEdit};
 }
 
 }  // namespace
@@ -62,11 +69,7 @@ CRecordList::~CRecordList()
 {
     listedit::Destroy(m_pEdit);
     m_pEditRecord = nullptr;
-    {
-        CAutoLock lock(m_itemLock);
-        for (RecordItem* item : m_items) delete item;
-        m_items.clear();
-    }
+    RowsOf(*this).DeleteAll();
     delete m_pMoreImage;
     delete m_pItemImage;
     delete m_pIconImage;
@@ -205,8 +208,7 @@ void CRecordList::UpdateTimeStamp(int eventType, int keyCode, int timeStamp)
 
 int CRecordList::GetItemCount()
 {
-    CAutoLock lock(m_itemLock);
-    return static_cast<int>(m_items.size());
+    return RowsOf(*this).Count();
 }
 
 int CRecordList::GetEventCount()
@@ -220,20 +222,12 @@ int CRecordList::GetEventCount()
 
 int CRecordList::SetCurSel(int index)
 {
-    if (index < -1 || index >= GetItemCount()) return 0;
-    if (index != m_nSelect) {
-        m_nSelect = index;
-        listedit::Repaint(this);
-    }
-    return 1;
+    return RowsOf(*this).Select(index);
 }
 
 void CRecordList::DropEdit()
 {
-    if (!m_pEditRecord) return;
-    m_pEditRecord = nullptr;
-    m_bFocused = 0;
-    listedit::Hide(m_pEdit);
+    RowsOf(*this).DropEdit();
 }
 
 int CRecordList::DeleteItem(int index)
@@ -258,13 +252,7 @@ int CRecordList::DeleteItem(int index)
 int CRecordList::DeleteAllItems()
 {
     DropEdit();
-    {
-        CAutoLock lock(m_itemLock);
-        for (RecordItem* item : m_items) delete item;
-        m_items.clear();
-        m_nHover = m_nSelect = -1;
-        m_nFirst = m_nLast = -1;
-    }
+    RowsOf(*this).DeleteAll();
     UpdateScroll(false);
     listedit::Repaint(this);
     return 1;
@@ -315,10 +303,7 @@ void CRecordList::MoveBottom(int index)
 
 void CRecordList::SwapItem(int first, int second)
 {
-    CAutoLock lock(m_itemLock);
-    const int n = static_cast<int>(m_items.size());
-    if (first < 0 || second < 0 || first >= n || second >= n || first == second) return;
-    std::swap(m_items[first], m_items[second]);
+    RowsOf(*this).Swap(first, second);
 }
 
 int CRecordList::GetRecrodTimeStamp(int index)
@@ -382,10 +367,7 @@ std::vector<RecordItem*> CRecordList::GetRecordItems()
 
 int CRecordList::IndexOf(const RecordItem* item) const
 {
-    if (!item) return -1;
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i] == item) return static_cast<int>(i);
-    return -1;
+    return RowsOf(const_cast<CRecordList&>(*this)).IndexOf(item);
 }
 
 int CRecordList::GetEditItem()
@@ -396,9 +378,7 @@ int CRecordList::GetEditItem()
 
 CRect CRecordList::RowWindowRect(const RecordItem* item) const
 {
-    CRect r(item->rcItem);
-    r.OffsetRect(m_rcControl.left, m_rcControl.top - m_nRowOffset);
-    return r;
+    return RowsOf(const_cast<CRecordList&>(*this)).WindowRect(item);
 }
 
 // ---- drawing ----
@@ -477,27 +457,7 @@ void CRecordList::DrawControl(HDC& dc, CRect)
 
 int CRecordList::OnControlMouseMove(UINT, CPoint point)
 {
-    if (!m_bEnabled || m_nFirst < 0) return 0;
-    const int before = m_nHover;
-    {
-        CAutoLock lock(m_itemLock);
-        const int n = static_cast<int>(m_items.size());
-        if (n == 0) return 0;
-        if (m_rcControl.PtInRect(point)) {
-            if (m_nHover >= 0 && m_nHover < n && RowWindowRect(m_items[m_nHover]).PtInRect(point))
-                return 1;
-            m_nHover = -1;
-            for (int i = m_nFirst; i <= m_nLast && i < n; ++i)
-                if (RowWindowRect(m_items[i]).PtInRect(point)) {
-                    m_nHover = i;
-                    break;
-                }
-        } else {
-            m_nHover = -1;
-        }
-    }
-    if (m_nHover != before) listedit::Repaint(this);
-    return 0;
+    return RowsOf(*this).MouseMove(point);
 }
 
 int CRecordList::OnControlLButtonDown(UINT, CPoint point)
@@ -538,13 +498,7 @@ int CRecordList::OnControlLButtonUp(UINT, CPoint point)
 int CRecordList::OnControlLButtonDblClk(UINT, CPoint point)
 {
     if (!m_bEnabled || !m_rcControl.PtInRect(point)) return 0;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nHover < 0 || m_nHover >= static_cast<int>(m_items.size()) ||
-            !RowWindowRect(m_items[m_nHover]).PtInRect(point))
-            return 1;
-        m_nSelect = m_nHover;
-    }
+    if (!RowsOf(*this).PickHovered(point)) return 1;
     ShowEdit();
     listedit::Repaint(this);
     return 1;
@@ -569,11 +523,7 @@ int CRecordList::OnControlScroll(int, UINT down, CPoint)
 
 int CRecordList::SetControlFocus(int focus)
 {
-    if (!m_bEnabled) return 0;
-    if (focus) return 1;
-    HideEdit(1);
-    listedit::Repaint(this);
-    return 1;
+    return RowsOf(*this).Focus(focus, [this] { HideEdit(1); });
 }
 
 // ---- delay box ----
@@ -629,27 +579,13 @@ void CRecordList::ShowEdit()
 
 void CRecordList::HideEdit(int force)
 {
-    const int edited = GetEditItem();
-    if (m_pEditRecord && edited == m_nSelect && !force) return;
-    m_bFocused = 0;
-    if (m_pEdit) {
-        bool changed = false;
-        if (edited >= 0) {
-            const int value = ParseDelay(listedit::Text(m_pEdit));
-            CAutoLock lock(m_itemLock);
-            if (m_items[edited]->nTimeStamp != value) {
-                m_items[edited]->nTimeStamp = value;
-                changed = true;
-            }
-        }
-        m_pEditRecord = nullptr;
-        if (changed) {
-            SendMessageW(29, 0, edited);
-            listedit::Repaint(this);
-        }
-        listedit::Hide(m_pEdit);
-    }
-    m_pEditRecord = nullptr;
+    RowsOf(*this).CloseEdit(
+        force, [this] { return ParseDelay(listedit::Text(m_pEdit)); },
+        [](RecordItem& row, int delay) {
+            if (row.nTimeStamp == delay) return false;
+            row.nTimeStamp = delay;
+            return true;
+        });
 }
 
 void CRecordList::SetEditText(const wchar_t* text)

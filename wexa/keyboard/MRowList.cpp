@@ -7,8 +7,19 @@
 #include "PaintManager.h"
 #include "controls/ControlPaint.h"
 #include "keyboard/ListEditor.h"
+#include "keyboard/ListRows.h"
 
 namespace WEXA {
+
+namespace {
+
+listedit::ListRows<LISTITEM_INFO> RowsOf(MRowList& l)
+{
+    return {l,          l.m_itemLock, l.m_items,      l.m_nHover,   l.m_nSelect,
+            l.m_nFirst, l.m_nLast,    l.m_nRowOffset, l.m_pEditRow, l.m_pEdit};
+}
+
+}  // namespace
 
 MRowList::MRowList(MObject* owner, UINT id, CRect rect, int visible, int itemHeight,
                    Gdiplus::Color textColour, bool scrollToNew)
@@ -46,11 +57,7 @@ MRowList::~MRowList()
     m_pEditRow = nullptr;
     delete m_pEditImage;
     delete m_pStrip;
-    {
-        CAutoLock lock(m_itemLock);
-        for (LISTITEM_INFO* item : m_items) delete item;
-        m_items.clear();
-    }
+    RowsOf(*this).DeleteAll();
     delete m_pFormat;
 }
 
@@ -186,8 +193,7 @@ int MRowList::FindItemData(long data)
 
 int MRowList::GetItemCount()
 {
-    CAutoLock lock(m_itemLock);
-    return static_cast<int>(m_items.size());
+    return RowsOf(*this).Count();
 }
 
 int MRowList::SetCurData(long data)
@@ -206,19 +212,12 @@ int MRowList::GetCurData()
 
 int MRowList::SetCurSel(int index)
 {
-    if (index < -1 || index > GetItemCount() - 1) return 0;
-    if (index == m_nSelect) return 1;
-    m_nSelect = index;
-    listedit::Repaint(this);
-    return 1;
+    return RowsOf(*this).Select(index);
 }
 
 void MRowList::DropEdit()
 {
-    if (!m_pEditRow) return;
-    m_pEditRow = nullptr;
-    m_bFocused = 0;
-    listedit::Hide(m_pEdit);
+    RowsOf(*this).DropEdit();
 }
 
 int MRowList::DeleteItem(int index)
@@ -240,13 +239,7 @@ int MRowList::DeleteItem(int index)
 int MRowList::DeleteAllItems()
 {
     DropEdit();
-    {
-        CAutoLock lock(m_itemLock);
-        for (LISTITEM_INFO* item : m_items) delete item;
-        m_items.clear();
-        m_nHover = m_nSelect = -1;
-        m_nFirst = m_nLast = -1;
-    }
+    RowsOf(*this).DeleteAll();
     if (m_pScrollVertical) {
         m_pScrollVertical->SetControlVisible(0);
         m_pScrollVertical->SetScrollMaxRange(0);
@@ -269,18 +262,12 @@ CString MRowList::GetItemText(int index)
 
 void MRowList::SwapItem(int first, int second)
 {
-    CAutoLock lock(m_itemLock);
-    const int n = static_cast<int>(m_items.size());
-    if (first < 0 || second < 0 || first >= n || second >= n || first == second) return;
-    std::swap(m_items[first], m_items[second]);
+    RowsOf(*this).Swap(first, second);
 }
 
 int MRowList::IndexOf(const LISTITEM_INFO* item) const
 {
-    if (!item) return -1;
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i] == item) return static_cast<int>(i);
-    return -1;
+    return RowsOf(const_cast<MRowList&>(*this)).IndexOf(item);
 }
 
 int MRowList::GetEditItem()
@@ -291,9 +278,7 @@ int MRowList::GetEditItem()
 
 CRect MRowList::RowWindowRect(const LISTITEM_INFO* item) const
 {
-    CRect r = item->rcItem;
-    r.OffsetRect(m_rcControl.left, m_rcControl.top - m_nRowOffset);
-    return r;
+    return RowsOf(const_cast<MRowList&>(*this)).WindowRect(item);
 }
 
 void MRowList::DrawControl(HDC& dc, CRect)
@@ -334,38 +319,13 @@ void MRowList::DrawControl(HDC& dc, CRect)
 
 int MRowList::OnControlMouseMove(UINT, CPoint point)
 {
-    if (!m_bEnabled || m_nFirst < 0) return 0;
-    const int before = m_nHover;
-    {
-        CAutoLock lock(m_itemLock);
-        const int n = static_cast<int>(m_items.size());
-        if (n == 0) return 0;
-        if (!m_rcControl.PtInRect(point)) {
-            m_nHover = -1;
-        } else {
-            if (m_nHover >= 0 && m_nHover < n && RowWindowRect(m_items[m_nHover]).PtInRect(point))
-                return 1;
-            m_nHover = -1;
-            for (int i = m_nFirst; i <= m_nLast && i < n; ++i)
-                if (RowWindowRect(m_items[i]).PtInRect(point)) {
-                    m_nHover = i;
-                    break;
-                }
-        }
-    }
-    if (m_nHover != before) listedit::Repaint(this);
-    return 0;
+    return RowsOf(*this).MouseMove(point);
 }
 
 int MRowList::OnControlLButtonDblClk(UINT, CPoint point)
 {
     if (!m_bEnabled || !m_rcControl.PtInRect(point)) return 0;
-    {
-        CAutoLock lock(m_itemLock);
-        if (m_nHover < 0 || m_nHover >= static_cast<int>(m_items.size())) return 1;
-        if (!RowWindowRect(m_items[m_nHover]).PtInRect(point)) return 1;
-        m_nSelect = m_nHover;
-    }
+    if (!RowsOf(*this).PickHovered(point)) return 1;
     OnRowDoubleClick(m_nSelect);
     ShowEdit();
     listedit::Repaint(this);
@@ -390,11 +350,7 @@ int MRowList::OnControlScroll(int, UINT down, CPoint)
 
 int MRowList::SetControlFocus(int focus)
 {
-    if (!m_bEnabled) return 0;
-    if (focus) return 1;
-    HideEdit(1);
-    listedit::Repaint(this);
-    return 1;
+    return RowsOf(*this).Focus(focus, [this] { HideEdit(1); });
 }
 
 HBITMAP MRowList::GetControlDropBitmap()
@@ -442,27 +398,13 @@ void MRowList::ShowEdit()
 void MRowList::HideEdit(int force)
 {
     if (!m_bShowEdit) return;
-    const int edited = GetEditItem();
-    if (m_pEditRow && edited == m_nSelect && !force) return;
-    m_bFocused = 0;
-    if (m_pEdit) {
-        bool changed = false;
-        if (edited >= 0) {
-            const CString text = listedit::Text(m_pEdit);
-            CAutoLock lock(m_itemLock);
-            if (text != m_items[edited]->strText) {
-                m_items[edited]->strText = text;
-                changed = true;
-            }
-        }
-        m_pEditRow = nullptr;
-        if (changed) {
-            SendMessageW(29, 0, edited);
-            listedit::Repaint(this);
-        }
-        listedit::Hide(m_pEdit);
-    }
-    m_pEditRow = nullptr;
+    RowsOf(*this).CloseEdit(
+        force, [this] { return listedit::Text(m_pEdit); },
+        [](LISTITEM_INFO& row, const CString& text) {
+            if (text == row.strText) return false;
+            row.strText = text;
+            return true;
+        });
 }
 
 }  // namespace WEXA

@@ -10,6 +10,7 @@
 #include "controls/ControlPaint.h"
 #include "lighting/AnimatedGifWriter.h"
 #include "lighting/LcdImaging.h"
+#include "lighting/LcdRowStrip.h"
 
 namespace WEXA {
 
@@ -20,13 +21,13 @@ namespace {
 // The thumbnail box's 176 / 102.
 const double kThumbRatio = 1.7254902;
 
-void FreeRow(IMGITEM_INFO* row)
-{
-    delete row->pThumbnail;
-    delete row;
-}
-
 }  // namespace
+
+lcd::RowStrip<IMGITEM_INFO> ImageViewList::Cards()
+{
+    return lcd::RowStrip<IMGITEM_INFO>(*this, m_itemLock, m_items, &IMGITEM_INFO::rcCard,
+                                       [this](const RECT& r) { return CardToWindow(r); });
+}
 
 ImageViewList::ImageViewList(MObject* owner, UINT id, CRect rect, int visible)
     : MPanel(owner, id, rect, visible),
@@ -55,7 +56,7 @@ ImageViewList::~ImageViewList()
     delete m_pCardImage1;
     delete m_pCardImage2;
     CAutoLock lock(m_itemLock);
-    for (IMGITEM_INFO* row : m_items) FreeRow(row);
+    for (IMGITEM_INFO* row : m_items) lcd::FreeRow(row);
     m_items.clear();
 }
 
@@ -134,16 +135,8 @@ int ImageViewList::AddString(int index, CString path, int delay, int id, CString
 
 int ImageViewList::DeleteItem(int index)
 {
-    {
-        CAutoLock lock(m_itemLock);
-        if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-        m_nHover = -1;
-        m_nSelect = -1;
-        FreeRow(m_items[index]);
-        m_items.erase(m_items.begin() + index);
-        m_nFirstVisible = -1;
-        m_nLastVisible = -1;
-    }
+    if (!Cards().Remove(index, {m_nHover, m_nSelect, m_nFirstVisible, m_nLastVisible}, [] {}))
+        return 0;
     UpdateScrollBar();
     Repaint();
     return 1;
@@ -151,15 +144,7 @@ int ImageViewList::DeleteItem(int index)
 
 int ImageViewList::DeleteAllItems()
 {
-    {
-        CAutoLock lock(m_itemLock);
-        for (IMGITEM_INFO* row : m_items) FreeRow(row);
-        m_items.clear();
-        m_nHover = -1;
-        m_nSelect = -1;
-        m_nFirstVisible = -1;
-        m_nLastVisible = -1;
-    }
+    Cards().RemoveAll({m_nHover, m_nSelect, m_nFirstVisible, m_nLastVisible}, [] {});
     FitScrollBar(m_pScrollHorizontal, 0, 0);
     if (MScroll* bar = m_pScrollHorizontal) {
         bar->SetScrollCurrentPos(0);
@@ -176,47 +161,33 @@ int ImageViewList::GetItemCount()
 
 int ImageViewList::SetCurSel(int index)
 {
-    if (index < -1 || index >= GetItemCount()) return 0;
-    if (index != m_nSelect) {
-        m_nSelect = index;
-        Repaint();
-    }
-    return 1;
+    return Cards().Select(index, m_nSelect);
 }
 
 CString ImageViewList::GetItemImageFile(int index)
 {
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return CString();
-    return m_items[index]->strImagePath;
+    return Cards().Read(index, CString(), [](const IMGITEM_INFO& row) { return row.strImagePath; });
 }
 
 CString ImageViewList::GetItemEditImageFile(int index)
 {
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return CString();
-    return m_items[index]->strEditImagePath;
+    return Cards().Read(index, CString(),
+                        [](const IMGITEM_INFO& row) { return row.strEditImagePath; });
 }
 
 int ImageViewList::GetFrameID(int index)
 {
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    return m_items[index]->nFrameId;
+    return Cards().Read(index, 0, [](const IMGITEM_INFO& row) { return row.nFrameId; });
 }
 
 CString ImageViewList::GetFrameItemName(int index)
 {
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return CString();
-    return m_items[index]->strName;
+    return Cards().Read(index, CString(), [](const IMGITEM_INFO& row) { return row.strName; });
 }
 
 int ImageViewList::GetItemDelayTime(int index)
 {
-    CAutoLock lock(m_itemLock);
-    if (index < 0 || index >= static_cast<int>(m_items.size())) return 0;
-    return m_items[index]->nDelay;
+    return Cards().Read(index, 0, [](const IMGITEM_INFO& row) { return row.nDelay; });
 }
 
 bool ImageViewList::SetItemDelayTime(int index, int ms)
@@ -289,15 +260,13 @@ void ImageViewList::UpdateScrollBar()
 
 void ImageViewList::SetControlRect(CRect rect)
 {
-    m_rcControl = rect;
-    PlaceScrollBars(rect, m_nScrollThickness);
+    lcd::PlaceList(*this, rect);
     UpdateScrollBar();
 }
 
 LONG ImageViewList::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
-    if ((id == 1 || id == 2) && code == 8) Repaint();
-    return m_pParent ? m_pParent->OnBaseMessage(id, code, wparam, lparam) : 0;
+    return lcd::PassOn(*this, id, code, wparam, lparam);
 }
 
 // ---- painting ----
@@ -326,23 +295,10 @@ void ImageViewList::DrawControl(HDC& dc, CRect)
 {
     const int W = m_rcControl.Width(), H = m_rcControl.Height();
     if (W <= 0 || H <= 0) return;
-    MScroll* bar = m_pScrollHorizontal;
-    const int pos = bar ? bar->GetScrollCurrentPos() : 0;
-    const int range = bar ? bar->GetScrollMaxRange() : 0;
-
     CAutoLock lock(m_itemLock);
     const int count = static_cast<int>(m_items.size());
-    const int total = count * m_nPitch;
-    const int v = (range > 0 && total > W)
-                      ? static_cast<int>(static_cast<int64_t>(total - W) * pos / range)
-                      : 0;
-    int first = -1, last = -1;
-    if (count > 0) {
-        first = std::min(std::max(0, v / m_nPitch), count - 1);
-        last = std::min(std::max((W + v) / m_nPitch, first), count - 1);
-    }
-    const int strip = std::max(W, count > 0 ? (last - first + 1) * m_nPitch : W);
-    const int offset = count > 0 ? std::max(0, v - first * m_nPitch) : 0;
+    const lcd::RowSpan span = lcd::RowsAlong(m_pScrollHorizontal, count, m_nPitch, W);
+    const int first = span.first, last = span.last, strip = span.canvas, offset = span.offset;
     if (first != m_nFirstVisible || last != m_nLastVisible || offset != m_nStripOffset ||
         m_nMemWidth != strip)
         m_bUpdate = 0;
@@ -351,14 +307,10 @@ void ImageViewList::DrawControl(HDC& dc, CRect)
     m_nStripOffset = offset;
 
     if (!m_bUpdate || !m_hMemDC) {
-        UpdateMemDC(dc, strip, H);
-        if (!m_hMemDC) return;
-        MRender::FillSolidRect(m_hMemDC, 0, 0, strip, H, RGB(255, 255, 255));
-        ::BitBlt(m_hMemDC, offset, 0, W, H, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
+        if (!lcd::StartCanvas(*this, dc, strip, H, offset, 0, W, H)) return;
         if (count > 0) {
             Gdiplus::Graphics g(m_hMemDC);
-            g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-            g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+            lcd::PrepareCards(g);
             paint::ControlFont font(this);
             const Gdiplus::ARGB normal = Manager::GetNormalColor().GetValue();
             const Gdiplus::ARGB down = Manager::GetDownColor().GetValue();
@@ -405,14 +357,8 @@ int ImageViewList::OnControlMouseMove(UINT, CPoint point)
         if (!m_rcControl.PtInRect(point)) {
             hover = -1;
         } else {
-            if (hover >= 0 && hover < count && CardToWindow(m_items[hover]->rcCard).PtInRect(point))
-                return 1;
-            hover = -1;
-            for (int i = m_nFirstVisible; i <= m_nLastVisible && i < count; ++i)
-                if (CardToWindow(m_items[i]->rcCard).PtInRect(point)) {
-                    hover = i;
-                    break;
-                }
+            if (Cards().Holds(hover, point)) return 1;
+            hover = Cards().At(m_nFirstVisible, m_nLastVisible, point);
         }
     }
     if (hover != m_nHover) {
@@ -448,36 +394,17 @@ int ImageViewList::OnControlLButtonUp(UINT, CPoint point)
 
 int ImageViewList::OnControlLButtonDblClk(UINT, CPoint point)
 {
-    if (!m_bEnabled || !m_rcControl.PtInRect(point)) return 0;
-    const int hover = m_nHover;
-    {
-        CAutoLock lock(m_itemLock);
-        if (hover < 0 || hover >= static_cast<int>(m_items.size()) ||
-            !CardToWindow(m_items[hover]->rcCard).PtInRect(point))
-            return 1;
-    }
-    m_nSelect = hover;
-    SendMessageW(3, static_cast<UINT_PTR>(hover), 0);
-    Repaint();
-    return 1;
+    return Cards().DoubleClick(m_nHover, m_nSelect, point);
 }
 
 int ImageViewList::OnControlRButtonUp(UINT, CPoint point)
 {
-    if (!m_bEnabled) return 0;
-    const int selection = m_nHover;
-    const bool changed = selection != m_nSelect;
-    m_nSelect = selection;
-    if (m_rcControl.PtInRect(point)) SendMessageW(5, static_cast<UINT_PTR>(selection), 0);
-    if (changed) Repaint();
-    return 1;
+    return Cards().RightClick(m_nHover, m_nSelect, point, true);
 }
 
 int ImageViewList::OnControlScroll(int, UINT down, CPoint)
 {
-    if (TotalWidth() <= m_rcControl.Width() || !m_pScrollHorizontal) return 0;
-    if (m_pScrollHorizontal->ScrollRow(down == 1 ? 10 : -10)) Repaint();
-    return 1;
+    return Cards().Wheel(m_pScrollHorizontal, TotalWidth(), m_rcControl.Width(), down);
 }
 
 }  // namespace WEXA

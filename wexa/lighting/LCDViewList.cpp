@@ -11,6 +11,7 @@
 #include "PaintManager.h"
 #include "controls/ControlPaint.h"
 #include "lighting/LcdImaging.h"
+#include "lighting/LcdRowStrip.h"
 
 namespace WEXA {
 
@@ -20,12 +21,6 @@ namespace {
 
 const GUID kFrameDimensionTime = {
     0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
-
-void FreeRow(LCDITEM_INFO* row)
-{
-    delete row->pThumbnail;
-    delete row;
-}
 
 void SetThumbnail(LCDITEM_INFO* row, Gdiplus::Image* image)
 {
@@ -65,6 +60,12 @@ std::vector<unsigned long> LCDViewList::ReadFrameDelays(const BYTE* buffer, size
     return delays;
 }
 
+lcd::RowStrip<LCDITEM_INFO> LCDViewList::Rows()
+{
+    return lcd::RowStrip<LCDITEM_INFO>(*this, m_rowLock, m_rows, &LCDITEM_INFO::rcItem,
+                                       [this](const RECT& r) { return RowToWindow(r); });
+}
+
 LCDViewList::LCDViewList(MObject* owner, UINT id, CRect rect, int visible)
     : MPanel(owner, id, rect, visible),
       m_rowHeight(150),
@@ -99,7 +100,7 @@ LCDViewList::~LCDViewList()
 {
     {
         CAutoLock lock(m_rowLock);
-        for (LCDITEM_INFO* row : m_rows) FreeRow(row);
+        for (LCDITEM_INFO* row : m_rows) lcd::FreeRow(row);
         m_rows.clear();
         ClearPreview();
     }
@@ -207,9 +208,7 @@ int LCDViewList::SetItemLEDId(int index, int ledId)
 
 int LCDViewList::GetItemLEDId(int index)
 {
-    CAutoLock lock(m_rowLock);
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) return 0;
-    return m_rows[index]->nLEDId;
+    return Rows().Read(index, 0, [](const LCDITEM_INFO& row) { return row.nLEDId; });
 }
 
 void LCDViewList::SetItemLEDIdSelect(int ledId)
@@ -227,9 +226,7 @@ void LCDViewList::SetItemLEDIdSelect(int ledId)
 
 int LCDViewList::GetItemFrameSize(int index)
 {
-    CAutoLock lock(m_rowLock);
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) return 0;
-    return m_rows[index]->nFrameCount;
+    return Rows().Read(index, 0, [](const LCDITEM_INFO& row) { return row.nFrameCount; });
 }
 
 int LCDViewList::GetCurImageFrameSize()
@@ -239,9 +236,7 @@ int LCDViewList::GetCurImageFrameSize()
 
 CString LCDViewList::GetItemText(int index)
 {
-    CAutoLock lock(m_rowLock);
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) return CString();
-    return m_rows[index]->strName;
+    return Rows().Read(index, CString(), [](const LCDITEM_INFO& row) { return row.strName; });
 }
 
 int LCDViewList::GetItemCount()
@@ -252,27 +247,14 @@ int LCDViewList::GetItemCount()
 
 int LCDViewList::SetCurSel(int index)
 {
-    if (index < -1 || index >= GetItemCount()) return 0;
-    if (index != m_curSel) {
-        m_curSel = index;
-        Repaint();
-    }
-    return 1;
+    return Rows().Select(index, m_curSel);
 }
 
 int LCDViewList::DeleteItem(int index)
 {
-    {
-        CAutoLock lock(m_rowLock);
-        if (index < 0 || index >= static_cast<int>(m_rows.size())) return 0;
-        m_hoverRow = -1;
-        m_curSel = -1;
-        m_previewImage = nullptr;
-        FreeRow(m_rows[index]);
-        m_rows.erase(m_rows.begin() + index);
-        m_firstVisible = -1;
-        m_lastVisible = -1;
-    }
+    if (!Rows().Remove(index, {m_hoverRow, m_curSel, m_firstVisible, m_lastVisible},
+                       [this] { m_previewImage = nullptr; }))
+        return 0;
     UpdateScrollBar();
     Repaint();
     return 1;
@@ -280,16 +262,8 @@ int LCDViewList::DeleteItem(int index)
 
 int LCDViewList::DeleteAllItems()
 {
-    {
-        CAutoLock lock(m_rowLock);
-        for (LCDITEM_INFO* row : m_rows) FreeRow(row);
-        m_rows.clear();
-        m_hoverRow = -1;
-        m_curSel = -1;
-        m_firstVisible = -1;
-        m_lastVisible = -1;
-        m_previewImage = nullptr;
-    }
+    Rows().RemoveAll({m_hoverRow, m_curSel, m_firstVisible, m_lastVisible},
+                     [this] { m_previewImage = nullptr; });
     FitScrollBar(m_pScrollVertical, 0, 0);
     Repaint();
     return 1;
@@ -431,15 +405,13 @@ void LCDViewList::UpdateScrollBar()
 
 void LCDViewList::SetControlRect(CRect rect)
 {
-    m_rcControl = rect;
-    PlaceScrollBars(rect, m_nScrollThickness);
+    lcd::PlaceList(*this, rect);
     UpdateScrollBar();
 }
 
 LONG LCDViewList::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam)
 {
-    if ((id == 1 || id == 2) && code == 8) Repaint();
-    return m_pParent ? m_pParent->OnBaseMessage(id, code, wparam, lparam) : 0;
+    return lcd::PassOn(*this, id, code, wparam, lparam);
 }
 
 CRect LCDViewList::RowToWindow(const RECT& r) const
@@ -454,23 +426,11 @@ void LCDViewList::DrawControl(HDC& dc, CRect)
 {
     const int Wd = DrawWidth(), Hc = m_rcControl.Height();
     if (Wd <= 0 || Hc <= 0) return;
-    MScroll* bar = m_pScrollVertical;
-    const int pos = bar ? bar->GetScrollCurrentPos() : 0;
-    const int range = bar ? bar->GetScrollMaxRange() : 0;
-
     CAutoLock lock(m_rowLock);
     const int count = static_cast<int>(m_rows.size());
-    const int total = m_rowHeight * count;
-    const int offset = (range > 0 && total > Hc)
-                           ? static_cast<int>(static_cast<int64_t>(total - Hc) * pos / range)
-                           : 0;
-    int first = -1, last = -1;
-    if (count > 0) {
-        first = std::min(std::max(0, offset / m_rowHeight), count - 1);
-        last = std::min(std::max((Hc + offset) / m_rowHeight, first), count - 1);
-    }
-    const int canvasH = std::max(Hc, count > 0 ? (last - first + 1) * m_rowHeight : Hc);
-    const int canvasOffset = count > 0 ? std::max(0, offset - m_rowHeight * first) : 0;
+    const lcd::RowSpan span = lcd::RowsAlong(m_pScrollVertical, count, m_rowHeight, Hc);
+    const int first = span.first, last = span.last, canvasH = span.canvas,
+              canvasOffset = span.offset;
     if (first != m_firstVisible || last != m_lastVisible || canvasOffset != m_canvasOffset ||
         m_nMemHeight != canvasH || m_nMemWidth != Wd)
         m_bUpdate = 0;
@@ -479,14 +439,10 @@ void LCDViewList::DrawControl(HDC& dc, CRect)
     m_canvasOffset = canvasOffset;
 
     if (!m_bUpdate || !m_hMemDC) {
-        UpdateMemDC(dc, Wd, canvasH);
-        if (!m_hMemDC) return;
-        MRender::FillSolidRect(m_hMemDC, 0, 0, Wd, canvasH, RGB(255, 255, 255));
-        ::BitBlt(m_hMemDC, 0, canvasOffset, Wd, Hc, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
+        if (!lcd::StartCanvas(*this, dc, Wd, canvasH, 0, canvasOffset, Wd, Hc)) return;
         if (count > 0) {
             Gdiplus::Graphics g(m_hMemDC);
-            g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-            g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+            lcd::PrepareCards(g);
             paint::ControlFont font(this);
             const Gdiplus::ARGB normal = Manager::GetNormalColor().GetValue();
             const Gdiplus::ARGB hoverColor = Manager::GetHoverColor().GetValue();
@@ -584,15 +540,12 @@ int LCDViewList::OnControlMouseMove(UINT, CPoint point)
                     m_previewTick = 0;
                 }
             } else {
-                hover = -1;
-                for (int i = m_firstVisible; i <= m_lastVisible && i < count; ++i)
-                    if (RowToWindow(m_rows[i]->rcItem).PtInRect(point)) {
-                        hover = i;
-                        m_previewIndex = 0;
-                        m_previewTick = Now();
-                        m_previewCount = m_rows[i]->nFrameCount;
-                        break;
-                    }
+                hover = Rows().At(m_firstVisible, m_lastVisible, point);
+                if (hover >= 0) {
+                    m_previewIndex = 0;
+                    m_previewTick = Now();
+                    m_previewCount = m_rows[hover]->nFrameCount;
+                }
             }
         } else {
             hover = -1;
@@ -633,36 +586,18 @@ int LCDViewList::OnControlLButtonUp(UINT, CPoint point)
 
 int LCDViewList::OnControlLButtonDblClk(UINT, CPoint point)
 {
-    if (!m_bEnabled || !m_rcControl.PtInRect(point)) return 0;
-    const int hover = m_hoverRow;
-    {
-        CAutoLock lock(m_rowLock);
-        if (hover < 0 || hover >= static_cast<int>(m_rows.size()) ||
-            !RowToWindow(m_rows[hover]->rcItem).PtInRect(point))
-            return 1;
-    }
-    m_curSel = hover;
-    SendMessageW(3, static_cast<UINT_PTR>(hover), 0);
-    Repaint();
-    return 1;
+    return Rows().DoubleClick(m_hoverRow, m_curSel, point);
 }
 
 int LCDViewList::OnControlRButtonUp(UINT, CPoint point)
 {
-    if (!m_bEnabled) return 0;
-    const int selection = m_hoverRow;
-    const bool changed = selection != m_curSel;
-    m_curSel = selection;
-    if (changed) Repaint();
-    if (m_rcControl.PtInRect(point)) SendMessageW(5, static_cast<UINT_PTR>(selection), 0);
-    return 1;
+    return Rows().RightClick(m_hoverRow, m_curSel, point, false);
 }
 
 int LCDViewList::OnControlScroll(int, UINT down, CPoint)
 {
-    if (m_rowHeight * GetItemCount() <= m_rcControl.Height() || !m_pScrollVertical) return 0;
-    if (m_pScrollVertical->ScrollRow(down == 1 ? 10 : -10)) Repaint();
-    return 1;
+    return Rows().Wheel(m_pScrollVertical, m_rowHeight * GetItemCount(), m_rcControl.Height(),
+                        down);
 }
 
 }  // namespace WEXA

@@ -347,22 +347,6 @@ TEST(CHelpButton, ShowsItsTitleAndHidesOnlyItsOwnBalloon)
     dialog.DestroyWindow();
 }
 
-TEST(UpgradeAndDownload, SettersRepaintOnlyOnChange)
-{
-    RecordingOwner owner;
-    UpgradeButton upgrade(&owner, 1, kRect, L"Update", 1, 1);
-    upgrade.SetUpgradeStatus(1);
-    upgrade.SetUpgradeStatus(1);
-    EXPECT_EQ(upgrade.GetUpgradeStatus(), 1);
-    EXPECT_EQ(owner.updates.size(), 1u);
-    DownloadButton download(&owner, 2, kRect, L"Download", 1, 1);
-    owner.Clear();
-    download.SetDownloadProcess(50);
-    download.SetDownloadProcess(50);
-    EXPECT_EQ(owner.updates.size(), 1u);
-    EXPECT_EQ(owner.updates[0].erase, 1);
-}
-
 // ---- the countdown button ----
 
 namespace {

@@ -147,6 +147,53 @@ TEST(Buttons, LookFollowsStateAndCheck)
     dialog.DestroyWindow();
 }
 
+// The upgrade button's red badge in its top-right corner while an upgrade is
+// waiting; the download button's progress: the pressed face over the share
+// done, the plain face over the rest. Setting the same value again repaints
+// nothing.
+TEST(UpgradeAndDownload, BadgeAndProgressAreDrawn)
+{
+    ctltest::RecordingDialog dialog;
+    ASSERT_NE(dialog.Create(nullptr, L"upgrade", WS_POPUP, 0, CRect(0, 0, 200, 100)), nullptr);
+    RecordingOwner owner;
+    MemoryCanvas canvas(40, 20);
+    auto draw = [&](MControl& c) {
+        c.m_bUpdate = 0;
+        canvas.Fill(0xFF000000);
+        Draw(c, canvas);
+        return canvas.Read();
+    };
+    // face4.png: frame i has red 40 + 50 i.
+    UpgradeButton upgrade(&owner, 1, CRect(0, 0, 40, 20), L"", 1, 1);
+    upgrade.SetManager(dialog.GetPaintManager());
+    ASSERT_EQ(upgrade.SetImage(L"face4.png", 4), 1);
+    EXPECT_EQ(GetRValue(draw(upgrade).ColorAt(37, 8)), 40);
+    owner.Clear();
+    upgrade.SetUpgradeStatus(1);
+    upgrade.SetUpgradeStatus(1);
+    EXPECT_EQ(owner.updates.size(), 1u);
+    EXPECT_EQ(upgrade.GetUpgradeStatus(), 1);
+    const testutil::PixelBuffer badge = draw(upgrade);
+    EXPECT_EQ(badge.ColorAt(37, 8), RGB(255, 0, 0));  // inside the dot, beside its "1"
+    EXPECT_EQ(GetRValue(badge.ColorAt(10, 10)), 40);
+    EXPECT_EQ(GetRValue(badge.ColorAt(20, 18)), 40);  // below the dot
+
+    DownloadButton download(&owner, 2, CRect(0, 0, 40, 20), L"", 1, 1);
+    download.SetManager(dialog.GetPaintManager());
+    ASSERT_EQ(download.SetImage(L"face4.png", 4), 1);
+    owner.Clear();
+    download.SetDownloadProcess(25);
+    download.SetDownloadProcess(25);
+    EXPECT_EQ(owner.updates.size(), 1u);
+    EXPECT_EQ(owner.updates[0].erase, 1);
+    const testutil::PixelBuffer quarter = draw(download);
+    EXPECT_EQ(GetRValue(quarter.ColorAt(4, 10)), 90);   // done: 0 to 10
+    EXPECT_EQ(GetRValue(quarter.ColorAt(35, 10)), 40);  // still to come
+    download.SetDownloadProcess(100);
+    EXPECT_EQ(GetRValue(draw(download).ColorAt(35, 10)), 90);
+    dialog.DestroyWindow();
+}
+
 TEST(Buttons, TranslucentFacesAreBlendedOnceWhereTheirPartsMeet)
 {
     ctltest::RecordingDialog dialog;

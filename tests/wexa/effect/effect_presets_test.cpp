@@ -1,6 +1,7 @@
 // The fourteen presets of mode 7, frame by frame on a fixed seed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -71,25 +72,19 @@ TEST_F(PresetTest, ClockHourComesBeforeMinute)
     EXPECT_EQ(ColorOf(30), 0xFF6464u);  // second hand
 }
 
+// At phase 0.08 the beat is max(sin 1.24, 0) x 0.4 + max(sin 0.12, 0) x 0.8
+// = 0.4741; each heart key scales it (red x 255, green and blue x 20).
 TEST_F(PresetTest, HeartbeatLevels)
 {
     const UINT32 codes[] = {15, 37, 230, 24, 4};
     for (int i = 0; i < 5; ++i) AddKey(codes[i], i, 0);
     Preset(2);
     Frame();
-    const float p = 0.08f;
-    float e =
-        std::max(std::sin(3 * p + 1), 0.0f) * 0.4f + std::max(std::sin(1.5f * p), 0.0f) * 0.8f;
-    e = std::min(1.0f, std::max(0.2f, e));
-    auto heart = [](float g) {
-        const int r = static_cast<int>(g * 255) & 0xFF, gb = static_cast<int>(g * 20) & 0xFF;
-        return RGB(r, gb, gb);
-    };
-    EXPECT_EQ(ColorOf(15), heart(std::min(1.0f, 1.3f * e)));
-    EXPECT_EQ(ColorOf(37), heart(0.7f * e));
-    EXPECT_EQ(ColorOf(230), heart(std::min(1.0f, 1.5f * e)));
-    EXPECT_EQ(ColorOf(24), heart(e));
-    EXPECT_EQ(ColorOf(4), RGB(15, 15, 15));
+    EXPECT_EQ(ColorOf(15), RGB(157, 12, 12));   // x 1.3 = 0.6163
+    EXPECT_EQ(ColorOf(37), RGB(84, 6, 6));      // x 0.7 = 0.3319
+    EXPECT_EQ(ColorOf(230), RGB(181, 14, 14));  // x 1.5 = 0.7111
+    EXPECT_EQ(ColorOf(24), RGB(120, 9, 9));     // x 1
+    EXPECT_EQ(ColorOf(4), RGB(15, 15, 15));     // not part of the heart
 }
 
 TEST_F(PresetTest, HeartPierceArrowAtPhaseNine)
@@ -155,25 +150,31 @@ TEST_F(PresetTest, LightningHasThreeFlashesPerCycle)
     EXPECT_EQ(dark, 75);
 }
 
+// Four columns by eight rows at phase 0.1. A key's heat is
+// sin(2t + 0.1) x 0.15 + r + t for its row t = row / 7 and its own draw
+// r = 0.3 x the seeded draw (draws 0.4977, 0.8178, 0.6121, 0.7714, ... of
+// std::mt19937(1234)); damped by t + 0.2 below t = 0.3, at least r + 0.6 above
+// t = 0.7; the colour is the fifth it falls in.
 TEST_F(PresetTest, FireFollowsTheSeededDraws)
 {
     AddGrid(4, 8);
     Preset(7);
     Frame();
-    std::mt19937 engine(1234);
-    std::uniform_real_distribution<double> draw(0.0, 1.0);
-    static const COLORREF palette[6] = {0x0000FF, 0x0033FF, 0x0066FF, 0x0099FF, 0x00CCFF, 0x00FFFF};
-    for (size_t i = 0; i < panel->m_keyItems.size(); ++i) {
-        const WEXA::KEYITEM_INFO* k = panel->m_keyItems[i];
-        const float t = k->row / 7.0f;
-        const float r = static_cast<float>(draw(engine) * 0.3);
-        float h = std::min(1.0f, std::max(0.0f, std::sin(2 * t + 0.1f) * 0.15f + r + t));
-        if (t > 0.7f)
-            h = std::max(h, r + 0.6f);
-        else if (t < 0.3f)
-            h *= t + 0.2f;
-        EXPECT_EQ(k->color, palette[std::min(5, std::max(0, static_cast<int>(h * 5)))]) << i;
-    }
+    const COLORREF red = 0x0000FF, orange = 0x0033FF, amber = 0x0066FF, gold = 0x0099FF,
+                   yellow = 0x00CCFF, white = 0x00FFFF;
+    const COLORREF expected[8][4] = {
+        {red, red, red, red},           // damped: at most 0.06
+        {red, red, red, red},           // damped: 0.08 to 0.16
+        {orange, orange, red, orange},  // 0.207, 0.201, 0.186, 0.255
+        {gold, gold, amber, amber},     // 0.651, 0.792, 0.581, 0.568
+        {yellow, gold, yellow, gold},   // 0.846, 0.720, 0.801, 0.787
+        {white, white, white, yellow},  // 1, 1, 1, 0.899
+        {white, white, white, white},   // the top: always full
+        {white, white, white, white},
+    };
+    for (int row = 0; row < 8; ++row)
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(KeyColor(row * 4 + column), expected[row][column]) << column << "," << row;
 }
 
 // A grid of one row: fire and the spectrum divide by nothing.
@@ -256,11 +257,19 @@ TEST_F(PresetTest, StarryBackgroundAndTrimming)
     panel->m_presetPhase = 29.95f;
     Frame();
     EXPECT_EQ(panel->m_stars.size(), 15u);
-    // Stars of keys that were cleared write nothing.
+    // Stars of keys that were cleared write nothing: with only keys 1 and 2
+    // starred, the one key left shows the background alone and the stars stay.
+    panel->m_stars.clear();
+    for (int i = 0; i < 10; ++i)
+        panel->m_stars.push_back({1 + i % 2, 0xFFFFFF, 0.0f, 100.0f, 1.0f});
     panel->ClearItem();
     AddKey(4, 0, 0);
-    Frames(3);
-    SUCCEED();
+    for (int f = 0; f < 3; ++f) {
+        Frame();
+        const COLORREF c = KeyColor(0);
+        EXPECT_TRUE(c == 0 || std::find(background, background + 4, c) != background + 4) << c;
+    }
+    EXPECT_EQ(panel->m_stars.size(), 10u);
 }
 
 TEST_F(PresetTest, StarsAreBornOnFreeKeys)
@@ -305,31 +314,32 @@ TEST_F(PresetTest, TextFlowShowsEachLetterFiveFrames)
     for (int i = 0; i < 3; ++i) EXPECT_EQ(KeyColor(i), RGB(20, 20, 20));
 }
 
+// Five columns by eight rows at phase 0.1: a column's level is the mean of its
+// waves (0.5786 at column 0 with its key's jitter, 0.9469 at column 3, ...); a
+// key u rows above the bottom is lit when 8 x level > u, in the colour of its
+// height scaled by 0.7 + 0.3 x level; an unlit key is 0x111111.
 TEST_F(PresetTest, SpectrumColumnsFromTheSeededJitter)
 {
     AddGrid(5, 8);
     Preset(13);
     Frame();
-    std::mt19937 engine(1234);
-    std::uniform_real_distribution<double> jitter(-0.05, 0.05);
-    static const COLORREF palette[10] = {0x440000, 0xFF6600, 0xFFFF00, 0x66FF00, 0x00FF66,
-                                         0x00FFFF, 0x0066FF, 0x0000FF, 0x6600FF, 0xFFFFFF};
-    const float ph = 0.1f;
-    for (const WEXA::KEYITEM_INFO* k : panel->m_keyItems) {
-        const float x = static_cast<float>(k->column);
-        const float s4 = std::sin(0.8f * ph);
-        float v = (std::sin(0.3f * x + 1.5f * ph) * 0.4f + std::sin(0.2f * x + ph) * 0.3f +
-                   std::sin(0.5f * x + 2.2f * ph) * 0.3f + s4 * s4 * 0.4f + 1) *
-                      0.5f +
-                  static_cast<float>(jitter(engine));
-        v = std::min(1.0f, std::max(0.0f, v));
-        const int u = 8 - k->row - 1;
-        const COLORREF expected =
-            8 * v > u
-                ? Scaled(palette[std::min(9, static_cast<int>(u / 7.0f * 9))], v * 0.3f + 0.7f)
-                : 0x111111;
-        EXPECT_EQ(k->color, expected) << k->column << "," << k->row;
-    }
+    struct Key
+    {
+        int column, row;
+        COLORREF expected;
+    };
+    const Key keys[] = {
+        {0, 0, 0x111111},  // top row, level 0.5786: 4.63 < 7
+        {3, 0, 0xFAFAFA},  // top row, level 0.9469: white x 0.9841
+        {2, 1, 0x0000F5},  // level 0.8819: red x 0.9646
+        {0, 2, 0x111111},  // level 0.5302: 4.24 < 5
+        {1, 2, 0x005DEA},  // level 0.7302: 0x0066FF x 0.9191
+        {0, 3, 0x00DBDB},  // level 0.5345: 4.28 > 4, 0x00FFFF x 0.8603
+        {4, 6, 0xF96300},  // level 0.9297: 0xFF6600 x 0.9789
+        {0, 7, 0x3B0000},  // the bottom row, level 0.5665: 0x440000 x 0.87
+    };
+    for (const Key& k : keys)
+        EXPECT_EQ(KeyColor(k.row * 5 + k.column), k.expected) << k.column << "," << k.row;
 }
 
 }  // namespace effecttest

@@ -178,25 +178,51 @@ TEST_F(MatrixTest, PaintModeThresholdToggleAndNotification)
 
 // Mode changes on one thread while another steps and a third reads the
 // cells: the particle lists are rebuilt under the cell lock, so no step sees
-// half of them.
+// half of them. The steps ran meanwhile, the reader always saw the 49 cells,
+// and afterwards the screen steps as a screen that never changed modes does.
 TEST_F(MatrixTest, ModeChangesWhileStepping)
 {
     FakeSources::randoms.clear();
     screen->SetAnimationSpeed(9.0f);
     std::atomic<bool> stop{false};
+    std::atomic<int> steps{0}, snapshots{0}, shortSnapshots{0};
     std::thread stepper([&] {
-        while (!stop) screen->OnControlTimer();
+        while (!stop)
+            if (screen->OnControlTimer() == 0) ++steps;  // a step, no window to repaint
     });
     std::thread reader([&] {
-        while (!stop)
-            for (WEXA::MATRIXITEM_INFO* item : screen->GetKeyItems()) (void)item->color;
+        while (!stop) {
+            const std::vector<WEXA::MATRIXITEM_INFO*> cells = screen->GetKeyItems();
+            ++snapshots;
+            if (cells.size() != 49) ++shortSnapshots;
+            for (WEXA::MATRIXITEM_INFO* item : cells) (void)item->color;
+        }
     });
     static const int kModes[] = {11, 12, 13, 14, 16, 18, 22, 25, 31, 2, 8};
-    for (int round = 0; round < 300; ++round) screen->SetPresetMode(kModes[round % 11]);
+    for (int round = 0; round < 300; ++round) {
+        screen->SetPresetMode(kModes[round % 11]);
+        if (round % 30 == 0) std::this_thread::yield();
+    }
+    while (steps < 10) std::this_thread::yield();
     stop = true;
     stepper.join();
     reader.join();
-    SUCCEED();
+    EXPECT_GT(snapshots, 0);
+    EXPECT_EQ(shortSnapshots, 0);
+
+    MatrixScreen fresh(&owner, 278, CRect(0, 0, 360, 360), 1);
+    fresh.Initialize();
+    fresh.SetBrightness(1.0f);
+    fresh.SetAnimationSpeed(9.0f);
+    for (MatrixScreen* s : {screen.get(), &fresh}) {
+        s->SetPresetMode(13);
+        for (int i = 0; i < 20; ++i) {
+            FakeSources::now += 96;
+            s->UpdatePresetAnimation();
+        }
+    }
+    for (int i = 0; i < 49; ++i)
+        EXPECT_EQ(screen->GetKeyItems()[i]->color, fresh.GetKeyItems()[i]->color) << i;
 }
 
 // What the control draws: three modes, each compared with its reference.

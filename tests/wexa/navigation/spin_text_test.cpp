@@ -2,6 +2,9 @@
 // text label with its marked substring.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "MSpinButton.h"
 #include "MText.h"
 #include "NavHost.h"
@@ -165,16 +168,17 @@ TEST_F(TextTest, MarkSplitsTheTitleAfterItsFirstOccurrenceFromTheStart)
     EXPECT_EQ(label->FindMark(), -1);
 }
 
+// The title drawn in three pieces: the text before the mark in the text
+// colour, the mark in its own, the rest in the text colour again, each after
+// the one before; GetMarkPositions tells where the pieces were drawn.
 TEST_F(TextTest, MarkIsPaintedInItsOwnColourAfterTheTextBefore)
 {
-    MText* label = Make<MText>(L"MText", 40, CRect(10, 10, 400, 40), L"WWWW IIII");
+    MText* label = Make<MText>(L"MText", 40, CRect(10, 10, 400, 40), L"WWWW IIII MMMM");
     ASSERT_NE(label, nullptr);
     label->SetFont(L"Roboto-Medium", 20, Gdiplus::FontStyleRegular);
     label->SetTextColor(Gdiplus::Color(0xFF000000));
     label->EnableTextBack(1, 0xFFFFFFFF);
     label->SetMarkText(L"IIII", 0xFFFF0000, 0);
-    int markX = 0, afterX = 0;
-    label->GetMarkPositions(markX, afterX);
 
     testutil::MemoryCanvas canvas(700, 560);
     canvas.Fill(0xFFFFFFFF);
@@ -182,20 +186,43 @@ TEST_F(TextTest, MarkIsPaintedInItsOwnColourAfterTheTextBefore)
     label->SetUpdate(0, 0);
     label->Draw(dc, CRect(0, 0, 700, 560));
     testutil::PixelBuffer px = canvas.Read();
-    int red = 0, dark = 0, redBeforeMark = 0, redBelowMiddle = 0;
-    for (int y = 10; y < 40; ++y)
-        for (int x = 10; x < 400; ++x) {
-            COLORREF c = px.ColorAt(x, y);
+    // Columns (label coordinates) with red or dark pixels.
+    int firstRed = 1000, lastRed = -1, redBelowMiddle = 0;
+    std::vector<int> darkColumns;
+    for (int x = 10; x < 400; ++x) {
+        bool dark = false;
+        for (int y = 10; y < 40; ++y) {
+            const COLORREF c = px.ColorAt(x, y);
             if (GetRValue(c) > 200 && GetGValue(c) < 80) {
-                ++red;
-                if (x < 10 + markX) ++redBeforeMark;
+                firstRed = std::min(firstRed, x - 10);
+                lastRed = std::max(lastRed, x - 10);
                 if (y > 25) ++redBelowMiddle;
             }
-            if (GetRValue(c) < 60 && GetGValue(c) < 60) ++dark;
+            dark = dark || (GetRValue(c) < 60 && GetGValue(c) < 60);
         }
-    EXPECT_GT(red, 20);
-    EXPECT_GT(dark, 20);
-    EXPECT_EQ(redBeforeMark, 0);
+        if (dark) darkColumns.push_back(x - 10);
+    }
+    ASSERT_GE(lastRed, firstRed);
+    ASSERT_FALSE(darkColumns.empty());
+    int lastDarkBefore = -1, firstDarkAfter = 1000;
+    for (int x : darkColumns) {
+        if (x < firstRed) lastDarkBefore = std::max(lastDarkBefore, x);
+        if (x > lastRed) firstDarkAfter = std::min(firstDarkAfter, x);
+        EXPECT_TRUE(x < firstRed || x > lastRed) << x;  // no dark pixel inside the mark
+    }
+    // "WWWW " is some 60 pixels wide; the mark and the rest follow it.
+    EXPECT_GT(lastDarkBefore, 40);
+    EXPECT_GT(firstRed, lastDarkBefore + 2);
+    EXPECT_GT(firstDarkAfter, lastRed + 2);
+    EXPECT_LT(firstDarkAfter, 390);
+    int markX = 0, afterX = 0;
+    label->GetMarkPositions(markX, afterX);
+    // A piece's first glyph starts a few pixels after its x (the layout's
+    // padding and the glyph's side bearing); the rest starts with a space.
+    EXPECT_GE(firstRed, markX);
+    EXPECT_LE(firstRed, markX + 7);
+    EXPECT_GE(firstDarkAfter, afterX);
+    EXPECT_LE(firstDarkAfter, afterX + 12);
     // The pieces are centred in the label's height like an unmarked title,
     // not around its top edge (which would cut their upper half off).
     EXPECT_GT(redBelowMiddle, 5);

@@ -313,7 +313,16 @@ TEST_F(Keyboard, IndexesLeftByClearingPointNowhere)
     int first = 0, code = 0, d1 = 0, d2 = 0;
     CString label;
     EXPECT_FALSE(keys.GetCurItemData(first, code, d1, d2, label));
-    DrawOnce(keys);  // reads no tile through the stale indexes
+    // The drawing reads no tile through the stale indexes: nothing but the
+    // background it was given shows, no highlight of the pressed or checked key.
+    testutil::MemoryCanvas canvas(940, 290);
+    canvas.Fill(0xFF204060);
+    DrawOnce(keys, canvas);
+    const testutil::PixelBuffer shown = canvas.Read();
+    int drawn = 0;
+    for (int y = 10; y < 270; ++y)
+        for (int x = 20; x < 920; ++x) drawn += shown.ColorAt(x, y) != RGB(0x20, 0x40, 0x60);
+    EXPECT_EQ(drawn, 0);
     keys.OnControlMouseMove(0, CPoint(30, 20));
     keys.OnControlLButtonDown(MK_LBUTTON, CPoint(30, 20));
     EXPECT_EQ(owner.events.back(), (Event{9, 1, static_cast<UINT_PTR>(-1), 0}));

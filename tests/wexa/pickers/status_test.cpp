@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "BatteryCtrl.h"
@@ -210,17 +211,34 @@ TEST_F(KeyTestOnTheTimerThread, ListIsGuardedAndRepaintsReachTheWindowThread)
 
 // ---- battery badge ----
 
+// The icon strip's first four frames are a battery a quarter full (red), a
+// half full (amber), full (green) and charging (a green bolt, no bar). The
+// badge draws the frame at (15, 5): the bar's left end is the badge's pixel
+// (21, 17), the bolt's middle (25, 17).
+const COLORREF kRed = RGB(0xE5, 0x48, 0x4D), kAmber = RGB(0xF0, 0xA5, 0x3A),
+               kGreen = RGB(0x2F, 0xB6, 0x7C);
+
 struct BatteryCase
 {
-    int level, charging, frame;
+    int level, charging;
+    COLORREF barEnd, boltMiddle;  // 0: neither colour of a bar
     const wchar_t* text;
 };
 
 const BatteryCase kBatteryCases[] = {
-    {0, 0, -1, L""},    {0, 1, -1, L""},    {19, 0, 0, L"25%"}, {20, 0, 1, L"25%"},
-    {30, 0, 1, L"25%"}, {31, 0, 1, L"50%"}, {74, 0, 1, L"75%"}, {75, 0, 2, L"75%"},
-    {81, 0, 2, L"90%"}, {95, 0, 2, L"90%"}, {96, 0, 2, L"96%"}, {100, 0, 2, L"100%"},
-    {50, 1, 3, L"50%"},
+    {0, 0, 0, 0, L""},  // no battery: nothing drawn, no text
+    {0, 1, 0, 0, L""},
+    {19, 0, kRed, 0, L"25%"},
+    {20, 0, kAmber, kAmber, L"25%"},
+    {30, 0, kAmber, kAmber, L"25%"},
+    {31, 0, kAmber, kAmber, L"50%"},
+    {74, 0, kAmber, kAmber, L"75%"},
+    {75, 0, kGreen, kGreen, L"75%"},
+    {81, 0, kGreen, kGreen, L"90%"},
+    {95, 0, kGreen, kGreen, L"90%"},
+    {96, 0, kGreen, kGreen, L"96%"},
+    {100, 0, kGreen, kGreen, L"100%"},
+    {50, 1, 0, kGreen, L"50%"},
 };
 
 TEST(Battery, FramesAndSteppedTexts)
@@ -228,16 +246,29 @@ TEST(Battery, FramesAndSteppedTexts)
     Manager::SetThemeSkins(L"theme1\\");
     Owner owner;
     BatteryCtrl badge(&owner, 46, CRect(0, 0, 100, 34), 1, 1);
+    ASSERT_EQ(badge.SetImage(L"icon\\icon_devicestatus.png", 6), 1);
     // Nothing is known before the first read: no badge, no "100%".
     EXPECT_EQ(badge.GetBatteryLevel(), 0);
     EXPECT_EQ(badge.GetShownFrame(), -1);
     EXPECT_EQ(badge.GetFontWidth(), 14);
+    testutil::MemoryCanvas canvas(120, 54);
+    auto isBar = [](COLORREF c) { return c == kRed || c == kAmber || c == kGreen; };
     for (const BatteryCase& c : kBatteryCases) {
+        SCOPED_TRACE(std::to_string(c.level) + "/" + std::to_string(c.charging));
         badge.SetBatteryInfo(c.level, c.charging);
         badge.m_strTitle = L"";
-        DrawOnce(badge);
-        EXPECT_EQ(badge.GetShownFrame(), c.frame) << c.level << "/" << c.charging;
-        EXPECT_EQ(badge.m_strTitle, CString(c.text)) << c.level << "/" << c.charging;
+        canvas.Fill(0xFFFFFFFF);
+        DrawOnce(badge, canvas);
+        const testutil::PixelBuffer shown = canvas.Read();
+        if (c.barEnd)
+            EXPECT_EQ(shown.ColorAt(21, 17), c.barEnd);
+        else
+            EXPECT_FALSE(isBar(shown.ColorAt(21, 17)));
+        if (c.boltMiddle)
+            EXPECT_EQ(shown.ColorAt(25, 17), c.boltMiddle);
+        else
+            EXPECT_FALSE(isBar(shown.ColorAt(25, 17)));
+        EXPECT_EQ(badge.m_strTitle, CString(c.text));
     }
     // The same values again: no repaint.
     const size_t repaints = owner.updates.size();

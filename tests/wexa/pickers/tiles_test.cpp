@@ -7,6 +7,7 @@
 #include "KeyFuncValue.h"
 #include "KeyMenuFuncType.h"
 #include "MScroll.h"
+#include "PaintManager.h"
 #include "PickersTestSupport.h"
 #include "TabCtrlEx.h"
 
@@ -211,13 +212,33 @@ TEST_F(Tiles, ADragStartsOnlyFromAHoveredTileAndSelectsIt)
 {
     EXPECT_EQ(grid.IsDragDrop(), 1);  // a drag source from the start
     DrawOnce(grid);
-    // No engine, or no tile under the pointer: no picture, so no drag.
     grid.OnControlMouseMove(0, Centre(2));
-    EXPECT_EQ(grid.GetControlDropBitmap(), nullptr);
+    EXPECT_EQ(grid.GetControlDropBitmap(), nullptr);  // no engine: no picture
+
+    PaintManager engine;
+    grid.SetManager(&engine);
+    // Between two tiles: nothing is picked up and the selection stays.
     grid.OnControlMouseMove(0, CPoint(103, 25));
-    grid.SetEnabled(0);
     EXPECT_EQ(grid.GetControlDropBitmap(), nullptr);
     EXPECT_EQ(grid.GetSelectItem(), -1);
+    // Over tile 4 (108, 60, 206, 110): its picture with two pixels round it,
+    // and the tile is selected.
+    grid.OnControlMouseMove(0, CPoint(150, 80));
+    HBITMAP image = grid.GetControlDropBitmap();
+    ASSERT_NE(image, nullptr);
+    BITMAP info = {};
+    GetObjectW(image, sizeof(info), &info);
+    EXPECT_EQ(info.bmWidth, 102);
+    EXPECT_EQ(info.bmHeight, 54);
+    DeleteObject(image);
+    EXPECT_EQ(grid.GetSelectItem(), 4);
+    EXPECT_EQ(grid.GetCurData(), 104);
+    // A disabled grid gives nothing to drag.
+    grid.OnControlMouseMove(0, Centre(7));
+    grid.SetEnabled(0);
+    EXPECT_EQ(grid.GetControlDropBitmap(), nullptr);
+    EXPECT_EQ(grid.GetSelectItem(), 4);
+    grid.SetManager(nullptr);
 }
 
 TEST_F(Tiles, ListsClearKeepTheContentHeightAndIgnoreBadIndexes)
