@@ -256,6 +256,7 @@ void PaintManager::DestroyData()
         CAutoLock lock(m_repaintsLock);
         m_repaints.clear();
     }
+    m_bRepaintPickup = false;
 }
 
 void PaintManager::OnDestroyMessage(HWND window)
