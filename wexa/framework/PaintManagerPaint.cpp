@@ -114,6 +114,12 @@ void PaintManager::FlushRepaintRequests()
     }
     if (!m_bInit) return;
     for (const RepaintRequest& request : requests) {
+        if (!request.control) {
+            // Its requester is gone (ForgetControl): the area alone.
+            if (!request.rect.IsRectEmpty() && IsLiveWindow(m_hWndPaint))
+                ::InvalidateRect(m_hWndPaint, m_bLayered ? nullptr : &request.rect, m_bLayered);
+            continue;
+        }
         if (request.panel) {
             request.panel->CompleteControlUpdate(request.rect, request.erase, request.control);
             continue;

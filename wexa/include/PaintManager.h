@@ -505,8 +505,9 @@ private:
 
     // Repaint requests from other threads, one per panel and requester
     // (rectangles united, erase flags or-ed), waiting for the UI thread. A
-    // request without a panel came to the engine itself. ForgetControl drops
-    // the requests of a control (as requester or as panel) being destroyed.
+    // request without a panel came to the engine itself. ForgetControl keeps
+    // only the area of the requests of a control (as requester or as panel)
+    // being destroyed: control and panel null.
     struct RepaintRequest
     {
         CRect rect;
