@@ -160,11 +160,10 @@ LONG MPanel::OnControlUpdate(CRect rect, int erase, MControl* control)
     if (manager && !manager->IsUIThread()) {
         // A ticked child (the multimedia-timer thread) or a setter called by
         // a worker: the children must not be walked here, the UI thread may
-        // be removing or adding one. The window area is invalidated now; the
-        // UI thread marks the requester and the children over it before it
-        // paints (CompleteControlUpdate).
-        if (manager->QueueRepaint(this, rect, erase, control))
-            InvalidateRequest(rect, erase, IsScrollBar(control));
+        // be removing or adding one. The UI thread marks the requester and
+        // the children over it and invalidates them when it picks the
+        // request up (CompleteControlUpdate).
+        if (manager->QueueRepaint(this, rect, erase, control)) manager->RequestRepaintPickup();
         return 0;
     }
     MarkRequest(rect, erase, control);

@@ -258,6 +258,7 @@ void PaintManager::DestroyData()
         CAutoLock lock(m_repaintsLock);
         m_repaints.clear();
     }
+    m_bRepaintPickup = false;
 }
 
 void PaintManager::OnDestroyMessage(HWND window)
@@ -292,13 +293,15 @@ void PaintManager::ForgetControl(MControl* control)
     DropPointerState(control);
     KillTimer(control);
     {
+        // Its requests keep only their window area: what it asked to have
+        // drawn again is still repainted, without the control.
         CAutoLock lock(m_repaintsLock);
-        m_repaints.erase(std::remove_if(m_repaints.begin(), m_repaints.end(),
-                                        [control](const RepaintRequest& r) {
-                                            return r.control == control ||
-                                                   static_cast<MControl*>(r.panel) == control;
-                                        }),
-                         m_repaints.end());
+        for (RepaintRequest& r : m_repaints) {
+            if (r.control != control && static_cast<MControl*>(r.panel) != control) continue;
+            r.control = nullptr;
+            r.panel = nullptr;
+            r.erase = 0;
+        }
     }
     CAutoLock lock(m_ticksLock);
     if (control->m_nTickRefs.load() > 0) {

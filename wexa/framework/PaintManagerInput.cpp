@@ -16,6 +16,7 @@
 
 #include "MControl.h"
 #include "PaintManager.h"
+#include "framework/PaintManagerInternal.h"
 #include "framework/WindowUtil.h"
 
 namespace WEXA {
@@ -46,6 +47,14 @@ UINT PaintManager::GetKeyModifiers()
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wparam, LPARAM lparam)
 {
+    if (msg == RepaintPickupMessage()) {
+        // Another thread queued repaint requests: they are picked up on a
+        // timer, after whatever else is due (see RequestRepaintPickup).
+        if (!IsLiveWindow(m_hWndPaint) ||
+            !::SetTimer(m_hWndPaint, kRepaintTimer, USER_TIMER_MINIMUM, nullptr))
+            OnRepaintTick();
+        return 1;
+    }
     {
         CAutoLock lock(m_controlsLock);
         for (size_t i = 0; i < m_controls.size(); ++i) {

@@ -11,6 +11,8 @@ const UINT kCaretTimer = 6553;
 const UINT kOverlayHoldTimer = 66;
 const UINT kOverlayFadeTimer = 88;
 const UINT kProgressTimer = 99;
+// Picks up the repaint requests of other threads (RequestRepaintPickup).
+const UINT kRepaintTimer = 67;
 
 // Paints the message or progress overlay into the off-screen DC when it shows.
 void DrawOverlay(PaintManager& engine, HDC dc);

@@ -6,6 +6,7 @@
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
+#include "framework/PaintManagerInternal.h"
 #include "framework/WindowUtil.h"
 
 namespace WEXA {
@@ -61,16 +62,10 @@ LONG PaintManager::OnControlUpdate(CRect rect, int erase, MControl* control)
         // Another thread (the multimedia tick, the worker) must not walk the
         // lists, nor the requester's children (SetUpdate): the UI thread may
         // be changing them, and it may hold locks while it waits for that
-        // thread. The request is queued and its own rectangle invalidated;
-        // the UI thread marks the requester and the controls it covers
-        // before it paints.
-        if (!QueueRepaint(nullptr, rect, erase, control)) return 0;
-        if (IsLiveWindow(m_hWndPaint)) {
-            if (m_bLayered)
-                ::InvalidateRect(m_hWndPaint, nullptr, TRUE);
-            else
-                ::InvalidateRect(m_hWndPaint, &rect, FALSE);
-        }
+        // thread. The request is queued; the UI thread marks the requester
+        // and the controls it covers and invalidates them when it picks the
+        // queue up.
+        if (QueueRepaint(nullptr, rect, erase, control)) RequestRepaintPickup();
         return 0;
     }
 
@@ -119,16 +114,46 @@ void PaintManager::FlushRepaintRequests()
     }
     if (!m_bInit) return;
     for (const RepaintRequest& request : requests) {
+        if (!request.control) {
+            // Its requester is gone (ForgetControl): the area alone.
+            if (!request.rect.IsRectEmpty() && IsLiveWindow(m_hWndPaint))
+                ::InvalidateRect(m_hWndPaint, m_bLayered ? nullptr : &request.rect, m_bLayered);
+            continue;
+        }
         if (request.panel) {
             request.panel->CompleteControlUpdate(request.rect, request.erase, request.control);
             continue;
         }
         if (request.erase) request.control->SetUpdate(0, m_crInner);
         const CRect dirty = MarkCoveringControls(request.rect, request.control);
-        // The request's own rectangle was invalidated when it was made.
-        if (dirty != request.rect && IsLiveWindow(m_hWndPaint) && !m_bLayered)
+        if (dirty.IsRectEmpty() || !IsLiveWindow(m_hWndPaint)) continue;
+        if (m_bLayered)
+            ::InvalidateRect(m_hWndPaint, nullptr, TRUE);
+        else
             ::InvalidateRect(m_hWndPaint, &dirty, FALSE);
     }
+}
+
+UINT PaintManager::RepaintPickupMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"WexaRepaintPickup");
+    return message;
+}
+
+void PaintManager::RequestRepaintPickup()
+{
+    if (m_bRepaintPickup.exchange(true)) return;  // one is on its way
+    if (!IsLiveWindow(m_hWndPaint) || !::PostMessageW(m_hWndPaint, RepaintPickupMessage(), 0, 0))
+        m_bRepaintPickup = false;
+}
+
+void PaintManager::OnRepaintTick()
+{
+    if (IsLiveWindow(m_hWndPaint)) ::KillTimer(m_hWndPaint, kRepaintTimer);
+    // Cleared first: a request made from here on posts again.
+    m_bRepaintPickup = false;
+    ++m_uRepaintPickups;
+    FlushRepaintRequests();
 }
 
 void PaintManager::DrawControl(HDC& dc, CRect clip)

@@ -34,7 +34,7 @@ int PaintManager::SetTimer(MControl* control, UINT key, UINT ms)
         id = (m_uTimerCounter + 1) % 240;
         m_uTimerCounter = id;
         if (id == kCaretTimer || id == kOverlayHoldTimer || id == kOverlayFadeTimer ||
-            id == kProgressTimer)
+            id == kProgressTimer || id == kRepaintTimer)
             continue;
         found = true;
         for (ControlTimerRecord* record : m_timers)
@@ -98,6 +98,10 @@ void PaintManager::OnTimer(UINT id)
     }
     if (id == kOverlayHoldTimer || id == kOverlayFadeTimer || id == kProgressTimer) {
         OnOverlayTimer(id);
+        return;
+    }
+    if (id == kRepaintTimer) {
+        OnRepaintTick();
         return;
     }
     CAutoLock lock(m_timersLock);

@@ -292,15 +292,29 @@ public:
     int LoadBKImage(UINT resourceId, CString resourceType);
     // A control's repaint request: marks the requester (with erase) and every
     // later visible control overlapping rect stale and invalidates the union.
-    // From another thread than the window's, only rect is invalidated there;
-    // the marking is done by the UI thread before its next paint.
+    // From another thread than the window's, the request is queued and picked
+    // up by the UI thread (RequestRepaintPickup).
     LONG OnControlUpdate(CRect rect, int erase, MControl* control);
     // A repaint request that reached a panel on another thread than the
-    // window's: queued (the caller invalidates the window area); before its
-    // next paint the UI thread completes it with the panel's
-    // CompleteControlUpdate. False, nothing queued, while the engine has no
-    // window.
+    // window's: queued; the UI thread completes it with the panel's
+    // CompleteControlUpdate when it picks the queue up (the caller asks for
+    // that with RequestRepaintPickup) or before its next paint. False,
+    // nothing queued, while the engine has no window.
     bool QueueRepaint(MPanel* panel, CRect rect, int erase, MControl* control);
+    // Any thread: has the UI thread pick the queued requests up on its
+    // repaint tick, a window timer armed by one posted message. Nothing is
+    // invalidated from another thread: a window invalidated by a tick or a
+    // worker faster than it paints would always have a paint pending, and a
+    // pending paint keeps every timer of the thread (a modal loop's too) from
+    // coming. Picked up on a timer, the requests of other threads wait while
+    // the thread's other timers are due, whatever a paint costs.
+    void RequestRepaintPickup();
+    // The message that arms the repaint tick (registered once per process).
+    static UINT RepaintPickupMessage();
+    // UI thread: the repaint tick, which flushes the queued requests.
+    void OnRepaintTick();
+    // Repaint ticks run so far (picked-up queues), for tests.
+    unsigned GetRepaintPickups() const { return m_uRepaintPickups.load(); }
     // Paints the update rectangle into the engine's surface (kept between
     // paints, made again when the client size changes) and shows it.
     int OnPaint();
@@ -504,8 +518,9 @@ private:
 
     // Repaint requests from other threads, one per panel and requester
     // (rectangles united, erase flags or-ed), waiting for the UI thread. A
-    // request without a panel came to the engine itself. ForgetControl drops
-    // the requests of a control (as requester or as panel) being destroyed.
+    // request without a panel came to the engine itself. ForgetControl keeps
+    // only the area of the requests of a control (as requester or as panel)
+    // being destroyed: control and panel null.
     struct RepaintRequest
     {
         CRect rect;
@@ -515,6 +530,9 @@ private:
     };
     std::vector<RepaintRequest> m_repaints;
     CCriticalLock m_repaintsLock;
+    // A pickup message is posted and its repaint tick has not run yet.
+    std::atomic<bool> m_bRepaintPickup{false};
+    std::atomic<unsigned> m_uRepaintPickups{0};
     // The thread of the managed window (set by Init).
     std::atomic<DWORD> m_dwUIThread;
 

@@ -199,6 +199,7 @@ TEST_P(TickRepaintWalk, NoListIsWalkedOnTheTimerThread)
         covering = addToPanel(12, CRect(50, 50, 150, 150));
     }
     PaintAll();
+    const unsigned pickups = engine->GetRepaintPickups();
     const int tickedRenders = ticked->renders;
     const int coveringRenders = covering ? covering->renders : 0;
 
@@ -232,7 +233,16 @@ TEST_P(TickRepaintWalk, NoListIsWalkedOnTheTimerThread)
     EXPECT_EQ(g_marksOffUi.load(), 0);
     EXPECT_EQ(g_deletedWhileMarked.load(), 0);
 
-    // The request is completed by the UI thread before it paints.
+    // The request is completed by the UI thread when it picks it up (posted
+    // messages and timers, no paint), and then painted.
+    const DWORD start = ::GetTickCount();
+    while (engine->GetRepaintPickups() == pickups && ::GetTickCount() - start < 2000) {
+        MSG msg;
+        while (::PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(1);
+    }
+    ASSERT_GT(engine->GetRepaintPickups(), pickups);
     ::UpdateWindow(hwnd);
     if (c.erase || c.marksItself) EXPECT_EQ(ticked->renders, tickedRenders + 1);
     if (covering) EXPECT_EQ(covering->renders, coveringRenders + 1);

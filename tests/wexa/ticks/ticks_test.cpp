@@ -156,6 +156,21 @@ protected:
         both.UnionRect(&box, &rect);
         return both == box;
     }
+    // Runs the posted messages and timers, no paint, until the engine has
+    // picked up the repaint requests other threads queued.
+    bool PickUpRepaints(DWORD timeoutMs = 2000)
+    {
+        const unsigned before = engine->GetRepaintPickups();
+        const DWORD start = GetTickCount();
+        while (engine->GetRepaintPickups() == before) {
+            if (GetTickCount() - start > timeoutMs) return false;
+            MSG msg;
+            while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
+                DispatchMessageW(&msg);
+            Sleep(1);
+        }
+        return true;
+    }
     void Paint()
     {
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -255,6 +270,7 @@ TEST_P(TickRepaintAgainstListChange, NeitherThreadWaitsForTheOther)
     }
     EXPECT_TRUE(changed.load());
     // The tick's repaint request reached the window.
+    ASSERT_TRUE(PickUpRepaints());
     EXPECT_TRUE(Invalid(CRect(10, 10, 60, 60)));
     if (another) {
         engine->DeleteFSTimer(another);
@@ -370,6 +386,7 @@ TEST_F(TickLockTest, StoppingTheTimerInTheMessagePassWhileATickRepaints)
     const int ticks = ticked->ticks.load();
     Sleep(20);
     EXPECT_EQ(ticked->ticks.load(), ticks);  // stopped means stopped
+    ASSERT_TRUE(PickUpRepaints());
     EXPECT_TRUE(Invalid(CRect(10, 10, 60, 60)));
 }
 
@@ -402,6 +419,7 @@ TEST_F(TickLockTest, PaintingATickedContainerWhoseChildRepaints)
     }
     EXPECT_GE(kid->ticks.load(), 1);
     // The request came during the paint: it is still due.
+    ASSERT_TRUE(PickUpRepaints());
     EXPECT_TRUE(Invalid(CRect(10, 10, 60, 60)));
 }
 
@@ -419,6 +437,10 @@ TEST_F(TickLockTest, RepaintRequestFromAnotherThreadIsCompletedByThePaint)
               apartRenders = apart->renders;
 
     std::thread([&] { a->UpdateControl(0, 0); }).join();
+    // Nothing is invalidated from the other thread: the UI thread does it
+    // when it picks the request up, on a timer.
+    EXPECT_FALSE(Invalid(a->m_rcControl));
+    ASSERT_TRUE(PickUpRepaints());
     EXPECT_TRUE(Invalid(a->m_rcControl));
     UpdateWindow(hwnd);
     // As on the UI thread: a later overlapping control is rendered again and
