@@ -101,8 +101,7 @@ LONG KeyboardDlg::ImportProfileXml()
     // new profile has: every key keeps a row that later edits update.
     std::vector<KeyMacroData> rows = imported.rows;
     std::vector<KeyMacroData> defaults;
-    if (auto* picture = CtlAs<WEXA::KeyboardCtrl>(58))
-        defaults = DefaultKeyRows(id, picture->GetKeyItems());
+    defaults = PictureDefaultKeyRows(id, CtlAs<WEXA::KeyboardCtrl>(58));
     for (KeyMacroData& row : rows) row.profile = id;
     for (const KeyMacroData& fallback : defaults) {
         bool named = false;
