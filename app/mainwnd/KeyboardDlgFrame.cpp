@@ -312,6 +312,9 @@ LONG KeyboardDlg::OnMainTabRequest(int position, LONG_PTR serial)
 
 LONG KeyboardDlg::OnMainTabChanged(int position)
 {
+    // A page chosen here (by the user or a request handled now) wins over the
+    // worker's requests still on their way.
+    ++m_tabRequestSerial;
     MTabCtrl* tab = MainTab();
     // Leave the current page.
     switch (m_currentPage.load()) {

@@ -29,7 +29,12 @@ protected:
         CRect rect = picture->GetRealRect(CRect(keys.front()->rcKey));
         rect.OffsetRect(picture->GetRect().left, picture->GetRect().top);
         POINT at = rect.CenterPoint();
-        SendMessageW(harness->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        // A pointer arrives with more than one move: the first finds the key,
+        // the next ones over it show its tip.
+        for (int move = 0; move < 3; ++move) {
+            SendMessageW(harness->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+            harness->Pump(10);
+        }
         ASSERT_TRUE(harness->PumpUntil(
             [] { return FindWindowA("PavexWindow", "KeyboardTip Window") != nullptr; }, 3000))
             << "no tip window after the hover";
