@@ -155,8 +155,6 @@ LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
             auto* dialog = new UpdateProcessDlg;
             SetUpdateDialog(dialog);
             dialog->DoModal(GetSafeHwnd());
-            // Freed here, on the thread that ran it, once its window is gone.
-            SetUpdateDialog(nullptr);
         }
         m_updateOffered = false;
     } else if (result == 2) {

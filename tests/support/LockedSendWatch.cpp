@@ -9,6 +9,10 @@ namespace {
 // The watch of each thread (hooks are per thread; the newest one is asked).
 thread_local LockedSendWatch* t_current = nullptr;
 
+// How long a holder that is not waiting for this thread may keep the lock (a
+// worker task) before the message counts as its own.
+const DWORD kHolderWaitMs = 1000;
+
 }  // namespace
 
 LockedSendWatch::LockedSendWatch(CCriticalLock& lock)
@@ -55,6 +59,21 @@ void LockedSendWatch::Check(const CWPSTRUCT& message, bool sentByThisThread)
     if (lock_.TryLock()) {
         lock_.Unlock();
         return;
+    }
+    // Held by another thread. The sender cannot be named here: when the
+    // holder is the sender, it waits for this message and keeps the lock for
+    // as long as the message is not served; any other holder is at work and
+    // lets the lock go (a test helper thread that redraws or reads a title
+    // while a worker task runs).
+    const HANDLE holder = lock_.GetSection()->OwningThread;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kHolderWaitMs) {
+        Sleep(1);
+        if (lock_.GetSection()->OwningThread != holder) return;
+        if (lock_.TryLock()) {
+            lock_.Unlock();
+            return;
+        }
     }
     char className[64] = {}, title[64] = {};
     GetClassNameA(message.hwnd, className, sizeof className);

@@ -11,6 +11,14 @@
 //
 // The main-window harness keeps one on the device-state lock for its whole
 // life and fails the test that made such a call.
+//
+// The sender of a message cannot be named from the receiving thread: a
+// message that arrives while another thread holds the lock is caught when
+// that holder keeps the lock until the message is served (it waits for it),
+// up to a second. A test helper thread that sends while a long worker task
+// holds the lock may thus be taken for the worker: helpers make no blocking
+// call to the window's thread where they can avoid it (read titles with
+// InternalGetWindowText).
 #include <windows.h>
 
 #include <mutex>
