@@ -194,8 +194,8 @@ public:
     // Selects the main tab's position (its change event switches the page).
     // Page switches run on the UI thread alone (the key test, the dialogs and
     // the pages' fields are its own): on any other thread the request is
-    // posted, and a pick in the device list made before it is handled
-    // supersedes it.
+    // posted, and a pick in the device list or a page switch made before it
+    // is handled supersedes it.
     void SelectMainTab(int position);
     LONG OnMainTabRequest(int position, LONG_PTR serial);
     void OnKeyTestInput(HRAWINPUT input);
@@ -693,7 +693,8 @@ public:
     std::unique_ptr<char> m_keyTestInput;  // present while the key test receives raw input
     std::set<int> m_keyTestPressed;
     // Serial of the main-tab requests posted by other threads; a pick in the
-    // device list moves it on, so that older requests are dropped.
+    // device list and every page switch move it on, so that older requests
+    // are dropped.
     std::atomic<long> m_tabRequestSerial{0};
     Visualizer m_visualizer;
     Gdiplus::ARGB m_textColor = 0xFF333333;

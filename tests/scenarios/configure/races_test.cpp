@@ -54,13 +54,24 @@ TEST_P(Races, APickWhileTheWorkerScansLeavesTheWindowAnswering)
     ASSERT_NO_FATAL_FAILURE(OpenTab(kKeysTab));
     ASSERT_NO_FATAL_FAILURE(HoverAKey());
     ASSERT_NO_FATAL_FAILURE(OpenTab(kHomeTab));
+    ASSERT_NE(FindWindowA("PavexWindow", "KeyboardTip Window"), nullptr)
+        << "the tip window went with the page";
     // The next scan finds the keyboard slowly, and the card is picked again
     // meanwhile: the second pick is made while the worker holds the device
     // state, the moment the user hit. (It is posted as the list raises it:
     // only a message that is waiting can land in that moment.)
     std::atomic<int> armed{1};
     HWND window = harness->Window();
-    harness->Bus().SetEnumerateHook([&] {
+    const DWORD uiThread = GetCurrentThreadId();
+    CRITICAL_SECTION* state = Dlg().DeviceStateLock().GetSection();
+    harness->Bus().SetEnumerateHook([&, uiThread, state] {
+        // Only the worker's scan under the device state (the one a pick
+        // runs, which goes on to connect the keyboard) is the moment.
+        const DWORD self = GetCurrentThreadId();
+        // (The pick's task holds the lock twice there; the idle poll once.)
+        if (self == uiThread || DWORD(ULONG_PTR(state->OwningThread)) != self ||
+            state->RecursionCount < 2)
+            return;
         if (armed.exchange(0) != 1) return;
         harness->PostControlEvent(81, 2);
         Sleep(300);
@@ -70,7 +81,9 @@ TEST_P(Races, APickWhileTheWorkerScansLeavesTheWindowAnswering)
         testutil::HangWatchdog watchdog("a second pick while the worker scans", 30000);
         ASSERT_NO_FATAL_FAILURE(ClickModelCard());
         ASSERT_TRUE(harness->PumpUntil(
-            [&] { return armed == 0 && TaskCount(TASK_DEVICE_SELECTED) >= picks + 2; }, 20000));
+            [&] { return armed == 0 && TaskCount(TASK_DEVICE_SELECTED) >= picks + 2; }, 20000))
+            << "armed " << armed.load() << ", picks run "
+            << TaskCount(TASK_DEVICE_SELECTED) - picks;
         Settle();
         EXPECT_TRUE(Answers());
     }
