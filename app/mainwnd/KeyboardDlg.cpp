@@ -34,6 +34,7 @@ KeyboardDlg::~KeyboardDlg()
     StopCapture();
     m_visualizer.Stop();
     StopKeyTestInput();
+    SetUpdateDialog(nullptr);
 }
 
 void KeyboardDlg::StopKeyTestInput()
@@ -41,7 +42,6 @@ void KeyboardDlg::StopKeyTestInput()
     // The registration is the process's and outlives the window it names.
     if (m_keyTestInput) UnregisterRawInput();
     m_keyTestInput.reset();
-    SetUpdateDialog(nullptr);
 }
 
 void KeyboardDlg::StopWorker()
@@ -94,6 +94,7 @@ int KeyboardDlg::Shutdown()
     StopCapture();
     RemoveTrayIcon();
     StopKeyTestInput();
+    SetUpdateDialog(nullptr);
     m_deviceModes.clear();
     m_keyboards.clear();
     return DestroyWindow();

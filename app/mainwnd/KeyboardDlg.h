@@ -37,8 +37,14 @@
 // device state (database, key maps, widget records, the device members); the
 // device-state lock guards it: the worker holds it for each task and each idle
 // step, the UI thread for the operations that replace that state (device pick,
-// factory reset, page loads). Neither thread sends a message to the other
-// while holding it.
+// factory reset, page loads, restoring default keys). Neither thread sends a
+// message to the other while holding it: the worker makes no call that waits
+// for the UI thread (ShowWindow, SetWindowText, SendMessage, EnableWindow of
+// its windows) with the lock held. It posts (ShowWindowAsync, PostMessage) or
+// calls after releasing it. Page switches (the main tab's change event) run
+// on the UI thread alone: the worker asks for them (SelectMainTab). The test
+// harness fails any test in which the worker makes the UI thread serve a call
+// while it holds the lock (tests/support/LockedSendWatch.h).
 //
 // Lock order (see wexa/include/PaintManager.h for the engine's locks):
 //   device-state lock  before any engine or control lock (a task holding it
@@ -106,6 +112,8 @@ enum KeyboardMessage : UINT {
     KBM_DROP = 2026,
     KBM_WRITE_NOT_CONFIRMED = 2027,
     KBM_DATABASE_UNREADABLE = 2028,
+    // The worker asks for a main-tab position (wParam; lParam the request's serial).
+    KBM_SELECT_MAIN_TAB = 2033,
 };
 
 namespace WEXA {
@@ -184,6 +192,13 @@ public:
 
     // ---- frame ----
     LONG OnMainTabChanged(int position);
+    // Selects the main tab's position (its change event switches the page).
+    // Page switches run on the UI thread alone (the key test, the dialogs and
+    // the pages' fields are its own): on any other thread the request is
+    // posted, and a pick in the device list or a page switch made before it
+    // is handled supersedes it.
+    void SelectMainTab(int position);
+    LONG OnMainTabRequest(int position, LONG_PTR serial);
     void OnKeyTestInput(HRAWINPUT input);
     // One translated raw-input event for the key test.
     void HandleKeyTestEvent(const RawInputEvent& event);
@@ -714,8 +729,13 @@ public:
     DeviceInfo m_deviceInfo;
     KeyWriteQueue m_keyWrites;
     std::vector<KeyFunctionItem> m_keyFunctions;
+    // UI thread only (the page switch and WM_INPUT):
     std::unique_ptr<char> m_keyTestInput;  // present while the key test receives raw input
     std::set<int> m_keyTestPressed;
+    // Serial of the main-tab requests posted by other threads; a pick in the
+    // device list and every page switch move it on, so that older requests
+    // are dropped.
+    std::atomic<long> m_tabRequestSerial{0};
     Visualizer m_visualizer;
     Gdiplus::ARGB m_textColor = 0xFF333333;
     COLORREF m_keyColor = 0x00604E3A;

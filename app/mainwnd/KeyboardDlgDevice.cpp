@@ -149,6 +149,9 @@ LONG KeyboardDlg::OnUnconfirmedWrite()
 
 LONG KeyboardDlg::RestoreDefaultKeys()
 {
+    // The default tables and key maps are the device state: a device task may
+    // be rebuilding them (a pick, a keyboard that came).
+    CAutoLock hold(m_deviceStateLock);
     KeyboardCtrl* picture = CtlAs<KeyboardCtrl>(58);
     const RestoreResult result =
         KeyTables().RestoreDefaultKeys(m_currentProfile, m_currentFnLayer, m_selectedKey);

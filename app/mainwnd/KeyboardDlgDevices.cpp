@@ -273,7 +273,7 @@ void KeyboardDlg::ShowKeyboardView(bool connected)
     // No keyboard: the home page with its caption and animation alone.
     ShowIds({68, 35, 46, 81, 47}, false);
     Show(80, true);
-    if (WEXA::MTabCtrl* tab = MainTab()) tab->SetSelectItem(0);
+    SelectMainTab(0);
     Show(31, true);
 }
 
@@ -340,8 +340,7 @@ void KeyboardDlg::PollDeviceNotify(int)
         // user's page stays otherwise.
         const bool cameOnline = !m_deviceConnected;
         m_deviceConnected = true;
-        if (cameOnline)
-            if (WEXA::MTabCtrl* tab = MainTab()) tab->SetSelectItem(0);
+        if (cameOnline) SelectMainTab(0);
         ShowKeyboardView(true);
         int battery = 0, charge = 0;
         if (manager.GetBattery(type, 0, &battery, &charge) && battery > 0)

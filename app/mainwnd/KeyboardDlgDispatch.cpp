@@ -237,6 +237,7 @@ LONG KeyboardDlg::OnDeviceSelected()
     {
         // A pick replaces the device state: no worker task may be using it.
         CAutoLock hold(m_deviceStateLock);
+        ++m_tabRequestSerial;  // the page the pick opens wins over the worker's requests
         after = TakeAllTasks();
         m_deviceConnected = false;
         m_effectStreaming = 0;

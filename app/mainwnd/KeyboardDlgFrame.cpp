@@ -296,8 +296,29 @@ void KeyboardDlg::UISize(CRect client)
     LayoutSettingsPage(client);
 }
 
+void KeyboardDlg::SelectMainTab(int position)
+{
+    HWND window = GetSafeHwnd();
+    if (window && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        ::PostMessageW(window, KBM_SELECT_MAIN_TAB, WPARAM(position),
+                       LPARAM(m_tabRequestSerial.load()));
+        return;
+    }
+    if (MTabCtrl* tab = MainTab()) tab->SetSelectItem(position);
+}
+
+LONG KeyboardDlg::OnMainTabRequest(int position, LONG_PTR serial)
+{
+    if (long(serial) != m_tabRequestSerial.load()) return 0;  // a later pick decided
+    if (MTabCtrl* tab = MainTab()) tab->SetSelectItem(position);
+    return 1;
+}
+
 LONG KeyboardDlg::OnMainTabChanged(int position)
 {
+    // A page chosen here (by the user or a request handled now) wins over the
+    // worker's requests still on their way.
+    ++m_tabRequestSerial;
     MTabCtrl* tab = MainTab();
     // Leave the current page.
     switch (m_currentPage.load()) {

@@ -100,6 +100,7 @@ LONG KeyboardDlg::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
             return 1;
         case KBM_SKIN_MENU: return OnSkinMenuCommand(lparam);
         case KBM_DEVICE_NOTIFY: return OnDeviceNotify(lparam);
+        case KBM_SELECT_MAIN_TAB: return OnMainTabRequest(int(wparam), lparam);
         case KBM_PROFILE_MENU: return OnProfileMenuCommand(lparam);
         case KBM_CANVAS_MENU: OnKeyFunctionMenuCommand(wparam); return 1;
         case KBM_LANGUAGE_CHANGED: ApplyLanguage(); break;
@@ -226,8 +227,10 @@ void KeyboardDlg::CloseSecondaryWindows()
     for (const Rule& rule : rules) {
         HWND window = FindWindowA("PavexWindow", rule.title);
         if (!window) continue;
+        // Posted, never sent: the worker closes them while it holds the
+        // device-state lock, and the windows' thread may be waiting for it.
         if (rule.action == 2)
-            ::ShowWindow(window, SW_HIDE);
+            ::ShowWindowAsync(window, SW_HIDE);
         else
             ::PostMessageW(window, WM_CLOSE, rule.action == 1 ? 2 : 0, 0);
     }

@@ -238,7 +238,7 @@ void KeyboardDlg::Trd_DeviceInstall()
     {
         CAutoLock hold(m_deviceStateLock);
         after = TakeAllTasks();
-        if (m_changedDeviceType == m_deviceType && MainTab()) MainTab()->SetSelectItem(0);
+        if (m_changedDeviceType == m_deviceType) SelectMainTab(0);
         OutputDebugStringA("Trd_DeviceInstall \n");
         m_effectStreamStarted = false;  // a keyboard that came or went starts its stream anew
         ScanDevices();
@@ -254,7 +254,7 @@ void KeyboardDlg::Trd_DeviceUnInstall()
     {
         CAutoLock hold(m_deviceStateLock);
         after = TakeAllTasks();
-        if (m_changedDeviceType == m_deviceType && MainTab()) MainTab()->SetSelectItem(0);
+        if (m_changedDeviceType == m_deviceType) SelectMainTab(0);
         OutputDebugStringA("Trd_DeviceUnInstall \n");
         m_effectStreamStarted = false;  // a keyboard that came or went starts its stream anew
         ScanDevices();

@@ -87,9 +87,13 @@ LONG KeyboardDlg::ImportProfileXml()
     // Rows are checked against the keys of the model the file goes to.
     auto* picture = CtlAs<WEXA::KeyboardCtrl>(58);
     ModelKeyCodes keys;
-    if (picture)
+    if (picture) {
+        // The worker may refill the picture's keys meanwhile: read them under its lock.
+        picture->EnterCriSec();
         for (const WEXA::KEY_INFO* key : picture->GetKeyItems())
             if (key) keys.insert(key->nKeyCode);
+        picture->LeaveCriSec();
+    }
     ImportedProfile imported;
     const ProfileFileError error = ReadProfileFile(path.c_str(), imported, &keys);
     if (error != ProfileFileError::None) {
@@ -107,7 +111,7 @@ LONG KeyboardDlg::ImportProfileXml()
     // new profile has: every key keeps a row that later edits update.
     std::vector<KeyMacroData> rows = imported.rows;
     std::vector<KeyMacroData> defaults;
-    if (picture) defaults = DefaultKeyRows(id, picture->GetKeyItems());
+    if (picture) defaults = PictureDefaultKeyRows(id, picture);
     for (KeyMacroData& row : rows) row.profile = id;
     for (const KeyMacroData& fallback : defaults) {
         bool named = false;

@@ -65,10 +65,19 @@ std::vector<KeyMacroData> DefaultKeyRows(int profile, const std::vector<WEXA::KE
     return rows;
 }
 
+std::vector<KeyMacroData> PictureDefaultKeyRows(int profile, WEXA::KeyboardCtrl* picture)
+{
+    if (!picture) return {};
+    picture->EnterCriSec();
+    std::vector<KeyMacroData> rows = DefaultKeyRows(profile, picture->GetKeyItems());
+    picture->LeaveCriSec();
+    return rows;
+}
+
 void CreateDefaultKeyRows(DeviceDataDB& db, int profile, WEXA::KeyboardCtrl* picture)
 {
     if (!picture || db.CountKeyMacros(profile) > 0) return;
-    std::vector<KeyMacroData> rows = DefaultKeyRows(profile, picture->GetKeyItems());
+    std::vector<KeyMacroData> rows = PictureDefaultKeyRows(profile, picture);
     if (!rows.empty()) db.InsertKeyMacros(rows);
 }
 

@@ -30,6 +30,9 @@ CString MakeUniqueName(const wchar_t* base, const std::vector<CString>& shownNam
 // Four rows per key (Fn layer 0 maps the key to itself; layers 1-3 hold an
 // empty key function), in the keys' order.
 std::vector<KeyMacroData> DefaultKeyRows(int profile, const std::vector<WEXA::KEY_INFO*>& keys);
+// The same for the keys a picture shows now, read under the picture's key
+// lock (the worker refills the records when a keyboard is picked or comes).
+std::vector<KeyMacroData> PictureDefaultKeyRows(int profile, WEXA::KeyboardCtrl* picture);
 
 // Gives a profile without key rows the default rows of the picture's keys (one
 // transaction); a profile that has rows, or a picture without keys, is left

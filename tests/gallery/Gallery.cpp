@@ -194,7 +194,9 @@ BOOL CALLBACK MatchVisible(HWND window, LPARAM context)
     auto* search = reinterpret_cast<WindowSearch*>(context);
     wchar_t className[32] = {}, title[64] = {};
     GetClassNameW(window, className, 32);
-    GetWindowTextW(window, title, 64);
+    // Read without asking the window's thread (GetWindowText would send it
+    // WM_GETTEXT, a call the locked-send watch cannot tell from the worker's).
+    InternalGetWindowText(window, title, 64);
     if (!IsWindowVisible(window) || std::wstring(className) != L"PavexWindow" ||
         std::wstring(title) != search->name)
         return TRUE;

@@ -1,5 +1,7 @@
 #include "MainWindowHarness.h"
 
+#include <gtest/gtest.h>
+
 #include <dbt.h>
 
 #include <algorithm>
@@ -38,6 +40,15 @@ public:
         }
         return KeyboardDlg::OnWindowMessage(msg, wparam, lparam);
     }
+    LONG OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam) override
+    {
+        // The main tab's change event switches the page: UI thread only.
+        HWND window = GetSafeHwnd();
+        if (id == 68 && window && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+            ++offThreadPageSwitches;
+        return KeyboardDlg::OnMessage(id, code, wparam, lparam);
+    }
+    std::atomic<int> offThreadPageSwitches{0};
 };
 
 std::wstring Upper(std::wstring text)
@@ -116,6 +127,7 @@ MainWindowHarness::~MainWindowHarness()
 
 bool MainWindowHarness::Start(int showCommand)
 {
+    if (!lockedSends_) lockedSends_.reset(new LockedSendWatch(dlg_->DeviceStateLock()));
     HWND window = dlg_->CreateMainWindow(showCommand);
     if (!window) return false;
     Pump(20);
@@ -127,10 +139,26 @@ HWND MainWindowHarness::Window() const
     return dlg_ ? dlg_->GetSafeHwnd() : nullptr;
 }
 
+int MainWindowHarness::OffThreadPageSwitches() const
+{
+    return dlg_ ? static_cast<HarnessWindow*>(dlg_.get())->offThreadPageSwitches.load() : 0;
+}
+
+std::vector<std::string> MainWindowHarness::LockedSends() const
+{
+    return lockedSends_ ? lockedSends_->Violations() : std::vector<std::string>();
+}
+
 void MainWindowHarness::Stop()
 {
     if (!dlg_) return;
     dlg_->StopWorker();
+    EXPECT_EQ(OffThreadPageSwitches(), 0)
+        << "a page was switched on a thread other than the window's";
+    for (const std::string& line : LockedSends())
+        ADD_FAILURE() << "the worker made the UI thread wait with the device-state lock held: "
+                      << line;
+    lockedSends_.reset();
     if (IsWindow(dlg_->GetSafeHwnd())) dlg_->Shutdown();
     PumpPending();
     dlg_.reset();

@@ -15,7 +15,8 @@
 // exit is counted instead, see Exits()), and the worker's pauses (no waiting;
 // PauseCount() tells they were asked for). The software name is "Kestrova Test",
 // so the settings live under HKEY_CURRENT_USER\SOFTWARE\Kestrova Test, emptied
-// when a harness starts.
+// when a harness starts. A blocking window call that the worker makes while it
+// holds the device-state lock fails the test (LockedSends()).
 //
 // The simulated bus lives for the whole test program (HidDeviceManager is one
 // per process): Bus() is emptied of devices between harnesses by ResetBus().
@@ -26,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "LockedSendWatch.h"
 #include "SimKeyboard.h"
 #include "mainwnd/KeyboardDlg.h"
 
@@ -107,6 +109,13 @@ public:
     // its results are on the screen. False on timeout.
     bool Settle(DWORD quietMs = 300, DWORD timeoutMs = 10000);
     int Exits() const { return exits_; }
+    // Blocking window calls the UI thread served for another thread while that
+    // thread held the device-state lock (see LockedSendWatch). Stop fails the
+    // running test when there is any.
+    std::vector<std::string> LockedSends() const;
+    // Main-tab changes (page switches) handled on a thread other than the
+    // window's; Stop fails the running test when there is any.
+    int OffThreadPageSwitches() const;
     int PauseCount() const { return pauses_; }
 
     // Stops the window as an exit would leave it in a test: Shutdown (worker
@@ -119,6 +128,7 @@ private:
     static void OnPause(void* self, DWORD milliseconds);
 
     std::unique_ptr<KeyboardDlg> dlg_;
+    std::unique_ptr<LockedSendWatch> lockedSends_;
     mutable std::mutex lock_;
     std::vector<TaskRecord> tasks_;
     int exits_ = 0;

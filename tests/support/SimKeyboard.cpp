@@ -477,6 +477,12 @@ int SimHidBus::Exit()
 std::vector<HidInterfaceInfo> SimHidBus::Enumerate(unsigned short vendorId,
                                                    unsigned short productId)
 {
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock_);
+        hook = enumerateHook_;
+    }
+    if (hook) hook();  // outside the bus's lock: it may wait for other threads
     std::lock_guard<std::recursive_mutex> guard(lock_);
     std::vector<HidInterfaceInfo> list;
     for (size_t i = 0; i < interfaces_.size(); ++i) {

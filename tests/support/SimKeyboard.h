@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -273,6 +274,14 @@ public:
     // Every report written takes this long to go out (a keyboard paced at one
     // report per millisecond: 1); 0 by default.
     void SetReportPace(int milliseconds) { reportPaceMs_ = milliseconds; }
+    // Runs on the enumerating thread at the start of every enumeration (a scan
+    // that takes a while, or a moment to act in while a scan is under way);
+    // empty: none.
+    void SetEnumerateHook(std::function<void()> hook)
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock_);
+        enumerateHook_ = std::move(hook);
+    }
 
     // ---- what happened ----
     const std::vector<Request>& Writes() const { return writes_; }  // accepted writes
@@ -321,6 +330,7 @@ private:
     void Wait(int milliseconds);
 
     mutable std::recursive_mutex lock_;
+    std::function<void()> enumerateHook_;
     std::vector<Port> interfaces_;
     std::vector<std::unique_ptr<Handle>> handles_;
     std::vector<Request> writes_;

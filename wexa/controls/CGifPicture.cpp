@@ -44,6 +44,7 @@ CGifPicture::~CGifPicture()
 
 void CGifPicture::ReleaseImage()
 {
+    CAutoLock lock(m_frameLock);
     if (m_bOwnImage) delete m_pImage;
     m_pImage = nullptr;
     m_bOwnImage = false;
@@ -52,12 +53,14 @@ void CGifPicture::ReleaseImage()
 
 DWORD CGifPicture::GetFrameDelay(int frame) const
 {
+    CAutoLock lock(m_frameLock);
     if (frame < 0 || frame >= static_cast<int>(m_delays.size())) return kDefaultDelayMs;
     return m_delays[frame];
 }
 
 void CGifPicture::OnSetImage(Gdiplus::Image* image)
 {
+    CAutoLock lock(m_frameLock);
     m_delays.clear();
     const UINT dimensions = image ? image->GetFrameDimensionsCount() : 0;
     if (dimensions == 0) {
@@ -99,10 +102,13 @@ void CGifPicture::ReadFrameDelays(const BYTE* buffer, size_t size, std::vector<D
 
 int CGifPicture::SetImageFile(const wchar_t* path)
 {
-    m_nFrameCount2 = 0;
-    m_nCurFrame = 0;
-    m_nShown = 0;
-    ReleaseImage();
+    {
+        CAutoLock lock(m_frameLock);
+        m_nFrameCount2 = 0;
+        m_nCurFrame = 0;
+        m_nShown = 0;
+        ReleaseImage();
+    }
     Gdiplus::Image* image = path ? MRender::LoadImageFromFile(path) : nullptr;
     if (image && (image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0)) {
         delete image;
@@ -161,11 +167,17 @@ int CGifPicture::SetRunState(int run, int frame)
 
 int CGifPicture::OnControlTimer()
 {
-    if (!m_bRun || !m_bVisible || !m_pImage || m_nFrameCount2 < 1) return 0;
-    const DWORD now = Now();
-    if (now - m_dwFrameStart < GetFrameDelay(m_nShown)) return 0;
-    m_dwFrameStart = now;
-    m_nShown = (m_nShown + 1) % m_nFrameCount2;
+    {
+        // The count is read once, under the lock the image's replacement
+        // takes: it may have become 0 since the check.
+        CAutoLock lock(m_frameLock);
+        const int count = m_nFrameCount2;
+        if (!m_bRun || !m_bVisible || !m_pImage || count < 1) return 0;
+        const DWORD now = Now();
+        if (now - m_dwFrameStart < GetFrameDelay(m_nShown)) return 0;
+        m_dwFrameStart = now;
+        m_nShown = (m_nShown + 1) % count;
+    }
     paint::Repaint(this, 1);
     return 0;
 }

@@ -21,6 +21,10 @@ const COLORREF kNoBrush = 0xFFFFFFFF;
 // The host window's engine sends a child's WM_COMMAND and colour requests
 // back to the child as the message + 0x2000.
 const UINT kReflect = 0x2000;
+// Posted to the overlay when its owner's text changed on a thread other than
+// the overlay's: the overlay's thread copies it into the native field (a
+// direct SetWindowTextW would wait for that thread).
+const UINT kSyncTitle = WM_APP + 0x2E1;
 
 CString WindowText(HWND wnd)
 {
@@ -72,14 +76,24 @@ const wchar_t* CEditWnd::GetSuperClassName() const
 LONG CEditWnd::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
 {
     MEdit* edit = m_pOwner;
+    // The owner's handlers may destroy this overlay (and with its window this
+    // object): after them only the saved handle is used, and nothing more
+    // when the window is gone.
+    const HWND wnd = m_hWnd;
     switch (msg) {
         case WM_KILLFOCUS:
             if (edit) edit->OnOverlayKillFocus();
-            ::DefWindowProcW(m_hWnd, msg, wparam, lparam);
+            if (!::IsWindow(wnd)) return 0;
+            ::DefWindowProcW(wnd, msg, wparam, lparam);
             break;
+        case kSyncTitle:
+            // The owner's text was set on another thread.
+            if (edit) ::SetWindowTextW(wnd, edit->m_strTitle);
+            return 0;
         case WM_COMMAND + kReflect:
             if (HIWORD(wparam) == EN_CHANGE) {
                 if (edit) edit->OnOverlayChange();
+                if (!::IsWindow(wnd)) return 0;
             } else if (HIWORD(wparam) == EN_UPDATE) {
                 ::InvalidateRect(m_hWnd, nullptr, FALSE);
             }
@@ -162,6 +176,8 @@ MEdit::~MEdit()
         else
             delete overlay;
     }
+    if (m_hOverlayFont && m_hOverlayFont != m_hEditFont) ::DeleteObject(m_hOverlayFont);
+    m_hOverlayFont = nullptr;
     if (m_hEditFont) ::DeleteObject(m_hEditFont);
     m_hEditFont = nullptr;
 }
@@ -212,7 +228,12 @@ void MEdit::SetControlTitle(const wchar_t* title)
     const wchar_t* text = title ? title : L"";
     if (m_strTitle == text) return;
     m_strTitle = text;
-    if (HWND wnd = OverlayWindow()) ::SetWindowTextW(wnd, m_strTitle);
+    if (HWND wnd = OverlayWindow()) {
+        if (::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId())
+            ::SetWindowTextW(wnd, m_strTitle);
+        else
+            ::PostMessageW(wnd, kSyncTitle, 0, 0);
+    }
     Repaint(this, 1);
 }
 
@@ -239,8 +260,11 @@ COLORREF MEdit::GetEditTextColor() const
 
 void MEdit::SetEditFont(const wchar_t* face, int size, int bold, int underline, int italic)
 {
-    if (m_hEditFont) ::DeleteObject(m_hEditFont);
+    HFONT old = m_hEditFont;
     m_hEditFont = MakeGdiFont(face, size, bold, underline, italic);
+    // A live overlay may still draw with the old font: it stays until the
+    // overlay is given another one or the control goes.
+    if (old && old != m_hOverlayFont) ::DeleteObject(old);
 }
 
 void MEdit::SetEditFont()
@@ -395,7 +419,10 @@ void MEdit::ShowEdit()
             }
             return;
         }
-        ::SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetDefaultFont()), TRUE);
+        HFONT font = GetDefaultFont();
+        ::SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (m_hOverlayFont && m_hOverlayFont != font) ::DeleteObject(m_hOverlayFont);
+        m_hOverlayFont = font;
         ::SendMessageW(wnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(m_nLimitText, 0)), 0);
         if (m_bPassword) ::SendMessageW(wnd, EM_SETPASSWORDCHAR, m_chPassword, 0);
         ::SetWindowTextW(wnd, m_strTitle);

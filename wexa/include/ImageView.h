@@ -93,8 +93,9 @@ public:
     // (creating the edit folder) and loads the picture. Returns the edit copy
     // path; "" (and no picture) for an empty path.
     CString SetImage(const wchar_t* path);
-    CString GetEditImageFile() const { return m_strEditFile; }
-    CString GetSourceImageFile() const { return m_strSourceFile; }
+    // Read under the picture lock: the worker's SetImage replaces them.
+    CString GetEditImageFile() const;
+    CString GetSourceImageFile() const;
     // Renders the picture and the layers into the edit copy; code 32 when it
     // was written. Nothing without a picture.
     void SaveCurrentImage();
@@ -168,8 +169,8 @@ private:
     int m_nPreviewCount;
     DWORD m_dwLastTick;
     CRect m_rcImage;
-    CString m_strEditFile;
-    CString m_strSourceFile;
+    CString m_strEditFile;    // picture lock
+    CString m_strSourceFile;  // picture lock
     bool m_bModified;
     int m_bGrid;
     int m_nDrawMode;
@@ -179,7 +180,14 @@ private:
     std::vector<EDITLAYER_INFO*> m_layers;
     CCriticalLock m_layerLock;
     int m_nSelect;
-    CCriticalLock m_pictureLock;  // m_pImage (owned here) and its size
+    // The picture being edited, owned here. It is not the inherited m_pImage,
+    // which holds a skin image of the engine's cache when the inherited
+    // setters are used, and must never be deleted here.
+    Gdiplus::Image* m_pPicture = nullptr;
+    int m_nPictureWidth = 0;
+    int m_nPictureHeight = 0;
+    // m_pPicture, its size and the two paths.
+    mutable CCriticalLock m_pictureLock;
     DWORD (*m_pClock)();
 };
 

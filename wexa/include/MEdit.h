@@ -131,6 +131,9 @@ public:
     wchar_t m_chPassword;
     COLORREF m_crEditBk;
     HFONT m_hEditFont;  // owned
+    // The font the live overlay was given; kept (owned) while it may still
+    // draw with it after SetEditFont made a new one.
+    HFONT m_hOverlayFont = nullptr;
     int m_nState;
     int m_nFrameSize;
     Gdiplus::Image* m_pIconImage;  // owned

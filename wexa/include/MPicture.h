@@ -185,6 +185,10 @@ private:
     DWORD Now() const { return m_pClock ? m_pClock() : GetTickCount(); }
 
     bool m_bOwnImage;
+    // The frame count, the delays and the frame shown: the multimedia tick
+    // steps the frames while the UI thread may replace the image. A leaf: no
+    // other lock is taken and no repaint is asked for while it is held.
+    mutable CCriticalLock m_frameLock;
     std::vector<DWORD> m_delays;  // milliseconds per frame
     DWORD m_dwFrameStart;
     DWORD (*m_pClock)();

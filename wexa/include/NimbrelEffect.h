@@ -413,7 +413,9 @@ public:
 private:
     void RequestRepaint();
     // Steps 2 to 5 of painting into a bottom-up 32-bit picture of the panel's size.
-    void PaintInto(unsigned char* bits, bool onScreen);
+    // Paints into a w x h picture (sized by the caller from one read of the
+    // panel's rectangle: another thread may resize the panel meanwhile).
+    void PaintInto(unsigned char* bits, int w, int h, bool onScreen);
     void DrawSelectionFrame(Gdiplus::Graphics& graphics);
     void AdvanceGIF();
     void SetKeysFromColorMap();

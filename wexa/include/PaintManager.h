@@ -32,7 +32,8 @@
 //      layer, preview and picture locks, the row locks of ImageViewList and
 //      LCDViewList, LCDViewCtrl's item lock; the standard controls' row
 //      locks, each alone: the combo box face's item lock, its drop-down
-//      list's item lock, MListBoxEx's row lock, KeyMenuFuncType's row lock):
+//      list's item lock, MListBoxEx's row lock, KeyMenuFuncType's row lock;
+//      CGifPicture's frame lock, which the tick takes to step the frames):
 //      leaves below everything above. The tick, the UI thread (drawing, mouse) and the program's
 //      threads take them; nothing else is taken under them, and no repaint
 //      request or notification is made while one is held.

@@ -367,18 +367,22 @@ int ProfileList::OnControlLButtonDown(UINT, CPoint point)
 int ProfileList::OnControlLButtonUp(UINT, CPoint point)
 {
     if (!m_bEnabled) return 0;
-    if (!m_rcControl.PtInRect(point) || m_nHover < 0) return 1;
-    m_nSelect = m_nHover;
+    if (!m_rcControl.PtInRect(point)) return 1;
     CRect row, button;
+    int select = -1;
     {
+        // The row is taken and checked both ways under the row lock: another
+        // thread may empty the list (ClearList resets the hover to -1).
         CAutoLock lock(m_itemLock);
-        if (m_nSelect >= static_cast<int>(m_items.size())) return 1;
-        row = RowWindowRect(m_items[m_nSelect]);
+        select = m_nHover;
+        if (select < 0 || select >= static_cast<int>(m_items.size())) return 1;
+        m_nSelect = select;
+        row = RowWindowRect(m_items[select]);
     }
     if (!row.PtInRect(point)) return 1;
     button = m_rcButton;
     button.OffsetRect(row.left, row.top);
-    SendMessageW(button.PtInRect(point) ? 9 : 2, 0, m_nSelect);
+    SendMessageW(button.PtInRect(point) ? 9 : 2, 0, select);
     return 1;
 }
 
@@ -419,13 +423,14 @@ void ProfileList::GetTextRect(CRect& rect)
 
 void ProfileList::ShowEdit()
 {
-    if (!m_bEnabled || m_nSelect < 0) return;
+    if (!m_bEnabled) return;
     CString name;
     {
         CAutoLock lock(m_itemLock);
-        if (m_nSelect >= static_cast<int>(m_items.size())) return;
-        m_nEditItem = m_nSelect;
-        name = m_items[m_nEditItem]->strText;
+        const int select = m_nSelect;
+        if (select < 0 || select >= static_cast<int>(m_items.size())) return;
+        m_nEditItem = select;
+        name = m_items[select]->strText;
     }
     CRect box;
     GetTextRect(box);

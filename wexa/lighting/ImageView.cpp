@@ -99,14 +99,14 @@ void ImageView::Repaint()
 void ImageView::ReleasePicture()
 {
     CAutoLock lock(m_pictureLock);
-    delete m_pImage;
-    m_pImage = nullptr;
+    delete m_pPicture;
+    m_pPicture = nullptr;
 }
 
 bool ImageView::HasPicture()
 {
     CAutoLock lock(m_pictureLock);
-    return m_pImage != nullptr && m_nFrameWidth > 0 && m_nImageHeight > 0;
+    return m_pPicture != nullptr && m_nPictureWidth > 0 && m_nPictureHeight > 0;
 }
 
 bool ImageView::EditablePicture()
@@ -166,11 +166,10 @@ CString ImageView::SetImage(const wchar_t* path)
     Gdiplus::Image* picture = lcd::LoadPictureCopy(source);
     {
         CAutoLock lock(m_pictureLock);
-        delete m_pImage;
-        m_pImage = picture;
-        m_nFrameWidth = picture ? static_cast<int>(picture->GetWidth()) : 0;
-        m_nImageHeight = picture ? static_cast<int>(picture->GetHeight()) : 0;
-        m_nFrameCount = 1;
+        delete m_pPicture;
+        m_pPicture = picture;
+        m_nPictureWidth = picture ? static_cast<int>(picture->GetWidth()) : 0;
+        m_nPictureHeight = picture ? static_cast<int>(picture->GetHeight()) : 0;
         m_strSourceFile = source;
         m_strEditFile = edit;
     }
@@ -190,9 +189,9 @@ CRect ImageView::GetPictureRect()
     int w, h;
     {
         CAutoLock lock(m_pictureLock);
-        if (!m_pImage) return CRect();
-        w = m_nFrameWidth;
-        h = m_nImageHeight;
+        if (!m_pPicture) return CRect();
+        w = m_nPictureWidth;
+        h = m_nPictureHeight;
     }
     m_rcImage = GetImageRect(w, h, CRect(0, 0, m_rcControl.Width(), m_rcControl.Height()));
     return m_rcImage;
@@ -206,15 +205,28 @@ HBITMAP ImageView::CreateARGB32Bitmap(HDC dc, int width, int height, unsigned ch
     return bitmap;
 }
 
+CString ImageView::GetEditImageFile() const
+{
+    CAutoLock lock(m_pictureLock);
+    return m_strEditFile;
+}
+
+CString ImageView::GetSourceImageFile() const
+{
+    CAutoLock lock(m_pictureLock);
+    return m_strSourceFile;
+}
+
 void ImageView::SaveCurrentImage()
 {
-    if (!EditablePicture() || m_strEditFile.IsEmpty()) return;
+    const CString editFile = GetEditImageFile();
+    if (!EditablePicture() || editFile.IsEmpty()) return;
     const CRect picture = GetPictureRect();
     int w, h;
     {
         CAutoLock lock(m_pictureLock);
-        w = m_nFrameWidth;
-        h = m_nImageHeight;
+        w = m_nPictureWidth;
+        h = m_nPictureHeight;
     }
     HDC window = m_pManager ? m_pManager->GetPaintDC() : nullptr;
     lcd::Canvas canvas(window, w, h);
@@ -225,7 +237,7 @@ void ImageView::SaveCurrentImage()
         g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
         {
             CAutoLock lock(m_pictureLock);
-            if (m_pImage) g.DrawImage(m_pImage, 0, 0, w, h);
+            if (m_pPicture) g.DrawImage(m_pPicture, 0, 0, w, h);
         }
         // The layers were drawn on the picture as shown (fitted to the canvas):
         // their points, pen widths and letters grow by the picture's own scale.
@@ -238,7 +250,7 @@ void ImageView::SaveCurrentImage()
                         m_rcControl.right, m_rcControl.bottom),
                   0);
     }
-    if (!lcd::WritePngFile(m_strEditFile, canvas.ToOpaqueRgba(), w, h)) return;
+    if (!lcd::WritePngFile(editFile, canvas.ToOpaqueRgba(), w, h)) return;
     SendMessageW(32, 0, 0);
 }
 
@@ -265,14 +277,15 @@ void ImageView::SaveCurrentImage(CString path)
 
 void ImageView::SaveImageData()
 {
-    if (m_strEditFile.IsEmpty() || m_strSourceFile.IsEmpty()) return;
-    if (m_strEditFile.CompareNoCase(m_strSourceFile) == 0) return;
+    const CString editFile = GetEditImageFile(), sourceFile = GetSourceImageFile();
+    if (editFile.IsEmpty() || sourceFile.IsEmpty()) return;
+    if (editFile.CompareNoCase(sourceFile) == 0) return;
     // Only a picture replaces the picture file: an edit copy that is missing,
     // empty or damaged leaves it as it was.
-    std::unique_ptr<Gdiplus::Image> check(lcd::LoadPictureCopy(m_strEditFile));
+    std::unique_ptr<Gdiplus::Image> check(lcd::LoadPictureCopy(editFile));
     if (!check) return;
     check.reset();
-    lcd::CopyFileSafely(m_strEditFile, m_strSourceFile);
+    lcd::CopyFileSafely(editFile, sourceFile);
 }
 
 void ImageView::RecoverOriginalImage()
@@ -281,9 +294,9 @@ void ImageView::RecoverOriginalImage()
     DeleteLayers();
     m_bModified = false;
     bool restored = false;
-    if (!m_strEditFile.IsEmpty() && !m_strSourceFile.IsEmpty() &&
-        m_strEditFile.CompareNoCase(m_strSourceFile) != 0)
-        restored = lcd::CopyFileSafely(m_strSourceFile, m_strEditFile);
+    const CString editFile = GetEditImageFile(), sourceFile = GetSourceImageFile();
+    if (!editFile.IsEmpty() && !sourceFile.IsEmpty() && editFile.CompareNoCase(sourceFile) != 0)
+        restored = lcd::CopyFileSafely(sourceFile, editFile);
     Repaint();
     if (restored) SendMessageW(32, 0, 0);
 }
@@ -535,9 +548,9 @@ void ImageView::DrawControl(HDC& dc, CRect)
             bool drawn = false;
             {
                 CAutoLock lock(m_pictureLock);
-                if (m_pImage) {
-                    m_rcImage = GetImageRect(m_nFrameWidth, m_nImageHeight, box);
-                    g.DrawImage(m_pImage, m_rcImage.left, m_rcImage.top, m_rcImage.Width(),
+                if (m_pPicture) {
+                    m_rcImage = GetImageRect(m_nPictureWidth, m_nPictureHeight, box);
+                    g.DrawImage(m_pPicture, m_rcImage.left, m_rcImage.top, m_rcImage.Width(),
                                 m_rcImage.Height());
                     drawn = true;
                 }

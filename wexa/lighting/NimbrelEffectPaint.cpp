@@ -76,9 +76,8 @@ void NimbrelEffect::DrawSelectionFrame(Gdiplus::Graphics& graphics)
     }
 }
 
-void NimbrelEffect::PaintInto(unsigned char* bits, bool onScreen)
+void NimbrelEffect::PaintInto(unsigned char* bits, int w, int h, bool onScreen)
 {
-    const int w = m_rcControl.Width(), h = m_rcControl.Height();
     const int mode = m_mode;
     // GDI+ draws into the picture's memory itself: far cheaper than through a
     // device context.
@@ -199,7 +198,7 @@ void NimbrelEffect::DrawControl(HDC& dc, CRect)
             gdi::Selection select(memDc, bitmap);
             BitBlt(memDc, 0, 0, w, h, dc, m_rcControl.left, m_rcControl.top, SRCCOPY);
             GdiFlush();
-            PaintInto(bits, true);
+            PaintInto(bits, w, h, true);
             BitBlt(m_hMemDC, 0, 0, w, h, memDc, 0, 0, SRCCOPY);
         }
     }
@@ -228,7 +227,7 @@ void NimbrelEffect::DrawHideControl()
     gdi::Bitmap bitmap(CreateARGB32Bitmap(windowDc, w, h, &bits));
     if (!bitmap) return;
     CAutoLock paint(m_paintLock);
-    PaintInto(bits, false);
+    PaintInto(bits, w, h, false);
 }
 
 // ---- layer editing ----

@@ -1,8 +1,10 @@
 // Pictures: show-mode layout, the sliding picture and the animated GIF.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <thread>
 
 #include "GifWriter.h"
 #include "MPicture.h"
@@ -218,6 +220,50 @@ TEST(GifPicture, FramesAdvanceByTheirDelaysOnTheInjectedClock)
     g_now += 10000;
     gif.OnControlTimer();
     EXPECT_EQ(gif.GetShownFrame(), 0);
+}
+
+// The clock of the race below: on the ticking thread, the first reading
+// lets the UI thread replace the image, and waits (at most 300 ms) until it
+// has done so.
+std::atomic<DWORD> g_tickThread{0};
+HANDLE g_replaceAsked = nullptr, g_replaceDone = nullptr;
+DWORD RacingClock()
+{
+    if (GetCurrentThreadId() == g_tickThread.load()) {
+        g_tickThread = 0;
+        SetEvent(g_replaceAsked);
+        WaitForSingleObject(g_replaceDone, 300);
+    }
+    return g_now;
+}
+
+TEST(GifPicture, ReplacingTheImageWhileTheTickStepsItNeverBreaksTheTick)
+{
+    // The home background is changed (here to a file that is no picture:
+    // no frames) while the multimedia tick is half-way through its step.
+    const std::wstring path = Skins() + L"race.gif";
+    ASSERT_TRUE(testutil::WriteGif(path, 8, 6, {{1, 10}, {2, 10}, {3, 10}}));
+    Recorder owner;
+    WEXA::CGifPicture gif(&owner, 8, CRect(0, 0, 40, 30), 1, 1);
+    gif.SetTickClock(RacingClock);
+    g_now = 1000;
+    ASSERT_EQ(gif.SetImageFile(path.c_str()), 1);
+    ASSERT_EQ(gif.SetRunState(1, 0), 1);
+    g_now = 5000;  // the next tick steps a frame
+    g_replaceAsked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_replaceDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread tick([&] {
+        g_tickThread = GetCurrentThreadId();
+        gif.OnControlTimer();
+    });
+    ASSERT_EQ(WaitForSingleObject(g_replaceAsked, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(gif.SetImageFile((Skins() + L"no such picture.gif").c_str()), 0);
+    SetEvent(g_replaceDone);
+    tick.join();
+    EXPECT_EQ(gif.GetFrameCount(), 0);
+    gif.OnControlTimer();  // nothing to step
+    CloseHandle(g_replaceAsked);
+    CloseHandle(g_replaceDone);
 }
 
 TEST(GifPicture, MissingDelaysCountAsATenthOfASecond)
