@@ -72,9 +72,9 @@ void KeyboardDlg::LoadDeviceConfig()
     WEXA::CDeviceList* list = DeviceList();
     if (list) list->ClearList();
     std::wstring exe = GetExeFolder();
+    const std::wstring file = m_configFile.empty() ? exe + L"config.xml" : m_configFile;
     XmlDocument doc;
-    if (doc.Load((exe + L"config.xml").c_str()) && doc.FindElement(L"config") &&
-        doc.EnterElement()) {
+    if (doc.Load(file.c_str()) && doc.FindElement(L"config") && doc.EnterElement()) {
         HidDeviceManager& manager = HidDeviceManager::Instance();
         if (doc.FindElement(L"device.info") && doc.EnterElement()) {
             while (doc.FindElement(L"keyboard")) {
