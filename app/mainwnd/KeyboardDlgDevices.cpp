@@ -13,6 +13,8 @@
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "services/AppEnvironment.h"
+#include "services/SafePaths.h"
+#include "services/TraceLog.h"
 #include "services/hid/HidDeviceManager.h"
 #include "services/xml/XmlDocument.h"
 
@@ -84,6 +86,16 @@ void KeyboardDlg::LoadDeviceConfig()
                 entry.layoutName = doc.GetAttribute(L"device_info");
                 entry.imageConnected = exe + L"device\\" + doc.GetAttribute(L"img_connected");
                 entry.imageDisconnected = exe + L"device\\" + doc.GetAttribute(L"img_disconnected");
+                // The model name names the database file and the LCD folder, the
+                // layout name the layout file: a model whose names cannot be
+                // plain file names is left out with its modes.
+                if (!IsPlainFileName(entry.name) || !IsPlainFileName(entry.layoutName)) {
+                    TraceLog(1,
+                             "config.xml: keyboard \"%ls\" (layout \"%ls\") left out: "
+                             "no plain file name",
+                             entry.name.c_str(), entry.layoutName.c_str());
+                    continue;
+                }
                 m_keyboards.push_back(entry);
                 if (list)
                     list->AddDevice(entry.name.c_str(), entry.deviceType,

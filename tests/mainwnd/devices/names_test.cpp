@@ -141,9 +141,8 @@ void RunWith(const std::string& attribute, const NameCase& c)
         ASSERT_NE(dlg.DeviceList(), nullptr);
         EXPECT_EQ(dlg.DeviceList()->GetItemCount(), int(dlg.m_keyboards.size()));
         for (const DeviceEntry& entry : dlg.m_keyboards) {
-            if (entry.deviceType == 101 && attribute == "name") EXPECT_EQ(entry.name, c.value);
-            if (entry.deviceType == 101 && attribute == "device_info")
-                EXPECT_EQ(entry.layoutName, c.value);
+            if (entry.deviceType != 101) continue;
+            EXPECT_EQ(attribute == "name" ? entry.name : entry.layoutName, c.value);
         }
         if (c.plain && attribute == "name") {
             EXPECT_EQ(dlg.m_modelName, c.value);

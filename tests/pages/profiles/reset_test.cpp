@@ -115,24 +115,6 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
-// A click on the main tab's item, as the user picks a page.
-bool ClickMainTab(testutil::MainWindowHarness& h, int itemId)
-{
-    WEXA::MTabCtrl* tab = h.Dlg().MainTab();
-    for (int i = 0; tab && i < tab->GetItemCount(); ++i) {
-        if (tab->GetItemID(i) != itemId) continue;
-        const WEXA::TabItemInfo* item = tab->GetItemInfo(i);
-        if (!item || !item->visible) return false;
-        const LPARAM at = MAKELPARAM((item->rect.left + item->rect.right) / 2,
-                                     (item->rect.top + item->rect.bottom) / 2);
-        SendMessageW(h.Window(), WM_MOUSEMOVE, 0, at);
-        SendMessageW(h.Window(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(h.Window(), WM_LBUTTONUP, 0, at);
-        return tab->GetSelectItem() == i;
-    }
-    return false;
-}
-
 TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
 {
     const std::wstring data = GetDataFolder();
@@ -163,8 +145,7 @@ TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
         Dlg().m_modelName = name;
         const size_t resets = TaskCount(TASK_FACTORY_RESET);
         MessageBoxAnswer answer(true);
-        ASSERT_TRUE(ClickMainTab(h, 8));
-        ASSERT_TRUE(h.Click(333));
+        EXPECT_EQ(h.SendControlEvent(333, 2), 0);
         h.Pump(100);
         EXPECT_EQ(TaskCount(TASK_FACTORY_RESET), resets);
         EXPECT_TRUE(Dlg().IsWindowEnabled());
