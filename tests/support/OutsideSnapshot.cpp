@@ -110,9 +110,7 @@ std::vector<std::wstring> OutsideSnapshot::Take() const
     const std::wstring local = KnownFolder(CSIDL_LOCAL_APPDATA);
     const std::wstring roaming = KnownFolder(CSIDL_APPDATA);
     const std::wstring profile = KnownFolder(CSIDL_PROFILE);
-    const std::wstring exe = GetExeFolder();
-    std::vector<std::wstring> folders = {local,   Parent(local), roaming,
-                                         profile, Parent(exe),   WithoutSlash(exe)};
+    std::vector<std::wstring> folders = {local, Parent(local), roaming, profile};
     if (local.size() >= 3) folders.push_back(local.substr(0, 3));  // the drive root
     std::sort(folders.begin(), folders.end());
     folders.erase(std::unique(folders.begin(), folders.end()), folders.end());

@@ -8,9 +8,9 @@
 //     EXPECT_EQ(before.ChangesSince(), std::vector<std::wstring>{});
 //
 // Listed: the direct entries (files with size and last write, folders by
-// name) of the drive root, the user's profile folder, its application-data
-// folders (roaming, local and the folder above them) and the executable's
-// folder and the one above it; the subkeys of HKEY_CURRENT_USER; the subkeys
+// name) of the drive root, the user's profile folder and its application-data
+// folders (roaming, local and the folder above them), where a name climbing
+// out of the data folder lands; the subkeys of HKEY_CURRENT_USER; the subkeys
 // and values of HKEY_CURRENT_USER\SOFTWARE. The program's data folder (its
 // entry in the local application-data folder) and its key (its entry below
 // SOFTWARE) are left out, both named by the software name at construction.

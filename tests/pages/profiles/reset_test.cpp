@@ -149,11 +149,18 @@ TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
         h.Pump(100);
         EXPECT_EQ(TaskCount(TASK_FACTORY_RESET), resets);
         EXPECT_TRUE(Dlg().IsWindowEnabled());
-        // The worker's part, should it run with such a name all the same.
-        Dlg().m_modelName = name;
-        Dlg().AppendTask(TASK_FACTORY_RESET);
-        ASSERT_TRUE(WaitForTaskCount(TASK_FACTORY_RESET, resets + 1));
-        h.Settle();
+        // The worker's part, should it run with such a name all the same (once:
+        // the reload after it reads the whole keyboard).
+        if (std::wstring(name) == L"..") {
+            Dlg().m_modelName = name;
+            Dlg().AppendTask(TASK_FACTORY_RESET);
+            ASSERT_TRUE(WaitForTaskCount(TASK_FACTORY_RESET, resets + 1, 60000));
+            h.Settle();
+        }
+        // The folder delete itself refuses what the name leads to.
+        if (canaryFolder.find(FullPath(data)) != 0) {
+            EXPECT_FALSE(DeleteDataFolder(data + L"led\\" + name + L"\\"));
+        }
 
         EXPECT_EQ(Exists(canaryDb), dbMade);
         EXPECT_EQ(Exists(canaryFolder + L"\\keep.png"), folderMade);
