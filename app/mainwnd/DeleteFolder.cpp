@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "services/SafePaths.h"
+
 bool DeleteFolder(const std::wstring& path)
 {
     std::wstring folder = path;
@@ -24,4 +26,10 @@ bool DeleteFolder(const std::wstring& path)
     operation.pTo = nullptr;
     operation.fFlags = 0x0615;  // multi-destination, silent, no confirmations, no error UI
     return SHFileOperationW(&operation) == 0;
+}
+
+bool DeleteDataFolder(const std::wstring& path)
+{
+    if (!IsInsideDataFolder(path)) return false;
+    return DeleteFolder(path);
 }

@@ -242,6 +242,9 @@ public:
     // ---- devices ----
     void BuildKeyFunctionList();
     void LoadDeviceConfig();
+    // The file LoadDeviceConfig reads: empty for config.xml beside the
+    // executable (tests name another one before the window starts).
+    std::wstring m_configFile;
     void ScanDevices(int = 0, int = 0);
     void ConnectSelectedDevice();
     void UpdateUSBDevice(const DEV_BROADCAST_DEVICEINTERFACE_W* record, UINT_PTR event);

@@ -13,6 +13,8 @@
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "services/AppEnvironment.h"
+#include "services/SafePaths.h"
+#include "services/TraceLog.h"
 #include "services/hid/HidDeviceManager.h"
 #include "services/xml/XmlDocument.h"
 
@@ -72,9 +74,9 @@ void KeyboardDlg::LoadDeviceConfig()
     WEXA::CDeviceList* list = DeviceList();
     if (list) list->ClearList();
     std::wstring exe = GetExeFolder();
+    const std::wstring file = m_configFile.empty() ? exe + L"config.xml" : m_configFile;
     XmlDocument doc;
-    if (doc.Load((exe + L"config.xml").c_str()) && doc.FindElement(L"config") &&
-        doc.EnterElement()) {
+    if (doc.Load(file.c_str()) && doc.FindElement(L"config") && doc.EnterElement()) {
         HidDeviceManager& manager = HidDeviceManager::Instance();
         if (doc.FindElement(L"device.info") && doc.EnterElement()) {
             while (doc.FindElement(L"keyboard")) {
@@ -84,6 +86,16 @@ void KeyboardDlg::LoadDeviceConfig()
                 entry.layoutName = doc.GetAttribute(L"device_info");
                 entry.imageConnected = exe + L"device\\" + doc.GetAttribute(L"img_connected");
                 entry.imageDisconnected = exe + L"device\\" + doc.GetAttribute(L"img_disconnected");
+                // The model name names the database file and the LCD folder, the
+                // layout name the layout file: a model whose names cannot be
+                // plain file names is left out with its modes.
+                if (!IsPlainFileName(entry.name) || !IsPlainFileName(entry.layoutName)) {
+                    TraceLog(1,
+                             "config.xml: keyboard \"%ls\" (layout \"%ls\") left out: "
+                             "no plain file name",
+                             entry.name.c_str(), entry.layoutName.c_str());
+                    continue;
+                }
                 m_keyboards.push_back(entry);
                 if (list)
                     list->AddDevice(entry.name.c_str(), entry.deviceType,

@@ -9,6 +9,7 @@
 #include "mainwnd/KeyboardDlg.h"
 #include "mainwnd/KeyboardLayout.h"
 #include "services/AppEnvironment.h"
+#include "services/SafePaths.h"
 #include "services/db/DeviceDataDB.h"
 
 using WEXA::KeyboardCtrl;
@@ -76,7 +77,9 @@ void KeyboardDlg::SelectDevice(int deviceType)
     // folder): without it the database could not be created and nothing the
     // user sets would be kept.
     CreateDirectoryTree(GetDataFolder() + L"db");
-    if (!db->OpenDevice(GetDataFolder().c_str(), name.c_str())) {
+    // Without a model (a type config.xml does not name) there is no file of
+    // its own: none is opened, nothing is stored meanwhile.
+    if (IsPlainFileName(name) && !db->OpenDevice(GetDataFolder().c_str(), name.c_str())) {
         // A file that is there but cannot be read is left as it is (nothing is
         // stored meanwhile); the user is told once per file.
         const CString path = DeviceDataDB::MakeFilePath(GetDataFolder().c_str(), name.c_str());
@@ -90,9 +93,13 @@ void KeyboardDlg::SelectDevice(int deviceType)
         }
     }
 
-    const KeyboardLayout layout =
-        LoadKeyboardLayout(GetExeFolder() + L"layouts\\" + layoutName + L".xml");
-    if (layout.loaded) ApplyLayout(layout);
+    // Only a layout file of the layouts folder; without one the previous
+    // model's keys stay, as after a file that cannot be read.
+    if (IsPlainFileName(layoutName)) {
+        const KeyboardLayout layout =
+            LoadKeyboardLayout(GetExeFolder() + L"layouts\\" + layoutName + L".xml");
+        if (layout.loaded) ApplyLayout(layout);
+    }
     ShowModelTabs(deviceType);
 }
 

@@ -7,6 +7,7 @@
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/UpdateProcessDlg.h"
 #include "services/AppEnvironment.h"
+#include "services/SafePaths.h"
 #include "services/update/HttpDownloader.h"
 #include "services/zip/ZipReader.h"
 
@@ -143,20 +144,20 @@ void KeyboardDlg::InstallPackage(const std::wstring& url, const std::wstring& pa
     CreateDirectoryTree(temp);
     const std::wstring package = temp + packageName;
     const std::wstring installer = temp + installerName;
-    DeleteFileW(package.c_str());
+    DeleteDataFile(package);
     const int result = m_downloader.DownloadFile(url.c_str(), package.c_str(), GetSafeHwnd());
     if (result != HttpDownloader::kDone || (cancelled && *cancelled)) {
-        DeleteFileW(package.c_str());
+        DeleteDataFile(package);
         return;
     }
     if (!FileExists(package)) return;
     // An installer from an archive that did not unpack completely is not
     // started: it may be cut short or not the one the package meant.
-    DeleteFileW(installer.c_str());
+    DeleteDataFile(installer);
     const bool unpacked = UnzipAll(package.c_str(), temp.c_str());
-    DeleteFileW(package.c_str());
+    DeleteDataFile(package);
     if (!unpacked) {
-        DeleteFileW(installer.c_str());
+        DeleteDataFile(installer);
         ::PostMessageW(GetSafeHwnd(), KBM_VERSION_RESULT, 2, 0);
         return;
     }

@@ -160,7 +160,7 @@ LONG KeyboardDlg::OnLcdLayerDelete()
     for (const LedLayerData* other : all)
         shared |= other->led_id != ledId && other->file_dir.CompareNoCase(layer.file_dir) == 0;
     FreeRecordList(all);
-    if (!folder.empty() && !shared) DeleteFolder(folder);
+    if (!folder.empty() && !shared) DeleteDataFolder(folder);
     LcdDb().DeleteLedLayer(ledId);
     layers->DeleteItem(row);
     const int previous = row - 1;

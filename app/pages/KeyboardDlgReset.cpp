@@ -11,6 +11,7 @@
 #include "mainwnd/device/DeviceCommands.h"
 #include "dialogs/CUIMessageBox.h"
 #include "services/AppEnvironment.h"
+#include "services/SafePaths.h"
 #include "services/db/DeviceDataDB.h"
 #include "services/hid/HidDeviceManager.h"
 
@@ -45,17 +46,20 @@ LONG KeyboardDlg::OnResetToDefaults()
     {
         // The database is replaced: no worker task may be using it meanwhile.
         CAutoLock hold(m_deviceStateLock);
-        // The model by its device type; a model without a name has no file of
-        // its own, and an empty name would widen every path made from it.
+        // The model by its device type; only a model whose name is a plain file
+        // name has a file of its own (an empty name would widen every path made
+        // from it, others would lead out of the data folder).
         const DeviceEntry* model = nullptr;
         for (const DeviceEntry& entry : m_keyboards) {
-            if (entry.deviceType == m_deviceType && !entry.name.empty()) {
+            if (entry.deviceType == m_deviceType && IsPlainFileName(entry.name)) {
                 model = &entry;
                 break;
             }
         }
         if (!model) return 0;
         const std::wstring folder = GetDataFolder();
+        const CString file = DeviceDataDB::MakeFilePath(folder.c_str(), model->name.c_str());
+        if (!IsInsideDataFolder(static_cast<const wchar_t*>(file))) return 0;
         DeviceDataDB& db = *DeviceDataDB::Instance();
         db.DeleteDeviceFile(folder.c_str(), model->name.c_str());
         db.OpenDevice(folder.c_str(), model->name.c_str());
@@ -79,8 +83,10 @@ void KeyboardDlg::FactoryReset()
     SendShortCommand(hid, DeviceCommand::kClose);
     LoadProfiles();
     if ((m_featureFlags & 0x40) && m_hasLcdPage) {
-        // Only this model's LCD folder; never "led\" itself.
-        if (!m_modelName.empty()) DeleteFolder(GetDataFolder() + L"led\\" + m_modelName + L"\\");
+        // Only this model's LCD folder: never "led\" itself, nor a folder
+        // another name would lead to.
+        if (IsPlainFileName(m_modelName))
+            DeleteDataFolder(GetDataFolder() + L"led\\" + m_modelName + L"\\");
         DeviceDataDB::Instance()->DeleteAllLedLayers();
         LoadLcdPage();
     }

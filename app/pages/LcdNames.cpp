@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "services/SafePaths.h"
+
 std::wstring LcdStamp(const SYSTEMTIME& time)
 {
     wchar_t text[32];
@@ -32,7 +34,6 @@ std::wstring FreeLcdStamp(const std::wstring& folder, const wchar_t* suffix)
 
 bool IsPlainLcdName(const wchar_t* name)
 {
-    if (!name || !*name) return false;
-    if (wcscmp(name, L".") == 0 || wcsstr(name, L"..")) return false;
-    return !wcspbrk(name, L"\\/:");
+    // A plain file name, and no ".." anywhere in it.
+    return IsPlainFileName(name) && !wcsstr(name, L"..");
 }

@@ -20,7 +20,7 @@ std::wstring FreeLcdStamp(const std::wstring& folder, const wchar_t* suffix);
 std::wstring FreeLcdStampFrom(const std::wstring& stamp, const std::wstring& folder,
                               const wchar_t* suffix);
 
-// A plain name of one folder or file: not empty, no separator or drive colon,
-// not "." and no "..". Anything else must never become part of a path that is
-// written to or deleted.
+// A plain name of one folder or file (IsPlainFileName) with no ".." anywhere
+// in it. Anything else must never become part of a path that is written to or
+// deleted.
 bool IsPlainLcdName(const wchar_t* name);

@@ -9,6 +9,8 @@
 
 #include "Manager.h"
 #include "services/LanguageText.h"
+#include "services/SafePaths.h"
+#include "services/TraceLog.h"
 #include "services/xml/XmlDocument.h"
 
 namespace {
@@ -74,8 +76,15 @@ void LoadAppConfig(const wchar_t* path)
         SetSupportedLanguageIds(ids);
     }
     if (doc.FindElement(L"software")) {
+        // The name becomes a registry key and a folder name: one that is no
+        // plain file name is not used, and the name stays as it was (the
+        // library's own), as without a name.
         std::wstring name = doc.GetAttribute(L"name");
-        WEXA::Manager::SetDeviceName(name.c_str());
+        if (IsPlainFileName(name))
+            WEXA::Manager::SetDeviceName(name.c_str());
+        else
+            TraceLog(1, "config.xml: software name \"%ls\" is no plain file name; not used",
+                     name.c_str());
     }
 }
 

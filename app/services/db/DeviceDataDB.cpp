@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "services/SafePaths.h"
 #include "services/db/DeviceDataDBInternal.h"
 
 using namespace devicedb;
@@ -182,6 +183,15 @@ void DeviceDataDB::CloseConnection()
 bool DeviceDataDB::OpenDevice(const wchar_t* folder, const wchar_t* name)
 {
     CAutoLock lock(m_lock);
+    // The model name becomes the file name: one that could name another
+    // folder, a drive or a device opens nothing; the file open before is
+    // closed all the same, as for any other model.
+    if (!IsPlainFileName(name)) {
+        CloseConnection();
+        m_opened = false;
+        m_path.clear();
+        return false;
+    }
     CString path = MakeFilePath(folder, name);
     std::string path8 = Utf16ToUtf8(path);
 
@@ -265,6 +275,8 @@ void DeviceDataDB::CloseDevice()
 bool DeviceDataDB::DeleteDeviceFile(const wchar_t* folder, const wchar_t* name)
 {
     CAutoLock lock(m_lock);
+    // Only a model's own file: never a file another name would lead to.
+    if (!IsPlainFileName(name)) return false;
     CString path = MakeFilePath(folder, name);
     if (m_db.IsOpen() && Utf16ToUtf8(path) == m_path) {
         // Deleting the file under an open connection would leave the

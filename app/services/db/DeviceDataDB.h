@@ -57,12 +57,15 @@ public:
     // is closed first. An existing file that is not a readable profile database
     // (not SQLite, damaged, or without the profile table) is left untouched and
     // the result is false; a zero-length file holds nothing and is given the
-    // schema. The result is also kept in the opened flag.
+    // schema. The result is also kept in the opened flag. A name that is no
+    // plain file name (IsPlainFileName) opens nothing and gives false (the
+    // connection open before is closed).
     bool OpenDevice(const wchar_t* folder, const wchar_t* name);
     // Closes the connection, whatever the opened flag says, and clears the flag.
     void CloseDevice();
     // Deletes the model's file (closing the connection first when it is open on
-    // that very file). True when no file is left.
+    // that very file). True when no file is left. A name that is no plain
+    // file name deletes nothing and gives false.
     bool DeleteDeviceFile(const wchar_t* folder, const wchar_t* name);
     // Creates the file at the current path with the 18 tables and their
     // indexes. True when every schema statement succeeded; on failure nothing

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Manager.h"
+#include "OutsideSnapshot.h"
 #include "services/AppEnvironment.h"
 
 namespace {
@@ -192,6 +193,97 @@ TEST_F(AppConfig, SoftwareBeforeTheLanguagesIsNotFound)
         TempFile(L"kestrova_config_nolan.xml", "<config><software name=\"Alone\"/></config>");
     LoadAppConfig(noLanguages.c_str());
     EXPECT_STREQ(WEXA::Manager::GetDeviceName(), L"Alone");
+}
+
+// The value as an XML attribute (ASCII names only).
+std::string XmlAttribute(const std::wstring& value)
+{
+    std::string out;
+    for (wchar_t c : value) {
+        if (c == L'&')
+            out += "&amp;";
+        else if (c == L'"')
+            out += "&quot;";
+        else if (c == L'<')
+            out += "&lt;";
+        else if (c < 32)
+            out += "&#" + std::to_string(int(c)) + ";";
+        else
+            out += char(c);
+    }
+    return out;
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(AppConfig, ASoftwareNameThatIsNoPlainFileNameIsNotUsedAndNothingOutsideChanges)
+{
+    const struct
+    {
+        const wchar_t* name;
+        bool plain;
+    } cases[] = {
+        {L"", false},
+        {L"..", false},
+        {L"..\\..\\Escape", false},
+        {L"../../Escape", false},
+        {L"C:\\Escape", false},
+        {L"C:Escape", false},
+        {L"\\Escape", false},
+        {L"CON", false},
+        {L"nul.txt", false},
+        {L"COM1", false},
+        {L"LPT9", false},
+        {L"a/b", false},
+        {L"a:b", false},
+        {L"tab\there", false},
+        {L"Escape.", false},
+        {L"Escape ", false},
+        {L"*", false},
+        {L"Kestrova", true},
+        {L"Kestrova Startup Test", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        const std::string config =
+            "<config><language.info default_lan=\"1033\">"
+            "<lan value=\"1033\"/></language.info><software name=\"" +
+            XmlAttribute(c.name) + "\" version=\"1.0\"/></config>";
+        const std::wstring path = TempFile(L"kestrova_config_name.xml", config.c_str());
+        // The name the program is to run under: the one before (here the
+        // library's as the test set it) unless the file's name is usable.
+        const std::wstring expected = c.plain ? c.name : L"Kestrova Startup Test";
+        WEXA::Manager::SetDeviceName(expected.c_str());
+        const std::wstring key = SoftwareRegistryKey(), data = GetDataFolder();
+        HKEY keep = nullptr;
+        const bool keyExisted =
+            RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &keep) == ERROR_SUCCESS;
+        if (keyExisted) RegCloseKey(keep);
+        const bool dataExisted = FolderExists(data);
+        const testutil::OutsideSnapshot before;
+        WEXA::Manager::SetDeviceName(L"Kestrova Startup Test");
+
+        // What start-up does with the name: read it, choose and store the
+        // language, create the data folder.
+        LoadAppConfig(path.c_str());
+        EXPECT_EQ(std::wstring(WEXA::Manager::GetDeviceName()), expected);
+        ChooseLanguageWith(1033);
+        EXPECT_EQ(LoadLanguageId(), 1033);
+        EXPECT_TRUE(CreateDirectoryTree(GetDataFolder() + L"db"));
+        EXPECT_EQ(before.ChangesSince(), std::vector<std::wstring>{});
+
+        if (!keyExisted) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        if (!dataExisted) {
+            RemoveDirectoryW((data + L"db").c_str());
+            RemoveDirectoryW(data.c_str());
+        }
+        DeleteFileW(path.c_str());
+    }
+    WEXA::Manager::SetDeviceName(L"Kestrova Startup Test");
 }
 
 TEST(DataFolders, TreeIsCreatedAndExistingFoldersAreSuccess)

@@ -6,6 +6,7 @@
 #include "MControlFont.h"
 #include "MTabCtrl.h"
 #include "MText.h"
+#include "OutsideSnapshot.h"
 #include "ProfileFixture.h"
 #include "mainwnd/DeleteFolder.h"
 #include "services/AppEnvironment.h"
@@ -105,6 +106,77 @@ TEST_F(ResetTest, AModelWithoutANameIsRefusedBeforeAnythingIsDeleted)
     EXPECT_TRUE(Exists(led + L"Other Model\\keep.png"));
     EXPECT_EQ(TaskCount(TASK_FACTORY_RESET), 0u);
     EXPECT_TRUE(Dlg().IsWindowEnabled());
+}
+
+std::wstring FullPath(const std::wstring& path)
+{
+    wchar_t full[MAX_PATH * 2] = {};
+    GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr);
+    return full;
+}
+
+TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
+{
+    const std::wstring data = GetDataFolder();
+    const std::wstring database = data + L"db\\" + modelName + L"_data_2.db";
+    const wchar_t* const names[] = {L"..\\..\\..\\Escape",
+                                    L"..\\..\\Escape",
+                                    L"..",
+                                    L"C:\\Escape",
+                                    L"CON",
+                                    L"a/b",
+                                    L"*",
+                                    L"Escape.",
+                                    L"Escape "};
+    const std::wstring shipped = modelName;
+    for (const wchar_t* name : names) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
+        // Something to lose where the name leads: a database file and an LCD folder.
+        const std::wstring canaryDb = FullPath(data + L"db\\" + name + L"_data_2.db");
+        const std::wstring canaryFolder = FullPath(data + L"led\\" + name + L"\\");
+        CreateDirectoryTree(canaryFolder);
+        MakeFile(canaryDb);
+        MakeFile(canaryFolder + L"\\keep.png");
+        const bool dbMade = Exists(canaryDb), folderMade = Exists(canaryFolder + L"\\keep.png");
+        const testutil::OutsideSnapshot before;
+
+        for (DeviceEntry& entry : Dlg().m_keyboards)
+            if (entry.deviceType == Dlg().m_deviceType) entry.name = name;
+        Dlg().m_modelName = name;
+        const size_t resets = TaskCount(TASK_FACTORY_RESET);
+        MessageBoxAnswer answer(true);
+        EXPECT_EQ(h.SendControlEvent(333, 2), 0);
+        h.Pump(100);
+        EXPECT_EQ(TaskCount(TASK_FACTORY_RESET), resets);
+        EXPECT_TRUE(Dlg().IsWindowEnabled());
+        // The worker's part, should it run with such a name all the same (once:
+        // the reload after it reads the whole keyboard).
+        if (std::wstring(name) == L"..") {
+            Dlg().m_modelName = name;
+            Dlg().AppendTask(TASK_FACTORY_RESET);
+            ASSERT_TRUE(WaitForTaskCount(TASK_FACTORY_RESET, resets + 1, 60000));
+            h.Settle();
+        }
+        // The folder delete itself refuses what the name leads to.
+        if (canaryFolder.find(FullPath(data)) != 0) {
+            EXPECT_FALSE(DeleteDataFolder(data + L"led\\" + name + L"\\"));
+        }
+
+        EXPECT_EQ(Exists(canaryDb), dbMade);
+        EXPECT_EQ(Exists(canaryFolder + L"\\keep.png"), folderMade);
+        EXPECT_TRUE(Exists(led + modelName + L"\\20240101\\0.png"));
+        EXPECT_TRUE(Exists(led + L"Other Model\\keep.png"));
+        EXPECT_TRUE(Exists(database));
+        EXPECT_EQ(before.ChangesSince(), std::vector<std::wstring>{});
+
+        for (DeviceEntry& entry : Dlg().m_keyboards)
+            if (entry.deviceType == Dlg().m_deviceType) entry.name = shipped;
+        Dlg().m_modelName = shipped;
+        // The canaries go again; folders only outside the data folder.
+        DeleteFileW(canaryDb.c_str());
+        DeleteFileW((canaryFolder + L"\\keep.png").c_str());
+        if (canaryFolder.find(FullPath(data)) != 0) RemoveDirectoryW(canaryFolder.c_str());
+    }
 }
 
 TEST_F(ResetTest, TheModelIsFoundByDeviceTypeNotByCardIndex)
