@@ -203,6 +203,9 @@ TEST_F(KeyTestOnTheTimerThread, ListIsGuardedAndRepaintsReachTheWindowThread)
     EXPECT_EQ(strip->GetKeyCount(), 0);
     EXPECT_EQ(strip->GetUpdate(), 1);  // not marked on the timer thread
     EXPECT_EQ(strip->renders, before);
+    // The window's thread picks the request up on its own timer, then paints.
+    const unsigned pickups = engine->GetRepaintPickups();
+    EXPECT_TRUE(testutil::PumpUntil([&] { return engine->GetRepaintPickups() != pickups; }, 2000));
     UpdateWindow(hwnd);
     testutil::PumpPending();
     EXPECT_EQ(strip->renders, before + 1);
