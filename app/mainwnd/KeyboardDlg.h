@@ -825,7 +825,8 @@ protected:
     CCriticalLock m_deviceStateLock;
     CCriticalLock m_dialogLock;
     UpdateProcessDlg* m_updateDlg = nullptr;
-    bool m_updateOffered = false;  // UI thread: the question or the download is open
+    bool m_updateOffered = false;     // UI thread: the question or the download is open
+    bool m_updateCheckAsked = false;  // UI thread: the user pressed "Check for updates"
     HttpDownloader m_downloader;
     // The user closed the update's progress dialog: the download stops, and a
     // package that arrives anyway is not installed.

@@ -197,11 +197,13 @@ LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
         }
         m_updateOffered = false;
     } else if (result == 2 || result == 3) {
-        // Said only where the user asked: on the settings page.
+        // Said only where the user asked: the settings page's button, with the
+        // page still shown.
         WEXA::MControl* settings = Ctl(79);
-        if (settings && settings->IsVisible())
+        if (m_updateCheckAsked && settings && settings->IsVisible())
             AskUser(LangText(result == 2 ? 531 : 523), LangText(516), 0);
     }
+    m_updateCheckAsked = false;
     return 1;
 }
 

@@ -253,6 +253,9 @@ LONG KeyboardDlg::OnExitModeRadio()
 
 LONG KeyboardDlg::OnCheckVersionButton()
 {
+    // The answer to this check is said in a box; the check at start-up only
+    // updates the texts.
+    m_updateCheckAsked = true;
     AppendTask(TASK_CHECK_VERSION);
     return 1;
 }
