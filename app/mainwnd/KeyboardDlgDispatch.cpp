@@ -251,7 +251,11 @@ LONG KeyboardDlg::OnDeviceSelected()
         m_deviceType = type;
         ShowIds({31, 80}, false);
         ShowIds({68, 35, 81, 46, 47}, true);
+        // The page comes back for the keyboard picked, whose settings are not
+        // loaded yet: opening it stores and sends nothing (the load does).
+        m_connecting = true;
         if (MainTab()) MainTab()->SetSelectItem(m_currentTab);
+        m_connecting = false;
         SelectDevice(type);
         AppendTask(TASK_DEVICE_SELECTED);
     }

@@ -75,6 +75,7 @@ bool KeyboardDlg::StoreActiveLightMode(int type, int mode)
     return m_pendingWrites.Store(writer, before, [&] {
         before.existed = true;
         before.activeMode = Db().GetActiveLightMode(before.profile, type);
+        before.changed = before.activeMode != mode;
         return Db().SetActiveLightMode(before.profile, type, mode);
     });
 }
@@ -89,6 +90,7 @@ bool KeyboardDlg::StoreConfigValue(PendingWriter writer, const wchar_t* key, con
         CString text;
         before.existed = Db().GetConfigValue(before.profile, key, text);
         before.text = text.GetString();
+        before.changed = !before.existed || before.text != value;
         return Db().SetConfigValue(before.profile, key, value);
     });
 }

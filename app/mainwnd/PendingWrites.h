@@ -53,6 +53,7 @@ struct StoredBefore
     int mode = 0;          // light mode of LightRow
     std::wstring key;      // configuration key of Config
     bool existed = false;  // the row (or value) was there
+    bool changed = true;   // the store changed it (an equal value puts nothing back)
     LightData light;
     int activeMode = 0;
     std::wstring text;
@@ -70,12 +71,14 @@ class PendingWrites
 {
 public:
     // Runs `store` (the page's change to the database) under the lock and, when
-    // it stored, keeps `before` for `writer` unless an older entry of the same
-    // row waits already. Returns what `store` returned.
+    // it stored and changed the row (`store` may clear `before.changed`), keeps
+    // `before` for `writer` unless an older entry of the same row waits already.
+    // Returns what `store` returned.
     bool Store(PendingWriter writer, const StoredBefore& before, const std::function<bool()>& store)
     {
         std::lock_guard<std::mutex> hold(m_lock);
         if (!store()) return false;
+        if (!before.changed) return true;
         for (const Entry& entry : m_entries)
             if (entry.writer == writer && entry.before.SameRowAs(before)) return true;
         m_entries.push_back({writer, before});

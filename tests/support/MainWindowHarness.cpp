@@ -134,6 +134,19 @@ bool MainWindowHarness::Start(int showCommand)
     return true;
 }
 
+void MainWindowHarness::RecordMessageBoxes(int answer)
+{
+    boxAnswer_ = answer;
+    dlg_->SetMessageBoxFunction(&MainWindowHarness::OnMessageBox, this);
+}
+
+int MainWindowHarness::OnMessageBox(void* self, HWND, const wchar_t* message, const wchar_t*, int)
+{
+    auto* harness = static_cast<MainWindowHarness*>(self);
+    harness->boxes_.push_back(message ? message : L"");
+    return harness->boxAnswer_;
+}
+
 HWND MainWindowHarness::Window() const
 {
     return dlg_ ? dlg_->GetSafeHwnd() : nullptr;

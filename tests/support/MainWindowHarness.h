@@ -117,6 +117,10 @@ public:
     // window's; Stop fails the running test when there is any.
     int OffThreadPageSwitches() const;
     int PauseCount() const { return pauses_; }
+    // From now on the window's message boxes are not shown: their texts are
+    // kept (MessageBoxes) and each is answered with `answer`.
+    void RecordMessageBoxes(int answer = IDOK);
+    std::vector<std::wstring> MessageBoxes() const { return boxes_; }
 
     // Stops the window as an exit would leave it in a test: Shutdown (worker
     // joined, tray icon deleted, window destroyed), then the object deleted.
@@ -126,9 +130,12 @@ private:
     static void OnTask(void* self, int code, bool performed);
     static void OnExit(void* self);
     static void OnPause(void* self, DWORD milliseconds);
+    static int OnMessageBox(void* self, HWND, const wchar_t* message, const wchar_t*, int);
 
     std::unique_ptr<KeyboardDlg> dlg_;
     std::unique_ptr<LockedSendWatch> lockedSends_;
+    std::vector<std::wstring> boxes_;
+    int boxAnswer_ = IDOK;
     mutable std::mutex lock_;
     std::vector<TaskRecord> tasks_;
     int exits_ = 0;

@@ -156,10 +156,15 @@ void CGifPicture::ActiveNextFrame()
 
 int CGifPicture::SetRunState(int run, int frame)
 {
-    if (m_nFrameCount2 <= 1) return 0;
-    m_nShown = std::clamp(frame, 0, m_nFrameCount2 - 1);
-    m_bRun = run != 0;
-    m_dwFrameStart = Now();
+    {
+        // Under the tick's lock: a tick between these lines would step the
+        // frame of an animation just stopped.
+        CAutoLock lock(m_frameLock);
+        if (m_nFrameCount2 <= 1) return 0;
+        m_nShown = std::clamp(frame, 0, m_nFrameCount2 - 1);
+        m_bRun = run != 0;
+        m_dwFrameStart = Now();
+    }
     // The frame shown may have changed: the cached look is stale, as after a tick.
     paint::Repaint(this, 1);
     return 1;
@@ -184,10 +189,13 @@ int CGifPicture::OnControlTimer()
 
 int CGifPicture::OnControlMouseMove(UINT, CPoint point)
 {
-    if (!m_bHoverPlay || !m_bEnabled || m_bPressed || m_nFrameCount2 <= 1) return 0;
-    m_bRun = m_rcControl.PtInRect(point) ? 1 : 0;
-    m_nShown = 0;
-    m_dwFrameStart = Now();
+    {
+        CAutoLock lock(m_frameLock);
+        if (!m_bHoverPlay || !m_bEnabled || m_bPressed || m_nFrameCount2 <= 1) return 0;
+        m_bRun = m_rcControl.PtInRect(point) ? 1 : 0;
+        m_nShown = 0;
+        m_dwFrameStart = Now();
+    }
     paint::Repaint(this, 0);
     return 0;
 }

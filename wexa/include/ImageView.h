@@ -140,7 +140,7 @@ public:
     // A copy of a layer; false for an index outside the list.
     bool GetLayer(int index, EDITLAYER_INFO& out);
     int GetSelectedLayer() const { return m_nSelect; }
-    CSize GetPictureSize() const { return CSize(m_nFrameWidth, m_nImageHeight); }
+    CSize GetPictureSize() const;
     bool HasPicture();
     // Where the picture is painted, relative to the control's top-left corner.
     CRect GetPictureRect();

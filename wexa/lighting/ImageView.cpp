@@ -205,6 +205,12 @@ HBITMAP ImageView::CreateARGB32Bitmap(HDC dc, int width, int height, unsigned ch
     return bitmap;
 }
 
+CSize ImageView::GetPictureSize() const
+{
+    CAutoLock lock(m_pictureLock);
+    return CSize(m_nPictureWidth, m_nPictureHeight);
+}
+
 CString ImageView::GetEditImageFile() const
 {
     CAutoLock lock(m_pictureLock);

@@ -13,6 +13,7 @@
 #include "MainWindowHarness.h"
 #include "SimKeyboardModels.h"
 #include "services/AppEnvironment.h"
+#include "services/LanguageText.h"
 #include "services/hid/HidDeviceManager.h"
 
 namespace {
@@ -181,6 +182,7 @@ TEST(DeviceHotPlug, ARemovalMidTransferFailsItAndTheCardShowsDisconnected)
     ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
     ASSERT_TRUE(h.Dlg().m_deviceConnected);
     ASSERT_EQ(Card(h, 101).nOnline, 1);
+    h.RecordMessageBoxes();
     // The cable comes out while the settings block goes to the keyboard.
     k87.AddFault(sim::Fault::Unplug, 0x15);
     const int failed = h.Bus().FailedWrites();
@@ -197,6 +199,9 @@ TEST(DeviceHotPlug, ARemovalMidTransferFailsItAndTheCardShowsDisconnected)
     EXPECT_TRUE(Visible(h, 80));
     EXPECT_FALSE(Visible(h, 81));
     EXPECT_FALSE(Visible(h, 68));
+    // The user is told the change was not kept, once.
+    ASSERT_EQ(h.MessageBoxes().size(), 1u);
+    EXPECT_EQ(h.MessageBoxes()[0], std::wstring(GetLanguageText(71)));
     // A second removal of the same interface finds no connected mode.
     h.Dlg().m_workerPaused = 1;
     h.SendDeviceChange(false, testutil::DevicePathOf(0x3A7E, 0x8701, 1));

@@ -52,6 +52,8 @@ std::string Narrow(const std::wstring& text)
     return std::string(text.begin(), text.end());
 }
 
+const UINT kCheckButton = 434;  // "Check for updates" on the settings page
+
 class UpdateTest : public ::testing::Test
 {
 protected:
@@ -95,21 +97,26 @@ protected:
     }
 
     // Queues one task and waits until the worker took it and the window
-    // handled what it posted.
-    void RunTask(int code)
+    // handled what it posted. With a button, the task is queued by a real click
+    // on it, as the user asks for it.
+    void RunTask(int code, UINT button = 0)
     {
         const int before = Taken(code);
-        h.Dlg().AppendTask(code);
+        if (button)
+            ASSERT_TRUE(h.Click(button));
+        else
+            h.Dlg().AppendTask(code);
         ASSERT_TRUE(h.PumpUntil([&] { return Taken(code) > before; }, 15000));
         h.Pump(150);
     }
 
     // The version check against one case of the server.
-    void Check(const std::wstring& kase, bool trusted = true)
+    // asked: the user pressed "Check for updates" on the settings page.
+    void Check(const std::wstring& kase, bool trusted = true, bool asked = false)
     {
         h.Dlg().m_upgradeUrl =
             updatetest::HttpsUrl(L"/kestrova/" + kase + L"/software-upgrade/", trusted);
-        RunTask(TASK_CHECK_VERSION);
+        RunTask(TASK_CHECK_VERSION, asked ? kCheckButton : 0);
         // An accepted update runs its download from the question's handler.
         if (Taken(TASK_DOWNLOAD_UPDATE) > 0) {
             ASSERT_TRUE(h.PumpUntil(
@@ -166,7 +173,7 @@ TEST_F(UpdateTest, NoAnswerOrABadVersionTextOffersNothingAndSaysTheServerWasNotR
         SCOPED_TRACE(Narrow(row.what));
         h.Dlg().m_updateCheckResult = 0;
         h.Dlg().m_upgradeUrl = row.url;
-        RunTask(TASK_CHECK_VERSION);
+        RunTask(TASK_CHECK_VERSION, kCheckButton);
         EXPECT_TRUE(h.Dlg().m_serverVersion.empty());
         EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 3);
         ASSERT_EQ(prompts_.size(), 1u);
@@ -206,7 +213,9 @@ TEST_F(UpdateTest, SameOrOlderIsUpToDateAndSaidSoOnlyOnTheSettingsPage)
         EXPECT_TRUE(prompts_.empty());  // the start-up check stays silent
         EXPECT_EQ(DevicePageText(h), std::wstring(GetLanguageText(531)));
         h.Dlg().Show(79, true);
-        Check(kase);
+        Check(kase);  // the page is shown, but the check is not the user's
+        EXPECT_TRUE(prompts_.empty());
+        Check(kase, true, true);
         ASSERT_EQ(prompts_.size(), 1u);
         EXPECT_EQ(prompts_[0].message, std::wstring(GetLanguageText(531)));
         EXPECT_EQ(prompts_[0].title, std::wstring(GetLanguageText(516)));

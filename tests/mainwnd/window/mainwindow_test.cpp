@@ -541,6 +541,43 @@ TEST(MainWindowDevices, AModelWithoutABatteryShowsNoneAfterOneWithABattery)
     WriteDeviceTypeSetting(0);
 }
 
+TEST(MainWindowDevices, APickBackToTheLightingPageSendsNothingBeforeTheKeyboardIsLoaded)
+{
+    // The lighting page was open when the user went home and picked the card
+    // again: the page comes back before the keyboard is connected and loaded.
+    MainWindowHarness h;
+    Keyboard k87("Kestrova-K87");
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
+    h.RecordMessageBoxes();
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard(h, 101));
+    ASSERT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
+    ASSERT_TRUE(h.Settle());
+    const RECT lighting = h.Dlg().MainTab()->GetItemInfo(1)->rect;
+    ClickPoint(h, {(lighting.left + lighting.right) / 2, (lighting.top + lighting.bottom) / 2});
+    ASSERT_TRUE(h.Settle());
+    ASSERT_EQ(h.Dlg().m_currentPage, 1);
+    const size_t before = h.Tasks().size();
+
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard(h, 101));
+    ASSERT_TRUE(h.PumpUntil([&] {
+        for (size_t i = before; i < h.Tasks().size(); ++i)
+            if (h.Tasks()[i].code == TASK_DEVICE_SELECTED) return true;
+        return false;
+    }));
+    ASSERT_TRUE(h.Settle());
+    // Nothing went out for the page before the pick's load: a write then
+    // would find no keyboard connected, and the user would be told a change
+    // they never made was not kept.
+    const std::vector<MainWindowHarness::TaskRecord> tasks = h.Tasks();
+    for (size_t i = before; i < tasks.size() && tasks[i].code != TASK_DEVICE_SELECTED; ++i)
+        EXPECT_TRUE(tasks[i].performed) << "task " << tasks[i].code << " found no keyboard";
+    EXPECT_EQ(h.Dlg().m_currentPage, 1);
+    EXPECT_TRUE(h.MessageBoxes().empty());
+    EXPECT_TRUE(k87.device.Violations().empty());
+    WriteDeviceTypeSetting(0);
+}
+
 }  // namespace
 
 namespace {
