@@ -36,7 +36,11 @@ void KeyboardDlg::InitDevicePage()
         title->SetTextColor(titleColor);
         title->SetFont(L"Roboto-Medium", 16, Gdiplus::FontStyleRegular);
     }
-    if (auto* text = As<MText>(area(L"MText", 325, UpdateCheckText()))) text->SetTextColor(theme);
+    if (auto* text = As<MText>(area(L"MText", 325, UpdateCheckText()))) {
+        // The check's answer may take two lines ("could not be reached ...").
+        text->SetTextColor(theme);
+        text->EnableMultiLine(1);
+    }
     if (auto* details = As<MButton>(MakeIn(page, L"MButton", 326, LangText(532)))) {
         details->SetImage(L"img_button2.png", 4);
         details->SetTextColor(buttonText);
@@ -74,7 +78,7 @@ void KeyboardDlg::LayoutDevicePage(CRect client)
         CRect rect;
     } places[] = {
         {322, CRect(280, B - 260, R - 50, B - 2)}, {323, CRect(330, B - 180, 790, B - 80)},
-        {324, CRect(350, B - 160, 570, B - 130)},  {325, CRect(350, B - 130, 570, B - 100)},
+        {324, CRect(350, B - 160, 570, B - 130)},  {325, CRect(350, B - 128, 604, B - 84)},
         {326, CRect(620, B - 140, 740, B - 110)},  {331, CRect(830, B - 180, 1290, B - 80)},
         {332, CRect(850, B - 145, 1120, B - 115)}, {333, CRect(1120, B - 145, 1240, B - 115)},
     };

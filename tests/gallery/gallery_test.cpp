@@ -150,7 +150,7 @@ protected:
     void StartWindow()
     {
         ASSERT_TRUE(h_->Start(SW_SHOW));
-        ASSERT_TRUE(h_->WaitForTasks({TASK_INIT}));
+        ASSERT_TRUE(h_->WaitForTasks({TASK_INIT, TASK_CHECK_VERSION}, 15000));
         SetWindowPos(Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         PointerAway();
         FreezeHome();
