@@ -134,6 +134,17 @@ TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
         // Something to lose where the name leads: a database file and an LCD folder.
         const std::wstring canaryDb = FullPath(data + L"db\\" + name + L"_data_2.db");
         const std::wstring canaryFolder = FullPath(data + L"led\\" + name + L"\\");
+        // The folders about to be made for it, deepest first.
+        std::vector<std::wstring> made;
+        for (std::wstring folder = canaryFolder;;) {
+            while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+            if (folder.size() <= 3 || GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+                break;
+            made.push_back(folder);
+            folder.resize(folder.find_last_of(L'\\') == std::wstring::npos
+                              ? 0
+                              : folder.find_last_of(L'\\'));
+        }
         CreateDirectoryTree(canaryFolder);
         MakeFile(canaryDb);
         MakeFile(canaryFolder + L"\\keep.png");
@@ -172,10 +183,22 @@ TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
         for (DeviceEntry& entry : Dlg().m_keyboards)
             if (entry.deviceType == Dlg().m_deviceType) entry.name = shipped;
         Dlg().m_modelName = shipped;
-        // The canaries go again; folders only outside the data folder.
+        // The canaries go again, and every folder made for them: left behind,
+        // folders named "C:" or "CON" (Wine lets a test make them) send a later
+        // recursive delete of the data folder round in circles.
         DeleteFileW(canaryDb.c_str());
         DeleteFileW((canaryFolder + L"\\keep.png").c_str());
-        if (canaryFolder.find(FullPath(data)) != 0) RemoveDirectoryW(canaryFolder.c_str());
+        // A name the path functions rewrite ("CON", a trailing space) is
+        // reached as written through a literal path.
+        const std::wstring literal = L"\\\\?\\" + FullPath(data + L"led") + L"\\" + name;
+        if (std::wstring(name).find_first_of(L"\\/*") == std::wstring::npos) {
+            DeleteFileW((literal + L"\\keep.png").c_str());
+            RemoveDirectoryW(literal.c_str());
+        }
+        for (const std::wstring& folder : made) {
+            RemoveDirectoryW(folder.c_str());
+            EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
     }
 }
 
@@ -233,7 +256,7 @@ TEST_F(ProfileTest, DevicePageControlsAndTheirPlaces)
         {322, CRect(280, 440, 1350, 698)},
         {323, CRect(330, 520, 790, 620)},
         {324, CRect(350, 540, 570, 570)},
-        {325, CRect(350, 570, 570, 600)},
+        {325, CRect(350, 572, 604, 616)},  // two lines: the check's answer may be long
         {326, CRect(620, 560, 740, 590)},
         {331, CRect(830, 520, 1290, 620)},
         {332, CRect(850, 555, 1120, 585)},
