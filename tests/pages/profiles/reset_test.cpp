@@ -141,9 +141,8 @@ TEST_F(ResetTest, AModelNameThatIsNoPlainFileNameDeletesNothingAnywhere)
             if (folder.size() <= 3 || GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
                 break;
             made.push_back(folder);
-            folder.resize(folder.find_last_of(L'\\') == std::wstring::npos
-                              ? 0
-                              : folder.find_last_of(L'\\'));
+            folder.resize(
+                folder.find_last_of(L'\\') == std::wstring::npos ? 0 : folder.find_last_of(L'\\'));
         }
         CreateDirectoryTree(canaryFolder);
         MakeFile(canaryDb);
