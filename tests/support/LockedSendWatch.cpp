@@ -10,8 +10,10 @@ namespace {
 thread_local LockedSendWatch* t_current = nullptr;
 
 // How long a holder that is not waiting for this thread may keep the lock (a
-// worker task) before the message counts as its own.
-const DWORD kHolderWaitMs = 1000;
+// worker task) before the message counts as its own: one at work lets go
+// within a device transfer's time-outs, even on a loaded machine; one that
+// waits for this message never does.
+const DWORD kHolderWaitMs = 5000;
 
 }  // namespace
 
