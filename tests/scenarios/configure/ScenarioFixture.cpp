@@ -6,6 +6,9 @@
 #include <map>
 
 #include "CDeviceList.h"
+#include "KeyFuncValue.h"
+#include "TabCtrlEx.h"
+#include "pages/ProfileDlg.h"
 #include "KeyboardCtrl.h"
 #include "MComboBox.h"
 #include "MControl.h"
@@ -116,6 +119,20 @@ std::string Hex(const uint8_t* bytes, size_t count)
         text += part;
     }
     return text;
+}
+
+void TypeKey(WORD vk, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+DWORD Tick(void* context)
+{
+    return *static_cast<DWORD*>(context);
 }
 
 std::string Narrow(const std::wstring& text)
@@ -255,6 +272,68 @@ void Scenario::ChooseFromCombo(UINT id, long data)
     SendMouse(list, WM_LBUTTONUP, 0, at);
     harness->Pump(30);
     EXPECT_EQ(combo->GetItemData(combo->GetCurSel()), data);
+}
+
+void Scenario::ChooseCategory(int category)
+{
+    auto* tabs = Control<WEXA::TabCtrlEx>(88);
+    ASSERT_NE(tabs, nullptr);
+    int index = -1;
+    for (int i = 0; i < tabs->GetItemCount(); ++i)
+        if (tabs->GetItemData(i) == category) index = i;
+    ASSERT_GE(index, 0);
+    const CRect r = tabs->GetRect();
+    ClickAt(POINT{r.left + 20, r.top + 43 * index + 21}, tabs);
+    ASSERT_EQ(tabs->GetCurData(), category);
+    UpdateWindow(harness->Window());
+}
+
+void Scenario::PickTile(int value)
+{
+    auto* grid = Control<WEXA::KeyFuncValue>(89);
+    ASSERT_NE(grid, nullptr);
+    int index = -1;
+    for (int i = 0; i < grid->GetItemCount() && index < 0; ++i)
+        if (grid->GetItemData(i) == value) index = i;
+    ASSERT_GE(index, 0) << "no tile " << value;
+    CRect tile = grid->GetItemRect(index);
+    ASSERT_FALSE(tile.IsRectEmpty()) << "tile " << value << " is not drawn";
+    tile.OffsetRect(grid->GetRect().left, grid->GetRect().top);
+    ClickAt(tile.CenterPoint(), grid);
+    Settle();
+}
+
+void Scenario::SwitchTo(int row, bool expectSwitched)
+{
+    int chosen = 0;
+    bool confirmed = false;
+    {
+        // The dialog runs its own loop inside the click on the profile button.
+        EveryTick drive([&] {
+            HWND window = FindWindowW(nullptr, kProfileDlgWindowName);
+            auto* dialog = dynamic_cast<ProfileDlg*>(
+                reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+            if (!dialog || !IsWindowVisible(window)) return false;
+            WEXA::ProfileList* list = dialog->List();
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);
+            chosen = list->GetItemData(row);
+            WEXA::PaintManager* manager = dialog->GetPaintManager();
+            if (ClickIn(window, manager, ProfileRowPoint(list, row, false), list))
+                confirmed =
+                    ClickControlIn(window, manager, dialog->GetControl(ProfileDlg::kConfirmId));
+            if (!confirmed) dialog->DoCancel();
+            return true;
+        });
+        ASSERT_NO_FATAL_FAILURE(ClickControl(50));
+    }
+    ASSERT_TRUE(confirmed);
+    Settle();
+    if (!expectSwitched) return;
+    EXPECT_EQ(Dlg().m_currentProfile, chosen);
+    EXPECT_EQ(Control<WEXA::ProfileList>(53)->GetCurData(), chosen);
+    EXPECT_EQ(SqlValue("SELECT profile FROM t_profile_data WHERE status = 1"),
+              std::to_string(chosen));
 }
 
 void Scenario::Settle()

@@ -75,6 +75,13 @@ protected:
     // Opens the drop-down of the combo box and clicks the entry carrying
     // `data`, turning the wheel over the list until the entry shows.
     void ChooseFromCombo(UINT id, long data);
+    // A click on the category tab of the key-function area.
+    void ChooseCategory(int category);
+    // A click on the function tile carrying `value`.
+    void PickTile(int value);
+    // Picks the profile of the row in the profile manager and confirms; with
+    // `expectSwitched` the window, the list and the database then name it.
+    void SwitchTo(int row, bool expectSwitched = true);
     // Waits until the worker has done what the window asked of it.
     void Settle();
     // Times the worker has taken the task so far.
@@ -104,6 +111,13 @@ protected:
     std::unique_ptr<sim::SimKeyboard> keyboard;
     int port = -1;  // the keyboard's vendor interface on the bus
 };
+
+// A key as the real keyboard gives it: through the system's input, where the
+// macro recording's low-level hook sees it.
+void TypeKey(WORD vk, bool up);
+// The clock the macro recording reads (the time of each event): `context`
+// points at a DWORD the test moves on.
+DWORD Tick(void* context);
 
 // Bytes as "AA 1B 00".
 std::string Hex(const uint8_t* bytes, size_t count);

@@ -60,57 +60,9 @@ std::string Rgb(COLORREF colour)
     return Hex(bytes, 3);
 }
 
-// The clock the macro recording reads (the time of each event).
-DWORD Tick(void* context)
-{
-    return *static_cast<DWORD*>(context);
-}
-
-// A key as the real keyboard gives it: through the system's input, where the
-// recording's low-level hook sees it.
-void TypeKey(WORD vk, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(input));
-}
-
 class Configure : public Scenario
 {
 protected:
-    // A click on the category tab of the key-function area.
-    void ChooseCategory(int category)
-    {
-        auto* tabs = Control<WEXA::TabCtrlEx>(88);
-        ASSERT_NE(tabs, nullptr);
-        int index = -1;
-        for (int i = 0; i < tabs->GetItemCount(); ++i)
-            if (tabs->GetItemData(i) == category) index = i;
-        ASSERT_GE(index, 0);
-        const CRect r = tabs->GetRect();
-        ClickAt(POINT{r.left + 20, r.top + 43 * index + 21}, tabs);
-        ASSERT_EQ(tabs->GetCurData(), category);
-        UpdateWindow(harness->Window());
-    }
-
-    // A click on the function tile carrying `value`.
-    void PickTile(int value)
-    {
-        auto* grid = Control<WEXA::KeyFuncValue>(89);
-        ASSERT_NE(grid, nullptr);
-        int index = -1;
-        for (int i = 0; i < grid->GetItemCount() && index < 0; ++i)
-            if (grid->GetItemData(i) == value) index = i;
-        ASSERT_GE(index, 0) << "no tile " << value;
-        CRect tile = grid->GetItemRect(index);
-        ASSERT_FALSE(tile.IsRectEmpty()) << "tile " << value << " is not drawn";
-        tile.OffsetRect(grid->GetRect().left, grid->GetRect().top);
-        ClickAt(tile.CenterPoint(), grid);
-        Settle();
-    }
-
     // The key's row of the active profile, as the shell prints it:
     // macro_type|macro_value|macro_desc.
     std::string KeyRow(int layer, int keyCode)
@@ -129,8 +81,6 @@ protected:
     void SetLightingModesAndKeyColours();
     void SwitchExportAndImportProfiles();
     void UnplugAndPlugBack();
-    // Picks the profile of the row in the profile manager and confirms.
-    void SwitchTo(int row);
 
     // A profile's keys, row by row, as the database holds them.
     std::vector<std::string> KeyRows(int profile)
@@ -361,38 +311,6 @@ void Configure::SetLightingModesAndKeyColours()
     EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyF1))], 3), Rgb(orange));
     EXPECT_EQ(Hex(&colours[size_t(3 * KeyLed(kKeyEsc))], 3), "00 00 00") << "Esc is unlit";
     ExpectLightingAgrees();
-}
-
-void Configure::SwitchTo(int row)
-{
-    int chosen = 0;
-    bool confirmed = false;
-    {
-        // The dialog runs its own loop inside the click on the profile button.
-        EveryTick drive([&] {
-            HWND window = FindWindowW(nullptr, kProfileDlgWindowName);
-            auto* dialog = dynamic_cast<ProfileDlg*>(
-                reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
-            if (!dialog || !IsWindowVisible(window)) return false;
-            WEXA::ProfileList* list = dialog->List();
-            InvalidateRect(window, nullptr, FALSE);
-            UpdateWindow(window);
-            chosen = list->GetItemData(row);
-            WEXA::PaintManager* manager = dialog->GetPaintManager();
-            if (ClickIn(window, manager, ProfileRowPoint(list, row, false), list))
-                confirmed =
-                    ClickControlIn(window, manager, dialog->GetControl(ProfileDlg::kConfirmId));
-            if (!confirmed) dialog->DoCancel();
-            return true;
-        });
-        ASSERT_NO_FATAL_FAILURE(ClickControl(50));
-    }
-    ASSERT_TRUE(confirmed);
-    Settle();
-    EXPECT_EQ(Dlg().m_currentProfile, chosen);
-    EXPECT_EQ(Control<WEXA::ProfileList>(53)->GetCurData(), chosen);
-    EXPECT_EQ(SqlValue("SELECT profile FROM t_profile_data WHERE status = 1"),
-              std::to_string(chosen));
 }
 
 void Configure::SwitchExportAndImportProfiles()
