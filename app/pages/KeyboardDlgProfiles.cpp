@@ -178,8 +178,11 @@ void KeyboardDlg::ApplyProfileToDevice()
         if (m_currentPage == 2) OnEffectModeChanged();
     }
     if (m_deviceType == 102) LoadMatrixModes();
-    // The key tables, the part a connect would read back, are the keyboard's.
-    m_applyUnfinished = false;
+    // The key tables are the keyboard's. Its lighting is too unless that write
+    // failed: then its settings block still holds the profile before, which a
+    // connect must not read back over this one; the next connect applies
+    // the profile again instead.
+    m_applyUnfinished = !lit;
 }
 
 void KeyboardDlg::FallBackToConfirmedProfile(int failed)

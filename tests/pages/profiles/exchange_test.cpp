@@ -280,8 +280,9 @@ TEST_F(ExchangeTest, ARefusalOverTheDimmedAnimatedHomeIsAnsweredAtOnce)
         const DWORD spent = GetTickCount() - start;
         // A bound for the regression (tens of seconds), not a benchmark: the
         // box is drawn first, and answered after at most the one paint of the
-        // window under it already begun.
-        EXPECT_LT(spent, 2000u) << "refusal " << i;
+        // window under it already begun (a few hundred milliseconds on a calm
+        // machine, over two seconds on one loaded with other test programs).
+        EXPECT_LT(spent, 10000u) << "refusal " << i;
         printf("refusal %d answered after %lu ms\n", i, static_cast<unsigned long>(spent));
     }
     EXPECT_EQ(answer.messages.size(), 3u);

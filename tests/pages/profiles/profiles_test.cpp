@@ -223,6 +223,54 @@ TEST_F(ProfileTest, AnApplyCutByAnUnplugIsAppliedAgainAndNeverReadBack)
               current == second ? std::string("10 00 05") : keyboardA2);
 }
 
+TEST_F(ProfileTest, ALightingWriteCutByAnUnplugIsAppliedAgainAndNeverReadBack)
+{
+    LoadProfiles();
+    const int first = Dlg().m_currentProfile;
+    WEXA::ProfileList* list = FrameList(Dlg());
+    ASSERT_GE(list->GetItemCount(), 2);
+    const int second = list->GetItemData(1);
+    // The keyboard runs the first profile's rainbow; the second profile is
+    // static.
+    const int rainbow = 2, staticMode = 1;
+    ASSERT_TRUE(Db().SetActiveLightMode(first, 0, rainbow));
+    ASSERT_TRUE(Db().SetActiveLightMode(second, 0, staticMode));
+    Dlg().m_lightMode = rainbow;
+    const size_t applies = TaskCount(TASK_APPLY_PROFILE);
+    Dlg().AppendTask(TASK_APPLY_PROFILE);
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, applies + 1));
+    ASSERT_EQ(keyboard->Block(0x14)[2], rainbow);
+
+    // The keys of the second profile go out; the cable comes out at its
+    // lighting.
+    keyboard->AddFault(sim::Fault::Unplug, 0x15);
+    list->SetSelectItem(1);
+    const size_t switches = TaskCount(TASK_APPLY_PROFILE);
+    h.RecordMessageBoxes();
+    h.SendControlEvent(53, 2);
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, switches + 1));
+    const size_t removals = TaskCount(TASK_DEVICE_REMOVED);
+    h.SendDeviceChange(false, VendorPath(Dlg(), *model));
+    ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_REMOVED, removals + 1));
+    EXPECT_EQ(keyboard->Block(0x14)[2], rainbow) << "the keyboard still runs the first profile's";
+
+    // Back and picked: the stored lighting is what the keyboard gets, and the
+    // keyboard's stale settings are not stored over it.
+    const size_t arrivals = TaskCount(TASK_DEVICE_ARRIVED);
+    h.Bus().Plug(port);
+    h.SendDeviceChange(true, VendorPath(Dlg(), *model));
+    ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_ARRIVED, arrivals + 1));
+    const size_t before = TaskCount(TASK_APPLY_PROFILE);
+    h.SendControlEvent(81, 2);
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, before + 1, 10000))
+        << "the unfinished apply is done again";
+    h.Pump(100);
+    const int current = Dlg().m_currentProfile;
+    EXPECT_EQ(Db().GetActiveLightMode(first, 0), rainbow);
+    EXPECT_EQ(Db().GetActiveLightMode(second, 0), staticMode);
+    EXPECT_EQ(keyboard->Block(0x14)[2], current == second ? staticMode : rainbow);
+}
+
 TEST_F(ProfileTest, ApplyWritesAllLayersWhateverKeyWritesAreQueued)
 {
     LoadProfiles();
