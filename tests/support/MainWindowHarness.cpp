@@ -195,9 +195,20 @@ bool MainWindowHarness::Click(UINT id)
     WEXA::MControl* control = dlg_->Ctl(id);
     if (!control || !control->IsVisible()) return false;
     RECT rect = control->GetRect();
+    // A control without a place cannot be clicked: a press over nothing goes
+    // to the window itself, which starts moving the window, and Wine's move
+    // loop then waits for a real button release that never comes.
+    if (IsRectEmpty(&rect)) return false;
     LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     HWND window = Window();
     SendMessageW(window, WM_MOUSEMOVE, 0, at);
+    if (!dlg_->GetPaintManager()->GetHoverControl()) {
+        // Under Wine the first move a shown window gets may hover nothing.
+        MSG msg;
+        while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        SendMessageW(window, WM_MOUSEMOVE, 0, at);
+        if (!dlg_->GetPaintManager()->GetHoverControl()) return false;
+    }
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(window, WM_LBUTTONUP, 0, at);
     return true;

@@ -75,7 +75,9 @@ public:
     LONG SendControlEvent(UINT id, UINT code, UINT_PTR wparam = 0, LONG_PTR lparam = 0);
     // The same, posted: handled by the window's message loop later.
     void PostControlEvent(UINT id, UINT code, UINT_PTR wparam = 0, LONG_PTR lparam = 0);
-    // A left click (mouse move, press, release) in the middle of the control.
+    // A left click (mouse move, press, release) in the middle of the control;
+    // false, with nothing pressed, when the control has no place or the
+    // pointer there hovers nothing.
     bool Click(UINT id);
     // ---- real input: the system's pointer and keyboard, through SendInput ----
     // The window's own message loop handles every message meanwhile (Pump),
