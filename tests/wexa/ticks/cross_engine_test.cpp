@@ -162,7 +162,9 @@ TEST_P(TickAcrossEngines, ALockHeldByTheUIThreadStallsNoOtherTimer)
         plain.KillTimer();
     }
     EXPECT_TRUE(done.load());
-    if (c.what == Other::EngineKeepsTicking) EXPECT_GE(otherTicksWhileHeld, 5);
+    if (c.what == Other::EngineKeepsTicking) {
+        EXPECT_GE(otherTicksWhileHeld, 5);
+    }
     other.DeleteFSTimer(&elsewhere);
 }
 
