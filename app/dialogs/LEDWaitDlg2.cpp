@@ -1,5 +1,7 @@
 #include "LEDWaitDlg2.h"
 
+#include <cwchar>
+
 #include "MLevelCtrl.h"
 #include "MText.h"
 #include "services/LanguageText.h"
@@ -16,6 +18,32 @@ UINT LEDWaitDlg2::DoModal(HWND)
     CenterWindow();
     LoadBKImage(L"img_loading_bkg.png");
     return ShowModal(SW_SHOW);
+}
+
+namespace {
+
+// The send's progress in wParam (0-100).
+const UINT kProgressMessage = WM_APP + 25;
+
+}  // namespace
+
+void LEDWaitDlg2::PostProgress(int percent)
+{
+    if (HWND window = GetSafeHwnd()) ::PostMessageW(window, kProgressMessage, WPARAM(percent), 0);
+}
+
+LONG LEDWaitDlg2::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
+{
+    if (msg != kProgressMessage) return LatchedWaitDialog::OnWindowMessage(msg, wparam, lparam);
+    const int percent = wparam > 100 ? 100 : int(wparam);
+    if (m_statusText) {
+        wchar_t text[32];
+        swprintf(text, 32, L"Loading: %d%%", percent);
+        m_statusText->SetTitle(text);
+        m_statusText->InvalidateRect(nullptr, 0);
+    }
+    if (m_progress) m_progress->SetProgress(percent);
+    return 0;
 }
 
 int LEDWaitDlg2::OnInitDialog()

@@ -32,6 +32,11 @@ public:
     // the window could not be created.
     UINT DoModal(HWND unused);
 
+    // Any thread: shows "Loading: <percent>%" and the bar at percent (posted
+    // to the window; nothing when it is gone).
+    void PostProgress(int percent);
+    LONG OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam) override;
+
     WEXA::MText* m_titleText;
     WEXA::MText* m_statusText;
     WEXA::MProgress* m_progress;

@@ -79,6 +79,16 @@ public:
         if (m_dialog) m_dialog->RequestClose(result);
     }
 
+    // Any thread: calls f with the dialog held now, under the slot's lock (so
+    // the dialog is not deleted meanwhile); nothing when there is none. f
+    // must not wait for the UI thread.
+    template <class F>
+    void With(F f)
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        if (m_dialog) f(m_dialog);
+    }
+
     // Replaced dialogs whose windows still existed then (UI thread).
     size_t RetiredCount() const { return m_retired.size(); }
 

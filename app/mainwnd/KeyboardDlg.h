@@ -191,6 +191,8 @@ public:
     void OpenLink(const std::wstring& url);
 
     // ---- frame ----
+    // The main tab's position of the LCD page (item id 6): the last one.
+    static const int kLcdTabPosition = 8;
     LONG OnMainTabChanged(int position);
     // Selects the main tab's position (its change event switches the page).
     // Page switches run on the UI thread alone (the key test, the dialogs and
@@ -759,10 +761,22 @@ public:
     // closes them when it takes their task.
     WaitDialogSlot<LEDWaitDlg> m_lcdWaitDlg;
     WaitDialogSlot<LEDWaitDlg2> m_lcdSendDlg;
+    // What a send takes to the keyboard (set by the page before it queues the
+    // send, read by the worker): the layer and the screen slot.
+    std::atomic<int> m_lcdSendLedId{0};
+    std::atomic<int> m_lcdSendSlot{0};
+    // Worker: the layer m_lcdSendLedId to slot m_lcdSendSlot; false when the
+    // keyboard did not take it or a frame could not be read.
+    bool SendLcdToKeyboard();
     void LoadLcdPage();
     void LoadLayerFrames(int ledId);
     // First use: one marked layer per stock animation, with its frames.
     void CreateDefaultLcdLayers(DeviceDataDB& db, const std::wstring& modelFolder);
+    // A user layer holding copies of the frames in sourceFolder (the rows give
+    // their files and delays).
+    void CopyLcdLayer(DeviceDataDB& db, const std::wstring& modelFolder,
+                      const std::wstring& sourceFolder, int frames,
+                      std::vector<LedFrameData> records);
     void ApplyLcdRgbFields();
     void ApplyLcdDrawColor(COLORREF color);
     void PromptSaveLcdFrames();

@@ -41,11 +41,14 @@ struct TabRow
     const wchar_t* icon;
     UINT panel;
 };
+// The LCD page's item is the last one, so that the other pages keep their
+// positions; it is shown only for a keyboard with an LCD screen.
 const TabRow kTabs[] = {
     {0, 50, L"icon\\tab_home.png", 69},      {1, 51, L"icon\\tab_light.png", 71},
     {3, 58, L"icon\\tab_light.png", 76},     {2, 52, L"icon\\tab_nimbrel.png", 75},
     {4, 53, L"icon\\tab_customkey.png", 70}, {5, 54, L"icon\\tab_macro.png", 72},
     {7, 57, L"icon\\tab_perf.png", 78},      {8, 56, L"icon\\tab_config.png", 73},
+    {6, 55, L"icon\\tab_lcd.png", 77},
 };
 
 }  // namespace
@@ -253,11 +256,14 @@ void KeyboardDlg::FillMainTab()
 {
     MTabCtrl* tab = MainTab();
     if (tab) {
-        for (const TabRow& row : kTabs)
+        for (const TabRow& row : kTabs) {
+            if (row.panel == 77 && !m_hasLcdPage) continue;
             tab->InsertItem(row.itemId, LangText(row.textId), row.icon, Ctl(row.panel), 4, 0);
+        }
         tab->SetItemWidth(239, 239, 1);
         tab->SetItemHeight(50, 50, 1);
         tab->SetItemVisible(2, 0);
+        tab->SetItemVisible(kLcdTabPosition, 0);
         tab->SetSelectItem(0);
         tab->SetVisible(0);
     }

@@ -179,6 +179,8 @@ void KeyboardDlg::ShowModelTabs(int deviceType)
 {
     WEXA::MTabCtrl* tab = MainTab();
     if (!tab) return;
+    // Only the keyboard with the LCD screen has its page.
+    tab->SetItemVisible(kLcdTabPosition, deviceType == 104 && m_hasLcdPage ? 1 : 0);
     if (deviceType >= 150) {
         for (int position : {1, 2, 3}) tab->SetItemVisible(position, 0);
         return;

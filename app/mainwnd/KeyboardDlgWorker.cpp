@@ -45,8 +45,9 @@ KeyboardDlg::TaskAfter KeyboardDlg::AfterStepOf(int code)
             after.closeWait = true;
             after.enableWindow = true;
             break;
-        // The LCD page's requests have no device side yet: the windows the
-        // page waits in are closed when the task is taken, never left open.
+        // The windows the LCD page waits in are closed once the task is
+        // done or dropped, never left open. (The GIF import and export have
+        // no runner yet.)
         case TASK_LCD_EXPORT_GIF:
         case TASK_LCD_IMPORT_GIF: after.closeLcdWait = true; break;
         case TASK_LCD_SEND: after.closeLcdSend = true; break;
@@ -181,6 +182,9 @@ void KeyboardDlg::RunTask(int code)
                 case TASK_FACTORY_RESET: FactoryReset(); break;
                 case TASK_START_EFFECT_STREAM: StartEffectStream(); break;
                 case TASK_DOWNLOAD_FIRMWARE_TOOL: DownloadFirmwareTool(); break;
+                case TASK_LCD_SEND:
+                    if (!SendLcdToKeyboard()) ReportUnconfirmedWrite();
+                    break;
                 default: break;  // codes without a runner are taken and ignored
             }
         }

@@ -31,7 +31,8 @@ std::vector<ControlPlacement> FrameLayout(const CRect& client, const CSize& logo
         // left column
         {46, CRect(90, 80, 190, 116)},
         {38, CRect(10, 130, 270, 166)},
-        {68, CRect(20, 180, 261, 581)},
+        // the main tab: room for nine items of 50 pixels, 1 apart
+        {68, CRect(20, 180, 261, 640)},
         {64, CRect(30, B - 120, 249, B - 35)},
         // profile manager button group
         {48, CRect(150, 20, 290, 56)},

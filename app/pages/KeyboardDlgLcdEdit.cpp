@@ -541,6 +541,9 @@ LONG KeyboardDlg::SendLcdLayer()
                         static_cast<const wchar_t*>(LangText(833)));
         if (AskUser(question, LangText(848), 4) != 1) return 0;
     }
+    auto* slots = CtlAs<LCDViewCtrl>(366);
+    m_lcdSendSlot = slots && slots->GetCurSel() > 0 ? slots->GetCurSel() : 0;
+    m_lcdSendLedId = m_lcdCurrentLedId;
     LEDWaitDlg2* progress = m_lcdSendDlg.Reset(new LEDWaitDlg2);
     AppendTask(TASK_LCD_SEND);
     progress->DoModal(nullptr);

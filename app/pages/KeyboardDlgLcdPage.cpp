@@ -31,6 +31,7 @@
 #include "MEdit.h"
 #include "MText.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/device/LcdTransfer.h"
 #include "pages/PagePanel.h"
 #include "pages/LcdFrames.h"
 #include "pages/LcdNames.h"
@@ -143,7 +144,11 @@ void KeyboardDlg::InitLcdPage()
                        static_cast<const wchar_t*>(LangText(852)));
         help->SetTooltip(balloon);
     }
-    if (auto* canvas = As<ImageView>(control(L"ImageView", 377))) canvas->AddMTimer();
+    if (auto* canvas = As<ImageView>(control(L"ImageView", 377))) {
+        // The preview plays on the window's multimedia tick.
+        canvas->AddMTimer();
+        canvas->SetRunTimer(1);
+    }
     if (auto* grid = As<CCheckButton>(control(L"CCheckButton", 376, LangText(862)))) {
         grid->SetImage(L"btn_checkbox.png", 8);
         grid->SetTextColor(white);
@@ -261,7 +266,13 @@ void KeyboardDlg::LayoutLcdPage(CRect client)
         {374, CRect(602, 98, 800, 126)},
         {375, CRect(806, 102, 826, 122)},
         {376, CRect(R - 440, 100, R - 290, 124)},
-        {377, CRect(615, 136, 1095, 406)},
+        // The canvas has the screen's own size, centred on a darker stage:
+        // an imported picture is fitted to the screen's pixels, and what is
+        // drawn is what the keyboard shows, pixel for pixel.
+        {358, CRect(615, 136, 1095, 406)},
+        {377, CRect(855 - kLcdScreenWidth / 2, 271 - kLcdScreenHeight / 2,
+                    855 - kLcdScreenWidth / 2 + kLcdScreenWidth,
+                    271 - kLcdScreenHeight / 2 + kLcdScreenHeight)},
         {379, CRect(730, 416, 980, 452)},
         {378, CRect(734, 419, 854, 449)},
         {380, CRect(856, 419, 976, 449)},
@@ -444,7 +455,31 @@ void KeyboardDlg::CreateDefaultLcdLayers(DeviceDataDB& db, const std::wstring& m
             records.push_back(record);
         }
         if (!records.empty()) db.InsertLedFrames(records);
+        // The screen shows its stock animation: the user finds it in the
+        // layer list, as a layer of its own to edit and send, while the
+        // default layer stays as the keyboard left the factory.
+        if (frames > 0) CopyLcdLayer(db, modelFolder, folder + L"\\", frames, records);
     }
+}
+
+void KeyboardDlg::CopyLcdLayer(DeviceDataDB& db, const std::wstring& modelFolder,
+                               const std::wstring& sourceFolder, int frames,
+                               std::vector<LedFrameData> records)
+{
+    Sleep(2);
+    const std::wstring stamp = FreeLcdStamp(modelFolder, L"");
+    const int ledId = db.AddLedLayer(1, stamp.c_str());
+    if (!ledId) return;
+    const std::wstring folder = modelFolder + stamp + L"\\";
+    CreateDirectoryTree(folder);
+    for (LedFrameData& record : records) {
+        CopyFileW((sourceFolder + (const wchar_t*)record.file_name).c_str(),
+                  (folder + (const wchar_t*)record.file_name).c_str(), TRUE);
+        record.led_id = ledId;
+    }
+    db.SetLedLayerFirstFile(ledId, records.front().file_name);
+    db.SetLedLayerFrameSize(ledId, frames);
+    db.InsertLedFrames(records);
 }
 
 void KeyboardDlg::LoadLayerFrames(int ledId)

@@ -377,4 +377,5 @@ inline constexpr LanguageTextId kLanguageTextIds[] = {
     {L"KB.DIALOG", 936, "matrix preset 15"},
     {L"KB.DIALOG", 937, "matrix preset 16"},
     {L"KB.DIALOG", 938, "matrix preset 17"},
+    {L"KB.DIALOG", 55, "main tab: LCD screen"},
 };

@@ -661,6 +661,7 @@ tab_icons({
     "icon/tab_macro.png": "macro",
     "icon/tab_perf.png": "perf",
     "icon/tab_config.png": "config",
+    "icon/tab_lcd.png": "lcd",
 })
 
 

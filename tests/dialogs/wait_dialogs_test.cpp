@@ -301,4 +301,36 @@ TEST(LEDWaitDlg2, ControlsAndNoOwner)
     EXPECT_EQ(dlg.m_progress, nullptr);
 }
 
+// The send reports its progress from the worker: the window shows it, and a
+// report after the window is gone (or through an empty slot) does nothing.
+TEST(LEDWaitDlg2, ProgressFromAnotherThreadShowsInTheWindow)
+{
+    InLanguage english(1033);
+    WaitDialogSlot<LEDWaitDlg2> slot;
+    slot.With([](LEDWaitDlg2*) { ADD_FAILURE() << "an empty slot has no dialog"; });
+    LEDWaitDlg2* dlg = slot.Reset(new LEDWaitDlg2);
+    std::thread worker;
+    bool shown = false;
+    EveryTick tick([&] {
+        if (!FindDialog(kLEDWaitDlg2WindowName)) return false;
+        if (!worker.joinable()) {
+            worker = std::thread([&] {
+                for (int percent : {25, 50, 150})
+                    slot.With([&](LEDWaitDlg2* d) { d->PostProgress(percent); });
+            });
+            return false;
+        }
+        if (!dlg->m_progress || dlg->m_progress->GetProgress() != 100) return false;
+        EXPECT_STREQ(dlg->m_statusText->GetTitle(), L"Loading: 100%");
+        shown = true;
+        slot.Close(IDOK);
+        return true;
+    });
+    EXPECT_EQ(dlg->DoModal(nullptr), 1u);
+    worker.join();
+    EXPECT_TRUE(shown);
+    dlg->PostProgress(40);  // the window is gone
+    EXPECT_EQ(dlg->m_progress, nullptr);
+}
+
 }  // namespace

@@ -22,6 +22,7 @@
 #include "MComboBox.h"
 #include "MDialog.h"
 #include "MPicture.h"
+#include "ImageViewList.h"
 #include "MTabCtrl.h"
 #include "MacroList.h"
 #include "MainWindowHarness.h"
@@ -400,14 +401,11 @@ protected:
         if (Dlg().m_hasLcdPage && type == 104) LcdPage();
     }
 
-    // The LCD page has no main tab: its panel is shown in place of the others.
+    // The LCD page, from its tab, with the screen's animation open; the
+    // frame delay dialog from the first frame's delay badge.
     void LcdPage()
     {
-        OpenTab(7);
-        for (UINT id = 69; id <= 79; ++id)
-            if (WEXA::MControl* panel = Dlg().Ctl(id)) panel->SetVisible(id == 77 ? 1 : 0);
-        for (UINT id : {58u, 59u})
-            if (WEXA::MControl* control = Dlg().Ctl(id)) control->SetVisible(0);
+        OpenTab(KeyboardDlg::kLcdTabPosition);
         ShootWindow("lcd", "LCD screen");
         ShootPopup(
             "lcd_send", "LCD: sending", kLEDWaitDlg2WindowName,
@@ -423,15 +421,20 @@ protected:
                 dialog.DoModal(Window());
             },
             [](HWND window) { CloseWith(window, 1); });
+        auto* strip = Dlg().CtlAs<WEXA::ImageViewList>(381);
+        ASSERT_NE(strip, nullptr);
+        ASSERT_GT(strip->GetItemCount(), 0);
         ShootPopup(
             "lcd_delay", "LCD: frame delay", kDelayDialogWindowName,
             [&] {
-                LCDDelayEditDlg dialog;
-                dialog.m_title = GetLanguageText(837);
-                dialog.m_thisFrameValue = L"100";
-                dialog.Run(Window());
+                const CRect card = strip->GetCardRect(0);
+                const LPARAM badge = MAKELPARAM(card.right - 20, card.bottom - 29);
+                SendMessageW(Window(), WM_MOUSEMOVE, 0, badge);
+                SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, badge);
+                SendMessageW(Window(), WM_LBUTTONUP, 0, badge);
             },
             [](HWND window) { CloseWith(window, 2); });
+        PointerAway();
         OpenTab(7);
     }
 

@@ -210,10 +210,80 @@ void SimKeyboard::PushNotification(bool online)
     QueueInput(Notification(vendorId_, productId_, online));
 }
 
+bool SimKeyboard::LcdAnimation::Complete() const
+{
+    if (int(frames.size()) != frameCount) return false;
+    for (const LcdFrame& frame : frames)
+        if (frame.pixels.size() != size_t(width) * height * 2) return false;
+    return true;
+}
+
+SimKeyboard::LcdAnimation SimKeyboard::LcdSlot(int slot) const
+{
+    auto found = lcdSlots_.find(slot);
+    return found == lcdSlots_.end() ? LcdAnimation() : found->second;
+}
+
+bool SimKeyboard::RespondLcd(const Request& request, Bytes& answer)
+{
+    const Bytes data = request.Data();
+    auto word = [&](size_t at) {
+        return at + 1 < data.size() ? data[at] | (data[at + 1] << 8) : 0;
+    };
+    const uint8_t command = request.Command();
+    if (command == 0x3E || command == 0x3F) {
+        if (request.Offset() != 0 || request.Length() != 8) {
+            Violation("LCD header not 8 bytes at 0: " + Describe(request));
+            return false;
+        }
+    }
+    if (command == 0x3E) {
+        LcdAnimation animation;
+        animation.frameCount = word(1);
+        animation.width = word(3);
+        animation.height = word(5);
+        lcdSlot_ = data[0];
+        lcdSlots_[lcdSlot_] = animation;
+        lcdWritten_.clear();
+    } else if (command == 0x3F) {
+        auto slot = lcdSlots_.find(lcdSlot_);
+        if (slot == lcdSlots_.end() || word(0) != int(slot->second.frames.size()) ||
+            word(0) >= slot->second.frameCount ||
+            (!lcdWritten_.empty() &&
+             lcdWritten_.back() != slot->second.frames.back().pixels.size())) {
+            Violation("LCD frame out of order: " + Describe(request));
+            return false;
+        }
+        LcdFrame frame;
+        frame.delayMs = word(2);
+        frame.pixels.assign(size_t(slot->second.width) * slot->second.height * 2, 0);
+        slot->second.frames.push_back(frame);
+        lcdWritten_.push_back(0);
+    } else {
+        auto slot = lcdSlots_.find(lcdSlot_);
+        if (slot == lcdSlots_.end() || slot->second.frames.empty()) {
+            Violation("LCD pixels without a frame: " + Describe(request));
+            return false;
+        }
+        Bytes& pixels = slot->second.frames.back().pixels;
+        const size_t offset = size_t(request.Offset());
+        if (offset != lcdWritten_.back() || offset + data.size() > pixels.size()) {
+            Violation("LCD pixels out of place: " + Describe(request));
+            return false;
+        }
+        std::copy(data.begin(), data.end(), pixels.begin() + std::ptrdiff_t(offset));
+        lcdWritten_.back() += data.size();
+    }
+    for (size_t i = 0; i < data.size(); ++i) answer[8 + i] = data[i];
+    return true;
+}
+
 bool SimKeyboard::Respond(const Request& request, int, Bytes& answer)
 {
     const uint8_t command = request.Command();
     answer = AckFor(request);
+    if (model_ && model_->lcd && command >= 0x3E && command <= 0x40)
+        return RespondLcd(request, answer);
     if (command == 0x31 && model_ && request.Offset() + request.Length() <= 56) {
         // The factory reset: the memory the model left the factory with.
         const int battery = battery_, charge = charge_;

@@ -166,8 +166,30 @@ public:
     // frame (0x2E), key-to-LED table (0x32), live colours (0x34, 0x36), the matrix
     // picture and frame (0x3A written by 0x3B, 0x3C) of a matrix model, the short
     // commands 0x2F, 0x31 and 0x3D, and its battery. A keyboard of a model takes
-    // 0x31 as the factory reset: its memory is the model's again.
+    // 0x31 as the factory reset: its memory is the model's again. A model with
+    // an LCD screen takes animations (0x3E, 0x3F, 0x40; see LcdSlot).
     void LoadModel(const SimModel& model);
+
+    // The LCD screen's animations. 0x3E (8 bytes: slot, frame count, width,
+    // height, 16-bit values little-endian) starts one and drops the slot's old
+    // one; 0x3F (8 bytes: frame index, delay) starts the next frame, which
+    // must be the one after the last; 0x40 writes that frame's pixels (width x
+    // height x 2 bytes RGB565) at the request's offset. Anything else, out of
+    // order or past the frame, is a violation.
+    struct LcdFrame
+    {
+        int delayMs = 0;
+        Bytes pixels;
+    };
+    struct LcdAnimation
+    {
+        int width = 0, height = 0, frameCount = 0;
+        std::vector<LcdFrame> frames;
+        // Every frame announced and every pixel of each written.
+        bool Complete() const;
+    };
+    // The animation of a slot (empty when none was sent).
+    LcdAnimation LcdSlot(int slot) const;
 
     void SetBattery(int level, int charge)
     {
@@ -194,6 +216,10 @@ private:
     std::map<uint8_t, uint8_t> aliases_;
     int battery_ = 87;
     int charge_ = 0;
+    bool RespondLcd(const Request& request, Bytes& answer);
+    std::map<int, LcdAnimation> lcdSlots_;
+    int lcdSlot_ = -1;                // the slot being written, -1 none
+    std::vector<size_t> lcdWritten_;  // bytes written of each frame of that slot
 };
 
 class SimReceiver : public SimDevice

@@ -164,6 +164,9 @@ TEST(LayoutSelect, EachModelLoadsItsLayoutIntoThePictureAndThePreview)
         EXPECT_EQ(tab->GetItemVisible(1), model.deviceType < 150 ? 1 : 0);
         EXPECT_EQ(tab->GetItemVisible(2), model.deviceType == 102 ? 1 : 0);
         EXPECT_EQ(tab->GetItemVisible(3), model.deviceType < 150 ? 1 : 0);
+        // The LCD page's item (the last one) for the keyboard with the screen alone.
+        EXPECT_EQ(tab->GetItemVisible(tab->GetItemCount() - 1), model.lcd ? 1 : 0);
+        EXPECT_EQ(tab->GetItemID(tab->GetItemCount() - 1), 6);
 
         for (UINT shown : {58u, 59u}) {
             dlg.Show(58, shown == 58);

@@ -131,7 +131,9 @@ void LcdPageTest::LoadProfiles()
 {
     const size_t before = TaskCount(TASK_RELOAD_PROFILES);
     Dlg().AppendTask(TASK_RELOAD_PROFILES);
-    ASSERT_TRUE(WaitForTaskCount(TASK_RELOAD_PROFILES, before + 1));
+    // The first load splits the stock animation and opens the screen's copy
+    // of it with all its frames: on a busy machine that takes a while.
+    ASSERT_TRUE(WaitForTaskCount(TASK_RELOAD_PROFILES, before + 1, 20000));
 }
 
 bool LcdPageTest::WaitForTaskCount(int code, size_t count, DWORD timeoutMs)

@@ -114,7 +114,7 @@ TEST_P(LcdPage, FirstLoadMakesTheDefaultLayerOnceFromTheStockAnimation)
     LoadProfiles();
 
     const std::vector<LedLayerData> layers = Layers();
-    ASSERT_EQ(layers.size(), 1u);
+    ASSERT_EQ(layers.size(), 2u);
     const LedLayerData& layer = layers[0];
     EXPECT_TRUE(IsStamp(layer.file_dir)) << static_cast<const wchar_t*>(layer.file_dir);
     EXPECT_EQ(layer.name, layer.file_dir);
@@ -145,11 +145,28 @@ TEST_P(LcdPage, FirstLoadMakesTheDefaultLayerOnceFromTheStockAnimation)
     EXPECT_EQ(screens[0]->frame_size, n);
     FreeRecordList(screens);
 
-    // The default layer is not listed and nothing can be edited.
-    EXPECT_EQ(LayerList()->GetItemCount(), 0);
-    EXPECT_EQ(Dlg().m_lcdCurrentLedId, 0);
-    EXPECT_FALSE(Canvas()->IsEnabled());
-    EXPECT_FALSE(Dlg().Ctl(371)->IsEnabled());
+    // The default layer is not listed; the screen's animation is, as a
+    // layer of the user's own with copies of the frames, chosen and open.
+    const LedLayerData& own = layers[1];
+    EXPECT_NE(own.type, kLcdDefaultLayerType);
+    EXPECT_TRUE(IsStamp(own.file_dir));
+    EXPECT_NE(own.file_dir, layer.file_dir);
+    EXPECT_EQ(own.first_file, CString(L"0.png"));
+    EXPECT_EQ(own.frame_size, n);
+    EXPECT_EQ(FilesBelow(ModelFolder() + (const wchar_t*)own.file_dir + L"\\"), files);
+    const std::vector<LedFrameData> ownFrames = Frames(own.led_id);
+    ASSERT_EQ(ownFrames.size(), size_t(n));
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(ownFrames[i].file_name, frames[i].file_name);
+        EXPECT_EQ(ownFrames[i].delay_time, frames[i].delay_time);
+        EXPECT_EQ(ownFrames[i].frame_index, i);
+    }
+    ASSERT_EQ(LayerList()->GetItemCount(), 1);
+    EXPECT_EQ(LayerList()->GetCurSel(), 0);
+    EXPECT_EQ(Dlg().m_lcdCurrentLedId, own.led_id);
+    EXPECT_EQ(Strip()->GetItemCount(), n);
+    EXPECT_TRUE(Canvas()->HasPicture());
+    EXPECT_TRUE(Canvas()->IsEnabled());
     auto* slots = Dlg().CtlAs<WEXA::LCDViewCtrl>(366);
     EXPECT_EQ(slots->GetItemCount(), 1);
     EXPECT_EQ(slots->GetCurSel(), 0);
@@ -158,7 +175,7 @@ TEST_P(LcdPage, FirstLoadMakesTheDefaultLayerOnceFromTheStockAnimation)
     // A second load adds nothing.
     const auto before = FilesBelow(Data());
     LoadProfiles();
-    EXPECT_EQ(Layers().size(), 1u);
+    EXPECT_EQ(Layers().size(), 2u);
     EXPECT_EQ(Frames(layer.led_id).size(), size_t(n));
     EXPECT_EQ(Db().GetTftScreens(1, screens), 1);
     FreeRecordList(screens);
@@ -169,7 +186,7 @@ TEST_P(LcdPage, FirstLoadMakesTheDefaultLayerOnceFromTheStockAnimation)
     for (const auto& file : after)
         if (file.first.rfind(L"led\\", 0) == 0 || file.first.rfind(L"default_led\\", 0) == 0)
             ++lcdFiles;
-    EXPECT_EQ(lcdFiles, size_t(n) + 1);
+    EXPECT_EQ(lcdFiles, 2 * size_t(n) + 1);
 }
 
 TEST_P(LcdPage, EditedFramesSaveToTheirLayerAloneAndLoadAgain)
@@ -251,11 +268,12 @@ TEST_P(LcdPage, EditedFramesSaveToTheirLayerAloneAndLoadAgain)
     ASSERT_TRUE(Db().GetLedLayer(ledId, layer));
     EXPECT_EQ(layer.frame_size, 8);
     EXPECT_EQ(layer.first_file, frames[0].file_name);
-    EXPECT_EQ(LayerList()->GetItemFrameSize(0), 8);
+    EXPECT_EQ(LayerList()->GetItemFrameSize(1), 8);
 
-    // Load again: the page shows what was saved.
+    // Load again: the page shows what was saved (below the screen's animation).
     LoadProfiles();
-    ASSERT_EQ(LayerList()->GetItemCount(), 1);
+    ASSERT_EQ(LayerList()->GetItemCount(), 2);
+    ChooseLayer(1);
     EXPECT_EQ(Dlg().m_lcdCurrentLedId, ledId);
     EXPECT_EQ(StripColours(), expected);
     for (const WEXA::IMGITEM_INFO* row : Strip()->GetImageViewItems()) EXPECT_EQ(row->nDelay, 120);
@@ -274,11 +292,11 @@ TEST_P(LcdPage, SavingWritesTheLayerTheStripHoldsNotTheSelectedRow)
     LoadProfiles();
     const int first = NewLayerWithPictures({kColours[0], kColours[1]});
     EXPECT_EQ(h.SendControlEvent(411, 2), 1);
-    // A new layer: it becomes current while the list keeps the first row selected.
+    // A new layer: it becomes current while the list keeps the first one's row selected.
     EXPECT_EQ(h.SendControlEvent(369, 2), 1);
     const int second = Dlg().m_lcdCurrentLedId;
     ASSERT_NE(second, first);
-    EXPECT_EQ(LayerList()->GetCurSel(), 0);
+    EXPECT_EQ(LayerList()->GetCurSel(), 1);
     chosenPictures = {SourcePicture(L"s0.png", kColours[4]), SourcePicture(L"s1.png", kColours[5]),
                       SourcePicture(L"s2.png", kColours[6])};
     h.SendControlEvent(389, 2);
@@ -294,8 +312,8 @@ TEST_P(LcdPage, SavingWritesTheLayerTheStripHoldsNotTheSelectedRow)
     EXPECT_EQ(a.frame_size, 2);
     EXPECT_EQ(b.frame_size, 3);
     EXPECT_EQ(b.first_file, Frames(second)[0].file_name);
-    EXPECT_EQ(LayerList()->GetItemFrameSize(0), 2);
-    EXPECT_EQ(LayerList()->GetItemFrameSize(1), 3);
+    EXPECT_EQ(LayerList()->GetItemFrameSize(1), 2);
+    EXPECT_EQ(LayerList()->GetItemFrameSize(2), 3);
 }
 
 TEST_P(LcdPage, SwitchingLayersAsksAndKeepsEachLayersFrames)
@@ -307,7 +325,7 @@ TEST_P(LcdPage, SwitchingLayersAsksAndKeepsEachLayersFrames)
     ASSERT_EQ(Dlg().m_lcdDirty, 1);
     // Back to the first layer, declining the save: the second keeps no frames.
     answers = {2};
-    ChooseLayer(0);
+    ChooseLayer(1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, std::wstring(Dlg().LangText(831)));
     EXPECT_EQ(Dlg().m_lcdDirty, 0);
@@ -318,13 +336,13 @@ TEST_P(LcdPage, SwitchingLayersAsksAndKeepsEachLayersFrames)
     ChooseFrame(0);
     chosenPictures = {SourcePicture(L"more.png", kColours[3])};
     h.SendControlEvent(389, 2);
-    ChooseLayer(0);
+    ChooseLayer(1);
     EXPECT_EQ(Strip()->GetItemCount(), 2);
     EXPECT_EQ(Dlg().m_lcdDirty, 1);
     // Accepting the save when switching stores the first layer's edits.
     chosenPictures = {SourcePicture(L"late.png", kColours[5])};
     answers = {1};
-    ChooseLayer(1);
+    ChooseLayer(2);
     EXPECT_EQ(StoredColours(first), (std::vector<COLORREF>{kColours[0], kColours[3]}));
     EXPECT_EQ(Dlg().m_lcdCurrentLedId, second);
 }
@@ -344,8 +362,8 @@ TEST_P(LcdPage, DeletingALayerRemovesOnlyItsOwnFolder)
     ASSERT_TRUE(Db().GetLedLayer(third, c));
     const std::wstring defaultFolder = ModelFolder() + (const wchar_t*)Layers()[0].file_dir;
 
-    // Declined: nothing goes.
-    LayerList()->SetCurSel(1);
+    // Declined: nothing goes. (Row 0 is the screen's animation.)
+    LayerList()->SetCurSel(2);
     answers = {2};
     EXPECT_EQ(h.SendControlEvent(371, 2), 0);
     EXPECT_TRUE(Exists(ModelFolder() + (const wchar_t*)b.file_dir));
@@ -354,7 +372,7 @@ TEST_P(LcdPage, DeletingALayerRemovesOnlyItsOwnFolder)
     Db().m_db.Exec(
         ("UPDATE t_ledlayer_data SET file_dir = '' WHERE led_id = " + std::to_string(second))
             .c_str());
-    LayerList()->SetCurSel(1);
+    LayerList()->SetCurSel(2);
     EXPECT_EQ(h.SendControlEvent(371, 2), 1);
     EXPECT_TRUE(Exists(ModelFolder()));
     EXPECT_TRUE(Exists(defaultFolder));
@@ -368,7 +386,7 @@ TEST_P(LcdPage, DeletingALayerRemovesOnlyItsOwnFolder)
     Db().m_db.Exec(
         ("UPDATE t_ledlayer_data SET file_dir = '..' WHERE led_id = " + std::to_string(third))
             .c_str());
-    LayerList()->SetCurSel(1);
+    LayerList()->SetCurSel(2);
     EXPECT_EQ(h.SendControlEvent(371, 2), 1);
     EXPECT_TRUE(Exists(ModelFolder()));
     EXPECT_TRUE(Exists(Data() + L"led\\"));
@@ -376,28 +394,24 @@ TEST_P(LcdPage, DeletingALayerRemovesOnlyItsOwnFolder)
 
     // A row that is gone already: nothing happens at all.
     Db().m_db.Exec(("DELETE FROM t_ledlayer_data WHERE led_id = " + std::to_string(first)).c_str());
-    LayerList()->SetCurSel(0);
+    LayerList()->SetCurSel(1);
     EXPECT_EQ(h.SendControlEvent(371, 2), 0);
     EXPECT_TRUE(Exists(ModelFolder() + (const wchar_t*)a.file_dir));
 
     // The first row: no selection, no current layer, an empty strip.
     Db().m_db.Exec("DELETE FROM t_ledlayer_data");
     LoadProfiles();
-    const int only = NewLayerWithPictures({kColours[3]});
-    h.SendControlEvent(411, 2);
+    ASSERT_EQ(LayerList()->GetItemCount(), 1);  // the screen's animation again
     LedLayerData d;
-    ASSERT_TRUE(Db().GetLedLayer(only, d));
-    const int row = LayerList()->GetItemCount() - 1;
-    LayerList()->SetCurSel(row);
+    ASSERT_TRUE(Db().GetLedLayer(LayerList()->GetItemLEDId(0), d));
+    LayerList()->SetCurSel(0);
     answers = {1};
     EXPECT_EQ(h.SendControlEvent(371, 2), 1);
     EXPECT_FALSE(Exists(ModelFolder() + (const wchar_t*)d.file_dir));
-    EXPECT_TRUE(Frames(only).empty());
-    if (row == 0) {
-        EXPECT_EQ(LayerList()->GetCurSel(), -1);
-        EXPECT_EQ(Dlg().m_lcdCurrentLedId, 0);
-        EXPECT_EQ(Strip()->GetItemCount(), 0);
-    }
+    EXPECT_TRUE(Frames(d.led_id).empty());
+    EXPECT_EQ(LayerList()->GetCurSel(), -1);
+    EXPECT_EQ(Dlg().m_lcdCurrentLedId, 0);
+    EXPECT_EQ(Strip()->GetItemCount(), 0);
 }
 
 TEST_P(LcdPage, AFailedLayerInsertIsReportedAndNeverUsed)
@@ -411,36 +425,37 @@ TEST_P(LcdPage, AFailedLayerInsertIsReportedAndNeverUsed)
     EXPECT_EQ(h.SendControlEvent(369, 2), 0);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].message, std::wstring(Dlg().LangText(849)));
-    EXPECT_EQ(LayerList()->GetItemCount(), 0);
+    EXPECT_EQ(LayerList()->GetItemCount(), 1);
     EXPECT_EQ(Dlg().m_lcdCurrentLedId, current);
     EXPECT_EQ(FilesBelow(Data() + L"led\\"), before);
 }
 
 TEST_P(LcdPage, DefaultLayersAreKnownByTheirMarkAndOldDatabasesByPosition)
 {
-    // More slots than stock animations: only the marked layer is a default one.
+    // More slots than stock animations: only the marked layer is a default
+    // one (the screen's animation beside it is the user's).
     Dlg().m_lcdSlotCount = 3;
     LoadProfiles();
-    ASSERT_EQ(Layers().size(), 1u);
+    ASSERT_EQ(Layers().size(), 2u);
     h.SendControlEvent(369, 2);
     LoadProfiles();
-    EXPECT_EQ(LayerList()->GetItemCount(), 1);
+    EXPECT_EQ(LayerList()->GetItemCount(), 2);
 
     // Seven screen rows and seven slots: the slot grid stops at five.
     for (int i = 0; i < 6; ++i) Db().AddTftScreen(1, 3, L"");
     Dlg().m_lcdSlotCount = 7;
     LoadProfiles();
     EXPECT_EQ(Dlg().CtlAs<WEXA::LCDViewCtrl>(366)->GetItemCount(), 5);
-    EXPECT_EQ(LayerList()->GetItemCount(), 1);
+    EXPECT_EQ(LayerList()->GetItemCount(), 2);
 
     // An old database without marks: the first row per slot is the default one.
     Db().m_db.Exec("UPDATE t_ledlayer_data SET type = 0");
     Dlg().m_lcdSlotCount = 1;
     LoadProfiles();
-    EXPECT_EQ(LayerList()->GetItemCount(), 1);
+    EXPECT_EQ(LayerList()->GetItemCount(), 2);
     Dlg().m_lcdSlotCount = 2;
     LoadProfiles();
-    EXPECT_EQ(LayerList()->GetItemCount(), 0);
+    EXPECT_EQ(LayerList()->GetItemCount(), 1);
 }
 
 TEST_P(LcdPage, WaitWindowsOfRequestsWithoutARunnerAreClosed)

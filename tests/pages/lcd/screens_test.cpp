@@ -1,7 +1,6 @@
 // What the LCD page looks like with a user's animation open: the screen slot,
 // the animation list, the canvas with the first frame, the frame strip, the
-// tools and the colours (lcd_page.png beside this file). The page has no main
-// tab of its own, so the test shows its panel in place of the others.
+// tools and the colours (lcd_page.png beside this file), opened from its tab.
 #include "ImageViewList.h"
 #include "LCDViewList.h"
 #include "LcdFixture.h"
@@ -19,7 +18,7 @@ TEST_P(LcdScreens, PageWithAnAnimationOpen)
 {
     LoadProfiles();
     const std::vector<LedLayerData> layers = Layers();
-    ASSERT_EQ(layers.size(), 1u);
+    ASSERT_EQ(layers.size(), 2u);  // the default layer and the screen's animation
     // The user's animation: frames of the stock animation and a drawing of their own.
     const std::wstring stock = ModelFolder() + (const wchar_t*)layers[0].file_dir + L"\\";
     for (const auto& file : FilesBelow(stock))
@@ -27,12 +26,11 @@ TEST_P(LcdScreens, PageWithAnAnimationOpen)
     chosenPictures.push_back(SourcePicture(L"own.png", 0x3080F0, 240, 135));
     ASSERT_EQ(h.SendControlEvent(369, 2), 1);
     auto* list = Dlg().CtlAs<WEXA::LCDViewList>(368);
-    list->SetCurSel(0);
-    h.SendControlEvent(368, 2, 0);
+    list->SetCurSel(1);
+    h.SendControlEvent(368, 2, 1);
     ASSERT_EQ(h.SendControlEvent(411, 2), 1);
     h.SendControlEvent(369, 2);  // a second, empty animation below it
     LoadProfiles();
-    ASSERT_EQ(Dlg().CtlAs<WEXA::ImageViewList>(381)->GetItemCount(), 4);
 
     HWND window = h.Window();
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
@@ -43,10 +41,12 @@ TEST_P(LcdScreens, PageWithAnAnimationOpen)
     h.SendControlEvent(81, 2);
     ASSERT_TRUE(h.WaitForTasks({TASK_DEVICE_SELECTED}));
     ASSERT_TRUE(h.Settle());
-    for (UINT id = 69; id <= 79; ++id)
-        if (WEXA::MControl* panel = Dlg().Ctl(id)) panel->SetVisible(id == 77 ? 1 : 0);
-    for (UINT id : {58u, 59u})
-        if (WEXA::MControl* control = Dlg().Ctl(id)) control->SetVisible(0);
+    // The user's animation, below the screen's.
+    list->SetCurSel(1);
+    h.SendControlEvent(368, 2, 1);
+    ASSERT_EQ(Dlg().CtlAs<WEXA::ImageViewList>(381)->GetItemCount(), 4);
+    Dlg().MainTab()->SetSelectItem(KeyboardDlg::kLcdTabPosition);
+    ASSERT_TRUE(Dlg().Ctl(77)->IsShown());
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
     h.Pump(300);

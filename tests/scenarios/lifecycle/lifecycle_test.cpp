@@ -267,15 +267,14 @@ void Lifecycle::SetMatrixScreen()
 
 void Lifecycle::DrawLcdFrame()
 {
-    // The LCD page has no item of its own in the main tab: it is the panel
-    // the program shows for the LCD model's page.
-    for (UINT id = 69; id <= 79; ++id)
-        if (WEXA::MControl* panel = Dlg().Ctl(id)) panel->SetVisible(id == 77 ? 1 : 0);
+    // The LCD page from its tab (item 6).
+    ASSERT_TRUE(owner.ClickMainTab(6));
     owner.Pump(50);
-    // A new animation, one picture, a stroke of the pen across it, saved.
+    // A new animation below the screen's, one picture, a stroke of the pen
+    // across it, saved.
     auto* layers = Dlg().CtlAs<WEXA::LCDViewList>(368);
     ASSERT_TRUE(owner.Click(369));
-    ASSERT_EQ(1, layers->GetItemCount());
+    ASSERT_EQ(2, layers->GetItemCount());
     const int ledId = Dlg().m_lcdCurrentLedId;
     ASSERT_GT(ledId, 0);
     // The picture: 160 x 90 pixels of the fixture colour, written for the test.
@@ -292,7 +291,7 @@ void Lifecycle::DrawLcdFrame()
     owner.pictures = {picture};
     owner.Paint();  // the new row is on the screen before the owner clicks it
     const RECT list = layers->GetRect();
-    owner.ClickAt((list.left + list.right) / 2, list.top + 70);
+    owner.ClickAt((list.left + list.right) / 2, list.top + 150 + 70);
     auto* strip = Dlg().CtlAs<WEXA::ImageViewList>(381);
     ASSERT_EQ(1, strip->GetItemCount()) << "the picture did not become a frame";
     ASSERT_TRUE(owner.Click(391));  // pen
@@ -326,10 +325,10 @@ void Lifecycle::DrawLcdFrame()
     ASSERT_TRUE(testutil::LoadPng(file, saved)) << Narrow(file);
     EXPECT_EQ(pen, saved.ColorAt(saved.width / 2, saved.height / 2)) << "the stroke is not saved";
     EXPECT_EQ(kFixtureColour, saved.ColorAt(2, 2));
-    EXPECT_EQ(1, layers->GetItemFrameSize(0));
-    // Leaving the page as the program does for page 6: its panel goes.
-    Dlg().Ctl(77)->SetVisible(0);
+    EXPECT_EQ(1, layers->GetItemFrameSize(1));
+    // Leaving the page by another tab: its panel goes.
     ASSERT_TRUE(owner.ClickMainTab(1));
+    EXPECT_FALSE(Dlg().Ctl(77)->IsVisible());
 }
 
 void Lifecycle::ChangeLanguage()
@@ -418,9 +417,10 @@ void Lifecycle::FactoryReset()
     ExpectProfilesAgree();
     EXPECT_EQ(1, Dlg().m_currentProfile);
     if (owner.model.lcd) {
-        // The drawing is gone; only the stock animation's layer is left.
-        EXPECT_EQ(0, Dlg().CtlAs<WEXA::LCDViewList>(368)->GetItemCount());
-        EXPECT_EQ(std::vector<std::string>{"0"},
+        // The drawing is gone; the stock animation's layers are left: the
+        // default one and the screen's animation, listed.
+        EXPECT_EQ(1, Dlg().CtlAs<WEXA::LCDViewList>(368)->GetItemCount());
+        EXPECT_EQ(std::vector<std::string>{"1"},
                   owner.Sql("SELECT count(*) FROM t_ledlayer_data WHERE type != " +
                             std::to_string(kLcdDefaultLayerType)));
     }
