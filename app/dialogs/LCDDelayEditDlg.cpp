@@ -81,7 +81,8 @@ void LCDDelayEditDlg::InitUI(CRect client)
         m_pm.SetBackColor(0x110B06, 0xCCB9AF);
         fieldBackground = 0xCCB9B2;
     } else {
-        m_pm.SetBackColor(0xC8C8C8, 0x6C4CF7);
+        // The light dialogs' card: white with a grey edge.
+        m_pm.SetBackColor(0xFBFBFB, 0xCBBDB4);
     }
     m_titleText = dynamic_cast<MText*>(CreateArea(L"MText", kTitleId, CRect(), m_title, 1, 1));
     if (m_titleText) {
@@ -92,7 +93,8 @@ void LCDDelayEditDlg::InitUI(CRect client)
     m_closeButton =
         dynamic_cast<CImageButton*>(CreateControl(L"CImageButton", kCloseId, CRect(), L"", 1, 1));
     if (m_closeButton) {
-        m_closeButton->SetImage(L"main_sysbtn_close.png", 4);
+        // The title bar's close glyph is light; this one stands on white.
+        m_closeButton->SetImage(L"img_sys_close.png", 4);
         m_closeButton->SetTooltip(GetLanguageText(2));
     }
     m_thisFrameRadio = MakeRadio(*this, kThisFrameRadioId, 825, 1);

@@ -6,6 +6,11 @@
 #include "MText.h"
 #include "services/LanguageText.h"
 
+namespace {
+// The percentage shown when sending starts.
+const int kFirstPercent = 1;
+}  // namespace
+
 LEDWaitDlg2::LEDWaitDlg2() : m_titleText(nullptr), m_statusText(nullptr), m_progress(nullptr) {}
 
 LEDWaitDlg2::~LEDWaitDlg2() = default;
@@ -58,15 +63,25 @@ void LEDWaitDlg2::InitUI(CRect client)
 {
     m_titleText = dynamic_cast<WEXA::MText*>(
         CreateArea(L"MText", 30, CRect(17, 15, 167, 35), GetLanguageText(861), 1, 1));
-    if (m_titleText) m_titleText->SetTextColor(Gdiplus::Color(0xFFEE6E01));
-    m_statusText = dynamic_cast<WEXA::MText*>(
-        CreateArea(L"MText", 31, CRect(30, 60, 190, 80), L"Loading: 1%", 1, 1));
-    if (m_statusText) m_statusText->SetTextColor(Gdiplus::Color(0xFF969696));
+    // Light texts on the dark card, as the window's other captions.
+    if (m_titleText) {
+        m_titleText->SetTextColor(Gdiplus::Color(0xFFE8ECF3));
+        m_titleText->SetFont(L"Roboto-Medium", 16, Gdiplus::FontStyleRegular);
+    }
+    CString status;
+    status.Format(L"%s: %d%%", static_cast<const wchar_t*>(GetLanguageText(864)), kFirstPercent);
+    m_statusText =
+        dynamic_cast<WEXA::MText*>(CreateArea(L"MText", 31, CRect(30, 60, 190, 80), status, 1, 1));
+    if (m_statusText) m_statusText->SetTextColor(Gdiplus::Color(0xFFC9D0DC));
     m_progress = dynamic_cast<WEXA::MProgress*>(
         CreateControl(L"MProgress", 32, CRect(30, 80, client.right - 30, 90), L"", 1, 1));
     if (m_progress) {
         m_progress->SetMaxProgress(100);
-        m_progress->SetProgress(0);
+        // The bar shows the percentage the line says, on a track that can be
+        // seen on the dark card.
+        m_progress->m_clrLine = 0x50FFFFFF;
+        m_progress->m_clrFill = 0xFF6A90EE;
+        m_progress->SetProgress(kFirstPercent);
     }
 }
 

@@ -37,10 +37,19 @@ void UpdateProcessDlg::InitUI(CRect client)
     const int right = client.right - 20;
     m_captionText =
         dynamic_cast<WEXA::MText*>(CreateArea(L"MText", 31, CRect(10, 30, right, 50), L"", 1, 1));
-    if (m_captionText) m_captionText->SetTextColor(Gdiplus::Color(0xFF191919));
+    if (m_captionText) {
+        m_captionText->SetTextColor(Gdiplus::Color(0xFF191919));
+        m_captionText->SetFont(L"Roboto-Medium", 16, Gdiplus::FontStyleRegular);
+    }
     m_progress = dynamic_cast<WEXA::MProgress*>(
         CreateControl(L"MProgress", 32, CRect(10, 60, right, 80), L"", 1, 1));
-    if (m_progress) m_progress->SetMaxProgress(100);
+    if (m_progress) {
+        m_progress->SetMaxProgress(100);
+        // The theme's accent on a visible track (the default red fill reads
+        // as an error).
+        m_progress->m_clrLine = 0xFFD5DBE5;
+        m_progress->m_clrFill = 0xFF4977E5;
+    }
     // The way out: the download stops and the window closes.
     const int middle = client.Width() / 2;
     if (auto* cancel = dynamic_cast<WEXA::MButton*>(
@@ -49,6 +58,8 @@ void UpdateProcessDlg::InitUI(CRect client)
         cancel->SetImage(L"img_button.png", 4);
         cancel->SetFrameSize(8);
     }
+    // Says what the window is for before the first percentage arrives.
+    if (m_captionText) m_captionText->SetTitle(Caption(m_shownPercent < 0 ? 0 : m_shownPercent));
 }
 
 void UpdateProcessDlg::UISize(CRect) {}
@@ -79,8 +90,12 @@ void UpdateProcessDlg::SetProgress(int percent)
 {
     m_shownPercent = percent;
     if (m_progress) m_progress->SetProgress(percent);
-    if (!m_captionText) return;
+    if (m_captionText) m_captionText->SetTitle(Caption(percent));
+}
+
+CString UpdateProcessDlg::Caption(int percent)
+{
     CString caption;
     caption.Format(L"%s: %d%%", static_cast<const wchar_t*>(GetLanguageText(539, L"LAN")), percent);
-    m_captionText->SetTitle(caption);
+    return caption;
 }

@@ -41,6 +41,8 @@ public:
     void SetProgress(int percent);
     // The last percentage given to SetProgress (-1 before the first).
     int ShownPercent() const { return m_shownPercent; }
+    // The caption line for a percentage: language text 539, a colon, the number.
+    static CString Caption(int percent);
 
     void RequestClose(UINT result) { m_closeLatch.Request(result); }
     bool CloseRequested() const { return m_closeLatch.Requested(); }

@@ -334,6 +334,9 @@ public:
     void InitEffectPage();
     void InitMusicPage();
     void InitPerformancePage();
+    // The sleep-time list's labels ("10 min") in the current language.
+    CString SleepTimeLabel(int minutes);
+    void RelabelSleepTimes();
     void InitDevicePage();
     void InitLcdPage();
     void InitSettingsPage();

@@ -120,7 +120,9 @@ void KeyboardDlg::InitUI(CRect client)
 void KeyboardDlg::CreateFrame()
 {
     const Gdiplus::Color textColor(m_textColor);
-    const Gdiplus::Color captionColor(0xFF3A4E60);
+    // The title bar and the side bar are dark: their captions are light.
+    const Gdiplus::Color wordmarkColor(0xFFE8ECF3);
+    const Gdiplus::Color captionColor(0xFFC9D0DC);
 
     if (auto* bkg = As<MPicture>(Make(L"MPicture", 30, true))) {
         bkg->SetShowMode(SHOW_MODE_FRAME, 6);
@@ -136,7 +138,7 @@ void KeyboardDlg::CreateFrame()
     if (auto* logo = As<MPicture>(Make(L"MPicture", 36, true)))
         logo->SetImage(L"logo\\logo.png", 1);
     if (auto* oem = As<MText>(Make(L"MText", 37, true, LangText(1, L"OEM")))) {
-        oem->SetTextColor(captionColor);
+        oem->SetTextColor(wordmarkColor);
         oem->SetFont(L"Roboto-Bold", 32, Gdiplus::FontStyleBold);
     }
     if (auto* model = As<MText>(Make(L"MText", 38, true, L"Nimbrel 80"))) {
@@ -194,11 +196,13 @@ void KeyboardDlg::CreateFrame()
         file->SetImage(L"icon\\icon_file.png", 1);
     if (auto* manager = As<CTextButton>(Make(L"CTextButton", 50, false, LangText(67)))) {
         manager->SetFont(L"Roboto-Bold", 16, Gdiplus::FontStyleRegular);
-        manager->SetTextButtonColor(Gdiplus::Color(0xC84977E5), Gdiplus::Color(0xFF4977E5),
-                                    Gdiplus::Color(0xC84977E5), Gdiplus::Color(0xFF808080));
+        // Dark accent on the pale plate (the plain accent reads faint there).
+        manager->SetTextButtonColor(Gdiplus::Color(0xFF2A4FA8), Gdiplus::Color(0xFF1E3E8C),
+                                    Gdiplus::Color(0xFF1E3E8C), Gdiplus::Color(0xFF808080));
     }
     if (auto* layers = As<KeyLayerCtrl>(Make(L"KeyLayerCtrl", 56, false, L"Fn"))) {
         layers->SetTitle(L"Fn");
+        layers->SetTitleColor(captionColor);
         const wchar_t* names[] = {L"1", L"2", L"3", L"4"};
         for (int layer = 0; layer < 4; ++layer) layers->AddLayer(names[layer], layer);
     }
@@ -428,6 +432,15 @@ void KeyboardDlg::HandleKeyTestEvent(const RawInputEvent& event)
             case 3: name = LangText(223); break;
             default: name = event.name; break;
         }
+        // A click is shown as an event that fades at once: a button's release
+        // can come in one record with another button's press, which reports
+        // only one of them, and a click whose release went unseen would stay
+        // in the strip for good.
+        if (!event.keyUp) {
+            AddKeyTestKey(name, key);
+            RemoveKeyTestKey(key);
+        }
+        return;
     } else {
         return;
     }

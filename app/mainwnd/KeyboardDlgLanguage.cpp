@@ -21,7 +21,7 @@ const TextRow kFrameTitles[] = {{52, 65}, {50, 67}, {60, 201}, {61, 202}, {67, 1
 const TextRow kFrameTips[] = {{40, 3}, {42, 10}, {43, 5}, {45, 7}, {54, 66}};
 // 116 is the key combination's save button: its text is the one it is built with.
 const TextRow kCustomKeyTitles[] = {{90, 241},  {91, 242},  {92, 243},  {93, 244}, {94, 245},
-                                    {105, 217}, {106, 217}, {104, 218}, {116, 38}};
+                                    {105, 215}, {106, 216}, {104, 218}, {116, 38}};
 const TextRow kLightTitles[] = {{122, 175}, {124, 176}, {127, 177}, {158, 178}, {138, 189},
                                 {139, 190}, {128, 191}, {130, 192}, {132, 193}, {157, 22}};
 const TextRow kDeviceTitles[] = {{324, 530}, {326, 532}, {332, 550}, {333, 551}};

@@ -102,7 +102,7 @@ CString KeyboardDlg::UpdateCheckText()
     CString text;
     switch (m_updateCheckResult.load()) {
         case 1:
-            text.Format(L"%s:v%s", static_cast<const wchar_t*>(LangText(520)),
+            text.Format(L"%s: v%s", static_cast<const wchar_t*>(LangText(520)),
                         m_serverVersion.c_str());
             break;
         case 2: text = LangText(531); break;
@@ -180,7 +180,8 @@ LONG KeyboardDlg::OnUpdateCheckResult(LONG_PTR result)
         if (m_updateOffered) return 1;
         m_updateOffered = true;
         CString message;
-        message.Format(L"%s:v%s, %s", static_cast<const wchar_t*>(LangText(520)),
+        // The question stands on a line of its own, as a sentence of its own.
+        message.Format(L"%s: v%s\n%s", static_cast<const wchar_t*>(LangText(520)),
                        m_serverVersion.c_str(), static_cast<const wchar_t*>(LangText(521)));
         if (AskUser(message, LangText(516), 4) == 1) {
             // The dialog is in place before the task is queued, so that the

@@ -59,7 +59,7 @@ const ModifierToggle kModifiers[] = {
     {107, L"LCtrl", kModLeftCtrl, L"LCtrl"},  {108, L"LShift", kModLeftShift, L"LShift"},
     {109, L"LAlt", kModLeftAlt, L"LAlt"},     {110, L"LWin", kModLeftGui, L"LWin"},
     {111, L"RCtrl", kModRightCtrl, L"RCtrl"}, {112, L"RShift", kModRightShift, L"RShift"},
-    {113, L"RALT", kModRightAlt, L"Alt"},     {114, L"RWin", kModRightGui, L"RWin"},
+    {113, L"RAlt", kModRightAlt, L"Alt"},     {114, L"RWin", kModRightGui, L"RWin"},
 };
 
 // Placement of a page control: id and rectangle relative to W (right) and H
@@ -143,7 +143,9 @@ void KeyboardDlg::InitCustomKeyPage()
     for (UINT id : {99u, 100u, 101u})
         if (auto* line = As<CArea>(area(L"CArea", id))) line->SetTransparent(0, 0, 0xC8C8C8);
     for (UINT id : {105u, 106u, 104u}) {
-        if (auto* title = As<MText>(area(L"MText", id, LangText(id == 104 ? 218 : 217)))) {
+        // The two modifier columns say which side's modifiers they hold.
+        const int text = id == 104 ? 218 : id == 105 ? 215 : 216;
+        if (auto* title = As<MText>(area(L"MText", id, LangText(text)))) {
             title->SetTextColor(dark);
             title->SetAlignment(1);
             title->SetFont(L"Roboto-Medium", 16, Gdiplus::FontStyleRegular);
@@ -177,8 +179,10 @@ void KeyboardDlg::LayoutCustomKeyPage(CRect client)
     const int W = client.right, H = client.bottom;
     m_keyGridRect = CRect(495, H - 300, W - 20, H - 36);
     m_keyGridMacroRect = CRect(495, H - 300, 855, H - 36);
+    // The card starts below the key test strip (H - 360 to H - 324), which
+    // would otherwise lie across its top edge.
     const Place places[] = {
-        {82, 280, 350, W - 2, 2},   {88, 306, 306, 466, 48},    {83, 466, 305, 467, 30},
+        {82, 280, 325, W - 2, 2},   {88, 306, 306, 466, 48},    {83, 466, 305, 467, 30},
         {90, 900, 251, 1160, 215},  {91, 900, 215, 1160, 179},  {92, 900, 179, 1160, 143},
         {93, 900, 143, 1230, 107},  {94, 900, 107, 1230, 71},   {95, 1165, 215, 1220, 179},
         {102, 676, 180, 700, 156},  {103, 896, 180, 920, 156},  {96, 506, 290, 646, 50},

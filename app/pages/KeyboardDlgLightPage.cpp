@@ -238,12 +238,14 @@ void KeyboardDlg::InitLightPage()
 void KeyboardDlg::LayoutLightPage(CRect client)
 {
     const int W = client.right, H = client.bottom;
+    // Card 140 holds the wheel, the three fields and the seven swatches, with
+    // the wheel's margin at both ends.
     const Place places[] = {
         {118, 280, 350, W - 2, 2}, {117, 306, 306, 466, 177},  {124, 320, 80, 400, 60},
         {125, 400, 80, 460, 60},   {119, 466, 305, 467, 30},   {122, 500, 300, 800, 264},
         {126, 500, 264, 800, 228}, {128, 500, 200, 730, 170},  {129, 502, 170, 800, 130},
         {130, 500, 120, 730, 90},  {131, 502, 90, 800, 50},    {127, 860, 300, 1160, 264},
-        {138, 860, 250, 980, 220}, {137, 980, 250, 1030, 220}, {140, 860, 220, 1220, 50},
+        {138, 860, 250, 980, 220}, {137, 980, 250, 1030, 220}, {140, 860, 220, 1340, 50},
         {141, 880, 200, 988, 92},  {158, 500, 130, 730, 94},   {159, 502, 100, 800, 64},
     };
     pages::PlaceFromBottom(*this, places, H);

@@ -224,7 +224,9 @@ void KeyboardDlg::LayoutMatrixScreenPage(CRect client)
     place(290, 860, H - 300, 1160, H - 264);
     place(301, 860, H - 250, 980, H - 220);
     place(300, 980, H - 250, 1030, H - 220);
-    place(303, 860, H - 220, 1220, H - 50);
+    // The card holds the wheel, the three fields and the seven swatches, with
+    // the wheel's margin at both ends.
+    place(303, 860, H - 220, 1340, H - 50);
     place(304, 880, H - 200, 988, H - 92);
     for (int i = 0; i < 3; ++i) {
         place(305 + i, 1000 + 110 * i, H - 190, 1030 + 110 * i, H - 160);

@@ -145,7 +145,9 @@ void KeyboardDlg::LayoutMusicPage(CRect client)
     }
     place(174, 850, H - 280, 970, H - 250);
     place(173, 970, H - 280, 1020, H - 250);
-    place(176, 850, H - 250, 1210, H - 80);
+    // The card holds the wheel, the three fields and the seven swatches, with
+    // the wheel's margin at both ends.
+    place(176, 850, H - 250, 1330, H - 80);
     place(177, 870, H - 230, 978, H - 122);
     for (int i = 0; i < 3; ++i) {
         place(178 + i, 990 + 110 * i, H - 220, 1020 + 110 * i, H - 190);

@@ -68,6 +68,7 @@ void KeyboardDlg::ApplyLanguageToPageItems()
             ++index;
         }
     }
+    RelabelSleepTimes();
     // The third zone of the light-bar keyboard is its light bar.
     if (auto* zones = dynamic_cast<TabCtrlEx*>(Ctl(117)))
         SetTabText(zones, 2, LangText(m_deviceType == 102 ? 173 : 172));

@@ -41,9 +41,8 @@ struct ListEntry
     const wchar_t* text;
     int value;
 };
-const ListEntry kSleepTimes[] = {{L"1 Min", 1},   {L"2 Min", 2},   {L"3 Min", 3},   {L"5 Min", 5},
-                                 {L"10 Min", 10}, {L"15 Min", 15}, {L"20 Min", 20}, {L"25 Min", 25},
-                                 {L"30 Min", 30}, {L"60 Min", 60}};
+// Sleep times in minutes; their labels carry the unit in the window's language.
+const int kSleepMinutes[] = {1, 2, 3, 5, 10, 15, 20, 25, 30, 60};
 const ListEntry kKeyResponses[] = {{L"1", 1}, {L"2", 2},   {L"4", 4},
                                    {L"8", 8}, {L"16", 16}, {L"20", 20}};
 
@@ -63,6 +62,21 @@ void StoreConfigInt(KeyboardDlg& dlg, const wchar_t* key, int value)
 }
 
 }  // namespace
+
+CString KeyboardDlg::SleepTimeLabel(int minutes)
+{
+    CString label;
+    label.Format(L"%d %s", minutes, static_cast<const wchar_t*>(LangText(566)));
+    return label;
+}
+
+void KeyboardDlg::RelabelSleepTimes()
+{
+    auto* list = dynamic_cast<MComboBox*>(Ctl(350));
+    if (!list) return;
+    for (int index = 0; index < list->GetCount(); ++index)
+        list->SetItemText(index, SleepTimeLabel(int(list->GetItemData(index))));
+}
 
 void KeyboardDlg::InitPerformancePage()
 {
@@ -101,7 +115,7 @@ void KeyboardDlg::InitPerformancePage()
         list->SetImage(L"img_combobox.png", 4);
         list->SetTextColor(Gdiplus::Color(m_textColor));
         if (row == 4) {
-            for (const ListEntry& entry : kSleepTimes) list->AddItem(entry.text, entry.value);
+            for (int minutes : kSleepMinutes) list->AddItem(SleepTimeLabel(minutes), minutes);
             list->SelectData(2);
         } else {
             for (const ListEntry& entry : kKeyResponses) list->AddItem(entry.text, entry.value);

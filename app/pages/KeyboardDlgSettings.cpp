@@ -20,7 +20,8 @@ namespace {
 
 const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const Gdiplus::ARGB kLabelColour = 0xFF0A0A0A;
-const Gdiplus::ARGB kLinkColour = 0xFF2D3347;
+// The caption and links below the card stand on the dark window background.
+const Gdiplus::ARGB kLinkColour = 0xFFC9D0DC;
 
 std::wstring SoftwareName()
 {
@@ -111,7 +112,7 @@ void KeyboardDlg::InitSettingsPage()
     round(421);
     Keep(label(422, 505, L"Roboto-Medium", Gdiplus::FontStyleRegular, kLabelColour));
     // Two labels share id 424: the autorun label and the minimised-start label.
-    m_autorunLabel = label(424, 506, L"Roboto-Bold", Gdiplus::FontStyleBold, kLabelColour);
+    m_autorunLabel = label(424, 506, L"Roboto-Medium", Gdiplus::FontStyleRegular, kLabelColour);
     m_minimizeLabel = label(424, 507, nullptr, Gdiplus::FontStyleRegular, m_textColor);
     Keep(m_autorunLabel);
     toggle(425);
@@ -185,8 +186,12 @@ void KeyboardDlg::LayoutSettingsPage(CRect client)
         {430, CRect(X + 190, 312, X + 310, 348)},
         {416, CRect(X - 310, 380, X + 310, 460)},
         {417, CRect(X - 290, 402, X - 170, 438)},
+        // The language options start where the closing options do; every
+        // language the program has is offered, so the one it runs in shows
+        // as chosen.
+        {418, CRect(X - 110, 402, X + 30, 438)},
+        {420, CRect(X + 40, 402, X + 180, 438)},
         {419, CRect(X + 190, 402, X + 310, 438)},
-        {418, CRect(X + 60, 402, X + 180, 438)},
         {431, CRect(X - 310, 470, X + 310, 570)},
         {432, CRect(X - 290, 485, X - 130, 521)},
         {433, CRect(X - 290, 521, X - 90, 557)},
@@ -198,7 +203,8 @@ void KeyboardDlg::LayoutSettingsPage(CRect client)
     };
     for (const Place& place : places)
         if (MControl* control = Ctl(place.id)) control->SetRect(place.rect);
-    if (m_autorunLabel) m_autorunLabel->SetRect(CRect(X - 290, 210, X - 130, 230));
+    // As wide as the row up to the switch: the label is the longest one there.
+    if (m_autorunLabel) m_autorunLabel->SetRect(CRect(X - 290, 210, X + 190, 230));
     if (m_minimizeLabel) m_minimizeLabel->SetRect(CRect(X - 290, 240, X + 10, 260));
 }
 

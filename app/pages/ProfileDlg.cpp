@@ -79,7 +79,8 @@ void ProfileDlg::InitUI(CRect client)
     m_closeButton = dynamic_cast<WEXA::CImageButton*>(
         CreateControl(L"CImageButton", kCloseId, CRect(w - 40, 12, w - 12, 40), L"", 1, 1));
     if (m_closeButton) {
-        m_closeButton->SetImage(L"main_sysbtn_close.png", 4);
+        // The title bar's close glyph is light; this one stands on white.
+        m_closeButton->SetImage(L"img_sys_close.png", 4);
         m_closeButton->SetTooltip(GetLanguageText(1));
     }
     m_addButton = dynamic_cast<WEXA::CIconButton*>(

@@ -141,7 +141,6 @@ inline constexpr LanguageTextId kLanguageTextIds[] = {
     {L"KB.DIALOG", 208, "function tab: combination"},
     {L"KB.DIALOG", 210, "function tab: mouse"},
     {L"KB.DIALOG", 211, "function tab: macros"},
-    {L"KB.DIALOG", 217, "modifier columns title"},
     {L"KB.DIALOG", 218, "key column title"},
     {L"KB.DIALOG", 220, "mouse: left button"},
     {L"KB.DIALOG", 222, "mouse: right button"},
@@ -378,4 +377,8 @@ inline constexpr LanguageTextId kLanguageTextIds[] = {
     {L"KB.DIALOG", 937, "matrix preset 16"},
     {L"KB.DIALOG", 938, "matrix preset 17"},
     {L"KB.DIALOG", 55, "main tab: LCD screen"},
+    {L"KB.DIALOG", 215, "combination: left modifier column title"},
+    {L"KB.DIALOG", 216, "combination: right modifier column title"},
+    {L"KB.DIALOG", 566, "sleep time unit (minutes)"},
+    {L"KB.DIALOG", 864, "LCD: sending progress line"},
 };

@@ -99,17 +99,13 @@ def _button(tools, name, fw, fh, frames, out):
 
 @draws("img_button2.png")
 def _button2(tools, name, fw, fh, frames, out):
-    looks = [
-        dict(fill="#EDF1F7", line="#DDE3EC"),
-        dict(fill="#EAF0FD", line="#9DB5F0"),
-        dict(fill=ACCENT, line=ACCENT_DARK),
-        dict(fill=DISABLED_FILL, line=DISABLED_LINE),
-    ]
-
-    # Pressed is the accent plate, as on img_button.png.
+    # The face of img_button.png (an outlined white plate), without its shadow
+    # so that the frame fills the cell: a pale fill read as a disabled button.
+    # Pressed is the accent plate, as there.
     def frame(i):
-        lk = looks[i]
-        return rect(0, 0, fw, fh, 8, lk["fill"], lk["line"])
+        st = dict(fill=ACCENT, line=ACCENT_DARK) if i == 2 else LIGHT_STATES[i]
+        line = "#B4BDCB" if i == 0 else st["line"]
+        return rect(0, 0, fw, fh, 8, st["fill"], line)
     return strip(fw, fh, frames, frame)
 
 
@@ -189,11 +185,11 @@ def switch_frame(fw, fh, i, on, fid):
         track = [ACCENT, ACCENT_HOVER, ACCENT_DARK, "#B9C9F0"][s]
         line = None
     else:
-        track = ["#C9D0DC", "#BAC3D2", "#A9B4C6", DISABLED_FILL][s]
+        track = ["#8E99AD", "#7F8BA1", "#707D95", DISABLED_FILL][s]
         line = None if s != 3 else DISABLED_LINE
     body = rect(0, 0, fw, fh, fh / 2, track, line)
-    d = fh - 6
-    x = fw - 3 - d if on else 3
+    d = fh - 4
+    x = fw - 2 - d if on else 2
     knob = "#FFFFFF" if s != 3 else "#F7F8FA"
     defs = shadow_filter(fid, dy=1, blur=0.8, opacity=0.3)
     body += circle(x + d / 2, fh / 2, d / 2, knob, extra=f'filter="url(#{fid})"')
@@ -433,10 +429,11 @@ def _more(tools, name, fw, fh, frames, out):
 def row_button(fw, fh, i, glyph, hot_ink):
     """Row buttons of the profile lists: 0 plain, 1 hot on a white plate (shown on
     hovered and chosen rows, over light and accent backgrounds alike)."""
-    body = ""
+    # Both frames stand on a white plate: the list draws the plain one on its
+    # chosen (accent) row too, where a bare grey glyph would not be seen.
+    body = circle(fw / 2, fh / 2, fw / 2 - 0.5, SURFACE)
     ink = MUTED
     if i == 1:
-        body += circle(fw / 2, fh / 2, fw / 2 - 0.5, SURFACE)
         ink = hot_ink
     if glyph is None:
         return body + dots(ink, size=fw - 2, x=1, y=1, r=1.7)
@@ -455,7 +452,7 @@ def _list_del(tools, name, fw, fh, frames, out):
 
 @draws("img_sys_close.png")
 def _dlg_close(tools, name, fw, fh, frames, out):
-    return strip(fw, fh, frames, lambda i: ghost_button(fw, fh, i, "close", base_ink="#8C95A6"))
+    return strip(fw, fh, frames, lambda i: ghost_button(fw, fh, i, "close", base_ink=MUTED))
 
 
 @draws("img_info.png")
@@ -599,9 +596,10 @@ def _tab_item(tools, name, fw, fh, frames, out):
             body += rect(3, 3, fw - 6, fh - 7, 6, "none", "#E3E8F1")
             return body, defs
         if i == 2:
+            # As wide as the row: the separators of the list run edge to edge.
             defs = shadow_filter("tabacc", dy=1, blur=1.5, opacity=0.3, color=ACCENT_DARK)
             defs += linear("tabaccg", [(0, "#5583EA"), (1, ACCENT)])
-            body = rect(3, 3, fw - 6, fh - 7, 6, "url(#tabaccg)", extra='filter="url(#tabacc)"')
+            body = rect(0, 3, fw, fh - 7, 6, "url(#tabaccg)", extra='filter="url(#tabacc)"')
             return body, defs
         return ""
     return strip(fw, fh, frames, frame)
@@ -623,7 +621,8 @@ def _item(tools, name, fw, fh, frames, out):
 @draws("img_list_bkg.png")
 def _list_bkg(tools, name, fw, fh, frames, out):
     def frame(i):
-        fill = ["none", "#E6EDFC", "#DAE4FB", DISABLED_FILL][i]
+        # Frame 2 carries white text (the hovered or chosen macro).
+        fill = ["none", "#E6EDFC", ACCENT_DARK, DISABLED_FILL][i]
         body = rect(0, 0, fw, fh - 1, 0, fill) if fill != "none" else ""
         body += rect(0, fh - 1, fw, 1, 0, LINE_SOFT)
         return body
@@ -648,7 +647,9 @@ def tab_icons(glyphs):
     for name, glyph in glyphs.items():
         def fn(tools, base, fw, fh, frames, out, glyph=glyph):
             # normal, hovered, chosen, (unused): the colours of the tab captions
-            inks = [SLATE, ACCENT, ACCENT, SLATE]
+            # The tabs stand on the dark side bar; hovered and chosen ones on
+            # a white card.
+            inks = [CHROME_INK, ACCENT, ACCENT, CHROME_INK]
             return strip(fw, fh, frames, lambda i: icon(glyph, inks[i], size=fw, sw=1.8))
         DRAW[name] = fn
 
@@ -697,7 +698,7 @@ plain_icons({
     "icon/usb_mode.png": "plug",
     "icon/icon_profile.png": "profile",
 })
-plain_icons({"icon/icon_file.png": "file"}, ink="#DCE2EC")
+plain_icons({"icon/icon_file.png": "file"}, ink=ACCENT_DARK)
 plain_icons({"icon/icon_add.png": "plus"}, ink=SLATE, sw=2.2)
 
 
@@ -861,14 +862,21 @@ def _area2(tools, name, fw, fh, frames, out):
     return strip(fw, fh, 1, lambda i: panel(fw, fh, 16, "a2", inset=4))
 
 
+# Layered dialogs are shown without a compositor on some systems: there a
+# pixel of partial alpha is put on the screen as it is stored (premultiplied,
+# so a soft shadow turns into a black frame), and a fully transparent one shows
+# what lies behind. Their pictures therefore fill the window to its edge, and
+# the rounding of their corners is drawn without smoothing: every pixel is
+# either the card or nothing.
+CRISP = 'shape-rendering="crispEdges"'
+
+
 @draws("bk_msgbox.png")
 def _msgbox(tools, name, fw, fh, frames, out):
     def frame(i):
-        # nine-slice with 30-pixel (message box) or 16-pixel (update) corners
-        defs = shadow_filter("mb", dy=2, blur=2.5, opacity=0.28, color="#000000")
-        body = rect(6, 5, fw - 12, fh - 13, 9, SURFACE, extra='filter="url(#mb)"')
-        body += rect(6, 5, fw - 12, fh - 13, 9, "none", "#E1E5EB")
-        return body, defs
+        # nine-slice with 30-pixel (message box) or 16-pixel (update) corners;
+        # the rounding stays inside the smaller one.
+        return rect(0, 0, fw, fh, 10, SURFACE, "#B4BDCB", extra=CRISP)
     return strip(fw, fh, 1, frame)
 
 
@@ -1003,7 +1011,7 @@ def _logo_loading(tools, name, fw, fh, frames, out):
 
 @draws("loading.png")
 def _loading_png(tools, name, fw, fh, frames, out):
-    return strip(fw, fh, 1, lambda i: rect(0, 0, fw, fh, 12, "#FBFBFB", "#DDE2EA"))
+    return strip(fw, fh, 1, lambda i: rect(0, 0, fw, fh, 12, "#FBFBFB", "#B4BDCB", extra=CRISP))
 
 
 def spinner(size, t, bg, track, arc, key, corner=0):

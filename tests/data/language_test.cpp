@@ -107,5 +107,18 @@ TEST(LanguageFiles, TextsWithSpacesAtTheirEndsKeepThem)
     EXPECT_EQ(L"正在下载", ReadText(2052, L"LAN", 539));
 }
 
+TEST(LanguageFiles, TextsTheWindowShowsTogetherAgree)
+{
+    for (int language : kLanguages) {
+        SCOPED_TRACE(language);
+        // The product's wordmark is the same in every language.
+        EXPECT_EQ(L"Hub", ReadText(language, L"OEM", 1));
+        // The fixed-delay choice is followed by its field and the "ms" unit.
+        EXPECT_EQ(std::wstring::npos, ReadText(language, L"KB.DIALOG", 363).find(L"ms"));
+        // The two modifier columns of a key combination say which side they hold.
+        EXPECT_NE(ReadText(language, L"KB.DIALOG", 215), ReadText(language, L"KB.DIALOG", 216));
+    }
+}
+
 }  // namespace
 }  // namespace datatest

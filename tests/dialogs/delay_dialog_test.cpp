@@ -105,7 +105,7 @@ TEST(FrameDelayDialog, ColoursFollowTheTheme)
     {
         const wchar_t* theme;
         COLORREF background;
-    } cases[] = {{L"1", 0x110B06}, {L"0", 0xC8C8C8}};
+    } cases[] = {{L"1", 0x110B06}, {L"0", 0xFBFBFB}};
     for (const auto& c : cases) {
         WriteRegistryString(L"theme_type", c.theme);
         LCDDelayEditDlg dialog;

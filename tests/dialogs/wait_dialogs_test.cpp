@@ -282,11 +282,12 @@ TEST(LEDWaitDlg2, ControlsAndNoOwner)
         if (dlg.m_titleText && dlg.m_statusText && dlg.m_progress) {
             EXPECT_STREQ(dlg.m_titleText->GetTitle(), L"Sending...");
             EXPECT_EQ(dlg.m_titleText->GetRect(), CRect(17, 15, 167, 35));
-            EXPECT_EQ(dlg.m_titleText->m_clrText.GetValue(), 0xFFEE6E01u);
+            // Light texts on the dark card.
+            EXPECT_EQ(dlg.m_titleText->m_clrText.GetValue(), 0xFFE8ECF3u);
             EXPECT_STREQ(dlg.m_statusText->GetTitle(), L"Loading: 1%");
-            EXPECT_EQ(dlg.m_statusText->m_clrText.GetValue(), 0xFF969696u);
+            EXPECT_EQ(dlg.m_statusText->m_clrText.GetValue(), 0xFFC9D0DCu);
             EXPECT_EQ(dlg.m_progress->GetRect(), CRect(30, 80, 365, 90));
-            EXPECT_EQ(dlg.m_progress->GetProgress(), 0);
+            EXPECT_EQ(dlg.m_progress->GetProgress(), 1) << "the bar shows what the line says";
             EXPECT_EQ(dlg.m_progress->GetMaxProgress(), 100);
         }
         checked = true;

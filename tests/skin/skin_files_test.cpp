@@ -116,6 +116,42 @@ TEST(SkinFiles, ProgramCarriesItsIcon)
 
 namespace {
 
+// The backgrounds of the layered dialogs (message box, update progress, wait
+// spinner) cover their whole window, and no pixel is half transparent: shown
+// without a compositor such a pixel goes to the screen as stored, so a soft
+// shadow or a smoothed rounding turns into a black fringe, and a transparent
+// margin shows the window behind. Only the rounded corners may be cut away.
+TEST(SkinFiles, LayeredDialogBackgroundsFillTheWindowWithoutHalfTransparency)
+{
+    struct Case
+    {
+        const char* file;
+        int corner;  // size of the corner squares the rounding lies in
+    };
+    const Case cases[] = {{"skins/theme1/bk_msgbox.png", 12}, {"skins/theme1/loading.png", 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Gdiplus::Bitmap bitmap(BesideExe(c.file).c_str());
+        ASSERT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
+        const int w = int(bitmap.GetWidth()), h = int(bitmap.GetHeight());
+        int halfTransparent = 0, cutOutsideCorners = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                Gdiplus::Color pixel;
+                bitmap.GetPixel(x, y, &pixel);
+                const int alpha = pixel.GetAlpha();
+                if (alpha != 0 && alpha != 255 && ++halfTransparent <= 3)
+                    ADD_FAILURE() << "alpha " << alpha << " at " << x << "," << y;
+                const bool inCorner =
+                    (x < c.corner || x >= w - c.corner) && (y < c.corner || y >= h - c.corner);
+                if (alpha != 255 && !inCorner && ++cutOutsideCorners <= 3)
+                    ADD_FAILURE() << "not covered at " << x << "," << y;
+            }
+        EXPECT_EQ(halfTransparent, 0);
+        EXPECT_EQ(cutOutsideCorners, 0);
+    }
+}
+
 // The program writes skin names with backslashes, with single and doubled
 // forward slashes; each form reaches the built file through the library's skin
 // folder and loader.

@@ -16,7 +16,8 @@ WEXA_REGISTER_CONTROL(MTabLayout, new MTabLayout(a.owner, a.id, a.rect, a.visibl
 namespace {
 
 const Gdiplus::ARGB kCaptionActive = 0xFF4977E5;
-const Gdiplus::ARGB kCaptionNormal = 0xFF3A4E60;
+// Tabs that are not chosen stand on the dark side bar.
+const Gdiplus::ARGB kCaptionNormal = 0xFFAEB6C4;
 
 bool RectHolds(const RECT& r, CPoint p)
 {

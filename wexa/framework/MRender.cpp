@@ -141,7 +141,25 @@ void DrawPart(Gdiplus::Graphics& g, Gdiplus::Image* image, int dx, int dy, int d
     // A part with no area (a target smaller than its borders) is not drawn: a
     // negative size would mirror the image across the neighbouring parts.
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-    g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel);
+    if (dw == sw && dh == sh) {
+        g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel);
+        return;
+    }
+    // A stretched part is filled with the part as a texture, mirrored at its
+    // edges. Drawn as a stretched image, its first row and column come out
+    // empty on some GDI+ implementations and blended with transparency on
+    // others, which shows as a line of the background along every seam of a
+    // stretched panel; a filled rectangle covers exactly its pixels, and the
+    // mirroring keeps the filter on the part's own pixels.
+    Gdiplus::TextureBrush brush(image, Gdiplus::WrapModeTileFlipXY, Gdiplus::Rect(sx, sy, sw, sh));
+    if (brush.GetLastStatus() != Gdiplus::Ok) {
+        g.DrawImage(image, Gdiplus::Rect(dx, dy, dw, dh), sx, sy, sw, sh, Gdiplus::UnitPixel);
+        return;
+    }
+    brush.TranslateTransform(static_cast<Gdiplus::REAL>(dx), static_cast<Gdiplus::REAL>(dy));
+    brush.ScaleTransform(static_cast<Gdiplus::REAL>(dw) / static_cast<Gdiplus::REAL>(sw),
+                         static_cast<Gdiplus::REAL>(dh) / static_cast<Gdiplus::REAL>(sh));
+    g.FillRectangle(&brush, dx, dy, dw, dh);
 }
 
 void AddRoundPath(Gdiplus::GraphicsPath& path, float x, float y, float w, float h, float rx,

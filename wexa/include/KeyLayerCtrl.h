@@ -48,6 +48,11 @@ public:
     // Selects the first entry with that id; unchanged when none has it.
     void SetCurrentLayer(int layer);
 
+    // The caption's colour: it stands on the window's background, the entries'
+    // texts on their own light plates (text colour). Fully transparent (the
+    // default) draws the caption in the text colour too.
+    void SetTitleColor(Gdiplus::Color color) { m_clrTitle = color; }
+
     int GetLayerCount();
     int GetHoverItem() const { return m_nHover; }
     int GetSelectItem() const { return m_nSelected; }
@@ -58,6 +63,7 @@ private:
     CCriticalLock m_itemsLock;
     int m_nHover;
     int m_nSelected;
+    Gdiplus::Color m_clrTitle{0};
 };
 
 }  // namespace WEXA

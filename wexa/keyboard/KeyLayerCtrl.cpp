@@ -140,21 +140,29 @@ void KeyLayerCtrl::DrawControl(HDC& dc, CRect)
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
         Gdiplus::SolidBrush plain(m_clrText);
         Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
+        Gdiplus::SolidBrush caption(m_clrTitle.GetAlpha() ? m_clrTitle : m_clrText);
         if (font)
             g.DrawString(m_strTitle, m_strTitle.GetLength(), font,
-                         Gdiplus::RectF(5.0f, 1.0f, 55.0f, 31.0f), &format, &plain);
+                         Gdiplus::RectF(5.0f, 1.0f, 55.0f, 31.0f), &format, &caption);
         const Gdiplus::ARGB select = Manager::GetSelectColor().GetValue();
         CAutoLock lock(m_itemsLock);
+        // One plate under the whole stack: entries rounded one by one would
+        // let the background show at every corner where two of them meet.
+        if (!m_items.empty())
+            MRender::DrawRoundRectange(
+                g, 2.0f, static_cast<float>(FIRST_TOP), 58.0f,
+                static_cast<float>(ENTRY_HEIGHT * static_cast<int>(m_items.size())), 6.0f,
+                0xFFF6F6F6, 1.0f, TRUE, 0xFFF6F6F6);
         int y = FIRST_TOP;
         for (size_t i = 0; i < m_items.size(); ++i) {
             LAYERITEM_INFO* item = m_items[i];
             item->rect = CRect(2, y, 60, y + ENTRY_HEIGHT);
             const int index = static_cast<int>(i);
             const bool lit = index == m_nHover || index == m_nSelected;
-            const Gdiplus::ARGB colour = lit ? select : 0xFFF6F6F6;
-            MRender::DrawRoundRectange(g, 2.0f, static_cast<float>(y), 58.0f,
-                                       static_cast<float>(ENTRY_HEIGHT), 6.0f, colour, 1.0f, TRUE,
-                                       colour);
+            if (lit)
+                MRender::DrawRoundRectange(g, 2.0f, static_cast<float>(y), 58.0f,
+                                           static_cast<float>(ENTRY_HEIGHT), 6.0f, select, 1.0f,
+                                           TRUE, select);
             if (font)
                 g.DrawString(item->name, item->name.GetLength(), font,
                              Gdiplus::RectF(2.0f, static_cast<Gdiplus::REAL>(y), 58.0f,

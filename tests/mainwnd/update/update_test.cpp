@@ -230,10 +230,10 @@ TEST_F(UpdateTest, DecliningTheNewVersionQueuesNothing)
     answer_ = 2;
     Check(L"parts");  // 1.0.0 against 1.0.0.1: another number of parts counts as newer
     ASSERT_EQ(prompts_.size(), 1u);
-    EXPECT_EQ(prompts_[0].message, L"New version:v1.0.0, Update now?");
+    EXPECT_EQ(prompts_[0].message, L"New version: v1.0.0\nUpdate now?");
     EXPECT_EQ(prompts_[0].mode, 4);
     EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 1);
-    EXPECT_EQ(DevicePageText(h), L"New version:v1.0.0");
+    EXPECT_EQ(DevicePageText(h), L"New version: v1.0.0");
     h.Pump(100);
     EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
     EXPECT_EQ(h.Dlg().UpdateDialog(), nullptr);
@@ -254,7 +254,7 @@ TEST_P(UpdateDownloadTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStart
     const int exits = h.Exits();
     Check(kase);
     ASSERT_EQ(prompts_.size(), 1u);
-    EXPECT_EQ(prompts_[0].message, L"New version:v1.0.3.0, Update now?");
+    EXPECT_EQ(prompts_[0].message, L"New version: v1.0.3.0\nUpdate now?");
     EXPECT_EQ(prompts_[0].title, L"Check for updates");
     EXPECT_EQ(prompts_[0].mode, 4);
     UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();

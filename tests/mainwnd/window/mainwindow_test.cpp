@@ -9,6 +9,7 @@
 
 #include "BatteryCtrl.h"
 #include "CDeviceList.h"
+#include "CKeyTestCtrl.h"
 #include "ControlRegistry.h"
 #include "MPicture.h"
 #include "MTabCtrl.h"
@@ -303,6 +304,36 @@ TEST(MainWindowFrame, AHeldKeyShowsOnceAndLeavingThePageEmptiesTheKeyTest)
     h.Dlg().MainTab()->SetSelectItem(1);
     EXPECT_FALSE(h.Dlg().KeyTestActive());
     EXPECT_TRUE(h.Dlg().KeyTestPressed().empty());
+}
+
+TEST(MainWindowFrame, MouseClicksInTheKeyTestFadeEvenWithoutTheirRelease)
+{
+    MainWindowHarness h;
+    ASSERT_TRUE(h.Start());
+    h.Dlg().MainTab()->SetSelectItem(4);
+    ASSERT_TRUE(h.Dlg().KeyTestActive());
+    auto* strip = static_cast<WEXA::CKeyTestCtrl*>(h.Dlg().Ctl(57));
+    ASSERT_NE(strip, nullptr);
+    // A left press whose release came merged into another button's record
+    // (only the other transition is reported), then a right click as usual.
+    RawInputEvent left;
+    left.kind = RawInputEvent::KindMouse;
+    left.code = RawInputEvent::ButtonLeft;
+    left.name = L"MouseL";
+    RawInputEvent right = left;
+    right.code = RawInputEvent::ButtonRight;
+    right.name = L"MouseR";
+    h.Dlg().HandleKeyTestEvent(left);
+    h.Dlg().HandleKeyTestEvent(right);
+    right.keyUp = 1;
+    h.Dlg().HandleKeyTestEvent(right);
+    EXPECT_TRUE(h.Dlg().KeyTestPressed().empty());
+    ASSERT_EQ(strip->GetKeyCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        WEXA::KEYTESTITEM_INFO item;
+        ASSERT_TRUE(strip->GetKeyInfo(i, item));
+        EXPECT_NE(item.level, int(WEXA::CKeyTestCtrl::HELD)) << "entry " << i << " never fades";
+    }
 }
 
 TEST(MainWindowFrame, LanguageSwitchRetextsTheControls)

@@ -402,3 +402,36 @@ TEST_F(LightingPage, OpeningThePageWithoutAListedModeSendsNothing)
 
 }  // namespace
 }  // namespace pagetest
+
+namespace pagetest {
+namespace {
+
+// The colour card of each page that has one holds the wheel, the three
+// fields and the seven swatches: none of them crosses its edge.
+TEST_F(LightingPage, ColourCardsHoldTheirFieldsAndSwatches)
+{
+    struct Card
+    {
+        UINT card, wheel, firstField, firstSwatch;
+    };
+    const Card cards[] = {
+        {140, 141, 145, 148},  // lighting
+        {176, 177, 181, 184},  // music layers
+        {303, 304, 308, 311},  // matrix screen
+    };
+    for (const Card& c : cards) {
+        const CRect card = Dlg().Ctl(c.card)->GetRect();
+        std::vector<UINT> inside = {c.wheel};
+        for (UINT i = 0; i < 3; ++i) inside.push_back(c.firstField + i);
+        for (UINT i = 0; i < 7; ++i) inside.push_back(c.firstSwatch + i);
+        for (UINT id : inside) {
+            const CRect part = Dlg().Ctl(id)->GetRect();
+            CRect both;
+            both.UnionRect(&card, &part);
+            EXPECT_EQ(both, card) << "control " << id << " crosses card " << c.card;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pagetest

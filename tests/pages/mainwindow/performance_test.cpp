@@ -45,16 +45,16 @@ TEST_F(PerformancePage, ListsCarryTheValuesTheirLabelsName)
     };
     const Entry lists[] = {
         {350,
-         {{L"1 Min", 1},
-          {L"2 Min", 2},
-          {L"3 Min", 3},
-          {L"5 Min", 5},
-          {L"10 Min", 10},
-          {L"15 Min", 15},
-          {L"20 Min", 20},
-          {L"25 Min", 25},
-          {L"30 Min", 30},
-          {L"60 Min", 60}}},
+         {{L"1 min", 1},
+          {L"2 min", 2},
+          {L"3 min", 3},
+          {L"5 min", 5},
+          {L"10 min", 10},
+          {L"15 min", 15},
+          {L"20 min", 20},
+          {L"25 min", 25},
+          {L"30 min", 30},
+          {L"60 min", 60}}},
         {353, {{L"1", 1}, {L"2", 2}, {L"4", 4}, {L"8", 8}, {L"16", 16}, {L"20", 20}}},
     };
     for (const Entry& e : lists) {

@@ -148,6 +148,45 @@ TEST(MRenderFrame, FourMarginsArePixelExact)
     delete src;
 }
 
+TEST(MRenderFrame, StretchedPartsLeaveNoSeamWithTheDefaultSettings)
+{
+    // A panel picture of one opaque colour, drawn as the pages draw it: a
+    // plain Graphics (smooth resampling) and parts stretched far beyond
+    // their source. Every pixel of the target is that colour: a seam where
+    // a stretched part fades into what lies outside its source would show
+    // the background through as a line.
+    struct Case
+    {
+        int imageSize, corner;
+        RECT target;
+    };
+    const Case cases[] = {
+        {96, 36, {10, 10, 410, 310}},
+        {96, 9, {5, 20, 500, 340}},
+        {48, 12, {3, 3, 250, 120}},
+    };
+    for (const Case& c : cases) {
+        Gdiplus::Bitmap src(c.imageSize, c.imageSize, PixelFormat32bppARGB);
+        for (int y = 0; y < c.imageSize; ++y)
+            for (int x = 0; x < c.imageSize; ++x) src.SetPixel(x, y, Gdiplus::Color(0xFFF0F4FA));
+        MemoryCanvas canvas(520, 360);
+        canvas.Fill(0xFF101010);
+        {
+            Gdiplus::Graphics g(canvas.dc());
+            MRender::DrawImageFrame(g, &src, CRect(c.target), 0, 0, c.imageSize, c.imageSize,
+                                    c.corner);
+        }
+        testutil::PixelBuffer px = canvas.Read();
+        int wrong = 0;
+        for (int y = c.target.top; y < c.target.bottom; ++y)
+            for (int x = c.target.left; x < c.target.right; ++x)
+                if ((px.At(x, y) & 0xFFFFFF) != 0xF0F4FA && ++wrong <= 3)
+                    ADD_FAILURE() << "corner " << c.corner << ": pixel (" << x << "," << y
+                                  << ") is " << std::hex << px.At(x, y);
+        EXPECT_EQ(wrong, 0) << "corner " << c.corner;
+    }
+}
+
 TEST(MRenderFrame, TargetSmallerThanCornersDrawsNothingOutsideIt)
 {
     Gdiplus::Bitmap* src = MakeNineSliceSource(3, 3, 3, 3, 9, 9);
