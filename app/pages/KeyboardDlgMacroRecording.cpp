@@ -113,6 +113,11 @@ const MouseButton kMouseButtons[] = {
 
 }  // namespace
 
+CString KeyboardDlg::MacroKeyName(int& key)
+{
+    return KeyName(key);
+}
+
 LONG KeyboardDlg::OnMacroRecordToggle()
 {
     auto* list = CtlAs<MacroList>(209);
