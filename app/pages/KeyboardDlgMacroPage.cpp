@@ -600,7 +600,9 @@ LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lp
         case 3:
             single(394, 2, LangText(394));
             if (field) {
-                field->SetEditText(text.Mid(2));
+                // The key's name without the arrow and the spaces after it.
+                CString name = text.Mid(1);
+                field->SetEditText(name.Trim(L' '));
                 field->EnableCharMessage(0);
                 field->SetNumberOnly(0);
                 field->SetTipInfo(LangText(385));
