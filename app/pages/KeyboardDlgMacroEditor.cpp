@@ -72,8 +72,10 @@ LONG KeyboardDlg::OpenMacroInsertMenu(POINT screen, int at)
 {
     m_macroInsertAt = at;
     auto* menu = new MenuWnd(this);
+    // The menu art's corners are small: a larger frame corner would cross
+    // them over the entries.
     if (!menu->Create(GetSafeHwnd(), CPoint(screen.x, screen.y), KBM_MACRO_INSERT_MENU,
-                      L"img_menu.png", 170, 150, BACK_MODE_FRAME)) {
+                      L"img_menu.png", 4, 150, BACK_MODE_FRAME)) {
         delete menu;
         return 1;
     }

@@ -234,7 +234,8 @@ void KeyboardDlg::InitMacroPage()
     text(238, LangText(392), true, 14);
     if (auto* buttons = static_cast<MComboBox*>(control(L"MComboBox", 237))) {
         buttons->SetBackImage(L"img_combobox.png");
-        buttons->SetTextColor(Gdiplus::Color(0xFFFFFFFF));
+        // The theme's text colour: white would vanish on the light combo art.
+        buttons->SetTextColor(theme);
         buttons->SetAlignment(1);
         const int items[][2] = {{220, 90}, {223, 92}, {222, 91}, {227, 94}, {228, 95}};
         for (const auto& item : items) buttons->AddItem(LangText(item[0]), item[1]);
@@ -242,10 +243,12 @@ void KeyboardDlg::InitMacroPage()
     }
     if (auto* value = static_cast<MEdit*>(control(L"MEdit", 236))) {
         value->SetImage(L"img_edit.png", 4);
-        value->SetTextColor(Gdiplus::Color(0xFFFFFFFF));
+        // Dark text on white, as the fixed pause field: the light field art
+        // would hide white text on a dark edit background.
+        value->SetTextColor(theme);
         value->SetNumberOnly(1);
         value->SetLimitText(5);
-        value->SetEditBKColor(0x535837);
+        value->SetEditBKColor(0xFFFFFF);
         value->SetAlignment(1);
     }
     button(239, 0, L"img_recorditem_up.png");
