@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "CCheckButton.h"
+#include "MComboBox.h"
 #include "MEdit.h"
 #include "MTabCtrl.h"
 #include "MenuWnd.h"
@@ -716,6 +717,39 @@ TEST_F(MacroPageTest, TheInsertMenuWorksBeforeAnyRecordingAndItsEventsReachTheKe
     EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
     EXPECT_EQ(Events()->GetCurSel(), 1) << "the new pause is chosen in the record editor";
     EXPECT_TRUE(Dlg().Ctl(236)->IsVisible());
+}
+
+TEST_F(MacroPageTest, TheMouseButtonComboShowsAndSetsTheEventsButton)
+{
+    StartWindow();
+    const int macroId = SelectedMacroId();
+    std::vector<MacroRecordData> click(2);
+    click[0].type = 4;
+    click[0].value = 1;
+    click[0].delay_time = 90;
+    click[0].desc = (kDown + L"MouseL").c_str();
+    click[1].type = 5;
+    click[1].value = 1;
+    click[1].delay_time = 10;
+    click[1].desc = (kUp + L"MouseL").c_str();
+    ASSERT_TRUE(Db().ReplaceMacroRecords(macroId, click));
+    SelectMacro(0);
+    Events()->SetCurSel(1);
+    ASSERT_EQ(h->SendControlEvent(220, 2), 1);
+    auto* buttons = Dlg().CtlAs<WEXA::MComboBox>(237);
+    ASSERT_TRUE(buttons->IsVisible());
+    EXPECT_EQ(buttons->GetCurData(), 90) << "the left button's item";
+    // The right button (item data 91) for the release and its press.
+    buttons->SelectData(91);
+    const size_t mark = MarkTasks();
+    EXPECT_EQ(h->SendControlEvent(237, 2), 1);
+    const std::vector<Record> expected = {{4, 2, 90, kDown + L"MouseR"},
+                                          {5, 2, 10, kUp + L"MouseR"}};
+    EXPECT_EQ(ListedRecords(), expected);
+    EXPECT_EQ(StoredRecords(macroId), expected);
+    ASSERT_TRUE(h->PumpUntil([&] { return Position(TasksSince(mark), TASK_UPLOAD_MACROS) >= 0; }));
+    ASSERT_TRUE(h->Settle());
+    EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
 }
 
 class MacroPageScreens : public MacroPageTest, public ::testing::WithParamInterface<int>
