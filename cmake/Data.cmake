@@ -103,4 +103,7 @@ if(TARGET Kestrova AND EXISTS ${SKIN_GENERATOR})
   target_include_directories(Kestrova PRIVATE ${CMAKE_BINARY_DIR}/res)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/app/Kestrova.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/res/Kestrova.ico)
+  # So are its "PNG" resources; test programs that show them link the same file.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/app/KestrovaPictures.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/res/menu_record.png)
 endif()

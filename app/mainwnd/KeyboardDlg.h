@@ -24,7 +24,8 @@
 //   KeyboardDlgCustomKeyPage.cpp   the custom-key page and the key-picture clicks
 //   KeyboardDlgPerformancePage.cpp the performance page
 //   KeyboardDlgLightPage.cpp       the lighting page
-//   KeyboardDlgMacroPage.cpp  the macro page; KeyboardDlgMacroRecording.cpp its recording
+//   KeyboardDlgMacroPage.cpp  the macro page; KeyboardDlgMacroRecording.cpp its recording;
+//                             KeyboardDlgMacroEditor.cpp its menus and inserted events
 //   KeyboardDlgEffectPage.cpp the effect page (modes, window list, picture file)
 //   KeyboardDlgMusicPage.cpp  the effect page's music controls
 //   KeyboardDlgEffectStream.cpp the worker's effect step (StreamEffectColors)
@@ -104,6 +105,8 @@ enum KeyboardMessage : UINT {
     KBM_HOOK_MOUSE = 1693,
     KBM_VERSION_RESULT = 1694,
     KBM_SKIN_MENU = 1695,
+    KBM_MACRO_INSERT_MENU = 1710,  // lParam: the chosen entry of the macro page's insert menu
+    KBM_MACRO_RECORD_MENU = 1711,  // lParam: the chosen entry of an event's menu
     KBM_DEVICE_NOTIFY = 1715,
     KBM_PROFILE_MENU = 1825,
     KBM_CANVAS_MENU = 1834,
@@ -319,6 +322,10 @@ public:
     bool StoreConfigValue(PendingWriter writer, const wchar_t* key, const wchar_t* value);
     bool StoreUserKeyColors(int userMode, const std::vector<UserLightRgbData>& colours);
     bool StoreMacroEvents(int macroId, const std::vector<MacroRecordData>& events);
+    // A new macro (its id, 0 when not stored) and a deleted one (with its
+    // events): both wait for the next macro table write.
+    int StoreNewMacro(const wchar_t* name);
+    bool StoreDeletedMacro(int macroId);
     LONG OnUnconfirmedWrite();
     void SendEffectFrame(const std::vector<KeyColour>& items);
     KeyTableRoutines KeyTables();
@@ -472,6 +479,11 @@ public:
     LONG OnMacroRecordUp();
     LONG OnMacroRecordDown();
     LONG OnMacroInsertMenu();
+    // The entries of the insert menu and of an event's menu.
+    LONG OnMacroInsertCommand(LONG_PTR entry);
+    LONG OnMacroRecordMenuCommand(LONG_PTR entry);
+    // The mouse button combo of the record editor.
+    LONG OnMacroMouseButtonSelect();
     LONG OnLcdLayerAdd();
     LONG OnLcdImportGif();
     LONG OnLcdLayerDelete();
@@ -632,6 +644,14 @@ public:
     LONG ResetKeysBoundToMacro(int macroId);
     LONG SaveMacroDelaySettings();
     void ShowRecordEditor(BOOL show);
+    // Fills the macro list again and selects the macro with the id (the first
+    // one when it is gone).
+    void ReloadMacroList(int selectMacroId);
+    // Opens the insert menu at the screen point; its entries insert at the
+    // event list position `at`.
+    LONG OpenMacroInsertMenu(POINT screen, int at);
+    // How many events the selected macro may hold on the keyboard.
+    int SelectedMacroRoom();
     void EnableMacroControls(BOOL enable);
     struct MacroHookEvent
     {
@@ -641,6 +661,9 @@ public:
         CString name;
     };
     void RecordMacroEvent(const MacroHookEvent& event);
+    // The name recording gives a key; a fixed name may also change the code
+    // stored for it (0x10 -> 0xA0 and the like).
+    static CString MacroKeyName(int& key);
     void EndMacroRecording();
     // The record editor's key field: the next key pressed anywhere is taken.
     void BeginMacroKeyCapture();
@@ -870,6 +893,10 @@ protected:
     std::set<int> m_macroHeldKeys;
     int m_macroCapturedKey = 0;
     CString m_macroCapturedName;
+    // Where the insert menu's entries go in the event list, and the event the
+    // open event menu belongs to (-1: none).
+    int m_macroInsertAt = -1;
+    int m_macroMenuRecord = -1;
     TickFn m_macroTick = nullptr;
     void* m_macroTickContext = nullptr;
 };

@@ -121,7 +121,7 @@ LONG KeyboardDlg::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam
         case 222: return OnMacroRecordDelete();
         case 223: return OnMacroRecordClear();
         case 235: return OnMacroRecordTypeSelect();
-        case 237: SaveMacroRecords(); return 1;
+        case 237: return OnMacroMouseButtonSelect();
         case 239: return OnMacroRecordUp();
         case 240: return OnMacroRecordDown();
         case 221: return OnMacroInsertMenu();

@@ -99,6 +99,8 @@ LONG KeyboardDlg::OnWindowMessage(UINT msg, UINT_PTR wparam, LONG_PTR lparam)
             if (wparam == 2) return OnUpdateFailed();
             return 1;
         case KBM_SKIN_MENU: return OnSkinMenuCommand(lparam);
+        case KBM_MACRO_INSERT_MENU: return OnMacroInsertCommand(lparam);
+        case KBM_MACRO_RECORD_MENU: return OnMacroRecordMenuCommand(lparam);
         case KBM_DEVICE_NOTIFY: return OnDeviceNotify(lparam);
         case KBM_SELECT_MAIN_TAB: return OnMainTabRequest(int(wparam), lparam);
         case KBM_PROFILE_MENU: return OnProfileMenuCommand(lparam);

@@ -44,6 +44,8 @@ void PutBack(const StoredBefore& row)
             Db().ReplaceUserLightRgb(row.profile, row.type, row.colours);
             break;
         case StoredBefore::MacroEvents: Db().ReplaceMacroRecords(row.type, row.events); break;
+        case StoredBefore::MacroAdded: Db().DeleteMacro(row.type); break;
+        case StoredBefore::MacroDeleted: Db().RestoreMacro(row.macro, row.events); break;
     }
 }
 
@@ -126,6 +128,36 @@ bool KeyboardDlg::StoreMacroEvents(int macroId, const std::vector<MacroRecordDat
     });
 }
 
+int KeyboardDlg::StoreNewMacro(const wchar_t* name)
+{
+    StoredBefore before;
+    before.kind = StoredBefore::MacroAdded;
+    int macroId = 0;
+    m_pendingWrites.Store(PendingWriter::Macros, before, [&] {
+        macroId = Db().AddMacro(name);
+        // Kept under its new id: the entry is made once the row is stored.
+        before.type = macroId;
+        return macroId > 0;
+    });
+    return macroId;
+}
+
+bool KeyboardDlg::StoreDeletedMacro(int macroId)
+{
+    StoredBefore before;
+    before.kind = StoredBefore::MacroDeleted;
+    before.type = macroId;
+    return m_pendingWrites.Store(PendingWriter::Macros, before, [&] {
+        if (!Db().GetMacro(macroId, before.macro)) return false;
+        std::vector<MacroRecordData*> rows;
+        Db().GetMacroRecords(macroId, rows);
+        for (const MacroRecordData* row : rows) before.events.push_back(*row);
+        FreeRecordList(rows);
+        before.existed = true;
+        return Db().DeleteMacro(macroId);
+    });
+}
+
 void KeyboardDlg::TakeBackStoredWrites(PendingWriter writer, std::vector<StoredBefore> taken)
 {
     // The entries stored while the write ran or behind it go too: the keyboard
@@ -137,8 +169,9 @@ void KeyboardDlg::TakeBackStoredWrites(PendingWriter writer, std::vector<StoredB
         for (const StoredBefore* earlier : done) seen = seen || earlier->SameRowAs(row);
         if (seen) continue;  // the oldest is what the keyboard holds
         done.push_back(&row);
-        PutBack(row);
     }
+    // Newest first: each entry undoes its own store.
+    for (auto row = done.rbegin(); row != done.rend(); ++row) PutBack(**row);
     m_takenBackWriters |= Bit(writer);
     ReportUnconfirmedWrite();
 }
@@ -171,7 +204,8 @@ void KeyboardDlg::ShowTakenBackSettings()
     }
     if (writers & Bit(PendingWriter::Performance)) LoadPerformanceSettings();
     if (writers & Bit(PendingWriter::Macros)) {
+        // Macros may have come back or gone: the list is read again.
         auto* list = CtlAs<WEXA::MacroList>(209);
-        if (list && list->GetCurSel() >= 0) ShowMacro(list->GetCurData());
+        if (list) ReloadMacroList(list->GetCurSel() >= 0 ? int(list->GetCurData()) : 0);
     }
 }

@@ -5,9 +5,11 @@
 // before, under the writer it waits for. The worker takes a writer's entries
 // when it starts that writer's task: a confirmed write drops them, a write the
 // keyboard did not confirm (or a task that was dropped) puts every entry of that
-// writer back, oldest first, so the database holds what the keyboard holds.
-// For a row changed several times before the worker came, the oldest entry
-// (the row the keyboard last confirmed) is the one kept.
+// writer back, newest first (each undoes its own store, so a macro deleted after
+// its events changed comes back with the events the keyboard holds), so the
+// database holds what the keyboard holds. For a row changed several times
+// before the worker came, the oldest entry (the row the keyboard last
+// confirmed) is the one kept.
 //
 // Safe from any thread. Its lock is taken before the database's lock (a store
 // runs under it, so that the worker never takes an entry whose row is half
@@ -25,7 +27,7 @@ enum class PendingWriter {
     Matrix,       // task 13: the matrix screen's rows and mode, "enable_matrixscreen"
     Performance,  // task 16: the performance configuration values
     UserColours,  // task 18: the per-key colours of a user light mode
-    Macros,       // task 10: the events of a macro
+    Macros,       // task 10: the events of a macro, new and deleted macros
 };
 
 // The writer a task code writes for; false for other tasks.
@@ -46,10 +48,10 @@ inline bool PendingWriterOfTask(int code, PendingWriter& writer)
 // One stored row as it was.
 struct StoredBefore
 {
-    enum Kind { LightRow, ActiveMode, Config, UserColours, MacroEvents };
+    enum Kind { LightRow, ActiveMode, Config, UserColours, MacroEvents, MacroAdded, MacroDeleted };
     Kind kind = LightRow;
     int profile = 0;
-    int type = 0;          // light zone / type; user mode of UserColours; macro id of MacroEvents
+    int type = 0;          // light zone / type; user mode of UserColours; macro id of Macro...
     int mode = 0;          // light mode of LightRow
     std::wstring key;      // configuration key of Config
     bool existed = false;  // the row (or value) was there
@@ -58,7 +60,8 @@ struct StoredBefore
     int activeMode = 0;
     std::wstring text;
     std::vector<UserLightRgbData> colours;
-    std::vector<MacroRecordData> events;
+    std::vector<MacroRecordData> events;  // MacroEvents, MacroDeleted
+    MacroData macro;                      // MacroDeleted: the row as it was
 
     bool SameRowAs(const StoredBefore& other) const
     {

@@ -34,6 +34,8 @@ const UINT kMacroPanel = 72;
 const int kMaxMacros = 10;
 // The record editor: hidden until a record is clicked.
 const UINT kRecordEditor[] = {225, 234, 235, 238, 236, 237, 239, 240};
+// The "PNG" resource of the event menu's background.
+const int kRecordMenuBackground = 120;
 
 DeviceDataDB& Db()
 {
@@ -79,6 +81,56 @@ CString UniqueMacroName(MacroList* list, const CString& base)
 int ParseNumber(const CString& text)
 {
     return _wtoi((const wchar_t*)text);
+}
+
+// The items of the record editor's mouse button combo: item data, the button's
+// bit and the name recording gives it.
+struct MouseButtonItem
+{
+    long data;
+    int value;
+    const wchar_t* name;
+};
+const MouseButtonItem kMouseButtonItems[] = {
+    {90, 1, L"MouseL"},   {91, 2, L"MouseR"},   {92, 4, L"MouseM"},
+    {94, 8, L"Backward"}, {95, 16, L"Forward"},
+};
+
+// The event that pairs with the one at `index` (types 2/3 keys, 4/5 mouse
+// buttons): the next release of the same key or button after a press, the last
+// press of it before a release; -1 when there is none.
+int PairedRecord(CRecordList* records, int index)
+{
+    CString text;
+    int type = 0, value = 0, pause = 0;
+    records->GetRecordInfo(index, text, type, value, pause);
+    const bool press = type == 2 || type == 4;
+    const int pressType = type == 2 || type == 3 ? 2 : 4;
+    const int releaseType = pressType + 1;
+    if (type < 2 || type > 5) return -1;
+    const int step = press ? 1 : -1;
+    for (int i = index + step; i >= 0 && i < records->GetItemCount(); i += step) {
+        CString t;
+        int ty = 0, v = 0, p = 0;
+        records->GetRecordInfo(i, t, ty, v, p);
+        if (v != value) continue;
+        if (ty == (press ? releaseType : pressType)) return i;
+        if (ty == (press ? pressType : releaseType)) return -1;
+    }
+    return -1;
+}
+
+// Gives the event at `index` and its pair the key or button `value` named `name`.
+void RenamePair(CRecordList* records, int index, int value, const CString& name)
+{
+    for (int at : {index, PairedRecord(records, index)}) {
+        if (at < 0) continue;
+        CString t;
+        int type = 0, v = 0, p = 0;
+        records->GetRecordInfo(at, t, type, v, p);
+        const CString arrow = type == 2 || type == 4 ? L"\x2193  " : L"\x2191  ";
+        records->SetRecordInfo(at, arrow + name, type, value, p);
+    }
 }
 
 }  // namespace
@@ -182,7 +234,8 @@ void KeyboardDlg::InitMacroPage()
     text(238, LangText(392), true, 14);
     if (auto* buttons = static_cast<MComboBox*>(control(L"MComboBox", 237))) {
         buttons->SetBackImage(L"img_combobox.png");
-        buttons->SetTextColor(Gdiplus::Color(0xFFFFFFFF));
+        // The theme's text colour: white would vanish on the light combo art.
+        buttons->SetTextColor(theme);
         buttons->SetAlignment(1);
         const int items[][2] = {{220, 90}, {223, 92}, {222, 91}, {227, 94}, {228, 95}};
         for (const auto& item : items) buttons->AddItem(LangText(item[0]), item[1]);
@@ -190,10 +243,12 @@ void KeyboardDlg::InitMacroPage()
     }
     if (auto* value = static_cast<MEdit*>(control(L"MEdit", 236))) {
         value->SetImage(L"img_edit.png", 4);
-        value->SetTextColor(Gdiplus::Color(0xFFFFFFFF));
+        // Dark text on white, as the fixed pause field: the light field art
+        // would hide white text on a dark edit background.
+        value->SetTextColor(theme);
         value->SetNumberOnly(1);
         value->SetLimitText(5);
-        value->SetEditBKColor(0x535837);
+        value->SetEditBKColor(0xFFFFFF);
         value->SetAlignment(1);
     }
     button(239, 0, L"img_recorditem_up.png");
@@ -213,18 +268,48 @@ void KeyboardDlg::LayoutMacroPage(CRect client)
         int size;  // font size, 0: none
     };
     const Place places[] = {
-        {203, CRect(280, 80, W - 1, H - 1), 0}, {205, CRect(320, 120, 520, 150), 0},
-        {206, CRect(320, 160, 650, H - 20), 0}, {207, CRect(350, 160, 500, 190), 0},
-        {209, CRect(352, 212, 608, 680), 14},   {212, CRect(650, 160, 1080, H - 20), 0},
-        {213, CRect(660, 160, 800, 196), 16},   {215, CRect(680, 210, 1040, 240), 0},
-        {216, CRect(690, 210, 760, 240), 14},   {217, CRect(750, 210, 810, 240), 14},
-        {218, CRect(810, 210, 900, 240), 14},   {219, CRect(900, 210, 1000, 240), 14},
-        {220, CRect(682, 241, 1038, 680), 14},  {222, CRect(960, 700, 1040, 728), 14},
-        {223, CRect(870, 700, 950, 728), 14},   {224, CRect(1080, 160, 1398, H - 20), 0},
-        {226, CRect(1130, 210, 1290, 238), 14}, {227, CRect(1130, 260, 1230, 290), 16},
-        {229, CRect(1130, 290, 1290, 320), 14}, {230, CRect(1130, 320, 1255, 350), 14},
-        {231, CRect(1255, 322, 1360, 348), 0},  {232, CRect(1265, 322, 1335, 348), 14},
+        {203, CRect(280, 80, W - 1, H - 1), 0},
+        {205, CRect(320, 120, 520, 150), 0},
+        {206, CRect(320, 160, 650, H - 20), 0},
+        {207, CRect(350, 160, 500, 190), 0},
+        {209, CRect(352, 212, 608, 680), 14},
+        {212, CRect(650, 160, 1080, H - 20), 0},
+        {213, CRect(660, 160, 800, 196), 16},
+        {215, CRect(680, 210, 1040, 240), 0},
+        {216, CRect(690, 210, 760, 240), 14},
+        {217, CRect(750, 210, 810, 240), 14},
+        {218, CRect(810, 210, 900, 240), 14},
+        {219, CRect(900, 210, 1000, 240), 14},
+        {220, CRect(682, 241, 1038, 680), 14},
+        {222, CRect(960, 700, 1040, 728), 14},
+        {223, CRect(870, 700, 950, 728), 14},
+        {224, CRect(1080, 160, 1398, H - 20), 0},
+        {226, CRect(1130, 210, 1290, 238), 14},
+        {227, CRect(1130, 260, 1230, 290), 16},
+        {229, CRect(1130, 290, 1290, 320), 14},
+        {230, CRect(1130, 320, 1255, 350), 14},
+        {231, CRect(1255, 322, 1360, 348), 0},
+        {232, CRect(1265, 322, 1335, 348), 14},
         {233, CRect(1335, 322, 1360, 348), 14},
+        // The frames of the two lists, the macro list's buttons and the insert
+        // button beside the event list's.
+        {208, CRect(340, 200, 620, 690), 0},
+        {214, CRect(670, 200, 1050, 690), 0},
+        {210, CRect(438, 700, 518, 728), 14},
+        {211, CRect(528, 700, 608, 728), 14},
+        {221, CRect(780, 700, 860, 728), 14},
+        // The third delay setting below the other two.
+        {228, CRect(1130, 350, 1290, 380), 14},
+        // The record editor below the delay setting: type, value (a key, a
+        // pause or the mouse button combo in its place) and the order buttons.
+        {225, CRect(1100, 400, 1378, 560), 0},
+        {234, CRect(1120, 416, 1190, 446), 14},
+        {235, CRect(1195, 416, 1358, 446), 14},
+        {238, CRect(1120, 462, 1190, 492), 14},
+        {236, CRect(1195, 462, 1358, 492), 14},
+        {237, CRect(1195, 462, 1358, 492), 14},
+        {239, CRect(1195, 508, 1227, 540), 0},
+        {240, CRect(1237, 508, 1269, 540), 0},
     };
     for (const Place& place : places) {
         MControl* control = Ctl(place.id);
@@ -239,6 +324,11 @@ void KeyboardDlg::LayoutMacroPage(CRect client)
 }
 
 void KeyboardDlg::LoadMacroPage()
+{
+    ReloadMacroList(0);
+}
+
+void KeyboardDlg::ReloadMacroList(int selectMacroId)
 {
     auto* list = CtlAs<MacroList>(209);
     auto* records = CtlAs<CRecordList>(220);
@@ -257,12 +347,15 @@ void KeyboardDlg::LoadMacroPage()
     }
     if (macros.empty()) return;
     const CString newMacro = LangText(351), copy = LangText(31);
-    for (const MacroData* macro : macros)
+    int row = 0;
+    for (const MacroData* macro : macros) {
+        if (macro->macro_id == selectMacroId) row = list->GetItemCount();
         list->AddString(ShownMacroName(macro->name, newMacro, copy), long(macro->macro_id), -1);
-    const int first = macros.front()->macro_id;
+    }
+    const int shown = macros[size_t(row)]->macro_id;
     FreeRecordList(macros);
-    list->SetCurSel(0);
-    ShowMacro(first);
+    list->SetCurSel(row);
+    ShowMacro(shown);
 }
 
 void KeyboardDlg::ShowMacro(int macroId)
@@ -422,8 +515,11 @@ LONG KeyboardDlg::OnMacroNew()
         return 0;
     }
     const CString name = UniqueMacroName(list, LangText(351));
-    const int macroId = Db().AddMacro(name);
+    const int macroId = StoreNewMacro(name);
     if (macroId <= 0) return 1;
+    // The keyboard gets the table with the new macro at once; a table it does
+    // not take removes the macro again.
+    AppendTask(TASK_UPLOAD_MACROS);
     list->AddString(name, long(macroId), -1);
     list->SetCurSel(list->GetItemCount() - 1);
     ShowMacro(macroId);
@@ -439,7 +535,8 @@ LONG KeyboardDlg::OnMacroDelete()
     if (row < 0) return 0;
     const int macroId = list->GetCurData();
     if (macroId <= 0) return 1;
-    if (!Db().DeleteMacro(macroId)) return 1;
+    // Kept with its events until the keyboard takes the table without it.
+    if (!StoreDeletedMacro(macroId)) return 1;
     // Keys name macros by position: every macro behind the deleted one moves
     // up, so the table and all four Fn layers of keys are sent again even when
     // no key used the deleted macro.
@@ -462,12 +559,15 @@ LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lp
     auto* records = CtlAs<CRecordList>(220);
     if (!records) return 0;
     if (code == 9) {
+        // The event whose "more" button was clicked (the click selected it).
+        m_macroMenuRecord = records->GetCurSel();
         auto* menu = new MenuWnd(this);
         POINT at;
         GetCursorPos(&at);
-        // The menu deletes itself once its window is gone.
-        if (!menu->Create(GetSafeHwnd(), CPoint(at.x - 125, at.y + 2), 1711, L"img_menu.png", 4,
-                          150, BACK_MODE_FRAME)) {
+        // The menu deletes itself once its window is gone. Its background is
+        // the program's own picture.
+        if (!menu->Create(GetSafeHwnd(), CPoint(at.x - 125, at.y + 2), KBM_MACRO_RECORD_MENU,
+                          UINT(kRecordMenuBackground), 4, 150, BACK_MODE_FRAME)) {
             delete menu;
             return 1;
         }
@@ -503,7 +603,9 @@ LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lp
         case 3:
             single(394, 2, LangText(394));
             if (field) {
-                field->SetEditText(text.Mid(2));
+                // The key's name without the arrow and the spaces after it.
+                CString name = text.Mid(1);
+                field->SetEditText(name.Trim(L' '));
                 field->EnableCharMessage(0);
                 field->SetNumberOnly(0);
                 field->SetTipInfo(LangText(385));
@@ -514,6 +616,11 @@ LONG KeyboardDlg::OnMacroRecordListEvent(UINT code, UINT_PTR wparam, LONG_PTR lp
             single(393, 1, LangText(393));
             Show(236, false);
             Show(237, true);
+            // The combo names the event's own button.
+            if (auto* buttons = CtlAs<MComboBox>(237)) {
+                for (const MouseButtonItem& item : kMouseButtonItems)
+                    if (item.value == value) buttons->SelectData(item.data);
+            }
             break;
         case 1: {
             single(395, 3, LangText(395));
@@ -640,26 +747,23 @@ LONG KeyboardDlg::OnMacroRecordDown()
     return 1;
 }
 
-LONG KeyboardDlg::OnMacroInsertMenu()
+LONG KeyboardDlg::OnMacroMouseButtonSelect()
 {
+    auto* buttons = CtlAs<MComboBox>(237);
     auto* records = CtlAs<CRecordList>(220);
-    if (!records) return 0;
-    if (records->GetItemCount() >= m_macroRecordRoom) {
-        ShowMessageBox(GetSafeHwnd(), LangText(386), LangText(368), 0);
-        return 0;
+    if (buttons && records && records->GetCurSel() >= 0) {
+        // The chosen button replaces the selected mouse event's and its pair's.
+        const int selected = records->GetCurSel();
+        CString text;
+        int type = 0, value = 0, pause = 0;
+        records->GetRecordInfo(selected, text, type, value, pause);
+        for (const MouseButtonItem& item : kMouseButtonItems) {
+            if (item.data != buttons->GetCurData() || (type != 4 && type != 5)) continue;
+            RenamePair(records, selected, item.value, item.name);
+            records->UpdateControl(1, 0);
+        }
     }
-    MControl* button = Ctl(221);
-    RECT rect = button ? button->GetRect() : RECT{0, 0, 0, 0};
-    ClientToScreen(&rect);
-    auto* menu = new MenuWnd(this);
-    if (!menu->Create(GetSafeHwnd(), CPoint(rect.left, rect.top - 140), 1710, L"img_menu.png", 170,
-                      150, BACK_MODE_FRAME)) {
-        delete menu;
-        return 1;
-    }
-    const int entries[][2] = {{415, 105}, {416, 106}, {417, 107}, {397, 101}, {398, 103}};
-    for (const auto& entry : entries) menu->AddMenu(LangText(entry[0]), entry[1], L"", 0, 0);
-    menu->ShowWindow(SW_SHOW);
+    SaveMacroRecords();
     return 1;
 }
 
@@ -684,36 +788,8 @@ LONG KeyboardDlg::OnMacroRecordValueEdit(UINT code, UINT_PTR wparam, LONG_PTR lp
         int type = 0, value = 0, pause = 0;
         records->GetRecordInfo(selected, text, type, value, pause);
         if (type != 2 && type != 3) return 1;
-        // The selected record and the one it pairs with: the next release of
-        // the same key after a press, the last press of it before a release.
-        int pair = -1;
-        const int count = records->GetItemCount();
-        if (type == 2) {
-            for (int i = selected + 1; i < count && pair < 0; ++i) {
-                CString t;
-                int ty = 0, v = 0, p = 0;
-                records->GetRecordInfo(i, t, ty, v, p);
-                if (ty == 3 && v == value) pair = i;
-                if (ty == 2 && v == value) break;
-            }
-        } else {
-            for (int i = selected - 1; i >= 0 && pair < 0; --i) {
-                CString t;
-                int ty = 0, v = 0, p = 0;
-                records->GetRecordInfo(i, t, ty, v, p);
-                if (ty == 2 && v == value) pair = i;
-                if (ty == 3 && v == value) break;
-            }
-        }
-        for (int index : {selected, pair}) {
-            if (index < 0) continue;
-            CString t;
-            int ty = 0, v = 0, p = 0;
-            records->GetRecordInfo(index, t, ty, v, p);
-            CString renamed =
-                (ty == 2 ? CString(L"\x2193  ") : CString(L"\x2191  ")) + m_macroCapturedName;
-            records->SetRecordInfo(index, renamed, ty, m_macroCapturedKey, p);
-        }
+        // The selected record and the one it pairs with.
+        RenamePair(records, selected, m_macroCapturedKey, m_macroCapturedName);
         records->UpdateControl(1, 0);
         SaveMacroRecords();
         return 1;

@@ -113,6 +113,11 @@ const MouseButton kMouseButtons[] = {
 
 }  // namespace
 
+CString KeyboardDlg::MacroKeyName(int& key)
+{
+    return KeyName(key);
+}
+
 LONG KeyboardDlg::OnMacroRecordToggle()
 {
     auto* list = CtlAs<MacroList>(209);
@@ -249,7 +254,8 @@ LONG KeyboardDlg::OnMacroHookKey(UINT_PTR wparam, LONG_PTR lparam)
     } else if (m_hookPurpose == 3 && hooked.source == 2 && action == 0) {
         m_macroCapturedKey = key;
         m_macroCapturedName = hooked.name;
-        if (auto* field = CtlAs<MEdit>(236)) field->SetEditText(hooked.name);
+        // Shown in the open field too, which otherwise keeps what it showed.
+        if (auto* field = CtlAs<MEdit>(236)) field->SetControlTitle(hooked.name);
     }
     return 1;
 }

@@ -52,6 +52,9 @@ def lcd_models():
 
 
 PROGRAM_ICON = "res/Kestrova.ico"
+# Pictures built into Kestrova.exe as "PNG" resources (app/Kestrova.rc):
+# file, width, height.
+PROGRAM_PICTURES = [("res/menu_record.png", 150, 120)]
 
 
 def outputs():
@@ -60,6 +63,7 @@ def outputs():
     for model, slots, _, _ in lcd_models():
         out += [f"gif/{model}/{n}.gif" for n in range(slots)]
     out.append(PROGRAM_ICON)
+    out += [name for name, _, _ in PROGRAM_PICTURES]
     return out
 
 
@@ -89,6 +93,8 @@ def main():
             jobs.append((skin_art.make_lcd_animation,
                          (tools, model, n, w, h, os.path.join(a.out, "gif", model, f"{n}.gif"))))
     jobs.append((skin_art.make_program_icon, (tools, os.path.join(a.out, PROGRAM_ICON))))
+    for name, w, h in PROGRAM_PICTURES:
+        jobs.append((skin_art.make_image, (tools, name, w, h, 1, os.path.join(a.out, name))))
 
     with ThreadPoolExecutor(max_workers=os.cpu_count() or 4) as pool:
         for f in [pool.submit(fn, *args) for fn, args in jobs]:

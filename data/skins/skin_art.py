@@ -634,6 +634,17 @@ def _menu(tools, name, fw, fh, frames, out):
     return strip(fw, fh, 1, lambda i: rect(0, 0, fw, fh, 4, SURFACE, "#D9DEE7"))
 
 
+@draws("res/menu_record.png")
+def _record_menu(tools, name, fw, fh, frames, out):
+    # The macro page's event menu: the menu card with an accent bar on its
+    # left edge, so it reads as the menu of the event beside it.
+    def frame(i):
+        body = rect(0, 0, fw, fh, 4, SURFACE, "#D9DEE7")
+        body += rect(1, 4, 3, fh - 8, 1.5, ACCENT)
+        return body
+    return strip(fw, fh, 1, frame)
+
+
 @draws("lcdlist_item_normal.png", "lcdlist_item_hover.png", "imageview_item_normal.png",
        "imageview_item_hover.png")
 def _view_item(tools, name, fw, fh, frames, out):

@@ -18,6 +18,7 @@
 #include <tuple>
 #include <string>
 
+#include "CRecordList.h"
 #include "Gallery.h"
 #include "MComboBox.h"
 #include "MDialog.h"
@@ -43,6 +44,7 @@
 #include "dialogs/UpdateProcessDlg.h"
 #include "dialogs/WaitDlg.h"
 #include "services/AppEnvironment.h"
+#include "services/db/DeviceDataDB.h"
 
 namespace {
 
@@ -391,6 +393,7 @@ protected:
             PointerAway();
             ShootWindow("macro_new", "Macros: a new macro");
         }
+        MacroEditor();
         OpenTab(6);
         ShootWindow("performance", "Performance");
         OpenTab(7);
@@ -399,6 +402,62 @@ protected:
             "reset_question", "Device: factory reset question", kMessageBoxWindowName,
             [&] { h_->Click(333); }, [](HWND window) { CloseWith(window, 2); });
         if (Dlg().m_hasLcdPage && type == 104) LcdPage();
+    }
+
+    // The macro editor: the first macro with recorded events, one of them
+    // clicked into the record editor; then its event menu and the insert menu.
+    void MacroEditor()
+    {
+        auto* macros = Dlg().CtlAs<WEXA::MacroList>(209);
+        auto* events = Dlg().CtlAs<WEXA::CRecordList>(220);
+        ASSERT_TRUE(macros && events && macros->GetItemCount() > 0);
+        const int macroId = int(macros->GetItemData(0));
+        struct Event
+        {
+            int type, value, delay;
+            const wchar_t* text;
+        };
+        const Event recorded[] = {
+            {2, 0xA2, 80, L"\x2193  Ctrl"}, {2, 'C', 120, L"\x2193  C"},
+            {3, 'C', 80, L"\x2191  C"},     {3, 0xA2, 120, L"\x2191  Ctrl"},
+            {1, 250, 10, L"250 ms"},        {4, 1, 90, L"\x2193  MouseL"},
+            {5, 1, 10, L"\x2191  MouseL"},
+        };
+        std::vector<MacroRecordData> rows;
+        for (const Event& e : recorded) {
+            MacroRecordData row;
+            row.type = e.type;
+            row.value = e.value;
+            row.delay_time = e.delay;
+            row.desc = e.text;
+            row.record_index = int(rows.size());
+            rows.push_back(row);
+        }
+        ASSERT_TRUE(DeviceDataDB::Instance()->ReplaceMacroRecords(macroId, rows));
+        macros->SetCurSel(0);
+        Dlg().ShowMacro(macroId);
+        InvalidateRect(Window(), nullptr, FALSE);
+        UpdateWindow(Window());
+        h_->Pump(100);
+        // The second event, clicked as a user does.
+        auto rowPoint = [&](int row, bool more) -> POINT {
+            CRect r(events->GetRecordItems()[size_t(row)]->rcItem);
+            r.OffsetRect(events->GetRect().left, events->GetRect().top);
+            if (!more) return POINT{r.left + 120, r.CenterPoint().y};
+            CRect button = events->GetMoreRect();
+            button.OffsetRect(r.left, r.top);
+            return button.CenterPoint();
+        };
+        h_->ClickAt(rowPoint(1, false));
+        PointerAway();
+        ShootWindow("macro_editor", "Macros: an event in the record editor");
+        ShootPopup(
+            "macro_record_menu", "Macros: an event's menu", L"Menu Window",
+            [&] { h_->ClickAt(rowPoint(1, true)); },
+            [](HWND window) { PostMessageW(window, WEXA::WM_USER_CLOSE_WINDOW, 0, 0); });
+        ShootPopup(
+            "macro_insert_menu", "Macros: the insert menu", L"Menu Window", [&] { h_->Click(221); },
+            [](HWND window) { PostMessageW(window, WEXA::WM_USER_CLOSE_WINDOW, 0, 0); });
     }
 
     // The LCD page, from its tab, with the screen's animation open; the

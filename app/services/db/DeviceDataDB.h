@@ -157,6 +157,9 @@ public:
     // The same, for the row of the record's own macro_id.
     bool UpdateMacro(const MacroData& record);
     int GetMacros(std::vector<MacroData*>& list);
+    // Puts a deleted macro back under its own macro_id (so in its old place of
+    // the table order) with the events given, as one transaction.
+    bool RestoreMacro(const MacroData& macro, std::vector<MacroRecordData> records);
     // Inserts every event in one transaction; a failing row does not stop the others.
     void InsertMacroRecords(std::vector<MacroRecordData> records);
     // Deletes the macro's events and inserts the records (their macro_id is set

@@ -148,6 +148,38 @@ bool DeviceDataDB::ReplaceMacroRecords(int macroId, std::vector<MacroRecordData>
     return replace.Commit();
 }
 
+bool DeviceDataDB::RestoreMacro(const MacroData& macro, std::vector<MacroRecordData> records)
+{
+    CAutoLock lock(m_lock);
+    RowSetReplace replace(m_db);
+    if (!replace.IsActive() || macro.macro_id <= 0) return false;
+    {
+        SQLiteStatement stmt;
+        if (m_db.Prepare(stmt,
+                         "INSERT OR REPLACE INTO t_macro_data(macro_id, name, play_type, "
+                         "play_times, delay_type, delay_time) VALUES (?, ?, ?, ?, ?, ?);") !=
+                SQLITE_OK ||
+            stmt.BindInt(1, macro.macro_id) != SQLITE_OK ||
+            BindWide(stmt, 2, macro.name) != SQLITE_OK ||
+            stmt.BindInt(3, macro.play_type) != SQLITE_OK ||
+            stmt.BindInt(4, macro.play_times) != SQLITE_OK ||
+            stmt.BindInt(5, macro.delay_type) != SQLITE_OK ||
+            stmt.BindInt(6, macro.delay_time) != SQLITE_OK || !RunChange(stmt))
+            return false;
+        if (!PrepareWithInts(m_db, stmt, "DELETE FROM t_macrorecord WHERE macro_id = ?",
+                             macro.macro_id) ||
+            !RunChange(stmt))
+            return false;
+        for (MacroRecordData& r : records) {
+            r.macro_id = macro.macro_id;
+            if (m_db.Prepare(stmt, kInsertMacroRecord) != SQLITE_OK || !BindMacroRecord(stmt, r) ||
+                !RunChange(stmt))
+                return false;
+        }
+    }
+    return replace.Commit();
+}
+
 int DeviceDataDB::GetMacroRecords(int macroId, std::vector<MacroRecordData*>& list)
 {
     CAutoLock lock(m_lock);

@@ -8,8 +8,10 @@
 #include <functional>
 
 #include "CCheckButton.h"
+#include "MComboBox.h"
 #include "MEdit.h"
 #include "MTabCtrl.h"
+#include "MenuWnd.h"
 #include "MacroPageFixture.h"
 #include "ScreenshotCompare.h"
 #include "services/LanguageText.h"
@@ -612,6 +614,142 @@ TEST_F(MacroPageTest, RefusalsTellTheUserWhy)
     EXPECT_EQ(Macros()->GetCurSel(), 9);
     EXPECT_EQ(Macros()->GetItemText(9), GetLanguageText(351) + L" 1");
     EXPECT_EQ(Events()->GetItemCount(), 0);
+}
+
+// The macros' ids in table order, as stored.
+std::vector<int> StoredMacroIds()
+{
+    std::vector<MacroData*> macros;
+    DeviceDataDB::Instance()->GetMacros(macros);
+    std::vector<int> ids;
+    for (const MacroData* macro : macros) ids.push_back(macro->macro_id);
+    FreeRecordList(macros);
+    return ids;
+}
+
+std::vector<int> ListedMacroIds(WEXA::MacroList* list)
+{
+    std::vector<int> ids;
+    for (int i = 0; i < list->GetItemCount(); ++i) ids.push_back(int(list->GetItemData(i)));
+    return ids;
+}
+
+TEST_F(MacroPageTest, ANewOrDeletedMacroTheKeyboardDoesNotTakeIsPutBack)
+{
+    struct Case
+    {
+        const char* what;
+        int row;      // the macro chosen first
+        UINT button;  // 210 new, 211 delete
+    };
+    const Case cases[] = {{"a new macro", 3, 210}, {"a deleted macro with events", 2, 211}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWindow();
+        // Nine macros, so that a new one is allowed; the chosen one has events.
+        ASSERT_TRUE(Db().DeleteMacro(Macros()->GetItemData(9)));
+        Dlg().ReloadMacroList(0);
+        const int chosen = Macros()->GetItemData(c.row);
+        ASSERT_TRUE(Db().ReplaceMacroRecords(chosen, KeyEvents(4, 'A')));
+        Dlg().AppendTask(TASK_UPLOAD_MACROS);
+        ASSERT_TRUE(h->PumpUntil([&] { return Dlg().m_taskQueue.IsEmpty(); }));
+        h->Pump(100);
+        const std::vector<uint8_t> table = KeyboardMacroTable();
+        ASSERT_EQ(Hex(table), Hex(BuildMacroTable(Db(), 4096)));
+        const std::vector<int> ids = StoredMacroIds();
+        ASSERT_EQ(ids.size(), 9u);
+        const std::vector<Record> events = StoredRecords(chosen);
+
+        ASSERT_NO_FATAL_FAILURE(SelectMacro(c.row));
+        keyboard->AddFault(sim::Fault::Refuse, 0x2D, -1, 100);
+        const size_t mark = MarkTasks();
+        ASSERT_TRUE(h->Click(c.button));
+        EXPECT_EQ(Macros()->GetItemCount(), c.button == 210 ? 10 : 8) << "as the user asked";
+        ASSERT_TRUE(h->PumpUntil([&] {
+            return Position(TasksSince(mark), TASK_UPLOAD_MACROS) >= 0;
+        })) << "the table is sent";
+        ASSERT_TRUE(h->Settle());
+        h->Pump(200);
+        EXPECT_EQ(StoredMacroIds(), ids) << "the macros the keyboard holds, in its order";
+        EXPECT_EQ(StoredRecords(chosen), events);
+        EXPECT_EQ(ListedMacroIds(Macros()), ids) << "the list shows them";
+        EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(table));
+        EXPECT_EQ(Hex(BuildMacroTable(Db(), 4096)), Hex(table)) << "database and keyboard agree";
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(MacroPageTest, TheInsertMenuWorksBeforeAnyRecordingAndItsEventsReachTheKeyboard)
+{
+    StartWindow();
+    const int macroId = SelectedMacroId();
+    ASSERT_TRUE(Db().ReplaceMacroRecords(macroId, KeyEvents(2, 'A')));
+    SelectMacro(0);
+    ASSERT_EQ(Dlg().MacroRecordRoom(), 0) << "nothing recorded yet";
+    Events()->SetCurSel(0);
+    // Insert button: the menu opens (no "full" message) below the chosen event.
+    ASSERT_TRUE(h->Click(221));
+    HWND menu = nullptr;
+    ASSERT_TRUE(h->PumpUntil([&] {
+        menu = FindWindowW(nullptr, L"Menu Window");
+        return menu && IsWindowVisible(menu);
+    }));
+    EXPECT_TRUE(boxes.empty());
+    auto* insert = dynamic_cast<WEXA::MenuWnd*>(
+        reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(menu, GWLP_USERDATA)));
+    ASSERT_NE(insert, nullptr);
+    // A click on the pause entry of the menu's own window.
+    WEXA::MControl* entry = insert->GetPaintManager()->GetControl(103);
+    ASSERT_NE(entry, nullptr);
+    const CRect r = entry->GetRect();
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const size_t mark = MarkTasks();
+    SendMessageW(menu, WM_MOUSEMOVE, 0, at);
+    SendMessageW(menu, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(menu, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(h->PumpUntil([&] { return Position(TasksSince(mark), TASK_UPLOAD_MACROS) >= 0; }));
+    ASSERT_TRUE(h->Settle());
+    const std::vector<Record> expected = {
+        {2, 'A', 10, kDown + L"A"}, {1, 10, 10, L"10 ms"}, {3, 'A', 10, kUp + L"A"}};
+    EXPECT_EQ(ListedRecords(), expected);
+    EXPECT_EQ(StoredRecords(macroId), expected);
+    EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
+    EXPECT_EQ(Events()->GetCurSel(), 1) << "the new pause is chosen in the record editor";
+    EXPECT_TRUE(Dlg().Ctl(236)->IsVisible());
+}
+
+TEST_F(MacroPageTest, TheMouseButtonComboShowsAndSetsTheEventsButton)
+{
+    StartWindow();
+    const int macroId = SelectedMacroId();
+    std::vector<MacroRecordData> click(2);
+    click[0].type = 4;
+    click[0].value = 1;
+    click[0].delay_time = 90;
+    click[0].desc = (kDown + L"MouseL").c_str();
+    click[1].type = 5;
+    click[1].value = 1;
+    click[1].delay_time = 10;
+    click[1].desc = (kUp + L"MouseL").c_str();
+    ASSERT_TRUE(Db().ReplaceMacroRecords(macroId, click));
+    SelectMacro(0);
+    Events()->SetCurSel(1);
+    ASSERT_EQ(h->SendControlEvent(220, 2), 1);
+    auto* buttons = Dlg().CtlAs<WEXA::MComboBox>(237);
+    ASSERT_TRUE(buttons->IsVisible());
+    EXPECT_EQ(buttons->GetCurData(), 90) << "the left button's item";
+    // The right button (item data 91) for the release and its press.
+    buttons->SelectData(91);
+    const size_t mark = MarkTasks();
+    EXPECT_EQ(h->SendControlEvent(237, 2), 1);
+    const std::vector<Record> expected = {{4, 2, 90, kDown + L"MouseR"},
+                                          {5, 2, 10, kUp + L"MouseR"}};
+    EXPECT_EQ(ListedRecords(), expected);
+    EXPECT_EQ(StoredRecords(macroId), expected);
+    ASSERT_TRUE(h->PumpUntil([&] { return Position(TasksSince(mark), TASK_UPLOAD_MACROS) >= 0; }));
+    ASSERT_TRUE(h->Settle());
+    EXPECT_EQ(Hex(KeyboardMacroTable()), Hex(BuildMacroTable(Db(), 4096)));
 }
 
 class MacroPageScreens : public MacroPageTest, public ::testing::WithParamInterface<int>
