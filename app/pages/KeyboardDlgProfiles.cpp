@@ -270,9 +270,10 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR, LONG_PTR)
                 delete menu;
                 return 1;
             }
-            menu->AddMenu(L"\x5220\x9664", 601, L"", 0, 0);
-            menu->AddMenu(L"\x5BFC\x51FA", 602, L"", 0, 0);
-            menu->AddMenu(L"\x91CD\x547D\x540D", 605, L"", 0, 0);
+            // The entries in the user's language.
+            menu->AddMenu(LangText(74), 601, L"", 0, 0);
+            menu->AddMenu(LangText(75), 602, L"", 0, 0);
+            menu->AddMenu(LangText(76), 605, L"", 0, 0);
             menu->ShowModal2(1);
             return 1;
         }

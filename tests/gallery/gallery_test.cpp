@@ -309,6 +309,7 @@ protected:
         ShootPopup(
             "profile_manager", "Profile manager", kProfileDlgWindowName, [&] { h_->Click(50); },
             [](HWND window) { CloseWith(window, 2); });
+        ProfileListMenu();
         ShootPopup(
             "picture_window", "Picture window", kAboutVIPDlgWindowName, [&] { h_->Click(64); },
             [](HWND window) { CloseWith(window, 1); });
@@ -321,6 +322,56 @@ protected:
                 wait->DoModal(Window());
             },
             [](HWND window) { CloseWith(window, 1); });
+    }
+
+    // The profile card below the main tab with the current profile's row
+    // menu open: the main window as the screen shows it, the menu over it.
+    void ProfileListMenu()
+    {
+        auto* list = Dlg().CtlAs<WEXA::ProfileList>(53);
+        ASSERT_NE(list, nullptr);
+        const int row = list->GetSelectItem();
+        ASSERT_TRUE(row >= list->GetFirstDrawn() && row <= list->GetLastDrawn());
+        CRect rowRect(list->m_items[size_t(row)]->rcItem);
+        rowRect.OffsetRect(list->GetRect().left, list->GetRect().top - list->GetRowOffset());
+        CRect button = list->m_rcButton;
+        button.OffsetRect(rowRect.left, rowRect.top);
+        const POINT at = button.CenterPoint();
+        // The menu opens where the pointer is.
+        POINT screen = at;
+        ClientToScreen(Window(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        std::unique_ptr<PopupShot> shot(new PopupShot);
+        PopupShot* s = shot.get();
+        const DWORD uiThread = GetCurrentThreadId();
+        s->watch = std::thread([this, s, uiThread] {
+            const DWORD start = GetTickCount();
+            DWORD shownAt = 0;
+            while (!s->stop && GetTickCount() - start < 8000) {
+                Sleep(15);
+                HWND menu = gallery::FindShownWindow(L"Menu Window", uiThread);
+                if (!menu) continue;
+                if (!shownAt) {
+                    shownAt = GetTickCount();
+                    continue;
+                }
+                if (GetTickCount() - shownAt < 300) continue;
+                RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                Sleep(30);
+                gallery::Take(model_, language_, "profile_list", "Profile list with a row's menu",
+                              gallery::ClientArea(Window()), Dlg().GetPaintManager(), Window());
+                s->taken = true;
+                PostMessageW(menu, WEXA::WM_USER_CLOSE_WINDOW, 0, 0);
+                return;
+            }
+        });
+        const LPARAM where = MAKELPARAM(at.x, at.y);
+        SendMessageW(Window(), WM_MOUSEMOVE, 0, where);
+        SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, where);
+        SendMessageW(Window(), WM_LBUTTONUP, 0, where);
+        WaitForShot(*shot, "profile_list");
+        // The press opened the row's rename box: a press beside the rows closes it.
+        list->HideEdit(1);
     }
 
     void UpdateWindows()
