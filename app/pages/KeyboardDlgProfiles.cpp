@@ -253,6 +253,9 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR, LONG_PTR)
             const int id = list->GetCurData();
             // A press that selected no row makes no profile current.
             if (id <= 0) return 0;
+            // The press opened the row's rename box; a click on a row chooses
+            // the profile (the menu's entry renames), so the box goes.
+            list->HideEdit(1);
             m_currentProfile = id;
             Db().SetActiveProfile(id);
             WaitDlg* wait = m_waitDlg.Reset(new WaitDlg);
@@ -261,6 +264,8 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR, LONG_PTR)
             return 1;
         }
         case 9: {
+            // Not renaming: the menu's entry opens the box when asked.
+            list->HideEdit(1);
             POINT at = {};
             GetCursorPos(&at);
             // The menu deletes itself once its window is gone.

@@ -341,37 +341,36 @@ protected:
         POINT screen = at;
         ClientToScreen(Window(), &screen);
         SetCursorPos(screen.x, screen.y);
-        std::unique_ptr<PopupShot> shot(new PopupShot);
-        PopupShot* s = shot.get();
-        const DWORD uiThread = GetCurrentThreadId();
-        s->watch = std::thread([this, s, uiThread] {
-            const DWORD start = GetTickCount();
-            DWORD shownAt = 0;
-            while (!s->stop && GetTickCount() - start < 8000) {
-                Sleep(15);
-                HWND menu = gallery::FindShownWindow(L"Menu Window", uiThread);
-                if (!menu) continue;
+        // Taken on this thread, inside the menu's own loop: a helper thread's
+        // redraw would make this thread serve it while the worker may hold
+        // the device-state lock.
+        bool taken = false;
+        DWORD shownAt = 0;
+        {
+            gallery::EveryTick shoot([&] {
+                HWND menu = gallery::FindShownWindow(L"Menu Window", GetCurrentThreadId());
+                if (!menu) return false;
                 if (!shownAt) {
                     shownAt = GetTickCount();
-                    continue;
+                    return false;
                 }
-                if (GetTickCount() - shownAt < 300) continue;
+                if (GetTickCount() - shownAt < 300) return false;
+                RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
                 RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                Sleep(30);
                 gallery::Take(model_, language_, "profile_list", "Profile list with a row's menu",
                               gallery::ClientArea(Window()), Dlg().GetPaintManager(), Window());
-                s->taken = true;
+                taken = true;
                 PostMessageW(menu, WEXA::WM_USER_CLOSE_WINDOW, 0, 0);
-                return;
-            }
-        });
-        const LPARAM where = MAKELPARAM(at.x, at.y);
-        SendMessageW(Window(), WM_MOUSEMOVE, 0, where);
-        SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, where);
-        SendMessageW(Window(), WM_LBUTTONUP, 0, where);
-        WaitForShot(*shot, "profile_list");
-        // The press opened the row's rename box: a press beside the rows closes it.
-        list->HideEdit(1);
+                return true;
+            });
+            const LPARAM where = MAKELPARAM(at.x, at.y);
+            SendMessageW(Window(), WM_MOUSEMOVE, 0, where);
+            SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, where);
+            SendMessageW(Window(), WM_LBUTTONUP, 0, where);
+            EXPECT_TRUE(h_->PumpUntil([&] { return taken; }, 8000)) << "profile_list";
+        }
+        h_->Pump(30);
+        PointerAway();
     }
 
     void UpdateWindows()

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "KeyboardCtrl.h"
+#include "MControlFont.h"
 #include "MTabCtrl.h"
 #include "MenuWnd.h"
 #include "ProfileFixture.h"
@@ -337,13 +338,18 @@ TEST_F(ProfileTest, RowMenuOffersDeleteExportRename)
     WEXA::ProfileList* list = FrameList(Dlg());
     const std::vector<int> ids = ProfileIds();
     std::vector<UINT> entries;
+    std::vector<std::wstring> titles;
     EveryTick choose([&] {
         HWND window = FindWindowW(L"PavexWindow", L"Menu Window");
         auto* menu = dynamic_cast<WEXA::MenuWnd*>(
             reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
         if (!menu || !IsWindowVisible(window)) return false;
         for (UINT id : {601u, 602u, 605u})
-            if (menu->GetControl(id)) entries.push_back(id);
+            if (menu->GetControl(id)) {
+                entries.push_back(id);
+                if (auto* entry = dynamic_cast<WEXA::MControlFont*>(menu->GetControl(id)))
+                    titles.push_back(static_cast<const wchar_t*>(entry->GetTitle()));
+            }
         const CRect rect = menu->GetControl(601)->GetRect();
         const CPoint at((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
@@ -355,6 +361,8 @@ TEST_F(ProfileTest, RowMenuOffersDeleteExportRename)
     EXPECT_EQ(h.SendControlEvent(53, 9), 1);
     ASSERT_TRUE(h.PumpUntil([&] { return ProfileIds().size() == 2; }));
     EXPECT_EQ(entries, (std::vector<UINT>{601, 602, 605}));
+    // In the window's language.
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"Delete", L"Export", L"Rename"}));
     EXPECT_EQ(ProfileIds(), (std::vector<int>{ids[0], ids[1]}));
     EXPECT_EQ(Dlg().m_currentProfile, ids[1]);
 }

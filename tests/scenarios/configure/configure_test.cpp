@@ -450,6 +450,7 @@ void Configure::SwitchExportAndImportProfiles()
             return true;
         });
         ClickAt(ProfileRowPoint(list, 0, true), list);
+        EXPECT_EQ(list->GetEditItem(), -1) << "the menu button opens no rename box";
         ASSERT_TRUE(harness->PumpUntil([&] {
             return chosen && GetFileAttributesW(chooser.path.c_str()) != INVALID_FILE_ATTRIBUTES;
         }));
@@ -506,6 +507,7 @@ void Configure::ClickProfileRow(int row)
     Settle();
     EXPECT_EQ(Dlg().m_currentProfile, list->GetItemData(row));
     EXPECT_EQ(list->GetCurData(), list->GetItemData(row));
+    EXPECT_EQ(list->GetEditItem(), -1) << "a click that switches leaves no rename box open";
 }
 
 void Configure::UnplugAndPlugBack()
