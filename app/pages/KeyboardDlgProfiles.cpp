@@ -1,11 +1,13 @@
 // KeyboardDlg: the profiles of the selected keyboard model: the load (task 4
 // and the factory reset), the page refresh, the profile apply (task 6), the
 // frame's profile list with its add button and menu, and the profile manager.
+#include <algorithm>
 #include <vector>
 
 #include "CSwitchButton.h"
 #include "KeyLayerCtrl.h"
 #include "KeyboardCtrl.h"
+#include "MScroll.h"
 #include "MenuWnd.h"
 #include "ProfileList.h"
 #include "TabCtrlEx.h"
@@ -30,6 +32,27 @@ std::vector<CString> RowNames(WEXA::ProfileList* list)
     const int count = list ? list->GetItemCount() : 0;
     for (int i = 0; i < count; ++i) names.push_back(list->GetItemText(i));
     return names;
+}
+
+// Scrolls the list so that the selected row is in view (the frame's card
+// shows a few rows at a time); the rows above stay in view while it fits.
+// The bar's position is set as the list's own scroll to the top sets it, so
+// the worker may call this as it refills the list.
+void ScrollSelectedIntoView(WEXA::ProfileList* list)
+{
+    auto* bar = list ? dynamic_cast<WEXA::MScroll*>(list->GetScrollVertical()) : nullptr;
+    const int row = list ? list->GetSelectItem() : -1;
+    if (!bar || row < 0 || row >= list->GetItemCount()) return;
+    const int height = list->GetItemHeight();
+    const int view = list->GetRect().Height();
+    const int content = list->GetItemCount() * height;
+    const int max = bar->GetScrollMaxRange();
+    if (content <= view || max <= 0 || (row + 1) * height <= view) return;
+    // The list draws from content offset (content - view) x position / max.
+    const long long offset = std::min(row * height, content - view);
+    bar->m_nPosition = int((offset * max + (content - view) - 1) / (content - view));
+    bar->SetRange();
+    list->SetCurData(list->GetItemData(row));  // repaints
 }
 
 bool HasProfile(const std::vector<ProfileData*>& rows, int id)
@@ -61,6 +84,7 @@ void KeyboardDlg::FillProfileList()
     FreeRecordList(rows);
     list->SetScrollPos(0);
     list->SetCurData(m_currentProfile);
+    ScrollSelectedIntoView(list);
 }
 
 void KeyboardDlg::LoadProfiles()
