@@ -184,9 +184,9 @@ void KeyboardDlg::CreateFrame()
     if (auto* profiles = As<ProfileList>(Make(L"ProfileList", 53, false))) {
         profiles->SetImage(L"img_profile_more.png", 2);
         profiles->SetItemBkg(L"img_tab_item.png");
-        // The card below the main tab shows three rows at a time: rows of
-        // half the tab's height, in the tab's face and colour.
-        profiles->m_nItemHeight = 25;
+        // The card below the main tab shows three rows at a time, in the
+        // tab's face and colour.
+        profiles->m_nItemHeight = 23;
         profiles->SetFont(L"Roboto-Medium", 14, Gdiplus::FontStyleRegular);
         profiles->SetTextColor(Gdiplus::Color(0xFF2D3347));
     }

@@ -39,8 +39,8 @@ const Expected kMainWindow[] = {
     {72, CRect(285, 80, 1399, 787)},   {77, CRect(285, 80, 1399, 787)},
     {76, CRect(285, 80, 1399, 787)},   {78, CRect(285, 80, 1399, 787)},
     {69, CRect(1, 80, 1399, 787)},     {79, CRect(0, 0, 1400, 788)},
-    {51, CRect(20, 584, 261, 664)},    {53, CRect(24, 587, 221, 662)},
-    {54, CRect(225, 588, 257, 620)},   {55, CRect(225, 628, 257, 660)},
+    {51, CRect(20, 589, 261, 664)},    {53, CRect(24, 592, 221, 661)},
+    {54, CRect(225, 592, 257, 624)},   {55, CRect(225, 628, 257, 660)},
 };
 
 TEST(FrameLayout, RectanglesOfTheMainWindow)
@@ -70,6 +70,9 @@ TEST(FrameLayout, ProfileCardOverlapsNothingOnADevicePage)
     std::map<UINT, CRect> byId;
     for (const ControlPlacement& p : FrameLayout(CRect(0, 0, 1400, 788), CSize(160, 48)))
         byId[p.id] = p.rect;
+    // Below the main tab's items: a model shows at most eight (50 pixels
+    // high, 1 apart, from the tab's top).
+    EXPECT_GE(byId[51].top, byId[68].top + 8 * 51);
     const UINT card[] = {53, 54, 55};
     for (UINT id : card) {
         CRect inside;
