@@ -182,11 +182,18 @@ void KeyboardDlg::CreateFrame()
         add->SetImage(L"img_btn_addprofile.png", 4);
         add->SetTooltip(LangText(66));
     }
-    if (auto* import = As<MControlFont>(Make(L"CImageButton", 55, false)))
+    if (auto* import = As<MControlFont>(Make(L"CImageButton", 55, false))) {
         import->SetImage(L"img_btn_inportprofile.png", 4);
+        import->SetTooltip(LangText(79));
+    }
     if (auto* profiles = As<ProfileList>(Make(L"ProfileList", 53, false))) {
         profiles->SetImage(L"img_profile_more.png", 2);
         profiles->SetItemBkg(L"img_tab_item.png");
+        // The card below the main tab shows three rows at a time, in the
+        // tab's face and colour.
+        profiles->m_nItemHeight = 23;
+        profiles->SetFont(L"Roboto-Medium", 14, Gdiplus::FontStyleRegular);
+        profiles->SetTextColor(Gdiplus::Color(0xFF2D3347));
     }
     if (auto* round = As<CRoundArea>(Make(L"CRoundArea", 48, true))) {
         round->SetColor(Gdiplus::Color(0xFFC5D8FD));

@@ -18,7 +18,7 @@ struct TextRow
     int text;
 };
 const TextRow kFrameTitles[] = {{52, 65}, {50, 67}, {60, 201}, {61, 202}, {67, 11}, {80, 63}};
-const TextRow kFrameTips[] = {{40, 3}, {42, 10}, {43, 5}, {45, 7}, {54, 66}};
+const TextRow kFrameTips[] = {{40, 3}, {42, 10}, {43, 5}, {45, 7}, {54, 66}, {55, 79}};
 // 116 is the key combination's save button: its text is the one it is built with.
 const TextRow kCustomKeyTitles[] = {{90, 241},  {91, 242},  {92, 243},  {93, 244}, {94, 245},
                                     {105, 215}, {106, 216}, {104, 218}, {116, 38}};

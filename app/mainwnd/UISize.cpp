@@ -34,6 +34,14 @@ std::vector<ControlPlacement> FrameLayout(const CRect& client, const CSize& logo
         // the main tab: room for nine items of 50 pixels, 1 apart
         {68, CRect(20, 180, 261, 640)},
         {64, CRect(30, B - 120, 249, B - 35)},
+        // profile card, between the main tab and the picture button (below
+        // the eighth item a model's main tab may show): three rows of the
+        // profile list, each with its menu button, and on the right the add
+        // and import buttons; the card's background behind
+        {51, CRect(20, 589, 261, B - 124)},
+        {53, CRect(24, 592, 221, B - 127)},
+        {54, CRect(225, 592, 257, 624)},
+        {55, CRect(225, 628, 257, 660)},
         // profile manager button group
         {48, CRect(150, 20, 290, 56)},
         {49, CRect(160, 26, 184, 50)},

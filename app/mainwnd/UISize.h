@@ -6,10 +6,12 @@
 // KeyboardDlg::UISize places the frame with UISize below and, when that
 // returns true, runs the page layouts (custom keys, macros, lighting, matrix
 // screen, effect, music, performance, device, settings) with the same
-// rectangle. Controls the frame table leaves out (the left-area picture 35,
-// the connection picture 47, the profile controls 51-55, area 66, label 67,
-// the text button 64) keep their empty rectangles; the keyboard picture 58
-// and the effect preview 59 take theirs from the model's layout file.
+// rectangle. The profile card (background 51, list 53, add 54, import 55)
+// sits in the left column below the main tab. Controls the frame table
+// leaves out (the left-area picture 35, the connection picture 47, the
+// profile caption 52, area 66, label 67, the text button 64) keep their empty
+// rectangles; the keyboard picture 58 and the effect preview 59 take theirs
+// from the model's layout file.
 #include <windows.h>
 
 #include <vector>

@@ -1,11 +1,13 @@
 // KeyboardDlg: the profiles of the selected keyboard model: the load (task 4
 // and the factory reset), the page refresh, the profile apply (task 6), the
 // frame's profile list with its add button and menu, and the profile manager.
+#include <algorithm>
 #include <vector>
 
 #include "CSwitchButton.h"
 #include "KeyLayerCtrl.h"
 #include "KeyboardCtrl.h"
+#include "MScroll.h"
 #include "MenuWnd.h"
 #include "ProfileList.h"
 #include "TabCtrlEx.h"
@@ -30,6 +32,27 @@ std::vector<CString> RowNames(WEXA::ProfileList* list)
     const int count = list ? list->GetItemCount() : 0;
     for (int i = 0; i < count; ++i) names.push_back(list->GetItemText(i));
     return names;
+}
+
+// Scrolls the list so that the selected row is in view (the frame's card
+// shows a few rows at a time); the rows above stay in view while it fits.
+// The bar's position is set as the list's own scroll to the top sets it, so
+// the worker may call this as it refills the list.
+void ScrollSelectedIntoView(WEXA::ProfileList* list)
+{
+    auto* bar = list ? dynamic_cast<WEXA::MScroll*>(list->GetScrollVertical()) : nullptr;
+    const int row = list ? list->GetSelectItem() : -1;
+    if (!bar || row < 0 || row >= list->GetItemCount()) return;
+    const int height = list->GetItemHeight();
+    const int view = list->GetRect().Height();
+    const int content = list->GetItemCount() * height;
+    const int max = bar->GetScrollMaxRange();
+    if (content <= view || max <= 0 || (row + 1) * height <= view) return;
+    // The list draws from content offset (content - view) x position / max.
+    const long long offset = std::min(row * height, content - view);
+    bar->m_nPosition = int((offset * max + (content - view) - 1) / (content - view));
+    bar->SetRange();
+    list->SetCurData(list->GetItemData(row));  // repaints
 }
 
 bool HasProfile(const std::vector<ProfileData*>& rows, int id)
@@ -61,6 +84,7 @@ void KeyboardDlg::FillProfileList()
     FreeRecordList(rows);
     list->SetScrollPos(0);
     list->SetCurData(m_currentProfile);
+    ScrollSelectedIntoView(list);
 }
 
 void KeyboardDlg::LoadProfiles()
@@ -256,6 +280,9 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR, LONG_PTR)
             const int id = list->GetCurData();
             // A press that selected no row makes no profile current.
             if (id <= 0) return 0;
+            // The press opened the row's rename box; a click on a row chooses
+            // the profile (the menu's entry renames), so the box goes.
+            list->HideEdit(1);
             m_currentProfile = id;
             Db().SetActiveProfile(id);
             WaitDlg* wait = m_waitDlg.Reset(new WaitDlg);
@@ -264,6 +291,8 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR, LONG_PTR)
             return 1;
         }
         case 9: {
+            // Not renaming: the menu's entry opens the box when asked.
+            list->HideEdit(1);
             POINT at = {};
             GetCursorPos(&at);
             // The menu deletes itself once its window is gone.
@@ -273,9 +302,10 @@ LONG KeyboardDlg::OnProfileListEvent(UINT code, UINT_PTR, LONG_PTR)
                 delete menu;
                 return 1;
             }
-            menu->AddMenu(L"\x5220\x9664", 601, L"", 0, 0);
-            menu->AddMenu(L"\x5BFC\x51FA", 602, L"", 0, 0);
-            menu->AddMenu(L"\x91CD\x547D\x540D", 605, L"", 0, 0);
+            // The entries in the user's language.
+            menu->AddMenu(LangText(74), 601, L"", 0, 0);
+            menu->AddMenu(LangText(75), 602, L"", 0, 0);
+            menu->AddMenu(LangText(76), 605, L"", 0, 0);
             menu->ShowModal2(1);
             return 1;
         }

@@ -312,6 +312,7 @@ protected:
         ShootPopup(
             "profile_manager", "Profile manager", kProfileDlgWindowName, [&] { h_->Click(50); },
             [](HWND window) { CloseWith(window, 2); });
+        ProfileListMenu();
         ShootPopup(
             "picture_window", "Picture window", kAboutVIPDlgWindowName, [&] { h_->Click(64); },
             [](HWND window) { CloseWith(window, 1); });
@@ -324,6 +325,55 @@ protected:
                 wait->DoModal(Window());
             },
             [](HWND window) { CloseWith(window, 1); });
+    }
+
+    // The profile card below the main tab with the current profile's row
+    // menu open: the main window as the screen shows it, the menu over it.
+    void ProfileListMenu()
+    {
+        auto* list = Dlg().CtlAs<WEXA::ProfileList>(53);
+        ASSERT_NE(list, nullptr);
+        const int row = list->GetSelectItem();
+        ASSERT_TRUE(row >= list->GetFirstDrawn() && row <= list->GetLastDrawn());
+        CRect rowRect(list->m_items[size_t(row)]->rcItem);
+        rowRect.OffsetRect(list->GetRect().left, list->GetRect().top - list->GetRowOffset());
+        CRect button = list->m_rcButton;
+        button.OffsetRect(rowRect.left, rowRect.top);
+        const POINT at = button.CenterPoint();
+        // The menu opens where the pointer is.
+        POINT screen = at;
+        ClientToScreen(Window(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        // Taken on this thread, inside the menu's own loop: a helper thread's
+        // redraw would make this thread serve it while the worker may hold
+        // the device-state lock.
+        bool taken = false;
+        DWORD shownAt = 0;
+        {
+            gallery::EveryTick shoot([&] {
+                HWND menu = gallery::FindShownWindow(L"Menu Window", GetCurrentThreadId());
+                if (!menu) return false;
+                if (!shownAt) {
+                    shownAt = GetTickCount();
+                    return false;
+                }
+                if (GetTickCount() - shownAt < 300) return false;
+                RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                gallery::Take(model_, language_, "profile_list", "Profile list with a row's menu",
+                              gallery::ClientArea(Window()), Dlg().GetPaintManager(), Window());
+                taken = true;
+                PostMessageW(menu, WEXA::WM_USER_CLOSE_WINDOW, 0, 0);
+                return true;
+            });
+            const LPARAM where = MAKELPARAM(at.x, at.y);
+            SendMessageW(Window(), WM_MOUSEMOVE, 0, where);
+            SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, where);
+            SendMessageW(Window(), WM_LBUTTONUP, 0, where);
+            EXPECT_TRUE(h_->PumpUntil([&] { return taken; }, 8000)) << "profile_list";
+        }
+        h_->Pump(30);
+        PointerAway();
     }
 
     void UpdateWindows()

@@ -39,6 +39,8 @@ const Expected kMainWindow[] = {
     {72, CRect(285, 80, 1399, 787)},   {77, CRect(285, 80, 1399, 787)},
     {76, CRect(285, 80, 1399, 787)},   {78, CRect(285, 80, 1399, 787)},
     {69, CRect(1, 80, 1399, 787)},     {79, CRect(0, 0, 1400, 788)},
+    {51, CRect(20, 589, 261, 664)},    {53, CRect(24, 592, 221, 661)},
+    {54, CRect(225, 592, 257, 624)},   {55, CRect(225, 628, 257, 660)},
 };
 
 TEST(FrameLayout, RectanglesOfTheMainWindow)
@@ -55,8 +57,42 @@ TEST(FrameLayout, RectanglesOfTheMainWindow)
         EXPECT_EQ(byId[e.id], e.rect) << "control " << e.id;
     }
     // Controls that keep their empty rectangles.
-    for (UINT id : {35u, 47u, 51u, 52u, 53u, 54u, 55u, 58u, 59u, 66u, 67u})
+    for (UINT id : {35u, 47u, 52u, 58u, 59u, 66u, 67u})
         EXPECT_EQ(byId.count(id), 0u) << "control " << id;
+}
+
+TEST(FrameLayout, ProfileCardOverlapsNothingOnADevicePage)
+{
+    // The list, the add and import buttons lie inside their card, apart from
+    // each other, and touch no other control a device page shows (the
+    // backgrounds, the home panel with its caption and device list, and the
+    // settings page are never shown beside them).
+    std::map<UINT, CRect> byId;
+    for (const ControlPlacement& p : FrameLayout(CRect(0, 0, 1400, 788), CSize(160, 48)))
+        byId[p.id] = p.rect;
+    // Below the main tab's items: a model shows at most eight (50 pixels
+    // high, 1 apart, from the tab's top).
+    EXPECT_GE(byId[51].top, byId[68].top + 8 * 51);
+    const UINT card[] = {53, 54, 55};
+    for (UINT id : card) {
+        CRect inside;
+        EXPECT_TRUE(inside.IntersectRect(&byId[id], &byId[51]) && inside == byId[id]) << id;
+        for (UINT other : card) {
+            CRect overlap;
+            if (other != id) {
+                EXPECT_FALSE(overlap.IntersectRect(&byId[id], &byId[other])) << id;
+            }
+        }
+    }
+    for (const auto& placed : byId) {
+        const UINT other = placed.first;
+        if (other == 51 || other == 53 || other == 54 || other == 55 || other == 30 ||
+            other == 31 || other == 65 || other == 69 || other == 80 || other == 81 || other == 79)
+            continue;
+        CRect overlap;
+        EXPECT_FALSE(overlap.IntersectRect(&byId[51], &placed.second))
+            << "the profile card covers control " << other;
+    }
 }
 
 TEST(FrameLayout, CaptionStandsBesideTheLogo)

@@ -142,10 +142,10 @@ TEST(MainWindowFrame, LanguageSwitchRetextsEveryFrameControl)
     };
     const Row rows[] = {
         {Tip, 39, 510},   {Tip, 40, 3},     {Tip, 42, 10},    {Tip, 43, 5},     {Tip, 45, 7},
-        {Title, 52, 65},  {Tip, 54, 66},    {Title, 50, 67},  {Title, 60, 201}, {Title, 61, 202},
-        {Title, 64, 8},   {Title, 67, 11},  {Title, 80, 63},  {TabItem, 0, 50}, {TabItem, 1, 51},
-        {TabItem, 2, 52}, {TabItem, 4, 53}, {TabItem, 5, 54}, {TabItem, 7, 57}, {TabItem, 8, 56},
-        {TabItem, 3, 58},
+        {Title, 52, 65},  {Tip, 54, 66},    {Tip, 55, 79},    {Title, 50, 67},  {Title, 60, 201},
+        {Title, 61, 202}, {Title, 64, 8},   {Title, 67, 11},  {Title, 80, 63},  {TabItem, 0, 50},
+        {TabItem, 1, 51}, {TabItem, 2, 52}, {TabItem, 4, 53}, {TabItem, 5, 54}, {TabItem, 7, 57},
+        {TabItem, 8, 56}, {TabItem, 3, 58},
     };
     MainWindowHarness h;
     SetSupportedLanguageIds({2052, 1033, 1028});

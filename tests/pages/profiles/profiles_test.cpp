@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "KeyboardCtrl.h"
+#include "MControlFont.h"
+#include "MScroll.h"
 #include "MTabCtrl.h"
 #include "MenuWnd.h"
 #include "ProfileFixture.h"
@@ -385,13 +387,18 @@ TEST_F(ProfileTest, RowMenuOffersDeleteExportRename)
     WEXA::ProfileList* list = FrameList(Dlg());
     const std::vector<int> ids = ProfileIds();
     std::vector<UINT> entries;
+    std::vector<std::wstring> titles;
     EveryTick choose([&] {
         HWND window = FindWindowW(L"PavexWindow", L"Menu Window");
         auto* menu = dynamic_cast<WEXA::MenuWnd*>(
             reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
         if (!menu || !IsWindowVisible(window)) return false;
         for (UINT id : {601u, 602u, 605u})
-            if (menu->GetControl(id)) entries.push_back(id);
+            if (menu->GetControl(id)) {
+                entries.push_back(id);
+                if (auto* entry = dynamic_cast<WEXA::MControlFont*>(menu->GetControl(id)))
+                    titles.push_back(static_cast<const wchar_t*>(entry->GetTitle()));
+            }
         const CRect rect = menu->GetControl(601)->GetRect();
         const CPoint at((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
@@ -403,8 +410,39 @@ TEST_F(ProfileTest, RowMenuOffersDeleteExportRename)
     EXPECT_EQ(h.SendControlEvent(53, 9), 1);
     ASSERT_TRUE(h.PumpUntil([&] { return ProfileIds().size() == 2; }));
     EXPECT_EQ(entries, (std::vector<UINT>{601, 602, 605}));
+    // In the window's language.
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"Delete", L"Export", L"Rename"}));
     EXPECT_EQ(ProfileIds(), (std::vector<int>{ids[0], ids[1]}));
     EXPECT_EQ(Dlg().m_currentProfile, ids[1]);
+}
+
+TEST_F(ProfileTest, TheCurrentProfilesRowIsInViewAfterALoad)
+{
+    // The frame's card shows a few rows; a current profile further down is
+    // scrolled into view, and one among the first rows leaves the list at
+    // its top.
+    LoadProfiles();
+    WEXA::ProfileList* list = FrameList(Dlg());
+    while (list->GetItemCount() < 7) h.SendControlEvent(54, 2);
+    const std::vector<int> ids = ProfileIds();
+    ASSERT_EQ(ids.size(), 7u);
+    const int height = list->GetItemHeight(), view = list->GetRect().Height();
+    ASSERT_GT(7 * height, view);
+    for (int row : {0, 1, 4, 6}) {
+        Db().SetActiveProfile(ids[size_t(row)]);
+        LoadProfiles();
+        ASSERT_EQ(list->GetSelectItem(), row);
+        auto* bar = dynamic_cast<WEXA::MScroll*>(list->GetScrollVertical());
+        ASSERT_NE(bar, nullptr);
+        const int max = bar->GetScrollMaxRange();
+        const int offset =
+            max > 0 ? int((long long)(7 * height - view) * bar->GetScrollCurrentPos() / max) : 0;
+        EXPECT_LE(offset, row * height) << "row " << row;
+        EXPECT_GE(offset + view, (row + 1) * height) << "row " << row;
+        if ((row + 1) * height <= view) {
+            EXPECT_EQ(offset, 0) << "row " << row;
+        }
+    }
 }
 
 TEST_F(ProfileTest, RenameToEmptyPutsTheStoredNameBack)

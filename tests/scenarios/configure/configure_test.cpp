@@ -25,7 +25,7 @@ namespace scenario {
 namespace {
 
 const int kLightingTab = 1, kMatrixTab = 2, kKeysTab = 4, kMacroTab = 5;
-const int kKeyF1 = 0x3A, kKeyF2 = 0x3B, kKeyEsc = 0x29, kKeyB = 0x05;
+const int kKeyF1 = 0x3A, kKeyF2 = 0x3B, kKeyEsc = 0x29, kKeyB = 0x05, kKeyC = 0x06;
 // Categories of the key-function area, and the mouse's "back" tile.
 const int kKeysCategory = 2, kMouseCategory = 5, kMacroCategory = 3;
 const int kMouseBack = 90;
@@ -81,6 +81,9 @@ protected:
     void SetLightingModesAndKeyColours();
     void SwitchExportAndImportProfiles();
     void UnplugAndPlugBack();
+    // Clicks the row of the window's own profile list and waits until its
+    // profile is written to the keyboard.
+    void ClickProfileRow(int row);
 
     // A profile's keys, row by row, as the database holds them.
     std::vector<std::string> KeyRows(int profile)
@@ -332,34 +335,58 @@ void Configure::SwitchExportAndImportProfiles()
     EXPECT_EQ(keyboard->Block(0x1C), layers);
     EXPECT_EQ(KeyLabel(kKeyF1), L"B");
 
-    // Export and import belong to the main window's own profile list and
-    // import button, which the layout gives no place (the profile manager
-    // offers neither): no pointer can reach them, so their events are raised
-    // as the controls would raise them. The menu entry is clicked in the
-    // menu's window.
-    ASSERT_TRUE(list->GetRect().IsRectEmpty());
+    // The profile card below the main tab: one click on a row makes its
+    // profile current and writes it to the keyboard.
+    ASSERT_FALSE(list->GetRect().IsRectEmpty());
+    ASSERT_TRUE(Shown(53) && Shown(54) && Shown(kImportButton));
+    ASSERT_NO_FATAL_FAILURE(ClickProfileRow(1));
+    EXPECT_EQ(keyboard->Block(0x1A), sim::DefaultKeyTable(Model()));
+    ASSERT_NO_FATAL_FAILURE(ClickProfileRow(0));
+    EXPECT_EQ(Dlg().m_currentProfile, first);
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), remapped);
+    const sim::Bytes exportedKeys = keyboard->Block(0x1A);
+
+    // Export: the row's menu button, then the menu's entry, each clicked.
+    // The system's file dialog cannot be driven from the test: the window
+    // asks this chooser for the file instead.
     FileChooser chooser{TempFile(L"kestrova_scenario_profile.xml")};
     DeleteFileW(chooser.path.c_str());
     Dlg().SetFileChooser(&FileChooser::Choose, &chooser);
     bool chosen = false;
+    std::wstring entryText;
     {
         EveryTick pick([&] {
             HWND window = FindWindowW(nullptr, L"Menu Window");
             auto* menu = dynamic_cast<WEXA::MenuWnd*>(
                 reinterpret_cast<WEXA::MWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
             if (!menu || !IsWindowVisible(window)) return false;
-            chosen = ClickControlIn(window, menu->GetPaintManager(),
-                                    menu->GetPaintManager()->GetControl(kExportEntry));
+            WEXA::MControl* entry = menu->GetPaintManager()->GetControl(kExportEntry);
+            if (auto* text = dynamic_cast<WEXA::MControlFont*>(entry))
+                entryText = static_cast<const wchar_t*>(text->GetTitle());
+            chosen = ClickControlIn(window, menu->GetPaintManager(), entry);
             if (!chosen) PostMessageW(window, WM_CLOSE, 0, 0);
             return true;
         });
-        list->SetSelectItem(0);
-        harness->SendControlEvent(53, 9, 0, 0);  // the row's "more" button
+        ClickAt(ProfileRowPoint(list, 0, true), list);
+        EXPECT_EQ(list->GetEditItem(), -1) << "the menu button opens no rename box";
         ASSERT_TRUE(harness->PumpUntil([&] {
             return chosen && GetFileAttributesW(chooser.path.c_str()) != INVALID_FILE_ATTRIBUTES;
         }));
     }
-    harness->SendControlEvent(kImportButton, 2);
+    EXPECT_EQ(entryText, L"Export") << "the menu speaks the window's language";
+
+    // A key changes after the export: F1 becomes C.
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kKeysTab));
+    ASSERT_NO_FATAL_FAILURE(ClickKey(kKeyF1));
+    ASSERT_NO_FATAL_FAILURE(ChooseCategory(kKeysCategory));
+    ASSERT_NO_FATAL_FAILURE(PickTile(kKeyC));
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), "10 00 06");
+
+    // Import: the card's import button; the file becomes a new profile, the
+    // current one, on the keyboard.
+    const size_t applies = TaskCount(TASK_APPLY_PROFILE);
+    ASSERT_NO_FATAL_FAILURE(ClickControl(kImportButton));
+    ASSERT_TRUE(harness->PumpUntil([&] { return TaskCount(TASK_APPLY_PROFILE) > applies; }));
     Settle();
     ASSERT_EQ(list->GetItemCount(), 4);
     const int imported = list->GetItemData(3);
@@ -369,10 +396,36 @@ void Configure::SwitchExportAndImportProfiles()
         std::vector<std::string>{std::to_string(imported) + "|" +
                                  Narrow(static_cast<const wchar_t*>(list->GetItemText(3))) + "|1"});
     EXPECT_EQ(Dlg().m_currentProfile, imported);
-    EXPECT_EQ(KeyRows(imported), KeyRows(first));
-    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), remapped) << "the imported profile is on the keyboard";
+    EXPECT_EQ(keyboard->Block(0x1A), exportedKeys) << "the imported profile is on the keyboard";
     EXPECT_EQ(keyboard->Block(0x1C), layers);
+
+    // Away to a profile with the default keys and back to the imported one,
+    // each in one click on its row: the keyboard holds the exported keys.
+    ASSERT_NO_FATAL_FAILURE(ClickProfileRow(2));
+    EXPECT_EQ(keyboard->Block(0x1A), sim::DefaultKeyTable(Model()));
+    ASSERT_NO_FATAL_FAILURE(ClickProfileRow(3));
+    EXPECT_EQ(Dlg().m_currentProfile, imported);
+    EXPECT_EQ(SqlValue("SELECT profile FROM t_profile_data WHERE status = 1"),
+              std::to_string(imported));
+    EXPECT_EQ(keyboard->Block(0x1A), exportedKeys);
+    EXPECT_EQ(KeyRecord(0x1A, kKeyF1), remapped);
+    EXPECT_EQ(keyboard->Block(0x1C), layers);
+    EXPECT_EQ(KeyLabel(kKeyF1), L"B");
     DeleteFileW(chooser.path.c_str());
+}
+
+void Configure::ClickProfileRow(int row)
+{
+    auto* list = Control<WEXA::ProfileList>(53);
+    const size_t applies = TaskCount(TASK_APPLY_PROFILE);
+    // The row's click shows the wait dialog, which the worker closes when
+    // the profile is written.
+    ClickAt(ProfileRowPoint(list, row, false), list);
+    ASSERT_TRUE(harness->PumpUntil([&] { return TaskCount(TASK_APPLY_PROFILE) > applies; }));
+    Settle();
+    EXPECT_EQ(Dlg().m_currentProfile, list->GetItemData(row));
+    EXPECT_EQ(list->GetCurData(), list->GetItemData(row));
+    EXPECT_EQ(list->GetEditItem(), -1) << "a click that switches leaves no rename box open";
 }
 
 void Configure::UnplugAndPlugBack()
