@@ -1,4 +1,5 @@
 #include "MComboBox.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 #include <vector>
@@ -583,10 +584,11 @@ void CComboBoxList::DrawControl(HDC& dc, CRect)
                 if (marked && m_pHighlightBrush)
                     g.FillRectangle(m_pHighlightBrush, 1, y + 3, W - 2, R - 6);
                 if (item->strText.IsEmpty()) continue;
-                g.DrawString(item->strText, -1, font.get(),
-                             Gdiplus::RectF(3.0f, static_cast<float>(y), static_cast<float>(W - 6),
-                                            static_cast<float>(R)),
-                             m_pFormat, marked ? &white : m_pItemTextBrush);
+                GlyphFaces::DrawString(
+                    g, item->strText, -1, font.get(),
+                    Gdiplus::RectF(3.0f, static_cast<float>(y), static_cast<float>(W - 6),
+                                   static_cast<float>(R)),
+                    m_pFormat, marked ? &white : m_pItemTextBrush);
             }
         }
     }
