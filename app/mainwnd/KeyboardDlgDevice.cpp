@@ -6,6 +6,7 @@
 #include "KeyboardCtrl.h"
 #include "MatrixScreen.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/KeyLegend.h"
 #include "services/LanguageText.h"
 #include "mainwnd/device/ColourTransfer.h"
 #include "mainwnd/device/DeviceCommands.h"
@@ -124,7 +125,8 @@ bool KeyboardDlg::TakeBackKeyWrites(const std::vector<KeyWriteRequest>& requests
         any = true;
         Db().UpdateKeyMacro(row);
         if (picture && row.profile == m_currentProfile && row.fn_layer == m_currentFnLayer)
-            picture->SetKeyItemInfo(row.key_code, row.macro_desc, row.macro_type, row.macro_desc);
+            picture->SetKeyItemInfo(row.key_code, KeyFunctionLabel(picture, row), row.macro_type,
+                                    row.macro_desc);
     }
     if (any && picture) picture->UpdateControl(1, 0);
     return any;
@@ -162,7 +164,8 @@ LONG KeyboardDlg::RestoreDefaultKeys()
     } else {
         if (picture) {
             const KeyMacroData& row = result.rows.front();
-            picture->SetKeyItemInfo(m_selectedKey, row.macro_desc, 2, row.macro_desc);
+            picture->SetKeyItemInfo(m_selectedKey, KeyFunctionLabel(picture, row), 2,
+                                    row.macro_desc);
             picture->UpdateControl(1, 0);
         }
         QueueKeyWrite(m_currentFnLayer, m_selectedKey);
@@ -179,7 +182,8 @@ void KeyboardDlg::LoadKeyAssignments(int profile)
     std::vector<KeyMacroData*> rows;
     Db().GetLayerKeyMacros(profile, m_currentFnLayer, rows);
     for (const KeyMacroData* row : rows)
-        picture->SetKeyItemInfo(row->key_code, row->macro_desc, row->macro_type, row->macro_desc);
+        picture->SetKeyItemInfo(row->key_code, KeyFunctionLabel(picture, *row), row->macro_type,
+                                row->macro_desc);
     FreeRecordList(rows);
 }
 

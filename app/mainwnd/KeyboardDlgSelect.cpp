@@ -159,9 +159,11 @@ void KeyboardDlg::AddLightBarItems()
         // Left strip, column 0: 308 at the top down to 301, then 300.
         for (int i = 0; i < 8; ++i) add(308 - i, 1, 2 + 30 * i, 0, 8 - i);
         add(300, 1, 2 + 30 * 8, 0, 0);
-        // Top strip, row 0: 24 LEDs over the 23 columns between the side strips;
-        // the first sixteen take columns 1-16, the last eight 16-23.
-        for (int k = 0; k < 24; ++k) add(310 + k, 1 + 36 * k, 2, k < 16 ? k + 1 : k, 0);
+        // Top strip, row 0: 24 LEDs spread evenly from the left strip (x 1) to the
+        // right one (x 810), over the 23 columns between them; the first sixteen
+        // take columns 1-16, the last eight 16-23.
+        for (int k = 0; k < 24; ++k)
+            add(310 + k, 1 + (809 * k + 11) / 23, 2, k < 16 ? k + 1 : k, 0);
         for (int i = 0; i < 24; ++i) m_keyMaps.keyCodeToLed[310 + i] = 96 + i;
         // Right strip, column 24: 332 at the top down to 339, then 340.
         for (int i = 0; i < 8; ++i) add(332 + i, 810, 2 + 30 * i, 24, 8 - i);

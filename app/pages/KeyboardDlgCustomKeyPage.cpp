@@ -19,6 +19,7 @@
 #include "MText.h"
 #include "TabCtrlEx.h"
 #include "mainwnd/KeyboardDlg.h"
+#include "mainwnd/KeyLegend.h"
 #include "pages/PagePanel.h"
 #include "mainwnd/device/KeyFuncCodec.h"
 #include "dialogs/CUIMessageBox.h"
@@ -288,7 +289,8 @@ void KeyboardDlg::StoreSelectedKeyRow(const KeyMacroData& row)
         return;
     }
     if (auto* picture = CtlAs<KeyboardCtrl>(58)) {
-        picture->SetKeyItemInfo(row.key_code, row.macro_desc, row.macro_type, row.macro_desc);
+        picture->SetKeyItemInfo(row.key_code, KeyFunctionLabel(picture, row), row.macro_type,
+                                row.macro_desc);
         picture->UpdateControl(1, 0);
     }
     QueueKeyWrite(m_currentFnLayer, m_selectedKey, &stored);

@@ -77,7 +77,31 @@ void SetSliderLimit(MSlider* slider, int limit)
     if (slider && limit > 0) slider->SetMaxProgress(limit);
 }
 
+// The preview of a mode the keyboard runs by itself (only the preset mode's
+// frames are streamed): breathing, rainbow, ripple and music pulse run the
+// preview's animation of that kind; the other modes light every cell in the
+// mode's colour (across the columns' hues when the mode is colourful), so the
+// preview is never a dark screen while the keyboard's is lit.
+void PreviewOwnMode(MatrixScreen* screen, int profile, int mode)
+{
+    if (!screen) return;
+    const int animation = mode == 1 ? 7 : mode == 2 ? 6 : mode == 3 ? 8 : mode == 6 ? 24 : 0;
+    screen->SetPresetMode(animation);
+    LightData row;
+    if (animation != 0 || !Db().GetLight(profile, kMatrixType, mode, row)) return;
+    // The rainbow counts only where the mode offers it.
+    const bool rainbow = row.colorful == 1 && (row.config_func & 0x20) != 0;
+    for (int x = 0; x < 7; ++x) {
+        const COLORREF colour =
+            rainbow ? screen->HSVtoRGB(x * 360 / 7, 255, 255) : COLORREF(row.color_value);
+        for (int y = 0; y < 7; ++y) screen->SetPixelColor(x, y, colour);
+    }
+    screen->UpdateControl(1, 0);
+}
+
 }  // namespace
+
+static void FollowOwnMode(KeyboardDlg& dlg);
 
 void KeyboardDlg::InitMatrixScreenPage()
 {
@@ -302,7 +326,7 @@ void KeyboardDlg::LoadMatrixModes()
         AppendTask(TASK_READ_MATRIX_COLORS);
         m_matrixStreaming = 0;
     } else {
-        if (screen) screen->SetPresetMode(0);
+        PreviewOwnMode(screen, profile, m_matrixMode);
         m_matrixStreaming = 0;
     }
 }
@@ -396,8 +420,10 @@ void KeyboardDlg::ApplyMatrixColor(COLORREF colour)
     }
     // Behind other tasks too (a pick made then would be stored and never sent);
     // quick repeats share the write that is still waiting.
-    if (m_matrixMode != 5 && m_matrixMode < 128)
+    if (m_matrixMode != 5 && m_matrixMode < 128) {
         m_taskQueue.AppendUnlessQueued(TASK_WRITE_MATRIX_MODE);
+        FollowOwnMode(*this);
+    }
 }
 
 void KeyboardDlg::ApplyMatrixEditColor()
@@ -456,13 +482,33 @@ LONG KeyboardDlg::OnMatrixModeSelect(UINT code, UINT_PTR, LONG_PTR)
         AppendTask(TASK_WRITE_MATRIX_MODE);
         AppendTask(TASK_READ_MATRIX_COLORS);
     } else {
-        if (screen) screen->SetPresetMode(0);
+        PreviewOwnMode(screen, m_currentProfile, m_matrixMode);
         AppendTask(TASK_WRITE_MATRIX_MODE);
     }
     StoreConfigValue(PendingWriter::Matrix, L"enable_matrixscreen", L"1");
     if (auto* on = CtlAs<CSwitchButton>(286)) on->SetCheck(1);
     ShowMatrixPresetControls();
     return 1;
+}
+
+// The preview of a mode the keyboard runs by itself follows the row's colour,
+// rainbow and brightness as they change.
+static void FollowOwnMode(KeyboardDlg& dlg)
+{
+    const int mode = dlg.m_matrixMode;
+    auto* screen = dlg.CtlAs<MatrixScreen>(277);
+    LightData row;
+    if (!screen || mode == 5 || mode >= 128 ||
+        !Db().GetLight(dlg.m_currentProfile, kMatrixType, mode, row))
+        return;
+    auto* slider = dlg.CtlAs<MSlider>(292);
+    const int limit = dlg.m_deviceInfo.matrixBrightnessLimit > 0
+                          ? dlg.m_deviceInfo.matrixBrightnessLimit
+                          : (slider ? slider->GetMaxProgress() : 100);
+    if (row.config_func & 0x01) screen->SetBrightness(MatrixBrightness(row.brightness, limit));
+    screen->SetMatrixScreenColorful(row.colorful == 1 && (row.config_func & 0x20) != 0);
+    screen->SetMatrixScreenColor(COLORREF(row.color_value));
+    if (screen->GetPresetMode() == 0) PreviewOwnMode(screen, dlg.m_currentProfile, mode);
 }
 
 LONG KeyboardDlg::OnMatrixColorfulCheck()
@@ -478,10 +524,12 @@ LONG KeyboardDlg::OnMatrixColorfulCheck()
         ApplyMatrixColor(colour);
     }
     StoreLight(kMatrixType, m_matrixMode, row);
-    if (m_matrixMode < 128)
+    if (m_matrixMode < 128) {
         AppendTask(TASK_WRITE_MATRIX_MODE);
-    else if (auto* screen = CtlAs<MatrixScreen>(277))
+        FollowOwnMode(*this);
+    } else if (auto* screen = CtlAs<MatrixScreen>(277)) {
         screen->SetMatrixScreenColorful(on == 1);
+    }
     return 1;
 }
 
@@ -546,6 +594,7 @@ LONG KeyboardDlg::OnMatrixBrightnessSlider()
     StoreLight(kMatrixType, m_matrixMode, row);
     if (m_matrixMode < 128) {
         AppendTask(TASK_WRITE_MATRIX_MODE);
+        FollowOwnMode(*this);
     } else if (auto* screen = CtlAs<MatrixScreen>(277)) {
         const int limit = m_deviceInfo.matrixBrightnessLimit > 0
                               ? m_deviceInfo.matrixBrightnessLimit

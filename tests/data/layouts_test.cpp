@@ -85,7 +85,7 @@ std::vector<RECT> LightBarItems(int deviceType)
     auto add = [&](int x, int y) { items.push_back({x, y, x + 6, y + 6}); };
     if (deviceType == 101) {
         for (int i = 0; i < 9; ++i) add(1, 2 + 30 * i);
-        for (int k = 0; k < 24; ++k) add(1 + 36 * k, 2);
+        for (int k = 0; k < 24; ++k) add(1 + (809 * k + 11) / 23, 2);
         for (int i = 0; i < 9; ++i) add(810, 2 + 30 * i);
     } else if (deviceType == 102) {
         for (int i = 0; i < 27; ++i) add(20 + 29 * i, 312);

@@ -1,4 +1,5 @@
 #include "controls/ButtonPaint.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 
@@ -67,7 +68,7 @@ void DrawButtonText(Gdiplus::Graphics& g, MControlFont* control, const wchar_t* 
     g.SetTextRenderingHint(hint);
     if (smoothing) g.SetSmoothingMode(control->m_smoothingMode);
     Gdiplus::SolidBrush brush(color);
-    g.DrawString(text, -1, &font, rect, &format, &brush);
+    GlyphFaces::DrawString(g, text, -1, &font, rect, &format, &brush);
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #include "CKeyboardTips.h"
+#include "GlyphFaces.h"
 
 #include "MRender.h"
 #include "Manager.h"
@@ -108,10 +109,12 @@ int CKeyboardTips::OnPaint()
             Gdiplus::SolidBrush captionBrush{Gdiplus::Color(kCaptionColor)};
             Gdiplus::SolidBrush mainBrush{Gdiplus::Color(kMainColor)};
             const Gdiplus::REAL width = static_cast<Gdiplus::REAL>(w - 20);
-            g.DrawString(m_strCaption, m_strCaption.GetLength(), &small,
-                         Gdiplus::RectF(10.0f, 8.0f, width, 20.0f), m_pStringFormat, &captionBrush);
-            g.DrawString(m_strMain, m_strMain.GetLength(), &large,
-                         Gdiplus::RectF(10.0f, 35.0f, width, 20.0f), m_pStringFormat, &mainBrush);
+            GlyphFaces::DrawString(g, m_strCaption, m_strCaption.GetLength(), &small,
+                                   Gdiplus::RectF(10.0f, 8.0f, width, 20.0f), m_pStringFormat,
+                                   &captionBrush);
+            GlyphFaces::DrawString(g, m_strMain, m_strMain.GetLength(), &large,
+                                   Gdiplus::RectF(10.0f, 35.0f, width, 20.0f), m_pStringFormat,
+                                   &mainBrush);
         }
     }
     canvas.Present();

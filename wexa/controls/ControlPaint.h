@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "CRect.h"
+#include "GlyphFaces.h"
 #include "MControlFont.h"
 #include "WexaGdiplus.h"
 
@@ -74,7 +75,7 @@ inline void DrawText(Gdiplus::Graphics& g, const Gdiplus::Font* font, const wcha
     format.SetLineAlignment(lineAlign);
     format.SetFormatFlags(0x1800);
     Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
-    g.DrawString(text, -1, font, box, &format, &brush);
+    GlyphFaces::DrawString(g, text, -1, font, box, &format, &brush);
 }
 
 inline Gdiplus::StringAlignment LineAlignmentOf(UINT vertical)

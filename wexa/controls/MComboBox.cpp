@@ -1,4 +1,5 @@
 #include "MComboBox.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 #include <vector>
@@ -514,7 +515,17 @@ void CComboBoxList::SetTextColor(Gdiplus::Color color)
 
 void CComboBoxList::UpdateBar()
 {
-    FitScrollBar(m_pScrollVertical, GetListHeight(), m_rcControl.Height());
+    const int content = GetListHeight(), view = m_rcControl.Height();
+    FitScrollBar(m_pScrollVertical, content, view);
+    // The position runs over the whole list height while the rows move by
+    // the hidden part only: a wheel row moves the bar by one list row's worth,
+    // so that a few notches reach the last row (at 10 pixels a row it took
+    // fifteen notches to bring three hidden rows in).
+    const int hidden = content - view;
+    if (m_pScrollVertical && hidden > 0)
+        m_pScrollVertical->SetScrollSize(
+            0, static_cast<int>((static_cast<long long>(m_nRowHeight) * content + hidden - 1) /
+                                hidden));
 }
 
 void CComboBoxList::SetControlRect(CRect rect)
@@ -583,10 +594,11 @@ void CComboBoxList::DrawControl(HDC& dc, CRect)
                 if (marked && m_pHighlightBrush)
                     g.FillRectangle(m_pHighlightBrush, 1, y + 3, W - 2, R - 6);
                 if (item->strText.IsEmpty()) continue;
-                g.DrawString(item->strText, -1, font.get(),
-                             Gdiplus::RectF(3.0f, static_cast<float>(y), static_cast<float>(W - 6),
-                                            static_cast<float>(R)),
-                             m_pFormat, marked ? &white : m_pItemTextBrush);
+                GlyphFaces::DrawString(
+                    g, item->strText, -1, font.get(),
+                    Gdiplus::RectF(3.0f, static_cast<float>(y), static_cast<float>(W - 6),
+                                   static_cast<float>(R)),
+                    m_pFormat, marked ? &white : m_pItemTextBrush);
             }
         }
     }

@@ -2,6 +2,7 @@
 // messages it forwards to the text services. The thin message wrappers live
 // in MRichEditOps.cpp, the variants in MRichEditVariants.cpp.
 #include "MRichEdit.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 #include <vector>
@@ -193,7 +194,7 @@ void MRichEdit::DrawPlaceholder(HDC memDC, CRect box, bool centreLine)
     Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(box.left), static_cast<Gdiplus::REAL>(box.top),
                           static_cast<Gdiplus::REAL>(box.Width()),
                           static_cast<Gdiplus::REAL>(box.Height()));
-    g.DrawString(m_strTipInfo, -1, &font, layout, &format, &grey);
+    GlyphFaces::DrawString(g, m_strTipInfo, -1, &font, layout, &format, &grey);
 }
 
 void MRichEdit::DrawFace(HDC& dc, int frameWidth, bool placeholder, bool centreLine)

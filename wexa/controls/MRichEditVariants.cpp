@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "CTxtWinHost.h"
+#include "GlyphFaces.h"
 #include "ControlRegistry.h"
 #include "MRichEdit.h"
 #include "MRender.h"
@@ -153,7 +154,7 @@ void CLogonEdit::DrawControl(HDC& dc, CRect clip)
                                      static_cast<Gdiplus::REAL>(top),
                                      static_cast<Gdiplus::REAL>(w - 60), 16.0f);
             }
-            g.DrawString(m_strTipInfo, -1, &font, box, &format, &grey);
+            GlyphFaces::DrawString(g, m_strTipInfo, -1, &font, box, &format, &grey);
         }
     }
     ::BitBlt(dc, m_rcControl.left, m_rcControl.top, w, h, m_hMemDC, 0, 0, SRCCOPY);

@@ -1,4 +1,5 @@
 #include "MSlider.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -197,7 +198,7 @@ void MSlider::DrawControl(HDC& dc, CRect)
                 CString text = GetValueText();
                 Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(W - kTextWidth), 0.0f,
                                       static_cast<Gdiplus::REAL>(kTextWidth), 20.0f);
-                g.DrawString(text, text.GetLength(), &font, layout, &format, &brush);
+                GlyphFaces::DrawString(g, text, text.GetLength(), &font, layout, &format, &brush);
             }
         }
     }

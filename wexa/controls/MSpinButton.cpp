@@ -1,4 +1,5 @@
 #include "MSpinButton.h"
+#include "GlyphFaces.h"
 
 #include <climits>
 #include <cstdlib>
@@ -245,7 +246,8 @@ void MSpinButton::DrawControl(HDC& dc, CRect)
                 Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(x0 + 4), 0.0f,
                                       static_cast<Gdiplus::REAL>(W - 18),
                                       static_cast<Gdiplus::REAL>(H));
-                g.DrawString(m_strTitle, m_strTitle.GetLength(), &font, layout, &format, &brush);
+                GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), &font, layout,
+                                       &format, &brush);
             }
         }
     }

@@ -1,4 +1,5 @@
 #include "MTabCtrl.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 
@@ -630,8 +631,8 @@ void MTabCtrl::DrawControlVertical(HDC& dc)
                                           static_cast<Gdiplus::REAL>(ty),
                                           static_cast<Gdiplus::REAL>(SW - 70),
                                           static_cast<Gdiplus::REAL>(th));
-                    g.DrawString(tab.text, tab.text.GetLength(), font.get(), layout, &format,
-                                 &brush);
+                    GlyphFaces::DrawString(g, tab.text, tab.text.GetLength(), font.get(), layout,
+                                           &format, &brush);
                 }
             }
         }

@@ -1,4 +1,5 @@
 #include "MText.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -200,11 +201,13 @@ void MText::DrawControl(HDC& dc, CRect)
                 if (m_bShadow) {
                     Gdiplus::RectF box(1.0f, 1.0f, static_cast<Gdiplus::REAL>(W),
                                        static_cast<Gdiplus::REAL>(H));
-                    g.DrawString(m_strTitle, m_strTitle.GetLength(), font, box, &format, &shadow);
+                    GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), font, box,
+                                           &format, &shadow);
                 }
                 Gdiplus::RectF box(0.0f, 0.0f, static_cast<Gdiplus::REAL>(W),
                                    static_cast<Gdiplus::REAL>(H));
-                g.DrawString(m_strTitle, m_strTitle.GetLength(), font, box, &format, &text);
+                GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), font, box, &format,
+                                       &text);
             } else {
                 CString before = m_strTitle.Left(p);
                 CString after = m_strTitle.Mid(p + m_strMark.GetLength());
@@ -219,7 +222,8 @@ void MText::DrawControl(HDC& dc, CRect)
                     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
                                        static_cast<Gdiplus::REAL>(W - x),
                                        static_cast<Gdiplus::REAL>(H));
-                    g.DrawString(piece, piece.GetLength(), font, box, &pieceFormat, brush);
+                    GlyphFaces::DrawString(g, piece, piece.GetLength(), font, box, &pieceFormat,
+                                           brush);
                 };
                 if (m_bShadow) {
                     at(before, 1, 1, &shadow);

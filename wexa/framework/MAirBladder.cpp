@@ -1,4 +1,5 @@
 #include "MAirBladder.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 
@@ -401,7 +402,8 @@ int MAirBladder::OnPaint()
             Gdiplus::RectF layout(8.0f, static_cast<float>((h - n * H) / 2 + n - 1),
                                   static_cast<float>(w - 16), static_cast<float>(n * H + 2));
             Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
-            g.DrawString(m_strText, m_strText.GetLength(), &font, layout, m_pStringFormat, &white);
+            GlyphFaces::DrawString(g, m_strText, m_strText.GetLength(), &font, layout,
+                                   m_pStringFormat, &white);
         }
     }
     ::GdiFlush();

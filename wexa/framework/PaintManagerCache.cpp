@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "GlyphFaces.h"
 #include "Manager.h"
 #include "MRender.h"
 #include "PaintManager.h"
@@ -198,6 +199,8 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* key, const wchar_t
         delete collection;
         return nullptr;
     }
+    // Text the face lacks characters for is drawn in a face that has them.
+    GlyphFaces::RegisterFace(family, collection->bytes.data(), collection->bytes.size());
     CAutoLock lock(m_fontsLock);
     auto it = m_fonts.find(key);
     if (it != m_fonts.end()) {
@@ -230,6 +233,7 @@ Gdiplus::FontFamily* PaintManager::AddTempFont(const wchar_t* key, UINT resource
         delete collection;
         return nullptr;
     }
+    GlyphFaces::RegisterFace(family, static_cast<const BYTE*>(data), size);
     CAutoLock lock(m_fontsLock);
     auto it = m_fonts.find(key);
     if (it != m_fonts.end()) {

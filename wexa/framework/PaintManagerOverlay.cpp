@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "MAirBladder.h"
+#include "GlyphFaces.h"
 #include "MControl.h"
 #include "MControlFont.h"
 #include "PaintManager.h"
@@ -329,8 +330,8 @@ void DrawOverlay(PaintManager& e, HDC dc)
             Gdiplus::Font font(family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
             Gdiplus::RectF box(static_cast<float>(r.left + 5), static_cast<float>(r.top + 5),
                                190.0f, 50.0f);
-            g.DrawString(e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box, &format,
-                         &text);
+            GlyphFaces::DrawString(g, e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font,
+                                   box, &format, &text);
         }
         return;
     }
@@ -339,8 +340,8 @@ void DrawOverlay(PaintManager& e, HDC dc)
         format.SetAlignment(Gdiplus::StringAlignmentCenter);
         Gdiplus::RectF box(static_cast<float>(r.left + 5), static_cast<float>(r.top + 5),
                            static_cast<float>(r.Width() - 10), 30.0f);
-        g.DrawString(e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box, &format,
-                     &text);
+        GlyphFaces::DrawString(g, e.m_strOverlayText, e.m_strOverlayText.GetLength(), &font, box,
+                               &format, &text);
     }
     Gdiplus::Pen line(Gdiplus::Color(0xC8C8C8C8), 1.0f);
     g.DrawLine(&line, static_cast<INT>(r.left + 10), static_cast<INT>(r.bottom - 15),

@@ -105,6 +105,8 @@ public:
     // On the first key with the code (nothing when none has it):
     void SetKeyItemInfo(int keyCode, const wchar_t* name, int value, const wchar_t* tip);
     void SetKeyDesc(int keyCode, const wchar_t* text);
+    // The legend of the key with that code (empty when there is none).
+    CString GetKeyLegend(int keyCode);
     void SetKeyColor(int keyCode, COLORREF color);     // no lock
     void SetKeyBkgColor(int keyCode, COLORREF color);  // no lock
     void SetKeyCheck(int keyCode, int check);

@@ -37,6 +37,9 @@ struct KEY_INFO
     Gdiplus::Image* pIcon = nullptr;  // owned; stored, not drawn
     int nIconWidth = 0;
     int nIconHeight = 0;
+    CString strLegend;  // the key's own legend (the name it was added with): drawn in
+                        // the plain and light modes, and for a function that is
+                        // this key pressed alone
 };
 
 // One row of the profile list (ProfileList) and of MListBoxEx.

@@ -50,6 +50,9 @@
 //   The timers lock is held while window-timer handlers run (UI thread only).
 //   MTimer's registry, record and resolution locks (MTimer.cpp) are leaves
 //   too, and none is held across a synchronous timer stop.
+//   The glyph-face registry lock (GlyphFaces.cpp): the last leaf of all, taken
+//   by text drawing under any of the locks above (the fonts lock too, when a
+//   private font is registered); only GDI font calls run under it.
 //   The program's wait-dialog slot lock, then that dialog's close-latch lock
 //   (app/pages/WaitDialogSlot.h, DialogCloseLatch.h): leaves below all of the
 //   above; only PostMessageW runs under them.

@@ -1,4 +1,5 @@
 #include "BatteryCtrl.h"
+#include "GlyphFaces.h"
 
 #include <cstdio>
 
@@ -125,9 +126,10 @@ void BatteryCtrl::DrawControl(HDC& dc, CRect)
                 format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
                 format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
                 Gdiplus::SolidBrush brush(m_clrText);
-                g.DrawString(m_strTitle, m_strTitle.GetLength(), &font,
-                             Gdiplus::RectF(40.0f, 0.0f, 50.0f, static_cast<Gdiplus::REAL>(H)),
-                             &format, &brush);
+                GlyphFaces::DrawString(
+                    g, m_strTitle, m_strTitle.GetLength(), &font,
+                    Gdiplus::RectF(40.0f, 0.0f, 50.0f, static_cast<Gdiplus::REAL>(H)), &format,
+                    &brush);
             }
         }
     }

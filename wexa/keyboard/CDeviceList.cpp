@@ -1,4 +1,5 @@
 #include "CDeviceList.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -336,8 +337,8 @@ void CDeviceList::DrawControl(HDC& dc, CRect)
                             item->nOnlineWidth, item->nOnlineHeight, Gdiplus::UnitPixel);
             }
             if (!item->strName.IsEmpty() && title)
-                g.DrawString(item->strName, item->strName.GetLength(), title.get(),
-                             box(x + 20, y + 20, W - 40, 60), &centred, &brush);
+                GlyphFaces::DrawString(g, item->strName, item->strName.GetLength(), title.get(),
+                                       box(x + 20, y + 20, W - 40, 60), &centred, &brush);
             if (m_pImage && m_nFrameWidth > 0) {
                 const int fw = m_nFrameWidth, fh = m_nImageHeight;
                 // Level 0: a keyboard without a battery (or none known).
@@ -351,16 +352,17 @@ void CDeviceList::DrawControl(HDC& dc, CRect)
                     wchar_t percent[16];
                     swprintf(percent, 16, L"%d%%", ShownBattery(item->nBattery));
                     if (smallFont)
-                        g.DrawString(percent, -1, smallFont.get(),
-                                     box(x + W / 2 - 70, y + H - 100, 60, 25), &leftAligned,
-                                     &brush);
+                        GlyphFaces::DrawString(g, percent, -1, smallFont.get(),
+                                               box(x + W / 2 - 70, y + H - 100, 60, 25),
+                                               &leftAligned, &brush);
                 }
                 const int frame = 4 + (item->nLink ? 1 : 0);
                 g.DrawImage(m_pImage, Gdiplus::Rect(x + W / 2 + 50, y + H - 100, fw, fh),
                             frame * fw, 0, fw, fh, Gdiplus::UnitPixel);
                 if (smallFont)
-                    g.DrawString(item->nLink == 0 ? L"USB" : L"2.4G", -1, smallFont.get(),
-                                 box(x + W / 2 + 80, y + H - 100, 60, 25), &leftAligned, &brush);
+                    GlyphFaces::DrawString(
+                        g, item->nLink == 0 ? L"USB" : L"2.4G", -1, smallFont.get(),
+                        box(x + W / 2 + 80, y + H - 100, 60, 25), &leftAligned, &brush);
             }
             x += W + 20;
         }
@@ -503,7 +505,8 @@ void CDeviceCtrl::DrawFrame(Gdiplus::Graphics& g, int x)
     auto title = [&](Gdiplus::RectF box, Gdiplus::ARGB grey) {
         Gdiplus::SolidBrush brush(m_nDeviceStatus ? m_clrText : Gdiplus::Color(grey));
         if (font)
-            g.DrawString(m_strTitle, m_strTitle.GetLength(), font.get(), box, &format, &brush);
+            GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), font.get(), box, &format,
+                                   &brush);
     };
     if (m_strTitle.IsEmpty()) {
         picture((w - fw) / 2, (h - fh) / 2);

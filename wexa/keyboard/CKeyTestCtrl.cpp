@@ -1,4 +1,5 @@
 #include "CKeyTestCtrl.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "keyboard/PickerCommon.h"
@@ -120,10 +121,11 @@ void CKeyTestCtrl::DrawControl(HDC& dc, CRect)
             picker::DrawFrame(g, m_pImage, m_nFrameWidth, m_nImageHeight, 0,
                               Gdiplus::Rect(x, 1, TILE_WIDTH, 30));
             if (font)
-                g.DrawString(item->name, item->name.GetLength(), font,
-                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), 1.0f,
-                                            static_cast<Gdiplus::REAL>(TILE_WIDTH), 30.0f),
-                             &format, &brush);
+                GlyphFaces::DrawString(
+                    g, item->name, item->name.GetLength(), font,
+                    Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), 1.0f,
+                                   static_cast<Gdiplus::REAL>(TILE_WIDTH), 30.0f),
+                    &format, &brush);
             x += TILE_WIDTH;
             if (x > W - TILE_WIDTH) break;
         }

@@ -1,4 +1,5 @@
 #include "CRecordList.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -406,8 +407,8 @@ void CRecordList::DrawControl(HDC& dc, CRect)
             Gdiplus::SolidBrush brush(m_clrText);
             auto text = [&](const wchar_t* t, int x, int y, int w) {
                 if (!t || !*t || !font.get()) return;
-                g.DrawString(
-                    t, -1, font.get(),
+                GlyphFaces::DrawString(
+                    g, t, -1, font.get(),
                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
                                    static_cast<Gdiplus::REAL>(w), static_cast<Gdiplus::REAL>(s)),
                     m_pFormat, &brush);

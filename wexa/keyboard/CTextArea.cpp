@@ -1,4 +1,5 @@
 #include "CTextArea.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "keyboard/PickerCommon.h"
@@ -63,10 +64,10 @@ void CTextArea::DrawControl(HDC& dc, CRect)
                 format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
                 format.SetFormatFlags(0x1800);
                 Gdiplus::SolidBrush brush(m_clrText);
-                g.DrawString(m_strTitle, m_strTitle.GetLength(), &font,
-                             Gdiplus::RectF(0.0f, 0.0f, static_cast<Gdiplus::REAL>(W),
-                                            static_cast<Gdiplus::REAL>(H)),
-                             &format, &brush);
+                GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), &font,
+                                       Gdiplus::RectF(0.0f, 0.0f, static_cast<Gdiplus::REAL>(W),
+                                                      static_cast<Gdiplus::REAL>(H)),
+                                       &format, &brush);
             }
         }
     }

@@ -1,4 +1,5 @@
 #include "DPIControl.h"
+#include "GlyphFaces.h"
 
 #include <cstdio>
 
@@ -163,14 +164,14 @@ void DPIControl::DrawControl(HDC& dc, CRect)
                 MRender::DrawImageFrame(g, m_pImage, CRect(x + 22, 35, x + w - 22, h - 5),
                                         i * m_nFrameWidth, 0, m_nFrameWidth, m_nImageHeight, 4);
             if (font) {
-                g.DrawString(m_strTitle, m_strTitle.GetLength(), font,
-                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), 10.0f,
-                                            static_cast<Gdiplus::REAL>(w), 20.0f),
-                             &format, &plain);
-                g.DrawString(value, -1, font,
-                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(x + 22), 35.0f,
-                                            static_cast<Gdiplus::REAL>(w - 44), 20.0f),
-                             &format, i ? &checked : &plain);
+                GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), font,
+                                       Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), 10.0f,
+                                                      static_cast<Gdiplus::REAL>(w), 20.0f),
+                                       &format, &plain);
+                GlyphFaces::DrawString(g, value, -1, font,
+                                       Gdiplus::RectF(static_cast<Gdiplus::REAL>(x + 22), 35.0f,
+                                                      static_cast<Gdiplus::REAL>(w - 44), 20.0f),
+                                       &format, i ? &checked : &plain);
             }
         }
         delete font;

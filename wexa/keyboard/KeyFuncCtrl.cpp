@@ -1,4 +1,5 @@
 #include "KeyFuncCtrl.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -427,11 +428,11 @@ void KeyFuncCtrl::DrawControl(HDC& dc, CRect)
                     (group->expanded ? 0 : 2) * m_nArrowWidth, 0, m_nArrowWidth, m_nArrowHeight,
                     Gdiplus::UnitPixel);
             if (font)
-                g.DrawString(group->name, group->name.GetLength(), font,
-                             Gdiplus::RectF(10.0f, static_cast<Gdiplus::REAL>(y),
-                                            static_cast<Gdiplus::REAL>(W),
-                                            static_cast<Gdiplus::REAL>(BAR_HEIGHT)),
-                             &headerFormat, &brush);
+                GlyphFaces::DrawString(g, group->name, group->name.GetLength(), font,
+                                       Gdiplus::RectF(10.0f, static_cast<Gdiplus::REAL>(y),
+                                                      static_cast<Gdiplus::REAL>(W),
+                                                      static_cast<Gdiplus::REAL>(BAR_HEIGHT)),
+                                       &headerFormat, &brush);
             if (group->expanded) {
                 group->tileAreaHeight = TILE_PITCH;
                 int x = TILE_LEFT, rowTop = y + HEADER_HEIGHT;

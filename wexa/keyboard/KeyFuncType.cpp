@@ -1,4 +1,5 @@
 #include "KeyFuncType.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -87,11 +88,12 @@ void KeyFuncType::DrawControl(HDC& dc, CRect)
                 g.DrawImage(item->icon, x + (m_nItemWidth - item->iconWidth) / 2, y + 5,
                             item->iconWidth, item->iconHeight);
             if (font)
-                g.DrawString(item->text, item->text.GetLength(), font,
-                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(x),
-                                            static_cast<Gdiplus::REAL>(y + m_nItemHeight - 25),
-                                            static_cast<Gdiplus::REAL>(m_nItemWidth), 20.0f),
-                             &format, &brush);
+                GlyphFaces::DrawString(
+                    g, item->text, item->text.GetLength(), font,
+                    Gdiplus::RectF(static_cast<Gdiplus::REAL>(x),
+                                   static_cast<Gdiplus::REAL>(y + m_nItemHeight - 25),
+                                   static_cast<Gdiplus::REAL>(m_nItemWidth), 20.0f),
+                    &format, &brush);
             x += m_nSplitX + m_nItemWidth;
             if (x >= W - m_nItemWidth) {
                 x = 0;

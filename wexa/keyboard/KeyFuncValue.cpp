@@ -1,4 +1,5 @@
 #include "KeyFuncValue.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "PaintManager.h"
@@ -95,8 +96,8 @@ void KeyFuncValue::DrawControl(HDC& dc, CRect)
                 g.DrawImage(item->icon, x + (m_nItemWidth - item->iconWidth) / 2, y + 5,
                             item->iconWidth, item->iconHeight);
             if (font)
-                g.DrawString(
-                    item->text, item->text.GetLength(), font,
+                GlyphFaces::DrawString(
+                    g, item->text, item->text.GetLength(), font,
                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
                                    static_cast<Gdiplus::REAL>(m_nItemWidth),
                                    static_cast<Gdiplus::REAL>(m_nItemHeight)),

@@ -1,4 +1,5 @@
 #include "KeyLayerCtrl.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -142,8 +143,8 @@ void KeyLayerCtrl::DrawControl(HDC& dc, CRect)
         Gdiplus::SolidBrush white{Gdiplus::Color(0xFFFFFFFF)};
         Gdiplus::SolidBrush caption(m_clrTitle.GetAlpha() ? m_clrTitle : m_clrText);
         if (font)
-            g.DrawString(m_strTitle, m_strTitle.GetLength(), font,
-                         Gdiplus::RectF(5.0f, 1.0f, 55.0f, 31.0f), &format, &caption);
+            GlyphFaces::DrawString(g, m_strTitle, m_strTitle.GetLength(), font,
+                                   Gdiplus::RectF(5.0f, 1.0f, 55.0f, 31.0f), &format, &caption);
         const Gdiplus::ARGB select = Manager::GetSelectColor().GetValue();
         CAutoLock lock(m_itemsLock);
         // One plate under the whole stack: entries rounded one by one would
@@ -164,10 +165,10 @@ void KeyLayerCtrl::DrawControl(HDC& dc, CRect)
                                            static_cast<float>(ENTRY_HEIGHT), 6.0f, select, 1.0f,
                                            TRUE, select);
             if (font)
-                g.DrawString(item->name, item->name.GetLength(), font,
-                             Gdiplus::RectF(2.0f, static_cast<Gdiplus::REAL>(y), 58.0f,
-                                            static_cast<Gdiplus::REAL>(ENTRY_HEIGHT)),
-                             &format, lit ? &white : &plain);
+                GlyphFaces::DrawString(g, item->name, item->name.GetLength(), font,
+                                       Gdiplus::RectF(2.0f, static_cast<Gdiplus::REAL>(y), 58.0f,
+                                                      static_cast<Gdiplus::REAL>(ENTRY_HEIGHT)),
+                                       &format, lit ? &white : &plain);
             y += ENTRY_HEIGHT;
         }
         delete font;

@@ -1,4 +1,5 @@
 #include "KeyMenuFuncType.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -206,15 +207,15 @@ void KeyMenuFuncType::DrawControl(HDC& dc, CRect)
                 g.DrawImage(row->icon, 30, y + (m_nRowHeight - row->iconHeight) / 2, row->iconWidth,
                             row->iconHeight);
             if (title)
-                g.DrawString(
-                    row->text, row->text.GetLength(), title,
+                GlyphFaces::DrawString(
+                    g, row->text, row->text.GetLength(), title,
                     Gdiplus::RectF(80.0f, static_cast<Gdiplus::REAL>(y + 10), 120.0f, 20.0f),
                     &format, &brush);
             if (second)
-                g.DrawString(row->secondText, row->secondText.GetLength(), second,
-                             Gdiplus::RectF(80.0f, static_cast<Gdiplus::REAL>(y + 35),
-                                            static_cast<Gdiplus::REAL>(W - 80), 20.0f),
-                             &format, &brush);
+                GlyphFaces::DrawString(g, row->secondText, row->secondText.GetLength(), second,
+                                       Gdiplus::RectF(80.0f, static_cast<Gdiplus::REAL>(y + 35),
+                                                      static_cast<Gdiplus::REAL>(W - 80), 20.0f),
+                                       &format, &brush);
             y += m_nRowHeight;
         }
         delete title;

@@ -1,6 +1,7 @@
 #include "KeyboardCtrl.h"
 
 #include <algorithm>
+#include <array>
 #include <cwchar>
 #include <map>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "CKeyboardTips.h"
 #include "ControlRegistry.h"
+#include "GlyphFaces.h"
 #include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
@@ -60,7 +62,7 @@ public:
               Gdiplus::TextRenderingHint hint)
     {
         if (label.IsEmpty()) return;
-        std::unique_ptr<Gdiplus::Font>* fonts = NeedsSymbols(label) ? Symbols() : m_fonts;
+        std::unique_ptr<Gdiplus::Font>* fonts = FontsFor(label);
         wchar_t size[64];
         swprintf(size, 64, L"\x1%dx%d\x1%d\x1%08X\x1%d\x1", static_cast<int>(box.Width),
                  static_cast<int>(box.Height), m_style, static_cast<unsigned>(colour),
@@ -83,7 +85,7 @@ public:
         auto paint = [&](Gdiplus::Graphics& t, const Gdiplus::RectF& at) {
             Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
             if (fits) {
-                t.DrawString(label, label.GetLength(), font, at, format, &brush);
+                GlyphFaces::DrawString(t, label, label.GetLength(), font, at, format, &brush);
                 return;
             }
             // Not even the smallest size fits: one line, centred, rather than
@@ -95,9 +97,10 @@ public:
             t.MeasureString(label, label.GetLength(), font, Gdiplus::PointF(0, 0), &m_oneLine,
                             &bounds);
             const Gdiplus::REAL width = std::max(bounds.Width, at.Width);
-            t.DrawString(label, label.GetLength(), font,
-                         Gdiplus::RectF(at.X + (at.Width - width) / 2, at.Y, width, at.Height),
-                         &line, &brush);
+            GlyphFaces::DrawString(
+                t, label, label.GetLength(), font,
+                Gdiplus::RectF(at.X + (at.Width - width) / 2, at.Y, width, at.Height), &line,
+                &brush);
         };
         const int pad = 6;
         const int left = static_cast<int>(box.X) - pad, top = static_cast<int>(box.Y);
@@ -118,28 +121,20 @@ public:
 private:
     enum { kSizes = 6 };
 
-    // The library's face has Latin letters only: arrows and other symbols
-    // (the arrow keys' names) are drawn in a face of the system that has them.
-    static bool NeedsSymbols(const CString& label)
+    // The fonts to draw the label in: the control's face, or, when that face
+    // lacks some of its characters (arrows, CJK), a face that holds them.
+    std::unique_ptr<Gdiplus::Font>* FontsFor(const CString& label)
     {
-        for (int i = 0; i < label.GetLength(); ++i)
-            if (label.GetAt(i) > 0x24F) return true;
-        return false;
-    }
-    std::unique_ptr<Gdiplus::Font>* Symbols()
-    {
-        if (m_symbols[0]) return m_symbols;
-        static const wchar_t* const faces[] = {L"Segoe UI Symbol", L"Microsoft YaHei",
-                                               L"WenQuanYi Micro Hei", L"DejaVu Sans", L"Arial"};
-        for (const wchar_t* face : faces) {
-            Gdiplus::FontFamily family(face);
-            if (family.GetLastStatus() != Gdiplus::Ok) continue;
+        const std::wstring face = GlyphFaces::FaceFor(m_fonts[0].get(), label, label.GetLength());
+        if (face.empty()) return m_fonts;
+        std::array<std::unique_ptr<Gdiplus::Font>, kSizes>& set = m_others[face];
+        if (!set[0]) {
+            Gdiplus::FontFamily family(face.c_str());
             for (int i = 0; i < kSizes; ++i)
-                m_symbols[i].reset(new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(12 - i),
-                                                     m_style, Gdiplus::UnitPixel));
-            return m_symbols;
+                set[i].reset(new Gdiplus::Font(&family, static_cast<Gdiplus::REAL>(12 - i), m_style,
+                                               Gdiplus::UnitPixel));
         }
-        return m_fonts;
+        return set.data();
     }
 
     Gdiplus::Font* Pick(Gdiplus::Graphics& g, const CString& label, const Gdiplus::RectF& box,
@@ -180,9 +175,16 @@ private:
     std::map<std::wstring, int>& m_cache;
     std::wstring m_face;
     std::unique_ptr<Gdiplus::Font> m_fonts[kSizes];
-    std::unique_ptr<Gdiplus::Font> m_symbols[kSizes];
+    std::map<std::wstring, std::array<std::unique_ptr<Gdiplus::Font>, kSizes>> m_others;
     Gdiplus::StringFormat m_oneLine;
 };
+
+// What a key shows outside the custom-key mode: its own legend, the same set
+// of short names on every page (the description is for the tooltip).
+const CString& Legend(const KEY_INFO* key)
+{
+    return key->strLegend.IsEmpty() ? key->strDesc : key->strLegend;
+}
 
 // The box a key's label is centred in.
 Gdiplus::RectF LabelBox(const CRect& r)
@@ -358,6 +360,7 @@ int KeyboardCtrl::AddKeyItem(const wchar_t* name, const wchar_t* desc, int keyCo
     key->nKeyCode = keyCode;
     key->strName = name;
     key->strDesc = desc;
+    key->strLegend = name;
     key->rcKey = rect;
     key->crBkg = color;
     key->crKey = color;
@@ -414,12 +417,20 @@ void KeyboardCtrl::SetKeyItemInfo(int keyCode, const wchar_t* name, int value, c
     }
 }
 
+CString KeyboardCtrl::GetKeyLegend(int keyCode)
+{
+    CAutoLock lock(m_keyLock);
+    const KEY_INFO* key = FindKey(keyCode);
+    return key ? key->strLegend : CString();
+}
+
 void KeyboardCtrl::SetKeyDesc(int keyCode, const wchar_t* text)
 {
     CAutoLock lock(m_keyLock);
     if (KEY_INFO* key = FindKey(keyCode)) {
         key->strName = text;
         key->strDesc = text;
+        key->strLegend = text;
     }
 }
 
@@ -677,7 +688,7 @@ void KeyboardCtrl::DrawKeyCaps(Gdiplus::Graphics& g, bool custom)
             if (custom && lit(i).first)
                 g.DrawEllipse(&roundEdge, r.left, r.top, r.Width(), r.Height());
         }
-        fonts.Draw(g, custom ? key->strName : key->strDesc, LabelBox(r), m_pTextFormat,
+        fonts.Draw(g, custom ? key->strName : Legend(key), LabelBox(r), m_pTextFormat,
                    m_clrText.GetValue(), m_pBlend, hint);
     }
 }
@@ -706,7 +717,7 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& g, int, int)
         MRender::DrawRoundRectange(g, static_cast<float>(r.left), static_cast<float>(r.top),
                                    static_cast<float>(r.Width()), static_cast<float>(r.Height()),
                                    12.0f, edge, 2.0f, TRUE, fill);
-        fonts.Draw(g, key->strDesc, LabelBox(r), m_pTextFormat, 0xFFFFFFFF, m_pBlend, hint);
+        fonts.Draw(g, Legend(key), LabelBox(r), m_pTextFormat, 0xFFFFFFFF, m_pBlend, hint);
     }
 }
 

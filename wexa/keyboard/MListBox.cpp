@@ -1,4 +1,5 @@
 #include "MListBox.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "MRender.h"
@@ -46,11 +47,12 @@ void MListBox::DrawRow(Gdiplus::Graphics& g, Gdiplus::Font* font, int index,
     icon(index == m_nSelect ? 1 : 0);
     if (item->strText.IsEmpty() || !font) return;
     Gdiplus::SolidBrush text(m_clrText);
-    g.DrawString(item->strText, item->strText.GetLength(), font,
-                 Gdiplus::RectF(
-                     static_cast<Gdiplus::REAL>(m_nIconColumn), static_cast<Gdiplus::REAL>(y),
-                     static_cast<Gdiplus::REAL>(w - m_nIconColumn), static_cast<Gdiplus::REAL>(h)),
-                 m_pFormat, &text);
+    GlyphFaces::DrawString(
+        g, item->strText, item->strText.GetLength(), font,
+        Gdiplus::RectF(static_cast<Gdiplus::REAL>(m_nIconColumn), static_cast<Gdiplus::REAL>(y),
+                       static_cast<Gdiplus::REAL>(w - m_nIconColumn),
+                       static_cast<Gdiplus::REAL>(h)),
+        m_pFormat, &text);
 }
 
 int MListBox::OnControlLButtonDown(UINT, CPoint point)

@@ -1,4 +1,5 @@
 #include "MacroList.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "keyboard/ListEditor.h"
@@ -35,10 +36,11 @@ void MacroList::DrawRow(Gdiplus::Graphics& g, Gdiplus::Font* font, int index,
     if (index == edited || item->strText.IsEmpty() || !font) return;
     Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
     Gdiplus::SolidBrush text(m_clrText);
-    g.DrawString(item->strText, item->strText.GetLength(), font,
-                 Gdiplus::RectF(15.0f, static_cast<Gdiplus::REAL>(y),
-                                static_cast<Gdiplus::REAL>(w - 50), static_cast<Gdiplus::REAL>(S)),
-                 m_pFormat, frame == 2 ? &white : &text);
+    GlyphFaces::DrawString(
+        g, item->strText, item->strText.GetLength(), font,
+        Gdiplus::RectF(15.0f, static_cast<Gdiplus::REAL>(y), static_cast<Gdiplus::REAL>(w - 50),
+                       static_cast<Gdiplus::REAL>(S)),
+        m_pFormat, frame == 2 ? &white : &text);
 }
 
 int MacroList::OnControlLButtonDown(UINT, CPoint point)

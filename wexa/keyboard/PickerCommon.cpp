@@ -1,4 +1,5 @@
 #include "keyboard/PickerCommon.h"
+#include "GlyphFaces.h"
 
 #include "MRender.h"
 #include "MScroll.h"
@@ -138,7 +139,7 @@ void DrawKeyLabel(Gdiplus::Graphics& g, Gdiplus::FontFamily* family, float size,
         Gdiplus::RectF out;
         g.MeasureString(text, text.GetLength(), &font, Gdiplus::PointF(0, 0), &line, &out);
         if (out.Width <= room) {
-            g.DrawString(text, text.GetLength(), &font, box, &line, &brush);
+            GlyphFaces::DrawString(g, text, text.GetLength(), &font, box, &line, &brush);
             return;
         }
         if (WordsFit(g, font, text, room)) {
@@ -146,13 +147,13 @@ void DrawKeyLabel(Gdiplus::Graphics& g, Gdiplus::FontFamily* family, float size,
             g.MeasureString(text, text.GetLength(), &font, Gdiplus::RectF(0, 0, room, 1000.0f),
                             &lines, &wrapped);
             if (wrapped.Height <= box.Height) {
-                g.DrawString(text, text.GetLength(), &font, box, &lines, &brush);
+                GlyphFaces::DrawString(g, text, text.GetLength(), &font, box, &lines, &brush);
                 return;
             }
         }
     }
     Gdiplus::Font font(family, smallest, style, Gdiplus::UnitPixel);
-    g.DrawString(text, text.GetLength(), &font, box, &line, &brush);
+    GlyphFaces::DrawString(g, text, text.GetLength(), &font, box, &line, &brush);
 }
 
 }  // namespace picker

@@ -1,4 +1,5 @@
 #include "ProfileList.h"
+#include "GlyphFaces.h"
 
 #include <algorithm>
 
@@ -294,11 +295,11 @@ void ProfileList::DrawControl(HDC& dc, CRect)
                 if (edited) continue;  // the rename box covers the rest
                 g.DrawLine(&separator, 0, y + h - 3, W - 5, y + h - 3);
                 if (!item->strText.IsEmpty() && font.get())
-                    g.DrawString(item->strText, item->strText.GetLength(), font.get(),
-                                 Gdiplus::RectF(5.0f, static_cast<Gdiplus::REAL>(y),
-                                                static_cast<Gdiplus::REAL>(W - 35),
-                                                static_cast<Gdiplus::REAL>(h - 3)),
-                                 &format, selected ? &white : &text);
+                    GlyphFaces::DrawString(g, item->strText, item->strText.GetLength(), font.get(),
+                                           Gdiplus::RectF(5.0f, static_cast<Gdiplus::REAL>(y),
+                                                          static_cast<Gdiplus::REAL>(W - 35),
+                                                          static_cast<Gdiplus::REAL>(h - 3)),
+                                           &format, selected ? &white : &text);
             }
         }
     }

@@ -1,4 +1,5 @@
 #include "TabCtrlEx.h"
+#include "GlyphFaces.h"
 
 #include "ControlRegistry.h"
 #include "keyboard/PickerCommon.h"
@@ -191,11 +192,11 @@ void TabCtrlEx::DrawControl(HDC& dc, CRect)
                 g.FillRectangle(&accent, W - 2, y, 2, TAB_HEIGHT);
             }
             if (font)
-                g.DrawString(item->text, item->text.GetLength(), font,
-                             Gdiplus::RectF(0.0f, static_cast<Gdiplus::REAL>(y),
-                                            static_cast<Gdiplus::REAL>(W),
-                                            static_cast<Gdiplus::REAL>(TAB_HEIGHT)),
-                             &format, lit ? &accent : &plain);
+                GlyphFaces::DrawString(g, item->text, item->text.GetLength(), font,
+                                       Gdiplus::RectF(0.0f, static_cast<Gdiplus::REAL>(y),
+                                                      static_cast<Gdiplus::REAL>(W),
+                                                      static_cast<Gdiplus::REAL>(TAB_HEIGHT)),
+                                       &format, lit ? &accent : &plain);
             y += TAB_HEIGHT;
         }
         delete font;

@@ -1,4 +1,5 @@
 #include "ImageView.h"
+#include "GlyphFaces.h"
 
 #include <cstdlib>
 #include <memory>
@@ -492,7 +493,7 @@ void ImageView::DrawLayer(Gdiplus::Graphics& g, CRect origin, int showSelection)
                                   Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
             const Gdiplus::RectF box(at.X, at.Y, static_cast<Gdiplus::REAL>(boxW),
                                      static_cast<Gdiplus::REAL>(boxH));
-            g.DrawString(layer->text, -1, font.get(), box, &format, &brush);
+            GlyphFaces::DrawString(g, layer->text, -1, font.get(), box, &format, &brush);
             if (showSelection && static_cast<int>(i) == m_nSelect) {
                 Gdiplus::Pen frame(Gdiplus::Color(kSelectionColor), 3.0f);
                 g.DrawRectangle(&frame, box);
@@ -526,7 +527,7 @@ void ImageView::DrawLayer2(Gdiplus::Graphics& g, CRect target, int)
             const Gdiplus::PointF at(
                 target.left + static_cast<float>(layer->x - m_rcControl.left) / cw * target.Width(),
                 target.top + static_cast<float>(layer->y - m_rcControl.top) / ch * target.Height());
-            g.DrawString(layer->text, -1, font.get(), at, &brush);
+            GlyphFaces::DrawString(g, layer->text, -1, font.get(), at, &brush);
         } else if ((layer->type == 2 || layer->type == 3) && layer->nPoints >= 2) {
             std::vector<Gdiplus::Point> points(static_cast<size_t>(layer->nPoints));
             for (int k = 0; k < layer->nPoints; ++k)

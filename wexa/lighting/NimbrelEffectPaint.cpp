@@ -2,7 +2,9 @@
 // of modes 2 and 5, and the mouse editing of light layers.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "GlyphFaces.h"
 #include "Manager.h"
 #include "NimbrelEffect.h"
 #include "PaintManager.h"
@@ -86,14 +88,17 @@ void NimbrelEffect::PaintInto(unsigned char* bits, int w, int h, bool onScreen)
     Gdiplus::Graphics graphics(&surface);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    UINT32* const pixels = reinterpret_cast<UINT32*>(bits);
+    const size_t pixelCount = static_cast<size_t>(w) * h;
+    // What lay under the panel, put back before the keyboard is shown over an
+    // effect that was drawn on black.
+    std::vector<UINT32> backdrop;
+    const bool onBlack = mode == 2 || (mode == 5 && m_gif && onScreen);
+    if (onBlack && onScreen && m_keyboardImage) backdrop.assign(pixels, pixels + pixelCount);
     if (m_keyboardImage) graphics.DrawImage(m_keyboardImage, 0, 0, w, h);
-    if (mode == 2 || (mode == 5 && m_gif && onScreen)) {
-        UINT32* p = reinterpret_cast<UINT32*>(bits);
-        std::fill(p, p + static_cast<size_t>(w) * h, 0xFF000000u);
-    }
+    if (onBlack) std::fill(pixels, pixels + pixelCount, 0xFF000000u);
     if (mode == 2) {
         DrawMusicEffect(graphics);
-        DrawSelectionFrame(graphics);
     } else if (mode == 5 && m_gif) {
         if (m_gifFrameCount > 1) {
             GUID dimension = Gdiplus::FrameDimensionTime;
@@ -160,26 +165,50 @@ void NimbrelEffect::PaintInto(unsigned char* bits, int w, int h, bool onScreen)
                 {r, item->name, item->color, index == right || index == pointed || item->selected});
         }
     }
+    // The keyboard picture carries each key cap with its legend and the light
+    // strips: a key's light tints its cap and a lit strip light glows on the
+    // strip, while a dark key or light leaves the picture as it is. The music
+    // layers and a GIF are drawn on black to be sampled; what the user sees is
+    // the keyboard lit with the sampled colours, and the selected layer's frame.
+    const bool pictureShown = m_keyboardImage != nullptr;
+    if (pictureShown && !backdrop.empty()) {
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+        std::copy(backdrop.begin(), backdrop.end(), pixels);
+        graphics.DrawImage(m_keyboardImage, 0, 0, w, h);
+    }
     for (const DrawnKey& key : drawn) {
         const CRect& r = key.rect;
         const int width = r.Width(), height = r.Height();
+        const bool dark = (key.color & 0xFFFFFF) == 0;
         if (width >= 10) {
-            const Gdiplus::Color border =
-                key.highlighted ? Manager::m_select_color : KeyArgb(key.color);
-            DrawRoundRectange(graphics, static_cast<float>(r.left), static_cast<float>(r.top),
-                              static_cast<float>(width), static_cast<float>(height), 6,
-                              Gdiplus::Color(0x64FFFFFF), 2, border);
-            if (!key.name.IsEmpty()) {
-                Gdiplus::RectF layout(static_cast<float>(r.left + 1), static_cast<float>(r.top + 1),
-                                      static_cast<float>(width + 1),
-                                      static_cast<float>(height + 1));
-                graphics.DrawString(key.name, key.name.GetLength(), &font, layout, m_format, &text);
+            const float x = static_cast<float>(r.left), y = static_cast<float>(r.top);
+            const float fw = static_cast<float>(width), fh = static_cast<float>(height);
+            if (pictureShown) {
+                if (dark && !key.highlighted) continue;
+                const Gdiplus::Color light = KeyArgb(key.color);
+                const Gdiplus::Color tint =
+                    dark ? Gdiplus::Color(0, 0, 0, 0)
+                         : Gdiplus::Color(0x5A, light.GetR(), light.GetG(), light.GetB());
+                DrawRoundRectange(graphics, x + 1, y + 1, fw - 2, fh - 3, 5, tint, 2,
+                                  key.highlighted ? Manager::m_select_color : light);
+                continue;
             }
-        } else {
-            Gdiplus::SolidBrush fill(KeyArgb(key.color));
+            const Gdiplus::Color border = key.highlighted ? Manager::m_select_color
+                                          : dark          ? Gdiplus::Color(0x50FFFFFF)
+                                                          : KeyArgb(key.color);
+            DrawRoundRectange(graphics, x, y, fw, fh, 6, Gdiplus::Color(0x64FFFFFF), 2, border);
+            if (!key.name.IsEmpty()) {
+                Gdiplus::RectF layout(x + 1, y + 1, fw + 1, fh + 1);
+                GlyphFaces::DrawString(graphics, key.name, key.name.GetLength(), &font, layout,
+                                       m_format, &text);
+            }
+        } else if (!dark || key.highlighted) {
+            Gdiplus::SolidBrush fill(key.highlighted ? Manager::m_select_color
+                                                     : KeyArgb(key.color));
             graphics.FillEllipse(&fill, r.left, r.top, width, height);
         }
     }
+    if (mode == 2) DrawSelectionFrame(graphics);
 }
 
 void NimbrelEffect::DrawControl(HDC& dc, CRect)

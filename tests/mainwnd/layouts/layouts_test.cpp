@@ -217,6 +217,35 @@ TEST(LayoutSelect, SelectingAgainRebuildsAndAMissingFileKeepsThePreviousKeys)
     EXPECT_EQ(std::wstring(dlg.CtlAs<WEXA::MText>(38)->GetTitle()), L"");
 }
 
+// The K87's top light strip runs from the left strip to the right one: its
+// last light sits over the right strip's top light, not past it.
+TEST(LayoutSelect, TheTopStripEndsAtTheSideStrips)
+{
+    MainWindowHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.WaitForTasks({TASK_INIT}));
+    KeyboardDlg& dlg = h.Dlg();
+    dlg.SelectDevice(101);
+    std::vector<CRect> top;  // grid row 0 along the top edge, left to right
+    CRect leftTop, rightTop;
+    for (WEXA::KEYITEM_INFO* item : dlg.CtlAs<WEXA::NimbrelEffect>(59)->GetKeyItems()) {
+        if (item->keyCode < 300 || item->rect.top != 2) continue;
+        if (item->column == 0 && item->row == 8)
+            leftTop = item->rect;
+        else if (item->column == 24 && item->row == 8)
+            rightTop = item->rect;
+        else if (item->row == 0)
+            top.push_back(item->rect);
+    }
+    ASSERT_EQ(top.size(), 24u);
+    EXPECT_EQ(top.front(), leftTop);
+    EXPECT_EQ(top.back(), rightTop);
+    for (size_t k = 1; k < top.size(); ++k) {
+        const int step = top[k].left - top[k - 1].left;
+        EXPECT_TRUE(step == 35 || step == 36) << k << ": " << step;
+    }
+}
+
 TEST(LayoutSelect, ASelectionWaitsForTheWorkersDeviceState)
 {
     MainWindowHarness h;

@@ -4,6 +4,7 @@
 // keyboard reports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -98,7 +99,7 @@ TEST_F(MatrixPageTest, OnlyThePresetModeStreams)
         std::vector<int> tasks;
     } cases[] = {
         {128, 1, 4, {}},
-        {2, 0, 0, {TASK_WRITE_MATRIX_MODE}},
+        {2, 0, 6, {TASK_WRITE_MATRIX_MODE}},  // the preview's rainbow
         {128, 1, 4, {}},
         {5, 0, 1, {TASK_WRITE_MATRIX_MODE, TASK_READ_MATRIX_COLORS}},
         {0, 0, 0, {TASK_WRITE_MATRIX_MODE}},
@@ -204,6 +205,89 @@ TEST_F(MatrixPageTest, PaintedPictureIsWrittenOncePerRelease)
     SelectMode(2);
     queued = QueuedDuring([&] { ASSERT_TRUE(h.Click(277)); });
     EXPECT_TRUE(queued.empty());
+}
+
+// The keyboard's own modes are shown in the preview too, never as a dark
+// screen: breathing red at half brightness breathes in red, steady red lights
+// every cell red, and a colour picked afterwards is followed.
+TEST_F(MatrixPageTest, OwnModesLightThePreview)
+{
+    OpenTab(kMatrixTab);
+    Reload();
+    auto cells = [&] {
+        std::vector<COLORREF> colours;
+        for (const WEXA::MATRIXITEM_INFO* cell : Screen()->GetKeyItems())
+            colours.push_back(cell->color);
+        return colours;
+    };
+    auto allRed = [&] {
+        const std::vector<COLORREF> c = cells();
+        if (c.size() != 49u) return false;
+        for (COLORREF colour : c)
+            if (colour != c[0] || GetRValue(colour) < 40 || GetGValue(colour) || GetBValue(colour))
+                return false;
+        return true;
+    };
+    auto* brightness = Dlg().CtlAs<WEXA::MSlider>(292);
+    for (int mode : {1, 0, 4}) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        SelectMode(mode);
+        ASSERT_TRUE(h.Click(311));  // red
+        brightness->SetProgress(brightness->GetMaxProgress() / 2);
+        h.SendControlEvent(292, 2);
+        EXPECT_TRUE(h.PumpUntil(allRed, 3000))
+            << std::hex << cells()[0] << " preview mode " << Screen()->GetPresetMode();
+    }
+    // A colour picked in a steady mode reaches the cells.
+    ASSERT_TRUE(h.Click(314));  // green
+    EXPECT_TRUE(h.PumpUntil(
+        [&] {
+            const std::vector<COLORREF> c = cells();
+            return !c.empty() && GetGValue(c[0]) > 40 && GetRValue(c[0]) == 0;
+        },
+        1000));
+    // The rainbow modes light the cells in more than one colour.
+    SelectMode(2);
+    EXPECT_TRUE(h.PumpUntil(
+        [&] {
+            const std::vector<COLORREF> c = cells();
+            return !c.empty() && std::count(c.begin(), c.end(), c[0]) < 49;
+        },
+        3000));
+}
+
+// The mode list opened and wheeled down shows its last mode ("Animations")
+// whole at its bottom.
+TEST_F(MatrixPageTest, ModeListScrollsToItsLastEntry)
+{
+    OpenTab(kMatrixTab);
+    Reload();
+    ASSERT_TRUE(h.Click(289));
+    WEXA::CComboBoxWnd* popup = Modes()->GetDropDown();
+    ASSERT_NE(popup, nullptr);
+    WEXA::CComboBoxList* list = popup->GetList();
+    ASSERT_NE(list, nullptr);
+    const int n = list->GetItemCount();
+    ASSERT_EQ(n, 8);
+    HWND wnd = popup->GetSafeHwnd();
+    RECT placed;
+    GetWindowRect(wnd, &placed);
+    for (int i = 0; i < 10; ++i) {
+        SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                     MAKELPARAM(placed.left + 40, placed.top + 40));
+        h.Pump(10);
+    }
+    InvalidateRect(wnd, nullptr, TRUE);
+    UpdateWindow(wnd);
+    h.Pump(50);
+    const CRect area = list->GetRect();
+    const CRect last = list->GetItemRect(n - 1);
+    EXPECT_EQ(last.bottom, area.bottom)
+        << last.top << "-" << last.bottom << " in " << area.top << "-" << area.bottom;
+    RECT client;
+    GetClientRect(wnd, &client);
+    EXPECT_LE(area.bottom, client.bottom);
+    EXPECT_TRUE(IsWindowVisible(wnd));
 }
 
 TEST_F(MatrixPageTest, BrightnessAndSpeedFollowTheMode)

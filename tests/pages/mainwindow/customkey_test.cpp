@@ -339,6 +339,40 @@ TEST_F(CustomKeyPage, LayerSwitchReloadsThePicture)
     EXPECT_EQ(KeyName(kKeyF1), L"Play");
 }
 
+// One legend set: a key whose function is a key of this keyboard pressed alone
+// shows that key's legend, as the picture shows it on every page ("~", not
+// "Grave accent"), also after its rows are read again; the tooltip keeps the
+// function's full name.
+TEST_F(CustomKeyPage, KeysKeepTheirLegendsWhenTheirRowsAreRead)
+{
+    const int kGrave = 53, kCaps = 57, kLeftShift = 225;
+    KeyMacroData grave = Row(kGrave);
+    grave.macro_desc = L"Grave accent";
+    Db().UpdateKeyMacro(grave);
+    KeyMacroData f1 = Row(kKeyF1);  // F1 sends Caps Lock
+    f1.macro_type = 2;
+    f1.macro_value = kCaps;
+    f1.macro_value2 = 0;
+    f1.macro_desc = L"Caps Lock";
+    Db().UpdateKeyMacro(f1);
+    KeyMacroData a = Row(kKeyA);  // A sends Shift + B: shown by its name
+    a.macro_type = 2;
+    a.macro_value = 5;
+    a.macro_value2 = 2;
+    a.macro_desc = L"LShift + B";
+    Db().UpdateKeyMacro(a);
+    Dlg().LoadKeyAssignments(1);
+    EXPECT_EQ(KeyName(kGrave), L"~");
+    EXPECT_EQ(KeyName(kKeyF1), L"Caps");
+    EXPECT_EQ(KeyName(kLeftShift), L"Shift");
+    EXPECT_EQ(KeyName(kKeyA), L"LShift + B");
+    for (const WEXA::KEY_INFO* key : Control<WEXA::KeyboardCtrl>(58)->GetKeyItems()) {
+        if (key->nKeyCode != kGrave) continue;
+        EXPECT_EQ(std::wstring(key->strTip1), L"Grave accent");
+        EXPECT_EQ(std::wstring(key->strLegend), L"~");
+    }
+}
+
 TEST_F(CustomKeyPage, LayerChangeQueuesTheReloadUnlessOneIsWaiting)
 {
     Dlg().m_workerPaused = 1;

@@ -213,6 +213,32 @@ TEST(ComboBox, WheelStepsDependOnTheRowCount)
     host.DestroyWindow();
 }
 
+// A few wheel notches bring a long list to its end, its last row whole at its
+// bottom (the matrix page's eight modes, "Animations" last).
+TEST(ComboBox, ScrolledToTheEndTheLastRowIsWhole)
+{
+    for (int rows : {6, 8, 12, 20}) {
+        SCOPED_TRACE(rows);
+        Host host;
+        host.Open();
+        Fill(host.combo, rows);
+        Click(host.GetSafeHwnd(), 60, 110);
+        WEXA::CComboBoxWnd* popup = host.combo->GetDropDown();
+        ASSERT_NE(popup, nullptr);
+        WEXA::CComboBoxList* list = popup->GetList();
+        ASSERT_NE(list, nullptr);
+        for (int notch = 0; notch < 4; ++notch) list->OnControlScroll(1, 1, CPoint(20, 20));
+        InvalidateRect(popup->GetSafeHwnd(), nullptr, TRUE);
+        UpdateWindow(popup->GetSafeHwnd());
+        const CRect area = list->GetRect();
+        const CRect last = list->GetItemRect(rows - 1);
+        EXPECT_EQ(last.bottom, area.bottom) << "last row " << last.top << "-" << last.bottom
+                                            << " in " << area.top << "-" << area.bottom;
+        EXPECT_EQ(last.Height(), 36);
+        host.DestroyWindow();
+    }
+}
+
 TEST(ComboBox, FaceShowsPressedWhileOpenAndGoesAwayCleanly)
 {
     auto* host = new Host;
