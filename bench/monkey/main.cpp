@@ -110,6 +110,10 @@ bool RunModel(const sim::SimModel& model, int seconds, unsigned seed)
         f = monkey.Run(std::min(kSampleEveryMs, DWORD(seconds) * 1000 - elapsed));
         samples.push_back({(GetTickCount() - start) / 1000.0, bench::TakeResourceFigures()});
         PrintSample(samples.back());
+        if (f.ended) {
+            std::printf("the window asked to end the process: the run stops here\n");
+            break;
+        }
     }
     std::printf(
         "%d inputs: %d clicks, %d right clicks, %d drags, %d wheels, %d keys, %d in dialogs or "

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -156,24 +157,53 @@ std::vector<std::string> Monkey::LastInputs() const
     return std::vector<std::string>(last_.begin(), last_.end());
 }
 
-void Monkey::Fail(const std::string& why)
+void Monkey::Fail(const std::string& why, DWORD stalledSince)
 {
     std::fprintf(stderr, "\n*** %s: %s\n", Header().c_str(), why.c_str());
     std::fprintf(stderr, "the last inputs, oldest first:\n");
     for (const std::string& line : LastInputs()) std::fprintf(stderr, "  %s\n", line.c_str());
     std::fflush(stdout);
     std::fflush(stderr);
-    // Where every thread stands, from the debugger when there is one (Wine's).
-    wchar_t command[96];
-    swprintf(command, 96, L"winedbg --command \"bt all\" %lu",
-             static_cast<unsigned long>(GetCurrentProcessId()));
-    STARTUPINFOW startup = {sizeof(startup)};
-    PROCESS_INFORMATION debugger = {};
-    if (CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &debugger)) {
-        WaitForSingleObject(debugger.hProcess, 30000);
-        CloseHandle(debugger.hThread);
-        CloseHandle(debugger.hProcess);
+    // What the window's thread shows (read without a message to it).
+    ThreadWindows windows{nullptr, {}};
+    EnumThreadWindows(uiThread_, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows.found) {
+        wchar_t title[64] = L"";
+        InternalGetWindowText(window, title, 64);
+        RECT rect;
+        GetWindowRect(window, &rect);
+        std::fprintf(stderr, "window %s \"%ls\" (%ld, %ld, %ld, %ld)%s%s%s\n",
+                     ClassOf(window).c_str(), title, rect.left, rect.top, rect.right, rect.bottom,
+                     window == window_ ? " main" : "",
+                     (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ? " layered" : "",
+                     IsWindowEnabled(window) ? "" : " disabled");
+    }
+    std::fflush(stderr);
+    // Where every thread stands, from the debugger when there is one (Wine's),
+    // twice: a thread that moves on is busy, one that stays is stuck.
+    for (int sample = 0; sample < 2; ++sample) {
+        if (sample) Sleep(3000);
+        wchar_t command[96];
+        swprintf(command, 96, L"winedbg --command \"bt all\" %lu",
+                 static_cast<unsigned long>(GetCurrentProcessId()));
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION debugger = {};
+        if (CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &debugger)) {
+            WaitForSingleObject(debugger.hProcess, 30000);
+            CloseHandle(debugger.hThread);
+            CloseHandle(debugger.hProcess);
+        }
+    }
+    // A window that answers late is told from one that never does.
+    if (stalledSince) {
+        DWORD_PTR result = 0;
+        const bool answered =
+            SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
+        std::fprintf(stderr, "*** %s: the window's thread %s %lu ms after it was first asked\n",
+                     Header().c_str(), answered ? "answered" : "still did not answer",
+                     static_cast<unsigned long>(GetTickCount() - stalledSince));
+        std::fflush(stderr);
     }
     TerminateProcess(GetCurrentProcess(), 3);
 }
@@ -216,6 +246,9 @@ bool Monkey::PickTarget(Target& target)
 POINT Monkey::ToScreen(POINT client) const
 {
     ClientToScreen(window_, &client);
+    // A window dragged part-way off the screen gets its input at the edge.
+    client.x = std::max(0L, std::min(client.x, LONG(GetSystemMetrics(SM_CXSCREEN) - 1)));
+    client.y = std::max(0L, std::min(client.y, LONG(GetSystemMetrics(SM_CYSCREEN) - 1)));
     return client;
 }
 
@@ -473,8 +506,8 @@ void Monkey::WatchdogThread()
         if (!SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, options_.answerMs, &result) &&
             IsWindow(window_))
             Fail("the window's thread did not answer WM_NULL within " +
-                 std::to_string(options_.answerMs) + " ms (asked " +
-                 std::to_string(GetTickCount() - asked) + " ms ago)");
+                     std::to_string(options_.answerMs) + " ms",
+                 asked);
         const size_t now = h_.Tasks().size();
         if (now != ended || h_.Dlg().m_taskQueue.IsEmpty()) {
             ended = now;
@@ -525,6 +558,8 @@ MonkeyFigures Monkey::Run(DWORD milliseconds)
     watchDone_ = false;
     watchEnded_ = false;
     const int exitsBefore = h_.Exits();
+    RECT home;
+    GetWindowRect(window_, &home);
     RefreshTargets();
     std::thread watchdog(&Monkey::WatchdogThread, this);
     std::thread input(&Monkey::InputThread, this);
@@ -534,12 +569,19 @@ MonkeyFigures Monkey::Run(DWORD milliseconds)
         h_.Pump(20);
         // A minimise is a user's input too; the window comes back for the next.
         if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+        // So does a move: the window goes back where the inputs are aimed.
+        RECT now;
+        if (GetWindowRect(window_, &now) && !IsIconic(window_) &&
+            (now.left != home.left || now.top != home.top))
+            SetWindowPos(window_, nullptr, home.left, home.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (GetTickCount() - refreshed >= 200) {
             RefreshTargets();
             refreshed = GetTickCount();
         }
         if (h_.Exits() != exitsBefore) {
             ADD_FAILURE() << Header() << ": the window asked to end the process";
+            figures_.ended = true;
             break;
         }
     }
@@ -566,7 +608,10 @@ MonkeyFigures Monkey::Run(DWORD milliseconds)
         h_.Pump(200);
     }
     CancelSystemDialogs();
-    EXPECT_TRUE(h_.Settle(300, 30000)) << Header() << ": the worker did not settle";
+    // An ended window's worker is gone: nothing is left to settle.
+    if (!figures_.ended) {
+        EXPECT_TRUE(h_.Settle(300, 30000)) << Header() << ": the worker did not settle";
+    }
     // The watchdog may be waiting for this thread's answer: it is answered
     // until it has ended.
     watchDone_ = true;

@@ -58,6 +58,7 @@ struct MonkeyFigures
     int boxes = 0;              // message boxes answered
     int tasks = 0;              // tasks the worker took
     int pagesSeen = 0;          // changes of the shown page (main tab or home) seen
+    bool ended = false;         // the window asked to end the process: the run stopped
 };
 
 class Monkey
@@ -91,7 +92,9 @@ private:
     void WatchdogThread();
     void Act();
     void Note(const std::string& what);
-    void Fail(const std::string& why);
+    // Ends the program with the report; with `stalledSince`, the tick the
+    // window's thread was first asked, also how long it took to answer.
+    void Fail(const std::string& why, DWORD stalledSince = 0);
     // On the window's thread: the visible controls to aim at.
     void RefreshTargets();
     bool PickTarget(Target& target);
