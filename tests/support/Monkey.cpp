@@ -493,6 +493,13 @@ void Monkey::InputThread()
         Sleep(DWORD(Random(int(options_.minRestMs), int(options_.maxRestMs))));
     }
     inputDone_ = true;
+    // A last press on the caption may only now start the system's move loop
+    // on the window's thread, which ends at a release: one comes until that
+    // thread is back.
+    while (!uiBack_) {
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        Sleep(100);
+    }
 }
 
 void Monkey::WatchdogThread()
@@ -555,11 +562,19 @@ MonkeyFigures Monkey::Run(DWORD milliseconds)
     EXPECT_EQ(uiThread_, GetCurrentThreadId()) << "Run belongs on the window's thread";
     stop_ = false;
     inputDone_ = false;
+    uiBack_ = false;
     watchDone_ = false;
     watchEnded_ = false;
     const int exitsBefore = h_.Exits();
+    // The window starts wholly on the screen, whatever place an earlier run
+    // left in the settings.
     RECT home;
     GetWindowRect(window_, &home);
+    if (home.left < 0 || home.top < 0 || home.right > GetSystemMetrics(SM_CXSCREEN) ||
+        home.bottom > GetSystemMetrics(SM_CYSCREEN)) {
+        SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(window_, &home);
+    }
     RefreshTargets();
     std::thread watchdog(&Monkey::WatchdogThread, this);
     std::thread input(&Monkey::InputThread, this);
@@ -588,6 +603,7 @@ MonkeyFigures Monkey::Run(DWORD milliseconds)
     stop_ = true;
     if (!h_.PumpUntil([this] { return inputDone_.load(); }, 30000))
         Fail("the input thread did not end");
+    uiBack_ = true;
     input.join();
     // Everything back as it was: the keyboard plugged and awake, dialogs and
     // menus closed, the worker done with what the run left it.

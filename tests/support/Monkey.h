@@ -131,6 +131,7 @@ private:
 
     std::atomic<bool> stop_{false};
     std::atomic<bool> inputDone_{false};
+    std::atomic<bool> uiBack_{false};  // the window's thread saw the inputs end
     std::atomic<bool> watchDone_{false};
     std::atomic<bool> watchEnded_{false};
 };
