@@ -271,9 +271,10 @@ HWND Monkey::OtherWindow() const
             rect.bottom - rect.top < 40 ||
             (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
             continue;
-        char title[64] = "";
-        GetWindowTextA(window, title, sizeof title);
-        if (strstr(title, "Tip") || strstr(title, "Shadow")) continue;
+        // (Read without a message to the window's thread.)
+        wchar_t title[64] = L"";
+        InternalGetWindowText(window, title, 64);
+        if (wcsstr(title, L"Tip") || wcsstr(title, L"Shadow")) continue;
         return window;
     }
     return nullptr;

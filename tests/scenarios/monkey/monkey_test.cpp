@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "HangWatchdog.h"
 #include "MainWindowHarness.h"
 #include "Monkey.h"
 #include "SimKeyboard.h"
@@ -48,6 +49,9 @@ class MonkeyOnTheWindow : public ::testing::TestWithParam<sim::SimModel>
 TEST_P(MonkeyOnTheWindow, RandomInputWhileTheKeyboardComesAndGoesLeavesTheWindowAnswering)
 {
     const sim::SimModel& model = GetParam();
+    // Whatever stops outside the monkey's own watch (start, the card, the
+    // end) fails the program too.
+    testutil::HangWatchdog watchdog(std::string("monkey test of ") + model.name, 180000);
     SetCurrentLanguageId(1033);
     // The keyboard and its receiver outlive the harness, which empties the bus.
     sim::SimKeyboard keyboard(model);
@@ -71,6 +75,7 @@ TEST_P(MonkeyOnTheWindow, RandomInputWhileTheKeyboardComesAndGoesLeavesTheWindow
     const DWORD runMs = DWORD(FromEnvironment("KESTROVA_MONKEY_MS", 7000));
     testutil::Monkey monkey(h, keyboard, port, receiver.get(), receiverPort, options);
     std::printf("%s, %lu ms\n", monkey.Header().c_str(), static_cast<unsigned long>(runMs));
+    std::fflush(stdout);
     EXPECT_TRUE(monkey.OpenDevicePages(model.deviceType)) << "the card opened no device page";
     const testutil::MonkeyFigures f = monkey.Run(runMs);
     std::printf(
