@@ -57,6 +57,11 @@ void LockedSendWatch::Check(const CWPSTRUCT& message, bool sentByThisThread)
     // serves such a call (ShowWindow of another thread's window arrives as
     // the system's own request, and its WM_SHOWWINDOW follows from here).
     if (sentByThisThread && !InSendMessage()) return;
+    // Messages only the system and test threads send, never the program: the
+    // liveness probe of a watchdog (WM_NULL, as the system's own hung-window
+    // check sends it) and the device broadcasts. A watch that held them up
+    // for a busy lock holder would itself keep the window from answering.
+    if (message.message == WM_NULL || message.message == WM_DEVICECHANGE) return;
     // Free, or held by this thread: no other thread waits with it.
     if (lock_.TryLock()) {
         lock_.Unlock();

@@ -15,10 +15,11 @@
 // The sender of a message cannot be named from the receiving thread: a
 // message that arrives while another thread holds the lock is caught when
 // that holder keeps the lock until the message is served (it waits for it),
-// up to a second. A test helper thread that sends while a long worker task
+// up to five seconds. A test helper thread that sends while a long worker task
 // holds the lock may thus be taken for the worker: helpers make no blocking
 // call to the window's thread where they can avoid it (read titles with
-// InternalGetWindowText).
+// InternalGetWindowText). WM_NULL (a watchdog's probe) and WM_DEVICECHANGE
+// (the system's broadcast) are never checked: the program sends neither.
 #include <windows.h>
 
 #include <mutex>

@@ -136,15 +136,45 @@ bool MainWindowHarness::Start(int showCommand)
 
 void MainWindowHarness::RecordMessageBoxes(int answer)
 {
-    boxAnswer_ = answer;
+    RecordMessageBoxes([answer](const MessageBoxRecord&) { return answer; });
+}
+
+void MainWindowHarness::RecordMessageBoxes(MessageBoxAnswer answerer)
+{
+    boxAnswer_ = std::move(answerer);
     dlg_->SetMessageBoxFunction(&MainWindowHarness::OnMessageBox, this);
 }
 
-int MainWindowHarness::OnMessageBox(void* self, HWND, const wchar_t* message, const wchar_t*, int)
+std::vector<std::wstring> MainWindowHarness::MessageBoxes() const
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    std::vector<std::wstring> texts;
+    for (const MessageBoxRecord& box : boxes_) texts.push_back(box.message);
+    return texts;
+}
+
+std::vector<MainWindowHarness::MessageBoxRecord> MainWindowHarness::MessageBoxRecords() const
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    return boxes_;
+}
+
+void MainWindowHarness::ClearMessageBoxes()
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    boxes_.clear();
+}
+
+int MainWindowHarness::OnMessageBox(void* self, HWND, const wchar_t* message, const wchar_t* title,
+                                    int mode)
 {
     auto* harness = static_cast<MainWindowHarness*>(self);
-    harness->boxes_.push_back(message ? message : L"");
-    return harness->boxAnswer_;
+    const MessageBoxRecord box{message ? message : L"", title ? title : L"", mode};
+    {
+        std::lock_guard<std::mutex> hold(harness->lock_);
+        harness->boxes_.push_back(box);
+    }
+    return harness->boxAnswer_ ? harness->boxAnswer_(box) : IDOK;
 }
 
 HWND MainWindowHarness::Window() const

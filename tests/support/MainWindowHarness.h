@@ -22,6 +22,8 @@
 // per process): Bus() is emptied of devices between harnesses by ResetBus().
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -119,10 +121,24 @@ public:
     // window's; Stop fails the running test when there is any.
     int OffThreadPageSwitches() const;
     int PauseCount() const { return pauses_; }
-    // From now on the window's message boxes are not shown: their texts are
-    // kept (MessageBoxes) and each is answered with `answer`.
+    // A message box the window asked for: its text, title and mode (the
+    // buttons, as AskUser takes them).
+    struct MessageBoxRecord
+    {
+        std::wstring message;
+        std::wstring title;
+        int mode;
+    };
+    // Gives the answer to a box; runs on the thread that asked for it.
+    using MessageBoxAnswer = std::function<int(const MessageBoxRecord&)>;
+    // From now on the window's message boxes are not shown: each is kept
+    // (MessageBoxes, MessageBoxRecords) and answered with `answer`, or with
+    // what `answerer` says. Boxes may come from any thread.
     void RecordMessageBoxes(int answer = IDOK);
-    std::vector<std::wstring> MessageBoxes() const { return boxes_; }
+    void RecordMessageBoxes(MessageBoxAnswer answerer);
+    std::vector<std::wstring> MessageBoxes() const;
+    std::vector<MessageBoxRecord> MessageBoxRecords() const;
+    void ClearMessageBoxes();
 
     // Stops the window as an exit would leave it in a test: Shutdown (worker
     // joined, tray icon deleted, window destroyed), then the object deleted.
@@ -136,8 +152,8 @@ private:
 
     std::unique_ptr<KeyboardDlg> dlg_;
     std::unique_ptr<LockedSendWatch> lockedSends_;
-    std::vector<std::wstring> boxes_;
-    int boxAnswer_ = IDOK;
+    std::vector<MessageBoxRecord> boxes_;  // guarded by lock_
+    MessageBoxAnswer boxAnswer_;
     mutable std::mutex lock_;
     std::vector<TaskRecord> tasks_;
     int exits_ = 0;

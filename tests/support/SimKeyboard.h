@@ -300,6 +300,14 @@ public:
     // Every report written takes this long to go out (a keyboard paced at one
     // report per millisecond: 1); 0 by default.
     void SetReportPace(int milliseconds) { reportPaceMs_ = milliseconds; }
+    // Runs the change under the bus's lock, as a device changes between two
+    // reports: a test thread adds faults to a device or takes a receiver's
+    // keyboard off line while the worker talks to it.
+    void Change(const std::function<void()>& change)
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock_);
+        change();
+    }
     // Runs on the enumerating thread at the start of every enumeration (a scan
     // that takes a while, or a moment to act in while a scan is under way);
     // empty: none.

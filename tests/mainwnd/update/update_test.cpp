@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,11 +23,7 @@ namespace {
 
 using testutil::MainWindowHarness;
 
-struct Prompt
-{
-    std::wstring message, title;
-    int mode;
-};
+using Prompt = MainWindowHarness::MessageBoxRecord;
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder)
 {
@@ -66,7 +63,7 @@ protected:
         ASSERT_TRUE(h.Start());
         ASSERT_TRUE(h.WaitForTasks({TASK_INIT, TASK_CHECK_VERSION}));
         h.Pump(50);
-        h.Dlg().SetMessageBoxFunction(&UpdateTest::OnBox, this);
+        h.RecordMessageBoxes([this](const Prompt&) { return answer_.load(); });
         h.Dlg().SetOpenFileFunction(&UpdateTest::OnOpen, this);
         temp_ = GetDataFolder() + L"temp\\";
         EmptyFolder(temp_);
@@ -74,13 +71,6 @@ protected:
     }
 
     void TearDown() override { EmptyFolder(temp_); }
-
-    static int OnBox(void* self, HWND, const wchar_t* message, const wchar_t* title, int mode)
-    {
-        auto* test = static_cast<UpdateTest*>(self);
-        test->prompts_.push_back({message ? message : L"", title ? title : L"", mode});
-        return test->answer_;
-    }
 
     static INT_PTR OnOpen(void* self, const wchar_t* path)
     {
@@ -134,9 +124,8 @@ protected:
     MainWindowHarness h;
     const updatetest::ServerPorts* ports_ = nullptr;
     std::wstring temp_;
-    std::vector<Prompt> prompts_;
     std::vector<std::wstring> opened_;
-    int answer_ = 1;
+    std::atomic<int> answer_{1};
     INT_PTR openResult_ = 42;
 };
 
@@ -176,13 +165,13 @@ TEST_F(UpdateTest, NoAnswerOrABadVersionTextOffersNothingAndSaysTheServerWasNotR
         RunTask(TASK_CHECK_VERSION, kCheckButton);
         EXPECT_TRUE(h.Dlg().m_serverVersion.empty());
         EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 3);
-        ASSERT_EQ(prompts_.size(), 1u);
-        EXPECT_EQ(prompts_[0].message, kNotReached);
-        EXPECT_EQ(prompts_[0].title, std::wstring(GetLanguageText(516)));
+        ASSERT_EQ(h.MessageBoxRecords().size(), 1u);
+        EXPECT_EQ(h.MessageBoxRecords()[0].message, kNotReached);
+        EXPECT_EQ(h.MessageBoxRecords()[0].title, std::wstring(GetLanguageText(516)));
         EXPECT_EQ(DevicePageText(h), kNotReached);
         EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
         EXPECT_TRUE(FilesIn(temp_).empty());
-        prompts_.clear();
+        h.ClearMessageBoxes();
     }
 }
 
@@ -210,18 +199,18 @@ TEST_F(UpdateTest, SameOrOlderIsUpToDateAndSaidSoOnlyOnTheSettingsPage)
         h.Dlg().Show(79, false);
         Check(kase);
         EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 2);
-        EXPECT_TRUE(prompts_.empty());  // the start-up check stays silent
+        EXPECT_TRUE(h.MessageBoxRecords().empty());  // the start-up check stays silent
         EXPECT_EQ(DevicePageText(h), std::wstring(GetLanguageText(531)));
         h.Dlg().Show(79, true);
         Check(kase);  // the page is shown, but the check is not the user's
-        EXPECT_TRUE(prompts_.empty());
+        EXPECT_TRUE(h.MessageBoxRecords().empty());
         Check(kase, true, true);
-        ASSERT_EQ(prompts_.size(), 1u);
-        EXPECT_EQ(prompts_[0].message, std::wstring(GetLanguageText(531)));
-        EXPECT_EQ(prompts_[0].title, std::wstring(GetLanguageText(516)));
-        EXPECT_EQ(prompts_[0].mode, 0);
+        ASSERT_EQ(h.MessageBoxRecords().size(), 1u);
+        EXPECT_EQ(h.MessageBoxRecords()[0].message, std::wstring(GetLanguageText(531)));
+        EXPECT_EQ(h.MessageBoxRecords()[0].title, std::wstring(GetLanguageText(516)));
+        EXPECT_EQ(h.MessageBoxRecords()[0].mode, 0);
         EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 0);
-        prompts_.clear();
+        h.ClearMessageBoxes();
     }
 }
 
@@ -229,9 +218,9 @@ TEST_F(UpdateTest, DecliningTheNewVersionQueuesNothing)
 {
     answer_ = 2;
     Check(L"parts");  // 1.0.0 against 1.0.0.1: another number of parts counts as newer
-    ASSERT_EQ(prompts_.size(), 1u);
-    EXPECT_EQ(prompts_[0].message, L"New version: v1.0.0\nUpdate now?");
-    EXPECT_EQ(prompts_[0].mode, 4);
+    ASSERT_EQ(h.MessageBoxRecords().size(), 1u);
+    EXPECT_EQ(h.MessageBoxRecords()[0].message, L"New version: v1.0.0\nUpdate now?");
+    EXPECT_EQ(h.MessageBoxRecords()[0].mode, 4);
     EXPECT_EQ(h.Dlg().m_updateCheckResult.load(), 1);
     EXPECT_EQ(DevicePageText(h), L"New version: v1.0.0");
     h.Pump(100);
@@ -253,10 +242,10 @@ TEST_P(UpdateDownloadTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStart
     EmptyFolder(temp_);
     const int exits = h.Exits();
     Check(kase);
-    ASSERT_EQ(prompts_.size(), 1u);
-    EXPECT_EQ(prompts_[0].message, L"New version: v1.0.3.0\nUpdate now?");
-    EXPECT_EQ(prompts_[0].title, L"Check for updates");
-    EXPECT_EQ(prompts_[0].mode, 4);
+    ASSERT_EQ(h.MessageBoxRecords().size(), 1u);
+    EXPECT_EQ(h.MessageBoxRecords()[0].message, L"New version: v1.0.3.0\nUpdate now?");
+    EXPECT_EQ(h.MessageBoxRecords()[0].title, L"Check for updates");
+    EXPECT_EQ(h.MessageBoxRecords()[0].mode, 4);
     UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->ShownPercent(), 100);  // 1684 reached the dialog
@@ -268,7 +257,7 @@ TEST_P(UpdateDownloadTest, ANewerVersionIsDownloadedWithProgressUnpackedAndStart
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], Installer());
     EXPECT_EQ(h.Exits(), exits + 1);
-    prompts_.clear();
+    h.ClearMessageBoxes();
     opened_.clear();
 }
 
@@ -291,7 +280,7 @@ TEST_F(UpdateTest, TwoResultsCloseTogetherAskOnce)
         },
         15000));
     h.Pump(300);
-    EXPECT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(h.MessageBoxRecords().size(), 1u);
     EXPECT_EQ(Taken(TASK_DOWNLOAD_UPDATE), 1);
     EXPECT_EQ(h.Exits(), 1);
 }
@@ -308,10 +297,10 @@ TEST_F(UpdateTest, APackageThatDoesNotUnpackCompletelyIsNotStarted)
         EXPECT_FALSE(updatetest::FileExists(GetDataFolder() + L"escaped.txt"));
         EXPECT_FALSE(updatetest::FileExists(temp_ + L"Kestrova-1.0.3.0.zip"));
         // The question, then the report that the update could not be installed.
-        ASSERT_EQ(prompts_.size(), 2u);
-        EXPECT_EQ(prompts_[1].message, std::wstring(GetLanguageText(522)));
-        EXPECT_EQ(prompts_[1].mode, 0);
-        prompts_.clear();
+        ASSERT_EQ(h.MessageBoxRecords().size(), 2u);
+        EXPECT_EQ(h.MessageBoxRecords()[1].message, std::wstring(GetLanguageText(522)));
+        EXPECT_EQ(h.MessageBoxRecords()[1].mode, 0);
+        h.ClearMessageBoxes();
     }
 }
 
@@ -321,8 +310,8 @@ TEST_F(UpdateTest, AnInstallerThatDoesNotStartLeavesTheProgramRunningAndSaysSo)
     Check(L"newer");
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(h.Exits(), 0);
-    ASSERT_EQ(prompts_.size(), 2u);
-    EXPECT_EQ(prompts_[1].message, std::wstring(GetLanguageText(522)));
+    ASSERT_EQ(h.MessageBoxRecords().size(), 2u);
+    EXPECT_EQ(h.MessageBoxRecords()[1].message, std::wstring(GetLanguageText(522)));
     EXPECT_TRUE(IsWindow(h.Window()));
 }
 
@@ -334,13 +323,13 @@ TEST_F(UpdateTest, NoPackageOrNoInstallerEndsQuietly)
         Check(kase);
         EXPECT_TRUE(opened_.empty());
         EXPECT_EQ(h.Exits(), 0);
-        EXPECT_EQ(prompts_.size(), 1u);  // the question only
+        EXPECT_EQ(h.MessageBoxRecords().size(), 1u);  // the question only
         EXPECT_FALSE(updatetest::FileExists(temp_ + L"Kestrova-1.0.3.0.zip"));
         EXPECT_FALSE(updatetest::FileExists(Installer()));
         UpdateProcessDlg* dialog = h.Dlg().UpdateDialog();
         ASSERT_NE(dialog, nullptr);
         EXPECT_FALSE(IsWindow(dialog->GetSafeHwnd()));
-        prompts_.clear();
+        h.ClearMessageBoxes();
     }
 }
 
@@ -350,22 +339,17 @@ TEST_F(UpdateTest, NoPackageOrNoInstallerEndsQuietly)
 class UpdateDialogEnd : public UpdateTest
 {
 protected:
-    // Answers the question with "yes" and holds the worker, so that the
-    // download task waits in the queue while its dialog opens.
-    static int HoldWorker(void* self, HWND window, const wchar_t* message, const wchar_t* title,
-                          int mode)
-    {
-        auto* test = static_cast<UpdateDialogEnd*>(self);
-        if (mode == 4) test->h.Dlg().m_workerPaused = 1;
-        return OnBox(self, window, message, title, mode);
-    }
-
     // Runs the check of a newer version; `whileOpen` runs on every tick of the
     // dialog's modal loop until it returns true. Returns false when the dialog
     // was still open after five seconds (it is then closed by the test).
     bool RunWithDialog(const std::function<bool(UpdateProcessDlg&)>& whileOpen)
     {
-        h.Dlg().SetMessageBoxFunction(&UpdateDialogEnd::HoldWorker, this);
+        // The question is answered with "yes" and the worker held, so that
+        // the download task waits in the queue while its dialog opens.
+        h.RecordMessageBoxes([this](const Prompt& box) {
+            if (box.mode == 4) h.Dlg().m_workerPaused = 1;
+            return answer_.load();
+        });
         h.Dlg().m_upgradeUrl = updatetest::HttpsUrl(L"/kestrova/newer/software-upgrade/", true);
         bool stuck = false;
         DWORD opened = 0;
@@ -414,8 +398,8 @@ TEST_F(UpdateDialogEnd, ADownloadDroppedByADeviceChangeClosesItsDialog)
     for (const auto& task : h.Tasks())
         performed += task.code == TASK_DOWNLOAD_UPDATE && task.performed;
     EXPECT_EQ(performed, 0);
-    ASSERT_EQ(prompts_.size(), 2u);
-    EXPECT_EQ(prompts_[1].message, std::wstring(GetLanguageText(522)));
+    ASSERT_EQ(h.MessageBoxRecords().size(), 2u);
+    EXPECT_EQ(h.MessageBoxRecords()[1].message, std::wstring(GetLanguageText(522)));
     EXPECT_TRUE(FilesIn(temp_).empty());
     EXPECT_EQ(h.Exits(), 0);
 }

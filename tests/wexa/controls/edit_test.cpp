@@ -217,6 +217,32 @@ TEST_F(EditTest, NewBackgroundColourRebuildsTheOverlay)
     EXPECT_EQ(SendMessageW(third, WM_CTLCOLOREDIT + 0x2000, 0, reinterpret_cast<LPARAM>(third)), 0);
 }
 
+TEST_F(EditTest, ANewFontLeavesTheOpenOverlaysFontAliveUntilTheFieldGoes)
+{
+    edit->SetControlFocus(1);
+    HWND wnd = edit->GetEditHwnd();
+    ASSERT_NE(wnd, nullptr);
+    HFONT shown = reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0));
+    ASSERT_NE(shown, nullptr);
+    // A page sets another font while the field is being edited: the overlay
+    // still draws (and measures its caret) with the one it was given.
+    edit->SetEditFont(L"Roboto", 18, 1, 0, 0);
+    EXPECT_EQ(GetObjectType(shown), DWORD(OBJ_FONT)) << "the open overlay's font was deleted";
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)), shown);
+    Type(wnd, L"ab");
+    InvalidateRect(wnd, nullptr, TRUE);
+    UpdateWindow(wnd);
+    EXPECT_EQ(edit->GetEditText(), CString(L"ab"));
+    // Both go with the field.
+    HFONT made = edit->m_hEditFont;
+    ASSERT_NE(made, shown);
+    dialog.GetPaintManager()->RemoveControl(edit);
+    edit = nullptr;
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_EQ(GetObjectType(shown), 0u) << "the overlay's font outlived the field";
+    EXPECT_EQ(GetObjectType(made), 0u) << "the field's font outlived it";
+}
+
 TEST_F(EditTest, DeletingTheFieldWhileEditingDestroysTheOverlayFirst)
 {
     edit->OnControlLButtonDown(MK_LBUTTON, inside);

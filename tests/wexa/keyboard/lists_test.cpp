@@ -3,6 +3,8 @@
 // edit window laid over a row); the device cards and the device tile.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "CDeviceList.h"
 #include "KeyboardCtrl.h"
 #include "CRecordList.h"
@@ -240,6 +242,28 @@ TEST_F(ProfileListTest, SelectionByDataAndDeletion)
     EXPECT_EQ(list->GetSelectItem(), -1);
     EXPECT_EQ(list->GetCurData(), 0);
     EXPECT_FALSE(list->m_pScrollVertical->m_bVisible);
+}
+
+TEST_F(ProfileListTest, ARenameWaitingForTheRowsWhileTheWorkerEmptiesThemOpensNothing)
+{
+    // The user starts renaming the selected row while the worker reloads the
+    // profiles: the rename waits for the row lock the worker holds, and once
+    // it has it the list is empty and nothing is selected.
+    list->SetSelectItem(2);
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread worker([&] {
+        CAutoLock lock(list->m_itemLock);
+        SetEvent(held);
+        Sleep(300);  // the window's thread reaches the lock meanwhile
+        list->ClearList();
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+    list->ShowEdit();
+    worker.join();
+    CloseHandle(held);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(list->GetSelectItem(), -1);
+    EXPECT_EQ(list->GetEditItem(), -1);
 }
 
 TEST_F(ProfileListTest, RenameBoxOfASmallFontIsTwelvePixelsHigh)
