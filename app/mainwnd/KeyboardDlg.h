@@ -80,6 +80,7 @@
 #include "mainwnd/device/KeyTables.h"
 #include "mainwnd/device/KeyWriteQueue.h"
 #include "mainwnd/ThreadBasic.h"
+#include "mainwnd/AudioConsumers.h"
 #include "dialogs/LEDWaitDlg.h"
 #include "dialogs/LEDWaitDlg2.h"
 #include "dialogs/WaitDialogSlot.h"
@@ -768,6 +769,11 @@ public:
     // are dropped.
     std::atomic<long> m_tabRequestSerial{0};
     Visualizer m_visualizer;
+    // What the audio capture feeds besides the visualiser: the effect panel
+    // (59, from task 1 on) and the matrix-screen preview (277, while the
+    // keyboard reports a matrix screen).
+    EffectAudioConsumer m_effectAudio;
+    MatrixAudioConsumer m_matrixAudio;
     Gdiplus::ARGB m_textColor = 0xFF333333;
     COLORREF m_keyColor = 0x00604E3A;
     NOTIFYICONDATAW m_trayIcon;

@@ -64,8 +64,11 @@ bool KeyboardDlg::ReadDeviceInfo()
         ::ReadDeviceInfo(Hid(), Db(), m_currentProfile, m_deviceInfo, !m_applyUnfinished);
     if (result.capabilityRead) {
         if (MainTab()) MainTab()->SetItemVisible(2, m_deviceInfo.matrixPresent ? 1 : 0);
-        // The matrix screen becomes the audio capture's consumer, and the zone tab
-        // (117) shows zones 1 and 2, once those widgets exist.
+        // The matrix screen's music animations hear the capture only on a
+        // keyboard that has the screen.
+        MatrixScreen* screen = m_deviceInfo.matrixPresent ? CtlAs<MatrixScreen>(277) : nullptr;
+        m_matrixAudio.Attach(screen);
+        SetMatrixScreen(screen ? &m_matrixAudio : nullptr);
     }
     // A keyboard that answers with level 0 has no battery: both displays show
     // none. A failed read leaves them as they are.

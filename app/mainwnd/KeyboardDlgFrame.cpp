@@ -2,6 +2,7 @@
 // of the frame (UISize).
 #include "CArea.h"
 #include "CDeviceList.h"
+#include "CSwitchButton.h"
 #include "KeyLayerCtrl.h"
 #include "KeyboardCtrl.h"
 #include "ProfileList.h"
@@ -376,6 +377,8 @@ LONG KeyboardDlg::OnMainTabChanged(int position)
             m_currentTab = position;
             ShowPageFrame(true);
             PrepareKeyboardForLighting();
+            // The page opens without live mirroring, and its switch says so.
+            if (auto* live = CtlAs<WEXA::CSwitchButton>(125)) live->SetCheck(0);
             m_currentPage = 1;
             m_liveKeyColors = 0;
             if (!m_connecting) OnLightModeSelect(2);

@@ -5,6 +5,7 @@
 
 #include "MRender.h"
 #include "Manager.h"
+#include "NimbrelEffect.h"
 #include "mainwnd/KeyboardDlg.h"
 #include "services/LanguageText.h"
 #include "services/hid/HidDeviceManager.h"
@@ -65,9 +66,14 @@ void KeyboardDlg::InitRuntime()
     if (m_runtimeStarted.exchange(true)) return;
     ScanDevices();
     ConnectSelectedDevice();
+    WEXA::NimbrelEffect* panel = CtlAs<WEXA::NimbrelEffect>(59);
+    if (panel) panel->Initialize();
     m_visualizer.Reset();
     m_visualizer.Start();
     m_visualizer.SetActive(false);
     StartCapture();
+    // The music light layers hear the capture from its next step on.
+    m_effectAudio.Attach(panel);
+    SetEffect(panel ? &m_effectAudio : nullptr);
     SetVisualizer(&m_visualizer);
 }

@@ -111,6 +111,7 @@ void KeyboardDlg::InitEffectPage()
     const wchar_t* channels[] = {L"R", L"G", L"B"};
     for (UINT i = 0; i < 3; ++i) area(L"MText", 250 + i, channels[i]);
     const COLORREF start = palette ? palette->GetSelectColor() : 0;
+    if (palette) palette->SetSelectColor(start);  // the marker on the colour the fields show
     const int bytes[] = {GetRValue(start), GetGValue(start), GetBValue(start)};
     for (UINT i = 0; i < 3; ++i) {
         if (auto* slider = As<MSlider>(MakeIn(page, L"MSlider", 253 + i))) {

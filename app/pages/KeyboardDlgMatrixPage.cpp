@@ -224,6 +224,7 @@ void KeyboardDlg::InitMatrixScreenPage()
 
     const COLORREF start = palette ? palette->GetSelectColor() : 0;
     ShowColour(*this, kMatrixFields, start);
+    if (palette) palette->SetSelectColor(start);
 }
 
 void KeyboardDlg::LayoutMatrixScreenPage(CRect client)
@@ -380,6 +381,7 @@ void KeyboardDlg::ShowMatrixModeControls()
     if (caps & 0x10) {
         const COLORREF shown = row.colorful == 1 ? 0x0000FF : COLORREF(row.color_value);
         ShowColour(*this, kMatrixFields, shown);
+        if (auto* palette = CtlAs<CirclePalette>(304)) palette->SetSelectColor(shown);
     }
     ShowIds({278, 279}, (caps & 0x400) != 0);
     if (caps & 0x400) {
@@ -428,7 +430,9 @@ void KeyboardDlg::ApplyMatrixColor(COLORREF colour)
 
 void KeyboardDlg::ApplyMatrixEditColor()
 {
-    ApplyMatrixColor(FieldsColour(*this, kMatrixFields));
+    const COLORREF colour = FieldsColour(*this, kMatrixFields);
+    if (auto* palette = CtlAs<CirclePalette>(304)) palette->SetSelectColor(colour);
+    ApplyMatrixColor(colour);
 }
 
 LONG KeyboardDlg::OnMatrixScreenEdit()
@@ -521,6 +525,7 @@ LONG KeyboardDlg::OnMatrixColorfulCheck()
     if (!on) {
         const COLORREF colour = COLORREF(row.color_value);
         ShowColour(*this, kMatrixFields, colour);
+        if (auto* palette = CtlAs<CirclePalette>(304)) palette->SetSelectColor(colour);
         ApplyMatrixColor(colour);
     }
     StoreLight(kMatrixType, m_matrixMode, row);
@@ -542,9 +547,12 @@ static void EndMatrixColourful(KeyboardDlg& dlg)
     dlg.OnMatrixColorfulCheck();
 }
 
-static void PickMatrixColour(KeyboardDlg& dlg, COLORREF colour)
+// The wheel's marker follows a colour that the wheel did not pick itself.
+static void PickMatrixColour(KeyboardDlg& dlg, COLORREF colour, bool fromWheel)
 {
     ShowColour(dlg, kMatrixFields, colour);
+    if (!fromWheel)
+        if (auto* palette = dlg.CtlAs<CirclePalette>(304)) palette->SetSelectColor(colour);
     dlg.ApplyMatrixColor(colour);
     EndMatrixColourful(dlg);
 }
@@ -552,13 +560,13 @@ static void PickMatrixColour(KeyboardDlg& dlg, COLORREF colour)
 LONG KeyboardDlg::OnMatrixPaletteColor(UINT, UINT_PTR, LONG_PTR)
 {
     if (auto* palette = CtlAs<CirclePalette>(304))
-        PickMatrixColour(*this, palette->GetSelectColor());
+        PickMatrixColour(*this, palette->GetSelectColor(), true);
     return 1;
 }
 
 LONG KeyboardDlg::OnMatrixDefaultColor(UINT id)
 {
-    if (auto* swatch = CtlAs<CColorButton>(id)) PickMatrixColour(*this, swatch->GetColor());
+    if (auto* swatch = CtlAs<CColorButton>(id)) PickMatrixColour(*this, swatch->GetColor(), false);
     return 1;
 }
 

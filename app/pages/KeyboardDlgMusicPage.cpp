@@ -129,6 +129,13 @@ void KeyboardDlg::InitMusicPage()
     text(197, LangText(191));
     slider(198, 100);
 
+    // The single colour starts as the swatch shows it: the fields, the wheel's
+    // marker and the layers' colour (used once the rainbow is turned off) agree.
+    const COLORREF start = 0x0000FF;
+    ShowColour(*this, kMusicFields, start);
+    if (auto* palette = CtlAs<CirclePalette>(177)) palette->SetSelectColor(start);
+    if (auto* preview = CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(start);
+
     ShowMusicLayerChecks(true);
     HideEffectColorControls();
 }
@@ -238,11 +245,21 @@ static void EndColourful(KeyboardDlg& dlg)
     if (auto* preview = dlg.CtlAs<NimbrelEffect>(59)) preview->SetMusicColorful(false);
 }
 
+// The colour shown as the current one: the swatch, and the wheel's marker
+// unless the wheel itself picked it.
+static void ShowMusicColour(KeyboardDlg& dlg, COLORREF colour, bool fromWheel)
+{
+    if (auto* swatch = dlg.CtlAs<CColorButton>(173)) swatch->SetColor(colour);
+    if (fromWheel) return;
+    if (auto* palette = dlg.CtlAs<CirclePalette>(177)) palette->SetSelectColor(colour);
+}
+
 // A colour picked on the palette or a default swatch: the fields show it, the
 // preview takes it and the rainbow goes off.
-static void PickMusicColour(KeyboardDlg& dlg, COLORREF colour)
+static void PickMusicColour(KeyboardDlg& dlg, COLORREF colour, bool fromWheel)
 {
     ShowColour(dlg, kMusicFields, colour);
+    ShowMusicColour(dlg, colour, fromWheel);
     if (auto* preview = dlg.CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(colour);
     EndColourful(dlg);
 }
@@ -250,7 +267,7 @@ static void PickMusicColour(KeyboardDlg& dlg, COLORREF colour)
 LONG KeyboardDlg::OnMusicPaletteColor(UINT, UINT_PTR, LONG_PTR)
 {
     if (auto* palette = CtlAs<CirclePalette>(177))
-        PickMusicColour(*this, palette->GetSelectColor());
+        PickMusicColour(*this, palette->GetSelectColor(), true);
     return 1;
 }
 
@@ -258,14 +275,15 @@ LONG KeyboardDlg::OnMusicDefaultColor(UINT id)
 {
     auto* swatch = CtlAs<CColorButton>(id);
     if (!swatch) return 0;
-    PickMusicColour(*this, swatch->GetColor());
+    PickMusicColour(*this, swatch->GetColor(), false);
     return 1;
 }
 
 void KeyboardDlg::ApplyMusicEditColor()
 {
-    if (auto* preview = CtlAs<NimbrelEffect>(59))
-        preview->SetMusicColor(FieldsColour(*this, kMusicFields));
+    const COLORREF colour = FieldsColour(*this, kMusicFields);
+    ShowMusicColour(*this, colour, false);
+    if (auto* preview = CtlAs<NimbrelEffect>(59)) preview->SetMusicColor(colour);
 }
 
 static LONG MusicChannelEdit(KeyboardDlg& dlg, UINT id, UINT code)

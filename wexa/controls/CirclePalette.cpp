@@ -62,7 +62,43 @@ void CirclePalette::SetControlRect(CRect rect)
     if (rect == m_rcControl) return;
     m_rcControl = rect;
     m_rcThumb = CRect(rect.left + 60, rect.top + 10, rect.left + 70, rect.top + 20);
+    if (m_bMarkerFollowsColour) PlaceMarkerForColour();
     paint::Repaint(this, 1);
+}
+
+void CirclePalette::SetSelectColor(COLORREF colour)
+{
+    m_crSelect = colour;
+    m_bMarkerFollowsColour = true;
+    PlaceMarkerForColour();
+    paint::Repaint(this, 1);
+}
+
+void CirclePalette::PlaceMarkerForColour()
+{
+    if (!TableFilled()) return;  // the first drawing places it
+    const int w = m_rcControl.Width() < kTableSize ? m_rcControl.Width() : kTableSize;
+    const int h = m_rcControl.Height() < kTableSize ? m_rcControl.Height() : kTableSize;
+    const int r = GetRValue(m_crSelect), g = GetGValue(m_crSelect), b = GetBValue(m_crSelect);
+    long best = -1;
+    int bestX = 0, bestY = 0;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            // Only where a click could put the marker: on the wheel.
+            if (GetDistanse(CPoint(m_rcControl.left + x, m_rcControl.top + y)) > 50) continue;
+            const COLORREF c = m_colorTable[x][y];
+            const long dr = GetRValue(c) - r, dg = GetGValue(c) - g, db = GetBValue(c) - b;
+            const long d = dr * dr + dg * dg + db * db;
+            if (best < 0 || d < best) {
+                best = d;
+                bestX = x;
+                bestY = y;
+            }
+        }
+    if (best < 0) return;
+    m_nThumbX = m_rcControl.left + bestX;
+    m_nThumbY = m_rcControl.top + bestY;
+    m_rcThumb = CRect(m_nThumbX - 5, m_nThumbY - 5, m_nThumbX + 5, m_nThumbY + 5);
 }
 
 int CirclePalette::GetDistanse(CPoint point)
@@ -83,6 +119,7 @@ COLORREF CirclePalette::GetTableColor(int x, int y) const
 int CirclePalette::MoveThumbPos(CPoint point)
 {
     if (GetDistanse(point) > 50) return 0;
+    m_bMarkerFollowsColour = false;
     m_nThumbX = point.x;
     m_nThumbY = point.y;
     const CRect thumb(point.x - 5, point.y - 5, point.x + 5, point.y + 5);
@@ -148,6 +185,7 @@ void CirclePalette::DrawControl(HDC& dc, CRect)
             const int ch = h < kTableSize ? h : kTableSize;
             for (int x = 0; x < cw; ++x)
                 for (int y = 0; y < ch; ++y) m_colorTable[x][y] = GetPixel(m_hMemDC, x, y);
+            if (m_bMarkerFollowsColour) PlaceMarkerForColour();
         }
         Gdiplus::Graphics g(m_hMemDC);
         g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);

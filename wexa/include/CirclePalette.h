@@ -41,6 +41,11 @@ public:
     int GetState() const { return m_nState; }
     // The table entry of a pixel relative to the control; 0 outside the table.
     COLORREF GetTableColor(int x, int y) const;
+    // A colour chosen elsewhere (a swatch, the R/G/B fields): it becomes the
+    // selected colour and the marker moves to the wheel's pixel nearest to it
+    // (at the first drawing when the wheel has not been drawn yet, and again
+    // after the control moves). Repaints; no event.
+    void SetSelectColor(COLORREF colour);
 
     // Test seam: where the pointer is on the screen (null: GetCursorPos).
     static void SetCursorSource(BOOL(WINAPI* source)(POINT*));
@@ -51,6 +56,13 @@ public:
     int m_nThumbX;
     int m_nThumbY;
     COLORREF m_colorTable[kTableSize][kTableSize];  // [x][y]
+    // The marker stands for m_crSelect set from outside: placed from the
+    // table whenever the table or the control's place changes.
+    bool m_bMarkerFollowsColour = false;
+
+private:
+    bool TableFilled() const { return m_colorTable[0][0] != 0 || m_colorTable[10][10] != 0; }
+    void PlaceMarkerForColour();
 };
 
 }  // namespace WEXA

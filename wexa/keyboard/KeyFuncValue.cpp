@@ -101,7 +101,7 @@ void KeyFuncValue::DrawControl(HDC& dc, CRect)
                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
                                    static_cast<Gdiplus::REAL>(m_nItemWidth),
                                    static_cast<Gdiplus::REAL>(m_nItemHeight)),
-                    &format, frame == 2 ? &white : &plain);
+                    &format, frame != 0 ? &white : &plain);
             x += m_nItemWidth + TILE_GAP;
             if (x >= W - m_nItemWidth) {
                 x = 0;

@@ -142,18 +142,23 @@ int KeyMenuFuncType::OnControlMouseMove(UINT, CPoint point)
         m_nHover = -1;
         SetCursorEx(L"arrow");
     } else {
-        m_nHover = HitRow(point);
+        const int row = HitRow(point);
+        // Still on the hovered row: nothing to redraw, and the move is left to others.
+        if (before >= 0 && row == before) {
+            SetCursorEx(L"hand");
+            return 0;
+        }
+        m_nHover = row;
         if (m_nHover >= 0) SetCursorEx(L"hand");
     }
-    if (m_nHover == before) return 0;
-    Repaint();
+    if (m_nHover != before) Repaint();
     return 1;
 }
 
 int KeyMenuFuncType::OnControlLButtonDown(UINT, CPoint point)
 {
     if (!m_bEnabled) return 0;
-    if (!m_rcControl.PtInRect(point) || m_nHover < 0) return 0;
+    if (!m_rcControl.PtInRect(point) || m_nHover < 0) return 1;
     m_nSelected = m_nHover;
     Repaint();
     return 1;

@@ -2,7 +2,6 @@
 // classic spectrum (3), mirror rhythm (2), left to right (6), centre mirror (7).
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "NimbrelEffect.h"
 #include "lighting/NimbrelEffectShared.h"
@@ -28,40 +27,35 @@ void AddRoundCell(Gdiplus::GraphicsPath& path, float x, float y, float w, float 
     path.CloseFigure();
 }
 
-// Cells of one colour gathered into one path, filled at once.
-class CellBatches
+// Cells filled in drawing order. Neighbouring cells of one colour that follow
+// each other (the unlit rest of a column) share one path and one fill; any
+// other colour fills what was gathered first, so every glow lies over its own
+// cell and under the cells drawn after it.
+class CellRun
 {
 public:
-    ~CellBatches()
+    ~CellRun() { delete m_path; }
+    void Add(Gdiplus::Graphics& g, Gdiplus::ARGB color, float x, float y, float w, float h, float d)
     {
-        for (Entry& e : m_entries) delete e.path;
-    }
-    void Add(Gdiplus::ARGB color, float x, float y, float w, float h, float d)
-    {
-        Entry* entry = nullptr;
-        for (Entry& e : m_entries)
-            if (e.color == color) entry = &e;
-        if (!entry) {
-            m_entries.push_back(Entry{color, new Gdiplus::GraphicsPath(Gdiplus::FillModeWinding)});
-            entry = &m_entries.back();
+        if (m_path && color != m_color) Fill(g);
+        if (!m_path) {
+            m_path = new Gdiplus::GraphicsPath(Gdiplus::FillModeWinding);
+            m_color = color;
         }
-        AddRoundCell(*entry->path, x, y, w, h, d);
+        AddRoundCell(*m_path, x, y, w, h, d);
     }
     void Fill(Gdiplus::Graphics& g)
     {
-        for (Entry& e : m_entries) {
-            Gdiplus::SolidBrush brush{Gdiplus::Color(e.color)};
-            g.FillPath(&brush, e.path);
-        }
+        if (!m_path) return;
+        Gdiplus::SolidBrush brush{Gdiplus::Color(m_color)};
+        g.FillPath(&brush, m_path);
+        delete m_path;
+        m_path = nullptr;
     }
 
 private:
-    struct Entry
-    {
-        Gdiplus::ARGB color;
-        Gdiplus::GraphicsPath* path;
-    };
-    std::vector<Entry> m_entries;
+    Gdiplus::ARGB m_color = 0;
+    Gdiplus::GraphicsPath* m_path = nullptr;
 };
 
 // Spectrum value of a cell row or column, smoothed against its stored value
@@ -146,7 +140,7 @@ void DrawLEDSpectrumBars(Gdiplus::Graphics& g, const CRect& rect, bool colorful,
     LedValues(a, State().led, 64, v);
     const float R2 = Rainbow(2);
     const float bottom = static_cast<float>(rect.bottom);
-    CellBatches cells, glows;
+    CellRun cells;
     for (int i = 0; i < 64; ++i) {
         const int n = LitCells(v[i], L);
         const float x = rect.left + i * cw;
@@ -157,18 +151,18 @@ void DrawLEDSpectrumBars(Gdiplus::Graphics& g, const CRect& rect, bool colorful,
         for (int j = 0; j < 32; ++j) {
             const float y = bottom - (j + 1) * ch;
             if (j >= n) {
-                cells.Add(Argb(kUnlit).GetValue(), x, y, bw, hc, d);
+                cells.Add(g, Argb(kUnlit).GetValue(), x, y, bw, hc, d);
                 continue;
             }
             COLORREF c = colorful ? Boost(a, hue, 0.4f)
                                   : Boost(a, Scale(color, j / 31.0f * 0.3f + 0.7f), 0.3f);
             if (j == n - 1) c = Scale(c, 1.2);
-            cells.Add(Argb(c).GetValue(), x, y, bw, hc, d);
-            glows.Add(Argb(c, 40).GetValue(), x - 2, y - 2, bw + 4, hc + 4, d + 4);
+            // Each lit cell is followed at once by its glow.
+            cells.Add(g, Argb(c).GetValue(), x, y, bw, hc, d);
+            cells.Add(g, Argb(c, 40).GetValue(), x - 2, y - 2, bw + 4, hc + 4, d + 4);
         }
     }
     cells.Fill(g);
-    glows.Fill(g);
     Gdiplus::Pen pen(Gdiplus::Color(0x28FFFFFF), 1);
     for (float f : {1.0f, 0.85f, 0.6f, 0.3f}) {
         const float y = bottom - f * H;
@@ -186,7 +180,7 @@ void DrawHorizontalBars(Gdiplus::Graphics& g, const CRect& rect, bool colorful, 
     float v[32];
     LedValues(a, State().horizontal, 32, v);
     const float R2 = Rainbow(2);
-    CellBatches cells, glows;
+    CellRun cells;
     for (int i = 0; i < 32; ++i) {
         const int n = LitCells(v[i], L);
         const float y = rect.top + i * rh;
@@ -197,18 +191,17 @@ void DrawHorizontalBars(Gdiplus::Graphics& g, const CRect& rect, bool colorful, 
         for (int j = 0; j < 32; ++j) {
             const float x = rect.left + j * cw;
             if (j >= n) {
-                cells.Add(Argb(kUnlit).GetValue(), x, y, cellW, cellH, d);
+                cells.Add(g, Argb(kUnlit).GetValue(), x, y, cellW, cellH, d);
                 continue;
             }
             COLORREF c = colorful ? Boost(a, hue, 0.4f)
                                   : Boost(a, Scale(color, j / 31.0f * 0.3f + 0.7f), 0.3f);
             if (j == n - 1) c = Scale(c, 1.2);
-            cells.Add(Argb(c).GetValue(), x, y, cellW, cellH, d);
-            glows.Add(Argb(c, 40).GetValue(), x - 2, y - 2, cellW + 4, cellH + 4, d + 4);
+            cells.Add(g, Argb(c).GetValue(), x, y, cellW, cellH, d);
+            cells.Add(g, Argb(c, 40).GetValue(), x - 2, y - 2, cellW + 4, cellH + 4, d + 4);
         }
     }
     cells.Fill(g);
-    glows.Fill(g);
     Gdiplus::Pen pen(Gdiplus::Color(0x28FFFFFF), 1);
     for (float f : {0.25f, 0.5f, 0.75f, 1.0f}) {
         const float x = rect.left + f * W;

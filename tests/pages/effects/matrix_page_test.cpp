@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <functional>
 #include <vector>
 
 #include "CCheckButton.h"
 #include "CSwitchButton.h"
+#include "CirclePalette.h"
 #include "EffectFixture.h"
 #include "MComboBox.h"
 #include "MEdit.h"
@@ -393,6 +396,37 @@ TEST_F(MatrixPageTest, Screenshot)
     Reload();
     h.Pump(50);
     ExpectScreen("matrix_page.png");
+}
+
+// The wheel's marker stands on the colour the fields show: on arrival, and
+// after a default colour is clicked.
+TEST_F(MatrixPageTest, WheelMarkerFollowsTheFieldsColour)
+{
+    OpenTab(kMatrixTab);
+    Reload();
+    h.Pump(60);  // the wheel is drawn, its colours known
+    auto* wheel = Dlg().CtlAs<WEXA::CirclePalette>(304);
+    auto fields = [&] {
+        std::wstring text;
+        for (UINT id : {308u, 309u, 310u})
+            text += std::wstring(Dlg().CtlAs<WEXA::MEdit>(id)->GetEditText()) + L" ";
+        return text;
+    };
+    auto markerNear = [&](COLORREF expected) {
+        const CRect rect = wheel->GetRect();
+        const CPoint at = wheel->GetThumbRect().CenterPoint();
+        const COLORREF got = wheel->GetTableColor(at.x - rect.left, at.y - rect.top);
+        return std::abs(GetRValue(got) - GetRValue(expected)) <= 60 &&
+               std::abs(GetGValue(got) - GetGValue(expected)) <= 60 &&
+               std::abs(GetBValue(got) - GetBValue(expected)) <= 60;
+    };
+    EXPECT_EQ(L"255 0 0 ", fields());
+    EXPECT_TRUE(markerNear(0x0000FF)) << "the marker is not on the fields' red";
+    ASSERT_TRUE(h.Click(314));  // 0x00FF00: green
+    h.Pump(30);
+    EXPECT_EQ(L"0 255 0 ", fields());
+    EXPECT_EQ(COLORREF(0x00FF00), wheel->GetSelectColor());
+    EXPECT_TRUE(markerNear(0x00FF00)) << "the marker did not follow the green swatch";
 }
 
 }  // namespace

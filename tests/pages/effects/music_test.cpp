@@ -3,7 +3,12 @@
 // waiting, the light-layer checks and the single colour reach the effect panel.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "CCheckButton.h"
+#include "CColorButton.h"
+#include "CirclePalette.h"
 #include "EffectFixture.h"
 #include "MComboBox.h"
 #include "MEdit.h"
@@ -146,6 +151,46 @@ TEST_F(MusicTest, ColourFieldsClampAndEndTheRainbow)
     EXPECT_EQ(COLORREF(0xFF0000), Panel()->GetMusicColor());
     EXPECT_EQ(L"0", std::wstring(red->GetEditText()));
     EXPECT_EQ(L"255", std::wstring(blue->GetEditText()));
+}
+
+// The colour area shows one colour in every part: on arrival the fields read
+// the red the swatch and the panel start with and the wheel's marker sits on
+// red; a default colour moves the marker, the fields and the swatch with it.
+TEST_F(MusicTest, FieldsSwatchAndWheelShowOneColour)
+{
+    OpenTab(kEffectTab);
+    ClickTabItem(242, 1);
+    h.Pump(60);  // the wheel is drawn, its colours known
+    auto* wheel = Dlg().CtlAs<WEXA::CirclePalette>(177);
+    auto fields = [&] {
+        std::wstring text;
+        for (UINT id : {181u, 182u, 183u})
+            text += std::wstring(Dlg().CtlAs<WEXA::MEdit>(id)->GetEditText()) + L" ";
+        return text;
+    };
+    auto markerColour = [&] {
+        const CRect rect = wheel->GetRect();
+        const CPoint at = wheel->GetThumbRect().CenterPoint();
+        return wheel->GetTableColor(at.x - rect.left, at.y - rect.top);
+    };
+    auto similar = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 60 &&
+               std::abs(GetGValue(a) - GetGValue(b)) <= 60 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 60;
+    };
+    EXPECT_EQ(COLORREF(0x0000FF), Panel()->GetMusicColor());
+    EXPECT_EQ(COLORREF(0x0000FF), Dlg().CtlAs<WEXA::CColorButton>(173)->GetColor());
+    EXPECT_EQ(L"255 0 0 ", fields());
+    EXPECT_TRUE(similar(markerColour(), 0x0000FF))
+        << "the marker sits on 0x" << std::hex << markerColour() << ", not on red";
+
+    ASSERT_TRUE(h.Click(187));  // 0x00FF00: green
+    h.Pump(30);
+    EXPECT_EQ(L"0 255 0 ", fields());
+    EXPECT_EQ(COLORREF(0x00FF00), wheel->GetSelectColor());
+    EXPECT_EQ(COLORREF(0x00FF00), Dlg().CtlAs<WEXA::CColorButton>(173)->GetColor());
+    EXPECT_TRUE(similar(markerColour(), 0x00FF00))
+        << "the marker sits on 0x" << std::hex << markerColour() << ", not on green";
 }
 
 }  // namespace

@@ -400,6 +400,25 @@ TEST_F(LightingPage, OpeningThePageWithoutAListedModeSendsNothing)
     EXPECT_EQ(Db().GetActiveLightMode(1, 0), 1);
 }
 
+// Live mirroring of the keyboard's colours lasts while the user keeps it on
+// the page: coming back to the page finds it off, switch and picture alike.
+TEST_F(LightingPage, ComingBackToThePageFindsLiveMirroringOff)
+{
+    ChooseMode(1);
+    auto* live = Control<WEXA::CSwitchButton>(125);
+    ASSERT_TRUE(harness->Click(125));
+    harness->Pump(30);
+    ASSERT_EQ(1, live->GetCheck());
+    ASSERT_EQ(1, Dlg().m_liveKeyColors);
+    EXPECT_EQ(103, Control<WEXA::KeyboardCtrl>(58)->GetKeyboardCtrlMode());
+
+    OpenTab(6);  // performance
+    OpenTab(kLightingTab);
+    EXPECT_EQ(0, live->GetCheck()) << "the switch still shows mirroring that has stopped";
+    EXPECT_EQ(0, Dlg().m_liveKeyColors);
+    EXPECT_EQ(100, Control<WEXA::KeyboardCtrl>(58)->GetKeyboardCtrlMode());
+}
+
 }  // namespace
 }  // namespace pagetest
 

@@ -533,4 +533,49 @@ TEST_F(EffectTest, ModeTwoKeysSampleTheLitLayer)
     EXPECT_EQ(KeyColor(1), 0u);
 }
 
+// The LED layers draw each lit cell's glow right after the cell, so the cells
+// drawn later lie over it: where the last lit cell's glow reaches into the
+// unlit cell after it, that cell keeps its own dark grey. Pixel edges fall on
+// whole pixels here (half-pixel offset), so the probes lie fully inside the
+// unlit cell and fully under the glow.
+TEST_F(EffectTest, LedLayersDrawEachGlowUnderTheNextCell)
+{
+    const struct
+    {
+        const char* what;
+        int type;
+        CRect rect;
+        int x, y;  // in the first unlit cell (j = 2), under lit cell 1's glow
+    } cases[] = {
+        // Columns 8 px apart, cells 4 px apart (3.4 px high): column 10's cell 2
+        // spans y 116..119.4, cell 1's glow reaches up to y 118.
+        {"LED spectrum", 1, CRect(0, 0, 512, 128), 83, 118},
+        // Rows 20 px apart, cells 4 px apart (3.4 px wide): row 10's cell 2
+        // spans x 8..11.4, cell 1's glow reaches right to x 9.4.
+        {"horizontal bars", 5, CRect(0, 0, 128, 640), 8, 208},
+    };
+    NimbrelAudio audio;
+    audio.volume = 0.5f;  // sound without a spectrum: two lit cells per bar
+    for (const auto& c : cases) {
+        WEXA::NimbrelEffect::ResetSharedState();
+        const int w = c.rect.Width(), h = c.rect.Height();
+        testutil::MemoryCanvas canvas(w, h);
+        canvas.Fill(0xFF000000);
+        {
+            Gdiplus::Bitmap surface(w, h, w * 4, PixelFormat32bppRGB,
+                                    reinterpret_cast<BYTE*>(canvas.bits()));
+            Gdiplus::Graphics g(&surface);
+            g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+            g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            panel->DrawLayer(g, c.type, c.rect, false, kRed, audio);
+        }
+        const testutil::PixelBuffer p = canvas.Read();
+        EXPECT_EQ(RGB(20, 20, 20), p.ColorAt(c.x, c.y))
+            << c.what << ": the glow of the lit cell lies over the unlit one";
+        // The lit cell below or left of it shows the colour (the probe's sanity).
+        const COLORREF lit = c.type == 1 ? p.ColorAt(c.x, c.y + 4) : p.ColorAt(c.x - 3, c.y);
+        EXPECT_GE(GetRValue(lit), 178) << c.what;
+    }
+}
+
 }  // namespace effecttest

@@ -3,10 +3,13 @@
 // and indexes that point nowhere.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "KeyFuncType.h"
 #include "KeyFuncValue.h"
 #include "KeyMenuFuncType.h"
 #include "MScroll.h"
+#include "Manager.h"
 #include "PaintManager.h"
 #include "PickersTestSupport.h"
 #include "TabCtrlEx.h"
@@ -241,6 +244,66 @@ TEST_F(Tiles, ADragStartsOnlyFromAHoveredTileAndSelectsIt)
     grid.SetManager(nullptr);
 }
 
+// Plain tiles carry their caption in the text colour; the hovered and the
+// selected tile carry it in white.
+TEST_F(Tiles, HoveredAndSelectedCaptionsAreWhite)
+{
+    PaintManager engine;
+    // The library font, as a window's engine loads it from beside the program.
+    ASSERT_NE(nullptr,
+              engine.AddTempFont(Manager::GetFontName(),
+                                 GetAppPath() + L"fonts\\" + Manager::GetFontName() + L".ttf"));
+    grid.SetManager(&engine);
+    grid.SetTextColor(Gdiplus::Color(0xFF0A0A0A));
+    grid.SetFontStyle(Gdiplus::FontStyleBold);  // strokes wide enough to show their colour
+    for (int i = 0; i < 10; ++i) grid.SetItemText(i, L"WWWWWW");
+    DrawOnce(grid);
+    grid.SetSelectItem(1);
+    grid.OnControlMouseMove(0, Centre(4));
+    ASSERT_EQ(grid.GetSelectItem(), 1);
+
+    testutil::MemoryCanvas canvas(345, 170);
+    canvas.Fill(0xFF808080);  // no tile frames: the captions lie on grey
+    DrawOnce(grid, canvas);
+    const testutil::PixelBuffer pixels = canvas.Read();
+    struct Ink
+    {
+        int white = 0, dark = 0, brightest = 0;
+    };
+    auto inkOf = [&](int index) {
+        Ink ink;
+        const CRect r = grid.GetItemRect(index);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = pixels.ColorAt(x, y);
+                const int low = std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
+                const int high = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+                if (low >= 0xE0) ++ink.white;
+                ink.brightest = std::max(ink.brightest, low);
+                if (high < 0x40) ++ink.dark;
+            }
+        return ink;
+    };
+    const struct
+    {
+        int index;
+        const char* what;
+        bool white;
+    } cases[] = {{0, "plain", false}, {1, "selected", true}, {4, "hovered", true}};
+    for (const auto& c : cases) {
+        const Ink ink = inkOf(c.index);
+        if (c.white) {
+            EXPECT_GT(ink.white, 20)
+                << c.what << " tile: no white caption (brightest " << ink.brightest << ")";
+            EXPECT_EQ(ink.dark, 0) << c.what << " tile: caption in the text colour";
+        } else {
+            EXPECT_GT(ink.dark, 20) << c.what << " tile: no caption in the text colour";
+            EXPECT_EQ(ink.white, 0) << c.what << " tile: white caption";
+        }
+    }
+    grid.SetManager(nullptr);
+}
+
 TEST_F(Tiles, ListsClearKeepTheContentHeightAndIgnoreBadIndexes)
 {
     grid.SetAllHeight(400);
@@ -321,6 +384,48 @@ TEST(MenuRows, ReleaseReportsTheRowUnderThePointer)
     EXPECT_EQ(rows.OnControlMouseMove(0, CPoint(50, 40)), 0);
     EXPECT_EQ(rows.OnControlLButtonDown(MK_LBUTTON, CPoint(50, 110)), 0);
     EXPECT_EQ(rows.GetSelectItem(), 0);
+}
+
+// What the row list answers the engine: a move is left to other controls only
+// while the pointer stays on the row already hovered; a press is taken
+// wherever it lands, on a row or not.
+TEST(MenuRows, MovesAndPressesAnswerAsTheTilesDo)
+{
+    Owner owner;
+    KeyMenuFuncType rows(&owner, 100, CRect(10, 10, 310, 310), 1, 0);
+    rows.AddItem(L"Copy", L"Ctrl+C", 150, L"");
+    rows.AddItem(L"Paste", L"Ctrl+V", 151, L"");
+    DrawOnce(rows);
+    const CPoint outside(400, 400), row0(50, 40), row0Again(60, 50), row1(50, 110),
+        belowRows(50, 250);
+    const struct
+    {
+        const char* what;
+        bool press;  // button down instead of a move
+        CPoint at;
+        int result;
+        int hover;
+    } steps[] = {
+        {"move outside, nothing hovered", false, outside, 1, -1},
+        {"move outside again", false, outside, 1, -1},
+        {"press outside", true, outside, 1, -1},
+        {"move onto row 0", false, row0, 1, 0},
+        {"move within row 0", false, row0Again, 0, 0},
+        {"move onto row 1", false, row1, 1, 1},
+        {"move below the rows", false, belowRows, 1, -1},
+        {"move below the rows again", false, belowRows, 1, -1},
+        {"press below the rows", true, belowRows, 1, -1},
+        {"move onto row 0 again", false, row0, 1, 0},
+        {"press on row 0", true, row0, 1, 0},
+    };
+    for (const auto& step : steps) {
+        const int got = step.press ? rows.OnControlLButtonDown(MK_LBUTTON, step.at)
+                                   : rows.OnControlMouseMove(0, step.at);
+        EXPECT_EQ(step.result, got) << step.what;
+        EXPECT_EQ(step.hover, rows.GetHoverItem()) << step.what;
+    }
+    // Only the press on a hovered row selected one.
+    EXPECT_EQ(0, rows.GetSelectItem());
 }
 
 }  // namespace
