@@ -313,7 +313,7 @@ void CGifPicture::RenderFrame(HDC& dc, bool offer)
         HGDIOBJ old = ::SelectObject(copyDC, copy);
         ::BitBlt(copyDC, 0, 0, w, h, m_hMemDC, 0, 0, SRCCOPY);
         ::GdiFlush();
-        kept = m_pFrames->Store(frame, static_cast<const UINT32*>(bits), dc);
+        kept = m_pFrames->Store(frame, static_cast<const UINT32*>(bits));
         ::SelectObject(copyDC, old);
     } else {
         m_pFrames->Refuse(frame);

@@ -5,38 +5,7 @@
 
 namespace WEXA {
 
-namespace {
-
-HBITMAP MakeSection(HDC reference, int width, int height, int depth,
-                    const std::vector<UINT32>* colours, void** bits)
-{
-    std::vector<BYTE> buffer(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
-    BITMAPINFO* info = reinterpret_cast<BITMAPINFO*>(buffer.data());
-    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info->bmiHeader.biWidth = width;
-    info->bmiHeader.biHeight = -height;
-    info->bmiHeader.biPlanes = 1;
-    info->bmiHeader.biBitCount = static_cast<WORD>(depth);
-    info->bmiHeader.biCompression = BI_RGB;
-    if (colours) {
-        info->bmiHeader.biClrUsed = static_cast<DWORD>(colours->size());
-        memcpy(info->bmiColors, colours->data(), colours->size() * sizeof(UINT32));
-    }
-    *bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(reference, info, DIB_RGB_COLORS, bits, nullptr, 0);
-    if (bitmap && !*bits) {
-        ::DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-    return bitmap;
-}
-
-size_t NarrowStride(int width)
-{
-    return (static_cast<size_t>(width) + 3) & ~static_cast<size_t>(3);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 GifFrameCache::~GifFrameCache()
 {
@@ -45,14 +14,6 @@ GifFrameCache::~GifFrameCache()
 
 void GifFrameCache::Clear()
 {
-    if (m_hDC) {
-        if (m_hOld) ::SelectObject(m_hDC, m_hOld);
-        ::DeleteDC(m_hDC);
-        m_hDC = nullptr;
-        m_hOld = nullptr;
-    }
-    for (Frame& f : m_frames)
-        if (f.bitmap) ::DeleteObject(f.bitmap);
     m_frames.clear();
     m_bytes = m_wideBytes = 0;
 }
@@ -72,7 +33,7 @@ bool GifFrameCache::Tried(int frame) const
 
 bool GifFrameCache::Has(int frame) const
 {
-    return frame >= 0 && frame < Frames() && m_frames[frame].bitmap;
+    return frame >= 0 && frame < Frames() && m_frames[frame].depth != 0;
 }
 
 bool GifFrameCache::Complete() const
@@ -87,30 +48,7 @@ void GifFrameCache::Refuse(int frame)
     if (frame >= 0 && frame < Frames()) m_frames[frame].tried = true;
 }
 
-bool GifFrameCache::ComesBackSame(HBITMAP bitmap, const UINT32* pixels, HDC reference)
-{
-    // The copy a paint makes, made once into a 32-bit picture like the
-    // window's, must give every byte of the frame as drawn.
-    void* bits = nullptr;
-    HBITMAP check = MakeSection(reference, m_width, m_height, 32, nullptr, &bits);
-    if (!check) return false;
-    HDC from = ::CreateCompatibleDC(reference);
-    HDC to = ::CreateCompatibleDC(reference);
-    HGDIOBJ oldFrom = ::SelectObject(from, bitmap);
-    HGDIOBJ oldTo = ::SelectObject(to, check);
-    ::BitBlt(to, 0, 0, m_width, m_height, from, 0, 0, SRCCOPY);
-    ::GdiFlush();
-    const bool same =
-        memcmp(bits, pixels, static_cast<size_t>(m_width) * m_height * sizeof(UINT32)) == 0;
-    ::SelectObject(from, oldFrom);
-    ::SelectObject(to, oldTo);
-    ::DeleteDC(from);
-    ::DeleteDC(to);
-    ::DeleteObject(check);
-    return same;
-}
-
-HBITMAP GifFrameCache::MakeNarrow(const UINT32* pixels, HDC reference, Frame& f)
+bool GifFrameCache::MakeNarrow(const UINT32* pixels, Frame& f)
 {
     // The frame's colours, at most 256, in a small open table.
     const size_t count = static_cast<size_t>(m_width) * m_height;
@@ -118,7 +56,7 @@ HBITMAP GifFrameCache::MakeNarrow(const UINT32* pixels, HDC reference, Frame& f)
     std::vector<UINT32> keys(slots);
     std::vector<short> index(slots, -1);
     std::vector<UINT32> colours;
-    std::vector<BYTE> narrow(NarrowStride(m_width) * m_height);
+    std::vector<BYTE> narrow(count);
     UINT32 last = 0;
     int lastIndex = -1;
     for (size_t i = 0; i < count; ++i) {
@@ -127,7 +65,7 @@ HBITMAP GifFrameCache::MakeNarrow(const UINT32* pixels, HDC reference, Frame& f)
             size_t slot = (p * 2654435761u) & (slots - 1);
             while (index[slot] >= 0 && keys[slot] != p) slot = (slot + 1) & (slots - 1);
             if (index[slot] < 0) {
-                if (colours.size() == 256) return nullptr;
+                if (colours.size() == 256) return false;
                 keys[slot] = p;
                 index[slot] = static_cast<short>(colours.size());
                 colours.push_back(p);
@@ -135,54 +73,33 @@ HBITMAP GifFrameCache::MakeNarrow(const UINT32* pixels, HDC reference, Frame& f)
             last = p;
             lastIndex = index[slot];
         }
-        const size_t y = i / m_width, x = i % m_width;
-        narrow[y * NarrowStride(m_width) + x] = static_cast<BYTE>(lastIndex);
+        narrow[i] = static_cast<BYTE>(lastIndex);
     }
-    void* bits = nullptr;
-    HBITMAP bitmap = MakeSection(reference, m_width, m_height, 8, &colours, &bits);
-    if (!bitmap) return nullptr;
-    memcpy(bits, narrow.data(), narrow.size());
-    ::GdiFlush();
-    if (!ComesBackSame(bitmap, pixels, reference)) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    f.bits = static_cast<const BYTE*>(bits);
-    f.depth = 8;
+    f.narrow.swap(narrow);
     f.colours.swap(colours);
-    m_bytes += narrow.size();
-    return bitmap;
+    f.depth = 8;
+    m_bytes += f.narrow.size();
+    return true;
 }
 
-HBITMAP GifFrameCache::MakeWide(const UINT32* pixels, HDC reference, Frame& f)
+bool GifFrameCache::MakeWide(const UINT32* pixels, Frame& f)
 {
-    const size_t size = static_cast<size_t>(m_width) * m_height * sizeof(UINT32);
-    if (m_wideBytes + size > kWideBudget) return nullptr;
-    void* bits = nullptr;
-    HBITMAP bitmap = MakeSection(reference, m_width, m_height, 32, nullptr, &bits);
-    if (!bitmap) return nullptr;
-    memcpy(bits, pixels, size);
-    ::GdiFlush();
-    if (!ComesBackSame(bitmap, pixels, reference)) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    f.bits = static_cast<const BYTE*>(bits);
+    const size_t count = static_cast<size_t>(m_width) * m_height;
+    if (m_wideBytes + count * sizeof(UINT32) > kWideBudget) return false;
+    f.wide.assign(pixels, pixels + count);
     f.depth = 32;
-    m_bytes += size;
-    m_wideBytes += size;
-    return bitmap;
+    m_bytes += count * sizeof(UINT32);
+    m_wideBytes += count * sizeof(UINT32);
+    return true;
 }
 
-bool GifFrameCache::Store(int frame, const UINT32* pixels, HDC reference)
+bool GifFrameCache::Store(int frame, const UINT32* pixels)
 {
     if (frame < 0 || frame >= Frames() || !pixels || m_width <= 0 || m_height <= 0) return false;
     Frame& f = m_frames[frame];
     f.tried = true;
-    if (f.bitmap) return true;
-    f.bitmap = MakeNarrow(pixels, reference, f);
-    if (!f.bitmap) f.bitmap = MakeWide(pixels, reference, f);
-    if (!f.bitmap) return false;
+    if (f.depth) return true;
+    if (!MakeNarrow(pixels, f) && !MakeWide(pixels, f)) return false;
     CompareWithPrevious(frame);
     CompareWithPrevious((frame + 1) % Frames());
     return true;
@@ -190,8 +107,8 @@ bool GifFrameCache::Store(int frame, const UINT32* pixels, HDC reference)
 
 UINT32 GifFrameCache::PixelAt(const Frame& f, int x, int y) const
 {
-    if (f.depth == 8) return f.colours[f.bits[static_cast<size_t>(y) * NarrowStride(m_width) + x]];
-    return reinterpret_cast<const UINT32*>(f.bits)[static_cast<size_t>(y) * m_width + x];
+    const size_t i = static_cast<size_t>(y) * m_width + x;
+    return f.depth == 8 ? f.colours[f.narrow[i]] : f.wide[i];
 }
 
 void GifFrameCache::CompareWithPrevious(int frame)
@@ -200,7 +117,7 @@ void GifFrameCache::CompareWithPrevious(int frame)
     if (n < 2 || frame < 0 || frame >= n) return;
     Frame& f = m_frames[frame];
     const Frame& before = m_frames[(frame + n - 1) % n];
-    if (!f.bitmap || !before.bitmap) return;
+    if (!f.depth || !before.depth) return;
     int left = m_width, top = m_height, right = 0, bottom = 0;
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {
@@ -225,18 +142,65 @@ bool GifFrameCache::Changed(int frame, CRect& rect) const
 bool GifFrameCache::Draw(int frame, HDC dc, POINT at, const CRect& clip)
 {
     if (!Has(frame)) return false;
-    CRect area(at.x, at.y, at.x + m_width, at.y + m_height);
-    CRect part;
-    if (!part.IntersectRect(&area, &clip)) return true;
-    if (!m_hDC) {
-        m_hDC = ::CreateCompatibleDC(dc);
-        if (!m_hDC) return false;
-        m_hOld = ::SelectObject(m_hDC, m_frames[frame].bitmap);
-    } else {
-        ::SelectObject(m_hDC, m_frames[frame].bitmap);
+    // The pixels are written straight into the 32-bit picture the DC draws
+    // on, every byte as it was drawn: a DC with anything that would move or
+    // clip the drawing, or of another kind, is left to the caller.
+    HBITMAP target = static_cast<HBITMAP>(::GetCurrentObject(dc, OBJ_BITMAP));
+    DIBSECTION section = {};
+    if (!target || ::GetObjectW(target, sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBitsPixel != 32 || !section.dsBm.bmBits)
+        return false;
+    POINT viewport = {}, window = {};
+    ::GetViewportOrgEx(dc, &viewport);
+    ::GetWindowOrgEx(dc, &window);
+    if (viewport.x || viewport.y || window.x || window.y || ::GetGraphicsMode(dc) != GM_COMPATIBLE)
+        return false;
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    const int clipped = region ? ::GetClipRgn(dc, region) : -1;
+    if (region) ::DeleteObject(region);
+    if (clipped != 0) return false;
+
+    const int width = section.dsBm.bmWidth, height = std::abs(section.dsBm.bmHeight);
+    BYTE* bits = static_cast<BYTE*>(section.dsBm.bmBits);
+    const size_t stride = static_cast<size_t>(section.dsBm.bmWidthBytes);
+    if (width <= 0 || height <= 0) return true;
+    if (target != m_probed || bits != m_probedBits) {
+        // Which way the rows run is not told reliably (Wine gives the
+        // height without its sign): the first row in memory is the top one
+        // when a pixel set at the top lands there. Both candidates get their
+        // values back.
+        UINT32* first = reinterpret_cast<UINT32*>(bits);
+        UINT32* last = reinterpret_cast<UINT32*>(bits + stride * (height - 1));
+        const UINT32 keepFirst = *first, keepLast = *last;
+        ::GdiFlush();
+        const COLORREF top = ::GetPixel(dc, 0, 0);
+        ::SetPixelV(dc, 0, 0, (top ^ 0x00FFFFFF) & 0x00FFFFFF);
+        ::GdiFlush();
+        m_probedTopDown = *first != keepFirst;
+        *first = keepFirst;
+        *last = keepLast;
+        m_probed = target;
+        m_probedBits = bits;
     }
-    ::BitBlt(dc, part.left, part.top, part.Width(), part.Height(), m_hDC, part.left - at.x,
-             part.top - at.y, SRCCOPY);
+    const bool topDown = m_probedTopDown;
+    CRect area(at.x, at.y, at.x + m_width, at.y + m_height), picture(0, 0, width, height);
+    CRect shown, part;
+    if (!shown.IntersectRect(&area, &clip) || !part.IntersectRect(&shown, &picture)) return true;
+    ::GdiFlush();
+    const Frame& f = m_frames[frame];
+    for (int y = part.top; y < part.bottom; ++y) {
+        UINT32* row = reinterpret_cast<UINT32*>(bits + stride * (topDown ? y : height - 1 - y));
+        const size_t from = static_cast<size_t>(y - at.y) * m_width + (part.left - at.x);
+        UINT32* out = row + part.left;
+        const int n = part.Width();
+        if (f.depth == 8) {
+            const BYTE* in = f.narrow.data() + from;
+            const UINT32* colours = f.colours.data();
+            for (int x = 0; x < n; ++x) out[x] = colours[in[x]];
+        } else {
+            memcpy(out, f.wide.data() + from, n * sizeof(UINT32));
+        }
+    }
     return true;
 }
 

@@ -3,13 +3,12 @@
 // frame shown again is only copied: decoding a large GIF frame and drawing it
 // through GDI+ costs tens of milliseconds, a copy a fraction of that.
 //
-// A frame is kept exactly as the control drew it (every pixel, the unused
-// byte too), in 8 bits with its own colour table when it has at most 256
-// colours, else in 32 bits while the cache stays under its budget; a frame
-// that would not come back the same from either form is not kept. Each kept
+// A frame is kept exactly as the control drew it (every byte of each pixel,
+// the fourth too), in 8 bits with its own table of 32-bit values when it has
+// at most 256 of them, else in 32 bits while the cache stays under its
+// budget, and written back into the DC's 32-bit picture as it was. Each kept
 // frame also knows the rectangle in which it differs from the frame before
-// it, once both are kept. UI thread only, apart from Changed (guarded by the
-// owner).
+// it, once both are kept. UI thread only.
 #include <windows.h>
 
 #include <vector>
@@ -43,12 +42,14 @@ public:
 
     // Offers frame `frame` as drawn: width x height pixels, top-down rows.
     // True when it is kept.
-    bool Store(int frame, const UINT32* pixels, HDC reference);
+    bool Store(int frame, const UINT32* pixels);
     // Marks the frame offered without keeping it.
     void Refuse(int frame);
 
     // Copies the part of the kept frame inside clip (window coordinates) to
-    // the control's place `at` on dc. False when the frame is not kept.
+    // the control's place `at` on dc. False when the frame is not kept, or dc
+    // does not draw straight on a 32-bit picture (no clip region, origin or
+    // transform).
     bool Draw(int frame, HDC dc, POINT at, const CRect& clip);
 
     // Where frame `frame` differs from the frame before it, relative to the
@@ -62,25 +63,26 @@ private:
     struct Frame
     {
         bool tried = false;
-        HBITMAP bitmap = nullptr;
-        const BYTE* bits = nullptr;
         int depth = 0;                // 8 or 32 once kept
-        std::vector<UINT32> colours;  // of an 8-bit frame
+        std::vector<BYTE> narrow;     // an 8-bit frame: indexes into colours
+        std::vector<UINT32> colours;  // its values
+        std::vector<UINT32> wide;     // a 32-bit frame
         bool changeKnown = false;
         CRect changed;
     };
     UINT32 PixelAt(const Frame& f, int x, int y) const;
     void CompareWithPrevious(int frame);
-    HBITMAP MakeNarrow(const UINT32* pixels, HDC reference, Frame& f);
-    HBITMAP MakeWide(const UINT32* pixels, HDC reference, Frame& f);
-    bool ComesBackSame(HBITMAP bitmap, const UINT32* pixels, HDC reference);
+    bool MakeNarrow(const UINT32* pixels, Frame& f);
+    bool MakeWide(const UINT32* pixels, Frame& f);
     void Clear();
 
     std::vector<Frame> m_frames;
     int m_width = 0, m_height = 0;
     size_t m_bytes = 0, m_wideBytes = 0;
-    HDC m_hDC = nullptr;
-    HGDIOBJ m_hOld = nullptr;
+    // The last picture drawn on and which way its rows run.
+    HBITMAP m_probed = nullptr;
+    const BYTE* m_probedBits = nullptr;
+    bool m_probedTopDown = true;
 };
 
 }  // namespace WEXA

@@ -329,8 +329,15 @@ TEST(GifPicture, EachFrameIsDecodedOnceAndCopiedAfterwardsWithTheSamePixels)
                     first.push_back(shown);
                     continue;
                 }
-                EXPECT_TRUE(shown.pixels == first[frame].pixels)
-                    << "frame " << frame << " round " << round << " at " << rect.Width();
+                size_t differ = 0;
+                while (differ < shown.pixels.size() &&
+                       shown.pixels[differ] == first[frame].pixels[differ])
+                    ++differ;
+                EXPECT_EQ(differ, shown.pixels.size())
+                    << std::hex << (differ < shown.pixels.size() ? shown.pixels[differ] : 0)
+                    << " drawn first as "
+                    << (differ < shown.pixels.size() ? first[frame].pixels[differ] : 0) << std::dec
+                    << ", frame " << frame << " round " << round << " at " << rect.Width();
             }
         }
         // Drawn at its own size every frame is opaque and kept; stretched,
