@@ -17,6 +17,7 @@ KeyboardDlg::KeyboardDlg()
 {
     ZeroMemory(&m_trayIcon, sizeof(m_trayIcon));
     m_trayIcon.cbSize = sizeof(NOTIFYICONDATAW);
+    m_taskQueue.SetWake([](void* self) { static_cast<KeyboardDlg*>(self)->Wake(); }, this);
 }
 
 KeyboardDlg::~KeyboardDlg()

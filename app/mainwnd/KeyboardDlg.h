@@ -160,6 +160,9 @@ public:
 
     // ---- CThreadBasic ----
     void Run() override;
+    // With no keyboard and no task the worker has nothing to watch: it waits
+    // for the next task (a second at most) instead of stepping every 16 ms.
+    DWORD IdleWaitMs() override;
 
     // ---- start-up ----
     void InitMainWindow();

@@ -117,6 +117,12 @@ void KeyboardDlg::Run()
     IdleStep();
 }
 
+DWORD KeyboardDlg::IdleWaitMs()
+{
+    if (m_workerPaused.load() || m_devicePresent.load() || !m_taskQueue.IsEmpty()) return 0;
+    return 1000;
+}
+
 void KeyboardDlg::RunTask(int code)
 {
     if (code == TASK_DEVICE_ARRIVED || code == TASK_DEVICE_REMOVED) {

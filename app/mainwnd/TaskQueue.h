@@ -42,15 +42,21 @@ class TaskQueue
 public:
     void Append(int code)
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_codes.push_back(code);
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            m_codes.push_back(code);
+        }
+        Woken();
     }
     // Appends only when the queue is empty (checked and appended under one lock).
     bool AppendIfEmpty(int code)
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        if (!m_codes.empty()) return false;
-        m_codes.push_back(code);
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            if (!m_codes.empty()) return false;
+            m_codes.push_back(code);
+        }
+        Woken();
         return true;
     }
     // Appends unless the same code is already waiting (checked and appended
@@ -58,11 +64,21 @@ public:
     // change made behind another task is never lost.
     bool AppendUnlessQueued(int code)
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        for (int queued : m_codes)
-            if (queued == code) return false;
-        m_codes.push_back(code);
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            for (int queued : m_codes)
+                if (queued == code) return false;
+            m_codes.push_back(code);
+        }
+        Woken();
         return true;
+    }
+    // Called after each append, outside the queue's lock: wakes the worker
+    // that waits for work.
+    void SetWake(void (*wake)(void*), void* context)
+    {
+        m_wake = wake;
+        m_wakeContext = context;
     }
     bool TakeFront(int& code)
     {
@@ -97,6 +113,13 @@ public:
     }
 
 private:
+    void Woken()
+    {
+        if (m_wake) m_wake(m_wakeContext);
+    }
+
     mutable std::mutex m_lock;
     std::deque<int> m_codes;
+    void (*m_wake)(void*) = nullptr;  // set before the worker starts
+    void* m_wakeContext = nullptr;
 };

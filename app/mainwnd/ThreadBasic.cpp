@@ -4,13 +4,19 @@
 
 #include <chrono>
 
-CThreadBasic::CThreadBasic() {}
+CThreadBasic::CThreadBasic() : m_hWakeEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 CThreadBasic::~CThreadBasic()
 {
     // The derived object is gone by now; the owner stops the thread first
     // (Stop). A thread still running here would call a pure virtual function.
     Stop();
+    if (m_hWakeEvent) CloseHandle(m_hWakeEvent);
+}
+
+void CThreadBasic::Wake()
+{
+    if (m_hWakeEvent) SetEvent(m_hWakeEvent);
 }
 
 void CThreadBasic::SetClock(ClockFn clock, SleepFn sleep, void* context)
@@ -44,6 +50,7 @@ bool CThreadBasic::Start(int intervalMs, int repeat)
 bool CThreadBasic::Stop(DWORD waitMs)
 {
     m_running = 0;
+    Wake();
     if (!m_hThread) return true;
     // Never wait for ourselves: a step that stops its own thread only ends the loop.
     if (IsWorkerThread()) return false;
@@ -90,7 +97,10 @@ void CThreadBasic::Loop()
         Run();
         uint64_t t1 = Now();
         uint64_t spent = t1 - t0;
-        if (spent < uint64_t(m_interval) && m_running.load())
+        const DWORD idle = m_sleep ? 0 : IdleWaitMs();
+        if (idle > 0 && m_hWakeEvent && m_running.load())
+            WaitForSingleObject(m_hWakeEvent, idle);
+        else if (spent < uint64_t(m_interval) && m_running.load())
             SleepFor(DWORD(uint64_t(m_interval) - spent));
     }
 }

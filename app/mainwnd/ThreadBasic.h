@@ -6,6 +6,9 @@
 // by the next one at once. Stop() waits for the thread to end (it is joined, not
 // left behind), so the object may be destroyed afterwards.
 //
+// A thread with nothing to do (IdleWaitMs above 0) waits for Wake() instead,
+// at most that long, rather than waking every interval.
+//
 // Tests inject the clock and the sleep (SetClock) to count steps without waiting.
 #include <windows.h>
 
@@ -44,6 +47,13 @@ public:
 
     void SetClock(ClockFn clock, SleepFn sleep, void* context);
 
+    // Ends the wait of a thread with nothing to do; any thread.
+    void Wake();
+    // How long the thread may wait for Wake() after a step: 0 (the default)
+    // while there is work, or something to watch, every interval. Asked on
+    // the thread after each step; ignored while the sleep is injected.
+    virtual DWORD IdleWaitMs() { return 0; }
+
 protected:
     HANDLE m_hExitEvent = nullptr;  // set by the thread when it ends
     std::atomic<int> m_running{0};
@@ -57,6 +67,7 @@ private:
     void SleepFor(DWORD milliseconds);
 
     HANDLE m_hThread = nullptr;
+    HANDLE m_hWakeEvent = nullptr;  // auto-reset; lives as long as the object
     std::atomic<DWORD> m_threadId{0};
     ClockFn m_clock = nullptr;
     SleepFn m_sleep = nullptr;

@@ -22,6 +22,8 @@
 
 namespace WEXA {
 
+class GifFrameCache;
+
 enum enumShowMode {
     SHOW_MODE_NORMAL = 0,   // natural size, placed by the alignment
     SHOW_MODE_TILE = 1,     // tiled from the top-left corner
@@ -165,6 +167,11 @@ public:
     static void ReadFrameDelays(const BYTE* buffer, size_t size, std::vector<DWORD>& delays);
     // Test seam: the clock the frames are timed by (null: GetTickCount).
     void SetTickClock(DWORD (*clock)()) { m_pClock = clock; }
+    // How many times a frame was decoded and drawn through GDI+ (the rest
+    // were copies of a frame drawn before), and the bytes the drawn frames
+    // kept for that take.
+    int GetFrameRenders() const { return m_nRenders; }
+    size_t GetFrameCacheBytes() const;
 
     int m_bRun;
     int m_nFrameCount2;
@@ -183,6 +190,13 @@ protected:
 private:
     void ReleaseImage();
     DWORD Now() const { return m_pClock ? m_pClock() : GetTickCount(); }
+    // The window shows nothing of the control: minimised or hidden.
+    bool WindowHidden() const;
+    void ResetFrameCache();
+    // Draws frame m_nShown through GDI+ into the off-screen image and offers
+    // it to the frame cache.
+    void RenderFrame(HDC& dc, bool offer);
+    void ReleaseMemDC();
 
     bool m_bOwnImage;
     // The frame count, the delays and the frame shown: the multimedia tick
@@ -190,8 +204,15 @@ private:
     // other lock is taken and no repaint is asked for while it is held.
     mutable CCriticalLock m_frameLock;
     std::vector<DWORD> m_delays;  // milliseconds per frame
+    // Per frame: where it differs from the frame before it, relative to the
+    // control, once the frame cache knows (the tick repaints only that).
+    std::vector<CRect> m_changed;
+    std::vector<char> m_changeKnown;
     DWORD m_dwFrameStart;
     DWORD (*m_pClock)();
+    // The frames as drawn (UI thread).
+    GifFrameCache* m_pFrames;
+    int m_nRenders;
 };
 
 }  // namespace WEXA

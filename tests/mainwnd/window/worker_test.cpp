@@ -89,6 +89,45 @@ TEST(WorkerThread, StopJoinsAndRepeatZeroRunsOnce)
     EXPECT_EQ(forever.GetThreadId(), 0u);
 }
 
+// A worker whose queue is empty: it waits for the queue, not for the interval.
+class QueueThread : public CThreadBasic
+{
+public:
+    void Run() override
+    {
+        int code = 0;
+        if (queue.TakeFront(code)) taken.push_back(code);
+        ++steps;
+    }
+    DWORD IdleWaitMs() override { return queue.IsEmpty() ? 1000 : 0; }
+    TaskQueue queue;
+    std::atomic<int> steps{0};
+    std::vector<int> taken;
+};
+
+TEST(WorkerThread, WithNothingToDoItWaitsForTheNextTask)
+{
+    QueueThread thread;
+    thread.queue.SetWake([](void* self) { static_cast<QueueThread*>(self)->Wake(); }, &thread);
+    ASSERT_TRUE(thread.Start(16, 1));
+    Sleep(400);
+    // Stepping every 16 ms would have made about 25 steps by now.
+    EXPECT_LE(thread.steps.load(), 2);
+    // A task wakes it at once, and it goes on waiting afterwards.
+    const int before = thread.steps.load();
+    const DWORD asked = GetTickCount();
+    thread.queue.Append(7);
+    while (thread.steps.load() == before && GetTickCount() - asked < 900) Sleep(1);
+    EXPECT_LT(GetTickCount() - asked, 500u);
+    Sleep(300);
+    EXPECT_LE(thread.steps.load(), before + 2);
+    // Stopping does not wait out the idle wait.
+    const DWORD stopping = GetTickCount();
+    EXPECT_TRUE(thread.Stop(5000));
+    EXPECT_LT(GetTickCount() - stopping, 500u);
+    EXPECT_EQ(thread.taken, std::vector<int>{7});
+}
+
 TEST(TaskQueueTest, FifoEmptyChecksAndClearFromManyThreads)
 {
     TaskQueue queue;

@@ -25,15 +25,17 @@ public:
         events.push_back({id, code, wparam, lparam});
         return 0;
     }
-    LONG OnControlUpdate(CRect, int, WEXA::MControl* control) override
+    LONG OnControlUpdate(CRect rect, int, WEXA::MControl* control) override
     {
         ++repaints;
+        rects.push_back(rect);
         // As the engine does: the requester's cached look is stale.
         if (control) control->SetUpdate(0, 0);
         return 0;
     }
     std::vector<Event> events;
     int repaints = 0;
+    std::vector<CRect> rects;  // of each repaint request
 };
 
 }  // namespace stdtest

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "GifWriter.h"
@@ -16,6 +17,15 @@ using stdtest::Recorder;
 using WEXA::PICTURE_BLIT;
 
 namespace {
+
+std::string Describe(const std::vector<CRect>& rects)
+{
+    std::string out;
+    for (const CRect& r : rects)
+        out += "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+               std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+    return out;
+}
 
 TEST(Picture, ShowModeLayouts)
 {
@@ -282,6 +292,96 @@ TEST(GifPicture, MissingDelaysCountAsATenthOfASecond)
     ASSERT_EQ(gif.SetImageFile((Skins() + L"still.gif").c_str()), 1);
     EXPECT_EQ(gif.SetRunState(1, 0), 0);
     EXPECT_EQ(gif.IsRun(), 0);
+}
+
+// Three 16 x 12 frames: the second differs from the first in a 4 x 3 block at
+// (4, 3) only, the third is the second again.
+std::vector<testutil::GifFrame> BlockFrames()
+{
+    std::vector<unsigned char> plain(16 * 12, 1), block = plain;
+    for (int y = 3; y < 6; ++y)
+        for (int x = 4; x < 8; ++x) block[y * 16 + x] = 2;
+    for (int i = 0; i < 16; ++i) plain[i] = block[i] = 3;  // a blue top row in all
+    return {{0, 10, plain}, {0, 10, block}, {0, 10, block}};
+}
+
+TEST(GifPicture, EachFrameIsDecodedOnceAndCopiedAfterwardsWithTheSamePixels)
+{
+    const std::wstring path = Skins() + L"blocks.gif";
+    ASSERT_TRUE(testutil::WriteGif(path, 16, 12, BlockFrames()));
+    // At the image's own size and stretched: both draw the same pixels from
+    // their copies as they did the first time.
+    for (CRect rect : {CRect(5, 4, 21, 16), CRect(2, 3, 50, 39)}) {
+        Recorder owner;
+        WEXA::CGifPicture gif(&owner, 8, rect, 1, 1);
+        ASSERT_EQ(gif.SetImageFile(path.c_str()), 1);
+        ASSERT_EQ(gif.GetFrameCount(), 3);
+        std::vector<testutil::PixelBuffer> first;
+        for (int round = 0; round < 3; ++round) {
+            for (int frame = 0; frame < 3; ++frame) {
+                gif.SetRunState(0, frame);
+                testutil::MemoryCanvas canvas(60, 44);
+                canvas.Fill(0xFF203040);
+                HDC dc = canvas.dc();
+                gif.DrawControl(dc, CRect(0, 0, 60, 44));
+                testutil::PixelBuffer shown = canvas.Read();
+                if (round == 0) {
+                    first.push_back(shown);
+                    continue;
+                }
+                size_t differ = 0;
+                while (differ < shown.pixels.size() &&
+                       shown.pixels[differ] == first[frame].pixels[differ])
+                    ++differ;
+                EXPECT_EQ(differ, shown.pixels.size())
+                    << std::hex << (differ < shown.pixels.size() ? shown.pixels[differ] : 0)
+                    << " drawn first as "
+                    << (differ < shown.pixels.size() ? first[frame].pixels[differ] : 0) << std::dec
+                    << ", frame " << frame << " round " << round << " at " << rect.Width();
+            }
+        }
+        // Drawn at its own size every frame is opaque and kept; stretched,
+        // its edges blend with what lies behind, and it is drawn anew.
+        if (rect.Width() == 16) EXPECT_EQ(gif.GetFrameRenders(), 3);
+    }
+}
+
+TEST(GifPicture, ATickAsksToRepaintOnlyWhatTheNextFrameChanges)
+{
+    const std::wstring path = Skins() + L"blocks.gif";
+    ASSERT_TRUE(testutil::WriteGif(path, 16, 12, BlockFrames()));
+    Recorder owner;
+    WEXA::CGifPicture gif(&owner, 8, CRect(100, 50, 116, 62), 1, 1);
+    gif.SetTickClock(FakeClock);
+    g_now = 1000;
+    ASSERT_EQ(gif.SetImageFile(path.c_str()), 1);
+    ASSERT_EQ(gif.SetRunState(1, 0), 1);
+    testutil::MemoryCanvas canvas(200, 100);
+    HDC dc = canvas.dc();
+    auto step = [&] {
+        owner.rects.clear();
+        g_now += 100;
+        gif.OnControlTimer();
+        gif.DrawControl(dc, CRect(0, 0, 200, 100));
+    };
+    // The first round draws frames whole until the one before is known.
+    gif.DrawControl(dc, CRect(0, 0, 200, 100));
+    for (const char* asked : {"(100,50,116,62)", "(100,50,116,62)", "(104,53,108,56)"}) {
+        step();
+        EXPECT_EQ(Describe(owner.rects), asked);
+    }
+    ASSERT_EQ(gif.GetShownFrame(), 0);
+    // Then: frame 1 changes the block, frame 2 nothing, frame 0 the block back.
+    const struct
+    {
+        int frame;
+        const char* asked;
+    } rounds[] = {{1, "(104,53,108,56)"}, {2, ""}, {0, "(104,53,108,56)"}};
+    for (const auto& r : rounds) {
+        step();
+        EXPECT_EQ(gif.GetShownFrame(), r.frame);
+        EXPECT_EQ(Describe(owner.rects), r.asked) << "frame " << r.frame;
+    }
 }
 
 TEST(GifPicture, DelayPropertyIsReadOnlyWithinItsLength)
