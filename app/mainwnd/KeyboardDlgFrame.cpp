@@ -21,13 +21,6 @@ using namespace WEXA;
 
 namespace {
 
-bool FileExists(const std::wstring& path)
-{
-    if (path.empty()) return false;
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 template <class T>
 T* As(MControl* control)
 {

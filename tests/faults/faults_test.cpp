@@ -90,7 +90,9 @@ TEST_P(KeyWriteFault, TheUserIsToldAndTheKeyKeepsItsConfirmedFunction)
     EXPECT_TRUE(Responds());
     EXPECT_EQ(CountShown(kNotConfirmedText), 1u) << "the user is told once";
     for (const Shown& s : shown) {
-        if (s.message == English(kNotConfirmedText)) EXPECT_EQ(s.title, English(kDeviceTitle));
+        if (s.message == English(kNotConfirmedText)) {
+            EXPECT_EQ(s.title, English(kDeviceTitle));
+        }
     }
     EXPECT_EQ(StoredKey(kKeyF1), storedBefore) << "the database keeps what the keyboard holds";
     EXPECT_EQ(Hex(KeyboardKey(kKeyF1)), Hex(keyboardBefore));

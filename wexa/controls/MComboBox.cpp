@@ -30,8 +30,8 @@ MComboBox::MComboBox(MObject* owner, UINT id, CRect rect, int visible, int enabl
       m_nMarginTop(4),
       m_nMarginRight(35),
       m_nMarginBottom(4),
-      m_strBackImageType(L"PNG"),
       m_nBackImageID(0),
+      m_strBackImageType(L"PNG"),
       m_nScrollVID(0),
       m_nScrollHID(0),
       m_bOpen(false)

@@ -274,8 +274,9 @@ TEST(MainWindowFrame, EachTabShowsItsPageAndTheKeyTestListensOnlyOnItsPage)
         EXPECT_EQ(h.Dlg().m_currentPage, r.page) << "position " << r.position;
         EXPECT_TRUE(h.Dlg().Ctl(r.panel)->IsVisible()) << "position " << r.position;
         for (UINT panel = 69; panel <= 78; ++panel) {
-            if (panel != r.panel && panel != 74 && panel != 77)
+            if (panel != r.panel && panel != 74 && panel != 77) {
                 EXPECT_FALSE(h.Dlg().Ctl(panel)->IsVisible()) << panel;
+            }
         }
         EXPECT_EQ(h.Dlg().KeyTestActive(), r.page == 4) << "position " << r.position;
     }

@@ -150,7 +150,9 @@ TEST_F(MatrixPageTest, MusicPresetsSwapSpeedForAmplitude)
         EXPECT_EQ(c.amplitude, Shown(321));
         EXPECT_EQ(!c.amplitude, Shown(293));
         EXPECT_EQ(!c.amplitude, Shown(294));
-        if (c.amplitude) EXPECT_EQ(35, Dlg().CtlAs<WEXA::MSlider>(321)->GetProgress());
+        if (c.amplitude) {
+            EXPECT_EQ(35, Dlg().CtlAs<WEXA::MSlider>(321)->GetProgress());
+        }
     }
     Dlg().CtlAs<WEXA::MSlider>(321)->SetProgress(70);
     h.SendControlEvent(321, 2);

@@ -181,7 +181,9 @@ TEST_P(LcdPage, FirstLoadMakesTheDefaultLayerOnceFromTheStockAnimation)
     FreeRecordList(screens);
     auto after = FilesBelow(Data());
     for (const auto& file : before)
-        if (file.first.rfind(L"db\\", 0) != 0) EXPECT_TRUE(after.count(file.first)) << file.first;
+        if (file.first.rfind(L"db\\", 0) != 0) {
+            EXPECT_TRUE(after.count(file.first)) << file.first;
+        }
     size_t lcdFiles = 0;
     for (const auto& file : after)
         if (file.first.rfind(L"led\\", 0) == 0 || file.first.rfind(L"default_led\\", 0) == 0)

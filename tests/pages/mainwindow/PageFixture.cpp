@@ -157,7 +157,9 @@ void PageFixture::Start(const char* modelName, int showCommand)
 
 void PageFixture::TearDown()
 {
-    if (keyboard) EXPECT_TRUE(keyboard->Verify().empty());
+    if (keyboard) {
+        EXPECT_TRUE(keyboard->Verify().empty());
+    }
     harness.reset();
     keyboard.reset();
     Db().CloseDevice();

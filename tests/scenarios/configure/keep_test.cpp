@@ -173,7 +173,9 @@ void Keep::SwitchProfilesAndLanguageAndBack()
         EXPECT_EQ(KeyboardColour(2, kKeyF2), Rgb(escColour));
     }
     EXPECT_EQ(KeyRows(first), keys) << "no key changed";
-    if (Model().deviceType >= 150) EXPECT_EQ(UserColourRows(first), colours);
+    if (Model().deviceType >= 150) {
+        EXPECT_EQ(UserColourRows(first), colours);
+    }
 }
 
 void Keep::EditMacroPausesAndDeleteEvents()
@@ -318,10 +320,11 @@ void Keep::UnplugInTheMiddleOfASwitch()
     const int current = Dlg().m_currentProfile;
     for (const auto& block : firstMemory) {
         const sim::Bytes& now = keyboard->Block(block.first);
-        if (current == first)
+        if (current == first) {
             EXPECT_EQ(now, block.second) << "block " << int(block.first);
-        else if (block.first == 0x1A)
+        } else if (block.first == 0x1A) {
             EXPECT_EQ(now, sim::DefaultKeyTable(Model())) << "a new profile's keys";
+        }
     }
 }
 

@@ -342,7 +342,9 @@ TEST(GifPicture, EachFrameIsDecodedOnceAndCopiedAfterwardsWithTheSamePixels)
         }
         // Drawn at its own size every frame is opaque and kept; stretched,
         // its edges blend with what lies behind, and it is drawn anew.
-        if (rect.Width() == 16) EXPECT_EQ(gif.GetFrameRenders(), 3);
+        if (rect.Width() == 16) {
+            EXPECT_EQ(gif.GetFrameRenders(), 3);
+        }
     }
 }
 
