@@ -31,8 +31,9 @@ std::vector<ControlPlacement> FrameLayout(const CRect& client, const CSize& logo
         // left column
         {46, CRect(90, 80, 190, 116)},
         {38, CRect(10, 130, 270, 166)},
-        // the main tab: room for nine items of 50 pixels, 1 apart
-        {68, CRect(20, 180, 261, 640)},
+        // the main tab: room for eight items of 50 pixels, 1 apart, the most a
+        // model shows (the LCD item comes only with models without a matrix)
+        {68, CRect(20, 180, 261, 588)},
         {64, CRect(30, B - 120, 249, B - 35)},
         // profile card, between the main tab and the picture button (below
         // the eighth item a model's main tab may show): three rows of the

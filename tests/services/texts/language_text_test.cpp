@@ -31,8 +31,9 @@ TEST_F(LanguageTextTest, EachSectionOfEachLanguage)
 {
     const TextCase cases[] = {
         {1033, L"OEM", 1, L"Hub"},
-        {2052, L"OEM", 1, L"驱动"},
-        {1028, L"OEM", 1, L"驅動"},
+        // The frame's wordmark is the product's name in every language.
+        {2052, L"OEM", 1, L"Hub"},
+        {1028, L"OEM", 1, L"Hub"},
         {1033, L"CAPTION", 2, L"Settings"},
         {2052, L"CAPTION", 2, L"设置"},
         {1028, L"CAPTION", 2, L"設定"},
