@@ -135,6 +135,14 @@ DWORD Tick(void* context)
     return *static_cast<DWORD*>(context);
 }
 
+std::string ModelTestName(const ::testing::TestParamInfo<sim::SimModel>& info)
+{
+    std::string name;
+    for (const char* c = info.param.name; *c; ++c)
+        if (*c != '-') name += *c;
+    return name;
+}
+
 std::string Narrow(const std::wstring& text)
 {
     std::string narrow;

@@ -119,6 +119,9 @@ void TypeKey(WORD vk, bool up);
 // points at a DWORD the test moves on.
 DWORD Tick(void* context);
 
+// A scenario's name for the model it runs on: the model's name without dashes.
+std::string ModelTestName(const ::testing::TestParamInfo<sim::SimModel>& info);
+
 // Bytes as "AA 1B 00".
 std::string Hex(const uint8_t* bytes, size_t count);
 std::string Narrow(const std::wstring& text);

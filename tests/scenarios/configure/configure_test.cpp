@@ -464,13 +464,7 @@ TEST_P(Configure, AsAKeyboardOwnerDoes)
     ASSERT_NO_FATAL_FAILURE(UnplugAndPlugBack());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()),
-                         [](const ::testing::TestParamInfo<sim::SimModel>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c; ++c)
-                                 if (*c != '-') name += *c;
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryModel, Configure, ::testing::ValuesIn(sim::Models()), ModelTestName);
 
 }  // namespace
 }  // namespace scenario

@@ -338,13 +338,7 @@ TEST_P(Keep, WhatTheOwnerSetSurvivesSwitchesLanguagesAndACutCable)
     ASSERT_NO_FATAL_FAILURE(UnplugInTheMiddleOfASwitch());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryModel, Keep, ::testing::ValuesIn(sim::Models()),
-                         [](const ::testing::TestParamInfo<sim::SimModel>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c; ++c)
-                                 if (*c != '-') name += *c;
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryModel, Keep, ::testing::ValuesIn(sim::Models()), ModelTestName);
 
 }  // namespace
 }  // namespace scenario

@@ -246,12 +246,7 @@ TEST_P(MacroEditor, AMacroEditedEventByEventIsWhatTheKeyboardPlays)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, MacroEditor, ::testing::ValuesIn(sim::Models()),
-                         [](const ::testing::TestParamInfo<sim::SimModel>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c; ++c)
-                                 if (*c != '-') name += *c;
-                             return name;
-                         });
+                         ModelTestName);
 
 }  // namespace
 }  // namespace scenario
