@@ -139,6 +139,11 @@ protected:
         h_.reset(new testutil::MainWindowHarness);
         // Every model starts as on a first start: no database, no LCD folders.
         DeleteFolder(GetDataFolder());
+        // The settings page shows the program started with Windows, so that its
+        // second switch shows too; other programs on this prefix may have left
+        // either state behind.
+        autorunBefore_ = IsAutorunEntryPresent();
+        WriteAutorunEntry(true);
         keyboard_.reset(new sim::SimKeyboard(sim::Model(model_.c_str())));
         h_->Bus().AddModel(*keyboard_);
     }
@@ -146,6 +151,7 @@ protected:
     {
         h_.reset();
         keyboard_.reset();
+        WriteAutorunEntry(autorunBefore_);
         gallery::WriteIndex();
         SetCurrentLanguageId(1033);
         UseFontForLanguage(1033);
@@ -559,6 +565,7 @@ protected:
     std::unique_ptr<sim::SimKeyboard> keyboard_;
     std::string model_;
     int language_ = 1033;
+    bool autorunBefore_ = false;
 };
 
 // The window starts in English (Traditional Chinese starts in its own); the

@@ -4,7 +4,7 @@
 
 namespace testutil {
 
-bool TonePlayer::Start(double frequency, double seconds)
+bool TonePlayer::Start(const std::vector<double>& frequencies, double seconds)
 {
     const DWORD rate = 48000;
     WAVEFORMATEX format = {};
@@ -19,9 +19,13 @@ bool TonePlayer::Start(double frequency, double seconds)
         return false;
     }
     samples_.resize(size_t(rate * seconds));
-    for (size_t i = 0; i < samples_.size(); ++i)
-        samples_[i] =
-            INT16(std::lround(0.5 * 32767.0 * std::sin(2.0 * M_PI * frequency * i / rate)));
+    const double amplitude = 0.5 * 32767.0 / double(frequencies.empty() ? 1 : frequencies.size());
+    for (size_t i = 0; i < samples_.size(); ++i) {
+        double sample = 0;
+        for (double frequency : frequencies)
+            sample += std::sin(2.0 * M_PI * frequency * double(i) / rate);
+        samples_[i] = INT16(std::lround(amplitude * sample));
+    }
     header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
     header_.dwBufferLength = DWORD(samples_.size() * sizeof(INT16));
     if (waveOutPrepareHeader(out_, &header_, sizeof(header_)) != MMSYSERR_NOERROR) return false;

@@ -142,6 +142,9 @@ void PageFixture::Start(const char* modelName, int showCommand)
     }
     db.InsertKeyMacros(rows);
     Dlg().m_currentProfile = 1;
+    // The profile card lists this database's profile, not what the program's
+    // own data folder held when the card was picked.
+    Dlg().FillProfileList();
     Dlg().m_currentFnLayer = 0;
     HidDeviceManager& hid = HidDeviceManager::Instance();
     ASSERT_TRUE(BeginDeviceSession(hid));

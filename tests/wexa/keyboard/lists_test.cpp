@@ -410,17 +410,24 @@ TEST_F(RecordListTest, DelayBoxParsesClampsAndCommits)
 TEST_F(RecordListTest, ReturnCommitsTheDelayAndCtrlASelectsIt)
 {
     ::SetForegroundWindow(hwnd);
+    ASSERT_TRUE(testutil::PumpUntil([&] { return ::GetForegroundWindow() == hwnd; }));
     Fill({2, 3, 2});
     DoubleClick(1);
     ASSERT_TRUE(Shown(list->GetEditWindow()));
-    ASSERT_EQ(::GetFocus(), list->GetEditWindow()->GetSafeHwnd());
+    const HWND box = list->GetEditWindow()->GetSafeHwnd();
+    ASSERT_EQ(::GetFocus(), box);
+    // Injected keys go through the system's input queue: each step waits for
+    // its effect (a second on a busy machine is not a fault).
     PressKeys("A", true);
-    EXPECT_EQ(::SendMessageW(list->GetEditWindow()->GetSafeHwnd(), EM_GETSEL, 0, 0),
-              MAKELRESULT(0, 2))
+    testutil::PumpUntil([&] { return ::SendMessageW(box, EM_GETSEL, 0, 0) == MAKELRESULT(0, 2); },
+                        3000);
+    EXPECT_EQ(::SendMessageW(box, EM_GETSEL, 0, 0), MAKELRESULT(0, 2))
         << "Ctrl+A selects the whole delay";
     PressKeys("250");
+    testutil::PumpUntil([&] { return std::wstring(list->GetEditText()) == L"250"; }, 3000);
     EXPECT_EQ(std::wstring(list->GetEditText()), L"250");
     PressReturn();
+    testutil::PumpUntil([&] { return !Shown(list->GetEditWindow()); }, 3000);
     EXPECT_FALSE(Shown(list->GetEditWindow())) << "Return leaves the box open";
     EXPECT_EQ(list->GetRecrodTimeStamp(1), 250);
     EXPECT_EQ(Codes(220).back(), (Event{220, 29, 0, 1}));
