@@ -50,7 +50,16 @@ Bytes Payload(uint8_t command, int offset, int length, const Bytes& data)
 
 // ---- SimDevice ------------------------------------------------------------------------
 
-SimDevice::~SimDevice() = default;
+SimDevice::~SimDevice()
+{
+    LeaveBus();
+}
+
+void SimDevice::LeaveBus()
+{
+    if (SimHidBus* bus = bus_) bus->Forget(this);
+    bus_ = nullptr;
+}
 
 void SimDevice::AddFault(Fault kind, int command, int offset, int times)
 {
@@ -385,7 +394,24 @@ bool SimReceiver::Respond(const Request& request, int chunk, Bytes& answer)
 // ---- SimHidBus ------------------------------------------------------------------------
 
 SimHidBus::SimHidBus() = default;
-SimHidBus::~SimHidBus() = default;
+SimHidBus::~SimHidBus()
+{
+    // Devices that outlive the bus must not reach back into it.
+    for (Port& port : interfaces_)
+        if (port.config.device && port.config.device->bus_ == this)
+            port.config.device->bus_ = nullptr;
+}
+
+void SimHidBus::Forget(SimDevice* device)
+{
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    for (Port& port : interfaces_) {
+        if (port.config.device != device) continue;
+        port.config.device = nullptr;
+        port.plugged = false;
+        port.input.clear();
+    }
+}
 
 int SimHidBus::AddInterface(const SimInterface& config)
 {

@@ -118,6 +118,12 @@ protected:
     bool Accept(const Request& request, int chunk);
     void QueueInput(const Bytes& report);
 
+    // Takes this device off its bus (its interfaces unplugged, answering no
+    // more), waiting for a report the bus is handing it: a keyboard object that
+    // goes while the program still writes to it is a keyboard pulled out.
+    // Every device that answers calls it first in its destructor.
+    void LeaveBus();
+
     SimHidBus* bus_ = nullptr;
     int interface_ = -1;
 
@@ -142,6 +148,7 @@ class SimKeyboard : public SimDevice
 {
 public:
     SimKeyboard(uint16_t vendorId, uint16_t productId);
+    ~SimKeyboard() override { LeaveBus(); }
     // A keyboard of one of the models of config.xml, its memory filled (LoadModel).
     explicit SimKeyboard(const SimModel& model);
 
@@ -226,6 +233,7 @@ class SimReceiver : public SimDevice
 {
 public:
     explicit SimReceiver(SimKeyboard& keyboard) : keyboard_(keyboard) {}
+    ~SimReceiver() override { LeaveBus(); }
 
     SimKeyboard& Keyboard() { return keyboard_; }
     bool KeyboardOnline() const { return online_; }
@@ -292,6 +300,8 @@ public:
     // comes back.
     void Unplug(int index);
     void Plug(int index);
+    // The device's interfaces answer no more and are unplugged (it is going).
+    void Forget(SimDevice* device);
     void QueueInput(int index, const Bytes& report);
     size_t PendingInput(int index) const;
 
