@@ -480,8 +480,8 @@ public:
     LONG OnMacroDelayModeRadio(UINT id);
     LONG OnMacroRecordTypeSelect();
     LONG SaveMacroRecords();
-    LONG OnMacroRecordUp();
-    LONG OnMacroRecordDown();
+    // The up (-1) and down (+1) buttons of the event list.
+    LONG OnMacroRecordMove(int step);
     LONG OnMacroInsertMenu();
     // The entries of the insert menu and of an event's menu.
     LONG OnMacroInsertCommand(LONG_PTR entry);
