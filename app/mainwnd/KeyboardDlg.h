@@ -173,8 +173,7 @@ public:
     // Empties the queue; every dropped task's after-step still runs (wait
     // dialogs close, the window is enabled again after a factory reset).
     void FlushTasks();
-    void Trd_DeviceInstall();
-    void Trd_DeviceUnInstall();
+    void Trd_DeviceChanged(const char* trace);
     void ReloadDevice();
     void ReloadProfiles();
     // Waits of the worker routines (100 and 200 ms pauses); tests replace it.
