@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "BenchClock.h"
 #include "MPicture.h"
 #include "MTabCtrl.h"
 #include "Manager.h"
@@ -19,18 +20,6 @@
 namespace bench {
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 double FileTimeMs(const FILETIME& t)
 {
@@ -201,10 +190,10 @@ double Median(std::vector<double> values)
 double BareWindowFirstPaintMs()
 {
     g_painted = false;
-    const double start = Now();
+    const double start = Milliseconds();
     HWND window = CreateBareWindow();
     PumpUntilPainted();
-    const double ms = Now() - start;
+    const double ms = Milliseconds() - start;
     DestroyWindow(window);
     return ms;
 }
@@ -212,12 +201,12 @@ double BareWindowFirstPaintMs()
 double MainWindowFirstPaintMs(double* createMs)
 {
     g_painted = false;
-    const double start = Now();
+    const double start = Milliseconds();
     auto* dialog = new TimedMainWindow;
     dialog->CreateMainWindow(SW_SHOW);
-    if (createMs) *createMs = Now() - start;
+    if (createMs) *createMs = Milliseconds() - start;
     PumpUntilPainted();
-    const double ms = Now() - start;
+    const double ms = Milliseconds() - start;
     dialog->Shutdown();
     delete dialog;
     return ms;
@@ -227,9 +216,9 @@ double IdlePercent(testutil::MainWindowHarness& h, DWORD milliseconds)
 {
     h.Pump(1500);  // start-up work and task 1 done
     const double cpu0 = ProcessCpuMs();
-    const double t0 = Now();
+    const double t0 = Milliseconds();
     h.Pump(milliseconds);
-    const double wall = Now() - t0;
+    const double wall = Milliseconds() - t0;
     return wall > 0 ? (ProcessCpuMs() - cpu0) * 100.0 / wall : 0.0;
 }
 
@@ -249,9 +238,9 @@ double BareWindowIdlePercent(DWORD milliseconds)
     };
     pump(500);
     const double cpu0 = ProcessCpuMs();
-    const double t0 = Now();
+    const double t0 = Milliseconds();
     pump(milliseconds);
-    const double wall = Now() - t0;
+    const double wall = Milliseconds() - t0;
     const double cpu = ProcessCpuMs() - cpu0;
     DestroyWindow(window);
     return wall > 0 ? cpu * 100.0 / wall : 0.0;
@@ -310,7 +299,7 @@ StreamFigures MeasureEffectStream(testutil::MainWindowHarness& h, sim::SimHidBus
     bus.ClearLog();
     std::vector<double> frames;
     const double cpu0 = ThreadCpuMs(worker);
-    const double t0 = Now();
+    const double t0 = Milliseconds();
     for (int s = 0; s < seconds; ++s) {
         h.Pump(1000);
         for (const sim::Request& request : bus.WritesTo(port))
@@ -318,7 +307,7 @@ StreamFigures MeasureEffectStream(testutil::MainWindowHarness& h, sim::SimHidBus
                 frames.push_back(request.atMs);
         bus.ClearLog();
     }
-    const double wall = Now() - t0;
+    const double wall = Milliseconds() - t0;
     const double cpu = ThreadCpuMs(worker) - cpu0;
     CloseHandle(worker);
 
@@ -355,10 +344,10 @@ BusWaits WaitsOf(const sim::SimHidBus& bus, int reportPaceMs)
 
 double SleepThrough(const std::vector<int>& waits)
 {
-    const double start = Now();
+    const double start = Milliseconds();
     for (int ms : waits)
         if (ms > 0) Sleep(DWORD(ms));
-    return Now() - start;
+    return Milliseconds() - start;
 }
 
 ResourceFigures TakeResourceFigures()

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "BenchClock.h"
+
 namespace bench {
 namespace outside {
 
@@ -121,18 +123,6 @@ LRESULT CALLBACK BareProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam)
 
 }  // namespace
 
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 void Wait(DWORD milliseconds)
 {
     // This process has no window to serve: a plain sleep.
@@ -199,7 +189,7 @@ Launched::Launched(const std::wstring& exe, const std::wstring& arguments)
     const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    started_ = NowMs();
+    started_ = Milliseconds();
     if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &info_))
         info_ = {};
@@ -261,9 +251,9 @@ IdleFigures MeasureIdle(Launched& program, const Servers& servers, double second
     const int pid = program.HostPid();
     const double p0 = CpuSeconds(pid), x0 = CpuSeconds(servers.x),
                  w0 = CpuSeconds(servers.wineserver);
-    const double t0 = NowMs();
+    const double t0 = Milliseconds();
     Wait(static_cast<DWORD>(seconds * 1000));
-    const double wall = (NowMs() - t0) / 1000.0;
+    const double wall = (Milliseconds() - t0) / 1000.0;
     auto percent = [&](double before, int who) {
         const double after = CpuSeconds(who);
         return before >= 0 && after >= 0 && wall > 0 ? (after - before) * 100.0 / wall : -1.0;
@@ -280,10 +270,10 @@ StartFigures MeasureStart(const std::wstring& exe, const std::wstring& arguments
     StartFigures figures;
     Launched program(exe, arguments);
     HDC screen = GetDC(nullptr);
-    while (NowMs() - program.StartedAtMs() < timeoutMs && program.Running()) {
+    while (Milliseconds() - program.StartedAtMs() < timeoutMs && program.Running()) {
         HWND window = program.MainWindow();
         if (window) {
-            const double at = NowMs() - program.StartedAtMs();
+            const double at = Milliseconds() - program.StartedAtMs();
             if (figures.mappedMs < 0) figures.mappedMs = at;
             RECT client;
             GetClientRect(window, &client);

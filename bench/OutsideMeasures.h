@@ -54,7 +54,6 @@ private:
     double started_ = 0;
 };
 
-double NowMs();
 void Wait(DWORD milliseconds);
 
 // CPU of the program, the X server and the wineserver over `seconds`, as % of

@@ -4,19 +4,24 @@
 // capture, the periodic worker that talks to the keyboard and the controls of
 // every page.
 //
-// The class is one class; its definition is split by concern:
+// The class is one class; its definition is split by concern. The window's
+// core is in app/mainwnd/:
 //   KeyboardDlg.cpp           construction, destruction, ShowMainWindow, Shutdown
 //   KeyboardDlgStartup.cpp    OnInitDialog, InitMainWindow, task 1
 //   KeyboardDlgWorker.cpp     Run, the task table, idle work, tasks 2 to 5
 //   KeyboardDlgDispatch.cpp   OnMessage routing and the frame handlers
 //   KeyboardDlgFrame.cpp      InitUI, the frame, the main tab, the key test, UISize
+//   KeyboardDlgWidgets.cpp    the keyboard picture, the key test, the frame's dialogs
 //   KeyboardDlgMessages.cpp   window messages, tray, exit, skin menu
 //   KeyboardDlgLanguage.cpp   ApplyLanguage, language texts and registry settings
 //   KeyboardDlgDevices.cpp    device list, scan and connect steps
+//   KeyboardDlgDevice.cpp     the worker's device routines (forwards to device/)
+//   KeyboardDlgPendingWrites.cpp settings stored ahead of a keyboard write
 //   KeyboardDlgSelect.cpp     model selection: database, layout file, key maps
 //   KeyboardDlgUpdate.cpp     software update and its progress dialog
+// Every page is in app/pages/:
+//   KeyboardDlgPages.cpp      what the pages share: tab and combo texts
 //   KeyboardDlgSettings.cpp   the settings page
-//   KeyboardDlgPages.cpp      page builders, layouts and handlers of the pages
 //   KeyboardDlgProfiles.cpp   profile load, apply, the frame's profile controls
 //   KeyboardDlgProfileFile.cpp profile export and import
 //   KeyboardDlgReset.cpp      factory reset
@@ -32,6 +37,7 @@
 //   KeyboardDlgMatrixPage.cpp the matrix-screen page
 //   KeyboardDlgLcdPage.cpp    the LCD page: controls, layout, loading, colours
 //   KeyboardDlgLcdEdit.cpp    the LCD page's handlers: layers, frames, save
+//   KeyboardDlgLcdSend.cpp    the LCD page's send on the worker (task 25)
 //
 // Threads. The UI thread runs every handler. The worker (CThreadBasic part)
 // runs Run every 16 ms: one queued task or the idle work. Both share the
@@ -173,8 +179,7 @@ public:
     // Empties the queue; every dropped task's after-step still runs (wait
     // dialogs close, the window is enabled again after a factory reset).
     void FlushTasks();
-    void Trd_DeviceInstall();
-    void Trd_DeviceUnInstall();
+    void Trd_DeviceChanged(const char* trace);
     void ReloadDevice();
     void ReloadProfiles();
     // Waits of the worker routines (100 and 200 ms pauses); tests replace it.
@@ -480,8 +485,8 @@ public:
     LONG OnMacroDelayModeRadio(UINT id);
     LONG OnMacroRecordTypeSelect();
     LONG SaveMacroRecords();
-    LONG OnMacroRecordUp();
-    LONG OnMacroRecordDown();
+    // The up (-1) and down (+1) buttons of the event list.
+    LONG OnMacroRecordMove(int step);
     LONG OnMacroInsertMenu();
     // The entries of the insert menu and of an event's menu.
     LONG OnMacroInsertCommand(LONG_PTR entry);

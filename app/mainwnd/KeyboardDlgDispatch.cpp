@@ -122,8 +122,8 @@ LONG KeyboardDlg::OnMessage(UINT id, UINT code, UINT_PTR wparam, LONG_PTR lparam
         case 223: return OnMacroRecordClear();
         case 235: return OnMacroRecordTypeSelect();
         case 237: return OnMacroMouseButtonSelect();
-        case 239: return OnMacroRecordUp();
-        case 240: return OnMacroRecordDown();
+        case 239: return OnMacroRecordMove(-1);
+        case 240: return OnMacroRecordMove(+1);
         case 221: return OnMacroInsertMenu();
         case 369: return OnLcdLayerAdd();
         case 370: return OnLcdImportGif();

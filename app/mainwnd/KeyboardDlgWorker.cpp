@@ -127,10 +127,8 @@ void KeyboardDlg::RunTask(int code)
 {
     if (code == TASK_DEVICE_ARRIVED || code == TASK_DEVICE_REMOVED) {
         // These pause and take the device-state lock themselves.
-        if (code == TASK_DEVICE_ARRIVED)
-            Trd_DeviceInstall();
-        else
-            Trd_DeviceUnInstall();
+        Trd_DeviceChanged(code == TASK_DEVICE_ARRIVED ? "Trd_DeviceInstall \n"
+                                                      : "Trd_DeviceUnInstall \n");
         if (m_devicePresent && m_deviceConnected) m_reopenSession = 1;
         NotifyTask(code, true);
         return;
@@ -241,7 +239,10 @@ void KeyboardDlg::IdleStep()
     PollDeviceNotify();
 }
 
-void KeyboardDlg::Trd_DeviceInstall()
+// A keyboard came or went: the queued tasks are dropped, the device list is
+// scanned again and the selected keyboard connected. `trace` names the change
+// in the debug output.
+void KeyboardDlg::Trd_DeviceChanged(const char* trace)
 {
     Pause(200);
     TaskAfter after;
@@ -249,23 +250,7 @@ void KeyboardDlg::Trd_DeviceInstall()
         CAutoLock hold(m_deviceStateLock);
         after = TakeAllTasks();
         if (m_changedDeviceType == m_deviceType) SelectMainTab(0);
-        OutputDebugStringA("Trd_DeviceInstall \n");
-        m_effectStreamStarted = false;  // a keyboard that came or went starts its stream anew
-        ScanDevices();
-        ConnectSelectedDevice();
-    }
-    RunAfterSteps(after);
-}
-
-void KeyboardDlg::Trd_DeviceUnInstall()
-{
-    Pause(200);
-    TaskAfter after;
-    {
-        CAutoLock hold(m_deviceStateLock);
-        after = TakeAllTasks();
-        if (m_changedDeviceType == m_deviceType) SelectMainTab(0);
-        OutputDebugStringA("Trd_DeviceUnInstall \n");
+        OutputDebugStringA(trace);
         m_effectStreamStarted = false;  // a keyboard that came or went starts its stream anew
         ScanDevices();
         ConnectSelectedDevice();

@@ -3,10 +3,10 @@
 // created with an empty rectangle and placed here, in absolute pixels computed
 // from the client rectangle (1400 x 788; the window has no sizing border).
 //
-// KeyboardDlg::UISize places the frame with UISize below and, when that
-// returns true, runs the page layouts (custom keys, macros, lighting, matrix
-// screen, effect, music, performance, device, settings) with the same
-// rectangle. The profile card (background 51, list 53, add 54, import 55)
+// KeyboardDlg::UISize, once the frame is built, places the frame from
+// FrameLayout below and runs the page layouts (custom keys, macros, lighting,
+// matrix screen, effect, music, performance, device, the LCD page where the
+// model has one, settings) with the same rectangle. The profile card (background 51, list 53, add 54, import 55)
 // sits in the left column below the main tab. Controls the frame table
 // leaves out (the left-area picture 35, the connection picture 47, the
 // profile caption 52, area 66, label 67, the text button 64) keep their empty

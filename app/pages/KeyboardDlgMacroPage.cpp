@@ -719,28 +719,17 @@ LONG KeyboardDlg::OnMacroRecordTypeSelect()
     return 1;
 }
 
-LONG KeyboardDlg::OnMacroRecordUp()
+// Moves the selected event one row up (-1) or down (+1). At the end of the
+// list nothing moves; a move down there is stored all the same.
+LONG KeyboardDlg::OnMacroRecordMove(int step)
 {
     auto* records = CtlAs<CRecordList>(220);
     if (!records) return 1;
     const int selected = records->GetCurSel();
-    if (selected >= 1) {
-        records->SwapItem(selected, selected - 1);
-        records->SetCurSel(selected - 1);
-        records->UpdateControl(1, 0);
-        SaveMacroRecords();
-    }
-    return 1;
-}
-
-LONG KeyboardDlg::OnMacroRecordDown()
-{
-    auto* records = CtlAs<CRecordList>(220);
-    if (!records) return 1;
-    const int selected = records->GetCurSel();
-    if (selected >= 0) {
-        if (selected + 1 < records->GetItemCount()) records->SwapItem(selected, selected + 1);
-        records->SetCurSel(selected + 1);
+    const int target = selected + step;
+    if (selected >= 0 && target >= 0) {
+        if (target < records->GetItemCount()) records->SwapItem(selected, target);
+        records->SetCurSel(target);
         records->UpdateControl(1, 0);
         SaveMacroRecords();
     }

@@ -1,6 +1,7 @@
-// KeyboardDlg: the profiles of the selected keyboard model: the load (task 4
-// and the factory reset), the page refresh, the profile apply (task 6), the
-// frame's profile list with its add button and menu, and the profile manager.
+// KeyboardDlg: the profiles of the selected keyboard model: the load (tasks 4
+// and 5, and the factory reset), the page refresh, the profile apply (task 6),
+// the frame's profile list with its add button and menu, and the profile
+// manager.
 #include <algorithm>
 #include <vector>
 

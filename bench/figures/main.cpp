@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchClock.h"
 #include "BenchMeasures.h"
 #include "MTabCtrl.h"
 #include "Manager.h"
@@ -33,14 +34,6 @@
 #include "services/db/DeviceDataDB.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 // The worker's steps, timed through its clock: each step reads the clock once
 // before and once after it runs, and sleeps only between steps. While armed,
@@ -74,7 +67,7 @@ size_t Applies(const testutil::MainWindowHarness& h)
 
 uint64_t WatchClock(void*)
 {
-    const double now = Now();
+    const double now = bench::Milliseconds();
     WorkerWatch& w = g_watch;
     if (!w.inStep) {
         w.inStep = true;
@@ -202,9 +195,9 @@ void EffectStream(int seconds)
     const bool playing = bench::StreamEffects(h, 1, tone, seconds + 5.0);
     Watch(h);
     const long steps0 = g_watch.steps;
-    const double t0 = Now();
+    const double t0 = bench::Milliseconds();
     const bench::StreamFigures f = bench::MeasureEffectStream(h, bus, port, seconds);
-    const double stepsPerSecond = (g_watch.steps - steps0) * 1000.0 / (Now() - t0);
+    const double stepsPerSecond = (g_watch.steps - steps0) * 1000.0 / (bench::Milliseconds() - t0);
     std::printf("effect stream (the visualiser, %d s, %s)\n", seconds,
                 playing ? "a 440 Hz tone playing" : "no sound server: silence");
     std::printf(

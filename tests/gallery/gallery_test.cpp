@@ -90,34 +90,6 @@ void StillSpinner(HWND window)
         gif->SetRunState(0, 3);
 }
 
-// The data folder other test programs left is put aside for the gallery's
-// run (each model starts with none) and put back afterwards.
-class DataFolderAside : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        WEXA::Manager::SetDeviceName(L"Kestrova Test");
-        data_ = GetDataFolder();
-        while (!data_.empty() && data_.back() == L'\\') data_.pop_back();
-        saved_ = data_ + L" (saved by the gallery)";
-        DeleteFolder(saved_);
-        moved_ = MoveFileW(data_.c_str(), saved_.c_str()) != 0;
-    }
-    void TearDown() override
-    {
-        DeleteFolder(data_);
-        if (moved_) MoveFileW(saved_.c_str(), data_.c_str());
-    }
-
-private:
-    std::wstring data_, saved_;
-    bool moved_ = false;
-};
-
-::testing::Environment* const kDataFolderAside =
-    ::testing::AddGlobalTestEnvironment(new DataFolderAside);
-
 class GalleryWalk : public ::testing::TestWithParam<std::tuple<const char*, int>>
 {
 protected:

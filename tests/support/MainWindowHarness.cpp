@@ -8,6 +8,7 @@
 #include <cwctype>
 #include <thread>
 
+#include "DataFolderAside.h"
 #include "MControl.h"
 #include "Manager.h"
 #include "WindowTestHelpers.h"
@@ -18,6 +19,11 @@ namespace testutil {
 namespace {
 
 const wchar_t kTestSoftwareName[] = L"Kestrova Test";
+// Every test program that drives the main window starts without the data an
+// earlier one left in the window's data folder, and leaves the folder as it
+// found it (put aside when its first window harness is made).
+DataFolderAside* const g_dataFolderAside = static_cast<DataFolderAside*>(
+    ::testing::AddGlobalTestEnvironment(new DataFolderAside(kTestSoftwareName)));
 // A control event posted to the window: wparam the event record.
 const UINT kPostedControlEvent = WM_APP + 0x3A7;
 
@@ -108,6 +114,7 @@ MainWindowHarness::MainWindowHarness()
 {
     SimulatedHid();
     WEXA::Manager::SetDeviceName(kTestSoftwareName);
+    g_dataFolderAside->PutAside();
     RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Kestrova Test");
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Kestrova Test", 0, nullptr, 0,

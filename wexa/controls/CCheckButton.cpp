@@ -1,5 +1,6 @@
 // Check boxes, radio buttons, key-layer buttons, select buttons and text check
-// boxes: one set of state rules (CheckRules below) with a kind per class.
+// boxes: one set of state rules (the ...Rule templates below) with a kind per
+// class.
 #include "CCheckButton.h"
 
 #include <type_traits>

@@ -54,7 +54,7 @@
 //   by text drawing under any of the locks above (the fonts lock too, when a
 //   private font is registered); only GDI font calls run under it.
 //   The program's wait-dialog slot lock, then that dialog's close-latch lock
-//   (app/pages/WaitDialogSlot.h, DialogCloseLatch.h): leaves below all of the
+//   (app/dialogs/WaitDialogSlot.h, DialogCloseLatch.h): leaves below all of the
 //   above; only PostMessageW runs under them.
 //   The program's pending-write journal lock (app/mainwnd/PendingWrites.h):
 //   held by a page's store around its database call, so it comes before the

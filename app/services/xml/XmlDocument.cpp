@@ -337,31 +337,6 @@ void XmlDocument::AddResult(std::wstring& result, unsigned kind, const wchar_t* 
 
 // ---- navigation ---------------------------------------------------------------------
 
-namespace {
-
-bool IsNameDelimiter(wchar_t c)
-{
-    switch (c) {
-        case L' ':
-        case L'\t':
-        case L'\n':
-        case L'\r':
-        case L'<':
-        case L'>':
-        case L'=':
-        case L'\\':
-        case L'/':
-        case L'?':
-        case L'!':
-        case L'"':
-        case L'\'':
-        case L';': return true;
-        default: return false;
-    }
-}
-
-}  // namespace
-
 std::wstring XmlDocument::GetElementName(XmlPos pos) const
 {
     if (!pos || static_cast<int32_t>(pos) >= m_nextRecord) return std::wstring();

@@ -11,26 +11,10 @@ using namespace xmlscan;
 
 namespace {
 
+// A written name stops at an entity too.
 bool IsNameBreak(wchar_t c)
 {
-    switch (c) {
-        case L' ':
-        case L'\t':
-        case L'\n':
-        case L'\r':
-        case L'<':
-        case L'>':
-        case L'=':
-        case L'\\':
-        case L'/':
-        case L'?':
-        case L'!':
-        case L'"':
-        case L'\'':
-        case L';':
-        case L'&': return true;
-        default: return false;
-    }
+    return c == L'&' || IsNameDelimiter(c);
 }
 
 // A name that reads back as itself once written into a tag.

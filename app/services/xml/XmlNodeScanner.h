@@ -43,6 +43,28 @@ inline bool IsSpace(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r';
 }
 
+// The characters that end a name in a path or a tag.
+inline bool IsNameDelimiter(wchar_t c)
+{
+    switch (c) {
+        case L' ':
+        case L'\t':
+        case L'\n':
+        case L'\r':
+        case L'<':
+        case L'>':
+        case L'=':
+        case L'\\':
+        case L'/':
+        case L'?':
+        case L'!':
+        case L'"':
+        case L'\'':
+        case L';': return true;
+        default: return false;
+    }
+}
+
 inline bool IsNameStart(wchar_t c)
 {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c >= 0x7B || c == L':' ||

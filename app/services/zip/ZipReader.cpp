@@ -425,15 +425,20 @@ DWORD ZipReader::GetEntry(int index, ZipEntryInfo* out)
         }
         return kZipOk;
     }
-    if (index != cachedIndex_) {
-        Details d;
-        DWORD result = Describe(index, d);
-        if (result != kZipOk) return result;
-        cached_ = d;
-        cachedIndex_ = index;
-    }
+    if (DWORD result = DescribeCached(index); result != kZipOk) return result;
     if (out) *out = cached_.info;
     return cached_.nameResult;
+}
+
+DWORD ZipReader::DescribeCached(int index)
+{
+    if (index == cachedIndex_) return kZipOk;
+    Details d;
+    DWORD result = Describe(index, d);
+    if (result != kZipOk) return result;
+    cached_ = d;
+    cachedIndex_ = index;
+    return kZipOk;
 }
 
 bool ZipReader::WriteData(HANDLE file, const void* data, DWORD size)
@@ -446,13 +451,7 @@ DWORD ZipReader::ExtractEntry(int index, const wchar_t* name)
 {
     CloseEntry();
     if (index < 0 || index >= entryCount_) return kZipBadIndex;
-    if (index != cachedIndex_) {
-        Details d;
-        DWORD result = Describe(index, d);
-        if (result != kZipOk) return result;
-        cached_ = d;
-        cachedIndex_ = index;
-    }
+    if (DWORD result = DescribeCached(index); result != kZipOk) return result;
     const Details d = cached_;
     DWORD result = MoveTo(index);
     if (result != kZipOk) return result;

@@ -83,6 +83,8 @@ private:
 
     DWORD MoveTo(int index);
     DWORD Describe(int index, Details& out);
+    // Describe into cached_, unless entry `index` is there already.
+    DWORD DescribeCached(int index);
     void CloseEntry();
 
     void* archive_ = nullptr;  // unzFile

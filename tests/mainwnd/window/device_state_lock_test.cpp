@@ -8,21 +8,14 @@
 #include <memory>
 
 #include "MainWindowHarness.h"
+#include "PluggedKeyboard.h"
 #include "SimKeyboardModels.h"
 
 namespace {
 
 using testutil::MainWindowHarness;
 
-struct Keyboard
-{
-    explicit Keyboard(const char* model) : device(sim::Model(model))
-    {
-        index = testutil::SimulatedHid().AddModel(device);
-    }
-    sim::SimKeyboard device;
-    int index;
-};
+using windowtest::Keyboard;
 
 size_t WritesTo(int index)
 {

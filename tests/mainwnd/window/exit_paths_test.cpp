@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "MainWindowHarness.h"
+#include "PluggedKeyboard.h"
 #include "Manager.h"
 #include "SimKeyboardModels.h"
 
@@ -14,15 +15,7 @@ namespace {
 
 using testutil::MainWindowHarness;
 
-struct Keyboard
-{
-    explicit Keyboard(const char* model) : device(sim::Model(model))
-    {
-        index = testutil::SimulatedHid().AddModel(device);
-    }
-    sim::SimKeyboard device;
-    int index;
-};
+using windowtest::Keyboard;
 
 // The worker thread as a handle of our own, to see it end.
 HANDLE OpenWorker(KeyboardDlg& dlg)

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "MainWindowHarness.h"
+#include "PluggedKeyboard.h"
 #include "dialogs/UpdateProcessDlg.h"
 #include "SimKeyboardModels.h"
 #include "mainwnd/device/DeviceCommands.h"
@@ -16,15 +17,7 @@ namespace {
 
 using testutil::MainWindowHarness;
 
-struct Keyboard
-{
-    explicit Keyboard(const char* model) : device(sim::Model(model))
-    {
-        index = testutil::SimulatedHid().AddModel(device);
-    }
-    sim::SimKeyboard device;
-    int index;
-};
+using windowtest::Keyboard;
 
 // The task records of one code after position `from`.
 std::vector<MainWindowHarness::TaskRecord> RecordsOf(const MainWindowHarness& h, int code,

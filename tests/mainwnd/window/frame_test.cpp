@@ -10,6 +10,7 @@
 #include "MControlFont.h"
 #include "MTabCtrl.h"
 #include "MainWindowHarness.h"
+#include "PluggedKeyboard.h"
 #include "SimKeyboardModels.h"
 #include "dialogs/AboutVIPDlg.h"
 #include "dialogs/DialogTestSupport.h"
@@ -22,15 +23,7 @@ using dialogtest::Click;
 using dialogtest::EveryTick;
 using testutil::MainWindowHarness;
 
-struct Keyboard
-{
-    explicit Keyboard(const char* model) : device(sim::Model(model))
-    {
-        index = testutil::SimulatedHid().AddModel(device);
-    }
-    sim::SimKeyboard device;
-    int index;
-};
+using windowtest::Keyboard;
 
 const LONG kAnyResult = -12345;
 

@@ -15,6 +15,7 @@
 #include "MTabCtrl.h"
 #include "MText.h"
 #include "MainWindowHarness.h"
+#include "PluggedKeyboard.h"
 #include "SimKeyboardModels.h"
 #include "services/AppEnvironment.h"
 #include "services/input/RawInput.h"
@@ -31,15 +32,7 @@ std::vector<int> Codes(const std::vector<MainWindowHarness::TaskRecord>& tasks, 
     return codes;
 }
 
-struct Keyboard
-{
-    explicit Keyboard(const char* model) : device(sim::Model(model))
-    {
-        index = testutil::SimulatedHid().AddModel(device);
-    }
-    sim::SimKeyboard device;
-    int index;
-};
+using windowtest::Keyboard;
 
 TEST(MainWindowStart, QueuesInitAndVersionCheckAndConnectsTheKeyboard)
 {

@@ -100,8 +100,8 @@ void MacroPageTest::StartWindow(int languageId)
     SetSupportedLanguageIds({2052, 1033, 1028});
     SetCurrentLanguageId(languageId);
     // A pick of the card opens the model's own database in the data folder:
-    // each test starts it empty.
-    Db().DeleteDeviceFile(GetDataFolder().c_str(), kModelName);
+    // each test starts it empty, whatever an earlier program left there.
+    ASSERT_TRUE(Db().DeleteDeviceFile(GetDataFolder().c_str(), kModelName));
     h.reset(new testutil::MainWindowHarness);
     keyboard.reset(new sim::SimKeyboard(sim::Model("Kestrova-K87")));
     h->Bus().AddModel(*keyboard);

@@ -159,105 +159,126 @@ TEST_F(ProfileTest, ApplyWritesTheFourLayerTablesColoursAndSettings)
     EXPECT_TRUE(keyboard->Violations().empty());
 }
 
-TEST_F(ProfileTest, AnApplyCutByAnUnplugIsAppliedAgainAndNeverReadBack)
+// An apply that an unplug cuts short: where the cable comes out, what the case
+// prepares before the switch to the second profile, what the keyboard holds
+// while it is out, and what the keyboard and the database hold once it is back
+// and picked.
+class CutApplyTest;
+struct CutApply
 {
+    const char* name;
+    int cutAt;  // the block whose write the unplug fails
+    void (CutApplyTest::*prepare)(int first, int second);
+    void (CutApplyTest::*whileOut)();
+    void (CutApplyTest::*afterwards)(int first, int second, int current);
+};
+
+class CutApplyTest : public ProfileTest, public ::testing::WithParamInterface<CutApply>
+{
+public:
+    // The second profile has key A as B on layers 0 and 2; the first keeps A.
+    // The keyboard goes while the second profile's layer 2 is written: layers
+    // 0 and 1 already hold the second profile, 2 and 3 the first.
+    void PrepareKeys(int first, int second)
+    {
+        for (int layer : {0, 2}) {
+            KeyMacroData row;
+            ASSERT_TRUE(Db().GetKeyMacro(second, layer, 4, row));
+            row.macro_type = 2;
+            row.macro_value = 5;
+            row.macro_desc = L"B";
+            Db().UpdateKeyMacro(row);
+        }
+        firstA0_ = StoredA(first, 0);
+        firstA2_ = StoredA(first, 2);
+        ASSERT_NE(firstA0_, 5);
+        // What the keyboard holds of the first profile.
+        keyboardA0_ = KeyboardA(0x1A);
+        keyboardA2_ = KeyboardA(0x1E);
+    }
+    void KeysWhileOut() { EXPECT_EQ(KeyboardA(0x1A), "10 00 05") << "layer 0 went out"; }
+    void KeysAfterwards(int first, int second, int current)
+    {
+        EXPECT_EQ(StoredA(first, 0), firstA0_);
+        EXPECT_EQ(StoredA(first, 2), firstA2_);
+        EXPECT_EQ(StoredA(second, 0), 5);
+        EXPECT_EQ(StoredA(second, 2), 5);
+        // The keyboard holds the current profile on every layer.
+        EXPECT_EQ(KeyboardA(0x1A), current == second ? std::string("10 00 05") : keyboardA0_);
+        EXPECT_EQ(KeyboardA(0x1E), current == second ? std::string("10 00 05") : keyboardA2_);
+    }
+
+    // The keyboard runs the first profile's rainbow; the second profile is
+    // static. Its keys go out; the cable comes out at its lighting.
+    void PrepareLighting(int first, int second)
+    {
+        ASSERT_TRUE(Db().SetActiveLightMode(first, 0, kRainbow));
+        ASSERT_TRUE(Db().SetActiveLightMode(second, 0, kStatic));
+        Dlg().m_lightMode = kRainbow;
+        const size_t applies = TaskCount(TASK_APPLY_PROFILE);
+        Dlg().AppendTask(TASK_APPLY_PROFILE);
+        ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, applies + 1));
+        ASSERT_EQ(keyboard->Block(0x14)[2], kRainbow);
+    }
+    void LightingWhileOut()
+    {
+        EXPECT_EQ(keyboard->Block(0x14)[2], kRainbow)
+            << "the keyboard still runs the first profile's";
+    }
+    // The stored lighting is what the keyboard gets, and the keyboard's stale
+    // settings are not stored over it.
+    void LightingAfterwards(int first, int second, int current)
+    {
+        EXPECT_EQ(Db().GetActiveLightMode(first, 0), kRainbow);
+        EXPECT_EQ(Db().GetActiveLightMode(second, 0), kStatic);
+        EXPECT_EQ(keyboard->Block(0x14)[2], current == second ? kStatic : kRainbow);
+    }
+
+private:
+    static constexpr int kRainbow = 2, kStatic = 1;
+
+    int StoredA(int profile, int layer)
+    {
+        KeyMacroData row;
+        EXPECT_TRUE(Db().GetKeyMacro(profile, layer, 4, row));
+        return row.macro_value;
+    }
+    std::string KeyboardA(int table)
+    {
+        const int a = IndexOf(*model, 4);
+        EXPECT_GE(a, 0);
+        return Hex3(&keyboard->Block(table)[size_t(3 * a)]);
+    }
+
+    int firstA0_ = 0, firstA2_ = 0;
+    std::string keyboardA0_, keyboardA2_;
+};
+
+TEST_P(CutApplyTest, AnApplyCutByAnUnplugIsAppliedAgainAndNeverReadBack)
+{
+    const CutApply& c = GetParam();
     LoadProfiles();
     const int first = Dlg().m_currentProfile;
     WEXA::ProfileList* list = FrameList(Dlg());
     ASSERT_GE(list->GetItemCount(), 2);
     const int second = list->GetItemData(1);
     ASSERT_NE(second, first);
-    // The second profile has key A as B on layers 0 and 2; the first keeps A.
-    for (int layer : {0, 2}) {
-        KeyMacroData row;
-        ASSERT_TRUE(Db().GetKeyMacro(second, layer, 4, row));
-        row.macro_type = 2;
-        row.macro_value = 5;
-        row.macro_desc = L"B";
-        Db().UpdateKeyMacro(row);
-    }
-    const int a = IndexOf(*model, 4);
-    ASSERT_GE(a, 0);
-    auto storedA = [&](int profile, int layer) {
-        KeyMacroData row;
-        EXPECT_TRUE(Db().GetKeyMacro(profile, layer, 4, row));
-        return row.macro_value;
-    };
-    const int firstA0 = storedA(first, 0), firstA2 = storedA(first, 2);
-    ASSERT_NE(firstA0, 5);
-    // What the keyboard holds of the first profile.
-    const std::string keyboardA0 = Hex3(&keyboard->Block(0x1A)[size_t(3 * a)]);
-    const std::string keyboardA2 = Hex3(&keyboard->Block(0x1E)[size_t(3 * a)]);
+    (this->*c.prepare)(first, second);
+    if (HasFatalFailure()) return;
 
-    // The keyboard goes while the second profile's layer 2 is written: layers
-    // 0 and 1 already hold the second profile, 2 and 3 the first.
-    keyboard->AddFault(sim::Fault::Unplug, 0x1F);
+    keyboard->AddFault(sim::Fault::Unplug, c.cutAt);
     list->SetSelectItem(1);
     const size_t applies = TaskCount(TASK_APPLY_PROFILE);
-    MessageBoxAnswer answer(true);
-    h.SendControlEvent(53, 2);
-    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, applies + 1));
-    ASSERT_EQ(Hex3(&keyboard->Block(0x1A)[size_t(3 * a)]), "10 00 05") << "layer 0 went out";
-    const size_t removals = TaskCount(TASK_DEVICE_REMOVED);
-    h.SendDeviceChange(false, VendorPath(Dlg(), *model));
-    ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_REMOVED, removals + 1));
-
-    // Plugged in again and picked: the profile now current is written whole,
-    // and nothing of the keyboard's half-written tables reaches the database.
-    const size_t arrivals = TaskCount(TASK_DEVICE_ARRIVED);
-    h.Bus().Plug(port);
-    h.SendDeviceChange(true, VendorPath(Dlg(), *model));
-    ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_ARRIVED, arrivals + 1));
-    const size_t before = TaskCount(TASK_APPLY_PROFILE);
-    h.SendControlEvent(81, 2);
-    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, before + 1, 10000))
-        << "the unfinished apply is done again";
-    h.Pump(100);
-    const int current = Dlg().m_currentProfile;
-    EXPECT_EQ(storedA(first, 0), firstA0);
-    EXPECT_EQ(storedA(first, 2), firstA2);
-    EXPECT_EQ(storedA(second, 0), 5);
-    EXPECT_EQ(storedA(second, 2), 5);
-    // The keyboard holds the current profile on every layer.
-    EXPECT_EQ(Hex3(&keyboard->Block(0x1A)[size_t(3 * a)]),
-              current == second ? std::string("10 00 05") : keyboardA0);
-    EXPECT_EQ(Hex3(&keyboard->Block(0x1E)[size_t(3 * a)]),
-              current == second ? std::string("10 00 05") : keyboardA2);
-}
-
-TEST_F(ProfileTest, ALightingWriteCutByAnUnplugIsAppliedAgainAndNeverReadBack)
-{
-    LoadProfiles();
-    const int first = Dlg().m_currentProfile;
-    WEXA::ProfileList* list = FrameList(Dlg());
-    ASSERT_GE(list->GetItemCount(), 2);
-    const int second = list->GetItemData(1);
-    // The keyboard runs the first profile's rainbow; the second profile is
-    // static.
-    const int rainbow = 2, staticMode = 1;
-    ASSERT_TRUE(Db().SetActiveLightMode(first, 0, rainbow));
-    ASSERT_TRUE(Db().SetActiveLightMode(second, 0, staticMode));
-    Dlg().m_lightMode = rainbow;
-    const size_t applies = TaskCount(TASK_APPLY_PROFILE);
-    Dlg().AppendTask(TASK_APPLY_PROFILE);
-    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, applies + 1));
-    ASSERT_EQ(keyboard->Block(0x14)[2], rainbow);
-
-    // The keys of the second profile go out; the cable comes out at its
-    // lighting.
-    keyboard->AddFault(sim::Fault::Unplug, 0x15);
-    list->SetSelectItem(1);
-    const size_t switches = TaskCount(TASK_APPLY_PROFILE);
     h.RecordMessageBoxes();
     h.SendControlEvent(53, 2);
-    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, switches + 1));
+    ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, applies + 1));
     const size_t removals = TaskCount(TASK_DEVICE_REMOVED);
     h.SendDeviceChange(false, VendorPath(Dlg(), *model));
     ASSERT_TRUE(WaitForTaskCount(TASK_DEVICE_REMOVED, removals + 1));
-    EXPECT_EQ(keyboard->Block(0x14)[2], rainbow) << "the keyboard still runs the first profile's";
+    (this->*c.whileOut)();
 
-    // Back and picked: the stored lighting is what the keyboard gets, and the
-    // keyboard's stale settings are not stored over it.
+    // Plugged in again and picked: the profile now current is written whole,
+    // and nothing of the keyboard's half-written state reaches the database.
     const size_t arrivals = TaskCount(TASK_DEVICE_ARRIVED);
     h.Bus().Plug(port);
     h.SendDeviceChange(true, VendorPath(Dlg(), *model));
@@ -267,11 +288,16 @@ TEST_F(ProfileTest, ALightingWriteCutByAnUnplugIsAppliedAgainAndNeverReadBack)
     ASSERT_TRUE(WaitForTaskCount(TASK_APPLY_PROFILE, before + 1, 10000))
         << "the unfinished apply is done again";
     h.Pump(100);
-    const int current = Dlg().m_currentProfile;
-    EXPECT_EQ(Db().GetActiveLightMode(first, 0), rainbow);
-    EXPECT_EQ(Db().GetActiveLightMode(second, 0), staticMode);
-    EXPECT_EQ(keyboard->Block(0x14)[2], current == second ? staticMode : rainbow);
+    (this->*c.afterwards)(first, second, Dlg().m_currentProfile);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    CutAt, CutApplyTest,
+    ::testing::Values(CutApply{"Keys", 0x1F, &CutApplyTest::PrepareKeys,
+                               &CutApplyTest::KeysWhileOut, &CutApplyTest::KeysAfterwards},
+                      CutApply{"Lighting", 0x15, &CutApplyTest::PrepareLighting,
+                               &CutApplyTest::LightingWhileOut, &CutApplyTest::LightingAfterwards}),
+    [](const ::testing::TestParamInfo<CutApply>& info) { return std::string(info.param.name); });
 
 TEST_F(ProfileTest, ApplyWritesAllLayersWhateverKeyWritesAreQueued)
 {
