@@ -177,6 +177,8 @@ void KeyboardDlg::OpenLink(const std::wstring& url)
 
 LONG KeyboardDlg::OnSettingsButton()
 {
+    // The user's choice wins over the worker's page requests still on their way.
+    ++m_tabRequestSerial;
     ShowIds({68, 39, 40, 42, 43, 45, 46, 47}, false);
     Show(79, true);
     ShowPageFrame(false);

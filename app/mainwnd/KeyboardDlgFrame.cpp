@@ -321,6 +321,11 @@ void KeyboardDlg::SelectMainTab(int position)
 LONG KeyboardDlg::OnMainTabRequest(int position, LONG_PTR serial)
 {
     if (long(serial) != m_tabRequestSerial.load()) return 0;  // a later pick decided
+    // The settings page stands alone over the pages: a page opened now would
+    // be drawn with it and take the pointer through it. Its Back button brings
+    // the user's page again.
+    MControl* settings = Ctl(79);
+    if (settings && settings->IsVisible()) return 0;
     if (MTabCtrl* tab = MainTab()) tab->SetSelectItem(position);
     return 1;
 }

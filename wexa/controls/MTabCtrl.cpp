@@ -224,8 +224,12 @@ void MTabCtrl::RefreshItems()
             }
     }
     if (m_nHover >= count) m_nHover = -1;
-    for (int i = 0; i < count; ++i)
-        ShowPage(m_items[static_cast<size_t>(i)].control, i == m_nSelected ? 1 : 0);
+    // While the tab is hidden its owner decides what shows in the pages' place
+    // (another panel may stand there): the pages wait until the tab is shown
+    // again, which shows the selected one.
+    if (m_bVisible)
+        for (int i = 0; i < count; ++i)
+            ShowPage(m_items[static_cast<size_t>(i)].control, i == m_nSelected ? 1 : 0);
     Repaint(1);
 }
 

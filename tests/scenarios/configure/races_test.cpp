@@ -112,6 +112,63 @@ TEST_P(Races, TheKeyboardLeavingTheCustomKeyPageSwitchesPagesOnTheWindowsThread)
     Dlg().SetUpdateDialog(nullptr);
 }
 
+TEST_P(Races, APageTheWorkerAsksForWhileTheSettingsPageOpensStaysBehindIt)
+{
+    const UINT kSettingsButton = 42, kSettingsPage = 79;
+    ASSERT_NO_FATAL_FAILURE(ClickModelCard());
+    Settle();
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kKeysTab));
+    ASSERT_NO_FATAL_FAILURE(OpenTab(kHomeTab));
+    // The card is picked again and the pick's load is slow: the user presses
+    // Settings meanwhile. The pick's load then shows the model's tabs, and
+    // the worker asks for the home page (as it does when a keyboard comes on
+    // line); the request reaches the window after the press.
+    std::atomic<int> stage{0};
+    HANDLE settingsOpen = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(settingsOpen, nullptr);
+    const DWORD uiThread = GetCurrentThreadId();
+    CRITICAL_SECTION* state = Dlg().DeviceStateLock().GetSection();
+    KeyboardDlg* dlg = &Dlg();
+    harness->Bus().SetEnumerateHook([&, uiThread, state, dlg] {
+        // The pick's scan (the state lock held twice), not the idle poll.
+        const DWORD self = GetCurrentThreadId();
+        if (self == uiThread || DWORD(ULONG_PTR(state->OwningThread)) != self ||
+            state->RecursionCount < 2)
+            return;
+        int expected = 0;
+        if (!stage.compare_exchange_strong(expected, 1)) return;
+        WaitForSingleObject(settingsOpen, 10000);
+        dlg->SelectMainTab(kHomeTab);
+        stage = 2;
+    });
+    {
+        testutil::HangWatchdog watchdog("the settings page pressed while the pick loads", 60000);
+        ASSERT_NO_FATAL_FAILURE(ClickModelCard());
+        ASSERT_TRUE(harness->PumpUntil([&] { return stage == 1; }, 20000))
+            << "the pick's scan did not come";
+        ASSERT_NO_FATAL_FAILURE(ClickControl(kSettingsButton));
+        ASSERT_TRUE(harness->PumpUntil([&] { return Shown(kSettingsPage); }, 5000))
+            << "the settings page did not open";
+        SetEvent(settingsOpen);
+        ASSERT_TRUE(harness->PumpUntil([&] { return stage == 2; }, 20000));
+        Settle();
+    }
+    harness->Bus().SetEnumerateHook(nullptr);
+    CloseHandle(settingsOpen);
+    // The settings page alone: no page, no keyboard picture and no key-page
+    // control drawn with it or taking the pointer under it.
+    EXPECT_TRUE(Shown(kSettingsPage));
+    for (UINT id : {68u, 58u, 69u, 31u, 70u, 88u, 89u, 56u, 57u, 60u, 61u})
+        EXPECT_FALSE(Shown(id)) << "control " << id << " shown with the settings page";
+    // Back from the settings the key page is there again, whole.
+    ASSERT_NO_FATAL_FAILURE(ClickControl(415));
+    ASSERT_TRUE(harness->PumpUntil([&] { return !Shown(kSettingsPage); }, 5000));
+    EXPECT_EQ(Dlg().MainTab()->GetSelectItem(), kKeysTab);
+    for (UINT id : {68u, 58u, 70u, 56u, 60u})
+        EXPECT_TRUE(Shown(id)) << "control " << id << " missing after the settings page";
+    EXPECT_EQ(harness->LockedSends(), std::vector<std::string>());
+}
+
 INSTANTIATE_TEST_SUITE_P(K87, Races, ::testing::Values(sim::Model("Kestrova-K87")),
                          [](const ::testing::TestParamInfo<sim::SimModel>&) {
                              return std::string("K87");

@@ -299,4 +299,27 @@ TEST_F(EffectTest, KeyItemsSurviveAClearWhileTheWorkerReads)
     EXPECT_EQ(panel->GetKeyItems().size(), 40u);
 }
 
+TEST_F(EffectTest, APanelResizedWhileItPaintsPaintsIntoThePictureItMade)
+{
+    // The worker lays a new model out (a hot-plug) while the panel paints its
+    // key colours: layouts differ in size, and each paint must stay inside
+    // the picture it made for the size it read.
+    AddGrid(19, 6);
+    panel->SetNimbrelMode(2);  // drawn on black: every pixel of the picture is written
+    std::atomic<bool> stop(false);
+    std::atomic<long> resizes(0);
+    std::thread hotplug([&] {
+        for (bool big = false; !stop; big = !big, ++resizes)
+            panel->SetRect(big ? CRect(0, 0, 1000, 400) : CRect(0, 0, 8, 4));
+    });
+    while (resizes == 0) Sleep(1);
+    for (int paint = 0; paint < 400; ++paint) panel->DrawHideControl();
+    stop = true;
+    hotplug.join();
+    // Still whole: the full size paints and samples as before.
+    panel->SetRect(CRect(0, 0, 1000, 400));
+    panel->DrawHideControl();
+    EXPECT_EQ(panel->GetKeyItems().size(), 19u * 6u);
+}
+
 }  // namespace effecttest

@@ -89,6 +89,35 @@ TEST_F(TabTest, EveryIndexMapsToItsTabIdAndPage)
     }
 }
 
+TEST_F(TabTest, AHiddenTabLeavesThePagesToItsOwnerUntilShownAgain)
+{
+    // The main window hides the strip and its page to show the settings
+    // panel in their place; meanwhile another thread shows or hides a model's
+    // tabs (and the window lays the strip out anew). The page stays hidden,
+    // and the strip shown again brings it.
+    MTabCtrl* tab = MakeNavigation();
+    tab->SetSelectItem(4);
+    ASSERT_EQ(pages[4]->IsVisible(), 1);
+    tab->SetVisible(0);
+    ASSERT_EQ(pages[4]->IsVisible(), 0);
+    tab->SetItemVisible(2, 0);
+    tab->SetItemVisible(2, 1);
+    tab->SetRect(CRect(0, 0, 245, 560));
+    for (size_t i = 0; i < pages.size(); ++i) EXPECT_EQ(pages[i]->IsVisible(), 0) << "page " << i;
+    // What the owner shows in the strip's absence is its own.
+    pages[0]->SetVisible(1);
+    tab->SetItemVisible(3, 0);
+    EXPECT_EQ(pages[0]->IsVisible(), 1);
+    tab->SetVisible(1);
+    for (size_t i = 0; i < pages.size(); ++i)
+        EXPECT_EQ(pages[i]->IsVisible(), i == 4 ? 1 : 0) << "page " << i;
+    // A shown strip keeps its selected page and no other.
+    pages[1]->SetVisible(1);
+    tab->SetItemVisible(3, 1);
+    for (size_t i = 0; i < pages.size(); ++i)
+        EXPECT_EQ(pages[i]->IsVisible(), i == 4 ? 1 : 0) << "page " << i;
+}
+
 TEST_F(TabTest, EventArrivesBeforeThePagesSwitch)
 {
     MTabCtrl* tab = MakeNavigation();
